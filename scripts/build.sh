@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Configures and builds one configuration.
+#   release  optimised build with tests and benchmarks (build/)
+#   sanitize clang build with AddressSanitizer, UndefinedBehaviorSanitizer and the fuzz targets (build-sanitize/)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+config=${1:-release}
+jobs=$(nproc)
+case "$config" in
+  release)
+    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    cmake --build build -j "$jobs"
+    ;;
+  sanitize)
+    cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+      -DCMAKE_CXX_COMPILER=clang++ -DTALU_SANITIZE=ON -DTALU_FUZZ=ON -DTALU_BENCHMARKS=OFF >/dev/null
+    cmake --build build-sanitize -j "$jobs"
+    ;;
+  *)
+    echo "usage: scripts/build.sh [release|sanitize]" >&2
+    exit 2
+    ;;
+esac

@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Builds and runs every test: the optimised build, then the sanitizer build with a
+# bounded fuzzing run of every fuzz target.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+jobs=$(nproc)
+fuzz_seconds=${TALU_FUZZ_SECONDS:-30}
+
+scripts/build.sh release
+ctest --test-dir build --output-on-failure -j "$jobs"
+
+scripts/build.sh sanitize
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+ctest --test-dir build-sanitize --output-on-failure -j "$jobs"
+
+for fuzzer in build-sanitize/fuzz/fuzz_*; do
+  [ -x "$fuzzer" ] || continue
+  name=$(basename "$fuzzer")
+  corpus="build-sanitize/fuzz-corpus/$name"
+  mkdir -p "$corpus"
+  echo "== $name for ${fuzz_seconds}s"
+  "$fuzzer" -max_total_time="$fuzz_seconds" -timeout=10 -rss_limit_mb=2048 \
+    -print_final_stats=0 "$corpus" "fuzz/seeds/${name#fuzz_}" 2>&1 | tail -n 3
+done
+echo "all tests passed"

@@ -1,0 +1,98 @@
+// talu-cli: the headless side of the player, for book authors and tests.
+#include <iostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "frontend/cli/fetch_command.h"
+
+namespace {
+
+constexpr std::string_view kUsage =
+    "Usage: talu-cli COMMAND [OPTIONS]\n"
+    "\n"
+    "Commands:\n"
+    "  fetch BOOK [--lang ja|en]  print every record the player reads from BOOK, in order,\n"
+    "                             without running it (one line per record)\n"
+    "\n"
+    "Options:\n"
+    "  -h, --help                 show this help and exit\n"
+    "  -V, --version              show the version and exit\n";
+
+int UsageError(std::string_view message) {
+    std::cerr << "talu-cli: " << message << "\n\n" << kUsage;
+    return 2;
+}
+
+bool ParseLanguage(std::string_view value, int& langMode) {
+    if (value == "ja") {
+        langMode = 0;
+        return true;
+    }
+    if (value == "en") {
+        langMode = 1;
+        return true;
+    }
+    return false;
+}
+
+int Fetch(const std::vector<std::string_view>& args) {
+    talu::cli::FetchOptions options;
+    bool haveBook = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string_view arg = args[i];
+        if (arg == "--lang") {
+            if (i + 1 >= args.size()) {
+                return UsageError("--lang needs ja or en");
+            }
+            if (!ParseLanguage(args[++i], options.langMode)) {
+                return UsageError("--lang must be ja or en");
+            }
+        } else if (arg.starts_with("--lang=")) {
+            if (!ParseLanguage(arg.substr(7), options.langMode)) {
+                return UsageError("--lang must be ja or en");
+            }
+        } else if (arg.starts_with("-") && arg != "-") {
+            return UsageError("unknown option " + std::string(arg));
+        } else if (!haveBook) {
+            options.book = std::string(arg);
+            haveBook = true;
+        } else {
+            return UsageError("fetch takes one book");
+        }
+    }
+    if (!haveBook) {
+        return UsageError("fetch needs a book");
+    }
+    return talu::cli::RunFetch(options, std::cout, std::cerr);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::ios::sync_with_stdio(false);
+    std::vector<std::string_view> args(argv + 1, argv + argc);
+    if (args.empty()) {
+        return UsageError("no command given");
+    }
+    std::string_view command = args.front();
+    if (command == "-h" || command == "--help") {
+        std::cout << kUsage;
+        return 0;
+    }
+    if (command == "-V" || command == "--version") {
+        std::cout << "talu-cli " << TALU_VERSION << '\n';
+        return 0;
+    }
+    std::vector<std::string_view> rest(args.begin() + 1, args.end());
+    for (std::string_view arg : rest) {
+        if (arg == "-h" || arg == "--help") {
+            std::cout << kUsage;
+            return 0;
+        }
+    }
+    if (command == "fetch") {
+        return Fetch(rest);
+    }
+    return UsageError("unknown command " + std::string(command));
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// Books speak Windows paths ("Z:\home\u\book\img\bg.bmp", "..\common\x.bmp"). The engine keeps
+// that form, in CP932 bytes; the host root is drive Z:. These functions cross between the two.
+namespace talu::host {
+
+/// The inside form of an absolute host path: "Z:" then every component after a backslash.
+/// Components are converted to CP932 where they can be, and kept as raw bytes otherwise.
+std::string InsidePathFromHost(const std::filesystem::path& hostAbsolute);
+
+/// Options for turning an inside path into a host path.
+struct HostPathOptions {
+    /// Inside folder of the open book ("Z:\...\"), against which relative paths and paths on
+    /// drives other than Z: are resolved. Empty when no book is open.
+    std::string_view bookFolder;
+};
+
+/// Finds the existing host file or folder that an inside path names. Each component is matched
+/// case-insensitively, first as UTF-8 converted from CP932, then as raw bytes; "." and ".." are
+/// followed. A path on another drive resolves against the book folder by its last components
+/// (longest first). nullopt when nothing matches.
+std::optional<std::filesystem::path> FindHostPath(std::string_view inside,
+                                                  const HostPathOptions& options);
+
+/// The inside form of the folder holding the running executable, ending with a backslash.
+std::string ProgramFolder();
+
+}  // namespace talu::host

@@ -1,0 +1,241 @@
+#include "script/book.h"
+
+#include <algorithm>
+
+#include "host/encoding.h"
+#include "script/debug_feed.h"
+#include "script/diagnostics.h"
+#include "script/keywords.h"
+#include "script/messages.h"
+#include "script/sjis_text.h"
+#include "script/tag_parser.h"
+#include "script/tokenizer.h"
+
+namespace talu::script {
+namespace {
+
+// Deeper chains are surely a mistake, and each level costs stack.
+constexpr std::size_t kMaxIncludeDepth = 64;
+
+// The last separator of a path, stepping over double-byte characters (whose trail byte may
+// be 0x5C, the backslash).
+std::size_t LastSeparator(std::string_view path, bool slashToo) {
+    std::size_t last = npos;
+    for (std::size_t i = 0; i < path.size(); i += host::CharLength(path, i)) {
+        if (path[i] == '\\' || (slashToo && path[i] == '/')) {
+            last = i;
+        }
+    }
+    return last;
+}
+
+// Drive and folder of a path, up to and including its last separator.
+std::string_view FolderOf(std::string_view path) {
+    std::size_t last = LastSeparator(path, true);
+    if (last != npos) {
+        return path.substr(0, last + 1);
+    }
+    if (path.size() >= 2 && path[1] == ':') {
+        return path.substr(0, 2);
+    }
+    return {};
+}
+
+}  // namespace
+
+std::string JoinPath(std::string_view folder, std::string_view relative) {
+    std::string joined(folder);
+    if (joined.empty() || joined.back() != '\\') {
+        joined += '\\';
+    }
+    // The folder part that ".." never removes: the drive ("Z:\\") when there is one.
+    const std::size_t root = joined.size() >= 3 && joined[1] == ':' && joined[2] == '\\' ? 3 : 0;
+    bool endsWithFile = false;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= relative.size();) {
+        if (i < relative.size() && relative[i] != '\\') {
+            i += host::CharLength(relative, i);
+            continue;
+        }
+        std::string_view part = relative.substr(start, i - start);
+        if (part == "..") {
+            if (joined.size() > root) {
+                joined.pop_back();
+                std::size_t cut = LastSeparator(joined, false);
+                joined.resize(cut == std::string::npos || cut + 1 < root ? root : cut + 1);
+            }
+            endsWithFile = false;
+        } else if (!part.empty() && part != ".") {
+            joined.append(part);
+            joined += '\\';
+            endsWithFile = true;
+        } else {
+            endsWithFile = false;
+        }
+        start = ++i;
+    }
+    if (endsWithFile) {
+        joined.pop_back();
+    }
+    return joined;
+}
+
+void Substitute(const StringTable& table, TagRecord& record) {
+    const std::vector<std::string>& entries = record.Entries();
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        auto split = SplitEntry(entries[i]);
+        if (!split) {
+            continue;
+        }
+        if (auto replacement = table.Find(split->second)) {
+            std::string key(split->first);
+            std::string value(*replacement);
+            record.ReplaceEntry(i, key, value);
+        }
+    }
+}
+
+Book::Book(BookServices services) : services_(std::move(services)) {}
+
+void Book::ReportError(int code, std::string_view argument) {
+    if (services_.diagnostics != nullptr) {
+        services_.diagnostics->ReportScriptError(CurrentItemText(), code, argument);
+    }
+}
+
+void Book::SetFolderKeywords(std::string_view filePath) {
+    folder_ = std::string(FolderOf(filePath));
+    substitutions_.Set("CURRENT", folder_);
+    substitutions_.Set("PLAYER", services_.programFolder);
+}
+
+bool Book::OpenPath(std::string_view insidePath) {
+    std::optional<BookFile> file = BookFile::Open(insidePath, folder_, services_.archives);
+    if (!file) {
+        return false;
+    }
+    return Open(*file);
+}
+
+bool Book::Open(BookFile& file) {
+    items_.clear();
+    substitutions_.Clear();
+    SetFolderKeywords(file.Path());
+    labels_.clear();
+    position_ = 0;
+    loadMode_ = false;
+    ReadItems(file);
+    // Aliases met while reading served only the include tags of this read.
+    substitutions_.Clear();
+    SetFolderKeywords(file.Path());
+    path_ = file.Path();
+    position_ = 0;
+    return true;
+}
+
+void Book::ReadItems(BookFile& file) {
+    readingChain_.push_back(file.HostPath().empty() ? file.Path() : file.HostPath());
+    Tokenizer tokenizer(file);
+    RawItem raw;
+    TagRecord record;
+    while (tokenizer.NextItem(raw)) {
+        Item item{std::move(raw.text), static_cast<std::int16_t>(raw.kind)};
+        if (item.kind == kw::kInclude) {
+            ReadInclude(item, file);
+        } else if (item.kind == kw::kAlias) {
+            ParseItem(item.text, record);
+            std::string src;
+            std::string dest;
+            record.GetAttribute(kw::kSrc, src);
+            record.GetAttribute(kw::kDest, dest);
+            if (loadMode_) {
+                loadTimeAliases_.Set(src, dest);
+            } else {
+                substitutions_.SetRecorded(src, dest);
+            }
+        }
+        const bool anchor = item.kind == kw::kA;
+        items_.push_back(std::move(item));
+        if (anchor) {
+            ParseItem(items_.back().text, record);
+            std::string name;
+            if (record.GetAttribute(kw::kName, name) && !name.empty()) {
+                labels_.insert_or_assign(std::move(name), items_.size() - 1);
+            }
+        }
+        raw = RawItem{};
+    }
+    readingChain_.pop_back();
+}
+
+void Book::ReadInclude(const Item& item, const BookFile& including) {
+    TagRecord record;
+    ParseItem(item.text, record);
+    if (!record.FindAttribute(kw::kFolder)) {
+        record.AddAttribute(kw::kFolder, "CURRENT");
+    }
+    Substitute(substitutions_, record);
+    Substitute(loadTimeAliases_, record);
+    std::string path = ResolvePath(record, kw::kSrc);
+
+    std::optional<BookFile> included = BookFile::Open(path, folder_, services_.archives);
+    const bool cycle =
+        included && (readingChain_.size() >= kMaxIncludeDepth ||
+                     std::find(readingChain_.begin(), readingChain_.end(),
+                               included->HostPath().empty() ? included->Path()
+                                                            : included->HostPath()) !=
+                         readingChain_.end());
+    if (!included || cycle) {
+        // A file that includes itself is reported like one that cannot be opened.
+        ReportError(err::kCannotOpenFile, path);
+        return;
+    }
+    SetFolderKeywords(included->Path());
+    ReadItems(*included);
+    SetFolderKeywords(including.Path());
+}
+
+std::string Book::ResolvePath(const TagRecord& record, int attributeId) const {
+    std::string value;
+    record.GetAttribute(attributeId, value);
+    if (value.size() > 2 && value[1] == ':' && value[2] == '\\') {
+        return value;
+    }
+    std::string folder;
+    if (!record.GetAttribute(kw::kFolder, folder)) {
+        return value;
+    }
+    if (folder.empty() || folder.back() != '\\') {
+        folder += '\\';
+    }
+    return JoinPath(folder, value);
+}
+
+std::optional<std::size_t> Book::FindLabel(std::string_view label) const {
+    auto it = labels_.find(std::string(label));
+    if (it == labels_.end()) {
+        return std::nullopt;
+    }
+    return it->second;
+}
+
+std::string_view Book::CurrentItemText() const {
+    if (shownIndex_ < items_.size()) {
+        return items_[shownIndex_].text;
+    }
+    return shownDetached_;
+}
+
+void Book::ShowCurrent(std::size_t index, int currentIndex) {
+    shownIndex_ = index;
+    if (services_.debugFeed == nullptr) {
+        return;
+    }
+    auto textAt = [this](std::size_t i) -> std::string_view {
+        return i < items_.size() ? std::string_view(items_[i].text) : std::string_view();
+    };
+    services_.debugFeed->ShowTags(textAt(index), textAt(index + 1), textAt(index + 2),
+                                  currentIndex);
+}
+
+}  // namespace talu::script

@@ -1,0 +1,125 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "script/book_file.h"
+#include "script/string_table.h"
+#include "script/tag_record.h"
+
+namespace talu::script {
+
+class DebugFeed;
+class Diagnostics;
+
+/// What a book needs from the player around it. Every pointer may be null (tests, tools).
+struct BookServices {
+    /// Where script errors and plain boxes go.
+    Diagnostics* diagnostics = nullptr;
+    /// The debug window's feed of delivered items.
+    DebugFeed* debugFeed = nullptr;
+    /// Archive members for books and includes that are not plain files.
+    const ArchiveMemberSource* archives = nullptr;
+    /// Inside form of the program's folder, ending with "\" (the "PLAYER" keyword).
+    std::string programFolder;
+};
+
+/// An open book: every item of the file and its includes, held in memory in reading order, with
+/// the label index, the reading position and the substitution tables. The interpreter pulls
+/// ready tag records from it one by one.
+class Book {
+public:
+    struct Item {
+        std::string text;
+        /// The reader's class of the item (see RawItem::kind).
+        std::int16_t kind = 0;
+    };
+
+    explicit Book(BookServices services);
+
+    // --- Reading (book_reader) ---
+
+    /// Reads the whole book and its includes; the position moves to the first item.
+    bool Open(BookFile& file);
+    /// Opens the file at an inside path and reads it; false (with nothing changed) when it
+    /// cannot be opened.
+    bool OpenPath(std::string_view insidePath);
+    /// The file path named by an attribute: absolute values as they are, others joined to the
+    /// record's FOLDER, or as they are without one.
+    std::string ResolvePath(const TagRecord& record, int attributeId) const;
+
+    // --- Delivery and navigation (book_delivery) ---
+
+    /// Fills record with the next item meant for execution: defaults and substitutions
+    /// applied, consecutive links folded into one record. False at the end of the book.
+    bool FetchTag(TagRecord& record);
+    /// Follows an HREF value: "file", "#label" or "file#label".
+    bool Jump(std::string_view href);
+    /// Replaces the book by another file; the position moves to its first item.
+    bool LoadOtherFile(std::string_view path);
+    /// Moves the position to item n (0 is the first item).
+    bool SeekIndex(int n);
+    /// LoadOtherFile, then SeekIndex.
+    bool RestorePosition(std::string_view path, int index);
+    /// The book path, a tab, and the current index.
+    std::string PositionText() const;
+    bool AtEnd() const { return position_ >= items_.size(); }
+    /// Skips the items up to and including the closing EVENT tag that matches the one just
+    /// delivered.
+    void SkipEventBlock();
+
+    /// The interpreter's variables, read by the double-angle write form. May be null.
+    void SetVariableTable(const StringTable* variables) { variables_ = variables; }
+
+    /// The index of the next item to deliver.
+    int CurrentIndex() const { return static_cast<int>(position_); }
+    /// The text of the item handed out last (for script-error boxes).
+    std::string_view CurrentItemText() const;
+    const std::string& Path() const { return path_; }
+    const std::string& Folder() const { return folder_; }
+    StringTable& Substitutions() { return substitutions_; }
+    const std::vector<Item>& Items() const { return items_; }
+    /// The item index of a label, if the book has it.
+    std::optional<std::size_t> FindLabel(std::string_view label) const;
+
+private:
+    void ReadItems(BookFile& file);
+    void ReadInclude(const Item& item, const BookFile& including);
+    void SetFolderKeywords(std::string_view filePath);
+    void ReportError(int code, std::string_view argument);
+    void ShowCurrent(std::size_t index, int currentIndex);
+    void DeliverLinkGroup(TagRecord& record);
+    void ApplyDefaultsAndSubstitute(TagRecord& record, int command);
+    void DeliverWrite(TagRecord& record);
+
+    BookServices services_;
+    std::vector<Item> items_;
+    std::unordered_map<std::string, std::size_t> labels_;
+    std::size_t position_ = 0;
+    std::string path_;
+    std::string folder_;
+    StringTable substitutions_;
+    StringTable loadTimeAliases_;
+    bool loadMode_ = false;
+    const StringTable* variables_ = nullptr;
+
+    // The item shown last: an index into items_, or a copy once items_ was replaced.
+    std::size_t shownIndex_ = SIZE_MAX;
+    std::string shownDetached_;
+
+    // Host files being read, innermost last, to stop include cycles.
+    std::vector<std::string> readingChain_;
+};
+
+/// Joins a relative path to a folder: "." is skipped, ".." removes the last folder (never the
+/// drive), other components are appended.
+std::string JoinPath(std::string_view folder, std::string_view relative);
+
+/// Substitute: every entry whose value equals a key of the table gets the table's value
+/// (one pass; the command entry is treated like any other).
+void Substitute(const StringTable& table, TagRecord& record);
+
+}  // namespace talu::script

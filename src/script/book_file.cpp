@@ -1,0 +1,88 @@
+#include "script/book_file.h"
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "host/paths.h"
+
+namespace talu::script {
+namespace {
+
+constexpr char kCtrlZ = 0x1A;
+
+std::optional<std::string> ReadWholeFile(const std::filesystem::path& path) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) {
+        return std::nullopt;
+    }
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return std::nullopt;
+    }
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) {
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+}  // namespace
+
+BookFile::BookFile(std::string insidePath, std::string bytes, Kind kind)
+    : path_(std::move(insidePath)), bytes_(std::move(bytes)), kind_(kind) {
+    if (kind_ == Kind::PlainFile) {
+        // Text mode ended a file at Ctrl-Z, which old editors left at the end of books.
+        if (std::size_t eof = bytes_.find(kCtrlZ); eof != std::string::npos) {
+            bytes_.resize(eof);
+        }
+    }
+}
+
+std::optional<BookFile> BookFile::Open(std::string_view insidePath, std::string_view bookFolder,
+                                       const ArchiveMemberSource* archives) {
+    host::HostPathOptions options{bookFolder};
+    if (auto host = host::FindHostPath(insidePath, options)) {
+        if (auto bytes = ReadWholeFile(*host)) {
+            BookFile file(std::string(insidePath), std::move(*bytes), Kind::PlainFile);
+            file.SetHostPath(host->string());
+            return file;
+        }
+    }
+    if (archives != nullptr) {
+        if (auto bytes = archives->ReadMember(insidePath, bookFolder)) {
+            return BookFile(std::string(insidePath), std::move(*bytes), Kind::MemoryBlock);
+        }
+    }
+    return std::nullopt;
+}
+
+bool BookFile::ReadLine(std::string& line) {
+    if (offset_ >= bytes_.size()) {
+        return false;
+    }
+    const char* begin = bytes_.data() + offset_;
+    const std::size_t left = bytes_.size() - offset_;
+    const char terminator = kind_ == Kind::PlainFile ? '\n' : '\r';
+    const void* found = std::memchr(begin, terminator, left);
+    std::size_t length = found ? static_cast<std::size_t>(static_cast<const char*>(found) - begin)
+                               : left;
+    offset_ += found ? length + 1 : length;
+    if (kind_ == Kind::PlainFile) {
+        if (found && length > 0 && begin[length - 1] == '\r') {
+            --length;
+        }
+    } else if (found && offset_ < bytes_.size() && bytes_[offset_] == '\n') {
+        ++offset_;
+    }
+    const void* nul = std::memchr(begin, '\0', length);
+    if (nul) {
+        length = static_cast<std::size_t>(static_cast<const char*>(nul) - begin);
+    }
+    line.assign(begin, length);
+    ++lineNumber_;
+    return true;
+}
+
+}  // namespace talu::script

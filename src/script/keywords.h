@@ -1,0 +1,93 @@
+#pragma once
+
+#include <string_view>
+
+// One vocabulary for the whole markup: tag names, attribute names and a set of attribute values
+// share a single space of small fixed ids (they are also written into bookmark files).
+namespace talu::script {
+
+/// Keyword ids the engine names in code. The full word list lives in keywords.cpp.
+namespace kw {
+inline constexpr int kNone = 0;
+inline constexpr int kTransparent = 1;
+inline constexpr int kText = 2;
+inline constexpr int kComment = 3;
+inline constexpr int kBlockComment = 4;
+inline constexpr int kBackground = 5;
+inline constexpr int kBgm = 6;
+inline constexpr int kInclude = 7;
+inline constexpr int kStage = 8;
+inline constexpr int kAlias = 9;
+inline constexpr int kDefine = 10;
+inline constexpr int kAct = 11;
+inline constexpr int kEnter = 12;
+inline constexpr int kExit = 13;
+inline constexpr int kW = 14;
+inline constexpr int kBr = 15;
+inline constexpr int kP = 16;
+inline constexpr int kFont = 22;
+inline constexpr int kCursor = 23;
+inline constexpr int kWindow = 24;
+inline constexpr int kA = 26;
+inline constexpr int kWait = 30;
+inline constexpr int kPlugin = 31;
+inline constexpr int kSound = 32;
+inline constexpr int kIcon = 34;
+inline constexpr int kCommand = 35;
+inline constexpr int kBookmark = 37;
+inline constexpr int kSunglass = 38;
+inline constexpr int kTimer = 39;
+inline constexpr int kEvent = 41;
+inline constexpr int kWrite = 47;
+inline constexpr int kSnap = 54;
+inline constexpr int kCurtain = 55;
+inline constexpr int kSrc = 62;
+inline constexpr int kDest = 63;
+inline constexpr int kName = 64;
+inline constexpr int kFolder = 66;
+inline constexpr int kTop = 67;
+inline constexpr int kLeft = 68;
+inline constexpr int kWidth = 69;
+inline constexpr int kHeight = 70;
+inline constexpr int kColor = 74;
+inline constexpr int kTime = 75;
+inline constexpr int kHref = 76;
+inline constexpr int kAnswer = 77;
+inline constexpr int kAlt = 78;
+inline constexpr int kEffect = 83;
+inline constexpr int kView = 90;
+inline constexpr int kEnable = 91;
+inline constexpr int kCenter = 104;
+inline constexpr int kRight = 105;
+inline constexpr int kLeftSide = 106;
+inline constexpr int kRightSide = 107;
+inline constexpr int kAuto = 113;
+/// Not a word: the key that marks a record written in closing form.
+inline constexpr int kClosingMark = 115;
+inline constexpr int kMono = 120;
+inline constexpr int kInverse = 121;
+inline constexpr int kSepia = 122;
+inline constexpr int kLight = 123;
+inline constexpr int kSunset = 124;
+inline constexpr int kNight = 125;
+inline constexpr int kMidnight = 126;
+inline constexpr int kNoneWord = 129;
+inline constexpr int kMiddle = 130;
+inline constexpr int kBottom = 131;
+inline constexpr int kFloor = 132;
+inline constexpr int kRoof = 133;
+/// Attributes of the k-th following link of a link group sit at base id + kLinkStride * k.
+inline constexpr int kLinkStride = 141;
+}  // namespace kw
+
+/// The keyword id of word (any ASCII case; no trimming), or 0 when it is no keyword.
+/// A word of five or more bytes whose third byte is ":" is the clock form of TIMER (39).
+int LookupKeyword(std::string_view word);
+
+/// True when an id may open a tag: 3, 5 to 43, 45 to 56, 98 to 103.
+bool IsTagId(int id);
+
+/// True when an id may name an attribute: 1, 2, 30, 57, 62 to 87, 89 to 95, 97, 104, 105.
+bool IsAttributeId(int id);
+
+}  // namespace talu::script

@@ -1,0 +1,115 @@
+#include "script/string_table.h"
+
+#include <istream>
+#include <ostream>
+
+#include "script/keywords.h"
+#include "script/numbers.h"
+
+namespace talu::script {
+
+std::optional<std::string_view> StringTable::Find(std::string_view key) const {
+    auto it = values_.find(key);
+    if (it == values_.end()) {
+        return std::nullopt;
+    }
+    return std::string_view(it->second);
+}
+
+bool StringTable::Lookup(std::string_view key, std::string& out) const {
+    std::optional<std::string_view> value = Find(key);
+    if (!value) {
+        return false;
+    }
+    out.assign(*value);
+    return true;
+}
+
+void StringTable::Set(std::string_view key, std::string_view value) {
+    auto it = values_.find(key);
+    if (it != values_.end()) {
+        it->second.assign(value);
+    } else {
+        values_.emplace(std::string(key), std::string(value));
+    }
+}
+
+void StringTable::SetRecorded(std::string_view key, std::string_view value) {
+    // Only the first change since the last commit is recorded, so the shadow keeps the value
+    // of the save point even when a key changes several times between two bookmarks.
+    if (shadow_.find(key) == shadow_.end()) {
+        auto it = values_.find(key);
+        shadow_.emplace(std::string(key),
+                        it == values_.end() ? std::string(kNullString) : it->second);
+    }
+    Set(key, value);
+}
+
+bool StringTable::GetCommand(int& id) const {
+    std::optional<std::string_view> value = Find(TagRecord::kCommandKey);
+    if (!value) {
+        id = 0;
+        return false;
+    }
+    id = ParseDigits(*value);
+    return true;
+}
+
+bool StringTable::GetAttribute(int id, std::string& out) const { return Lookup(IdKey(id), out); }
+
+bool StringTable::GetAttributeInt(int id, int& out) const {
+    std::optional<std::string_view> value = Find(IdKey(id));
+    if (!value) {
+        return false;
+    }
+    out = ParseDigits(*value);
+    return true;
+}
+
+void StringTable::MarkClosing() { SetAttribute(kw::kClosingMark, "true"); }
+
+bool StringTable::IsClosing() const { return Contains(IdKey(kw::kClosingMark)); }
+
+void StringTable::FillFromRecord(const TagRecord& record) {
+    for (const std::string& entry : record.Entries()) {
+        if (auto split = SplitEntry(entry)) {
+            Set(split->first, split->second);
+        }
+    }
+}
+
+void StringTable::WriteTo(std::ostream& out) const {
+    out << "###START_LIST###\n";
+    for (const auto& [key, current] : values_) {
+        auto shadowed = shadow_.find(key);
+        const std::string& value = shadowed == shadow_.end() ? current : shadowed->second;
+        if (value == kNullString) {
+            continue;
+        }
+        out << key << '\t' << value << '\n';
+    }
+    out << "###END_LIST###\n";
+}
+
+bool StringTable::ReadFrom(std::istream& in) {
+    std::string line;
+    while (ReadListLine(in, line)) {
+        if (line != "###START_LIST###") {
+            continue;
+        }
+        values_.clear();
+        shadow_.clear();
+        while (ReadListLine(in, line)) {
+            if (line == "###END_LIST###") {
+                return true;
+            }
+            if (auto split = SplitEntry(line); split && !split->first.empty()) {
+                Set(split->first, split->second);
+            }
+        }
+        return false;
+    }
+    return false;
+}
+
+}  // namespace talu::script

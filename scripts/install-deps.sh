@@ -7,6 +7,8 @@ packages=(
   build-essential cmake ninja-build pkg-config git
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-dev
+  libsdl2-dev libsdl2-image-dev libarchive-dev libjpeg-dev
+  libfreetype-dev libfontconfig-dev fonts-ipafont-mincho fonts-ipafont-gothic
 )
 
 missing=()

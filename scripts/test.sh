@@ -18,9 +18,12 @@ for fuzzer in build-sanitize/fuzz/fuzz_*; do
   [ -x "$fuzzer" ] || continue
   name=$(basename "$fuzzer")
   corpus="build-sanitize/fuzz-corpus/$name"
+  seeds="fuzz/seeds/${name#fuzz_}"
   mkdir -p "$corpus"
+  [ -d "$seeds" ] || seeds=""
   echo "== $name for ${fuzz_seconds}s"
   "$fuzzer" -max_total_time="$fuzz_seconds" -timeout=10 -rss_limit_mb=2048 \
-    -print_final_stats=0 "$corpus" "fuzz/seeds/${name#fuzz_}" 2>&1 | tail -n 3
+    "$corpus" $seeds >"$corpus.log" 2>&1 || { tail -n 40 "$corpus.log"; exit 1; }
+  tail -n 1 "$corpus.log"
 done
 echo "all tests passed"

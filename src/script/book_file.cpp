@@ -3,7 +3,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 #include "host/paths.h"
 
@@ -21,7 +20,12 @@ std::optional<std::string> ReadWholeFile(const std::filesystem::path& path) {
     if (!in) {
         return std::nullopt;
     }
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string bytes;
+    char buffer[1 << 16];
+    // Read to the real end rather than trusting the size, which may change under us.
+    while (in.read(buffer, sizeof(buffer)) || in.gcount() > 0) {
+        bytes.append(buffer, static_cast<std::size_t>(in.gcount()));
+    }
     if (in.bad()) {
         return std::nullopt;
     }

@@ -81,8 +81,12 @@ void NormalizeInPlace(std::string& text) {
     std::size_t begin = static_cast<std::size_t>(trimmed.data() - text.data());
     std::size_t length = trimmed.size();
     text.erase(begin + length);
-    text.erase(0, begin);
-    std::replace(text.begin(), text.end(), '\t', ' ');
+    if (begin > 0) {
+        text.erase(0, begin);
+    }
+    for (std::size_t tab = text.find('\t'); tab != std::string::npos; tab = text.find('\t', tab)) {
+        text[tab] = ' ';
+    }
 }
 
 }  // namespace talu::script

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# talu-cli as a Unix tool: help, version, usage errors and a real book.
+set -u
+cli=$1
+source_dir=$2
+failures=0
+out=$(mktemp)
+
+expect_status() {
+  local want=$1
+  shift
+  "$@" >"$out" 2>&1
+  local got=$?
+  if [ "$got" -ne "$want" ]; then
+    echo "FAIL: '$*' exited $got, expected $want"
+    cat "$out"
+    failures=$((failures + 1))
+  fi
+}
+
+expect_status 0 "$cli" --help
+grep -q '^Usage: talu-cli' "$out" || { echo "FAIL: --help prints no usage"; failures=$((failures + 1)); }
+expect_status 0 "$cli" --version
+grep -q '^talu-cli [0-9]' "$out" || { echo "FAIL: --version"; failures=$((failures + 1)); }
+expect_status 0 "$cli" fetch --help
+expect_status 2 "$cli"
+expect_status 2 "$cli" frobnicate
+expect_status 2 "$cli" fetch
+expect_status 2 "$cli" fetch "$source_dir/books/demo/demo.talu" --lang fr
+expect_status 2 "$cli" fetch "$source_dir/books/demo/demo.talu" --bogus
+expect_status 1 "$cli" fetch "$source_dir/no/such/book.talu"
+expect_status 0 "$cli" fetch "$source_dir/books/demo/demo.talu" --lang en
+grep -q '___COMMAND___=33' "$out" || { echo "FAIL: the demo book does not reach its END"; failures=$((failures + 1)); }
+if grep -q '^box ' "$out"; then
+  echo "FAIL: the demo book shows a message box"
+  failures=$((failures + 1))
+fi
+rm -f "$out"
+exit $failures

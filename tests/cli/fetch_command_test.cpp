@@ -1,0 +1,56 @@
+#include "frontend/cli/fetch_command.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "host/paths.h"
+
+namespace talu::cli {
+namespace {
+
+const std::string kBooks = std::string(TALU_SOURCE_DIR) + "/tests/books/fetch/";
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Output names the book's folder, which depends on where the clone is.
+std::string WithFolderMarked(std::string text, const std::string& folder) {
+    for (std::size_t at = text.find(folder); at != std::string::npos; at = text.find(folder, at)) {
+        text.replace(at, folder.size(), "{FOLDER}");
+    }
+    return text;
+}
+
+TEST(FetchCommand, PrintsEveryRecordAndEveryBox) {
+    std::ostringstream out;
+    std::ostringstream err;
+    ASSERT_EQ(RunFetch({kBooks + "book.talu", 1}, out, err), 0);
+    EXPECT_EQ(err.str(), "");
+    std::string folder = host::InsidePathFromHost(kBooks.substr(0, kBooks.size() - 1)) + "\\";
+    EXPECT_EQ(WithFolderMarked(out.str(), folder), ReadFile(kBooks + "book.expected"));
+}
+
+TEST(FetchCommand, JapaneseBoxes) {
+    std::ostringstream out;
+    std::ostringstream err;
+    ASSERT_EQ(RunFetch({kBooks + "book.talu", 0}, out, err), 0);
+    EXPECT_NE(out.str().find("box TALUの文法に間違いがあります\\n\\nファイル\""), std::string::npos);
+}
+
+TEST(FetchCommand, AMissingBookIsAnError) {
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(RunFetch({kBooks + "nothing.talu", 0}, out, err), 1);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_NE(err.str().find("nothing.talu"), std::string::npos);
+    EXPECT_EQ(RunFetch({kBooks, 0}, out, err), 1);  // a folder is no book
+}
+
+}  // namespace
+}  // namespace talu::cli

@@ -1,0 +1,62 @@
+#include "host/encoding.h"
+
+#include <gtest/gtest.h>
+
+namespace talu::host {
+namespace {
+
+const std::string kReplacement = "\xEF\xBF\xBD";
+
+TEST(ShiftJisBytes, LeadAndTrailRanges) {
+    EXPECT_FALSE(IsLeadByte(0x80));
+    EXPECT_TRUE(IsLeadByte(0x81));
+    EXPECT_TRUE(IsLeadByte(0x9F));
+    EXPECT_FALSE(IsLeadByte(0xA0));
+    EXPECT_FALSE(IsLeadByte(0xDF));  // half-width katakana are single bytes
+    EXPECT_TRUE(IsLeadByte(0xE0));
+    EXPECT_TRUE(IsLeadByte(0xFC));
+    EXPECT_FALSE(IsLeadByte(0xFD));
+    EXPECT_TRUE(IsTrailByte(0x5C));  // the backslash can be a trail byte
+    EXPECT_FALSE(IsTrailByte(0x7F));
+}
+
+TEST(ShiftJisBytes, CharLengthKeepsPairsAndStopsAtTheEnd) {
+    std::string text = "a\x95\x5C" "b\x82";
+    EXPECT_EQ(CharLength(text, 0), 1u);
+    EXPECT_EQ(CharLength(text, 1), 2u);
+    EXPECT_EQ(CharLength(text, 3), 1u);
+    EXPECT_EQ(CharLength(text, 4), 1u);  // a lead byte at the end stands alone
+}
+
+TEST(Cp932Conversion, ConvertsJapaneseBothWays) {
+    std::string cp932 = "\x82\xA0\x95\x5C\xB1";  // あ 表 ｱ
+    std::string utf8 = Cp932ToUtf8(cp932);
+    EXPECT_EQ(utf8, "\xE3\x81\x82\xE8\xA1\xA8\xEF\xBD\xB1");
+    EXPECT_EQ(Utf8ToCp932(utf8), cp932);
+}
+
+TEST(Cp932Conversion, InvalidBytesBecomeOneReplacementEach) {
+    EXPECT_EQ(Cp932ToUtf8("a\x81\x20" "b"), "a" + kReplacement + " b");  // bad trail kept as text
+    EXPECT_EQ(Cp932ToUtf8("x\x82"), "x" + kReplacement);                 // cut pair at the end
+    EXPECT_EQ(Cp932ToUtf8(std::string("\xFF" "z")), kReplacement + "z");
+}
+
+TEST(Cp932Conversion, NulBytesSurvive) {
+    std::string text("a\0b", 3);
+    EXPECT_EQ(Cp932ToUtf8(text), text);
+}
+
+TEST(Cp932Conversion, UnmappableAndBrokenUtf8BecomeQuestionMarks) {
+    EXPECT_EQ(Utf8ToCp932("a\xF0\x9F\x98\x80" "b"), "a?b");  // an emoji has no CP932 form
+    EXPECT_EQ(Utf8ToCp932("a\xC3" "b"), "a?b");              // truncated sequence
+}
+
+TEST(Cp932Conversion, ExactFormsRefuseAnythingLossy) {
+    EXPECT_EQ(Cp932ToUtf8Exact("\x82\xA0"), std::optional<std::string>("\xE3\x81\x82"));
+    EXPECT_EQ(Cp932ToUtf8Exact("\x82"), std::nullopt);
+    EXPECT_EQ(Utf8ToCp932Exact("\xF0\x9F\x98\x80"), std::nullopt);
+    EXPECT_EQ(Utf8ToCp932Exact("abc"), std::optional<std::string>("abc"));
+}
+
+}  // namespace
+}  // namespace talu::host

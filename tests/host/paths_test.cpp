@@ -1,0 +1,77 @@
+#include "host/paths.h"
+
+#include <gtest/gtest.h>
+
+#include "support/temp_folder.h"
+
+namespace talu::host {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(InsidePaths, HostPathsLiveOnDriveZ) {
+    EXPECT_EQ(InsidePathFromHost("/home/u/books/a.talu"), "Z:\\home\\u\\books\\a.talu");
+    EXPECT_EQ(InsidePathFromHost("/"), "Z:\\");
+    // A Japanese folder name becomes CP932 bytes inside.
+    EXPECT_EQ(InsidePathFromHost("/\xE8\xA1\xA8/a"), "Z:\\\x95\x5C\\a");
+}
+
+TEST(InsidePaths, ProgramFolderIsAFolderOnDriveZ) {
+    std::string folder = ProgramFolder();
+    EXPECT_EQ(folder.substr(0, 3), "Z:\\");
+    EXPECT_EQ(folder.back(), '\\');
+}
+
+class FindHostPathTest : public ::testing::Test {
+protected:
+    test::TempFolder dir;
+    std::string bookFolder = dir.InsideFolder();
+
+    std::optional<fs::path> Find(std::string_view inside) {
+        return FindHostPath(inside, HostPathOptions{bookFolder});
+    }
+};
+
+TEST_F(FindHostPathTest, MatchesEveryComponentIgnoringCase) {
+    fs::path file = dir.Write("Img/Bg01.bmp", "x");
+    EXPECT_EQ(Find(dir.Inside() + "\\IMG\\bg01.BMP"), file);
+    EXPECT_EQ(Find(dir.Inside() + "/img/BG01.bmp"), file);  // slashes as Windows took them
+}
+
+TEST_F(FindHostPathTest, PrefersTheExactSpelling) {
+    dir.Write("a.txt", "lower");
+    fs::path upper = dir.Write("A.txt", "upper");
+    EXPECT_EQ(Find(dir.Inside() + "\\A.txt"), upper);
+}
+
+TEST_F(FindHostPathTest, JapaneseNamesMatchAsUtf8AndAsRawBytes) {
+    fs::path utf8 = dir.Write("\xE8\xA1\xA8/a.bmp", "x");      // "表" in UTF-8 on disk
+    EXPECT_EQ(Find(dir.Inside() + "\\\x95\x5C\\A.BMP"), utf8);  // 0x5C trail byte is no separator
+    fs::path raw = dir.Write("\x82\xA0.bmp", "x");              // CP932 bytes on disk
+    EXPECT_EQ(Find(dir.Inside() + "\\\x82\xA0.bmp"), raw);
+}
+
+TEST_F(FindHostPathTest, RelativePathsAndDotsResolveAgainstTheBookFolder) {
+    fs::path file = dir.Write("common/x.bmp", "x");
+    dir.Write("book/dummy", "");
+    bookFolder = dir.Inside("book") + "\\";
+    EXPECT_EQ(Find("..\\COMMON\\.\\x.bmp"), file);
+}
+
+TEST_F(FindHostPathTest, OtherDrivesResolveByTheirLastComponents) {
+    fs::path file = dir.Write("img/face.bmp", "x");
+    EXPECT_EQ(Find("C:\\game\\img\\face.bmp"), file);
+    EXPECT_EQ(Find("D:\\face.bmp"), std::nullopt);
+    fs::path top = dir.Write("face.bmp", "x");
+    EXPECT_EQ(Find("D:\\face.bmp"), top);
+}
+
+TEST_F(FindHostPathTest, FailsCleanly) {
+    EXPECT_EQ(Find(dir.Inside() + "\\missing\\file.bmp"), std::nullopt);
+    EXPECT_EQ(Find(""), std::nullopt);
+    EXPECT_EQ(FindHostPath("relative.bmp", HostPathOptions{}), std::nullopt);
+    EXPECT_EQ(FindHostPath("C:\\x.bmp", HostPathOptions{}), std::nullopt);
+}
+
+}  // namespace
+}  // namespace talu::host

@@ -1,0 +1,203 @@
+#include "book_fixture.h"
+#include "script/string_table.h"
+
+namespace talu::script::test {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+TEST_F(BookTest, ConsecutiveLinksFoldIntoOneRecord) {
+    Open("<A HREF=\"#a\" ALT=\"one\"><A HREF=\"#b\" VIEW=\"v\" ANSWER=\"x\">\n<A HREF=\"#c\">after");
+    TagRecord group = Fetch();
+    EXPECT_EQ(group.Entries(),
+              (Strings{"___COMMAND___\t26", "76\t#a", "78\tone", "76\t#a", "78\tone", "77\t",
+                       "231\tv", "217\t#b", "219\t", "218\tx", "358\t#c", "360\t", "359\t"}));
+    EXPECT_EQ(Attribute(group, 76), "#a");
+    EXPECT_EQ(Attribute(group, 76 + 141), "#b");
+    EXPECT_EQ(Attribute(group, 76 + 282), "#c");
+    EXPECT_EQ(Attribute(group, 76 + 423), "<absent>");
+    EXPECT_EQ(Attribute(group, 90 + 141), "v");
+    EXPECT_EQ(Attribute(group, 90 + 282), "<absent>");
+    EXPECT_EQ(Attribute(group, 77 + 141), "x");
+    EXPECT_EQ(Attribute(group, 78 + 282), "");
+    EXPECT_EQ(book.CurrentIndex(), 3);
+    EXPECT_EQ(Attribute(Fetch(), kw::kSrc), "after");
+}
+
+TEST_F(BookTest, FirstLinkOfAGroupGetsItsAttributesAppended) {
+    Open("<A HREF=\"#a\" ENABLE=\"e\" VIEW=\"v\">");
+    EXPECT_EQ(Fetch().Entries(), (Strings{"___COMMAND___\t26", "76\t#a", "91\te", "90\tv", "90\tv",
+                                          "91\te", "76\t#a", "78\t", "77\t"}));
+}
+
+TEST_F(BookTest, AnythingBetweenLinksEndsTheGroup) {
+    Open("<A HREF=\"#a\">or<A HREF=\"#b\"><A NAME=\"n\"><A HREF=\"#c\"></A><A HREF=\"#d\">");
+    std::vector<std::vector<std::string>> records = FetchAll();
+    ASSERT_EQ(records.size(), 6u);
+    EXPECT_EQ(records[0].size(), 5u);  // one link alone
+    EXPECT_EQ(records[1][1], "62\tor");
+    EXPECT_EQ(records[3][1], "64\tn");  // an anchor ends a group and never starts one
+    EXPECT_EQ(records[4].size(), 5u);  // the closing A, no keyword, ended the group too
+    EXPECT_EQ(records[5].size(), 5u);
+}
+
+TEST_F(BookTest, AGroupAtTheEndOfTheBookLeavesTheLastItemToDeliver) {
+    Open("<A HREF=\"#a\">\nlast");
+    EXPECT_EQ(Command(Fetch()), kw::kA);
+    EXPECT_EQ(Attribute(Fetch(), kw::kSrc), "last");
+    TagRecord record;
+    EXPECT_FALSE(book.FetchTag(record));
+    EXPECT_FALSE(book.FetchTag(record));
+}
+
+TEST_F(BookTest, AliasesAreNeverDeliveredAndSubstituteLaterValues) {
+    Open("<BGM SRC=\"song\"><ALIAS SRC=\"song\" DEST=\"m\\a.mid\"><BGM SRC=\"song\" LOOP=\"song\">");
+    TagRecord first = Fetch();
+    EXPECT_EQ(Attribute(first, kw::kSrc), "song");
+    EXPECT_EQ(Attribute(first, kw::kFolder), dir.InsideFolder());  // BGM gets the book's folder
+    TagRecord second = Fetch();
+    EXPECT_EQ(second.Entries(), (Strings{"___COMMAND___\t6", "62\tm\\a.mid", "84\tm\\a.mid",
+                                         "66\t" + dir.InsideFolder()}));
+    EXPECT_TRUE(book.AtEnd());
+}
+
+TEST_F(BookTest, DefaultEffectsAndTheirAliases) {
+    Open("<BACKGROUND SRC=\"a\"><ENTER NAME=\"n\"><ALIAS SRC=\"EF_DEFAULT_BACK\" DEST=\"EF_FADEIN\">"
+         "<CURTAIN><ENTER EFFECT=\"EF_NONE\">");
+    TagRecord background = Fetch();
+    EXPECT_EQ(Attribute(background, kw::kEffect), "EF_DEFAULT_BACK");
+    EXPECT_EQ(Attribute(background, kw::kFolder), dir.InsideFolder());
+    TagRecord enter = Fetch();
+    EXPECT_EQ(Attribute(enter, kw::kEffect), "EF_DEFAULT_CHAR");
+    EXPECT_EQ(Attribute(enter, kw::kFolder), "<absent>");
+    EXPECT_EQ(Attribute(Fetch(), kw::kEffect), "EF_FADEIN");
+    EXPECT_EQ(Attribute(Fetch(), kw::kEffect), "EF_NONE");
+}
+
+TEST_F(BookTest, PageWaitsAreNotSubstituted) {
+    Open("<ALIAS SRC=\"x\" DEST=\"y\"><P NAME=\"x\"><BR NAME=\"x\">");
+    EXPECT_EQ(Attribute(Fetch(), kw::kName), "x");
+    EXPECT_EQ(Attribute(Fetch(), kw::kName), "y");
+}
+
+TEST_F(BookTest, EntitiesAreDecodedInTextRunsOnly) {
+    Open("&lt;b&gt; &amp;lt;<FONT FACE=\"&lt;\">");
+    EXPECT_EQ(Attribute(Fetch(), kw::kSrc), "<b> &lt;");
+    EXPECT_EQ(Attribute(Fetch(), 87), "&lt;");
+}
+
+TEST_F(BookTest, WriteFormsReadVariablesThenAliases) {
+    StringTable variables;
+    variables.Set("score", "42");
+    variables.Set("which", "score");
+    book.SetVariableTable(&variables);
+    Open("<ALIAS SRC=\"hero\" DEST=\"Mina\"><<score>><<hero>><<nobody>><WRITE SRC=\"{which}\">"
+         "<<&lt;>>");
+    std::vector<std::vector<std::string>> records = FetchAll();
+    ASSERT_EQ(records.size(), 5u);
+    EXPECT_EQ(records[0], (Strings{"___COMMAND___\t2", "62\t42"}));
+    EXPECT_EQ(records[1], (Strings{"___COMMAND___\t2", "62\tMina"}));
+    EXPECT_EQ(records[2], (Strings{"___COMMAND___\t2", "62\t"}));
+    EXPECT_EQ(records[3], (Strings{"___COMMAND___\t2", "62\t42"}));  // braces expand first
+    EXPECT_EQ(records[4], (Strings{"___COMMAND___\t2", "62\t"}));    // no entity decoding
+}
+
+TEST_F(BookTest, JumpsToLabelsAndReportsMissingOnes) {
+    Open("a<A NAME=\"x\">b<A NAME=\"x\">c");
+    ASSERT_TRUE(book.Jump("#x"));
+    EXPECT_EQ(book.CurrentIndex(), 3);  // the later anchor of the same name
+    EXPECT_EQ(Command(Fetch()), kw::kA);
+    EXPECT_EQ(Attribute(Fetch(), kw::kSrc), "c");
+
+    EXPECT_FALSE(book.Jump("#nowhere"));
+    EXPECT_EQ(book.CurrentIndex(), 5);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].substr(0, 32), "Syntax Error.c\n\nLink target \"#no");
+}
+
+TEST_F(BookTest, JumpsToOtherFiles) {
+    dir.Write("two/second.talu", "<ALIAS SRC=\"k\" DEST=\"v\"><INCLUDE SRC=\"k\">s1<A NAME=\"here\">s2");
+    dir.Write("two/v", "inc");
+    Open("<ALIAS SRC=\"keep\" DEST=\"kept\">first<BGM SRC=\"keep\">");
+    Fetch();
+    ASSERT_TRUE(book.Jump("two\\second.talu#here"));
+    EXPECT_TRUE(boxes.boxes.empty());  // the load-time alias served the include
+    EXPECT_EQ(book.Path(), dir.InsideFolder() + "two\\second.talu");
+    EXPECT_EQ(book.PositionText(), book.Path() + "\t4");
+    EXPECT_EQ(Command(Fetch()), kw::kA);
+    EXPECT_EQ(Attribute(Fetch(), kw::kSrc), "s2");
+    // Aliases defined at run time survive the jump; CURRENT names the new folder.
+    std::string value;
+    ASSERT_TRUE(book.Substitutions().Lookup("keep", value));
+    EXPECT_EQ(value, "kept");
+    ASSERT_TRUE(book.Substitutions().Lookup("CURRENT", value));
+    EXPECT_EQ(value, dir.InsideFolder() + "two\\");
+    EXPECT_FALSE(book.Substitutions().Contains("k"));
+}
+
+TEST_F(BookTest, AJumpToAMissingFileStaysAndStillLooksUpTheLabel) {
+    Open("a<A NAME=\"x\">b");
+    Fetch();
+    ASSERT_TRUE(book.Jump("missing.talu#x"));
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0], "Can not open file \"" + dir.InsideFolder() + "missing.talu\".");
+    EXPECT_EQ(book.CurrentIndex(), 1);
+    EXPECT_EQ(book.Path(), dir.Inside("book.talu"));
+}
+
+TEST_F(BookTest, PositionsAreSavedAndRestored) {
+    Open("a<BR>b<P>c");
+    Fetch();
+    Fetch();
+    EXPECT_EQ(book.PositionText(), dir.Inside("book.talu") + "\t2");
+    ASSERT_TRUE(book.RestorePosition(book.Path(), 0));
+    EXPECT_EQ(Attribute(Fetch(), kw::kSrc), "a");
+    ASSERT_TRUE(book.RestorePosition(book.Path(), 4));
+    EXPECT_EQ(Attribute(Fetch(), kw::kSrc), "c");
+    EXPECT_FALSE(book.SeekIndex(6));
+    EXPECT_FALSE(book.SeekIndex(-1));
+    EXPECT_EQ(book.CurrentIndex(), 5);
+    EXPECT_TRUE(book.SeekIndex(5));
+    EXPECT_TRUE(book.AtEnd());
+    EXPECT_FALSE(book.RestorePosition(dir.Inside("nope.talu"), 0));
+}
+
+TEST_F(BookTest, NestedEventBlocksAreSkippedWhole) {
+    Open("<EVENT ANSWER=\"a\">x<EVENT>y<ALIAS SRC=\"p\" DEST=\"q\"></EVENT>z</EVENT>after<P>");
+    EXPECT_EQ(Command(Fetch()), kw::kEvent);
+    book.SkipEventBlock();
+    EXPECT_EQ(Attribute(Fetch(), kw::kSrc), "after");
+    EXPECT_FALSE(book.Substitutions().Contains("p"));  // aliases in the block were not defined
+    Open("<EVENT>never closed");
+    Fetch();
+    book.SkipEventBlock();
+    EXPECT_TRUE(book.AtEnd());
+}
+
+TEST_F(BookTest, TheDebugFeedSeesEveryItemTaken) {
+    Open("a<nosuch><BR>");
+    Fetch();
+    Fetch();
+    ASSERT_EQ(feed.shown.size(), 3u);
+    EXPECT_EQ(feed.shown[0].current, "a");
+    EXPECT_EQ(feed.shown[0].next, " <nosuch>");
+    EXPECT_EQ(feed.shown[0].afterNext, " <BR>");
+    EXPECT_EQ(feed.shown[0].index, 1);
+    EXPECT_EQ(feed.shown[1].current, " <nosuch>");  // skipped items are shown too
+    EXPECT_EQ(feed.shown[2].next, "");
+    EXPECT_EQ(feed.shown[2].index, 3);
+    EXPECT_EQ(book.CurrentItemText(), " <BR>");
+}
+
+TEST_F(BookTest, AfterAJumpTheFeedShowsTheNewFile) {
+    dir.Write("b.talu", "one<BR>two");
+    Open("<A HREF=\"b.talu\">");
+    Fetch();
+    ASSERT_TRUE(book.Jump("b.talu"));
+    EXPECT_EQ(feed.shown.back().current, "one");
+    EXPECT_EQ(feed.shown.back().next, " <BR>");
+    EXPECT_EQ(feed.shown.back().index, 0);
+}
+
+}  // namespace
+}  // namespace talu::script::test

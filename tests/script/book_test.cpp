@@ -1,0 +1,106 @@
+#include "script/book.h"
+
+#include "book_fixture.h"
+
+namespace talu::script::test {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+TEST_F(BookTest, ReadsIncludesInPlaceAndIndexesLabels) {
+    dir.Write("sub/part.talu", "<A NAME=\"inner\">in<INCLUDE SRC=\"..\\common\\c.talu\">\n");
+    dir.Write("common/c.talu", "<A NAME=\"deep\">");
+    Open("a<INCLUDE SRC=\"sub\\part.talu\">b<A NAME=\"x\">");
+    Strings texts;
+    for (const Book::Item& item : book.Items()) {
+        texts.push_back(item.text);
+    }
+    // Included items stand where the include stood, followed by the include tag itself.
+    EXPECT_EQ(texts, (Strings{"a", " <A NAME=\"inner\">", "in", " <A NAME=\"deep\">",
+                              " <INCLUDE SRC=\"..\\common\\c.talu\">",
+                              " <INCLUDE SRC=\"sub\\part.talu\">", "b", " <A NAME=\"x\">"}));
+    EXPECT_EQ(book.FindLabel("inner"), std::optional<std::size_t>(1));
+    EXPECT_EQ(book.FindLabel("deep"), std::optional<std::size_t>(3));
+    EXPECT_EQ(book.FindLabel("X"), std::nullopt);  // labels are case-sensitive
+    EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_EQ(book.Folder(), dir.InsideFolder());  // back to the book's own folder
+}
+
+TEST_F(BookTest, MissingIncludeReportsErrorZeroWithTheResolvedPath) {
+    Open("a<INCLUDE SRC=\"gone\\x.talu\">b");
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0], "Syntax Error.\n\nI can't open file \"" + dir.InsideFolder() +
+                                  "gone\\x.talu\".");
+    EXPECT_EQ(book.Items().size(), 3u);
+}
+
+TEST_F(BookTest, IncludeCyclesAreStopped) {
+    dir.Write("b.talu", "B<INCLUDE SRC=\"BOOK.TALU\">");
+    Open("A<INCLUDE SRC=\"b.talu\"><INCLUDE SRC=\"book.talu\">");
+    ASSERT_EQ(boxes.boxes.size(), 2u);
+    EXPECT_NE(boxes.boxes[0].find("BOOK.TALU"), std::string::npos);
+    EXPECT_EQ(book.Items().size(), 5u);
+}
+
+TEST_F(BookTest, AliasesServeTheIncludesThatFollowThem) {
+    dir.Write("chapters/one.talu", "one");
+    Open("<ALIAS SRC=\"ch\" DEST=\"chapters\">\n<INCLUDE SRC=\"one.talu\" FOLDER=\"ch\">");
+    EXPECT_TRUE(boxes.boxes.empty());
+    ASSERT_EQ(book.Items().size(), 3u);
+    EXPECT_EQ(book.Items()[1].text, "one");
+}
+
+TEST_F(BookTest, AliasedIncludePath) {
+    dir.Write("chapters/one.talu", "one");
+    Open("<ALIAS SRC=\"first\" DEST=\"chapters\\one.talu\">\n<INCLUDE SRC=\"first\">");
+    EXPECT_TRUE(boxes.boxes.empty());
+    ASSERT_EQ(book.Items().size(), 3u);
+    EXPECT_EQ(book.Items()[1].text, "one");
+    // Aliases met while reading are forgotten once the book is open.
+    EXPECT_FALSE(book.Substitutions().Contains("first"));
+}
+
+TEST_F(BookTest, FolderKeywords) {
+    Open("x");
+    std::string value;
+    ASSERT_TRUE(book.Substitutions().Lookup("CURRENT", value));
+    EXPECT_EQ(value, dir.InsideFolder());
+    ASSERT_TRUE(book.Substitutions().Lookup("PLAYER", value));
+    EXPECT_EQ(value, "Z:\\player\\");
+    EXPECT_EQ(book.Path(), dir.Inside("book.talu"));
+}
+
+TEST_F(BookTest, ResolvePath) {
+    TagRecord record;
+    record.AddAttribute(kw::kSrc, "C:\\abs\\x.bmp");
+    record.AddAttribute(kw::kFolder, "Z:\\book");
+    EXPECT_EQ(book.ResolvePath(record, kw::kSrc), "C:\\abs\\x.bmp");
+    record.SetAttribute(kw::kSrc, "..\\img\\.\\x.bmp");
+    EXPECT_EQ(book.ResolvePath(record, kw::kSrc), "Z:\\img\\x.bmp");
+    record.Clear();
+    record.AddAttribute(kw::kSrc, "img\\x.bmp");
+    EXPECT_EQ(book.ResolvePath(record, kw::kSrc), "img\\x.bmp");
+}
+
+TEST(JoinPath, DotsCannotClimbAboveTheDrive) {
+    EXPECT_EQ(JoinPath("Z:\\a\\b\\", "..\\..\\..\\c.txt"), "Z:\\c.txt");
+    EXPECT_EQ(JoinPath("Z:\\a", "b\\"), "Z:\\a\\b\\");
+    EXPECT_EQ(JoinPath("Z:\\a\\", ""), "Z:\\a\\");
+    EXPECT_EQ(JoinPath("Z:\\a\\", "b\\.."), "Z:\\a\\");
+    // The trail byte 0x5C of a double-byte character is no separator.
+    EXPECT_EQ(JoinPath("Z:\\\x95\x5C\\", "..\\x"), "Z:\\x");
+    EXPECT_EQ(JoinPath("Z:\\a\\", "\x95\x5C\\..\\y"), "Z:\\a\\y");
+}
+
+TEST_F(BookTest, BrokenFilesLoad) {
+    static const char kBytes[] = "\x81\x00<A ALT=\"x>\n<FONT SIZE=\"1";
+    Open(std::string(kBytes, sizeof(kBytes) - 1));
+    // The NUL cut the first line; the unterminated tag runs to the end of the file.
+    std::vector<std::vector<std::string>> records = FetchAll();
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[0][1], "62\t\x81");
+    EXPECT_EQ(records[1], (Strings{"___COMMAND___\t22"}));
+}
+
+}  // namespace
+}  // namespace talu::script::test

@@ -12,7 +12,7 @@
 namespace {
 
 class DiscardedBoxes : public talu::script::MessageBoxHost {
-public:
+  public:
     void ShowMessageBox(std::string_view) override {}
 };
 
@@ -46,8 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         record.GetCommand(command);
         if (command == kw::kEvent && !record.IsClosing()) {
             book.SkipEventBlock();
-        } else if (command == kw::kA && record.GetAttribute(kw::kHref, value) &&
-                   !value.empty() && value[0] == '#') {
+        } else if (command == kw::kA && record.GetAttribute(kw::kHref, value) && !value.empty() &&
+                   value[0] == '#') {
             // Jumping back could loop forever; only jump to labels ahead of the reader.
             auto label = book.FindLabel(value.substr(1));
             if (label && *label >= static_cast<std::size_t>(book.CurrentIndex())) {

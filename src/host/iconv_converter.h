@@ -10,7 +10,7 @@ namespace talu::host {
 
 /// Owns one iconv descriptor. Not thread-safe: use one per thread.
 class IconvConverter {
-public:
+  public:
     enum class Status { Ok, Invalid, Incomplete };
 
     IconvConverter(const char* to, const char* from);
@@ -22,7 +22,7 @@ public:
     /// number of input bytes used; Invalid/Incomplete say why conversion stopped early.
     Status Convert(std::string_view input, std::string& out, std::size_t& consumed);
 
-private:
+  private:
     iconv_t cd_;
 };
 

@@ -10,7 +10,9 @@ namespace talu::host {
 namespace fs = std::filesystem;
 namespace {
 
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+bool IsSeparator(char c) {
+    return c == '\\' || c == '/';
+}
 
 // Splits at backslashes (and slashes, which Windows accepted too), stepping over double-byte
 // characters so that a trail byte 0x5C is never taken for a separator.
@@ -35,12 +37,14 @@ std::vector<std::string> SplitComponents(std::string_view path) {
     return parts;
 }
 
-char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char FoldAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(),
-                      [](char x, char y) { return FoldAscii(x) == FoldAscii(y); });
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return FoldAscii(x) == FoldAscii(y);
+           });
 }
 
 bool Exists(const fs::path& path) {
@@ -107,9 +111,13 @@ std::optional<fs::path> FollowComponents(fs::path base, const std::vector<std::s
     return base;
 }
 
-bool HasDrive(std::string_view path) { return path.size() >= 2 && path[1] == ':'; }
+bool HasDrive(std::string_view path) {
+    return path.size() >= 2 && path[1] == ':';
+}
 
-bool IsHostDrive(std::string_view path) { return path[0] == 'Z' || path[0] == 'z'; }
+bool IsHostDrive(std::string_view path) {
+    return path[0] == 'Z' || path[0] == 'z';
+}
 
 std::optional<fs::path> BookFolderOnHost(std::string_view bookFolder) {
     if (!HasDrive(bookFolder) || !IsHostDrive(bookFolder)) {

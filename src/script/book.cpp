@@ -180,11 +180,11 @@ void Book::ReadInclude(const Item& item, const BookFile& including) {
 
     std::optional<BookFile> included = BookFile::Open(path, folder_, services_.archives);
     const bool cycle =
-        included && (readingChain_.size() >= kMaxIncludeDepth ||
-                     std::find(readingChain_.begin(), readingChain_.end(),
-                               included->HostPath().empty() ? included->Path()
-                                                            : included->HostPath()) !=
-                         readingChain_.end());
+        included &&
+        (readingChain_.size() >= kMaxIncludeDepth ||
+         std::find(readingChain_.begin(), readingChain_.end(),
+                   included->HostPath().empty() ? included->Path() : included->HostPath()) !=
+             readingChain_.end());
     if (!included || cycle) {
         // A file that includes itself is reported like one that cannot be opened.
         ReportError(err::kCannotOpenFile, path);

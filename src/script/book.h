@@ -31,7 +31,7 @@ struct BookServices {
 /// the label index, the reading position and the substitution tables. The interpreter pulls
 /// ready tag records from it one by one.
 class Book {
-public:
+  public:
     struct Item {
         std::string text;
         /// The reader's class of the item (see RawItem::kind).
@@ -85,7 +85,7 @@ public:
     /// The item index of a label, if the book has it.
     std::optional<std::size_t> FindLabel(std::string_view label) const;
 
-private:
+  private:
     void ReadItems(BookFile& file);
     void ReadInclude(const Item& item, const BookFile& including);
     void SetFolderKeywords(std::string_view filePath);

@@ -13,8 +13,7 @@ namespace talu::script {
 namespace {
 
 // The attributes a link carries into a link group, in the order they are added there.
-constexpr int kGroupedLinkAttributes[] = {kw::kView, kw::kEnable, kw::kHref, kw::kAlt,
-                                          kw::kAnswer};
+constexpr int kGroupedLinkAttributes[] = {kw::kView, kw::kEnable, kw::kHref, kw::kAlt, kw::kAnswer};
 
 bool ParseBookItem(const Book::Item& item, TagRecord& record) {
     return ParseItem(item.text, record, item.kind == kw::kText);

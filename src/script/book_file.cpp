@@ -70,8 +70,8 @@ bool BookFile::ReadLine(std::string& line) {
     const std::size_t left = bytes_.size() - offset_;
     const char terminator = kind_ == Kind::PlainFile ? '\n' : '\r';
     const void* found = std::memchr(begin, terminator, left);
-    std::size_t length = found ? static_cast<std::size_t>(static_cast<const char*>(found) - begin)
-                               : left;
+    std::size_t length =
+        found ? static_cast<std::size_t>(static_cast<const char*>(found) - begin) : left;
     offset_ += found ? length + 1 : length;
     if (kind_ == Kind::PlainFile) {
         if (found && length > 0 && begin[length - 1] == '\r') {

@@ -10,7 +10,7 @@ namespace talu::script {
 /// Reads the bytes of a file stored inside an archive ("data.lzh\story.talu"), for books and
 /// includes that are not plain files. Given by the archive plug-ins.
 class ArchiveMemberSource {
-public:
+  public:
     virtual ~ArchiveMemberSource() = default;
     /// The member's bytes, or nullopt when no archive holds it.
     virtual std::optional<std::string> ReadMember(std::string_view insidePath,
@@ -20,7 +20,7 @@ public:
 /// The source of lines of one book file: a plain file read whole, or an archive member held in
 /// one memory block. The two keep the line rules of the readers they stand for.
 class BookFile {
-public:
+  public:
     enum class Kind {
         /// Text-mode file: lines end at LF, a CR before it is dropped, Ctrl-Z ends the file.
         PlainFile,
@@ -46,7 +46,7 @@ public:
     const std::string& HostPath() const { return hostPath_; }
     void SetHostPath(std::string hostPath) { hostPath_ = std::move(hostPath); }
 
-private:
+  private:
     std::string path_;
     std::string hostPath_;
     std::string bytes_;

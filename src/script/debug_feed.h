@@ -7,7 +7,7 @@ namespace talu::script {
 /// The debug window's view of the reader: the book hands it every item it delivers, so an author
 /// sees the tags around the reading position. Implemented by a frontend.
 class DebugFeed {
-public:
+  public:
     virtual ~DebugFeed() = default;
     /// The item just taken and the two that follow it (empty when missing), with the current
     /// index (the 1-based number of the item just taken).

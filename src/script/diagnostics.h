@@ -10,7 +10,7 @@ namespace talu::script {
 
 /// A frontend's modal message box (caption "talu", one OK button).
 class MessageBoxHost {
-public:
+  public:
     virtual ~MessageBoxHost() = default;
     /// Shows text (CP932, lines separated by "\n") and returns when the box is closed.
     virtual void ShowMessageBox(std::string_view text) = 0;
@@ -18,8 +18,9 @@ public:
 
 /// Builds script-error boxes in the language chosen at the moment they are shown.
 class Diagnostics {
-public:
-    explicit Diagnostics(MessageBoxHost& host, int langMode = 0) : host_(host), langMode_(langMode) {}
+  public:
+    explicit Diagnostics(MessageBoxHost& host, int langMode = 0)
+        : host_(host), langMode_(langMode) {}
 
     /// The language setting (0 Japanese, 1 English); may change from another thread.
     void SetLangMode(int langMode) { langMode_.store(langMode); }
@@ -34,7 +35,7 @@ public:
     /// Shows a box with exactly this text.
     void ShowPlainBox(std::string_view text) { host_.ShowMessageBox(text); }
 
-private:
+  private:
     MessageBoxHost& host_;
     std::atomic<int> langMode_;
 };

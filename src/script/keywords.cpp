@@ -2,7 +2,6 @@
 
 #include <unordered_map>
 
-
 namespace talu::script {
 namespace {
 
@@ -12,6 +11,7 @@ struct Keyword {
 };
 
 // Every word of the markup. Several words share an id (spellings and closing forms).
+// clang-format off
 constexpr Keyword kKeywords[] = {
     {"transparent", 1}, {"text", 2}, {"!", 3}, {"#", 4}, {"ef_toheart_back", 4},
     {"background", 5}, {"bgm", 6}, {"/bgm", 6}, {"ef_toheart_char", 6}, {"include", 7},
@@ -45,6 +45,7 @@ constexpr Keyword kKeywords[] = {
     {"bottom", 131}, {"floor", 132}, {"roof", 133}, {"both", 134}, {"bmp", 135},
     {"jpeg", 136}, {"book", 137}, {"clear", 138}, {"front", 139}, {"infinity", 140},
 };
+// clang-format on
 
 constexpr std::size_t kLongestWord = 20;
 

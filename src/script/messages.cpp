@@ -11,6 +11,8 @@ struct Wording {
     std::string_view english;
 };
 
+// The wording is the system's own; keep each text as one readable piece.
+// clang-format off
 constexpr Wording kScriptErrors[] = {
     {0,
      "ファイル\"%s\"が開けません。\nフォルダの指定やファイル名に間違いがないか確認してください。",
@@ -83,6 +85,7 @@ constexpr Wording kPlayerMessages[] = {
     {8, "ブックマークを置くフォルダを選んで下さい", "Please choice the folder for bookmark."},
     {9, "Direct Drawが初期化できませんでした", "Initialize Direct Draw fail."},
 };
+// clang-format on
 
 const Wording* FindWording(const auto& table, int key) {
     for (const Wording& w : table) {

@@ -26,7 +26,9 @@ int ParseMagnitude(std::string_view text, bool negative) {
 
 }  // namespace
 
-int ParseDigits(std::string_view text) { return ParseMagnitude(text, false); }
+int ParseDigits(std::string_view text) {
+    return ParseMagnitude(text, false);
+}
 
 int ParseSignedDigits(std::string_view text) {
     if (!text.empty() && (text[0] == '-' || text[0] == '+')) {

@@ -54,9 +54,13 @@ std::string MapAsciiLetters(std::string_view text) {
 
 }  // namespace
 
-std::string ToLowerAscii(std::string_view text) { return MapAsciiLetters<'A', 'a'>(text); }
+std::string ToLowerAscii(std::string_view text) {
+    return MapAsciiLetters<'A', 'a'>(text);
+}
 
-std::string ToUpperAscii(std::string_view text) { return MapAsciiLetters<'a', 'A'>(text); }
+std::string ToUpperAscii(std::string_view text) {
+    return MapAsciiLetters<'a', 'A'>(text);
+}
 
 std::string_view Trim(std::string_view text) {
     std::size_t end = text.size();

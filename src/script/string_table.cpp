@@ -55,7 +55,9 @@ bool StringTable::GetCommand(int& id) const {
     return true;
 }
 
-bool StringTable::GetAttribute(int id, std::string& out) const { return Lookup(IdKey(id), out); }
+bool StringTable::GetAttribute(int id, std::string& out) const {
+    return Lookup(IdKey(id), out);
+}
 
 bool StringTable::GetAttributeInt(int id, int& out) const {
     std::optional<std::string_view> value = Find(IdKey(id));
@@ -66,9 +68,13 @@ bool StringTable::GetAttributeInt(int id, int& out) const {
     return true;
 }
 
-void StringTable::MarkClosing() { SetAttribute(kw::kClosingMark, "true"); }
+void StringTable::MarkClosing() {
+    SetAttribute(kw::kClosingMark, "true");
+}
 
-bool StringTable::IsClosing() const { return Contains(IdKey(kw::kClosingMark)); }
+bool StringTable::IsClosing() const {
+    return Contains(IdKey(kw::kClosingMark));
+}
 
 void StringTable::FillFromRecord(const TagRecord& record) {
     for (const std::string& entry : record.Entries()) {

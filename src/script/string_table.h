@@ -1,10 +1,10 @@
 #pragma once
 
+#include <functional>
 #include <iosfwd>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <functional>
 #include <unordered_map>
 
 #include "script/tag_record.h"
@@ -16,10 +16,12 @@ namespace talu::script {
 /// had before, or "__NULL_STRING__" when it did not exist. WriteTo writes the table as it stood
 /// at the last commit, which is how bookmarks store the state of their own save point.
 class StringTable {
-public:
+  public:
     struct Hash {
         using is_transparent = void;
-        std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+        std::size_t operator()(std::string_view s) const {
+            return std::hash<std::string_view>{}(s);
+        }
     };
     using Map = std::unordered_map<std::string, std::string, Hash, std::equal_to<>>;
 
@@ -59,7 +61,7 @@ public:
     /// "###END_LIST###". False when the input ends first.
     bool ReadFrom(std::istream& in);
 
-private:
+  private:
     Map values_;
     Map shadow_;
 };

@@ -61,7 +61,9 @@ std::size_t TagRecord::FindEntry(std::string_view key) const {
     return npos;
 }
 
-void TagRecord::SetCommand(int id) { entries_.push_back(JoinEntry(kCommandKey, IdKey(id))); }
+void TagRecord::SetCommand(int id) {
+    entries_.push_back(JoinEntry(kCommandKey, IdKey(id)));
+}
 
 bool TagRecord::GetCommand(int& id) const {
     std::size_t index = FindEntry(kCommandKey);
@@ -117,9 +119,13 @@ void TagRecord::SetAttribute(int id, std::string_view value) {
     entries_.insert(entries_.begin(), JoinEntry(key, value));
 }
 
-void TagRecord::MarkClosing() { AddAttribute(kw::kClosingMark, "true"); }
+void TagRecord::MarkClosing() {
+    AddAttribute(kw::kClosingMark, "true");
+}
 
-bool TagRecord::IsClosing() const { return FindAttribute(kw::kClosingMark).has_value(); }
+bool TagRecord::IsClosing() const {
+    return FindAttribute(kw::kClosingMark).has_value();
+}
 
 void TagRecord::WriteTo(std::ostream& out) const {
     out << kStartList << '\n';

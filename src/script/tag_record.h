@@ -21,7 +21,7 @@ std::string IdKey(int id);
 /// key 115 marks a closing tag. Lookups run from the head and stop at the first match, so the
 /// first of two duplicate attributes is the one a handler sees.
 class TagRecord {
-public:
+  public:
     static constexpr std::string_view kCommandKey = "___COMMAND___";
 
     void Clear() { entries_.clear(); }
@@ -58,7 +58,7 @@ public:
     /// Replaces the entry at index with key, tab and value.
     void ReplaceEntry(std::size_t index, std::string_view key, std::string_view value);
 
-private:
+  private:
     std::size_t FindEntry(std::string_view key) const;
 
     std::vector<std::string> entries_;

@@ -20,13 +20,13 @@ struct RawItem {
 /// blank; a ">" inside quotes does not end them), one-line and multi-line comments, and
 /// double-angle write forms. Every line is normalized (tabs to blanks, trimmed) first.
 class Tokenizer {
-public:
+  public:
     explicit Tokenizer(BookFile& file) : file_(file) {}
 
     /// The next item; false when the file holds no more.
     bool NextItem(RawItem& item);
 
-private:
+  private:
     bool ReadNormalizedLine();
     /// The unread rest of the current line, starting at a non-blank.
     std::string_view Rest() const;

@@ -14,10 +14,12 @@ struct Named {
 };
 
 constexpr Named kPositions[] = {
-    {kw::kTop, "TOP"},       {kw::kMiddle, "MIDDLE"}, {kw::kBottom, "BOTTOM"},
-    {kw::kFloor, "FLOOR"},   {kw::kRoof, "ROOF"},     {kw::kLeft, "LEFT"},
-    {kw::kCenter, "CENTER"}, {kw::kRight, "RIGHT"},   {kw::kLeftSide, "LEFTSIDE"},
-    {kw::kRightSide, "RIGHTSIDE"}, {kw::kAuto, "AUTO"}, {kw::kNoneWord, "NONE"},
+    {kw::kTop, "TOP"},           {kw::kMiddle, "MIDDLE"},
+    {kw::kBottom, "BOTTOM"},     {kw::kFloor, "FLOOR"},
+    {kw::kRoof, "ROOF"},         {kw::kLeft, "LEFT"},
+    {kw::kCenter, "CENTER"},     {kw::kRight, "RIGHT"},
+    {kw::kLeftSide, "LEFTSIDE"}, {kw::kRightSide, "RIGHTSIDE"},
+    {kw::kAuto, "AUTO"},         {kw::kNoneWord, "NONE"},
 };
 
 constexpr Named kEffects[] = {

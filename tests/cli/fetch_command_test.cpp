@@ -40,7 +40,8 @@ TEST(FetchCommand, JapaneseBoxes) {
     std::ostringstream out;
     std::ostringstream err;
     ASSERT_EQ(RunFetch({kBooks + "book.talu", 0}, out, err), 0);
-    EXPECT_NE(out.str().find("box TALUの文法に間違いがあります\\n\\nファイル\""), std::string::npos);
+    EXPECT_NE(out.str().find("box TALUの文法に間違いがあります\\n\\nファイル\""),
+              std::string::npos);
 }
 
 TEST(FetchCommand, AMissingBookIsAnError) {

@@ -21,7 +21,9 @@ TEST(ShiftJisBytes, LeadAndTrailRanges) {
 }
 
 TEST(ShiftJisBytes, CharLengthKeepsPairsAndStopsAtTheEnd) {
-    std::string text = "a\x95\x5C" "b\x82";
+    std::string text =
+        "a\x95\x5C"
+        "b\x82";
     EXPECT_EQ(CharLength(text, 0), 1u);
     EXPECT_EQ(CharLength(text, 1), 2u);
     EXPECT_EQ(CharLength(text, 3), 1u);
@@ -36,9 +38,13 @@ TEST(Cp932Conversion, ConvertsJapaneseBothWays) {
 }
 
 TEST(Cp932Conversion, InvalidBytesBecomeOneReplacementEach) {
-    EXPECT_EQ(Cp932ToUtf8("a\x81\x20" "b"), "a" + kReplacement + " b");  // bad trail kept as text
-    EXPECT_EQ(Cp932ToUtf8("x\x82"), "x" + kReplacement);                 // cut pair at the end
-    EXPECT_EQ(Cp932ToUtf8(std::string("\xFF" "z")), kReplacement + "z");
+    EXPECT_EQ(Cp932ToUtf8("a\x81\x20"
+                          "b"),
+              "a" + kReplacement + " b");                 // bad trail kept as text
+    EXPECT_EQ(Cp932ToUtf8("x\x82"), "x" + kReplacement);  // cut pair at the end
+    EXPECT_EQ(Cp932ToUtf8(std::string("\xFF"
+                                      "z")),
+              kReplacement + "z");
 }
 
 TEST(Cp932Conversion, NulBytesSurvive) {
@@ -47,8 +53,12 @@ TEST(Cp932Conversion, NulBytesSurvive) {
 }
 
 TEST(Cp932Conversion, UnmappableAndBrokenUtf8BecomeQuestionMarks) {
-    EXPECT_EQ(Utf8ToCp932("a\xF0\x9F\x98\x80" "b"), "a?b");  // an emoji has no CP932 form
-    EXPECT_EQ(Utf8ToCp932("a\xC3" "b"), "a?b");              // truncated sequence
+    EXPECT_EQ(Utf8ToCp932("a\xF0\x9F\x98\x80"
+                          "b"),
+              "a?b");  // an emoji has no CP932 form
+    EXPECT_EQ(Utf8ToCp932("a\xC3"
+                          "b"),
+              "a?b");  // truncated sequence
 }
 
 TEST(Cp932Conversion, ExactFormsRefuseAnythingLossy) {

@@ -23,7 +23,7 @@ TEST(InsidePaths, ProgramFolderIsAFolderOnDriveZ) {
 }
 
 class FindHostPathTest : public ::testing::Test {
-protected:
+  protected:
     test::TempFolder dir;
     std::string bookFolder = dir.InsideFolder();
 
@@ -45,7 +45,7 @@ TEST_F(FindHostPathTest, PrefersTheExactSpelling) {
 }
 
 TEST_F(FindHostPathTest, JapaneseNamesMatchAsUtf8AndAsRawBytes) {
-    fs::path utf8 = dir.Write("\xE8\xA1\xA8/a.bmp", "x");      // "表" in UTF-8 on disk
+    fs::path utf8 = dir.Write("\xE8\xA1\xA8/a.bmp", "x");       // "表" in UTF-8 on disk
     EXPECT_EQ(Find(dir.Inside() + "\\\x95\x5C\\A.BMP"), utf8);  // 0x5C trail byte is no separator
     fs::path raw = dir.Write("\x82\xA0.bmp", "x");              // CP932 bytes on disk
     EXPECT_EQ(Find(dir.Inside() + "\\\x82\xA0.bmp"), raw);

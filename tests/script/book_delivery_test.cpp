@@ -7,7 +7,8 @@ namespace {
 using Strings = std::vector<std::string>;
 
 TEST_F(BookTest, ConsecutiveLinksFoldIntoOneRecord) {
-    Open("<A HREF=\"#a\" ALT=\"one\"><A HREF=\"#b\" VIEW=\"v\" ANSWER=\"x\">\n<A HREF=\"#c\">after");
+    Open(
+        "<A HREF=\"#a\" ALT=\"one\"><A HREF=\"#b\" VIEW=\"v\" ANSWER=\"x\">\n<A HREF=\"#c\">after");
     TagRecord group = Fetch();
     EXPECT_EQ(group.Entries(),
               (Strings{"___COMMAND___\t26", "76\t#a", "78\tone", "76\t#a", "78\tone", "77\t",
@@ -37,7 +38,7 @@ TEST_F(BookTest, AnythingBetweenLinksEndsTheGroup) {
     EXPECT_EQ(records[0].size(), 5u);  // one link alone
     EXPECT_EQ(records[1][1], "62\tor");
     EXPECT_EQ(records[3][1], "64\tn");  // an anchor ends a group and never starts one
-    EXPECT_EQ(records[4].size(), 5u);  // the closing A, no keyword, ended the group too
+    EXPECT_EQ(records[4].size(), 5u);   // the closing A, no keyword, ended the group too
     EXPECT_EQ(records[5].size(), 5u);
 }
 
@@ -51,7 +52,8 @@ TEST_F(BookTest, AGroupAtTheEndOfTheBookLeavesTheLastItemToDeliver) {
 }
 
 TEST_F(BookTest, AliasesAreNeverDeliveredAndSubstituteLaterValues) {
-    Open("<BGM SRC=\"song\"><ALIAS SRC=\"song\" DEST=\"m\\a.mid\"><BGM SRC=\"song\" LOOP=\"song\">");
+    Open(
+        "<BGM SRC=\"song\"><ALIAS SRC=\"song\" DEST=\"m\\a.mid\"><BGM SRC=\"song\" LOOP=\"song\">");
     TagRecord first = Fetch();
     EXPECT_EQ(Attribute(first, kw::kSrc), "song");
     EXPECT_EQ(Attribute(first, kw::kFolder), dir.InsideFolder());  // BGM gets the book's folder
@@ -62,8 +64,9 @@ TEST_F(BookTest, AliasesAreNeverDeliveredAndSubstituteLaterValues) {
 }
 
 TEST_F(BookTest, DefaultEffectsAndTheirAliases) {
-    Open("<BACKGROUND SRC=\"a\"><ENTER NAME=\"n\"><ALIAS SRC=\"EF_DEFAULT_BACK\" DEST=\"EF_FADEIN\">"
-         "<CURTAIN><ENTER EFFECT=\"EF_NONE\">");
+    Open(
+        "<BACKGROUND SRC=\"a\"><ENTER NAME=\"n\"><ALIAS SRC=\"EF_DEFAULT_BACK\" DEST=\"EF_FADEIN\">"
+        "<CURTAIN><ENTER EFFECT=\"EF_NONE\">");
     TagRecord background = Fetch();
     EXPECT_EQ(Attribute(background, kw::kEffect), "EF_DEFAULT_BACK");
     EXPECT_EQ(Attribute(background, kw::kFolder), dir.InsideFolder());
@@ -91,8 +94,9 @@ TEST_F(BookTest, WriteFormsReadVariablesThenAliases) {
     variables.Set("score", "42");
     variables.Set("which", "score");
     book.SetVariableTable(&variables);
-    Open("<ALIAS SRC=\"hero\" DEST=\"Mina\"><<score>><<hero>><<nobody>><WRITE SRC=\"{which}\">"
-         "<<&lt;>>");
+    Open(
+        "<ALIAS SRC=\"hero\" DEST=\"Mina\"><<score>><<hero>><<nobody>><WRITE SRC=\"{which}\">"
+        "<<&lt;>>");
     std::vector<std::vector<std::string>> records = FetchAll();
     ASSERT_EQ(records.size(), 5u);
     EXPECT_EQ(records[0], (Strings{"___COMMAND___\t2", "62\t42"}));
@@ -116,7 +120,8 @@ TEST_F(BookTest, JumpsToLabelsAndReportsMissingOnes) {
 }
 
 TEST_F(BookTest, JumpsToOtherFiles) {
-    dir.Write("two/second.talu", "<ALIAS SRC=\"k\" DEST=\"v\"><INCLUDE SRC=\"k\">s1<A NAME=\"here\">s2");
+    dir.Write("two/second.talu",
+              "<ALIAS SRC=\"k\" DEST=\"v\"><INCLUDE SRC=\"k\">s1<A NAME=\"here\">s2");
     dir.Write("two/v", "inc");
     Open("<ALIAS SRC=\"keep\" DEST=\"kept\">first<BGM SRC=\"keep\">");
     Fetch();

@@ -15,13 +15,13 @@
 namespace talu::script::test {
 
 class RecordingBoxes : public MessageBoxHost {
-public:
+  public:
     void ShowMessageBox(std::string_view text) override { boxes.emplace_back(text); }
     std::vector<std::string> boxes;
 };
 
 class RecordingFeed : public DebugFeed {
-public:
+  public:
     struct Shown {
         std::string current, next, afterNext;
         int index;
@@ -35,7 +35,7 @@ public:
 
 /// A book in a temporary folder, with its message boxes and debug feed recorded.
 class BookTest : public ::testing::Test {
-protected:
+  protected:
     talu::test::TempFolder dir;
     RecordingBoxes boxes;
     RecordingFeed feed;

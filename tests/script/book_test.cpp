@@ -29,8 +29,8 @@ TEST_F(BookTest, ReadsIncludesInPlaceAndIndexesLabels) {
 TEST_F(BookTest, MissingIncludeReportsErrorZeroWithTheResolvedPath) {
     Open("a<INCLUDE SRC=\"gone\\x.talu\">b");
     ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0], "Syntax Error.\n\nI can't open file \"" + dir.InsideFolder() +
-                                  "gone\\x.talu\".");
+    EXPECT_EQ(boxes.boxes[0],
+              "Syntax Error.\n\nI can't open file \"" + dir.InsideFolder() + "gone\\x.talu\".");
     EXPECT_EQ(book.Items().size(), 3u);
 }
 

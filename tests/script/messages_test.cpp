@@ -10,10 +10,12 @@
 namespace talu::script {
 namespace {
 
-std::string Utf8(std::string_view cp932) { return host::Cp932ToUtf8(cp932); }
+std::string Utf8(std::string_view cp932) {
+    return host::Cp932ToUtf8(cp932);
+}
 
 class RecordingBoxes : public MessageBoxHost {
-public:
+  public:
     void ShowMessageBox(std::string_view text) override { boxes.emplace_back(text); }
     std::vector<std::string> boxes;
 };

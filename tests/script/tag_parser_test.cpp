@@ -57,8 +57,10 @@ TEST(ParseItem, AttributesInOrderNamesInAnyCaseValuesAsWritten) {
 
 TEST(ParseItem, AMalformedAttributeEndsTheList) {
     // A value without quotes takes the next quoted text, and the attribute after it is lost.
-    EXPECT_EQ(Parsed(" <FONT SIZE=12 COLOR=\"#ff0000\">"), (Strings{"___COMMAND___\t22", "94\t#ff0000"}));
-    EXPECT_EQ(Parsed(" <FONT COLOR=\"#ff0000\" SIZE=12>"), (Strings{"___COMMAND___\t22", "74\t#ff0000"}));
+    EXPECT_EQ(Parsed(" <FONT SIZE=12 COLOR=\"#ff0000\">"),
+              (Strings{"___COMMAND___\t22", "94\t#ff0000"}));
+    EXPECT_EQ(Parsed(" <FONT COLOR=\"#ff0000\" SIZE=12>"),
+              (Strings{"___COMMAND___\t22", "74\t#ff0000"}));
     EXPECT_EQ(Parsed(" <FONT COLOUR=\"#ff0000\" SIZE=\"12\">"), (Strings{"___COMMAND___\t22"}));
     EXPECT_EQ(Parsed(" <FONT SIZE=\"12\" FACE=\"x>"), (Strings{"___COMMAND___\t22", "94\t12"}));
     // Text before the first quote is ignored.

@@ -123,9 +123,13 @@ TEST(TagRecord, ReadFromNeedsTheStartAndEndLines) {
 }
 
 TEST(TagRecord, KeysSplitAtTheFirstTabOutsideDoubleByteCharacters) {
-    auto split = SplitEntry("\x82\x09" "a\tb");  // 0x82 0x09 is stepped over as one character
+    auto split = SplitEntry(
+        "\x82\x09"
+        "a\tb");  // 0x82 0x09 is stepped over as one character
     ASSERT_TRUE(split);
-    EXPECT_EQ(split->first, "\x82\x09" "a");
+    EXPECT_EQ(split->first,
+              "\x82\x09"
+              "a");
     EXPECT_EQ(split->second, "b");
     EXPECT_FALSE(SplitEntry("no tab"));
 }

@@ -48,12 +48,12 @@ TEST(Tokenizer, TextAndTagsShareALine) {
 }
 
 TEST(Tokenizer, TagOverSeveralLinesIsJoinedWithOneBlank) {
-    EXPECT_EQ(Texts("<FONT\n\t  COLOR=\"#ff0000\">x"),
-              (Strings{" <FONT COLOR=\"#ff0000\">", "x"}));
+    EXPECT_EQ(Texts("<FONT\n\t  COLOR=\"#ff0000\">x"), (Strings{" <FONT COLOR=\"#ff0000\">", "x"}));
 }
 
 TEST(Tokenizer, GreaterThanInsideQuotesDoesNotEndTheTag) {
-    EXPECT_EQ(Texts("<A ALT=\"a>   b\" HREF=\"#x\">t"), (Strings{"<A ALT=\"a> b\" HREF=\"#x\">", "t"}));
+    EXPECT_EQ(Texts("<A ALT=\"a>   b\" HREF=\"#x\">t"),
+              (Strings{"<A ALT=\"a> b\" HREF=\"#x\">", "t"}));
     // A line break after the ">" adds the blank of the line join as well.
     EXPECT_EQ(Texts("<A ALT=\"a>\nb\">"), (Strings{"<A ALT=\"a>  b\">"}));
 }
@@ -101,7 +101,9 @@ TEST(Tokenizer, LineNumbersOfItems) {
 }
 
 TEST(BookFileLines, PlainFilesEndLinesAtLineFeedAndStopAtCtrlZ) {
-    EXPECT_EQ(Texts("a\r\nb\r\n<BR>\x1A" "junk<P>"), (Strings{"ab", " <BR>"}));
+    EXPECT_EQ(Texts("a\r\nb\r\n<BR>\x1A"
+                    "junk<P>"),
+              (Strings{"ab", " <BR>"}));
     EXPECT_EQ(Texts("a\rb<BR>"), (Strings{"a\rb", " <BR>"}));  // a lone CR is no line end
 }
 

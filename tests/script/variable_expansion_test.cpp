@@ -6,7 +6,7 @@ namespace talu::script {
 namespace {
 
 class ExpandTest : public ::testing::Test {
-protected:
+  protected:
     StringTable variables;
 
     std::string Expand(std::string_view value) {

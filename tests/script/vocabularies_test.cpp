@@ -58,9 +58,9 @@ TEST(PassMode, AnyCaseAndLongerWords) {
 
 TEST(Entities, DecodedInTheirFixedOrder) {
     EXPECT_EQ(DecodeEntities("&lt;b&gt;"), "<b>");
-    EXPECT_EQ(DecodeEntities("&amp;lt;"), "&lt;");     // &lt; was done before &amp; made it
-    EXPECT_EQ(DecodeEntities("&amp;amp;"), "&");       // &amp; repeats until none is left
-    EXPECT_EQ(DecodeEntities("&amp;quot;"), "\"");     // &quot; comes after &amp;
+    EXPECT_EQ(DecodeEntities("&amp;lt;"), "&lt;");  // &lt; was done before &amp; made it
+    EXPECT_EQ(DecodeEntities("&amp;amp;"), "&");    // &amp; repeats until none is left
+    EXPECT_EQ(DecodeEntities("&amp;quot;"), "\"");  // &quot; comes after &amp;
     EXPECT_EQ(DecodeEntities("a&nbsp;b&copy;"), "a b&copy;");
     EXPECT_EQ(DecodeEntities("&&amp;amp;x"), "&&x");
 }

@@ -11,9 +11,10 @@ namespace talu::test {
 
 /// A fresh folder under the system's temporary folder, removed with everything in it at the end.
 class TempFolder {
-public:
+  public:
     TempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "talu-test-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "talu-test-XXXXXX").string();
         path_ = ::mkdtemp(pattern.data());
     }
     ~TempFolder() {
@@ -26,7 +27,8 @@ public:
     const std::filesystem::path& Path() const { return path_; }
 
     /// Writes bytes to a file below the folder, creating folders on the way.
-    std::filesystem::path Write(const std::filesystem::path& relative, std::string_view bytes) const {
+    std::filesystem::path Write(const std::filesystem::path& relative,
+                                std::string_view bytes) const {
         std::filesystem::path file = path_ / relative;
         std::filesystem::create_directories(file.parent_path());
         std::ofstream out(file, std::ios::binary);
@@ -42,7 +44,7 @@ public:
     /// The inside form of the folder itself, ending with a backslash.
     std::string InsideFolder() const { return Inside() + "\\"; }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

@@ -11,11 +11,11 @@ namespace talu::cli {
 /// Message boxes of the headless runner: each box becomes one line "box TEXT" in UTF-8, with
 /// its line breaks written as "\n" so that one box stays one line.
 class ConsoleMessageBoxes : public script::MessageBoxHost {
-public:
+  public:
     explicit ConsoleMessageBoxes(std::ostream& out) : out_(out) {}
     void ShowMessageBox(std::string_view text) override;
 
-private:
+  private:
     std::ostream& out_;
 };
 

@@ -2,6 +2,7 @@
 # Configures and builds one configuration.
 #   release  optimised build with tests and benchmarks (build/)
 #   sanitize clang build with AddressSanitizer, UndefinedBehaviorSanitizer and the fuzz targets (build-sanitize/)
+#   threads  clang build with ThreadSanitizer of the programs whose tests run threads (build-threads/)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -17,8 +18,14 @@ case "$config" in
       -DCMAKE_CXX_COMPILER=clang++ -DTALU_SANITIZE=ON -DTALU_FUZZ=ON -DTALU_BENCHMARKS=OFF >/dev/null
     cmake --build build-sanitize -j "$jobs"
     ;;
+  threads)
+    # Only the programs whose tests run threads.
+    cmake -S . -B build-threads -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+      -DCMAKE_CXX_COMPILER=clang++ -DTALU_TSAN=ON -DTALU_BENCHMARKS=OFF >/dev/null
+    cmake --build build-threads -j "$jobs" --target talu_stage_pixel_tests talu_font_tests
+    ;;
   *)
-    echo "usage: scripts/build.sh [release|sanitize]" >&2
+    echo "usage: scripts/build.sh [release|sanitize|threads]" >&2
     exit 2
     ;;
 esac

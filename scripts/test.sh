@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds and runs every test: the optimised build, then the sanitizer build with a
-# bounded fuzzing run of every fuzz target.
+# Builds and runs every test: the optimised build, the AddressSanitizer/UndefinedBehaviorSanitizer
+# build, the ThreadSanitizer build of the threaded tests, and a bounded run of every fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
@@ -13,6 +13,11 @@ scripts/build.sh sanitize
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 ctest --test-dir build-sanitize --output-on-failure -j "$jobs"
+
+scripts/build.sh threads
+export TSAN_OPTIONS=halt_on_error=1
+build-threads/tests/stage/talu_stage_pixel_tests --gtest_brief=1
+build-threads/tests/host/fonts/talu_font_tests --gtest_brief=1
 
 for fuzzer in build-sanitize/fuzz/fuzz_*; do
   [ -x "$fuzzer" ] || continue

@@ -174,6 +174,31 @@ std::optional<fs::path> FindHostPath(std::string_view inside, const HostPathOpti
     return FollowComponents(*bookFolder, SplitComponents(inside), 0);
 }
 
+std::optional<fs::path> HostPathForWriting(std::string_view inside,
+                                           const HostPathOptions& options) {
+    if (inside.empty() || IsSeparator(inside.back())) {
+        return std::nullopt;
+    }
+    if (auto existing = FindHostPath(inside, options)) {
+        return existing;
+    }
+    // The last component, stepping over double-byte characters as SplitComponents does.
+    std::vector<std::string> parts = SplitComponents(HasDrive(inside) ? inside.substr(2) : inside);
+    if (parts.empty() || parts.back() == "." || parts.back() == "..") {
+        return std::nullopt;
+    }
+    std::string name = parts.back();
+    std::string folder(inside.substr(0, inside.size() - name.size()));
+    if (folder.empty() || folder == "Z:" || folder == "z:") {
+        folder += '.';
+    }
+    std::optional<fs::path> host = FindHostPath(folder, options);
+    if (!host) {
+        return std::nullopt;
+    }
+    return *host / Cp932ToUtf8Exact(name).value_or(name);
+}
+
 std::string ProgramFolder() {
     std::error_code ec;
     fs::path exe = fs::read_symlink("/proc/self/exe", ec);

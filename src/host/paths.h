@@ -27,6 +27,12 @@ struct HostPathOptions {
 std::optional<std::filesystem::path> FindHostPath(std::string_view inside,
                                                   const HostPathOptions& options);
 
+/// The host path at which a file named by an inside path is to be created or replaced: its
+/// folder must exist (matched as FindHostPath does); an existing file of that name in any case
+/// is the one replaced. nullopt when the folder does not exist.
+std::optional<std::filesystem::path> HostPathForWriting(std::string_view inside,
+                                                        const HostPathOptions& options);
+
 /// The inside form of the folder holding the running executable, ending with a backslash.
 std::string ProgramFolder();
 

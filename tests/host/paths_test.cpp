@@ -75,3 +75,24 @@ TEST_F(FindHostPathTest, FailsCleanly) {
 
 }  // namespace
 }  // namespace talu::host
+
+namespace talu::host {
+namespace {
+
+TEST(HostPathForWriting, NewFilesGoIntoExistingFolders) {
+    test::TempFolder dir;
+    dir.Write("Saves/old.bmk", "x");
+    const std::string folder = dir.InsideFolder();
+    EXPECT_EQ(HostPathForWriting(folder + "SAVES\\new.bmk", HostPathOptions{}),
+              dir.Path() / "Saves" / "new.bmk");
+    EXPECT_EQ(HostPathForWriting(folder + "saves\\OLD.BMK", HostPathOptions{}),
+              dir.Path() / "Saves" / "old.bmk");
+    EXPECT_EQ(HostPathForWriting(folder + "\x95\x5C.bmk", HostPathOptions{}),
+              dir.Path() / "\xE8\xA1\xA8.bmk");
+    EXPECT_EQ(HostPathForWriting("new.bmk", HostPathOptions{folder}), dir.Path() / "new.bmk");
+    EXPECT_EQ(HostPathForWriting(folder + "missing\\new.bmk", HostPathOptions{}), std::nullopt);
+    EXPECT_EQ(HostPathForWriting(folder + "saves\\", HostPathOptions{}), std::nullopt);
+}
+
+}  // namespace
+}  // namespace talu::host

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "frontend/cli/fetch_command.h"
+#include "frontend/cli/picture_command.h"
 
 namespace {
 
@@ -14,6 +15,11 @@ constexpr std::string_view kUsage =
     "Commands:\n"
     "  fetch BOOK [--lang ja|en]  print every record the player reads from BOOK, in order,\n"
     "                             without running it (one line per record)\n"
+    "  picture FILE --out OUT.png [--format 565|555] [--auto-key] [--width W|N%]\n"
+    "          [--height H|N%] [--filter MONO|INVERSE|SEPIA|#RRGGBB] [--lang ja|en]\n"
+    "                             load FILE as a book's picture is loaded (archive members\n"
+    "                             too: data.lzh/img/face.bmp) and write the 16-bit result as\n"
+    "                             PNG; prints WIDTHxHEIGHT\n"
     "\n"
     "Options:\n"
     "  -h, --help                 show this help and exit\n"
@@ -93,6 +99,14 @@ int main(int argc, char** argv) {
     }
     if (command == "fetch") {
         return Fetch(rest);
+    }
+    if (command == "picture") {
+        talu::cli::PictureOptions options;
+        std::string problem;
+        if (!talu::cli::ParsePictureArguments(rest, options, problem)) {
+            return UsageError(problem);
+        }
+        return talu::cli::RunPicture(options, std::cout, std::cerr);
     }
     return UsageError("unknown command " + std::string(command));
 }

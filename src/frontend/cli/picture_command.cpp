@@ -50,10 +50,15 @@ std::optional<uint32_t> ParseFilter(std::string_view text) {
     return std::nullopt;
 }
 
+// The picture's path as the engine reads text (CP932 where the name converts).
+std::string Cp932Path(std::string_view file) {
+    return host::Utf8ToCp932Exact(file).value_or(std::string(file));
+}
+
 // The picture's inside path: absolute host paths move to drive Z:, relative ones stay relative
 // to the current folder, which stands in for the book's.
 std::string InsidePicturePath(std::string_view file) {
-    std::string inside = host::Utf8ToCp932Exact(file).value_or(std::string(file));
+    std::string inside = Cp932Path(file);
     if (inside.starts_with('/')) {
         inside.insert(0, "Z:");
     }
@@ -70,10 +75,10 @@ host::RgbaImage ToRgba(const stage::Surface& surface) {
     for (int y = 0; y < surface.Height(); ++y) {
         const uint16_t* row = surface.Row(y);
         for (int x = 0; x < surface.Width(); ++x) {
-            image.pixels.insert(image.pixels.end(),
-                                {format.red.Expand(row[x]), format.green.Expand(row[x]),
-                                 format.blue.Expand(row[x]),
-                                 static_cast<uint8_t>(keyed && row[x] == key ? 0 : 255)});
+            image.pixels.insert(
+                image.pixels.end(),
+                {format.red.Expand(row[x]), format.green.Expand(row[x]), format.blue.Expand(row[x]),
+                 static_cast<uint8_t>(keyed && row[x] == key ? 0 : 255)});
         }
     }
     return image;
@@ -156,11 +161,11 @@ int RunPicture(const PictureOptions& options, std::ostream& out, std::ostream& e
     services.bookFolder = host::InsidePathFromHost(std::filesystem::current_path(ec)) + "\\";
     const stage::PictureLoader loader(std::move(services));
 
-    const std::string path = InsidePicturePath(options.file);
     stage::Picture picture;
-    if (!loader.LoadPicture(picture, path, options.flags, options.width, options.height)) {
+    if (!loader.LoadPicture(picture, InsidePicturePath(options.file), options.flags, options.width,
+                            options.height)) {
         // As a book's tag would: the author is told the file cannot be opened.
-        diagnostics.ReportScriptError("", script::err::kCannotOpenFile, path);
+        diagnostics.ReportScriptError("", script::err::kCannotOpenFile, Cp932Path(options.file));
         return 1;
     }
     if (options.filter) {

@@ -1,0 +1,178 @@
+#include "host/archive/archive_reader.h"
+
+#include <archive.h>
+#include <archive_entry.h>
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <memory>
+#include <string_view>
+
+namespace talu::host {
+namespace {
+
+struct ArchiveDeleter {
+    void operator()(archive* a) const { archive_read_free(a); }
+};
+using ArchiveHandle = std::unique_ptr<archive, ArchiveDeleter>;
+
+constexpr std::size_t kFileBlockSize = 64 * 1024;
+constexpr std::size_t kChunkSize = 64 * 1024;
+// A declared size is only a hint: never reserve more than this before the bytes arrive.
+constexpr std::size_t kMaxReserve = 16 * 1024 * 1024;
+
+// Only the formats books were packed with; support_format_all would also take text files
+// as mtree listings, and filter_all may start external programs.
+ArchiveHandle Open(const ArchiveSource& source) {
+    ArchiveHandle a(archive_read_new());
+    if (!a) {
+        return nullptr;
+    }
+    archive_read_support_format_lha(a.get());
+    archive_read_support_format_zip(a.get());
+    archive_read_support_format_7zip(a.get());
+    archive_read_support_format_cab(a.get());
+    archive_read_support_format_tar(a.get());
+    archive_read_support_filter_gzip(a.get());
+    archive_read_support_filter_bzip2(a.get());
+    archive_read_support_filter_xz(a.get());
+    int result = ARCHIVE_FATAL;
+    if (source.IsFile()) {
+        result = archive_read_open_filename(a.get(), source.File().c_str(), kFileBlockSize);
+    } else if (!source.Memory().empty()) {
+        result = archive_read_open_memory(a.get(), source.Memory().data(), source.Memory().size());
+    }
+    if (result != ARCHIVE_OK) {
+        return nullptr;
+    }
+    return a;
+}
+
+bool Readable(int result) {
+    return result == ARCHIVE_OK || result == ARCHIVE_WARN;
+}
+
+std::string StoredPath(archive_entry* entry) {
+    const char* raw = archive_entry_pathname(entry);
+    if (raw == nullptr) {
+        raw = archive_entry_pathname_utf8(entry);
+    }
+    std::string path = raw != nullptr ? raw : "";
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
+bool StartsWith(std::span<const std::uint8_t> head, std::size_t offset, std::string_view magic) {
+    return head.size() >= offset + magic.size() &&
+           std::memcmp(head.data() + offset, magic.data(), magic.size()) == 0;
+}
+
+}  // namespace
+
+ArchiveSource ArchiveSource::FromFile(std::filesystem::path file) {
+    ArchiveSource source;
+    source.file_ = std::move(file);
+    return source;
+}
+
+ArchiveSource ArchiveSource::FromMemory(std::span<const std::uint8_t> bytes) {
+    ArchiveSource source;
+    source.memory_ = bytes;
+    return source;
+}
+
+bool LooksLikeArchive(std::span<const std::uint8_t> head) {
+    // LHA level 0-2 headers: "-lh?-" or "-lz?-" method text at offset 2.
+    if (head.size() >= 7 && head[2] == '-' && head[3] == 'l' &&
+        (head[4] == 'h' || head[4] == 'z') && head[6] == '-') {
+        return true;
+    }
+    using namespace std::string_view_literals;
+    return StartsWith(head, 0, "PK\x03\x04"sv) || StartsWith(head, 0, "PK\x05\x06"sv) ||
+           StartsWith(head, 0, "7z\xBC\xAF\x27\x1C"sv) || StartsWith(head, 0, "MSCF\0\0\0\0"sv) ||
+           StartsWith(head, 257, "ustar"sv) || StartsWith(head, 0, "\x1F\x8B"sv) ||
+           StartsWith(head, 0, "BZh"sv) ||
+           StartsWith(head, 0,
+                      "\xFD"
+                      "7zXZ\0"sv);
+}
+
+std::optional<std::vector<ArchiveEntry>> ListArchive(const ArchiveSource& source) {
+    ArchiveHandle a = Open(source);
+    if (!a) {
+        return std::nullopt;
+    }
+    std::vector<ArchiveEntry> entries;
+    archive_entry* entry = nullptr;
+    int index = 0;
+    for (;; ++index) {
+        int result = archive_read_next_header(a.get(), &entry);
+        if (result == ARCHIVE_EOF) {
+            break;
+        }
+        if (!Readable(result)) {
+            // A damaged tail keeps the members listed before it, as far as they go.
+            if (index == 0) {
+                return std::nullopt;
+            }
+            break;
+        }
+        if (archive_entry_filetype(entry) != AE_IFREG) {
+            continue;
+        }
+        ArchiveEntry listed;
+        listed.path = StoredPath(entry);
+        listed.index = index;
+        listed.size = archive_entry_size_is_set(entry) ? archive_entry_size(entry) : -1;
+        listed.modified = archive_entry_mtime_is_set(entry) ? archive_entry_mtime(entry) : 0;
+        entries.push_back(std::move(listed));
+    }
+    return entries;
+}
+
+std::optional<std::vector<std::uint8_t>> ReadArchiveEntry(const ArchiveSource& source, int index,
+                                                          std::size_t maxBytes) {
+    if (index < 0) {
+        return std::nullopt;
+    }
+    ArchiveHandle a = Open(source);
+    if (!a) {
+        return std::nullopt;
+    }
+    archive_entry* entry = nullptr;
+    for (int i = 0; i <= index; ++i) {
+        if (!Readable(archive_read_next_header(a.get(), &entry))) {
+            return std::nullopt;
+        }
+    }
+    if (archive_entry_filetype(entry) != AE_IFREG) {
+        return std::nullopt;
+    }
+    std::vector<std::uint8_t> bytes;
+    if (archive_entry_size_is_set(entry)) {
+        la_int64_t declared = archive_entry_size(entry);
+        if (declared < 0 || static_cast<std::uint64_t>(declared) > maxBytes) {
+            return std::nullopt;
+        }
+        bytes.reserve(std::min<std::size_t>(static_cast<std::size_t>(declared), kMaxReserve));
+    }
+    std::array<std::uint8_t, kChunkSize> chunk;
+    for (;;) {
+        la_ssize_t got = archive_read_data(a.get(), chunk.data(), chunk.size());
+        if (got == 0) {
+            break;
+        }
+        if (got < 0) {
+            // Warnings too: a reader that keeps warning would otherwise never finish.
+            return std::nullopt;
+        }
+        if (static_cast<std::size_t>(got) > maxBytes - bytes.size()) {
+            return std::nullopt;
+        }
+        bytes.insert(bytes.end(), chunk.begin(), chunk.begin() + got);
+    }
+    return bytes;
+}
+
+}  // namespace talu::host

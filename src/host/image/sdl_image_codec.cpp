@@ -1,0 +1,190 @@
+#include "host/image/sdl_image_codec.h"
+
+#include <SDL.h>
+#include <SDL_image.h>
+
+#include <array>
+#include <climits>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <system_error>
+
+namespace talu::host {
+namespace {
+
+struct SurfaceDeleter {
+    void operator()(SDL_Surface* surface) const { SDL_FreeSurface(surface); }
+};
+using SurfaceHandle = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
+
+// The formats SDL2_image reads, by the extensions books give them. needs names the optional
+// library the format depends on (0 when SDL2_image reads it by itself).
+struct FormatName {
+    std::string_view extension;
+    const char* type;
+    int needs;
+};
+
+constexpr std::array kFormats = {
+    FormatName{"PNG", "PNG", IMG_INIT_PNG},
+    FormatName{"JPG", "JPG", IMG_INIT_JPG},
+    FormatName{"JPEG", "JPG", IMG_INIT_JPG},
+    FormatName{"JPE", "JPG", IMG_INIT_JPG},
+    FormatName{"JFIF", "JPG", IMG_INIT_JPG},
+    FormatName{"TIF", "TIF", IMG_INIT_TIF},
+    FormatName{"TIFF", "TIF", IMG_INIT_TIF},
+    FormatName{"WEBP", "WEBP", IMG_INIT_WEBP},
+    FormatName{"AVIF", "AVIF", IMG_INIT_AVIF},
+    FormatName{"JXL", "JXL", IMG_INIT_JXL},
+    FormatName{"GIF", "GIF", 0},
+    FormatName{"TGA", "TGA", 0},
+    FormatName{"PCX", "PCX", 0},
+    FormatName{"ICO", "ICO", 0},
+    FormatName{"CUR", "CUR", 0},
+    FormatName{"LBM", "LBM", 0},
+    FormatName{"IFF", "LBM", 0},
+    FormatName{"PNM", "PNM", 0},
+    FormatName{"PPM", "PNM", 0},
+    FormatName{"PGM", "PNM", 0},
+    FormatName{"PBM", "PNM", 0},
+    FormatName{"XPM", "XPM", 0},
+    FormatName{"XCF", "XCF", 0},
+    FormatName{"XV", "XV", 0},
+    FormatName{"QOI", "QOI", 0},
+    FormatName{"SVG", "SVG", 0},
+};
+
+// Optional format libraries are looked up once per process; they stay loaded until exit.
+int AvailableLibraries() {
+    static const int available = IMG_Init(IMG_INIT_JPG | IMG_INIT_PNG | IMG_INIT_TIF |
+                                          IMG_INIT_WEBP | IMG_INIT_JXL | IMG_INIT_AVIF);
+    return available;
+}
+
+const FormatName* FindFormat(std::string_view extension) {
+    for (const FormatName& format : kFormats) {
+        if (format.extension == extension) {
+            return &format;
+        }
+    }
+    return nullptr;
+}
+
+std::uint32_t BigEndian16(std::span<const std::uint8_t> b, std::size_t at) {
+    return (std::uint32_t{b[at]} << 8) | b[at + 1];
+}
+
+std::uint32_t BigEndian32(std::span<const std::uint8_t> b, std::size_t at) {
+    return (BigEndian16(b, at) << 16) | BigEndian16(b, at + 2);
+}
+
+// The JPEG frame size from the first start-of-frame marker, walking the segment lengths.
+std::optional<std::pair<std::uint32_t, std::uint32_t>> JpegSize(std::span<const std::uint8_t> b) {
+    std::size_t at = 2;
+    while (at + 9 <= b.size()) {
+        if (b[at] != 0xFF) {
+            return std::nullopt;
+        }
+        std::uint8_t marker = b[at + 1];
+        bool frame =
+            marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+        if (frame) {
+            return std::pair{BigEndian16(b, at + 7), BigEndian16(b, at + 5)};
+        }
+        at += 2 + BigEndian16(b, at + 2);
+    }
+    return std::nullopt;
+}
+
+// The picture size a header declares, for the formats that keep it near the start, so that a
+// header asking for gigabytes is refused before the decoder allocates them.
+std::optional<std::pair<std::uint32_t, std::uint32_t>> DeclaredSize(
+    std::span<const std::uint8_t> b) {
+    if (b.size() >= 24 && std::memcmp(b.data(), "\x89PNG\r\n\x1A\n", 8) == 0) {
+        return std::pair{BigEndian32(b, 16), BigEndian32(b, 20)};
+    }
+    if (b.size() >= 10 && std::memcmp(b.data(), "GIF8", 4) == 0) {
+        return std::pair{std::uint32_t{b[6]} | (std::uint32_t{b[7]} << 8),
+                         std::uint32_t{b[8]} | (std::uint32_t{b[9]} << 8)};
+    }
+    if (b.size() >= 4 && b[0] == 0xFF && b[1] == 0xD8) {
+        return JpegSize(b);
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+bool CanDecodeExtension(std::string_view extension) {
+    const FormatName* format = FindFormat(extension);
+    return format != nullptr && (format->needs & AvailableLibraries()) == format->needs;
+}
+
+std::optional<DecodedImage> DecodeImage(std::span<const std::uint8_t> bytes,
+                                        const DecodeOptions& options) {
+    if (bytes.empty() || bytes.size() > static_cast<std::size_t>(INT_MAX)) {
+        return std::nullopt;
+    }
+    const auto maxSide = static_cast<std::uint32_t>(options.maxSide);
+    if (auto declared = DeclaredSize(bytes)) {
+        if (declared->first > maxSide || declared->second > maxSide) {
+            return std::nullopt;
+        }
+    }
+    AvailableLibraries();
+    const FormatName* format = FindFormat(options.extension);
+    SDL_RWops* stream = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
+    if (stream == nullptr) {
+        return std::nullopt;
+    }
+    SurfaceHandle loaded(
+        IMG_LoadTyped_RW(stream, /*freesrc=*/1, format != nullptr ? format->type : nullptr));
+    if (!loaded || loaded->w <= 0 || loaded->h <= 0 || loaded->w > options.maxSide ||
+        loaded->h > options.maxSide) {
+        return std::nullopt;
+    }
+    const Uint32 wanted = options.keepAlpha ? SDL_PIXELFORMAT_BGRA32 : SDL_PIXELFORMAT_BGR24;
+    SurfaceHandle converted(SDL_ConvertSurfaceFormat(loaded.get(), wanted, 0));
+    if (!converted || SDL_LockSurface(converted.get()) != 0) {
+        return std::nullopt;
+    }
+    DecodedImage image;
+    image.width = converted->w;
+    image.height = converted->h;
+    image.bitsPerPixel = options.keepAlpha ? 32 : 24;
+    image.stride = ((image.width * image.bitsPerPixel + 31) / 32) * 4;
+    const std::size_t rowBytes = static_cast<std::size_t>(image.width) * image.bitsPerPixel / 8;
+    image.rows.assign(static_cast<std::size_t>(image.stride) * image.height, 0);
+    const auto* source = static_cast<const std::uint8_t*>(converted->pixels);
+    for (int y = 0; y < image.height; ++y) {
+        // SDL rows run top-down; bitmap rows bottom-up.
+        std::memcpy(
+            image.rows.data() + static_cast<std::size_t>(image.height - 1 - y) * image.stride,
+            source + static_cast<std::size_t>(y) * converted->pitch, rowBytes);
+    }
+    SDL_UnlockSurface(converted.get());
+    return image;
+}
+
+bool WritePng(const std::filesystem::path& file, const RgbaImage& image) {
+    if (image.width <= 0 || image.height <= 0 || image.width > INT_MAX / 4 ||
+        image.pixels.size() != static_cast<std::size_t>(image.width) * 4 * image.height) {
+        return false;
+    }
+    // SDL only reads the pixels here, but its API takes them as writable.
+    void* pixels = const_cast<std::uint8_t*>(image.pixels.data());
+    SurfaceHandle surface(SDL_CreateRGBSurfaceWithFormatFrom(
+        pixels, image.width, image.height, 32, image.width * 4, SDL_PIXELFORMAT_RGBA32));
+    if (!surface) {
+        return false;
+    }
+    if (IMG_SavePNG(surface.get(), file.c_str()) != 0) {
+        std::error_code ec;
+        std::filesystem::remove(file, ec);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace talu::host

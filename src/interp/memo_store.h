@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "script/string_table.h"
+
+namespace talu::interp {
+
+/// Values a book keeps in a file beyond one reading (the book memo, and one memo per bookmark
+/// slot), in the list form of a string table.
+class MemoStore {
+public:
+    /// Remembers the file and reads it when it exists; a missing file leaves the table as it is.
+    void Load(std::string_view insidePath);
+    bool Lookup(std::string_view name, std::string& out) const { return table_.Lookup(name, out); }
+    void Put(std::string_view name, std::string_view value) { table_.Set(name, value); }
+    /// Writes the table to the file (replacing it whole) and remembers the file. A file that
+    /// cannot be written is skipped without a message.
+    void Save(std::string_view insidePath);
+    /// Save to the remembered file.
+    void Flush() { Save(path_); }
+    /// Deletes the remembered file; the values already read stay.
+    void Erase();
+    /// Empties the shadow of changes since the last bookmark.
+    void Commit() { table_.CommitShadow(); }
+
+    script::StringTable& Table() { return table_; }
+    const std::string& Path() const { return path_; }
+
+private:
+    script::StringTable table_;
+    std::string path_;
+};
+
+}  // namespace talu::interp

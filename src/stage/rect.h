@@ -1,0 +1,29 @@
+#pragma once
+
+#include <algorithm>
+
+namespace talu::stage {
+
+/// A pixel rectangle (left, top, right, bottom); right and bottom are exclusive.
+struct Rect {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+
+    /// right - left (may be zero or negative for an empty rectangle).
+    constexpr int Width() const { return right - left; }
+    /// bottom - top (may be zero or negative for an empty rectangle).
+    constexpr int Height() const { return bottom - top; }
+    /// True when the rectangle holds no pixel.
+    constexpr bool IsEmpty() const { return right <= left || bottom <= top; }
+    /// The common part of both rectangles (empty when they do not meet).
+    constexpr Rect Intersect(const Rect& o) const {
+        return Rect{std::max(left, o.left), std::max(top, o.top), std::min(right, o.right),
+                    std::min(bottom, o.bottom)};
+    }
+
+    friend constexpr bool operator==(const Rect&, const Rect&) = default;
+};
+
+}  // namespace talu::stage

@@ -1,0 +1,295 @@
+#include "host/fonts/font.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <memory>
+#include <thread>
+#include <vector>
+
+namespace talu::host {
+namespace {
+
+const std::string kMsMincho = "\x82\x6C\x82\x72 \x96\xBE\x92\xA9";  // ＭＳ 明朝
+const std::string kA = "\x82\xA0";                                  // あ
+const std::string kAi = "\x88\xA4";                                 // 愛
+const std::string kHyo = "\x95\x5C";                                // 表: trail byte 0x5C
+
+constexpr uint16_t kPaper = 0x1234;
+constexpr uint16_t kInk = 0xF00F;
+
+// A 16-bit buffer with a guard frame around the visible part, to catch writes past the clip.
+struct Canvas {
+    static constexpr int kGuard = 8;
+    int width;
+    int height;
+    int pitch;
+    std::vector<uint16_t> memory;
+
+    Canvas(int w, int h)
+        : width(w),
+          height(h),
+          pitch(w + 2 * kGuard),
+          memory(static_cast<std::size_t>(pitch) * (h + 2 * kGuard), kPaper) {}
+
+    PixelBuffer16 Buffer() {
+        return PixelBuffer16{memory.data() + kGuard * pitch + kGuard, pitch, width, height};
+    }
+    uint16_t At(int x, int y) const { return memory[(y + kGuard) * pitch + x + kGuard]; }
+    int InkCount() const {
+        int n = 0;
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                n += At(x, y) == kInk;
+            }
+        }
+        return n;
+    }
+    bool GuardUntouched() const {
+        for (int y = -kGuard; y < height + kGuard; ++y) {
+            for (int x = -kGuard; x < width + kGuard; ++x) {
+                bool inside = x >= 0 && y >= 0 && x < width && y < height;
+                if (!inside && At(x, y) != kPaper) {
+                    return false;
+                }
+            }
+        }
+        return true;
+    }
+};
+
+std::unique_ptr<Font> MakeFont(int height, int weight = 0, bool italic = false,
+                               bool underline = false, bool strikeOut = false) {
+    FontOptions options;
+    options.face = kMsMincho;
+    options.height = height;
+    options.weight = weight;
+    options.italic = italic;
+    options.underline = underline;
+    options.strikeOut = strikeOut;
+    return Font::Create(options);
+}
+
+TEST(FontSize, PositiveHeightIsTheCellHeight) {
+    for (int height : {12, 16, 20, 27, 40}) {
+        std::unique_ptr<Font> font = MakeFont(height);
+        ASSERT_NE(font, nullptr);
+        EXPECT_EQ(font->Metrics().cellHeight, height);
+        TextExtent wide = font->Measure(kA);
+        EXPECT_EQ(wide.height, height);
+        // Mincho's ascent and descent span one em, so a full-width character fills a square cell.
+        EXPECT_EQ(wide.width, height);
+        EXPECT_GT(font->Metrics().ascent, height / 2);
+        EXPECT_LT(font->Metrics().ascent, height);
+    }
+}
+
+TEST(FontSize, HalfWidthCharactersAreAboutHalfAsWide) {
+    std::unique_ptr<Font> font = MakeFont(27);
+    ASSERT_NE(font, nullptr);
+    TextExtent narrow = font->Measure("A");
+    EXPECT_EQ(narrow.height, 27);
+    EXPECT_GE(narrow.width, 13);
+    EXPECT_LE(narrow.width, 14);
+    EXPECT_EQ(font->Measure("\xB1").width, narrow.width);  // half-width katakana ｱ
+}
+
+TEST(FontSize, NegativeHeightIsTheEmAndZeroADefault) {
+    std::unique_ptr<Font> em = MakeFont(-20);
+    ASSERT_NE(em, nullptr);
+    EXPECT_EQ(em->Measure(kA).width, 20);
+    std::unique_ptr<Font> fallback = MakeFont(0);
+    ASSERT_NE(fallback, nullptr);
+    EXPECT_GT(fallback->Metrics().cellHeight, 0);
+}
+
+TEST(FontSize, AbsurdHeightsAreClamped) {
+    for (int height : {INT_MAX, INT_MIN, 100000}) {
+        std::unique_ptr<Font> font = MakeFont(height);
+        ASSERT_NE(font, nullptr) << height;
+        EXPECT_LE(font->Metrics().cellHeight, 4 * FreeTypeFace::kMaxPixelSize);
+        Canvas canvas(32, 32);
+        font->Draw(canvas.Buffer(), kA, -500, -500, kInk);
+        EXPECT_TRUE(canvas.GuardUntouched());
+    }
+}
+
+TEST(FontCharacters, DoubleByteCharactersStayWhole) {
+    std::unique_ptr<Font> font = MakeFont(27);
+    ASSERT_NE(font, nullptr);
+    // 0x5C after a lead byte belongs to 表, not a narrow backslash.
+    EXPECT_EQ(font->Measure(kHyo).width, 27);
+    EXPECT_EQ(font->Measure(kHyo + "A").width, 27);  // only the first character counts
+    EXPECT_LT(font->Measure("\\").width, 27);
+}
+
+TEST(FontCharacters, BrokenBytesMeasureAndDrawWithoutHarm) {
+    std::unique_ptr<Font> font = MakeFont(27);
+    ASSERT_NE(font, nullptr);
+    Canvas canvas(40, 40);
+    for (std::string bad : {std::string("\x82"), std::string("\xFF"), std::string("\x81\x20"),
+                            std::string(1, '\0'), std::string()}) {
+        TextExtent extent = font->Measure(bad);
+        EXPECT_EQ(extent.height, 27);
+        EXPECT_GE(extent.width, 0);
+        font->Draw(canvas.Buffer(), bad, 4, 4, kInk);
+    }
+    EXPECT_EQ(font->Measure("").width, 0);
+    EXPECT_TRUE(canvas.GuardUntouched());
+}
+
+TEST(FontDrawing, WritesOnlyTheInkColourInsideTheCell) {
+    std::unique_ptr<Font> font = MakeFont(27);
+    ASSERT_NE(font, nullptr);
+    Canvas canvas(60, 60);
+    font->Draw(canvas.Buffer(), kAi, 10, 10, kInk);
+    int ink = 0;
+    for (int y = 0; y < 60; ++y) {
+        for (int x = 0; x < 60; ++x) {
+            uint16_t v = canvas.At(x, y);
+            ASSERT_TRUE(v == kPaper || v == kInk) << "in-between colour at " << x << "," << y;
+            if (v == kInk) {
+                ++ink;
+                EXPECT_GE(x, 10);
+                EXPECT_LT(x, 10 + 27);
+                EXPECT_GE(y, 10);
+                EXPECT_LT(y, 10 + 27);
+            }
+        }
+    }
+    EXPECT_GT(ink, 60);  // 愛 has many strokes
+}
+
+TEST(FontDrawing, SameCharacterDrawsTheSameShapeAnywhere) {
+    std::unique_ptr<Font> font = MakeFont(20);
+    ASSERT_NE(font, nullptr);
+    Canvas a(50, 50);
+    Canvas b(50, 50);
+    font->Draw(a.Buffer(), kAi, 2, 3, kInk);
+    font->Draw(b.Buffer(), kAi, 9, 14, kInk);
+    for (int y = 0; y + 11 < 50; ++y) {
+        for (int x = 0; x + 7 < 50; ++x) {
+            ASSERT_EQ(a.At(x, y), b.At(x + 7, y + 11)) << x << "," << y;
+        }
+    }
+    EXPECT_EQ(font->CachedGlyphs(), 1u);
+    font->Measure("A");
+    EXPECT_EQ(font->CachedGlyphs(), 2u);
+}
+
+TEST(FontDrawing, ClipsAtEveryEdgeAndAtExtremePositions) {
+    std::unique_ptr<Font> font = MakeFont(27);
+    ASSERT_NE(font, nullptr);
+    Canvas canvas(30, 30);
+    const int positions[][2] = {{-13, -13},       {20, 20},           {-26, 5},
+                                {5, 29},          {INT_MAX, INT_MAX}, {INT_MIN, INT_MIN},
+                                {INT_MAX - 3, 0}, {0, INT_MIN + 2}};
+    for (const auto& p : positions) {
+        font->Draw(canvas.Buffer(), kAi, p[0], p[1], kInk);
+    }
+    EXPECT_TRUE(canvas.GuardUntouched());
+    EXPECT_GT(canvas.InkCount(), 0);               // the partly visible placements did draw
+    font->Draw(PixelBuffer16{}, kAi, 0, 0, kInk);  // no buffer: nothing to do
+}
+
+TEST(FontStyles, BoldWithoutABoldFaceSmearsOnePixelRight) {
+    std::unique_ptr<Font> regular = MakeFont(27);
+    std::unique_ptr<Font> bold = MakeFont(27, 700);
+    ASSERT_TRUE(regular && bold);
+    EXPECT_EQ(bold->Measure(kAi).width, regular->Measure(kAi).width + 1);
+    Canvas plain(50, 50);
+    Canvas heavy(50, 50);
+    regular->Draw(plain.Buffer(), kAi, 5, 5, kInk);
+    bold->Draw(heavy.Buffer(), kAi, 5, 5, kInk);
+    for (int y = 0; y < 50; ++y) {
+        for (int x = 0; x + 1 < 50; ++x) {
+            if (plain.At(x, y) == kInk) {
+                ASSERT_EQ(heavy.At(x, y), kInk);
+                ASSERT_EQ(heavy.At(x + 1, y), kInk);
+            }
+        }
+    }
+    EXPECT_GT(heavy.InkCount(), plain.InkCount());
+}
+
+TEST(FontStyles, ItalicLeansTheTopToTheRight) {
+    std::unique_ptr<Font> regular = MakeFont(40);
+    std::unique_ptr<Font> italic = MakeFont(40, 0, true);
+    ASSERT_TRUE(regular && italic);
+    EXPECT_EQ(italic->Measure("l").width, regular->Measure("l").width);
+    // The mean x of the ink in the top third moves right against the bottom third.
+    auto lean = [](Font& font) {
+        Canvas canvas(60, 60);
+        font.Draw(canvas.Buffer(), "l", 10, 5, kInk);
+        double top = 0, topCount = 0, bottom = 0, bottomCount = 0;
+        for (int y = 0; y < 60; ++y) {
+            for (int x = 0; x < 60; ++x) {
+                if (canvas.At(x, y) != kInk) {
+                    continue;
+                }
+                if (y < 5 + 15) {
+                    top += x, ++topCount;
+                } else if (y > 5 + 25) {
+                    bottom += x, ++bottomCount;
+                }
+            }
+        }
+        return top / topCount - bottom / bottomCount;
+    };
+    EXPECT_NEAR(lean(*regular), 0.0, 1.0);
+    EXPECT_GT(lean(*italic), 2.0);
+}
+
+TEST(FontStyles, UnderlineAndStrikeOutSpanTheAdvance) {
+    std::unique_ptr<Font> plain = MakeFont(27);
+    std::unique_ptr<Font> lined = MakeFont(27, 0, false, true, true);
+    ASSERT_TRUE(plain && lined);
+    Canvas blank(40, 40);
+    plain->Draw(blank.Buffer(), " ", 0, 0, kInk);
+    EXPECT_EQ(blank.InkCount(), 0);
+
+    Canvas canvas(40, 40);
+    lined->Draw(canvas.Buffer(), " ", 0, 0, kInk);
+    const CellMetrics& m = lined->Metrics();
+    const int advance = lined->Measure(" ").width;
+    EXPECT_GT(m.underlineTop, m.ascent - 1);  // below the baseline
+    EXPECT_LT(m.underlineTop + m.underlineThickness, 28);
+    EXPECT_LT(m.strikeOutTop, m.ascent);  // above it
+    for (int x = 0; x < 40; ++x) {
+        EXPECT_EQ(canvas.At(x, m.underlineTop) == kInk, x < advance) << x;
+        EXPECT_EQ(canvas.At(x, m.strikeOutTop) == kInk, x < advance) << x;
+    }
+    EXPECT_EQ(canvas.InkCount(), advance * (m.underlineThickness + m.strikeOutThickness));
+}
+
+TEST(FontThreads, FontsOnTwoThreadsDrawAsOnOne) {
+    // The worker and the user-interface thread may each create and use fonts at the same time.
+    auto render = [](const std::string& face, int height) {
+        FontOptions options;
+        options.face = face;
+        options.height = height;
+        std::unique_ptr<Font> font = Font::Create(options);
+        Canvas canvas(64, 64);
+        if (font) {
+            for (int code = 0x9F; code <= 0xFC; ++code) {
+                font->Draw(canvas.Buffer(), std::string{'\x88', static_cast<char>(code)}, 2, 2,
+                           kInk);
+            }
+        }
+        return canvas.memory;
+    };
+    const std::string gothic = "\x82\x6C\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4E";
+    const std::vector<uint16_t> expectMincho = render(kMsMincho, 27);
+    const std::vector<uint16_t> expectGothic = render(gothic, 20);
+    std::vector<uint16_t> mincho;
+    std::vector<uint16_t> gothicResult;
+    std::thread other([&] { gothicResult = render(gothic, 20); });
+    mincho = render(kMsMincho, 27);
+    other.join();
+    EXPECT_EQ(mincho, expectMincho);
+    EXPECT_EQ(gothicResult, expectGothic);
+    EXPECT_NE(mincho, gothicResult);
+}
+
+}  // namespace
+}  // namespace talu::host

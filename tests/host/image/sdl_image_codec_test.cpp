@@ -1,0 +1,119 @@
+// Decoding the formats books bind to plug-ins, and writing PNG for tools.
+#include "host/image/sdl_image_codec.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace talu::host {
+namespace {
+
+const std::filesystem::path kSuite = std::filesystem::path(TALU_TESTDATA) / "bmpsuite";
+
+std::vector<std::uint8_t> ReadFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::filesystem::path TempFile(const std::string& name) {
+    const auto* info = testing::UnitTest::GetInstance()->current_test_info();
+    return std::filesystem::temp_directory_path() /
+           (std::string("talu_image_") + info->name() + "_" + name);
+}
+
+TEST(DecodeImage, GivesBottomUpBlueGreenRedRowsLikeABitmap) {
+    auto image = DecodeImage(ReadFile(kSuite / "ref/rgb24.png"), {.extension = "PNG"});
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->width, 127);
+    EXPECT_EQ(image->height, 64);
+    EXPECT_EQ(image->bitsPerPixel, 24);
+    EXPECT_EQ(image->stride, 384);
+    // The suite's 24-bit BMP holds the same picture in exactly this layout behind its headers.
+    const std::vector<std::uint8_t> bmp = ReadFile(kSuite / "g/rgb24.bmp");
+    const std::vector<std::uint8_t> bmpRows(bmp.begin() + 54, bmp.end());
+    EXPECT_EQ(image->rows, bmpRows);
+}
+
+TEST(DecodeImage, RefusesPicturesLargerThanTheLimit) {
+    const std::vector<std::uint8_t> png = ReadFile(kSuite / "ref/rgb24.png");
+    EXPECT_FALSE(DecodeImage(png, {.extension = "PNG", .maxSide = 126}));
+    EXPECT_TRUE(DecodeImage(png, {.extension = "PNG", .maxSide = 127}));
+}
+
+TEST(DecodeImage, RefusesBrokenInputCleanly) {
+    std::vector<std::uint8_t> png = ReadFile(kSuite / "ref/rgb24.png");
+    EXPECT_FALSE(DecodeImage({}, {.extension = "PNG"}));
+    for (std::size_t size : {8, 33, 100}) {
+        std::vector<std::uint8_t> cut(png.begin(), png.begin() + size);
+        EXPECT_FALSE(DecodeImage(cut, {.extension = "PNG"})) << size;
+    }
+    const std::vector<std::uint8_t> noise(500, 0x5A);
+    EXPECT_FALSE(DecodeImage(noise, {.extension = "PNG"}));
+}
+
+// TGA files carry no signature: only the extension lets the decoder try them.
+TEST(DecodeImage, ReadsSignaturelessFormatsByTheirExtension) {
+    std::vector<std::uint8_t> tga(18, 0);
+    tga[2] = 2;   // uncompressed true colour
+    tga[12] = 2;  // width 2
+    tga[14] = 1;  // height 1
+    tga[16] = 24;
+    tga[17] = 0x20;                                        // top-left origin
+    const std::uint8_t pixels[] = {0, 0, 255, 255, 0, 0};  // red, then blue (stored B, G, R)
+    tga.insert(tga.end(), std::begin(pixels), std::end(pixels));
+    auto image = DecodeImage(tga, {.extension = "TGA"});
+    ASSERT_TRUE(image);
+    ASSERT_EQ(image->width, 2);
+    EXPECT_EQ(image->rows[2], 255);  // first pixel's red
+    EXPECT_EQ(image->rows[3], 255);  // second pixel's blue
+    EXPECT_FALSE(DecodeImage(tga, {.extension = "XYZ"}));
+}
+
+TEST(CanDecodeExtension, KnowsTheCommonFormatsInUpperCase) {
+    for (const char* extension : {"PNG", "JPG", "JPEG", "GIF", "TGA", "PCX"}) {
+        EXPECT_TRUE(CanDecodeExtension(extension)) << extension;
+    }
+    EXPECT_FALSE(CanDecodeExtension("png"));
+    EXPECT_FALSE(CanDecodeExtension("XYZ"));
+    EXPECT_FALSE(CanDecodeExtension(""));
+}
+
+TEST(WritePng, RoundTripsColourAndAlpha) {
+    RgbaImage image{3, 2, {}};
+    for (int i = 0; i < 6; ++i) {
+        const auto v = static_cast<std::uint8_t>(i * 40);
+        image.pixels.insert(image.pixels.end(), {v, static_cast<std::uint8_t>(255 - v), 7,
+                                                 static_cast<std::uint8_t>(i == 4 ? 0 : 255)});
+    }
+    const std::filesystem::path file = TempFile("out.png");
+    ASSERT_TRUE(WritePng(file, image));
+    auto back = DecodeImage(ReadFile(file), {.extension = "PNG", .keepAlpha = true});
+    std::filesystem::remove(file);
+    ASSERT_TRUE(back);
+    ASSERT_EQ(back->width, 3);
+    ASSERT_EQ(back->height, 2);
+    for (int y = 0; y < 2; ++y) {
+        for (int x = 0; x < 3; ++x) {
+            const std::uint8_t* in = &image.pixels[(y * 3 + x) * 4];
+            const std::uint8_t* out = &back->rows[(1 - y) * back->stride + x * 4];
+            EXPECT_EQ(out[0], in[2]);
+            EXPECT_EQ(out[1], in[1]);
+            EXPECT_EQ(out[2], in[0]);
+            EXPECT_EQ(out[3], in[3]);
+        }
+    }
+}
+
+TEST(WritePng, FailsForMissingFoldersAndInconsistentImages) {
+    RgbaImage image{1, 1, {1, 2, 3, 4}};
+    EXPECT_FALSE(WritePng("/nonexistent-folder/x.png", image));
+    RgbaImage wrong{2, 2, {1, 2, 3, 4}};
+    const std::filesystem::path file = TempFile("wrong.png");
+    EXPECT_FALSE(WritePng(file, wrong));
+    EXPECT_FALSE(std::filesystem::exists(file));
+}
+
+}  // namespace
+}  // namespace talu::host

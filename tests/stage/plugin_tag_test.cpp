@@ -1,0 +1,107 @@
+// The PLUGIN tag: extension bindings, archive extractor order, errors 2 and 3.
+#include "stage/plugin_tag.h"
+
+#include <gtest/gtest.h>
+
+#include "picture_test_support.h"
+#include "script/keywords.h"
+#include "script/messages.h"
+#include "stage/builtin_plugins.h"
+
+namespace talu::stage {
+namespace {
+
+class PluginTag : public ::testing::Test {
+  protected:
+    void Run(std::initializer_list<std::pair<int, std::string_view>> attributes) {
+        script::TagRecord record;
+        record.SetCommand(script::kw::kPlugin);
+        for (const auto& [id, value] : attributes) {
+            record.AddAttribute(id, value);
+        }
+        BindExtension(record, PluginTagContext{extensions_, plugins_, &diagnostics_, " PLUGIN"});
+    }
+
+    ExtensionMap extensions_;
+    PluginList plugins_;
+    testing::RecordingBoxes boxes_;
+    script::Diagnostics diagnostics_{boxes_, script::kLangEnglish};
+};
+
+TEST_F(PluginTag, BindsTheUpperCasedExtensionToTheUpperCasedName) {
+    Run({{script::kw::kSrc, "png"}, {script::kw::kName, "ifPng.spi"}});
+    EXPECT_EQ(extensions_.Find("PNG"), "IFPNG.SPI");
+    EXPECT_FALSE(extensions_.Find("png"));
+    EXPECT_TRUE(boxes_.boxes.empty());
+}
+
+TEST_F(PluginTag, ALaterTagReplacesTheBinding) {
+    Run({{script::kw::kSrc, "JPG"}, {script::kw::kName, "IFJPEG.SPI"}});
+    Run({{script::kw::kSrc, "jpg"}, {script::kw::kName, "IFJPEG2.SPI"}});
+    EXPECT_EQ(extensions_.Find("JPG"), "IFJPEG2.SPI");
+}
+
+TEST_F(PluginTag, ReportsMissingAttributesAndGoesOn) {
+    Run({{script::kw::kName, "IFPNG.SPI"}});
+    Run({{script::kw::kSrc, "GIF"}});
+    ASSERT_EQ(boxes_.boxes.size(), 2u);
+    EXPECT_EQ(boxes_.boxes[0], "Syntax Error. PLUGIN\n\nSRC attribute is not found.");
+    EXPECT_EQ(boxes_.boxes[1], "Syntax Error. PLUGIN\n\nNAME attribute is not found.");
+    EXPECT_EQ(extensions_.Find(""), "IFPNG.SPI");
+    EXPECT_EQ(extensions_.Find("GIF"), "");
+}
+
+TEST_F(PluginTag, ReportsInJapaneseWhenTheSettingSaysSo) {
+    diagnostics_.SetLangMode(script::kLangJapanese);
+    Run({});
+    ASSERT_EQ(boxes_.boxes.size(), 2u);
+    EXPECT_EQ(boxes_.boxes[0],
+              "TALUの文法に間違いがあります PLUGIN\n\nSRC属性が指定してありません。");
+    EXPECT_EQ(boxes_.boxes[1],
+              "TALUの文法に間違いがあります PLUGIN\n\nNAME属性が指定してありません。");
+}
+
+// A fixed-name archive extractor that holds nothing.
+class NamedArchivePlugin : public Plugin {
+  public:
+    explicit NamedArchivePlugin(std::string name) : name_(std::move(name)) {}
+    PluginKind GetKind() const override { return PluginKind::kArchiveExtractor; }
+    const std::string& FileName() const override { return name_; }
+    bool IsSupported(std::string_view, std::span<const uint8_t>) const override { return false; }
+
+  private:
+    std::string name_;
+};
+
+TEST_F(PluginTag, PutsTheNamedArchiveExtractorFirst) {
+    plugins_.AddToFront(std::make_unique<NamedArchivePlugin>("AXLHA.SPI"));
+    plugins_.AddToFront(std::make_unique<NamedArchivePlugin>("AXZIP.SPI"));
+    Run({{script::kw::kSrc, "lzh"}, {script::kw::kName, "axlha.spi"}});
+    EXPECT_EQ(plugins_.Plugins().front()->FileName(), "AXLHA.SPI");
+    EXPECT_EQ(extensions_.Find("LZH"), "AXLHA.SPI");
+}
+
+TEST_F(PluginTag, MovesOnlyArchiveNamesThatStartWithAx) {
+    plugins_.AddToFront(std::make_unique<NamedArchivePlugin>("LHA.SPI"));
+    plugins_.AddToFront(std::make_unique<NamedArchivePlugin>("AXZIP.SPI"));
+    Run({{script::kw::kSrc, "lzh"}, {script::kw::kName, "lha.spi"}});
+    EXPECT_EQ(plugins_.Plugins().front()->FileName(), "AXZIP.SPI");
+}
+
+TEST(PluginList, ScanInstallsTheBuiltInDecoderAndExtractor) {
+    PluginList plugins;
+    plugins.Scan();
+    ASSERT_EQ(plugins.Plugins().size(), 2u);
+    EXPECT_NE(plugins.ImageDecoderFor("x.png"), nullptr);
+    EXPECT_NE(plugins.ImageDecoderFor("Z:\\a.b\\x.Tga"), nullptr);
+    EXPECT_EQ(plugins.ImageDecoderFor("x.xyz"), nullptr);
+    EXPECT_EQ(plugins.ImageDecoderFor("noextension"), nullptr);
+    int archives = 0;
+    for (const auto& plugin : plugins.Plugins()) {
+        archives += plugin->GetKind() == PluginKind::kArchiveExtractor;
+    }
+    EXPECT_EQ(archives, 1);
+}
+
+}  // namespace
+}  // namespace talu::stage

@@ -1,0 +1,130 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "pixel_test_support.h"
+#include "stage/surface_blend.h"
+
+namespace talu::stage {
+namespace {
+
+using testing::PatternSurface;
+
+class BlendTest : public ::testing::TestWithParam<PixelFormat> {
+  protected:
+    // A channel-wise reference: combine each masked channel with fn and mask it again.
+    template <typename Fn>
+    uint16_t PerChannel(uint32_t a, uint32_t b, Fn fn) const {
+        const PixelFormat f = GetParam();
+        uint32_t out = 0;
+        for (uint32_t m : {f.red.mask, f.green.mask, f.blue.mask}) {
+            out |= fn(a & m, b & m) & m;
+        }
+        return static_cast<uint16_t>(out);
+    }
+};
+
+TEST(PercentWeightTest, TruncatesAndClamps) {
+    EXPECT_EQ(PercentWeight(100), 32);
+    EXPECT_EQ(PercentWeight(150), 32);
+    EXPECT_EQ(PercentWeight(-5), 0);
+    EXPECT_EQ(PercentWeight(50), 16);
+    EXPECT_EQ(PercentWeight(3), 0);
+    EXPECT_EQ(PercentWeight(99), 31);
+    EXPECT_EQ(PercentWeight(4), 1);
+}
+
+TEST_P(BlendTest, BrightnessScalesOnlyTheRectangle) {
+    Surface s;
+    ASSERT_TRUE(s.Create(4, 4, GetParam()));
+    s.Fill(0xFFFFFF);
+    const uint16_t white = static_cast<uint16_t>(s.NativeColour(0xFFFFFF));
+    Brightness(s, Rect{1, 1, 3, 10}, 50);
+    const uint16_t half = PerChannel(white, 0, [](uint32_t p, uint32_t) { return p * 16 >> 5; });
+    EXPECT_EQ(s.Row(0)[0], white);
+    EXPECT_EQ(s.Row(1)[1], half);
+    EXPECT_EQ(s.Row(3)[2], half);
+    EXPECT_EQ(s.Row(3)[3], white);
+    // A 6-bit white green of 63 halves to 31, a 5-bit one of 31 to 15.
+    EXPECT_EQ((half & GetParam().green.mask) >> GetParam().green.shift,
+              GetParam().green.max == 63 ? 31u : 15u);
+}
+
+TEST_P(BlendTest, BrightnessOfWholeSurfaceAndExtremes) {
+    Surface s = PatternSurface(7, 3, GetParam());
+    const Surface original = PatternSurface(7, 3, GetParam());
+    Brightness(s, std::nullopt, 100);
+    EXPECT_EQ(s.Row(2)[6], original.Row(2)[6]);
+    Brightness(s, std::nullopt, 2);
+    for (int y = 0; y < 3; ++y) {
+        for (int x = 0; x < 7; ++x) {
+            ASSERT_EQ(s.Row(y)[x], 0);
+        }
+    }
+    Surface none;
+    Brightness(none, std::nullopt, 50);
+    EXPECT_FALSE(none.IsLoaded());
+}
+
+TEST_P(BlendTest, MaskBlendWeighsEveryPixelByItsByte) {
+    const Surface src = PatternSurface(4, 2, GetParam(), 3);
+    Surface dst = PatternSurface(6, 4, GetParam(), 9);
+    const Surface before = PatternSurface(6, 4, GetParam(), 9);
+    const std::vector<uint8_t> mask = {0, 64, 128, 255, 255, 200, 1, 0};
+    ASSERT_TRUE(MaskBlend(dst, src, {mask.data(), mask.size(), Rect{0, 0, 4, 2}, 1, 2}));
+    for (int y = 0; y < 2; ++y) {
+        for (int x = 0; x < 4; ++x) {
+            const uint32_t a = mask[y * 4 + x];
+            const uint16_t want =
+                PerChannel(before.Row(y + 2)[x + 1], src.Row(y)[x],
+                           [a](uint32_t t, uint32_t s) { return (t * (256 - a) + s * a) >> 8; });
+            EXPECT_EQ(dst.Row(y + 2)[x + 1], want) << x << "," << y;
+        }
+    }
+    EXPECT_EQ(dst.Row(0)[0], before.Row(0)[0]);
+}
+
+TEST_P(BlendTest, MaskBlendClipsToTargetAndShortMask) {
+    const Surface src = PatternSurface(4, 4, GetParam(), 3);
+    Surface dst;
+    ASSERT_TRUE(dst.Create(4, 4, GetParam()));
+    const std::vector<uint8_t> mask(6, 255);  // covers the first row and a half
+    ASSERT_TRUE(MaskBlend(dst, src, {mask.data(), mask.size(), Rect{0, 0, 4, 4}, -1, -1}));
+    // Target (0,0) takes source (1,1), whose mask byte 5 exists: full weight 255.
+    EXPECT_NE(dst.Row(0)[0], 0);
+    // Source row 2 has no mask bytes: the target stays black.
+    EXPECT_EQ(dst.Row(1)[0], 0);
+    EXPECT_FALSE(MaskBlend(dst, src, {nullptr, 0, Rect{0, 0, 4, 4}, 0, 0}));
+    EXPECT_FALSE(MaskBlend(dst, src, {mask.data(), mask.size(), Rect{0, 0, 4, 4}, 4, 0}));
+}
+
+TEST_P(BlendTest, TranslucentCopyMixesByWeightAndSkipsKey) {
+    Surface src = PatternSurface(3, 1, GetParam(), 5);
+    src.SetSourceKey(0xFF00FF);
+    src.Row(0)[1] = static_cast<uint16_t>(src.NativeColour(0xFF00FF));
+    Surface dst = PatternSurface(3, 1, GetParam(), 11);
+    const Surface before = PatternSurface(3, 1, GetParam(), 11);
+    ASSERT_TRUE(TranslucentCopy(src, src.Bounds(), dst, dst.Bounds(), 60));
+    // k = trunc(60 x 0.01 x 32) = 19.
+    auto mix = [](uint32_t s, uint32_t t) { return (s * 19 + t * (32 - 19)) >> 5; };
+    EXPECT_EQ(dst.Row(0)[0], PerChannel(src.Row(0)[0], before.Row(0)[0], mix));
+    EXPECT_EQ(dst.Row(0)[1], before.Row(0)[1]);
+    EXPECT_EQ(dst.Row(0)[2], PerChannel(src.Row(0)[2], before.Row(0)[2], mix));
+}
+
+TEST_P(BlendTest, TranslucentCopyClipsBothSurfaces) {
+    const Surface src = PatternSurface(5, 5, GetParam());
+    Surface dst;
+    ASSERT_TRUE(dst.Create(3, 3, GetParam()));
+    ASSERT_TRUE(TranslucentCopy(src, Rect{-2, -2, 5, 5}, dst, Rect{-1, 0, 6, 7}, 100));
+    // Target (0,0) pairs with source (-1,-2): outside; target (1,2) with source (0,0).
+    EXPECT_EQ(dst.Row(0)[0], 0);
+    EXPECT_EQ(dst.Row(2)[1], src.Row(0)[0]);
+    EXPECT_FALSE(TranslucentCopy(src, Rect{0, 0, 5, 5}, dst, Rect{3, 3, 8, 8}, 50));
+}
+
+INSTANTIATE_TEST_SUITE_P(BothFormats, BlendTest, ::testing::ValuesIn(testing::kFormats),
+                         testing::FormatName);
+
+}  // namespace
+}  // namespace talu::stage

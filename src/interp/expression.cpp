@@ -38,7 +38,9 @@ bool IsOperator(char c) {
     }
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 bool IsNumeric(std::string_view text) {
     if (!text.empty() && text[0] == '-') {

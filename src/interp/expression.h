@@ -15,7 +15,7 @@ inline constexpr std::int32_t kExpressionError = 0x7FFFFFFF;
 /// one-character operators, 32-bit integers that wrap, variables that hold text. It reads and
 /// writes the book's variable table and bookmark table. One evaluator serves one evaluation.
 class ExpressionEvaluator {
-public:
+  public:
     /// seed starts the random operator's sequence (the player passes the millisecond clock).
     ExpressionEvaluator(script::StringTable& variables, script::StringTable& bookmarks,
                         std::uint32_t seed);
@@ -24,7 +24,7 @@ public:
     /// than one operator at one level, "()" or a prefix operator without operand.
     std::int32_t Evaluate(std::string_view text);
 
-private:
+  private:
     std::int32_t Expression(std::string_view text, int depth);
     std::int32_t Operand(std::string_view text);
     std::int32_t Equal(std::string_view left, std::string_view right, std::int32_t leftValue,

@@ -10,7 +10,7 @@ namespace talu::interp {
 /// Values a book keeps in a file beyond one reading (the book memo, and one memo per bookmark
 /// slot), in the list form of a string table.
 class MemoStore {
-public:
+  public:
     /// Remembers the file and reads it when it exists; a missing file leaves the table as it is.
     void Load(std::string_view insidePath);
     bool Lookup(std::string_view name, std::string& out) const { return table_.Lookup(name, out); }
@@ -28,7 +28,7 @@ public:
     script::StringTable& Table() { return table_; }
     const std::string& Path() const { return path_; }
 
-private:
+  private:
     script::StringTable table_;
     std::string path_;
 };

@@ -76,6 +76,8 @@ inline constexpr int kMiddle = 130;
 inline constexpr int kBottom = 131;
 inline constexpr int kFloor = 132;
 inline constexpr int kRoof = 133;
+inline constexpr int kBook = 137;
+inline constexpr int kClear = 138;
 /// Attributes of the k-th following link of a link group sit at base id + kLinkStride * k.
 inline constexpr int kLinkStride = 141;
 }  // namespace kw

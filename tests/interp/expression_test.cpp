@@ -8,7 +8,7 @@ namespace talu::interp {
 namespace {
 
 class ExpressionTest : public ::testing::Test {
-protected:
+  protected:
     script::StringTable variables;
     script::StringTable bookmarks;
 

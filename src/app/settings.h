@@ -1,0 +1,55 @@
+#pragma once
+
+#include <atomic>
+#include <string>
+
+#include "app/settings_store.h"
+
+namespace talu::app {
+
+/// A preference the engine may change for a while (WAIT tags, fast-forward): the user value is
+/// what the reader chose and what is stored; the current value is what the engine uses. The
+/// worker reads current values while the interface thread changes them, hence atomics.
+struct PairedSetting {
+    explicit PairedSetting(int value) : user(value), current(value) {}
+    /// Both copies at once, as reading the settings and the dialog's OK do.
+    void Set(int value) {
+        user.store(value);
+        current.store(value);
+    }
+    std::atomic<int> user;
+    std::atomic<int> current;
+};
+
+/// The reader's preferences, with their defaults.
+struct Settings {
+    PairedSetting charWait{40};        ///< m_nCharWait: character effect speed
+    PairedSetting textWait{50};        ///< m_nTextWait: typing speed
+    PairedSetting backWait{50};        ///< m_nBackWait: background effect speed
+    PairedSetting fadeWait{50};        ///< m_nFadeWait: window fade speed
+    std::atomic<int> bright{50};       ///< m_nBright: stage brightness behind a frameless window, %
+    std::atomic<int> jpeg{70};         ///< m_nJpeg: JPEG quality of saved pictures
+    PairedSetting useCD{1};            ///< m_nUseCD: play music
+    PairedSetting usePCM{1};           ///< m_nUsePCM: play sound effects
+    std::atomic<int> useAntiAlias{1};  ///< m_nUseAntiAlias: smooth character edges
+    PairedSetting allowCommand{1};     ///< m_nAllowCommand: books may start programs
+    PairedSetting charEffect{1};       ///< m_nCharEffect
+    PairedSetting textEffect{1};       ///< m_nTextEffect
+    PairedSetting backEffect{1};       ///< m_nBackEffect
+    PairedSetting fadeEffect{1};       ///< m_nFadeEffect
+    std::atomic<int> brightEffect{1};  ///< m_nBrightEffect: brightness adjustment on
+    std::atomic<int> useGpx{1};        ///< m_nUseGpx: load graphics
+    std::atomic<int> windowTop{0};     ///< m_iWindowTop
+    std::atomic<int> windowLeft{0};    ///< m_iWindowLeft
+    /// m_BookmarkFolderOnArchive (inside path); only the interface thread touches it.
+    std::string bookmarkFolder;
+    std::atomic<int> langMode{0};  ///< m_iLangMode: 0 Japanese, 1 English
+
+    /// Reads every value, each with its current value as the default; a missing bookmark folder
+    /// becomes programFolder followed by "bookmark\".
+    void Read(const SettingsStore& store, const std::string& programFolder);
+    /// Writes what the reader chose (user speeds and switches, current effect switches).
+    void Write(SettingsStore& store) const;
+};
+
+}  // namespace talu::app

@@ -1,0 +1,84 @@
+#include "app/settings.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "app/ini_settings_store.h"
+#include "support/temp_folder.h"
+
+namespace talu::app {
+namespace {
+
+TEST(Settings, FirstStartTakesTheDefaults) {
+    IniSettingsStore empty;
+    Settings settings;
+    settings.Read(empty, "Z:\\opt\\talu\\");
+    EXPECT_EQ(settings.charWait.current, 40);
+    EXPECT_EQ(settings.textWait.user, 50);
+    EXPECT_EQ(settings.backWait.current, 50);
+    EXPECT_EQ(settings.fadeWait.current, 50);
+    EXPECT_EQ(settings.bright, 50);
+    EXPECT_EQ(settings.jpeg, 70);
+    EXPECT_EQ(settings.useCD.current, 1);
+    EXPECT_EQ(settings.allowCommand.current, 1);
+    EXPECT_EQ(settings.windowTop, 0);
+    EXPECT_EQ(settings.langMode, 0);
+    EXPECT_EQ(settings.bookmarkFolder, "Z:\\opt\\talu\\bookmark\\");
+}
+
+TEST(Settings, ReadsBothCopiesAndSkipsWhatItCannotRead) {
+    test::TempFolder dir;
+    auto path = dir.Write("talu.ini",
+                          "; the reader's settings\n[EFFECT]\nm_nTextWait = 10\nm_nJpeg=abc\n"
+                          "m_nCharEffect=0\nbroken line\nm_BookmarkFolderOnArchive=Z:\\saves\\\n"
+                          "[SYSTEM]\nm_iLangMode=1\n");
+    IniSettingsStore store;
+    ASSERT_TRUE(store.Load(path));
+    Settings settings;
+    settings.Read(store, "Z:\\p\\");
+    EXPECT_EQ(settings.textWait.user, 10);
+    EXPECT_EQ(settings.textWait.current, 10);
+    EXPECT_EQ(settings.jpeg, 70);  // not a number: the default stays
+    EXPECT_EQ(settings.charEffect.current, 0);
+    EXPECT_EQ(settings.bookmarkFolder, "Z:\\saves\\");
+    EXPECT_EQ(settings.langMode, 1);
+}
+
+TEST(Settings, WritesUserSpeedsAndCurrentEffectSwitches) {
+    test::TempFolder dir;
+    IniSettingsStore store;
+    ASSERT_TRUE(store.Load(dir.Path() / "talu.ini"));  // no file yet
+    Settings settings;
+    settings.Read(store, "Z:\\p\\");
+    settings.textWait.current = 0;  // fast-forward changes only the current copy
+    settings.textEffect.current = 0;
+    settings.langMode = 1;
+    settings.Write(store);
+    ASSERT_TRUE(store.Save());
+
+    IniSettingsStore again;
+    ASSERT_TRUE(again.Load(dir.Path() / "talu.ini"));
+    EXPECT_EQ(again.ReadInt("EFFECT", "m_nTextWait"), 50);
+    EXPECT_EQ(again.ReadInt("EFFECT", "m_nTextEffect"), 0);
+    EXPECT_EQ(again.ReadInt("SYSTEM", "m_iLangMode"), 1);
+    EXPECT_EQ(again.ReadString("EFFECT", "m_BookmarkFolderOnArchive"), "Z:\\p\\bookmark\\");
+}
+
+TEST(IniSettingsStore, NumbersAreWholeIntegers) {
+    IniSettingsStore store;
+    store.WriteString("EFFECT", "a", "-12");
+    store.WriteString("EFFECT", "b", "12px");
+    store.WriteString("EFFECT", "c", "");
+    store.WriteString("EFFECT", "d", "99999999999");
+    EXPECT_EQ(store.ReadInt("EFFECT", "a"), -12);
+    EXPECT_EQ(store.ReadInt("EFFECT", "b"), std::nullopt);
+    EXPECT_EQ(store.ReadInt("EFFECT", "c"), std::nullopt);
+    EXPECT_EQ(store.ReadInt("EFFECT", "d"), 2147483647);
+    EXPECT_EQ(store.ReadInt("SYSTEM", "a"), std::nullopt);
+    EXPECT_FALSE(IniSettingsStore().Save());  // nowhere to write
+}
+
+}  // namespace
+}  // namespace talu::app

@@ -44,6 +44,7 @@ TEST(DecodeImage, RefusesPicturesLargerThanTheLimit) {
 
 TEST(DecodeImage, RefusesBrokenInputCleanly) {
     std::vector<std::uint8_t> png = ReadFile(kSuite / "ref/rgb24.png");
+    ASSERT_GE(png.size(), 100u) << "the shared test data is missing";
     EXPECT_FALSE(DecodeImage({}, {.extension = "PNG"}));
     for (std::size_t size : {8, 33, 100}) {
         std::vector<std::uint8_t> cut(png.begin(), png.begin() + size);

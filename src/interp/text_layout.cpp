@@ -4,8 +4,29 @@
 #include <cstdint>
 
 #include "interp/saturating.h"
+#include "script/numbers.h"
 
 namespace talu::interp {
+namespace {
+
+// Ids the layout is told about: tags for the styles, attributes for the base values.
+constexpr int kTagB = 17;
+constexpr int kTagI = 18;
+constexpr int kTagU = 19;
+constexpr int kTagS = 20;
+constexpr int kTagShadow = 43;
+constexpr int kAttrSrc = 62;
+constexpr int kAttrHeight = 70;
+constexpr int kAttrSkip = 71;
+constexpr int kAttrColor = 74;
+constexpr int kBoldWeight = 700;
+
+std::string FontLine(std::string_view face, int height, int skip, script::Colour colour) {
+    return "<FONT SRC=\"" + std::string(face) + "\" HEIGHT=\"" + std::to_string(height) +
+           "\" SKIP=\"" + std::to_string(skip) + "\" COLOR=\"" + script::ColourText(colour) + "\">";
+}
+
+}  // namespace
 
 TextLayout::TextLayout() {
     RecreateFont();
@@ -88,6 +109,132 @@ void TextLayout::LoadPosition() {
     }
     std::shift_left(positions.begin(), positions.end(), 1);
     positions.back().reset();
+}
+
+void TextLayout::SetWindow(int left, int top, int width, int height) {
+    const int w = width == kNotGiven ? kDefaultWindowWidth : width;
+    const int h = height == kNotGiven ? kDefaultWindowHeight : height;
+    window = stage::Rect{left, top, SaturatingAdd(left, w), SaturatingAdd(top, h)};
+    penX = left;
+    penY = top;
+}
+
+void TextLayout::SetFont(std::string_view newFace, int newHeight, int newSkip) {
+    if (!newFace.empty()) {
+        face.assign(newFace);
+    }
+    if (newHeight != kNotGiven) {
+        height = newHeight;
+    }
+    if (newSkip != kNotGiven) {
+        skip = newSkip;
+    }
+    RecreateFont();
+}
+
+void TextLayout::SetColour(script::Colour newColour, const stage::PixelFormat& layerFormat) {
+    // Compare pixel values, not colours: many colours land on the key's pixel once the low bits
+    // are dropped, and any of them would punch a hole into the text.
+    const bool isKey = layerFormat.FromColour(newColour) == layerFormat.FromColour(kTextKey);
+    colour = isKey ? kKeyStandIn : newColour;
+}
+
+void TextLayout::SetBase(std::string_view newFace, int newHeight, int newSkip,
+                         std::optional<script::Colour> newColour) {
+    if (!newFace.empty()) {
+        baseFace.assign(newFace);
+    }
+    if (newHeight != kNotGiven) {
+        baseHeight = newHeight;
+    }
+    if (newSkip != kNotGiven) {
+        baseSkip = newSkip;
+    }
+    if (newColour) {
+        baseColour = *newColour;
+    }
+}
+
+void TextLayout::RestoreFromBase(int attributeId) {
+    switch (attributeId) {
+        case kAttrHeight:
+            height = baseHeight;
+            break;
+        case kAttrSkip:
+            skip = baseSkip;
+            break;
+        case kAttrSrc:
+            face = baseFace;
+            break;
+        case kAttrColor:
+            colour = baseColour;
+            break;
+        default:
+            break;
+    }
+}
+
+void TextLayout::AdjustSize(std::string_view text) {
+    if (text.empty()) {
+        return;
+    }
+    if (text.front() == '+' || text.front() == '-') {
+        const int n = script::ParseSignedDigits(text);
+        height = SaturatingAdd(height, n);
+        skip = SaturatingAdd(skip, n);
+    }
+    RecreateFont();
+}
+
+void TextLayout::SetStyle(int tagId, bool on) {
+    switch (tagId) {
+        case kTagB:
+            weight = on ? kBoldWeight : 0;
+            break;
+        case kTagI:
+            italic = on ? 1 : 0;
+            break;
+        case kTagU:
+            underline = on ? 1 : 0;
+            break;
+        case kTagS:
+            strikeout = on ? 1 : 0;
+            break;
+        case kTagShadow:
+            shadow = on ? 1 : 0;
+            break;
+        default:
+            break;
+    }
+}
+
+void TextLayout::WriteState(std::vector<std::string>& lines) const {
+    std::string screen = "<SCREEN LEFT=\"" + std::to_string(window.left) + "\" TOP=\"" +
+                         std::to_string(window.top) + "\" WIDTH=\"" +
+                         std::to_string(std::int64_t{window.right} - window.left) + "\" HEIGHT=\"" +
+                         std::to_string(std::int64_t{window.bottom} - window.top) + "\" ";
+    if (shutMode == kShutNone) {
+        screen += " SHUT=\"NONE\" ";
+    }
+    screen += " >";
+    lines.push_back(std::move(screen));
+    lines.push_back(FontLine(baseFace, baseHeight, baseSkip, baseColour));
+    lines.push_back(FontLine(face, height, skip, colour));
+    if (weight != 0) {
+        lines.emplace_back("<B>");
+    }
+    if (strikeout != 0) {
+        lines.emplace_back("<S>");
+    }
+    if (italic != 0) {
+        lines.emplace_back("<I>");
+    }
+    if (underline != 0) {
+        lines.emplace_back("<U>");
+    }
+    if (shadow == 0) {
+        lines.emplace_back("</SHADOW>");
+    }
 }
 
 }  // namespace talu::interp

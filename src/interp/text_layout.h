@@ -5,11 +5,12 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "host/fonts/font.h"
 #include "script/vocabularies.h"
+#include "stage/pixel_format.h"
 #include "stage/rect.h"
-#include "stage/surface.h"
 
 // The message window's text state: where text may go, where the next character goes, and the
 // font it is drawn in. One layout draws the visible text; the link page keeps a second one.
@@ -21,6 +22,16 @@ inline constexpr int kNotGiven = -10000;
 inline constexpr int kIndentLevels = 20;
 /// Pen positions POSITION and CLIP can save.
 inline constexpr int kPositionSlots = 20;
+/// The text layer's colour key: pixels of this colour are empty.
+inline constexpr script::Colour kTextKey = 0xFF00FF;
+/// What a text colour that would turn into the key is drawn in instead.
+inline constexpr script::Colour kKeyStandIn = 0xF500F5;
+/// Width and height SetWindow uses when they are not given.
+inline constexpr int kDefaultWindowWidth = 600;
+inline constexpr int kDefaultWindowHeight = 440;
+/// SCREEN's SHUT modes: the keyword ids of AUTO and NONE.
+inline constexpr int kShutAuto = 113;
+inline constexpr int kShutNone = 129;
 /// "ＭＳ 明朝" in CP932: the face every layout starts with.
 inline constexpr std::string_view kDefaultFace = "\x82\x6C\x82\x72 \x96\xBE\x92\xA9";
 
@@ -79,8 +90,6 @@ class TextLayout {
     int baseSkip = 30;
     std::string baseFace{kDefaultFace};
     script::Colour baseColour = 0xFFFFFF;
-    /// The picture the visible layout draws on; unloaded until the stage size is set.
-    stage::Surface textLayer;
 
     /// Replaces the font with a new one made from face, height, weight and the style bytes.
     void RecreateFont();
@@ -107,6 +116,27 @@ class TextLayout {
     /// MODE=LOAD: moves the pen to the most recent position (if it lies inside the window) and
     /// removes that position.
     void LoadPosition();
+
+    /// Window rectangle (left, top, left + width, top + height), kNotGiven width and height
+    /// standing for 600 and 440; the pen goes to (left, top).
+    void SetWindow(int left, int top, int width, int height);
+    /// Takes a non-empty face and given height and skip, then recreates the font (always).
+    void SetFont(std::string_view newFace, int newHeight, int newSkip);
+    /// Takes colour for the text, or kKeyStandIn when it would give the key's pixel value in
+    /// layerFormat (the format of the layer the text is drawn on).
+    void SetColour(script::Colour newColour, const stage::PixelFormat& layerFormat);
+    /// Replaces each given base value (kNotGiven or an empty face keeps it).
+    void SetBase(std::string_view newFace, int newHeight, int newSkip,
+                 std::optional<script::Colour> newColour);
+    /// Copies one base value back (HEIGHT, SKIP, SRC or COLOR by attribute id); the font is not
+    /// recreated.
+    void RestoreFromBase(int attributeId);
+    /// "+n" or "-n" adds n to height and skip and recreates the font; other texts change nothing.
+    void AdjustSize(std::string_view text);
+    /// Switches B, I, U, S or SHADOW (by tag id) on or off; the font is not recreated here.
+    void SetStyle(int tagId, bool on);
+    /// Appends the bookmark lines that restore this layout: SCREEN, base and current FONT, styles.
+    void WriteState(std::vector<std::string>& lines) const;
 };
 
 }  // namespace talu::interp

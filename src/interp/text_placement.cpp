@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <limits>
 
 #include "host/encoding.h"
 #include "interp/kinsoku.h"
 #include "interp/saturating.h"
+#include "script/numbers.h"
 
 namespace talu::interp {
 
@@ -94,6 +96,25 @@ bool PlaceCharacter(TextLayout& layout, DrawingContext& context, std::string_vie
     const bool broke = layout.LineBreak();
     layout.wrapped = 1;
     return broke;
+}
+
+int PositionValue(std::optional<std::string_view> value, int origin, int extent, int pen) {
+    if (!value || value->empty()) {
+        return pen;
+    }
+    const std::string_view text = *value;
+    if (text.front() == '+' || text.front() == '-') {
+        return SaturatingAdd(pen, script::ParseSignedDigits(text));
+    }
+    const int n = script::ParseDigits(text);
+    if (text.back() == '%') {
+        // The share is worked out in floating point and truncated, as books were laid out with.
+        const double share = std::clamp(n, 0, 100) * 0.01 * (static_cast<double>(extent) - origin);
+        const std::int64_t place = origin + static_cast<std::int64_t>(share);
+        return static_cast<int>(std::clamp<std::int64_t>(place, std::numeric_limits<int>::min(),
+                                                         std::numeric_limits<int>::max()));
+    }
+    return SaturatingAdd(origin, n);
 }
 
 }  // namespace talu::interp

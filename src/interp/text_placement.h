@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -53,5 +54,10 @@ bool PlaceText(TextLayout& layout, stage::Surface& target, std::string_view text
 /// hanging character was drawn on the last line.
 bool PlaceCharacter(TextLayout& layout, DrawingContext& context, std::string_view character,
                     stage::Rect& rectangle);
+
+/// One POSITION coordinate from its attribute value: absent or empty keeps pen; "+n" and "-n"
+/// move from pen; "n%" is origin plus n percent (n clamped to 0..100) of extent - origin; any
+/// other text is origin + n. n is the value's leading decimal digits; results saturate.
+int PositionValue(std::optional<std::string_view> value, int origin, int extent, int pen);
 
 }  // namespace talu::interp

@@ -1,0 +1,405 @@
+#include "app/player.h"
+
+#include "script/keywords.h"
+#include "script/messages.h"
+#include "script/numbers.h"
+#include "script/sjis_text.h"
+
+namespace talu::app {
+namespace {
+
+namespace kw = script::kw;
+
+constexpr int kLoop = 84;
+constexpr int kMode = 82;
+constexpr int kStageResult = 8;
+constexpr int kTrap = 25;
+constexpr int kEndTag = 33;
+constexpr int kForm = 45;
+constexpr int kInput = 46;
+constexpr int kPassResult = 110;
+constexpr int kDefaultLoop = 100000;
+
+// TIMER's TIME: "mm:ss", "mm:ss:ff" (ff in 16 ms units) or plain milliseconds.
+std::int64_t TimerMs(std::string_view text) {
+    if (text.empty()) {
+        return 0;
+    }
+    if (text.size() >= 3 && text[2] == ':') {
+        const std::int64_t minutes = script::ParseDigits(text);
+        if (text.size() == 5) {
+            return (script::ParseDigits(text.substr(3)) + minutes * 60) * 1000;
+        }
+        if (text.size() == 8) {
+            return (script::ParseDigits(text.substr(3)) + minutes * 60) * 1000 +
+                   std::int64_t{script::ParseDigits(text.substr(6))} * 16;
+        }
+        return 0;
+    }
+    return script::ParseDigits(text);
+}
+
+int IntAttribute(const script::TagRecord& record, int id, int fallback) {
+    int value = fallback;
+    record.GetAttributeInt(id, value);
+    return value;
+}
+
+bool IsPassMode(const script::TagRecord& record) {
+    auto mode = record.FindAttribute(kMode);
+    return mode && script::ToUpperAscii(*mode) == "PASS";
+}
+
+}  // namespace
+
+Player::Player(Shell& shell, Settings& settings, host::Clock& clock)
+    : shell_(shell), settings_(settings), clock_(clock) {}
+
+Player::~Player() {
+    WaitForWorker();
+}
+
+void Player::BookOpened(interp::Interpreter* interpreter) {
+    WaitForWorker();
+    interpreter_ = interpreter;
+    choicePending_ = 0;
+    formPending_ = 0;
+    textWindowHidden = 0;
+    uiPaused = 0;
+    loadedFromBookmark_ = 0;
+    stopRequested_ = 0;
+    for (auto& flag : clicks) {
+        flag = 0;
+    }
+    timerOrigin_ = clock_.NowMs();
+    speeds_.Clear();
+    StartWorker();
+}
+
+bool Player::StartWorker() {
+    int expected = 0;
+    if (!workerRunning_.compare_exchange_strong(expected, 1)) {
+        return false;
+    }
+    if (worker_.joinable()) {
+        worker_.join();  // the previous worker has cleared its flag and is ending
+    }
+    worker_ = std::thread([this] { Worker(); });
+    return true;
+}
+
+void Player::WaitForWorker() {
+    if (worker_.joinable()) {
+        worker_.join();
+    }
+}
+
+void Player::Worker() {
+    RunLoop();
+    workerRunning_ = 0;
+}
+
+void Player::FillEngineSettings(interp::EngineSettings& engine) const {
+    engine.stage.m_nBackEffect = settings_.backEffect.current;
+    engine.stage.m_nBackWait = settings_.backWait.current;
+    engine.stage.m_nCharEffect = settings_.charEffect.current;
+    engine.stage.m_nCharWait = settings_.charWait.current;
+    engine.stage.m_nFadeEffect = settings_.fadeEffect.current;
+    engine.stage.m_nFadeWait = settings_.fadeWait.current;
+    engine.stage.m_nBright = settings_.bright;
+    engine.stage.m_nBrightEffect = settings_.brightEffect;
+    engine.stage.m_nUseAntiAlias = settings_.useAntiAlias;
+    engine.text.m_nTextWait = settings_.textWait.current;
+    engine.text.m_nTextEffect = settings_.textEffect.current;
+    engine.useGpx = settings_.useGpx;
+}
+
+void Player::RunLoop() {
+    if (interpreter_ == nullptr) {
+        return;
+    }
+    script::TagRecord record;
+    while (stopRequested_.load() == 0) {
+        record.Clear();
+        const int result = interpreter_->Step(record);
+        if (listener_ != nullptr) {
+            listener_->StepDone(result, record);
+        }
+        switch (result) {
+            case interp::step::kPageWait:
+            case kw::kBr:
+            case kw::kW:
+                if (FastForward()) {
+                    continue;
+                }
+                if (listener_ != nullptr) {
+                    listener_->WaitStarted(result, IntAttribute(record, kw::kLeft, 0),
+                                           IntAttribute(record, kw::kTop, 0));
+                }
+                return;
+            case 0:
+                if (FastForward()) {
+                    continue;
+                }
+                return;
+            case kw::kTimer:
+                Timer(record);
+                continue;
+            case kStageResult:
+                shell_.SetStageSize(IntAttribute(record, kw::kWidth, 0),
+                                    IntAttribute(record, kw::kHeight, 0));
+                continue;
+            case interp::step::kLinks:
+                if (OfferLinks(record)) {
+                    return;
+                }
+                continue;
+            case interp::step::kBookEnd:
+                LeaveFastForward();
+                ShowEndText();
+                return;
+            case kTrap:
+                LeaveFastForward();
+                return;
+            case kw::kBgm:
+                Bgm(record);
+                continue;
+            case kw::kWait:
+                if (!FastForward()) {
+                    speeds_.Apply(record, settings_);
+                }
+                continue;
+            case kw::kSound: {
+                const int sound = SoundFallback(record);
+                if (sound == 0 || sound == kPassResult) {
+                    continue;
+                }
+                return;
+            }
+            case kEndTag:
+                if (auto alt = record.FindAttribute(kw::kAlt)) {
+                    std::lock_guard lock(pendingMutex_);
+                    endText_ = std::string(*alt);
+                }
+                ShowEndText();
+                return;
+            case interp::step::kAutoBookmark:
+                if (loadedFromBookmark_.load() != 0) {
+                    continue;
+                }
+                shell_.Post(message::kAutoBookmark, 0, 0);
+                return;
+            case kForm:
+                if (record.IsClosing()) {
+                    formPending_ = 1;
+                    uiPaused = 1;
+                    {
+                        std::lock_guard lock(pendingMutex_);
+                        formTag_.Clear();
+                    }
+                    shell_.Post(message::kForm, 33, 0);
+                    return;
+                }
+                [[fallthrough]];
+            case kInput: {
+                {
+                    std::lock_guard lock(pendingMutex_);
+                    formTag_ = record;
+                }
+                shell_.Post(message::kForm, 0, 0);
+                continue;
+            }
+            default:
+                continue;
+        }
+    }
+}
+
+void Player::Timer(const script::TagRecord& record) {
+    auto time = record.FindAttribute(kw::kTime);
+    if (!time) {
+        timerOrigin_ = clock_.NowMs();
+        return;
+    }
+    // Signed 32-bit, as the old tick arithmetic: a moment already passed never sleeps.
+    const auto wait = static_cast<std::int32_t>(
+        static_cast<std::uint32_t>(TimerMs(*time) - (clock_.NowMs() - timerOrigin_.load())));
+    if (wait >= 0) {
+        clock_.SleepMs(wait);
+    }
+}
+
+void Player::Bgm(const script::TagRecord& record) {
+    {
+        std::lock_guard lock(pendingMutex_);
+        bgmSource_.clear();
+        record.GetAttribute(kw::kSrc, bgmSource_);
+    }
+    const int loop = IntAttribute(record, kLoop, kDefaultLoop);
+    const int time = IntAttribute(record, kw::kTime, 0);
+    const std::intptr_t lParam =
+        (static_cast<std::intptr_t>(time) & 0xFFFF) | ((IsPassMode(record) ? 0 : 1) << 16);
+    shell_.Post(message::kBgm, loop, lParam);
+}
+
+int Player::SoundFallback(const script::TagRecord& record) {
+    if (settings_.usePCM.current == 0 || musicPlayer_.load() == 0 || SoundWait()) {
+        return 0;
+    }
+    {
+        std::lock_guard lock(pendingMutex_);
+        soundName_.clear();
+        record.GetAttribute(kw::kSrc, soundName_);
+    }
+    if (IsPassMode(record)) {
+        soundWait_ = 0;
+        shell_.Post(message::kSound, 0, 0);
+        return kPassResult;
+    }
+    soundWait_ = 1;
+    shell_.Post(message::kSound, 0, 0);
+    return kw::kWait;
+}
+
+bool Player::OfferLinks(const script::TagRecord& record) {
+    std::string alt;
+    record.GetAttribute(kw::kAlt, alt);
+    if (alt.empty()) {
+        // A link without text is taken at once: the book goes on at its target.
+        choicePending_ = 0;
+        interpreter_->Variables().TakeLink(record);
+        return false;
+    }
+    {
+        std::lock_guard lock(pendingMutex_);
+        links_ = record;
+    }
+    choicePending_ = 1;
+    return true;
+}
+
+void Player::ShowEndText() {
+    uiPaused = 1;
+    const bool ok = shell_.ShowMessage(EndText(), false);
+    uiPaused = 0;
+    if (ok) {
+        shell_.RequestClose();
+    }
+}
+
+std::string Player::EndText() const {
+    std::lock_guard lock(pendingMutex_);
+    if (!endText_.empty()) {
+        return endText_;
+    }
+    return script::PlayerMessage(settings_.langMode, script::msg::kTheEnd);
+}
+
+void Player::EnterFastForward() {
+    for (PairedSetting* wait :
+         {&settings_.textWait, &settings_.charWait, &settings_.backWait, &settings_.fadeWait}) {
+        wait->current = 0;
+    }
+    for (PairedSetting* effect : {&settings_.charEffect, &settings_.textEffect,
+                                  &settings_.backEffect, &settings_.fadeEffect}) {
+        effect->current = 0;
+    }
+    fastForward_ = 1;
+}
+
+void Player::LeaveFastForward() {
+    for (PairedSetting* setting :
+         {&settings_.textWait, &settings_.charWait, &settings_.backWait, &settings_.fadeWait,
+          &settings_.charEffect, &settings_.textEffect, &settings_.backEffect,
+          &settings_.fadeEffect}) {
+        setting->current = setting->user.load();
+    }
+    fastForward_ = 0;
+}
+
+void Player::Click() {
+    if (interpreter_ == nullptr) {
+        return;
+    }
+    clicks[1] = 1;  // finishes the text being typed at once
+    if (textWindowHidden.load() != 0 && !WorkerRunning()) {
+        interpreter_->Window().HideWindow(false);
+        textWindowHidden = 0;
+        return;  // the click only shows the window again
+    }
+    if (FormPending()) {
+        return;
+    }
+    if (SoundWait()) {
+        return;
+    }
+    if (FastForward()) {
+        LeaveFastForward();
+        return;
+    }
+    if (ChoicePending()) {
+        return;  // a link is taken only where the reader points at it
+    }
+    StartWorker();
+}
+
+void Player::GotoNextChoice() {
+    if (FastForward() || interpreter_ == nullptr || ChoicePending()) {
+        return;
+    }
+    EnterFastForward();
+    StartWorker();
+}
+
+bool Player::ChooseLink(int k) {
+    if (!ChoicePending() || WorkerRunning() || k < 0) {
+        return false;
+    }
+    script::TagRecord links = PendingLinks();
+    const int offset = kw::kLinkStride * k;
+    auto href = links.FindAttribute(kw::kHref + offset);
+    if (!href) {
+        return false;
+    }
+    script::TagRecord link;
+    link.SetCommand(kw::kA);
+    link.AddAttribute(kw::kHref, *href);
+    for (int id : {kw::kAlt, kw::kAnswer}) {
+        if (auto value = links.FindAttribute(id + offset)) {
+            link.AddAttribute(id, *value);
+        }
+    }
+    choicePending_ = 0;
+    interpreter_->Variables().TakeLink(link);
+    StartWorker();
+    return true;
+}
+
+void Player::SoundDone() {
+    if (SoundWait()) {
+        soundWait_ = 0;
+        StartWorker();
+    }
+}
+
+script::TagRecord Player::PendingLinks() const {
+    std::lock_guard lock(pendingMutex_);
+    return links_;
+}
+
+std::string Player::PendingBgmSource() const {
+    std::lock_guard lock(pendingMutex_);
+    return bgmSource_;
+}
+
+std::string Player::PendingSoundName() const {
+    std::lock_guard lock(pendingMutex_);
+    return soundName_;
+}
+
+script::TagRecord Player::PendingFormTag() const {
+    std::lock_guard lock(pendingMutex_);
+    return formTag_;
+}
+
+}  // namespace talu::app

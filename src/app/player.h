@@ -1,0 +1,129 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "app/settings.h"
+#include "app/shell.h"
+#include "app/speed_stack.h"
+#include "host/clock.h"
+#include "interp/interpreter.h"
+#include "script/tag_record.h"
+
+namespace talu::app {
+
+/// Told of what the run loop does, for traces and tests; called on the worker thread.
+class PlayerListener {
+  public:
+    virtual ~PlayerListener() = default;
+    /// After every step: its result and record (the book's index is already advanced).
+    virtual void StepDone(int result, const script::TagRecord& record) = 0;
+    /// The worker stopped at a page or line wait (kind 16, 15 or 14) at the wait mark.
+    virtual void WaitStarted(int kind, int x, int y) = 0;
+};
+
+/// The toolkit-free player: runs the open book on a worker thread that ends whenever the book
+/// needs the reader, and turns clicks and commands into fresh workers. Methods other than those
+/// marked are for the interface thread.
+class Player {
+  public:
+    Player(Shell& shell, Settings& settings, host::Clock& clock);
+    /// Waits for the worker to finish.
+    ~Player();
+    Player(const Player&) = delete;
+    Player& operator=(const Player&) = delete;
+
+    /// Resets the run state for a book just opened in interpreter (which the caller owns and
+    /// keeps alive until the next book or the player's end) and starts the worker.
+    void BookOpened(interp::Interpreter* interpreter);
+    /// Starts a worker unless one is running; false when one was.
+    bool StartWorker();
+    /// Waits until no worker runs.
+    void WaitForWorker();
+    bool WorkerRunning() const { return workerRunning_.load() != 0; }
+
+    /// The reader's click (left button, Enter, Space).
+    void Click();
+    /// Goto Next Choice: runs to the next choice without waiting.
+    void GotoNextChoice();
+    /// Takes link k (0-based) of the links on screen and goes on; false when none is pending
+    /// or there is no such link.
+    bool ChooseLink(int k);
+    /// The sound that stopped the book has ended.
+    void SoundDone();
+
+    void EnterFastForward();
+    void LeaveFastForward();
+
+    /// Asks the worker to stop after the current step (the headless runner's step limit).
+    void RequestStop() { stopRequested_.store(1); }
+    /// Set by the frontend when a music player exists (sounds can then be waited for).
+    void SetMusicPlayerPresent(bool present) { musicPlayer_.store(present ? 1 : 0); }
+    void SetListener(PlayerListener* listener) { listener_ = listener; }
+    void SetLoadedFromBookmark(bool loaded) { loadedFromBookmark_.store(loaded ? 1 : 0); }
+
+    bool FastForward() const { return fastForward_.load() != 0; }
+    bool ChoicePending() const { return choicePending_.load() != 0; }
+    bool FormPending() const { return formPending_.load() != 0; }
+    bool SoundWait() const { return soundWait_.load() != 0; }
+    /// The record of the links on screen (valid while ChoicePending).
+    script::TagRecord PendingLinks() const;
+    /// The last BGM tag's SRC, LOOP and MODE PASS; the last SOUND tag's SRC.
+    std::string PendingBgmSource() const;
+    std::string PendingSoundName() const;
+    /// The last FORM or INPUT tag, for the form machinery.
+    script::TagRecord PendingFormTag() const;
+    /// The text of the end-of-book box (the language's default until END ALT sets it).
+    std::string EndText() const;
+    /// Milliseconds since the process's clock origin at which TIMER measures.
+    std::int64_t TimerOrigin() const { return timerOrigin_.load(); }
+
+    /// The engine settings a step reads, from the current values; given to the interpreter.
+    void FillEngineSettings(interp::EngineSettings& engine) const;
+
+    /// The click flags the interpreter reads (give them to its services).
+    interp::ClickFlags clicks{};
+    /// Process-wide flags the frontends and the wait icon share.
+    std::atomic<int> uiPaused{0};
+    std::atomic<int> textWindowHidden{0};
+
+  private:
+    void Worker();
+    void RunLoop();
+    void Timer(const script::TagRecord& record);
+    void Bgm(const script::TagRecord& record);
+    int SoundFallback(const script::TagRecord& record);
+    bool OfferLinks(const script::TagRecord& record);
+    void ShowEndText();
+
+    Shell& shell_;
+    Settings& settings_;
+    host::Clock& clock_;
+    interp::Interpreter* interpreter_ = nullptr;
+    PlayerListener* listener_ = nullptr;
+    std::thread worker_;
+    SpeedStack speeds_;
+
+    std::atomic<int> workerRunning_{0};
+    std::atomic<int> fastForward_{0};
+    std::atomic<int> choicePending_{0};
+    std::atomic<int> formPending_{0};
+    std::atomic<int> soundWait_{0};
+    std::atomic<int> loadedFromBookmark_{0};
+    std::atomic<int> stopRequested_{0};
+    std::atomic<int> musicPlayer_{0};
+    std::atomic<std::int64_t> timerOrigin_{0};
+
+    mutable std::mutex pendingMutex_;  // the texts and records below cross threads
+    std::string endText_;
+    std::string bgmSource_;
+    std::string soundName_;
+    script::TagRecord formTag_;
+    script::TagRecord links_;
+};
+
+}  // namespace talu::app

@@ -1,0 +1,46 @@
+#include "app/speed_stack.h"
+
+#include "app/settings.h"
+#include "script/numbers.h"
+#include "script/sjis_text.h"
+
+namespace talu::app {
+namespace {
+
+constexpr int kText = 2;
+constexpr int kCharacter = 79;
+constexpr int kFade = 80;
+constexpr int kBack = 81;
+
+}  // namespace
+
+void SpeedStack::Apply(const script::TagRecord& tag, Settings& settings) {
+    PairedSetting* waits[4] = {&settings.textWait, &settings.charWait, &settings.backWait,
+                               &settings.fadeWait};
+    if (tag.IsClosing()) {
+        if (!entries_.empty()) {
+            for (int i = 0; i < 4; ++i) {
+                waits[i]->current = entries_.back()[i];
+            }
+            entries_.pop_back();
+        }
+        return;
+    }
+    if (entries_.size() == kDepth) {
+        entries_.pop_front();
+    }
+    entries_.push_back(
+        {waits[0]->current, waits[1]->current, waits[2]->current, waits[3]->current});
+    const std::pair<int, PairedSetting*> named[] = {{kBack, &settings.backWait},
+                                                    {kCharacter, &settings.charWait},
+                                                    {kText, &settings.textWait},
+                                                    {kFade, &settings.fadeWait}};
+    for (const auto& [id, wait] : named) {
+        if (auto value = tag.FindAttribute(id)) {
+            wait->current = script::ToUpperAscii(*value) == "USER" ? wait->user.load()
+                                                                   : script::ParseDigits(*value);
+        }
+    }
+}
+
+}  // namespace talu::app

@@ -1,0 +1,352 @@
+#include "interp/interpreter.h"
+
+#include "script/keywords.h"
+#include "script/numbers.h"
+#include "script/sjis_text.h"
+#include "script/variable_expansion.h"
+#include "stage/plugin_tag.h"
+
+namespace talu::interp {
+namespace {
+
+namespace kw = script::kw;
+
+constexpr int kStyleTags[] = {17, 18, 19, 20, 43};  // B, I, U, S, SHADOW
+constexpr int kScreen = 21;
+constexpr int kNewPage = 27;
+constexpr int kNewLine = 28;
+constexpr int kQuestion = 29;
+constexpr int kEnd = 33;
+constexpr int kTitle = 36;
+constexpr int kIndent = 42;
+constexpr int kPosition = 49;
+constexpr int kSpace = 50;
+constexpr int kKick = 52;
+constexpr int kClip = 53;
+constexpr int kMemo = 56;
+constexpr int kTrap = 25;
+constexpr int kForm = 45;
+constexpr int kInput = 46;
+constexpr int kMode = 82;
+constexpr int kManual = 111;
+constexpr int kSemiAuto = 112;
+constexpr int kTopPage = 114;
+
+bool IsStyleTag(int id) {
+    for (int style : kStyleTags) {
+        if (style == id) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string Attribute(const script::TagRecord& record, int id) {
+    std::string value;
+    record.GetAttribute(id, value);
+    return value;
+}
+
+stage::PictureServices PictureServicesOf(const InterpreterServices& services) {
+    stage::PictureServices pictures;
+    pictures.plugins = services.plugins;
+    pictures.extensions = services.extensions;
+    pictures.diagnostics = services.diagnostics;
+    pictures.format = services.stage->Format();
+    return pictures;
+}
+
+}  // namespace
+
+Interpreter::Interpreter(InterpreterServices services)
+    : services_(std::move(services)),
+      book_(script::BookServices{services_.diagnostics, services_.debugFeed, nullptr,
+                                 services_.programFolder}),
+      variables_(book_, services_.diagnostics, *services_.clock),
+      loader_(PictureServicesOf(services_)),
+      controller_(stage::StageServices{services_.stage, &loader_, &settings_.stage,
+                                       services_.diagnostics, [this] { return ItemText(); },
+                                       &(*services_.clicks)[3]}) {
+    loader_.Services().itemText = [this] { return ItemText(); };
+    book_.SetVariableTable(&variables_.Variables());
+
+    MessageWindowServices window;
+    window.display = services_.display;
+    window.linkSet = &linkLayout_;
+    window.controller = &controller_;
+    window.loader = &loader_;
+    window.diagnostics = services_.diagnostics;
+    window.itemText = [this] { return ItemText(); };
+    window.resolvePath = [this](const script::TagRecord& record, int id) {
+        return book_.ResolvePath(record, id);
+    };
+    window.textSettings = &settings_.text;
+    window.clock = services_.clock;
+    window.click = &(*services_.clicks)[1];
+    window_ = std::make_unique<MessageWindow>(std::move(window));
+    controller_.SetStageSize(stage::kScreenWidth, stage::kScreenHeight);
+}
+
+bool Interpreter::Open(std::string_view insidePath) {
+    if (!book_.OpenPath(insidePath)) {
+        return false;
+    }
+    loader_.Services().bookFolder = book_.Folder();
+    services_.display->fonts = FontStack();
+    variables_.LoadMemos(book_.Path(), services_.bookmarkSlot);
+    return true;
+}
+
+bool Interpreter::CurtainOpen() const {
+    return (*services_.clicks)[3].load() != 0;
+}
+
+void Interpreter::AddWaitMark(script::TagRecord& record) {
+    // Where the next character would go: the pen when a character of the font's height still
+    // fits on the line, else the start of the next line (or of this one at the bottom).
+    const TextLayout& layout = window_->Layout();
+    int x = layout.penX;
+    int y = layout.penY;
+    if (static_cast<long long>(x) + layout.height > layout.window.right) {
+        x = layout.window.left;
+        if (static_cast<long long>(y) + layout.skip < layout.window.bottom) {
+            y += layout.skip;
+        }
+    }
+    record.AddAttribute(kw::kLeft, std::to_string(x));
+    record.AddAttribute(kw::kTop, std::to_string(y));
+}
+
+int Interpreter::Step(script::TagRecord& record) {
+    if (services_.readSettings) {
+        services_.readSettings(settings_);
+    }
+    if (pageBreak_) {
+        pageBreak_ = false;
+        window_->NewPage();
+        return step::kGoOn;
+    }
+    if (!pendingText_.empty()) {
+        std::string text = pendingText_;
+        if (window_->TypeText(text, pendingText_)) {
+            pendingText_.clear();
+            return step::kGoOn;
+        }
+        pageBreak_ = true;
+        record.SetCommand(kw::kP);
+        AddWaitMark(record);
+        return step::kPageWait;
+    }
+    if (!book_.FetchTag(record)) {
+        return step::kBookEnd;
+    }
+    int id = 0;
+    record.GetCommand(id);
+    script::ExpandVariables(record, variables_.Variables());
+    return ExecuteTag(id, record);
+}
+
+int Interpreter::TypeRun(std::string_view text, script::TagRecord& record) {
+    std::string rest;
+    if (window_->TypeText(text, rest)) {
+        return step::kGoOn;
+    }
+    pendingText_ = std::move(rest);
+    pageBreak_ = true;
+    AddWaitMark(record);
+    return step::kPageWait;
+}
+
+int Interpreter::StageTag(const stage::TagOutcome& outcome) {
+    if (outcome.failed && services_.onStageFailure) {
+        services_.onStageFailure();
+    }
+    return outcome.code;
+}
+
+int Interpreter::WaitTag(const script::TagRecord& record) {
+    if (auto time = record.FindAttribute(kw::kTime)) {
+        const int ms = script::ParseDigits(*time);
+        if (!(services_.fastForward && services_.fastForward())) {
+            services_.clock->SleepMs(ms);  // a click does not shorten it
+        }
+        return step::kGoOn;
+    }
+    return CurtainOpen() ? step::kGoOn : kw::kW;
+}
+
+int Interpreter::BreakTag(script::TagRecord& record) {
+    AddWaitMark(record);
+    if (window_->Layout().LineBreak()) {
+        return CurtainOpen() ? step::kGoOn : kw::kBr;
+    }
+    pageBreak_ = true;
+    return CurtainOpen() ? step::kGoOn : step::kPageWait;
+}
+
+int Interpreter::PageTag(script::TagRecord& record) {
+    if (services_.onSavePoint) {
+        services_.onSavePoint();
+    }
+    AddWaitMark(record);
+    pageBreak_ = true;
+    return CurtainOpen() ? step::kGoOn : step::kPageWait;
+}
+
+int Interpreter::LinkTag(script::TagRecord& record) {
+    if (record.FindAttribute(kw::kName)) {
+        return step::kGoOn;  // an anchor
+    }
+    TextLayout& layout = window_->Layout();
+    if (!Attribute(record, kw::kAlt).empty()) {
+        if (layout.penX != layout.window.left) {
+            layout.LineBreak();
+        }
+        record.AddAttribute(kw::kLeft, std::to_string(layout.penX));
+        record.AddAttribute(kw::kTop, std::to_string(layout.penY));
+    }
+    std::string rest;
+    window_->TypeText("", rest);  // opens the window when it is closed
+    return step::kLinks;
+}
+
+int Interpreter::BookmarkTag(const script::TagRecord& record) {
+    const bool hasAnswer = record.FindAttribute(kw::kAnswer).has_value();
+    const bool hasMode = record.FindAttribute(kMode).has_value();
+    const bool hasAlt = record.FindAttribute(kw::kAlt).has_value();
+    if (hasAnswer) {
+        variables_.SetByAnswer(record, variables_.Bookmarks());
+    }
+    int result = step::kGoOn;
+    bool topPage = false;
+    if (hasMode) {
+        const int mode = script::LookupKeyword(Attribute(record, kMode));
+        if (mode == kManual || mode == kSemiAuto || mode == kw::kAuto) {
+            bookmarkMode_ = mode;
+            result = mode == kManual ? step::kGoOn : step::kAutoBookmark;
+        }
+        topPage = mode == kTopPage;
+    }
+    if (hasAlt) {
+        bookmarkComment_ = Attribute(record, kw::kAlt);
+    }
+    if ((topPage || (!hasAnswer && !hasMode && !hasAlt)) && services_.onSavePoint) {
+        services_.onSavePoint();
+    }
+    return result;
+}
+
+void Interpreter::PluginTag(const script::TagRecord& record) {
+    const std::string itemText = ItemText();
+    stage::BindExtension(record, stage::PluginTagContext{*services_.extensions, *services_.plugins,
+                                                         services_.diagnostics, itemText});
+    auto src = record.FindAttribute(kw::kSrc);
+    auto name = record.FindAttribute(kw::kName);
+    if (src && name) {
+        registeredPlugins_.push_back(script::ToUpperAscii(*src) + '\t' +
+                                     script::ToUpperAscii(*name));
+    }
+}
+
+int Interpreter::ExecuteTag(int id, script::TagRecord& record) {
+    const bool closing = record.IsClosing();
+    const bool graphics = settings_.useGpx != 0;
+    if (IsStyleTag(id)) {
+        return window_->StyleTag(id, record);
+    }
+    switch (id) {
+        case kw::kText:
+            return TypeRun(Attribute(record, kw::kSrc), record);
+        case kw::kBackground:
+            return graphics ? StageTag(controller_.BackgroundTag(record)) : step::kGoOn;
+        case kw::kAct:
+            return graphics ? StageTag(controller_.ActTag(record)) : step::kGoOn;
+        case kw::kEnter:
+            return graphics ? StageTag(controller_.EnterTag(record)) : step::kGoOn;
+        case kw::kExit:
+            return graphics ? StageTag(controller_.ExitTag(record)) : step::kGoOn;
+        case kw::kStage:
+            return StageTag(controller_.StageTag(record));
+        case kSpace:
+            return StageTag(controller_.SpaceTag(record));
+        case kKick:
+            return StageTag(controller_.KickTag(record));
+        case kw::kCurtain:
+            return StageTag(controller_.CurtainTag(record));
+        case kw::kSunglass:
+            return StageTag(controller_.SunglassTag(record));
+        case kw::kW:
+            return WaitTag(record);
+        case kw::kBr:
+            return BreakTag(record);
+        case kw::kP:
+            return PageTag(record);
+        case kScreen:
+            return window_->ScreenTag(record);
+        case kw::kFont:
+            return window_->FontTag(record);
+        case kw::kWindow:
+            return window_->WindowTag(record);
+        case kIndent:
+            return window_->IndentTag(record);
+        case kPosition:
+            return window_->PositionTag(record);
+        case kClip:
+            return window_->ClipTag(record);
+        case kNewPage:
+            window_->NewPage();
+            return step::kGoOn;
+        case kNewLine:
+            window_->Layout().LineBreak();  // a full page is ignored here
+            return step::kGoOn;
+        case kw::kA:
+            return LinkTag(record);
+        case kQuestion:
+            variables_.Question(record);
+            return step::kGoOn;
+        case kw::kEvent:
+            variables_.Event(record);
+            return step::kGoOn;
+        case kMemo:
+            variables_.Memo(record);
+            return step::kGoOn;
+        case kw::kPlugin:
+            PluginTag(record);
+            return step::kGoOn;
+        case kw::kBookmark:
+            return BookmarkTag(record);
+        case kTitle:
+            if (auto alt = record.FindAttribute(kw::kAlt)) {
+                title_ = std::string(*alt);
+                if (services_.onTitle) {
+                    services_.onTitle(title_);
+                }
+            }
+            return step::kGoOn;
+        case kw::kIcon: {
+            const std::string mode = script::ToUpperAscii(Attribute(record, kMode));
+            if (!closing) {
+                iconsEnabled_ = true;
+            } else if (mode != "P" && mode != "BR") {
+                iconsEnabled_ = false;
+            }
+            return step::kGoOn;
+        }
+        case kEnd:
+            book_.SeekIndex(static_cast<int>(book_.Items().size()));
+            return kEnd;
+        case kw::kSound:
+            return kw::kSound;  // no sound-effect player yet: the run loop is told
+        case kw::kBgm:
+        case kTrap:
+        case kw::kWait:
+        case kw::kTimer:
+        case kForm:
+        case kInput:
+            return id;
+        default:
+            return step::kGoOn;  // comments, reader-only tags, CURSOR, COMMAND, SNAP, unknown
+    }
+}
+
+}  // namespace talu::interp

@@ -1,0 +1,148 @@
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "host/clock.h"
+#include "interp/message_window.h"
+#include "interp/script_variables.h"
+#include "interp/text_layout.h"
+#include "script/book.h"
+#include "script/diagnostics.h"
+#include "script/tag_record.h"
+#include "stage/extension_map.h"
+#include "stage/picture_loader.h"
+#include "stage/plugin_list.h"
+#include "stage/stage.h"
+#include "stage/stage_controller.h"
+
+namespace talu::interp {
+
+/// Results of Step that are not tag ids.
+namespace step {
+/// Nothing for the run loop to do: step again.
+inline constexpr int kGoOn = 1;
+/// The book has no further item.
+inline constexpr int kBookEnd = 13;
+/// A page filled (P, or text or BR at the bottom): wait for the reader, then a new page.
+inline constexpr int kPageWait = 16;
+/// A group of links is on screen.
+inline constexpr int kLinks = 76;
+/// An automatic-bookmark point (BOOKMARK MODE AUTO or SEMIAUTO).
+inline constexpr int kAutoBookmark = 113;
+}  // namespace step
+
+/// The reader's click flags, shared between the interface thread and the worker: index 1 is
+/// set by a click while text is typed, index 3 while a CURTAIN is open.
+using ClickFlags = std::array<std::atomic<int>, 6>;
+
+/// The speeds and switches a step reads, refreshed from the player's current values before
+/// every step (WAIT tags and fast-forward change them between steps).
+struct EngineSettings {
+    stage::StageSettings stage;
+    TextSettings text;
+    /// m_nUseGpx: stage tags are skipped when 0.
+    int useGpx = 1;
+};
+
+/// What the interpreter needs from the player; every pointer that is not marked optional must
+/// be set, and the objects outlive the interpreter.
+struct InterpreterServices {
+    /// Script errors and plain boxes; optional.
+    script::Diagnostics* diagnostics = nullptr;
+    /// The debug window's feed; optional.
+    script::DebugFeed* debugFeed = nullptr;
+    /// Inside form of the program's folder ("PLAYER").
+    std::string programFolder;
+    /// The display's layers.
+    stage::Stage* stage = nullptr;
+    /// The display's part of the message window.
+    MessageDisplay* display = nullptr;
+    /// Image decoders and archive extractors, and the PLUGIN bindings.
+    stage::PluginList* plugins = nullptr;
+    stage::ExtensionMap* extensions = nullptr;
+    /// Every pause of the book sleeps here.
+    host::Clock* clock = nullptr;
+    /// The reader's click flags.
+    ClickFlags* clicks = nullptr;
+    /// The bookmark slot whose memo file the book reads.
+    int bookmarkSlot = 0;
+    /// Fills the current speeds and switches; optional (the defaults stay).
+    std::function<void(EngineSettings&)> readSettings;
+    /// True while the reader fast-forwards (W TIME does not sleep); optional.
+    std::function<bool()> fastForward;
+    /// A stage tag failed: the player shows the debug window beside the main window; optional.
+    std::function<void()> onStageFailure;
+    /// A save point (P, BOOKMARK without attributes): the bookmark manager records the state;
+    /// optional.
+    std::function<void()> onSavePoint;
+    /// TITLE: the main window's caption; optional.
+    std::function<void(const std::string&)> onTitle;
+};
+
+/// The performer of one open book: each Step performs at most one item and tells the run loop
+/// what, if anything, it must do next. Created for every book opened; Step runs on the worker.
+class Interpreter {
+  public:
+    explicit Interpreter(InterpreterServices services);
+    Interpreter(const Interpreter&) = delete;
+    Interpreter& operator=(const Interpreter&) = delete;
+
+    /// Reads the book at an inside path; false when it cannot be read.
+    bool Open(std::string_view insidePath);
+    /// Performs the next item into an empty record; returns 1 or the id of the tag that needs
+    /// the run loop (see the step namespace; the record then carries what the loop reads).
+    int Step(script::TagRecord& record);
+    /// Performs one tag record (also used to replay a bookmark's state lines).
+    int ExecuteTag(int id, script::TagRecord& record);
+
+    script::Book& Book() { return book_; }
+    ScriptVariables& Variables() { return variables_; }
+    stage::StageController& Controller() { return controller_; }
+    MessageWindow& Window() { return *window_; }
+    /// The layout links are placed on (it follows the visible one).
+    TextLayout& LinkLayout() { return linkLayout_; }
+    const std::string& Title() const { return title_; }
+    bool IconsEnabled() const { return iconsEnabled_; }
+    /// The BOOKMARK tag's mode keyword (111 MANUAL, 112 SEMIAUTO, 113 AUTO) and comment text.
+    int BookmarkMode() const { return bookmarkMode_; }
+    const std::string& BookmarkComment() const { return bookmarkComment_; }
+    /// Plug-ins registered by PLUGIN tags, "EXTENSION<tab>FILE" in order.
+    const std::vector<std::string>& RegisteredPlugins() const { return registeredPlugins_; }
+
+  private:
+    std::string ItemText() const { return std::string(book_.CurrentItemText()); }
+    bool CurtainOpen() const;
+    void AddWaitMark(script::TagRecord& record);
+    int TypeRun(std::string_view text, script::TagRecord& record);
+    int StageTag(const stage::TagOutcome& outcome);
+    int WaitTag(const script::TagRecord& record);
+    int BreakTag(script::TagRecord& record);
+    int PageTag(script::TagRecord& record);
+    int LinkTag(script::TagRecord& record);
+    int BookmarkTag(const script::TagRecord& record);
+    void PluginTag(const script::TagRecord& record);
+
+    InterpreterServices services_;
+    EngineSettings settings_;
+    script::Book book_;
+    ScriptVariables variables_;
+    stage::PictureLoader loader_;
+    stage::StageController controller_;
+    TextLayout linkLayout_;
+    std::unique_ptr<MessageWindow> window_;
+
+    bool pageBreak_ = false;
+    std::string pendingText_;
+    std::string title_;
+    bool iconsEnabled_ = true;
+    int bookmarkMode_ = 0;
+    std::string bookmarkComment_;
+    std::vector<std::string> registeredPlugins_;
+};
+
+}  // namespace talu::interp

@@ -1,0 +1,390 @@
+#include "interp/message_window.h"
+
+#include <algorithm>
+#include <optional>
+#include <utility>
+
+#include "host/encoding.h"
+#include "interp/text_placement.h"
+#include "script/keywords.h"
+#include "script/messages.h"
+#include "script/numbers.h"
+#include "script/sjis_text.h"
+#include "script/vocabularies.h"
+#include "stage/tag_values.h"
+
+namespace talu::interp {
+namespace {
+
+// Ids of the attributes and words the window reads that the shared keyword list leaves unnamed.
+constexpr int kAttrTransparent = 1;
+constexpr int kAttrSkip = 71;
+constexpr int kAttrAlpha = 73;
+constexpr int kAttrMode = 82;
+constexpr int kAttrFace = 87;
+constexpr int kAttrShut = 93;
+constexpr int kAttrSize = 94;
+constexpr int kWordSave = 127;
+constexpr int kWordLoad = 128;
+constexpr int kEffectFadeIn = 7;
+
+constexpr uint32_t kComposeNoText = stage::compose::kNoText;
+constexpr uint32_t kComposeNoWindow = stage::compose::kNoWindow;
+constexpr uint32_t kComposeRebuild = stage::compose::kRebuildWindow;
+
+bool IsUser(std::string_view value) {
+    return script::ToUpperAscii(value) == "USER";
+}
+
+bool AllDigits(std::string_view text) {
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+int IntOr(const script::TagRecord& tag, int id, int fallback) {
+    int value = fallback;
+    tag.GetAttributeInt(id, value);
+    return value;
+}
+
+int FadeTime(const stage::StageSettings& settings) {
+    return static_cast<int>(settings.m_nFadeWait * 0.6);
+}
+
+}  // namespace
+
+MessageWindow::MessageWindow(MessageWindowServices services) : services_(std::move(services)) {
+    MessageDisplay* display = services_.display;
+    stage::StageController* controller = services_.controller;
+    GetStage().SetWindowDrawer(
+        [display, controller](stage::Stage& stage, stage::Surface& target, uint32_t flags) {
+            const FrameLayers layers{stage.WindowFrame(), stage.WindowBlendCache()};
+            DrawWindowFrame(target, layers, display->frame, controller->Settings(), flags);
+        });
+    GetStage().SetWindowLineWriter([display, controller](std::vector<std::string>& lines) {
+        if (auto line = WindowLine(controller->GetStage().WindowFrame(), display->frame)) {
+            lines.push_back(std::move(*line));
+        }
+    });
+}
+
+MessageWindow::~MessageWindow() {
+    GetStage().SetWindowDrawer({});
+    GetStage().SetWindowLineWriter({});
+}
+
+int MessageWindow::ScreenTag(const script::TagRecord& tag) {
+    const int left = IntOr(tag, script::kw::kLeft, 0);
+    const int top = IntOr(tag, script::kw::kTop, 0);
+    int width = IntOr(tag, script::kw::kWidth, 0);
+    int height = IntOr(tag, script::kw::kHeight, 0);
+    width = width == 0 ? kNotGiven : width;
+    height = height == 0 ? kNotGiven : height;
+    TextLayout& layout = Layout();
+    layout.SetWindow(left, top, width, height);
+    const auto shut = tag.FindAttribute(kAttrShut);
+    if (shut && script::LookupKeyword(*shut) == kShutNone) {
+        layout.shutMode = kShutNone;
+        services_.controller->textShutMask = 0;
+    } else {
+        layout.shutMode = kShutAuto;
+        services_.controller->textShutMask = kComposeNoText;
+    }
+    services_.linkSet->SetWindow(left, top, width, height);
+    return 1;
+}
+
+int MessageWindow::FontTag(const script::TagRecord& tag) {
+    TextLayout& layout = Layout();
+    TextLayout& links = *services_.linkSet;
+    const stage::PixelFormat& format = GetStage().Format();
+    if (tag.IsClosing()) {
+        if (auto entry = services_.display->fonts.Pop(layout, format)) {
+            links.SetFont(entry->face, entry->height, entry->skip);
+        }
+        return 1;
+    }
+    services_.display->fonts.Push(layout);
+
+    std::string face;
+    if (!tag.GetAttribute(script::kw::kSrc, face)) {
+        tag.GetAttribute(kAttrFace, face);
+    }
+    if (IsUser(face)) {
+        layout.RestoreFromBase(script::kw::kSrc);
+        links.RestoreFromBase(script::kw::kSrc);
+        face.clear();
+    }
+    std::optional<script::Colour> colour;
+    const auto colourText = tag.FindAttribute(script::kw::kColor);
+    if (colourText && !colourText->empty()) {
+        if (IsUser(*colourText)) {
+            layout.RestoreFromBase(script::kw::kColor);
+            links.RestoreFromBase(script::kw::kColor);
+        } else if (script::Colour parsed = 0; script::ParseColour(*colourText, parsed)) {
+            colour = parsed;
+        }
+    }
+    auto readSize = [&](int id) {
+        const auto value = tag.FindAttribute(id);
+        if (value && IsUser(*value)) {
+            layout.RestoreFromBase(id);
+            links.RestoreFromBase(id);
+            return kNotGiven;
+        }
+        return IntOr(tag, id, kNotGiven);
+    };
+    const int height = readSize(script::kw::kHeight);
+    const int skip = readSize(kAttrSkip);
+
+    layout.SetFont(face, height, skip);
+    links.SetFont(face, height, skip);
+    if (!baseFontTaken_) {
+        layout.SetBase(face, height, skip, colour);
+        links.SetBase(face, height, skip, colour);
+        baseFontTaken_ = true;
+    }
+    if (colour) {
+        layout.SetColour(*colour, format);
+    }
+    const auto left = tag.FindAttribute(script::kw::kLeft);
+    const auto top = tag.FindAttribute(script::kw::kTop);
+    if (left || top) {
+        layout.MovePen(left ? script::ParseSignedDigits(*left) : kNotGiven,
+                       top ? script::ParseSignedDigits(*top) : kNotGiven);
+    }
+    if (const auto size = tag.FindAttribute(kAttrSize)) {
+        layout.AdjustSize(*size);
+        links.AdjustSize(*size);
+    }
+    return 1;
+}
+
+int MessageWindow::WindowTag(const script::TagRecord& tag) {
+    services_.display->frame.shown = tag.IsClosing() ? 0 : 1;
+    if (tag.IsClosing()) {
+        ClearFrame();
+        return 1;
+    }
+    const auto left = tag.FindAttribute(script::kw::kLeft);
+    const auto top = tag.FindAttribute(script::kw::kTop);
+    if (!left || !top) {
+        ClearFrame();
+        services_.controller->windowShown = 0;
+        return 1;
+    }
+    LoadFrame(tag, script::ParseSignedDigits(*left), script::ParseSignedDigits(*top));
+    return 1;
+}
+
+void MessageWindow::ClearFrame() {
+    stage::Picture& frame = GetStage().WindowFrame();
+    frame.Release();
+    frame.mask.clear();
+    frame.maskSource.clear();
+    frame.alpha = 0;
+    frame.left = 0;
+    frame.top = 0;
+    GetStage().WindowBlendCache().Release();
+}
+
+bool MessageWindow::LoadFrame(const script::TagRecord& tag, int left, int top) {
+    int alpha = 100;
+    std::string maskPath;
+    if (const auto alphaText = tag.FindAttribute(kAttrAlpha); alphaText && !alphaText->empty()) {
+        if (AllDigits(*alphaText)) {
+            alpha = script::ParseDigits(*alphaText);
+        } else {
+            maskPath = Resolve(tag, kAttrAlpha);
+        }
+    }
+    const std::string source = Resolve(tag, script::kw::kSrc);
+    const auto transparent = tag.FindAttribute(kAttrTransparent);
+    uint32_t flags = stage::load::kOpaque;
+    if (maskPath.empty() &&
+        (!transparent || script::LookupKeyword(*transparent) == script::kw::kAuto)) {
+        flags = stage::load::kAutoKey;
+    }
+    const stage::SizeRequest size = stage::ReadSize(tag);
+    flags |= size.flags;
+
+    // Loaded aside, so that a picture that cannot be read leaves the old frame in place.
+    stage::Picture picture;
+    if (services_.loader == nullptr ||
+        !services_.loader->LoadPicture(picture, source, flags, size.width, size.height)) {
+        Report(script::err::kCannotOpenFile, source);
+        return false;
+    }
+    if (transparent) {
+        stage::ApplyTransparentText(picture, std::string(*transparent));
+    }
+    picture.left = left;
+    picture.top = top;
+    picture.alpha = alpha;
+    const auto shut = tag.FindAttribute(kAttrShut);
+    const bool shutNone = shut && script::LookupKeyword(*shut) == kShutNone;
+    services_.display->frame.shutMode = shutNone ? kShutNone : kShutAuto;
+    services_.controller->frameShutMask = shutNone ? 0 : kComposeNoWindow;
+    if (!maskPath.empty()) {
+        stage::Picture maskPicture;
+        if (services_.loader->LoadPicture(maskPicture, maskPath, stage::load::kOpaque, 0, 0)) {
+            TakeFrameMask(picture, maskPicture, maskPath);
+        } else {
+            Report(script::err::kCannotOpenFile, maskPath);
+        }
+    }
+    GetStage().WindowFrame() = std::move(picture);
+    GetStage().WindowBlendCache().Release();  // it blended the old picture
+    services_.controller->windowShown = 0;
+    return true;
+}
+
+int MessageWindow::StyleTag(int tagId, const script::TagRecord& tag) {
+    const bool on = !tag.IsClosing();
+    Layout().SetStyle(tagId, on);
+    services_.linkSet->SetStyle(tagId, on);
+    Layout().RecreateFont();
+    return 1;
+}
+
+int MessageWindow::IndentTag(const script::TagRecord& tag) {
+    if (tag.IsClosing()) {
+        Layout().CloseIndent();
+    } else {
+        Layout().OpenIndent();
+    }
+    return 1;
+}
+
+void MessageWindow::MoveSaved(const script::TagRecord& tag) {
+    const auto mode = tag.FindAttribute(kAttrMode);
+    if (!mode) {
+        return;
+    }
+    const int word = script::LookupKeyword(*mode);
+    if (word == kWordSave) {
+        Layout().SavePosition();
+    } else if (word == kWordLoad) {
+        Layout().LoadPosition();
+    }
+}
+
+int MessageWindow::PositionTag(const script::TagRecord& tag) {
+    MoveSaved(tag);
+    TextLayout& layout = Layout();
+    stage::Rect area = layout.window;
+    const auto name = tag.FindAttribute(script::kw::kName);
+    if (name && script::LookupKeyword(*name) == script::kw::kStage) {
+        area = stage::Rect{0, 0, services_.controller->StageWidth(),
+                           services_.controller->StageHeight()};
+    }
+    const int x =
+        PositionValue(tag.FindAttribute(script::kw::kLeft), area.left, area.right, layout.penX);
+    const int y =
+        PositionValue(tag.FindAttribute(script::kw::kTop), area.top, area.bottom, layout.penY);
+    layout.MovePen(x, y);
+    return 1;
+}
+
+int MessageWindow::ClipTag(const script::TagRecord& tag) {
+    MoveSaved(tag);
+    return 1;
+}
+
+void MessageWindow::OpenWindow() {
+    stage::StageController& controller = *services_.controller;
+    if (controller.windowShown != 0) {
+        return;
+    }
+    stage::Stage& stage = GetStage();
+    stage.Compose(controller.textShutMask | kComposeRebuild);
+    const stage::StageSettings& settings = controller.Settings();
+    if (settings.m_nFadeEffect != 0) {
+        stage.Present(std::nullopt, kEffectFadeIn, FadeTime(settings));
+    } else {
+        stage.Present(std::nullopt, 0, 0);
+    }
+    stage.Compose(0);
+    stage.Present(std::nullopt, 0, 0);
+    controller.windowShown = 1;
+}
+
+void MessageWindow::NewPage() {
+    stage::StageController& controller = *services_.controller;
+    stage::Stage& stage = GetStage();
+    if (controller.windowShown == 0) {
+        stage.Compose(kComposeNoText | kComposeRebuild);
+        controller.windowShown = 1;
+    } else {
+        stage.Compose(kComposeNoText);
+    }
+    stage.Present(std::nullopt, 0, 0);
+    TextLayout& layout = Layout();
+    layout.penX = layout.LineStart();
+    layout.penY = layout.window.top;
+    stage.TextLayer().Fill(kTextKey);
+}
+
+bool MessageWindow::TypeText(std::string_view text, std::string& remainder) {
+    OpenWindow();
+    // The caller may hand its pending text in as both input and remainder.
+    const std::string input(text);
+    stage::Stage& stage = GetStage();
+    TextLayout& layout = Layout();
+    const bool atPageStart = layout.penX == layout.LineStart() && layout.penY == layout.window.top;
+    std::vector<stage::Rect> rectangles;
+    bool fitted = PlaceRun(layout, TypingTargets{stage.TextLayer(), stage.StageSurface()}, input,
+                           remainder, rectangles);
+    if (!fitted && rectangles.empty() && atPageStart) {
+        // Not even an empty page takes this character (a window smaller than one cell): drop
+        // it, or every new page would hand the same text back and the book would never go on.
+        remainder.erase(0, host::CharLength(remainder, 0));
+        fitted = remainder.empty();
+    }
+    if (services_.controller->CurtainOpen()) {
+        return fitted;
+    }
+    if (services_.click != nullptr) {
+        services_.click->store(0);
+    }
+    RevealOptions options;
+    options.clock = services_.clock;
+    options.click = services_.click;
+    options.present = [&stage](const stage::Rect& rect) { stage.Present(rect, 0, 0); };
+    const TextSettings settings =
+        services_.textSettings != nullptr ? *services_.textSettings : TextSettings{};
+    RevealRun(rectangles, settings, options);
+    return fitted;
+}
+
+void MessageWindow::HideWindow(bool on) {
+    stage::Stage& stage = GetStage();
+    if (on) {
+        flagsBeforeHide_ = stage.Flags();
+        stage.Compose(kComposeNoText | kComposeNoWindow);
+    } else {
+        stage.Compose(flagsBeforeHide_);
+    }
+}
+
+void MessageWindow::WriteState(std::vector<std::string>& lines) const {
+    services_.display->layout.WriteState(lines);
+}
+
+std::string MessageWindow::Resolve(const script::TagRecord& tag, int id) const {
+    if (services_.resolvePath) {
+        return services_.resolvePath(tag, id);
+    }
+    std::string value;
+    tag.GetAttribute(id, value);
+    return value;
+}
+
+void MessageWindow::Report(int code, std::string_view argument) const {
+    if (services_.diagnostics != nullptr) {
+        services_.diagnostics->ReportScriptError(
+            services_.itemText ? services_.itemText() : std::string(), code, argument);
+    }
+}
+
+}  // namespace talu::interp

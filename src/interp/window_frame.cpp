@@ -1,0 +1,126 @@
+#include "interp/window_frame.h"
+
+#include "interp/saturating.h"
+#include "stage/surface_blend.h"
+
+namespace talu::interp {
+namespace {
+
+constexpr uint32_t kLeaveOut = 2;
+constexpr uint32_t kRebuildCache = 4;
+constexpr int kOpaque = 100;
+
+stage::Rect PlacedRect(const stage::Picture& picture) {
+    return stage::Rect{picture.left, picture.top, SaturatingAdd(picture.left, picture.Width()),
+                       SaturatingAdd(picture.top, picture.Height())};
+}
+
+// A 5- or 6-bit channel field reduced to 5 bits.
+uint32_t Field5(const stage::ChannelFormat& channel, uint16_t pixel) {
+    const uint32_t field = (pixel & channel.mask) >> channel.shift;
+    return channel.max > 31 ? field >> 1 : field;
+}
+
+void Blend(stage::Surface& target, const stage::Picture& picture) {
+    if (!picture.mask.empty()) {
+        stage::MaskBlendOptions options;
+        options.mask = picture.mask.data();
+        options.maskSize = picture.mask.size();
+        options.source = picture.Bounds();
+        options.targetX = picture.left;
+        options.targetY = picture.top;
+        stage::MaskBlend(target, picture, options);
+    } else {
+        stage::TranslucentCopy(picture, picture.Bounds(), target, PlacedRect(picture),
+                               picture.alpha);
+    }
+}
+
+}  // namespace
+
+void DrawWindowFrame(stage::Surface& target, const FrameLayers& layers, const FrameState& state,
+                     const stage::StageSettings& settings, uint32_t flags) {
+    if (state.shown == 0 || (flags & kLeaveOut) != 0) {
+        return;
+    }
+    const stage::Picture& picture = layers.picture;
+    if (!picture.IsLoaded()) {
+        if (settings.m_nBrightEffect != 0) {
+            stage::Brightness(target, std::nullopt, settings.m_nBright);
+        }
+        return;
+    }
+    const stage::Rect placed = PlacedRect(picture);
+    if (picture.mask.empty() && picture.alpha >= kOpaque) {
+        picture.CopyTo(picture.Bounds(), target, placed, picture.BlitFlags());
+        return;
+    }
+    stage::Surface& cache = layers.blendCache;
+    if ((flags & kRebuildCache) == 0) {
+        // The cache holds the blend over the stage as it was; blending again over a stage that
+        // already shows text would darken the text into the frame.
+        if (cache.IsLoaded()) {
+            cache.CopyTo(cache.Bounds(), target, placed, 0);
+        }
+        return;
+    }
+    Blend(target, picture);
+    if (!cache.IsLoaded() && !cache.Create(picture.Width(), picture.Height(), target.Format())) {
+        return;
+    }
+    // Only the part of the frame that lies on the stage can be kept; the rest of the cache
+    // stays as it was.
+    const stage::Rect onStage = placed.Intersect(target.Bounds());
+    if (!onStage.IsEmpty()) {
+        const stage::Rect inCache{onStage.left - placed.left, onStage.top - placed.top,
+                                  onStage.right - placed.left, onStage.bottom - placed.top};
+        target.CopyTo(onStage, cache, inCache, 0);
+    }
+}
+
+std::optional<std::string> WindowLine(const stage::Picture& picture, const FrameState& state) {
+    if (!picture.IsLoaded()) {
+        return std::nullopt;
+    }
+    std::string line = "<WINDOW SRC=\"" + picture.source + "\" LEFT=\"" +
+                       std::to_string(picture.left) + "\" TOP=\"" + std::to_string(picture.top) +
+                       "\" WIDTH=\"" + std::to_string(picture.Width()) + "\" HEIGHT=\"" +
+                       std::to_string(picture.Height()) + "\" ";
+    if (!picture.transparent.empty()) {
+        line += "TRANSPARENT=\"" + picture.transparent + "\"";
+    }
+    if (state.shutMode == kShutNone) {
+        line += " SHUT=\"NONE\" ";
+    }
+    if (picture.maskSource.empty()) {
+        line += " ALPHA=\"" + std::to_string(picture.alpha) + "\" ";
+    } else {
+        line += " ALPHA=\"" + picture.maskSource + "\" ";
+    }
+    line += " >";
+    return line;
+}
+
+bool TakeFrameMask(stage::Picture& frame, const stage::Surface& maskPicture,
+                   const std::string& maskSource) {
+    if (!frame.IsLoaded() || !maskPicture.IsLoaded() || frame.Width() != maskPicture.Width() ||
+        frame.Height() != maskPicture.Height()) {
+        return false;
+    }
+    const stage::PixelFormat& format = maskPicture.Format();
+    std::vector<uint8_t> bytes;
+    bytes.reserve(static_cast<std::size_t>(frame.Width()) * frame.Height());
+    for (int y = 0; y < maskPicture.Height(); ++y) {
+        const uint16_t* row = maskPicture.Row(y);
+        for (int x = 0; x < maskPicture.Width(); ++x) {
+            const uint32_t sum = Field5(format.red, row[x]) + Field5(format.green, row[x]) +
+                                 Field5(format.blue, row[x]);
+            bytes.push_back(static_cast<uint8_t>(sum / 3 * 8));
+        }
+    }
+    frame.mask = std::move(bytes);
+    frame.maskSource = maskSource;
+    return true;
+}
+
+}  // namespace talu::interp

@@ -1,0 +1,39 @@
+#include "stage/background.h"
+
+#include "stage/colour_filter.h"
+
+namespace talu::stage {
+
+bool BackgroundPicture::MakeBlack(int width, int height, const PixelFormat& format) {
+    Release();
+    if (!Create(width, height, format))
+        return false;
+    colourText = "#000000";
+    Fill(0);
+    colourMode = 1;
+    return true;
+}
+
+void BackgroundPicture::WriteTags(std::vector<std::string>& lines) const {
+    if (colourMode == 1) {
+        lines.push_back("<BACKGROUND COLOR=\"" + colourText + "\">");
+        return;
+    }
+    // A background whose picture failed to load has nothing to restore; writing its name would
+    // only repeat the failure when the bookmark is read back.
+    if (!IsLoaded())
+        return;
+    const std::string filterLine = FilterTagText(filter);
+    if (!filterLine.empty())
+        lines.push_back(filterLine);
+    std::string line = "<BACKGROUND SRC=\"" + source + "\" WIDTH=\"" + std::to_string(Width()) +
+                       "\" HEIGHT=\"" + std::to_string(Height()) + "\" ";
+    if (!transparent.empty())
+        line += "TRANSPARENT=\"" + transparent + "\"";
+    line += " >";
+    lines.push_back(std::move(line));
+    if (!filterLine.empty())
+        lines.push_back("</SUNGLASS>");
+}
+
+}  // namespace talu::stage

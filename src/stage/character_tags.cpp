@@ -1,0 +1,196 @@
+// The ENTER, ACT and EXIT handlers of the stage controller.
+#include <algorithm>
+#include <cctype>
+
+#include "script/keywords.h"
+#include "script/messages.h"
+#include "stage/character_placement.h"
+#include "stage/colour_filter.h"
+#include "stage/effect_steps.h"
+#include "stage/stage_controller.h"
+#include "stage/tag_values.h"
+
+namespace talu::stage {
+namespace {
+
+bool IsAlign(int id) {
+    return id == script::kw::kRight || id == script::kw::kLeft || id == script::kw::kCenter ||
+           id == script::kw::kLeftSide || id == script::kw::kRightSide;
+}
+
+bool IsValign(int id) {
+    return id == script::kw::kTop || id == script::kw::kMiddle || id == script::kw::kBottom ||
+           id == script::kw::kFloor || id == script::kw::kRoof;
+}
+
+bool AllDigits(std::string_view text) {
+    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) {
+        return std::isdigit(static_cast<unsigned char>(c)) != 0;
+    });
+}
+
+}  // namespace
+
+TagOutcome StageController::EnterTag(const script::TagRecord& tag) {
+    std::string name;
+    // An empty name would make the slot look free, so it counts as no name.
+    if (!tag.GetAttribute(script::kw::kName, name) || name.empty()) {
+        Report(script::err::kEnterNoName, "");
+        return TagOutcome{1, true};
+    }
+    const int align = ReadKeyword(tag, attr::kAlign).value_or(script::kw::kCenter);
+    if (!IsAlign(align)) {
+        Report(script::err::kEnterBadAlign, "");
+        return TagOutcome{1, true};
+    }
+    const int valign = ReadKeyword(tag, attr::kValign).value_or(script::kw::kFloor);
+    if (!IsValign(valign))
+        Report(script::err::kEnterBadValign, "");
+    const int effect = ReadEffect(tag, kEffectNormal);
+
+    Stage& stage = GetStage();
+    if (stage.FindByName(name)) {
+        Report(script::err::kAlreadyEntered, name);
+        return TagOutcome{1, true};
+    }
+    const auto slot = stage.FindFree();
+    if (!slot) {
+        Report(script::err::kStageFull, std::to_string(kCharacterSlots));
+        return TagOutcome{1, true};
+    }
+    Character& character = stage.CharacterAt(*slot);
+    character.Clear();
+    character.enterAlpha = ReadInt(tag, attr::kAlpha).value_or(100);
+    character.align = align;
+    character.valign = valign;
+    character.name = name;
+    character.effect = effect;
+    windowShown = 0;
+    return TagOutcome{};
+}
+
+TagOutcome StageController::ActTag(const script::TagRecord& tag) {
+    std::string name;
+    if (!tag.GetAttribute(script::kw::kName, name) || name.empty()) {
+        Report(script::err::kActNoName, "");
+        return TagOutcome{1, true};
+    }
+    std::string transparentText;
+    const bool hasTransparent = tag.GetAttribute(script::kw::kTransparent, transparentText);
+    const bool autoKey =
+        !hasTransparent || script::LookupKeyword(transparentText) == script::kw::kAuto;
+    const SizeRequest size = ReadSize(tag);
+    uint32_t flags = (autoKey ? load::kAutoKey : load::kOpaque) | size.flags;
+    const bool silent = ReadPassMode(tag);
+    const auto givenLeft = ReadInt(tag, script::kw::kLeft);
+    const auto givenTop = ReadInt(tag, script::kw::kTop);
+
+    int alpha = 100;
+    std::string maskName;
+    if (const auto alphaText = tag.FindAttribute(attr::kAlpha)) {
+        if (AllDigits(*alphaText)) {
+            alpha = ReadInt(tag, attr::kAlpha).value_or(100);
+        } else {
+            maskName = *alphaText;
+            flags &= ~load::kAutoKey;
+        }
+    }
+
+    Stage& stage = GetStage();
+    const auto slot = stage.FindByName(name);
+    if (!slot) {
+        Report(script::err::kNotEntered, name);
+        return TagOutcome{1, true};
+    }
+    Character& character = stage.CharacterAt(*slot);
+    const int effect = CharacterEffect(ReadEffect(tag, character.effect));
+    if (!silent) {
+        CloseWindowForChange();
+    } else {
+        character.hidden = 1;
+    }
+
+    std::string source;
+    tag.GetAttribute(script::kw::kSrc, source);
+    if (!Load(character, source, flags, size.width, size.height)) {
+        Report(script::err::kCannotOpenFile, source);
+        return TagOutcome{1, true};
+    }
+    ApplyTransparentText(character, hasTransparent ? std::optional(transparentText) : std::nullopt);
+    character.maskSource.clear();
+    if (!maskName.empty()) {
+        Picture maskPicture;
+        const uint32_t maskFlags = load::kOpaque | load::kWidthPixels | load::kHeightPixels;
+        if (Load(maskPicture, maskName, maskFlags, character.Width(), character.Height())) {
+            character.TakeMask(maskPicture, maskName);
+        } else {
+            Report(script::err::kCannotOpenFile, maskName);
+        }
+    }
+    ApplyFilter(character, filter_);
+    character.filter = filter_;
+
+    Rect area = placementArea_;
+    std::string putName;
+    if (tag.GetAttribute(attr::kPut, putName)) {
+        const auto putSlot = stage.FindByName(putName);
+        if (!putSlot) {
+            Report(script::err::kNotEntered, putName);
+            return TagOutcome{1, true};
+        }
+        const Character& anchor = stage.CharacterAt(*putSlot);
+        area = Rect{anchor.left, anchor.top, SaturatingAdd(anchor.left, anchor.Width()),
+                    SaturatingAdd(anchor.top, anchor.Height())};
+    }
+    const Placement placed =
+        Place(area, character.Width(), character.Height(), character.align, character.valign);
+    character.left = givenLeft ? SaturatingAdd(*givenLeft, area.left) : placed.left;
+    character.top = givenTop ? SaturatingAdd(*givenTop, area.top) : placed.top;
+    character.alpha = alpha;
+
+    if (!silent) {
+        const StageSettings& s = Settings();
+        FinishChange(effect, s.m_nCharEffect != 0, s.m_nCharWait);
+    }
+    return TagOutcome{};
+}
+
+TagOutcome StageController::ExitTag(const script::TagRecord& tag) {
+    std::string name = "all";
+    tag.GetAttribute(script::kw::kName, name);
+    std::string lower = name;
+    for (char& c : lower)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const bool silent = ReadPassMode(tag);
+    CloseWindowForChange();
+
+    Stage& stage = GetStage();
+    std::optional<int> lastEffect;
+    auto leave = [&](Character& character) {
+        if (silent) {
+            character.exitPending = 1;
+        } else {
+            lastEffect = character.effect;
+            character.Clear();
+        }
+    };
+    if (lower == "all") {
+        while (const auto slot = stage.FirstActive())
+            leave(stage.CharacterAt(*slot));
+    } else {
+        const auto slot = stage.FindByName(name);
+        if (!slot) {
+            Report(script::err::kNotEntered, name);
+            return TagOutcome{1, true};
+        }
+        leave(stage.CharacterAt(*slot));
+    }
+    if (silent)
+        return TagOutcome{};
+    const int effect = CharacterEffect(ReadEffect(tag, lastEffect.value_or(kEffectNormal)));
+    const StageSettings& s = Settings();
+    FinishChange(effect, s.m_nCharEffect != 0, s.m_nCharWait);
+    return TagOutcome{};
+}
+
+}  // namespace talu::stage

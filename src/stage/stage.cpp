@@ -1,0 +1,183 @@
+#include "stage/stage.h"
+
+#include <algorithm>
+#include <cstdint>
+
+#include "stage/effect_steps.h"
+
+namespace talu::stage {
+namespace {
+
+// Where a picture at (left, top) lands; positions come from books, so the far corner is
+// computed wide and clamped rather than overflowing.
+Rect PlacedRect(int32_t left, int32_t top, int width, int height) {
+    auto clampInt = [](int64_t v) {
+        return static_cast<int>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+    };
+    return Rect{left, top, clampInt(int64_t{left} + width), clampInt(int64_t{top} + height)};
+}
+
+}  // namespace
+
+bool Stage::Create(int width, int height) {
+    std::lock_guard lock(mutex_);
+    if (!stageSurface_.Create(width, height, format_))
+        return false;
+    if (!background_.MakeBlack(width, height, format_))
+        return false;
+    return CreateTextLayerLocked(width, height);
+}
+
+bool Stage::CreateTextLayer(int width, int height) {
+    std::lock_guard lock(mutex_);
+    return CreateTextLayerLocked(width, height);
+}
+
+bool Stage::CreateTextLayerLocked(int width, int height) {
+    textLayer_.Release();
+    if (!textLayer_.Create(width, height, format_))
+        return false;
+    textLayer_.Fill(kTextLayerKey);
+    textLayer_.SetSourceKey(kTextLayerKey);
+    return true;
+}
+
+bool Stage::ResetBackground(int width, int height) {
+    std::lock_guard lock(mutex_);
+    return background_.MakeBlack(width, height, format_);
+}
+
+std::optional<int> Stage::FindByName(std::string_view name) const {
+    for (int i = 0; i < kCharacterSlots; ++i) {
+        if (!characters_[i].name.empty() && characters_[i].name == name)
+            return i;
+    }
+    return std::nullopt;
+}
+
+std::optional<int> Stage::FindFree() const {
+    for (int i = 0; i < kCharacterSlots; ++i) {
+        if (characters_[i].name.empty())
+            return i;
+    }
+    return std::nullopt;
+}
+
+std::optional<int> Stage::FirstActive() const {
+    for (int i = 0; i < kCharacterSlots; ++i) {
+        if (characters_[i].IsActive())
+            return i;
+    }
+    return std::nullopt;
+}
+
+void Stage::SettleCharacters() {
+    for (Character& c : characters_)
+        c.SettleFlags();
+}
+
+void Stage::Compose(uint32_t flags) {
+    std::lock_guard lock(mutex_);
+    flags_ = flags;
+    if (!stageSurface_.IsLoaded())
+        return;
+    stageSurface_.Fill(0);
+    if (background_.IsLoaded()) {
+        const Rect target = PlacedRect(background_.left, background_.top, background_.Width(),
+                                       background_.Height());
+        background_.CopyTo(background_.Bounds(), stageSurface_, target,
+                           background_.BlitFlags() | kCopyWait);
+    }
+    if ((flags & compose::kNoCharacters) == 0) {
+        for (const Character& c : characters_) {
+            if (c.IsLoaded())
+                c.Draw(stageSurface_, smoothEdges_);
+        }
+    }
+    if ((flags & compose::kNoWindow) == 0 && windowDrawer_) {
+        windowDrawer_(*this, stageSurface_, flags);
+    }
+    if ((flags & compose::kNoText) == 0 && textLayer_.IsLoaded()) {
+        textLayer_.CopyTo(textLayer_.Bounds(), stageSurface_, textLayer_.Bounds(),
+                          textLayer_.BlitFlags() | kCopyWait);
+    }
+}
+
+Rect Stage::VisibleRect() const {
+    Rect visible = stageSurface_.Bounds();
+    if (output_.screen != nullptr) {
+        visible = visible.Intersect(Rect{0, 0, output_.screen->Width(), output_.screen->Height()});
+    }
+    return visible;
+}
+
+void Stage::Present(const std::optional<Rect>& rect, int effect, int time) {
+    if (presentListener_)
+        presentListener_(PresentCall{rect, effect, time});
+    if (output_.screen == nullptr || output_.effects.clock == nullptr)
+        return;
+    std::lock_guard lock(mutex_);
+    if (!stageSurface_.IsLoaded())
+        return;
+    if (rect.has_value() || effect == kEffectNone) {
+        const Rect area = rect.value_or(VisibleRect());
+        output_.screen->Present(stageSurface_, area, area, kCopyWait);
+        return;
+    }
+    PresentWithEffect(stageSurface_, *output_.screen, VisibleRect(), effect, time, output_.effects);
+}
+
+void Stage::Repaint() {
+    if (output_.screen == nullptr)
+        return;
+    std::unique_lock lock(mutex_, std::try_to_lock);
+    if (!lock.owns_lock() || !stageSurface_.IsLoaded())
+        return;
+    const Rect area = VisibleRect();
+    output_.screen->Present(stageSurface_, area, area, kCopyWait);
+}
+
+bool Stage::PaintTo(Surface& target) {
+    std::unique_lock lock(mutex_, std::try_to_lock);
+    if (!lock.owns_lock())
+        return false;
+    return stageSurface_.CopyTo(stageSurface_.Bounds(), target, stageSurface_.Bounds(), 0);
+}
+
+void Stage::Shake(int amplitude, int time, int count) {
+    Screen* screen = output_.screen;
+    host::Clock* clock = output_.effects.clock;
+    if (screen == nullptr || clock == nullptr)
+        return;
+    std::lock_guard lock(mutex_);
+    if (!stageSurface_.IsLoaded())
+        return;
+    const Rect s = VisibleRect();
+    const Rect d = s;
+    const int a = amplitude;
+    const int pause = time / 4;
+    const Rect moves[4][2] = {
+        {{s.left, s.top, s.right, s.bottom - a}, {d.left, d.top + a, d.right, d.bottom}},
+        {{s.left + a, s.top, s.right, s.bottom}, {d.left, d.top, d.right - a, d.bottom}},
+        {{s.left, s.top + a, s.right, s.bottom}, {d.left, d.top, d.right, d.bottom - a}},
+        {{s.left, s.top, s.right - a, s.bottom}, {d.left + a, d.top, d.right, d.bottom}},
+    };
+    for (int cycle = 0; cycle < count; ++cycle) {
+        for (const auto& move : moves) {
+            screen->Present(stageSurface_, move[0], move[1], kCopyWait);
+            clock->SleepMs(pause);
+        }
+    }
+    screen->Present(stageSurface_, s, d, kCopyWait);
+}
+
+void Stage::WriteStageTags(std::vector<std::string>& lines) const {
+    background_.WriteTags(lines);
+    if (windowLineWriter_)
+        windowLineWriter_(lines);
+    lines.emplace_back();
+    for (const Character& c : characters_)
+        c.WriteTags(lines);
+}
+
+}  // namespace talu::stage

@@ -1,0 +1,243 @@
+#include "app/player.h"
+
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <mutex>
+#include <vector>
+
+#include "script/keywords.h"
+#include "support/interpreter_rig.h"
+
+namespace talu::app {
+namespace {
+
+class RecordingShell : public Shell {
+  public:
+    struct Posted {
+        int message;
+        std::intptr_t wParam;
+        std::intptr_t lParam;
+    };
+    void Post(int message, std::intptr_t wParam, std::intptr_t lParam) override {
+        std::lock_guard lock(mutex);
+        posted.push_back({message, wParam, lParam});
+    }
+    bool ShowMessage(const std::string& text, bool) override {
+        std::lock_guard lock(mutex);
+        boxes.push_back(text);
+        return true;
+    }
+    void SetStageSize(int width, int height) override {
+        std::lock_guard lock(mutex);
+        sizes.emplace_back(width, height);
+    }
+    void RequestClose() override { ++closeRequests; }
+
+    std::mutex mutex;
+    std::vector<Posted> posted;
+    std::vector<std::string> boxes;
+    std::vector<std::pair<int, int>> sizes;
+    std::atomic<int> closeRequests{0};
+};
+
+class Steps : public PlayerListener {
+  public:
+    void StepDone(int result, const script::TagRecord&) override { results.push_back(result); }
+    void WaitStarted(int kind, int, int) override { waits.push_back(kind); }
+    std::vector<int> results;
+    std::vector<int> waits;
+};
+
+class PlayerTest : public ::testing::Test {
+  protected:
+    test::InterpreterRig rig;
+    RecordingShell shell;
+    Settings settings;
+    Player player{shell, settings, rig.clock};
+    Steps steps;
+    std::unique_ptr<interp::Interpreter> interpreter;
+
+    void Open(std::string_view text) {
+        interp::InterpreterServices services = rig.Services(player.clicks);
+        services.readSettings = [this](interp::EngineSettings& e) { player.FillEngineSettings(e); };
+        services.fastForward = [this] { return player.FastForward(); };
+        interpreter = std::make_unique<interp::Interpreter>(std::move(services));
+        ASSERT_TRUE(interpreter->Open(rig.WriteBook(text)));
+        player.SetListener(&steps);
+        player.BookOpened(interpreter.get());
+        player.WaitForWorker();
+    }
+
+    /// Clicks and waits for the worker it started.
+    void ClickAndWait() {
+        player.Click();
+        player.WaitForWorker();
+    }
+};
+
+TEST_F(PlayerTest, StopsAtWaitsAndShowsTheEndText) {
+    Open("one<BR>two<P>three");
+    EXPECT_EQ(steps.waits, (std::vector<int>{15}));
+    ClickAndWait();
+    EXPECT_EQ(steps.waits, (std::vector<int>{15, 16}));
+    EXPECT_TRUE(shell.boxes.empty());
+    ClickAndWait();
+    ASSERT_EQ(shell.boxes.size(), 1u);
+    EXPECT_EQ(shell.boxes[0], "\x82\xA8\x82\xB5\x82\xDC\x82\xA2");  // "おしまい" in CP932
+    EXPECT_EQ(shell.closeRequests, 1);
+}
+
+TEST_F(PlayerTest, EndWithAltShowsItsText) {
+    settings.langMode = 1;
+    Open("<END ALT=\"Fin.\">");
+    ASSERT_EQ(shell.boxes.size(), 1u);
+    EXPECT_EQ(shell.boxes[0], "Fin.");
+    EXPECT_EQ(player.EndText(), "Fin.");
+}
+
+TEST_F(PlayerTest, OnlyOneWorkerRunsAtATime) {
+    std::mutex mutex;
+    std::condition_variable released;
+    bool release = false;
+    std::atomic<int> inSleep{0};
+    rig.clock.SetSleepHook([&](int) {
+        inSleep = 1;
+        std::unique_lock lock(mutex);
+        released.wait(lock, [&] { return release; });
+    });
+    interp::InterpreterServices services = rig.Services(player.clicks);
+    interpreter = std::make_unique<interp::Interpreter>(std::move(services));
+    ASSERT_TRUE(interpreter->Open(rig.WriteBook("<W TIME=\"10\"><TRAP>")));
+    player.BookOpened(interpreter.get());
+    while (inSleep == 0) {
+        std::this_thread::yield();
+    }
+    EXPECT_TRUE(player.WorkerRunning());
+    EXPECT_FALSE(player.StartWorker());  // the second click is lost
+    {
+        std::lock_guard lock(mutex);
+        release = true;
+    }
+    released.notify_all();
+    player.WaitForWorker();
+    EXPECT_FALSE(player.WorkerRunning());
+    rig.clock.SetSleepHook(nullptr);
+}
+
+TEST_F(PlayerTest, TimersMeasureFromTheirOrigin) {
+    Open(
+        "<TIMER><TIMER TIME=\"1:05\"><W TIME=\"6000\"><TIMER TIME=\"00:05\">"
+        "<TIMER TIME=\"00:05:30\"><TRAP>");
+    // "1:05" has no colon third: 1 ms. After the W, 00:05 and 00:05:30 (5480 ms) have passed.
+    EXPECT_EQ(rig.clock.Sleeps(), (std::vector<int>{1, 6000}));
+}
+
+TEST_F(PlayerTest, TimerSleepsUntilItsMoment) {
+    Open("<TIMER><W TIME=\"1000\"><TIMER TIME=\"00:05:30\"><TRAP>");
+    EXPECT_EQ(rig.clock.Sleeps(), (std::vector<int>{1000, 4480}));
+}
+
+TEST_F(PlayerTest, WaitTagsChangeAndRestoreSpeeds) {
+    Open("<WAIT TEXT=\"0\" BACK=\"7\">x<P><WAIT TEXT=\"USER\"></WAIT></WAIT></WAIT>y<P>");
+    EXPECT_EQ(settings.textWait.current, 0);
+    EXPECT_EQ(settings.backWait.current, 7);
+    EXPECT_EQ(settings.textWait.user, 50);
+    ClickAndWait();
+    EXPECT_EQ(settings.textWait.current, 50);
+    EXPECT_EQ(settings.backWait.current, 50);  // the extra /WAIT changed nothing
+}
+
+TEST_F(PlayerTest, TheSpeedStackKeepsTwentyEntries) {
+    std::string book;
+    for (int i = 1; i <= 21; ++i) {
+        book += "<WAIT TEXT=\"" + std::to_string(i) + "\">";
+    }
+    for (int i = 0; i < 21; ++i) {
+        book += "</WAIT>";
+    }
+    Open(book + "x<P>");
+    EXPECT_EQ(settings.textWait.current, 1);  // the outermost saved value (50) was dropped
+}
+
+TEST_F(PlayerTest, FastForwardRunsToTheNextChoice) {
+    Open("a<P>b<BR>c<W><WAIT TEXT=\"9\"><A HREF=\"#x\" ALT=\"go\"><A NAME=\"x\">d<P>");
+    player.GotoNextChoice();
+    player.WaitForWorker();
+    EXPECT_TRUE(player.ChoicePending());
+    EXPECT_TRUE(player.FastForward());
+    EXPECT_EQ(settings.textWait.current, 0);  // the WAIT was ignored
+    EXPECT_EQ(steps.waits, (std::vector<int>{16}));
+    player.Click();  // ends fast-forward only
+    EXPECT_FALSE(player.FastForward());
+    EXPECT_EQ(settings.textWait.current, 50);
+    EXPECT_TRUE(player.ChoicePending());
+    EXPECT_TRUE(player.ChooseLink(0));
+    player.WaitForWorker();
+    EXPECT_FALSE(player.ChoicePending());
+    EXPECT_EQ(steps.waits.back(), 16);
+}
+
+TEST_F(PlayerTest, LinksWithoutTextAreTakenAtOnce) {
+    Open("<A HREF=\"#x\" ANSWER=\"went\">skipped<A NAME=\"x\"><TRAP>");
+    EXPECT_FALSE(player.ChoicePending());
+    EXPECT_TRUE(interpreter->Variables().IsSet("went"));
+    EXPECT_EQ(steps.results.back(), 25);
+}
+
+TEST_F(PlayerTest, ChoosingALinkAppliesItsAnswer) {
+    Open(
+        "<A HREF=\"#a\" ALT=\"A\" ANSWER=\"pickedA\"><A HREF=\"#b\" ALT=\"B\" ANSWER=\"pickedB\">"
+        "<A NAME=\"a\"><TRAP><A NAME=\"b\">b<P>");
+    ASSERT_TRUE(player.ChoicePending());
+    EXPECT_FALSE(player.ChooseLink(2));
+    EXPECT_TRUE(player.ChooseLink(1));
+    player.WaitForWorker();
+    EXPECT_TRUE(interpreter->Variables().IsSet("pickedB"));
+    EXPECT_FALSE(interpreter->Variables().IsSet("pickedA"));
+    EXPECT_EQ(steps.waits.back(), 16);
+}
+
+TEST_F(PlayerTest, AutomaticBookmarkPointsPostUnlessRestored) {
+    Open("<BOOKMARK MODE=\"AUTO\">x<TRAP>");
+    ASSERT_EQ(shell.posted.size(), 1u);
+    EXPECT_EQ(shell.posted[0].message, message::kAutoBookmark);
+    Open("<BOOKMARK MODE=\"AUTO\">x<TRAP>");
+    player.SetLoadedFromBookmark(true);
+    EXPECT_EQ(shell.posted.size(), 2u);
+}
+
+TEST_F(PlayerTest, MusicStageAndForms) {
+    Open(
+        "<BGM SRC=\"song.mid\" LOOP=\"2\" TIME=\"300\" MODE=\"pass\"><STAGE WIDTH=\"800\">"
+        "<FORM><INPUT TYPE=\"submit\"></FORM>after");
+    ASSERT_EQ(shell.posted.size(), 4u);
+    EXPECT_EQ(shell.posted[0].message, message::kBgm);
+    EXPECT_EQ(shell.posted[0].wParam, 2);
+    EXPECT_EQ(shell.posted[0].lParam, 300);  // PASS: the high half is 0
+    EXPECT_EQ(player.PendingBgmSource(), "song.mid");
+    EXPECT_EQ(shell.sizes, (std::vector<std::pair<int, int>>{{800, 0}}));
+    EXPECT_EQ(shell.posted[3].message, message::kForm);
+    EXPECT_EQ(shell.posted[3].wParam, 33);
+    EXPECT_TRUE(player.FormPending());
+    player.Click();  // only the form's submit goes on
+    EXPECT_FALSE(player.WorkerRunning());
+}
+
+TEST_F(PlayerTest, SoundsWaitOnlyWithAMusicPlayer) {
+    Open("<SOUND SRC=\"a.wav\"><TRAP>");
+    EXPECT_TRUE(shell.posted.empty());
+    player.SetMusicPlayerPresent(true);
+    Open("<SOUND SRC=\"a.wav\">after<P>");
+    ASSERT_EQ(shell.posted.size(), 1u);
+    EXPECT_EQ(shell.posted[0].message, message::kSound);
+    EXPECT_TRUE(player.SoundWait());
+    EXPECT_EQ(player.PendingSoundName(), "a.wav");
+    player.SoundDone();
+    player.WaitForWorker();
+    EXPECT_FALSE(player.SoundWait());
+    EXPECT_EQ(steps.waits.back(), 16);
+}
+
+}  // namespace
+}  // namespace talu::app

@@ -1,0 +1,177 @@
+#include "interp/interpreter.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "script/keywords.h"
+#include "support/interpreter_rig.h"
+
+namespace talu::interp {
+namespace {
+
+/// One interpreter on a headless display, with the player's hooks counted.
+class InterpreterTest : public ::testing::Test {
+  protected:
+    test::InterpreterRig rig;
+    test::RecordedBoxes& boxes = rig.boxes;
+    host::VirtualClock& clock = rig.clock;
+    interp::ClickFlags clicks{};
+    bool fastForward = false;
+    int savePoints = 0;
+    int stageFailures = 0;
+    EngineSettings engine;
+    std::unique_ptr<Interpreter> interpreter;
+
+    void SetUp() override {
+        InterpreterServices services = rig.Services(clicks);
+        services.readSettings = [this](EngineSettings& settings) { settings = engine; };
+        services.fastForward = [this] { return fastForward; };
+        services.onSavePoint = [this] { ++savePoints; };
+        services.onStageFailure = [this] { ++stageFailures; };
+        interpreter = std::make_unique<Interpreter>(std::move(services));
+    }
+
+    void Open(std::string_view text) { ASSERT_TRUE(interpreter->Open(rig.WriteBook(text))); }
+
+    /// Steps until the result is not 1; the record of that step is kept in last.
+    int Run(int maxSteps = 1000) {
+        for (int i = 0; i < maxSteps; ++i) {
+            last.Clear();
+            int result = interpreter->Step(last);
+            if (result != step::kGoOn) {
+                return result;
+            }
+        }
+        return step::kGoOn;
+    }
+
+    std::string LastAttribute(int id) const {
+        std::string value = "<absent>";
+        last.GetAttribute(id, value);
+        return value;
+    }
+
+    script::TagRecord last;
+};
+
+TEST_F(InterpreterTest, PageWaitsThenTheEndOfTheBook) {
+    Open("Hello<P>");
+    EXPECT_EQ(Run(), step::kPageWait);
+    EXPECT_NE(LastAttribute(script::kw::kLeft), "<absent>");
+    EXPECT_NE(LastAttribute(script::kw::kTop), "<absent>");
+    EXPECT_EQ(savePoints, 1);
+    script::TagRecord record;
+    EXPECT_EQ(interpreter->Step(record), step::kGoOn);  // the new page
+    EXPECT_TRUE(record.Empty());
+    EXPECT_EQ(interpreter->Step(record), step::kBookEnd);
+}
+
+TEST_F(InterpreterTest, ALongRunFillsThePageAndGoesOnAfterTheClick) {
+    std::string text;
+    for (int i = 0; i < 600; ++i) {
+        text += "\x82\xA0";  // あ
+    }
+    Open(text + "<P>");
+    EXPECT_EQ(Run(), step::kPageWait);
+    int command = 0;
+    last.GetCommand(command);
+    EXPECT_EQ(command, script::kw::kText);  // the text run itself overflowed
+    script::TagRecord record;
+    EXPECT_EQ(interpreter->Step(record), step::kGoOn);      // new page
+    EXPECT_EQ(interpreter->Step(record), step::kPageWait);  // the rest still fills a page
+    record.GetCommand(command);
+    EXPECT_EQ(command, script::kw::kP);
+}
+
+TEST_F(InterpreterTest, TimedWaitsSleepUnlessFastForwarding) {
+    Open("<W TIME=\"500\"><W TIME=\"abc\"><W TIME=\"70\"><W>");
+    clock.ClearSleeps();
+    script::TagRecord record;
+    EXPECT_EQ(interpreter->Step(record), step::kGoOn);
+    record.Clear();
+    EXPECT_EQ(interpreter->Step(record), step::kGoOn);
+    fastForward = true;
+    record.Clear();
+    EXPECT_EQ(interpreter->Step(record), step::kGoOn);
+    EXPECT_EQ(clock.Sleeps(), (std::vector<int>{500, 0}));
+    record.Clear();
+    EXPECT_EQ(interpreter->Step(record), script::kw::kW);
+}
+
+TEST_F(InterpreterTest, WaitsAreSkippedWhileACurtainIsOpen) {
+    Open("<W><BR><P>x");
+    clicks[3] = 1;
+    EXPECT_EQ(Run(3), step::kGoOn);
+    script::TagRecord record;
+    EXPECT_EQ(interpreter->Step(record), step::kGoOn);  // P still clears the page
+}
+
+TEST_F(InterpreterTest, LinksAndAnchors) {
+    Open("<A NAME=\"x\"><A HREF=\"#x\">or<A HREF=\"#x\" ALT=\"go\">");
+    EXPECT_EQ(Run(), step::kLinks);
+    EXPECT_EQ(LastAttribute(script::kw::kLeft), "<absent>");
+    EXPECT_EQ(Run(), step::kLinks);
+    EXPECT_NE(LastAttribute(script::kw::kLeft), "<absent>");
+}
+
+TEST_F(InterpreterTest, BookmarkTags) {
+    Open("<BOOKMARK><BOOKMARK MODE=\"AUTO\"><BOOKMARK ANSWER=\"done\" ALT=\"chapter 2\">");
+    script::TagRecord record;
+    EXPECT_EQ(interpreter->Step(record), step::kGoOn);
+    EXPECT_EQ(savePoints, 1);
+    record.Clear();
+    EXPECT_EQ(interpreter->Step(record), step::kAutoBookmark);
+    EXPECT_EQ(interpreter->BookmarkMode(), script::kw::kAuto);
+    record.Clear();
+    EXPECT_EQ(interpreter->Step(record), step::kGoOn);
+    EXPECT_EQ(savePoints, 1);
+    EXPECT_EQ(interpreter->BookmarkComment(), "chapter 2");
+    EXPECT_TRUE(interpreter->Variables().IsSet("done"));
+}
+
+TEST_F(InterpreterTest, ColourFilters) {
+    Open("<SUNGLASS COLOR=\"SEPIA\"><SUNGLASS COLOR=\"#102030\"><SUNGLASS>");
+    script::TagRecord record;
+    interpreter->Step(record);
+    EXPECT_EQ(interpreter->Controller().Filter(), script::kFilterSepia);
+    record.Clear();
+    interpreter->Step(record);
+    EXPECT_EQ(interpreter->Controller().Filter(), 0x302010u);
+    record.Clear();
+    interpreter->Step(record);
+    EXPECT_EQ(interpreter->Controller().Filter(), script::kNoColour);
+}
+
+TEST_F(InterpreterTest, StageTagsAreSkippedWithoutGraphics) {
+    engine.useGpx = 0;
+    Open("<BACKGROUND SRC=\"missing.bmp\"><ENTER><END>");
+    EXPECT_EQ(Run(), 33);
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(Run(), step::kBookEnd);
+}
+
+TEST_F(InterpreterTest, AFailedStageTagReportsAndGoesOn) {
+    Open("<BACKGROUND SRC=\"missing.bmp\">after<TRAP>");
+    EXPECT_EQ(Run(), 25);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_NE(boxes.shown[0].find("I can't open file"), std::string::npos);
+    EXPECT_EQ(stageFailures, 1);
+}
+
+TEST_F(InterpreterTest, VariablesExpandAndQuestionsJump) {
+    Open("<QUESTION ANSWER=\"(x=3)\" HREF=\"#far\">skipped<A NAME=\"far\"><TIMER TIME=\"{x}\">");
+    EXPECT_EQ(Run(), script::kw::kTimer);
+    EXPECT_EQ(LastAttribute(script::kw::kTime), "3");
+}
+
+TEST_F(InterpreterTest, PluginTagsAreRegisteredForBookmarks) {
+    Open("<PLUGIN SRC=\"png\" NAME=\"ifpng.spi\"><PLUGIN NAME=\"x\">");
+    Run();
+    EXPECT_EQ(interpreter->RegisteredPlugins(), (std::vector<std::string>{"PNG\tIFPNG.SPI"}));
+    EXPECT_EQ(boxes.shown.size(), 1u);  // the PLUGIN without SRC
+}
+
+}  // namespace
+}  // namespace talu::interp

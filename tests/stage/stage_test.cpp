@@ -1,0 +1,252 @@
+// Composition order and flags, presentation and the shake, on every pixel layout.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "pixel_test_support.h"
+#include "stage_test_support.h"
+
+namespace talu::stage {
+namespace {
+
+using testing::StageRig;
+
+class StageComposition : public ::testing::TestWithParam<PixelFormat> {};
+
+// A solid loaded picture of colour (engine order, red low) at (left, top).
+void Solid(Picture& p, int w, int h, uint32_t colour, const PixelFormat& format, int left = 0,
+           int top = 0) {
+    ASSERT_TRUE(p.Create(w, h, format));
+    p.Fill(colour);
+    p.left = left;
+    p.top = top;
+}
+
+TEST_P(StageComposition, DrawsLayersBackToFrontAndHonoursFlags) {
+    const PixelFormat format = GetParam();
+    Stage stage(format);
+    ASSERT_TRUE(stage.Create(64, 48));
+    Solid(stage.Background(), 32, 24, 0x0000FF, format, 8, 8);  // red, offset
+    Character& c = stage.CharacterAt(3);
+    c.name = "A";
+    Solid(c, 10, 10, 0x00FF00, format, 20, 10);  // green over the background's corner
+    Character& front = stage.CharacterAt(4);
+    front.name = "B";
+    Solid(front, 4, 4, 0xFF0000, format, 22, 12);  // blue, in front of A
+    stage.TextLayer().Row(30)[30] = format.FromColour(0xFFFFFF);
+    uint32_t drawnFlags = 99;
+    stage.SetWindowDrawer([&](Stage&, Surface& target, uint32_t flags) {
+        drawnFlags = flags;
+        target.Row(40)[40] = format.FromColour(0x808080);
+    });
+
+    stage.Compose(4);
+    const Surface& s = stage.StageSurface();
+    EXPECT_EQ(drawnFlags, 4u);
+    EXPECT_EQ(s.Row(0)[0], 0);                              // outside the background: black
+    EXPECT_EQ(s.Row(8)[8], format.FromColour(0x0000FF));    // background at its position
+    EXPECT_EQ(s.Row(31)[39], format.FromColour(0x0000FF));  // last background pixel
+    EXPECT_EQ(s.Row(32)[40], 0);
+    EXPECT_EQ(s.Row(10)[20], format.FromColour(0x00FF00));
+    EXPECT_EQ(s.Row(12)[22], format.FromColour(0xFF0000));  // slot 4 drawn after slot 3
+    EXPECT_EQ(s.Row(30)[30], format.FromColour(0xFFFFFF));  // text layer on top
+    EXPECT_EQ(s.Row(40)[40], format.FromColour(0x808080));
+    EXPECT_EQ(stage.Flags(), 4u);
+
+    drawnFlags = 99;
+    stage.Compose(compose::kNoText | compose::kNoWindow | compose::kNoCharacters);
+    EXPECT_EQ(drawnFlags, 99u);
+    EXPECT_EQ(s.Row(10)[20], format.FromColour(0x0000FF));
+    EXPECT_EQ(s.Row(30)[30], format.FromColour(0x0000FF));  // text left out
+    EXPECT_EQ(s.Row(40)[40], 0);
+}
+
+TEST_P(StageComposition, HiddenCharactersAreLeftOutAndExitPendingOnesStay) {
+    const PixelFormat format = GetParam();
+    Stage stage(format);
+    ASSERT_TRUE(stage.Create(16, 16));
+    Character& hidden = stage.CharacterAt(0);
+    hidden.name = "H";
+    hidden.hidden = 1;
+    Solid(hidden, 2, 2, 0xFFFFFF, format, 0, 0);
+    Character& leaving = stage.CharacterAt(1);
+    leaving.name = "L";
+    leaving.exitPending = 1;
+    Solid(leaving, 2, 2, 0xFFFFFF, format, 4, 4);
+    stage.Compose(3);
+    EXPECT_EQ(stage.StageSurface().Row(0)[0], 0);
+    EXPECT_EQ(stage.StageSurface().Row(4)[4], format.FromColour(0xFFFFFF));
+
+    stage.SettleCharacters();
+    EXPECT_TRUE(leaving.name.empty());
+    EXPECT_FALSE(leaving.IsLoaded());
+    EXPECT_EQ(hidden.hidden, 0);
+    stage.Recompose();
+    EXPECT_EQ(stage.StageSurface().Row(0)[0], format.FromColour(0xFFFFFF));
+    EXPECT_EQ(stage.StageSurface().Row(4)[4], 0);
+}
+
+TEST_P(StageComposition, BackgroundFarOffTheStageIsSkippedWithoutOverflow) {
+    const PixelFormat format = GetParam();
+    Stage stage(format);
+    ASSERT_TRUE(stage.Create(16, 16));
+    Solid(stage.Background(), 8, 8, 0xFFFFFF, format, INT32_MAX - 2, INT32_MIN + 1);
+    stage.Compose(3);
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 16; ++x)
+            ASSERT_EQ(stage.StageSurface().Row(y)[x], 0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, StageComposition, ::testing::ValuesIn(testing::kFormats),
+                         testing::FormatName);
+
+TEST(StageStart, CreatesBlackBackgroundAndKeyedTextLayer) {
+    Stage stage;
+    ASSERT_TRUE(stage.Create());
+    EXPECT_EQ(stage.Background().colourMode, 1);
+    EXPECT_EQ(stage.Background().colourText, "#000000");
+    EXPECT_EQ(stage.Background().Width(), 640);
+    EXPECT_EQ(stage.TextLayer().Height(), 480);
+    uint32_t key = 0;
+    ASSERT_TRUE(stage.TextLayer().GetSourceKey(key));
+    EXPECT_EQ(stage.TextLayer().Row(100)[100], key);
+}
+
+TEST(StagePresentation, PlainPresentCopiesTheStageToTheScreen) {
+    StageRig rig;
+    rig.stage.Background().Fill(0x00FF00);
+    rig.stage.Compose(3);
+    rig.stage.Present(std::nullopt, 0, 0);
+    Surface shown;
+    ASSERT_TRUE(rig.screen.CopyOut(shown));
+    EXPECT_TRUE(testing::SameRect(shown, rig.stage.StageSurface(), Rect{0, 0, 640, 480}));
+    EXPECT_TRUE(rig.clock.Sleeps().empty());
+}
+
+TEST(StagePresentation, EffectPresentsThroughTheClockAndEndsOnTheStage) {
+    StageRig rig;
+    rig.stage.Background().Fill(0xFFFFFF);
+    rig.stage.Compose(3);
+    rig.stage.Present(std::nullopt, 7, 160);
+    ASSERT_EQ(rig.presents.size(), 1u);
+    EXPECT_EQ(rig.presents[0].effect, 7);
+    EXPECT_EQ(rig.presents[0].time, 160);
+    EXPECT_FALSE(rig.clock.Sleeps().empty());
+    Surface shown;
+    ASSERT_TRUE(rig.screen.CopyOut(shown));
+    EXPECT_TRUE(testing::SameRect(shown, rig.stage.StageSurface(), Rect{0, 0, 640, 480}));
+}
+
+TEST(StagePresentation, RectangleIsPresentedAlone) {
+    StageRig rig;
+    rig.stage.Background().Fill(0xFFFFFF);
+    rig.stage.Compose(3);
+    rig.stage.Present(Rect{10, 20, 30, 40}, 0, 0);
+    Surface shown;
+    ASSERT_TRUE(rig.screen.CopyOut(shown));
+    EXPECT_NE(shown.Row(20)[10], 0);
+    EXPECT_EQ(shown.Row(19)[10], 0);
+    EXPECT_EQ(shown.Row(20)[30], 0);
+}
+
+TEST(StagePresentation, NothingWithoutScreenOrClock) {
+    Stage stage;
+    ASSERT_TRUE(stage.Create());
+    stage.Present(std::nullopt, 7, 100);  // no output: must simply return
+    stage.Repaint();
+    Surface out;
+    ASSERT_TRUE(out.Create(640, 480, stage.Format()));
+    EXPECT_TRUE(stage.PaintTo(out));
+}
+
+TEST(StageShake, KickMovesFourTimesPerCycleAndEndsStill) {
+    StageRig rig;
+    rig.stage.Background().Fill(0xFFFFFF);
+    rig.stage.Compose(3);
+    ASSERT_EQ(rig.controller->KickTag(testing::Tag(52, {})).code, 1);
+    EXPECT_EQ(rig.clock.Sleeps(), std::vector<int>(8, 50));
+    Surface shown;
+    ASSERT_TRUE(rig.screen.CopyOut(shown));
+    EXPECT_TRUE(testing::SameRect(shown, rig.stage.StageSurface(), Rect{0, 0, 640, 480}));
+}
+
+TEST(StageShake, FirstMoveShiftsThePictureDown) {
+    StageRig rig;
+    rig.stage.Background().Fill(0xFFFFFF);
+    rig.stage.Compose(3);
+    // Stop looking after the first move: the screen shows the stage 40 pixels down.
+    Surface firstMove;
+    rig.clock.SetSleepHook([&](int) {
+        if (!firstMove.IsLoaded())
+            rig.screen.CopyOut(firstMove);
+    });
+    rig.controller->KickTag(testing::Tag(52, {{script::kw::kWidth, "40"}}));
+    ASSERT_TRUE(firstMove.IsLoaded());
+    EXPECT_EQ(firstMove.Row(39)[0], 0);
+    EXPECT_NE(firstMove.Row(40)[0], 0);
+}
+
+TEST(StageShake, AbsurdValuesAreBounded) {
+    StageRig rig;
+    rig.controller->KickTag(
+        testing::Tag(52, {{script::kw::kWidth, "-99999999999"}, {84, "99999999999"}, {75, "-5"}}));
+    EXPECT_EQ(rig.clock.Sleeps().size(), 4000u);
+    rig.clock.ClearSleeps();
+    rig.controller->KickTag(testing::Tag(52, {{script::kw::kWidth, "2147483647"}, {84, "1"}}));
+    EXPECT_EQ(rig.clock.Sleeps().size(), 4u);
+}
+
+TEST(StageTags, WindowLineSitsBetweenBackgroundAndCharacters) {
+    Stage stage;
+    ASSERT_TRUE(stage.Create());
+    stage.SetWindowLineWriter([](std::vector<std::string>& lines) { lines.push_back("<W>"); });
+    stage.CharacterAt(5).name = "A";
+    stage.CharacterAt(5).align = script::kw::kCenter;
+    stage.CharacterAt(5).valign = script::kw::kFloor;
+    stage.CharacterAt(5).effect = 1;
+    std::vector<std::string> lines;
+    stage.WriteStageTags(lines);
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0], "<BACKGROUND COLOR=\"#000000\">");
+    EXPECT_EQ(lines[1], "<W>");
+    EXPECT_EQ(lines[2], "");
+    EXPECT_EQ(lines[3],
+              "<ENTER NAME=\"A\" ALIGN=\"CENTER\" VALIGN=\"FLOOR\" EFFECT=\"EF_NORMAL\" "
+              "ALPHA=\"100\">");
+}
+
+TEST(StageThreads, PaintWhileTheWorkerComposesAndPresents) {
+    StageRig rig;
+    std::atomic<bool> done{false};
+    std::thread painter([&] {
+        Surface out;
+        out.Create(640, 480, rig.stage.Format());
+        while (!done.load()) {
+            rig.stage.Repaint();
+            rig.stage.PaintTo(out);
+        }
+    });
+    for (int i = 0; i < 20; ++i) {
+        rig.stage.Background().Fill(i % 2 == 0 ? 0xFFFFFF : 0x000000);
+        rig.stage.Compose(3);
+        rig.stage.Present(std::nullopt, i % 3 == 0 ? 7 : 0, 20);
+    }
+    done = true;
+    painter.join();
+    Surface shown;
+    ASSERT_TRUE(rig.screen.CopyOut(shown));
+    EXPECT_TRUE(testing::SameRect(shown, rig.stage.StageSurface(), Rect{0, 0, 640, 480}));
+}
+
+TEST(StageThreads, DrawerMayCallBackIntoTheStage) {
+    Stage stage;
+    ASSERT_TRUE(stage.Create(16, 16));
+    stage.SetWindowDrawer([](Stage& s, Surface&, uint32_t) { s.CreateTextLayer(16, 16); });
+    stage.Compose(0);
+    EXPECT_TRUE(stage.TextLayer().IsLoaded());
+}
+
+}  // namespace
+}  // namespace talu::stage

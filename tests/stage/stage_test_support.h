@@ -1,0 +1,96 @@
+#pragma once
+
+// A stage wired to a scratch book folder, a screen and a virtual clock, recording every
+// presentation and every message box, for the stage and character tests.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/clock.h"
+#include "script/keywords.h"
+#include "script/messages.h"
+#include "script/tag_record.h"
+#include "stage/extension_map.h"
+#include "stage/picture_loader.h"
+#include "stage/plugin_list.h"
+#include "stage/screen.h"
+#include "stage/stage.h"
+#include "stage/stage_controller.h"
+#include "stage_test_support_bmp.h"
+
+namespace talu::stage::testing {
+
+/// A record of tag id with attributes (id, value); closing marks the closing form.
+inline script::TagRecord Tag(int command, std::vector<std::pair<int, std::string>> attributes,
+                             bool closing = false) {
+    script::TagRecord tag;
+    tag.SetCommand(command);
+    for (const auto& [id, value] : attributes)
+        tag.AddAttribute(id, value);
+    if (closing)
+        tag.MarkClosing();
+    return tag;
+}
+
+/// The stage, its controller and everything around them, in one pixel format.
+class StageRig {
+  public:
+    explicit StageRig(const PixelFormat& format = PixelFormat::Rgb565()) : stage(format) {
+        PictureServices services;
+        services.plugins = &plugins_;
+        services.extensions = &extensions_;
+        services.diagnostics = &diagnostics;
+        services.format = format;
+        services.bookFolder = folder.Inside();
+        loader = std::make_unique<PictureLoader>(std::move(services));
+        EXPECT_TRUE(screen.Create(format));
+        EXPECT_TRUE(stage.Create());
+        StageOutput output;
+        output.screen = &screen;
+        output.effects.clock = &clock;
+        stage.SetOutput(output);
+        stage.SetPresentListener([this](const PresentCall& call) { presents.push_back(call); });
+        StageServices stageServices;
+        stageServices.stage = &stage;
+        stageServices.loader = loader.get();
+        stageServices.settings = &settings;
+        stageServices.diagnostics = &diagnostics;
+        stageServices.itemText = [] { return std::string("<TAG>"); };
+        stageServices.curtainFlag = &curtainFlag;
+        controller = std::make_unique<StageController>(std::move(stageServices));
+    }
+
+    /// Writes a solid 24-bit picture (colour 0xRRGGBB) with its top-left pixel in corner.
+    void Picture(const std::string& name, int width, int height, uint32_t colour,
+                 std::optional<uint32_t> corner = std::nullopt) {
+        WriteFile(folder.Path() / name, SolidBmp(width, height, colour, corner));
+    }
+
+    /// Effect ids of the presentations so far.
+    std::vector<int> Effects() const {
+        std::vector<int> out;
+        for (const auto& p : presents)
+            out.push_back(p.effect);
+        return out;
+    }
+
+    ScratchFolder folder;
+    RecordingBoxes boxes;
+    script::Diagnostics diagnostics{boxes, script::kLangEnglish};
+    std::unique_ptr<PictureLoader> loader;
+    Screen screen;
+    host::VirtualClock clock;
+    StageSettings settings;
+    std::atomic<int> curtainFlag{0};
+    Stage stage;
+    std::unique_ptr<StageController> controller;
+    std::vector<PresentCall> presents;
+
+  private:
+    PluginList plugins_;
+    ExtensionMap extensions_;
+};
+
+}  // namespace talu::stage::testing

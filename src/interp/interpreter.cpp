@@ -128,6 +128,9 @@ int Interpreter::Step(script::TagRecord& record) {
     }
     if (!pendingText_.empty()) {
         std::string text = pendingText_;
+        if (services_.onTypeText) {
+            services_.onTypeText(text);
+        }
         if (window_->TypeText(text, pendingText_)) {
             pendingText_.clear();
             return step::kGoOn;
@@ -147,6 +150,9 @@ int Interpreter::Step(script::TagRecord& record) {
 }
 
 int Interpreter::TypeRun(std::string_view text, script::TagRecord& record) {
+    if (services_.onTypeText) {
+        services_.onTypeText(text);
+    }
     std::string rest;
     if (window_->TypeText(text, rest)) {
         return step::kGoOn;
@@ -164,7 +170,7 @@ int Interpreter::StageTag(const stage::TagOutcome& outcome) {
     return outcome.code;
 }
 
-int Interpreter::WaitTag(const script::TagRecord& record) {
+int Interpreter::WaitTag(script::TagRecord& record) {
     if (auto time = record.FindAttribute(kw::kTime)) {
         const int ms = script::ParseDigits(*time);
         if (!(services_.fastForward && services_.fastForward())) {
@@ -172,6 +178,7 @@ int Interpreter::WaitTag(const script::TagRecord& record) {
         }
         return step::kGoOn;
     }
+    AddWaitMark(record);
     return CurtainOpen() ? step::kGoOn : kw::kW;
 }
 

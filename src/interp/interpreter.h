@@ -80,6 +80,8 @@ struct InterpreterServices {
     /// A save point (P, BOOKMARK without attributes): the bookmark manager records the state;
     /// optional.
     std::function<void()> onSavePoint;
+    /// Every text handed to typing (after entities and braces); optional.
+    std::function<void(std::string_view)> onTypeText;
     /// TITLE: the main window's caption; optional.
     std::function<void(const std::string&)> onTitle;
 };
@@ -120,7 +122,7 @@ class Interpreter {
     void AddWaitMark(script::TagRecord& record);
     int TypeRun(std::string_view text, script::TagRecord& record);
     int StageTag(const stage::TagOutcome& outcome);
-    int WaitTag(const script::TagRecord& record);
+    int WaitTag(script::TagRecord& record);
     int BreakTag(script::TagRecord& record);
     int PageTag(script::TagRecord& record);
     int LinkTag(script::TagRecord& record);

@@ -35,5 +35,18 @@ if grep -q '^box ' "$out"; then
   echo "FAIL: the demo book shows a message box"
   failures=$((failures + 1))
 fi
+expect_status 2 "$cli" run
+expect_status 2 "$cli" run "$source_dir/books/demo/demo.talu" --answer maybe
+expect_status 2 "$cli" run "$source_dir/books/demo/demo.talu" --max-steps many
+expect_status 1 "$cli" run "$source_dir/no/such/book.talu"
+expect_status 0 "$cli" run "$source_dir/books/demo/demo.talu" --lang en
+tail -n 1 "$out" | grep -q '^end end-tag ' || { echo "FAIL: the demo run does not end at its END"; failures=$((failures + 1)); }
+if grep -q '^box Syntax' "$out"; then
+  echo "FAIL: the demo run shows a script error"
+  grep '^box Syntax' "$out"
+  failures=$((failures + 1))
+fi
+expect_status 0 "$cli" run "$source_dir/books/demo/demo.talu" --max-steps 5
+tail -n 1 "$out" | grep -q '^end max-steps ' || { echo "FAIL: --max-steps"; failures=$((failures + 1)); }
 rm -f "$out"
 exit $failures

@@ -6,6 +6,7 @@
 
 #include "frontend/cli/fetch_command.h"
 #include "frontend/cli/picture_command.h"
+#include "frontend/cli/run_command.h"
 
 namespace {
 
@@ -20,6 +21,10 @@ constexpr std::string_view kUsage =
     "                             load FILE as a book's picture is loaded (archive members\n"
     "                             too: data.lzh/img/face.bmp) and write the 16-bit result as\n"
     "                             PNG; prints WIDTHxHEIGHT\n"
+    "  run BOOK [--lang ja|en] [--answer ok|cancel] [--max-steps N] [--real-time]\n"
+    "          [--screenshot FILE.png] [--frames DIR] [--settings FILE.ini] [--trace FILE]\n"
+    "                             run BOOK headless: a scripted reader clicks at every wait\n"
+    "                             and answers boxes; every event goes to the trace\n"
     "\n"
     "Options:\n"
     "  -h, --help                 show this help and exit\n"
@@ -107,6 +112,14 @@ int main(int argc, char** argv) {
             return UsageError(problem);
         }
         return talu::cli::RunPicture(options, std::cout, std::cerr);
+    }
+    if (command == "run") {
+        talu::cli::RunOptions options;
+        std::string problem;
+        if (!talu::cli::ParseRunArguments(rest, options, problem)) {
+            return UsageError(problem);
+        }
+        return talu::cli::RunBook(options, std::cout, std::cerr);
     }
     return UsageError("unknown command " + std::string(command));
 }

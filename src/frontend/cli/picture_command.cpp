@@ -1,5 +1,7 @@
 #include "frontend/cli/picture_command.h"
 
+#include "frontend/cli/surface_png.h"
+
 #include <charconv>
 #include <filesystem>
 
@@ -63,25 +65,6 @@ std::string InsidePicturePath(std::string_view file) {
         inside.insert(0, "Z:");
     }
     return inside;
-}
-
-// Each channel widened by its loss, as the BMP writer does; key pixels fully transparent.
-host::RgbaImage ToRgba(const stage::Surface& surface) {
-    host::RgbaImage image{surface.Width(), surface.Height(), {}};
-    image.pixels.reserve(static_cast<std::size_t>(image.width) * image.height * 4);
-    uint32_t key = 0;
-    const bool keyed = surface.GetSourceKey(key);
-    const stage::PixelFormat& format = surface.Format();
-    for (int y = 0; y < surface.Height(); ++y) {
-        const uint16_t* row = surface.Row(y);
-        for (int x = 0; x < surface.Width(); ++x) {
-            image.pixels.insert(
-                image.pixels.end(),
-                {format.red.Expand(row[x]), format.green.Expand(row[x]), format.blue.Expand(row[x]),
-                 static_cast<uint8_t>(keyed && row[x] == key ? 0 : 255)});
-        }
-    }
-    return image;
 }
 
 }  // namespace
@@ -171,7 +154,7 @@ int RunPicture(const PictureOptions& options, std::ostream& out, std::ostream& e
     if (options.filter) {
         stage::ApplyFilter(picture, *options.filter);
     }
-    if (!host::WritePng(options.out, ToRgba(picture))) {
+    if (!WriteSurfacePng(options.out, picture)) {
         err << "talu-cli: cannot write '" << options.out << "'\n";
         return 1;
     }

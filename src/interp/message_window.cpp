@@ -322,7 +322,7 @@ void MessageWindow::NewPage() {
     TextLayout& layout = Layout();
     layout.penX = layout.LineStart();
     layout.penY = layout.window.top;
-    stage.TextLayer().Fill(kTextKey);
+    stage.DrawLocked([](stage::Surface&, stage::Surface& textLayer) { textLayer.Fill(kTextKey); });
 }
 
 bool MessageWindow::TypeText(std::string_view text, std::string& remainder) {
@@ -333,8 +333,9 @@ bool MessageWindow::TypeText(std::string_view text, std::string& remainder) {
     TextLayout& layout = Layout();
     const bool atPageStart = layout.penX == layout.LineStart() && layout.penY == layout.window.top;
     std::vector<stage::Rect> rectangles;
-    bool fitted = PlaceRun(layout, TypingTargets{stage.TextLayer(), stage.StageSurface()}, input,
-                           remainder, rectangles);
+    bool fitted = stage.DrawLocked([&](stage::Surface& composed, stage::Surface& textLayer) {
+        return PlaceRun(layout, TypingTargets{textLayer, composed}, input, remainder, rectangles);
+    });
     if (!fitted && rectangles.empty() && atPageStart) {
         // Not even an empty page takes this character (a window smaller than one cell): drop
         // it, or every new page would hand the same text back and the book would never go on.

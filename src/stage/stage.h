@@ -106,6 +106,13 @@ class Stage {
     /// The stage-sized layer message text is drawn on; key kTextLayerKey marks empty pixels.
     Surface& TextLayer() { return textLayer_; }
     const Surface& TextLayer() const { return textLayer_; }
+    /// Runs draw(stage surface, text layer) while holding the stage, so a paint on another
+    /// thread never reads a half-drawn surface.
+    template <typename Draw>
+    auto DrawLocked(Draw&& draw) {
+        std::lock_guard lock(mutex_);
+        return draw(stageSurface_, textLayer_);
+    }
     /// Recreates the text layer at width x height, filled with its key. False when it fails.
     bool CreateTextLayer(int width, int height);
     /// Makes the background width x height black in colour mode (STAGE). False when it fails.

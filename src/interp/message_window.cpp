@@ -228,7 +228,7 @@ bool MessageWindow::LoadFrame(const script::TagRecord& tag, int left, int top) {
     if (!maskPath.empty()) {
         stage::Picture maskPicture;
         if (services_.loader->LoadPicture(maskPicture, maskPath, stage::load::kOpaque, 0, 0)) {
-            TakeFrameMask(picture, maskPicture, maskPath);
+            picture.TakeMask(maskPicture, maskPath);
         } else {
             Report(script::err::kCannotOpenFile, maskPath);
         }

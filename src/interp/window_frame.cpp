@@ -15,12 +15,6 @@ stage::Rect PlacedRect(const stage::Picture& picture) {
                        SaturatingAdd(picture.top, picture.Height())};
 }
 
-// A 5- or 6-bit channel field reduced to 5 bits.
-uint32_t Field5(const stage::ChannelFormat& channel, uint16_t pixel) {
-    const uint32_t field = (pixel & channel.mask) >> channel.shift;
-    return channel.max > 31 ? field >> 1 : field;
-}
-
 void Blend(stage::Surface& target, const stage::Picture& picture) {
     if (!picture.mask.empty()) {
         stage::MaskBlendOptions options;
@@ -99,28 +93,6 @@ std::optional<std::string> WindowLine(const stage::Picture& picture, const Frame
     }
     line += " >";
     return line;
-}
-
-bool TakeFrameMask(stage::Picture& frame, const stage::Surface& maskPicture,
-                   const std::string& maskSource) {
-    if (!frame.IsLoaded() || !maskPicture.IsLoaded() || frame.Width() != maskPicture.Width() ||
-        frame.Height() != maskPicture.Height()) {
-        return false;
-    }
-    const stage::PixelFormat& format = maskPicture.Format();
-    std::vector<uint8_t> bytes;
-    bytes.reserve(static_cast<std::size_t>(frame.Width()) * frame.Height());
-    for (int y = 0; y < maskPicture.Height(); ++y) {
-        const uint16_t* row = maskPicture.Row(y);
-        for (int x = 0; x < maskPicture.Width(); ++x) {
-            const uint32_t sum = Field5(format.red, row[x]) + Field5(format.green, row[x]) +
-                                 Field5(format.blue, row[x]);
-            bytes.push_back(static_cast<uint8_t>(sum / 3 * 8));
-        }
-    }
-    frame.mask = std::move(bytes);
-    frame.maskSource = maskSource;
-    return true;
 }
 
 }  // namespace talu::interp

@@ -38,10 +38,4 @@ void DrawWindowFrame(stage::Surface& target, const FrameLayers& layers, const Fr
 /// The bookmark line that restores the frame; nothing when it has no picture.
 std::optional<std::string> WindowLine(const stage::Picture& picture, const FrameState& state);
 
-/// Turns an opaque mask picture of the frame's exact size into one opacity byte per pixel
-/// (channels reduced to 5 bits, averaged, times 8) kept in frame.mask with its file name. False,
-/// mask untouched, when the sizes differ or a surface is unloaded.
-bool TakeFrameMask(stage::Picture& frame, const stage::Surface& maskPicture,
-                   const std::string& maskSource);
-
 }  // namespace talu::interp

@@ -14,12 +14,6 @@ int Clamp(int64_t v) {
     return static_cast<int>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
 }
 
-// A channel field brought to 5 bits: a 6-bit channel drops its lowest bit.
-uint32_t Field5(uint16_t pixel, const ChannelFormat& c) {
-    const uint32_t field = (pixel & c.mask) >> c.shift;
-    return c.max == 63 ? field >> 1 : field;
-}
-
 // The average of a pixel and its four neighbours, channel by channel.
 uint16_t Average5(const uint16_t* centre, int pitch, const PixelFormat& f) {
     const uint16_t p[5] = {centre[0], centre[-1], centre[1], centre[-pitch], centre[pitch]};
@@ -55,27 +49,6 @@ void Character::SettleFlags() {
     hidden = 0;
     if (exitPending != 0)
         Clear();
-}
-
-bool Character::TakeMask(const Surface& maskPicture, const std::string& maskSourceName) {
-    if (!IsLoaded() || !maskPicture.IsLoaded() || maskPicture.Width() != Width() ||
-        maskPicture.Height() != Height()) {
-        return false;
-    }
-    const PixelFormat& f = maskPicture.Format();
-    std::vector<uint8_t> bytes(static_cast<std::size_t>(Width()) * Height());
-    std::size_t i = 0;
-    for (int y = 0; y < Height(); ++y) {
-        const uint16_t* row = maskPicture.Row(y);
-        for (int x = 0; x < Width(); ++x) {
-            const uint32_t sum =
-                Field5(row[x], f.red) + Field5(row[x], f.green) + Field5(row[x], f.blue);
-            bytes[i++] = static_cast<uint8_t>(sum / 3 * 8);
-        }
-    }
-    mask = std::move(bytes);
-    maskSource = maskSourceName;
-    return true;
 }
 
 void Character::Draw(Surface& target, bool smoothEdges) const {

@@ -28,11 +28,6 @@ class Character : public Picture {
     /// Clears hidden and exit pending; a character that was exit pending is cleared.
     void SettleFlags();
 
-    /// Turns an opaque picture of the character's exact size into the mask bytes (channels
-    /// reduced to 5 bits, averaged, times 8) and keeps maskSource. False, mask untouched, when
-    /// the sizes differ or a surface is unloaded.
-    bool TakeMask(const Surface& maskPicture, const std::string& maskSourceName);
-
     /// Draws the character into target (the stage surface) unless hidden or unloaded: clipped
     /// copy with its key or mask blend at alpha 100 (then edge smoothing when smoothEdges),
     /// translucent copy otherwise.

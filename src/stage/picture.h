@@ -55,6 +55,11 @@ class Picture : public Surface {
     std::vector<uint8_t> mask;
     /// The mask file name.
     std::string maskSource;
+
+    /// Turns an opaque mask picture of this picture's exact size into one opacity byte per
+    /// pixel (channels reduced to 5 bits, averaged, times 8), kept in mask with its file name.
+    /// False, mask untouched, when the sizes differ or either surface is unloaded.
+    bool TakeMask(const Surface& maskPicture, const std::string& maskSourceName);
 };
 
 }  // namespace talu::stage

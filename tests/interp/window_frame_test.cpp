@@ -74,7 +74,7 @@ TEST_P(Frame, TheMaskDecidesPerPixel) {
     ASSERT_TRUE(maskPicture.Create(8, 4, GetParam()));
     maskPicture.Fill(0);
     maskPicture.FillRect(stage::Rect{4, 0, 8, 4}, 0xFFFFFF);
-    ASSERT_TRUE(TakeFrameMask(picture, maskPicture, "mask.bmp"));
+    ASSERT_TRUE(picture.TakeMask(maskPicture, "mask.bmp"));
     EXPECT_EQ(picture.mask[0], 0);
     EXPECT_EQ(picture.mask[4], 248);
     EXPECT_EQ(picture.maskSource, "mask.bmp");
@@ -89,7 +89,7 @@ TEST_P(Frame, TheMaskDecidesPerPixel) {
 TEST_P(Frame, AMaskOfAnotherSizeIsRefused) {
     stage::Surface maskPicture;
     ASSERT_TRUE(maskPicture.Create(7, 4, GetParam()));
-    EXPECT_FALSE(TakeFrameMask(picture, maskPicture, "m.bmp"));
+    EXPECT_FALSE(picture.TakeMask(maskPicture, "m.bmp"));
     EXPECT_TRUE(picture.mask.empty());
 }
 

@@ -1,0 +1,91 @@
+// Any bytes as a book, performed step by step on a headless stage: no crash, no hang, no
+// undefined behaviour, whatever tags and values the book holds.
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "host/clock.h"
+#include "host/paths.h"
+#include "interp/interpreter.h"
+#include "script/diagnostics.h"
+#include "script/keywords.h"
+#include "stage/screen.h"
+
+namespace {
+
+class DiscardedBoxes : public talu::script::MessageBoxHost {
+  public:
+    void ShowMessageBox(std::string_view) override {}
+};
+
+constexpr int kMaxSteps = 3000;
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace talu;
+    static const std::filesystem::path folder = [] {
+        auto path = std::filesystem::temp_directory_path() /
+                    ("talu-fuzz-interpreter-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(path);
+        return path;
+    }();
+    const std::filesystem::path book = folder / "book.talu";
+    {
+        std::ofstream out(book, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+    }
+
+    static DiscardedBoxes boxes;
+    script::Diagnostics diagnostics(boxes, 1);
+    host::VirtualClock clock;
+    stage::Screen screen;
+    stage::Stage stageLayers;
+    screen.Create(stage::PixelFormat::Rgb565());
+    stageLayers.Create();
+    stageLayers.SetOutput(stage::StageOutput{&screen, stage::EffectOptions{&clock}});
+    interp::MessageDisplay display;
+    stage::PluginList plugins;
+    plugins.Scan();
+    stage::ExtensionMap extensions;
+    interp::ClickFlags clicks{};
+
+    interp::InterpreterServices services;
+    services.diagnostics = &diagnostics;
+    services.programFolder = "Z:\\talu-fuzz-player\\";
+    services.stage = &stageLayers;
+    services.display = &display;
+    services.plugins = &plugins;
+    services.extensions = &extensions;
+    services.clock = &clock;
+    services.clicks = &clicks;
+    services.fastForward = [] { return true; };  // W TIME does not sleep
+    interp::Interpreter interpreter(std::move(services));
+    if (!interpreter.Open(host::InsidePathFromHost(book))) {
+        return 0;
+    }
+    script::TagRecord record;
+    for (int step = 0; step < kMaxSteps; ++step) {
+        record.Clear();
+        const int result = interpreter.Step(record);
+        if (result == interp::step::kBookEnd) {
+            break;
+        }
+        if (result == interp::step::kLinks) {
+            // Only links ahead of the reader, so a book cannot loop for ever on its links.
+            std::string href;
+            if (record.GetAttribute(script::kw::kHref, href) && !href.empty() && href[0] == '#') {
+                auto label = interpreter.Book().FindLabel(href.substr(1));
+                if (label &&
+                    *label >= static_cast<std::size_t>(interpreter.Book().CurrentIndex())) {
+                    interpreter.Variables().TakeLink(record);
+                }
+            }
+        }
+    }
+    return 0;
+}

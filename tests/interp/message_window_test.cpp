@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/repeat.h"
+
 #include <atomic>
 #include <memory>
 #include <string>
@@ -44,13 +46,7 @@ script::TagRecord Tag(int id, std::vector<std::pair<int, std::string>> attribute
     return tag;
 }
 
-std::string Repeat(const std::string& text, int count) {
-    std::string out;
-    for (int i = 0; i < count; ++i) {
-        out += text;
-    }
-    return out;
-}
+using test::Repeat;
 
 // A 24-bit BMP of one colour (0xRRGGBB as written in files: blue, green, red bytes).
 std::vector<uint8_t> SolidBmp(int width, int height, uint8_t r, uint8_t g, uint8_t b) {

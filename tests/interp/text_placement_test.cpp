@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/repeat.h"
+
 #include <climits>
 #include <string>
 #include <vector>
@@ -15,13 +17,7 @@ const std::string kMaru = "\x81\x42";    // 。
 const std::string kHyphen = "\x81\x5D";  // ‐ (trail byte "]")
 constexpr uint32_t kKey = 0xFF00FF;
 
-std::string Repeat(const std::string& text, int count) {
-    std::string out;
-    for (int i = 0; i < count; ++i) {
-        out += text;
-    }
-    return out;
-}
+using test::Repeat;
 
 class Placement : public ::testing::TestWithParam<stage::PixelFormat> {
   protected:

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/repeat.h"
+
 #include <atomic>
 #include <string>
 #include <vector>
@@ -12,13 +14,7 @@ namespace {
 const std::string kA = "\x82\xA0";  // あ
 constexpr uint32_t kKey = 0xFF00FF;
 
-std::string Repeat(const std::string& text, int count) {
-    std::string out;
-    for (int i = 0; i < count; ++i) {
-        out += text;
-    }
-    return out;
-}
+using test::Repeat;
 
 class TwoPasses : public ::testing::TestWithParam<stage::PixelFormat> {
   protected:

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "support/repeat.h"
-
 #include <atomic>
 #include <memory>
 #include <string>
@@ -15,6 +13,7 @@
 #include "stage/plugin_list.h"
 #include "stage/screen.h"
 #include "stage/stage.h"
+#include "support/repeat.h"
 
 namespace talu::interp {
 namespace {

@@ -1,8 +1,7 @@
 #include "interp/text_placement.h"
+#include "support/repeat.h"
 
 #include <gtest/gtest.h>
-
-#include "support/repeat.h"
 
 #include <climits>
 #include <string>

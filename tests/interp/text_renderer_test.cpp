@@ -1,8 +1,7 @@
 #include "interp/text_renderer.h"
+#include "support/repeat.h"
 
 #include <gtest/gtest.h>
-
-#include "support/repeat.h"
 
 #include <atomic>
 #include <string>

@@ -53,7 +53,15 @@ bool IsPassMode(const script::TagRecord& record) {
 }  // namespace
 
 Player::Player(Shell& shell, Settings& settings, host::Clock& clock)
-    : shell_(shell), settings_(settings), clock_(clock) {}
+    : shell_(shell),
+      settings_(settings),
+      clock_(clock),
+      commands_(shell, [this](const std::string& question) {
+          uiPaused = 1;
+          const bool ok = shell_.ShowMessage(question, true);
+          uiPaused = 0;
+          return ok;
+      }) {}
 
 Player::~Player() {
     WaitForWorker();
@@ -73,6 +81,8 @@ void Player::BookOpened(interp::Interpreter* interpreter) {
     }
     timerOrigin_ = clock_.NowMs();
     speeds_.Clear();
+    commands_.Forget();
+    shell_.SetTitle("");
     StartWorker();
 }
 
@@ -373,6 +383,10 @@ bool Player::ChooseLink(int k) {
     interpreter_->Variables().TakeLink(link);
     StartWorker();
     return true;
+}
+
+void Player::Command(const std::string& src, const std::string& folder) {
+    commands_.Run(src, folder, settings_.allowCommand.current != 0, settings_.langMode);
 }
 
 void Player::SoundDone() {

@@ -7,6 +7,7 @@
 #include <string>
 #include <thread>
 
+#include "app/command_launcher.h"
 #include "app/settings.h"
 #include "app/shell.h"
 #include "app/speed_stack.h"
@@ -55,6 +56,8 @@ class Player {
     bool ChooseLink(int k);
     /// The sound that stopped the book has ended.
     void SoundDone();
+    /// COMMAND (worker thread): opens the address or, once the reader agrees, starts the program.
+    void Command(const std::string& src, const std::string& folder);
 
     void EnterFastForward();
     void LeaveFastForward();
@@ -107,6 +110,7 @@ class Player {
     PlayerListener* listener_ = nullptr;
     std::thread worker_;
     SpeedStack speeds_;
+    CommandLauncher commands_;
 
     std::atomic<int> workerRunning_{0};
     std::atomic<int> fastForward_{0};

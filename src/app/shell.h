@@ -33,6 +33,18 @@ class Shell {
     virtual void SetStageSize(int width, int height) = 0;
     /// Asks the window to close; the close question follows.
     virtual void RequestClose() = 0;
+    /// TITLE: the window's caption (CP932); empty restores the application's own caption. May be
+    /// called from the worker.
+    virtual void SetTitle(const std::string& title) = 0;
+    /// CURSOR: loads the mouse cursor file at an inside path and makes it the window's cursor;
+    /// false (and the default cursor) when it cannot be loaded. May be called from the worker.
+    virtual bool SetCursor(const std::string& insidePath) = 0;
+    /// COMMAND: starts program with parameters (CP932 texts as the book wrote them) in folder (an
+    /// inside path, empty for the book's own); a start the system refuses is not reported.
+    virtual void StartProgram(const std::string& program, const std::string& parameters,
+                              const std::string& folder) = 0;
+    /// COMMAND: opens a web address in the reader's browser.
+    virtual void OpenWebAddress(const std::string& address) = 0;
 };
 
 }  // namespace talu::app

@@ -17,6 +17,8 @@ constexpr int kNewPage = 27;
 constexpr int kNewLine = 28;
 constexpr int kQuestion = 29;
 constexpr int kEnd = 33;
+constexpr int kCursor = 23;
+constexpr int kCommand = 35;
 constexpr int kTitle = 36;
 constexpr int kIndent = 42;
 constexpr int kPosition = 49;
@@ -243,6 +245,13 @@ int Interpreter::BookmarkTag(const script::TagRecord& record) {
     return result;
 }
 
+void Interpreter::CursorTag(const script::TagRecord& record) {
+    const std::string path = book_.ResolvePath(record, kw::kSrc);
+    if (services_.loadCursor && services_.loadCursor(path)) {
+        cursorFile_ = path;
+    }
+}
+
 void Interpreter::PluginTag(const script::TagRecord& record) {
     const std::string itemText = ItemText();
     stage::BindExtension(record, stage::PluginTagContext{*services_.extensions, *services_.plugins,
@@ -330,6 +339,14 @@ int Interpreter::ExecuteTag(int id, script::TagRecord& record) {
                 }
             }
             return step::kGoOn;
+        case kCursor:
+            CursorTag(record);
+            return step::kGoOn;
+        case kCommand:
+            if (services_.onCommand) {
+                services_.onCommand(Attribute(record, kw::kSrc), Attribute(record, kw::kFolder));
+            }
+            return step::kGoOn;
         case kw::kIcon: {
             const std::string mode = script::ToUpperAscii(Attribute(record, kMode));
             if (!closing) {
@@ -352,7 +369,7 @@ int Interpreter::ExecuteTag(int id, script::TagRecord& record) {
         case kInput:
             return id;
         default:
-            return step::kGoOn;  // comments, reader-only tags, CURSOR, COMMAND, SNAP, unknown
+            return step::kGoOn;  // comments, reader-only tags, unknown
     }
 }
 

@@ -84,6 +84,11 @@ struct InterpreterServices {
     std::function<void(std::string_view)> onTypeText;
     /// TITLE: the main window's caption; optional.
     std::function<void(const std::string&)> onTitle;
+    /// CURSOR: loads the cursor file at an inside path as the window's cursor; true when it
+    /// loaded. Optional (no cursor ever loads).
+    std::function<bool(const std::string&)> loadCursor;
+    /// COMMAND: SRC and FOLDER as the book gave them; optional (COMMAND does nothing).
+    std::function<void(const std::string& src, const std::string& folder)> onCommand;
 };
 
 /// The performer of one open book: each Step performs at most one item and tells the run loop
@@ -109,6 +114,8 @@ class Interpreter {
     /// The layout links are placed on (it follows the visible one).
     TextLayout& LinkLayout() { return linkLayout_; }
     const std::string& Title() const { return title_; }
+    /// The cursor file the last successful CURSOR loaded (empty for the default cursor).
+    const std::string& CursorFile() const { return cursorFile_; }
     bool IconsEnabled() const { return iconsEnabled_; }
     /// The BOOKMARK tag's mode keyword (111 MANUAL, 112 SEMIAUTO, 113 AUTO) and comment text.
     int BookmarkMode() const { return bookmarkMode_; }
@@ -128,6 +135,7 @@ class Interpreter {
     int LinkTag(script::TagRecord& record);
     int BookmarkTag(const script::TagRecord& record);
     void PluginTag(const script::TagRecord& record);
+    void CursorTag(const script::TagRecord& record);
 
     InterpreterServices services_;
     EngineSettings settings_;
@@ -141,6 +149,7 @@ class Interpreter {
     bool pageBreak_ = false;
     std::string pendingText_;
     std::string title_;
+    std::string cursorFile_;
     bool iconsEnabled_ = true;
     int bookmarkMode_ = 0;
     std::string bookmarkComment_;

@@ -130,6 +130,15 @@ std::string PlayerMessage(int langMode, int index) {
     return host::Utf8ToCp932(langMode == kLangJapanese ? wording->japanese : wording->english);
 }
 
+std::string CommandQuestion(int langMode, std::string_view commandLine) {
+    constexpr Wording kQuestion{
+        0, "このブックがプログラムを起動しようとしています。\n\n%s\n\n起動してもよろしいですか？",
+        "This book wants to start a program:\n\n%s\n\nStart it?"};
+    return FillArgument(
+        host::Utf8ToCp932(langMode == kLangJapanese ? kQuestion.japanese : kQuestion.english),
+        commandLine);
+}
+
 std::string CannotOpenFileMessage(std::string_view path) {
     return FillArgument("Can not open file \"%s\".", path);
 }

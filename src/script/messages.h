@@ -57,6 +57,10 @@ bool FormatScriptError(int langMode, int code, std::string& out, std::string_vie
 /// A general message: Japanese for language 0, English for any other; empty for unknown indexes.
 std::string PlayerMessage(int langMode, int index);
 
+/// The question asked before a book starts a program for the first time: the exact command line
+/// (CP932, program and parameters) is shown.
+std::string CommandQuestion(int langMode, std::string_view commandLine);
+
 /// The plain box of a jump to a book file that cannot be opened (English in both languages).
 std::string CannotOpenFileMessage(std::string_view path);
 

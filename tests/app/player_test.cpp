@@ -23,22 +23,46 @@ class RecordingShell : public Shell {
         std::lock_guard lock(mutex);
         posted.push_back({message, wParam, lParam});
     }
-    bool ShowMessage(const std::string& text, bool) override {
+    bool ShowMessage(const std::string& text, bool withCancel) override {
         std::lock_guard lock(mutex);
         boxes.push_back(text);
-        return true;
+        return !withCancel || answerOk;
     }
     void SetStageSize(int width, int height) override {
         std::lock_guard lock(mutex);
         sizes.emplace_back(width, height);
     }
     void RequestClose() override { ++closeRequests; }
+    void SetTitle(const std::string& title) override {
+        std::lock_guard lock(mutex);
+        titles.push_back(title);
+    }
+    bool SetCursor(const std::string& path) override {
+        std::lock_guard lock(mutex);
+        cursors.push_back(path);
+        return cursorLoads;
+    }
+    void StartProgram(const std::string& program, const std::string& parameters,
+                      const std::string& folder) override {
+        std::lock_guard lock(mutex);
+        started.push_back(program + '|' + parameters + '|' + folder);
+    }
+    void OpenWebAddress(const std::string& address) override {
+        std::lock_guard lock(mutex);
+        addresses.push_back(address);
+    }
 
     std::mutex mutex;
     std::vector<Posted> posted;
     std::vector<std::string> boxes;
     std::vector<std::pair<int, int>> sizes;
     std::atomic<int> closeRequests{0};
+    std::vector<std::string> titles;
+    std::vector<std::string> cursors;
+    std::vector<std::string> started;
+    std::vector<std::string> addresses;
+    bool answerOk = true;
+    bool cursorLoads = true;
 };
 
 class Steps : public PlayerListener {
@@ -62,6 +86,11 @@ class PlayerTest : public ::testing::Test {
         interp::InterpreterServices services = rig.Services(player.clicks);
         services.readSettings = [this](interp::EngineSettings& e) { player.FillEngineSettings(e); };
         services.fastForward = [this] { return player.FastForward(); };
+        services.onTitle = [this](const std::string& title) { shell.SetTitle(title); };
+        services.loadCursor = [this](const std::string& path) { return shell.SetCursor(path); };
+        services.onCommand = [this](const std::string& src, const std::string& folder) {
+            player.Command(src, folder);
+        };
         interpreter = std::make_unique<interp::Interpreter>(std::move(services));
         ASSERT_TRUE(interpreter->Open(rig.WriteBook(text)));
         player.SetListener(&steps);
@@ -237,6 +266,55 @@ TEST_F(PlayerTest, SoundsWaitOnlyWithAMusicPlayer) {
     player.WaitForWorker();
     EXPECT_FALSE(player.SoundWait());
     EXPECT_EQ(steps.waits.back(), 16);
+}
+
+TEST_F(PlayerTest, WebAddressesOpenWithoutAQuestion) {
+    Open("<COMMAND SRC=\"HTTP://example.org/a b\"><COMMAND SRC=\"https://example.org\">");
+    EXPECT_EQ(shell.addresses,
+              (std::vector<std::string>{"HTTP://example.org/a b", "https://example.org"}));
+    EXPECT_TRUE(shell.started.empty());
+    ASSERT_EQ(shell.boxes.size(), 1u);  // only the end of the book
+}
+
+TEST_F(PlayerTest, AProgramStartsOnlyAfterTheReaderAgreedOncePerCommandLine) {
+    Open("<COMMAND SRC=\"viewer readme.txt\" FOLDER=\"docs\">"
+         "<COMMAND SRC=\"viewer readme.txt\" FOLDER=\"docs\"><COMMAND SRC=\"viewer\">");
+    ASSERT_EQ(shell.boxes.size(), 3u);  // two questions and the end of the book
+    EXPECT_NE(shell.boxes[0].find("viewer readme.txt"), std::string::npos);
+    ASSERT_EQ(shell.started.size(), 3u);
+    EXPECT_EQ(shell.started[0], "viewer|readme.txt|docs");
+    EXPECT_EQ(shell.started[1], "viewer|readme.txt|docs");
+    EXPECT_EQ(shell.started[2], "viewer||" + interpreter->Book().Folder());  // FOLDER's default
+}
+
+TEST_F(PlayerTest, ADeclinedProgramDoesNotStartAndIsAskedAgain) {
+    shell.answerOk = false;
+    Open("<COMMAND SRC=\"viewer a\"><COMMAND SRC=\"viewer a\">");
+    EXPECT_TRUE(shell.started.empty());
+    EXPECT_EQ(shell.boxes.size(), 3u);
+}
+
+TEST_F(PlayerTest, CommandsAreOffWhenTheSettingForbidsThem) {
+    settings.allowCommand.current = 0;
+    Open("<COMMAND SRC=\"viewer a\"><COMMAND SRC=\"http://example.org\"><COMMAND>");
+    EXPECT_TRUE(shell.started.empty());
+    EXPECT_TRUE(shell.addresses.empty());
+    EXPECT_EQ(shell.boxes.size(), 1u);
+}
+
+TEST_F(PlayerTest, TitleAndCursorReachTheWindow) {
+    shell.cursorLoads = false;
+    Open("<TITLE ALT=\"Tale\"><CURSOR SRC=\"gone.cur\">");
+    EXPECT_EQ(shell.titles, (std::vector<std::string>{"", "Tale"}));
+    ASSERT_EQ(shell.cursors.size(), 1u);
+    EXPECT_TRUE(shell.cursors[0].ends_with("gone.cur"));
+    EXPECT_EQ(interpreter->CursorFile(), "");  // a cursor that did not load is not remembered
+    EXPECT_EQ(interpreter->Title(), "Tale");
+}
+
+TEST_F(PlayerTest, ALoadedCursorIsRememberedForBookmarks) {
+    Open("<CURSOR SRC=\"hand.cur\" FOLDER=\"cur\">");
+    EXPECT_TRUE(interpreter->CursorFile().ends_with("cur\\hand.cur"));
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "app/ini_settings_store.h"
 #include "app/player.h"
 #include "app/settings.h"
+#include "frontend/cli/book_relative.h"
 #include "frontend/cli/console_shell.h"
 #include "frontend/cli/surface_png.h"
 #include "host/clock.h"
@@ -66,6 +67,28 @@ class RunnerShell : public app::Shell, public script::MessageBoxHost {
 
     void SetStageSize(int, int) override {}
 
+    void SetTitle(const std::string& title) override {
+        if (!title.empty()) {  // the empty caption of a book being opened is no event
+            trace_.Line("title " + title);
+        }
+    }
+
+    bool SetCursor(const std::string& insidePath) override {
+        trace_.Line("cursor " + BookRelativePath(insidePath, bookFolder_));
+        return host::FindHostPath(insidePath, host::HostPathOptions{bookFolder_}).has_value();
+    }
+
+    void StartProgram(const std::string& program, const std::string& parameters,
+                      const std::string&) override {
+        trace_.Line("command " + program + (parameters.empty() ? "" : " " + parameters));
+    }
+
+    void OpenWebAddress(const std::string& address) override {
+        trace_.Line("command " + address);
+    }
+
+    void SetBookFolder(std::string folder) { bookFolder_ = std::move(folder); }
+
     void RequestClose() override {
         const std::string question = script::PlayerMessage(langMode_, script::msg::kExitQuestion);
         trace_.Line("box " + question);
@@ -76,6 +99,7 @@ class RunnerShell : public app::Shell, public script::MessageBoxHost {
     bool answerOk_;
     int langMode_;
     app::Player* player_ = nullptr;
+    std::string bookFolder_;
 };
 
 /// Traces every step and wait, writes frames, and enforces the step limit.
@@ -279,6 +303,11 @@ int RunBook(const RunOptions& options, std::ostream& out, std::ostream& err) {
     services.clicks = &player.clicks;
     services.readSettings = [&player](interp::EngineSettings& e) { player.FillEngineSettings(e); };
     services.fastForward = [&player] { return player.FastForward(); };
+    services.onTitle = [&shell](const std::string& title) { shell.SetTitle(title); };
+    services.loadCursor = [&shell](const std::string& path) { return shell.SetCursor(path); };
+    services.onCommand = [&player](const std::string& src, const std::string& folder) {
+        player.Command(src, folder);
+    };
     services.onTypeText = [&trace](std::string_view text) {
         trace.Line("text " + std::string(text));
     };
@@ -287,6 +316,7 @@ int RunBook(const RunOptions& options, std::ostream& out, std::ostream& err) {
         err << "talu-cli: cannot read book '" << options.book << "'\n";
         return 1;
     }
+    shell.SetBookFolder(interpreter.Book().Folder());
     RunnerListener listener(trace, interpreter, player, screen, options);
     player.SetListener(&listener);
 

@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Draws the demo book's pictures: two backgrounds, a character and a message-window frame.
+"""Draws the demo book's pictures: two backgrounds, a character, a message-window frame and the
+click-wait icons.
 
 Everything is drawn here from plain shapes and written as 8-bit palette BMP files, the kind of
 picture the books of the old player used. Run it from anywhere; it writes books/demo/img/.
@@ -123,12 +124,31 @@ def frame():
     return c
 
 
+def page_icon(drop):
+    """One frame of the page-wait icon: a gold arrow that bobs down by drop pixels."""
+    c = Canvas(24, 24, KEY)  # the top-left pixel is the icon's transparent colour
+    c.polygon([(4, 6 + drop), (20, 6 + drop), (12, 16 + drop)], (120, 90, 30))
+    c.polygon([(6, 7 + drop), (18, 7 + drop), (12, 14 + drop)], (250, 210, 110))
+    return c
+
+
+def line_icon(lit):
+    """One frame of the line-wait icon: a small diamond, lit or dim."""
+    c = Canvas(16, 16, KEY)
+    c.polygon([(8, 3), (13, 8), (8, 13), (3, 8)], (250, 230, 160) if lit else (140, 120, 80))
+    return c
+
+
 def main():
     os.makedirs(OUT, exist_ok=True)
     sea().save_bmp("sea.bmp")
     hill().save_bmp("hill.bmp")
     mina().save_bmp("mina.bmp")
     frame().save_bmp("frame.bmp")
+    for n, drop in enumerate((0, 2, 4), start=1):
+        page_icon(drop).save_bmp("page%d.bmp" % n)
+    line_icon(True).save_bmp("line1.bmp")
+    line_icon(False).save_bmp("line2.bmp")
 
 
 if __name__ == "__main__":

@@ -75,7 +75,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (result == interp::step::kBookEnd) {
             break;
         }
+        if (result == 45 && record.IsClosing()) {
+            // A reader who presses every control of the form in turn.
+            interpreter.ShowForm();
+            const interp::Form* form = interpreter.CurrentForm();
+            const int controls = form ? static_cast<int>(form->Controls().size()) : 0;
+            for (int id = interp::kFirstFormCommand; id < interp::kFirstFormCommand + controls;
+                 ++id) {
+                if (interpreter.FormCommand(id) == interp::kFormSubmitted) {
+                    interpreter.SubmitForm();
+                    break;
+                }
+            }
+            interpreter.CloseForm();
+        }
         if (result == interp::step::kLinks) {
+            interp::LinkSet& links = interpreter.Links();
+            links.Build(record, interpreter.Variables());
+            script::TagRecord chosen;
+            if (!links.ResolveAtOnce(chosen)) {
+                stageLayers.DrawLocked([&links](stage::Surface& composed, stage::Surface&) {
+                    links.DrawLinks(composed);
+                    links.Hover(links.RectOf(0).left, links.RectOf(0).top, composed);
+                });
+            }
             // Only links ahead of the reader, so a book cannot loop for ever on its links.
             std::string href;
             if (record.GetAttribute(script::kw::kHref, href) && !href.empty() && href[0] == '#') {

@@ -16,7 +16,8 @@ constexpr int kStageResult = 8;
 constexpr int kTrap = 25;
 constexpr int kEndTag = 33;
 constexpr int kForm = 45;
-constexpr int kInput = 46;
+// UM_FORM's wParam: the form is complete and waits for the reader.
+constexpr int kFormComplete = 33;
 constexpr int kPassResult = 110;
 constexpr int kDefaultLoop = 100000;
 
@@ -52,10 +53,11 @@ bool IsPassMode(const script::TagRecord& record) {
 
 }  // namespace
 
-Player::Player(Shell& shell, Settings& settings, host::Clock& clock)
+Player::Player(Shell& shell, Settings& settings, host::Clock& clock, host::Clock* iconClock)
     : shell_(shell),
       settings_(settings),
       clock_(clock),
+      waitIcon_(iconClock != nullptr ? *iconClock : clock, uiPaused, textWindowHidden),
       commands_(shell, [this](const std::string& question) {
           uiPaused = 1;
           const bool ok = shell_.ShowMessage(question, true);
@@ -65,10 +67,12 @@ Player::Player(Shell& shell, Settings& settings, host::Clock& clock)
 
 Player::~Player() {
     WaitForWorker();
+    StopWaitIcon();
 }
 
 void Player::BookOpened(interp::Interpreter* interpreter) {
     WaitForWorker();
+    StopWaitIcon();
     interpreter_ = interpreter;
     choicePending_ = 0;
     formPending_ = 0;
@@ -91,6 +95,8 @@ bool Player::StartWorker() {
     if (!workerRunning_.compare_exchange_strong(expected, 1)) {
         return false;
     }
+    // The worker draws on the stage and runs ICON tags: never while an icon is animated.
+    StopWaitIcon();
     if (worker_.joinable()) {
         worker_.join();  // the previous worker has cleared its flag and is ending
     }
@@ -119,6 +125,7 @@ void Player::FillEngineSettings(interp::EngineSettings& engine) const {
     engine.stage.m_nBright = settings_.bright;
     engine.stage.m_nBrightEffect = settings_.brightEffect;
     engine.stage.m_nUseAntiAlias = settings_.useAntiAlias;
+    engine.stage.m_nJpeg = settings_.jpeg;
     engine.text.m_nTextWait = settings_.textWait.current;
     engine.text.m_nTextEffect = settings_.textEffect.current;
     engine.useGpx = settings_.useGpx;
@@ -142,10 +149,7 @@ void Player::RunLoop() {
                 if (FastForward()) {
                     continue;
                 }
-                if (listener_ != nullptr) {
-                    listener_->WaitStarted(result, IntAttribute(record, kw::kLeft, 0),
-                                           IntAttribute(record, kw::kTop, 0));
-                }
+                StartWaitIcon(result, record);
                 return;
             case 0:
                 if (FastForward()) {
@@ -203,22 +207,10 @@ void Player::RunLoop() {
                 if (record.IsClosing()) {
                     formPending_ = 1;
                     uiPaused = 1;
-                    {
-                        std::lock_guard lock(pendingMutex_);
-                        formTag_.Clear();
-                    }
-                    shell_.Post(message::kForm, 33, 0);
+                    shell_.Post(message::kForm, kFormComplete, 0);
                     return;
                 }
-                [[fallthrough]];
-            case kInput: {
-                {
-                    std::lock_guard lock(pendingMutex_);
-                    formTag_ = record;
-                }
-                shell_.Post(message::kForm, 0, 0);
-                continue;
-            }
+                continue;  // the interpreter built the form and its controls itself
             default:
                 continue;
         }
@@ -272,20 +264,50 @@ int Player::SoundFallback(const script::TagRecord& record) {
 }
 
 bool Player::OfferLinks(const script::TagRecord& record) {
-    std::string alt;
-    record.GetAttribute(kw::kAlt, alt);
-    if (alt.empty()) {
+    interp::LinkSet& links = interpreter_->Links();
+    links.Build(record, interpreter_->Variables());
+    script::TagRecord chosen;
+    if (links.ResolveAtOnce(chosen)) {
         // A link without text is taken at once: the book goes on at its target.
         choicePending_ = 0;
-        interpreter_->Variables().TakeLink(record);
+        interpreter_->Choose(chosen);
         return false;
     }
-    {
-        std::lock_guard lock(pendingMutex_);
-        links_ = record;
+    stage::Stage& stage = interpreter_->Controller().GetStage();
+    stage.DrawLocked(
+        [&links](stage::Surface& composed, stage::Surface&) { links.DrawLinks(composed); });
+    for (int i = 0; i < links.Count() && !links.RectOf(i).IsEmpty(); ++i) {
+        PresentLink(i);
     }
     choicePending_ = 1;
     return true;
+}
+
+void Player::PresentLink(int index) {
+    if (index >= 0 && index < interpreter_->Links().Count()) {
+        const stage::Rect& rect = interpreter_->Links().RectOf(index);
+        if (!rect.IsEmpty()) {
+            interpreter_->Controller().GetStage().Present(rect, 0, 0);
+        }
+    }
+}
+
+void Player::StartWaitIcon(int kind, const script::TagRecord& record) {
+    const stage::Point mark{IntAttribute(record, kw::kLeft, 0), IntAttribute(record, kw::kTop, 0)};
+    const auto shown = [&] {
+        if (listener_ != nullptr) {
+            listener_->WaitStarted(kind, mark.x, mark.y);
+        }
+    };
+    if (!interpreter_->IconsEnabled()) {
+        shown();
+        return;
+    }
+    stage::Stage& stage = interpreter_->Controller().GetStage();
+    stage::WaitIconList& icon =
+        kind == interp::step::kPageWait ? stage.PageIcons() : stage.LineIcons();
+    icon.anchor = mark;
+    waitIcon_.Start(stage, icon, shown);
 }
 
 void Player::ShowEndText() {
@@ -340,6 +362,7 @@ void Player::Click() {
     if (FormPending()) {
         return;
     }
+    StopWaitIcon();
     if (SoundWait()) {
         return;
     }
@@ -348,12 +371,20 @@ void Player::Click() {
         return;
     }
     if (ChoicePending()) {
-        return;  // a link is taken only where the reader points at it
+        interp::LinkSet& links = interpreter_->Links();
+        script::TagRecord chosen;
+        if (WorkerRunning() || !links.Take(chosen)) {
+            return;  // a link is taken only where the reader points at it
+        }
+        choicePending_ = 0;
+        interpreter_->Choose(chosen);
+        interpreter_->Window().NewPage();  // which also takes the links off the screen
     }
     StartWorker();
 }
 
 void Player::GotoNextChoice() {
+    StopWaitIcon();
     if (FastForward() || interpreter_ == nullptr || ChoicePending()) {
         return;
     }
@@ -361,28 +392,39 @@ void Player::GotoNextChoice() {
     StartWorker();
 }
 
-bool Player::ChooseLink(int k) {
-    if (!ChoicePending() || WorkerRunning() || k < 0) {
-        return false;
+void Player::MouseMove(int x, int y) {
+    if (interpreter_ == nullptr || !ChoicePending() || WorkerRunning()) {
+        return;
     }
-    script::TagRecord links = PendingLinks();
-    const int offset = kw::kLinkStride * k;
-    auto href = links.FindAttribute(kw::kHref + offset);
-    if (!href) {
-        return false;
+    interp::LinkSet& links = interpreter_->Links();
+    const int before = links.Highlighted();
+    const bool changed = interpreter_->Controller().GetStage().DrawLocked(
+        [&](stage::Surface& composed, stage::Surface&) { return links.Hover(x, y, composed); });
+    if (changed) {
+        PresentLink(before);
+        PresentLink(links.Highlighted());
     }
-    script::TagRecord link;
-    link.SetCommand(kw::kA);
-    link.AddAttribute(kw::kHref, *href);
-    for (int id : {kw::kAlt, kw::kAnswer}) {
-        if (auto value = links.FindAttribute(id + offset)) {
-            link.AddAttribute(id, *value);
-        }
+}
+
+void Player::ShowForm() {
+    if (interpreter_ != nullptr && FormPending()) {
+        interpreter_->ShowForm();
     }
-    choicePending_ = 0;
-    interpreter_->Variables().TakeLink(link);
-    StartWorker();
-    return true;
+}
+
+int Player::FormCommand(int id) {
+    if (interpreter_ == nullptr || !FormPending() || WorkerRunning()) {
+        return 0;
+    }
+    const int result = interpreter_->FormCommand(id);
+    if (result == interp::kFormSubmitted) {
+        interpreter_->SubmitForm();
+        interpreter_->CloseForm();
+        formPending_ = 0;
+        uiPaused = 0;
+        StartWorker();
+    }
+    return result;
 }
 
 void Player::Command(const std::string& src, const std::string& folder) {
@@ -396,11 +438,6 @@ void Player::SoundDone() {
     }
 }
 
-script::TagRecord Player::PendingLinks() const {
-    std::lock_guard lock(pendingMutex_);
-    return links_;
-}
-
 std::string Player::PendingBgmSource() const {
     std::lock_guard lock(pendingMutex_);
     return bgmSource_;
@@ -409,11 +446,6 @@ std::string Player::PendingBgmSource() const {
 std::string Player::PendingSoundName() const {
     std::lock_guard lock(pendingMutex_);
     return soundName_;
-}
-
-script::TagRecord Player::PendingFormTag() const {
-    std::lock_guard lock(pendingMutex_);
-    return formTag_;
 }
 
 }  // namespace talu::app

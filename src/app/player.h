@@ -11,6 +11,7 @@
 #include "app/settings.h"
 #include "app/shell.h"
 #include "app/speed_stack.h"
+#include "app/wait_icon_animator.h"
 #include "host/clock.h"
 #include "interp/interpreter.h"
 #include "script/tag_record.h"
@@ -23,7 +24,8 @@ class PlayerListener {
     virtual ~PlayerListener() = default;
     /// After every step: its result and record (the book's index is already advanced).
     virtual void StepDone(int result, const script::TagRecord& record) = 0;
-    /// The worker stopped at a page or line wait (kind 16, 15 or 14) at the wait mark.
+    /// The worker stopped at a page or line wait (kind 16, 15 or 14) at the wait mark; called
+    /// once the wait icon's first frame is on the screen, before the icon animates.
     virtual void WaitStarted(int kind, int x, int y) = 0;
 };
 
@@ -32,8 +34,9 @@ class PlayerListener {
 /// marked are for the interface thread.
 class Player {
   public:
-    Player(Shell& shell, Settings& settings, host::Clock& clock);
-    /// Waits for the worker to finish.
+    /// iconClock paces the wait icon (clock when null); it outlives the player.
+    Player(Shell& shell, Settings& settings, host::Clock& clock, host::Clock* iconClock = nullptr);
+    /// Waits for the worker to finish and stops the wait icon.
     ~Player();
     Player(const Player&) = delete;
     Player& operator=(const Player&) = delete;
@@ -51,9 +54,18 @@ class Player {
     void Click();
     /// Goto Next Choice: runs to the next choice without waiting.
     void GotoNextChoice();
-    /// Takes link k (0-based) of the links on screen and goes on; false when none is pending
-    /// or there is no such link.
-    bool ChooseLink(int k);
+    /// Stop wait icon: the icon is erased and its thread has ended when this returns. Call it
+    /// before anything changes the screen or the icon lists under the icon.
+    void StopWaitIcon() { waitIcon_.Stop(); }
+    /// 1 while a wait icon is shown (waitIconAlive).
+    bool WaitIconAlive() const { return waitIcon_.waitIconAlive.load() != 0; }
+    /// The mouse moved to (x, y) on the stage: the links on screen follow it.
+    void MouseMove(int x, int y);
+    /// The form is complete (message::kForm with wParam 33): its controls take their state.
+    void ShowForm();
+    /// A command id from a form control while the form is up: the interpreter's result (0 when
+    /// it is not the form's). A SUBMIT submits and closes the form and goes on.
+    int FormCommand(int id);
     /// The sound that stopped the book has ended.
     void SoundDone();
     /// COMMAND (worker thread): opens the address or, once the reader agrees, starts the program.
@@ -73,13 +85,9 @@ class Player {
     bool ChoicePending() const { return choicePending_.load() != 0; }
     bool FormPending() const { return formPending_.load() != 0; }
     bool SoundWait() const { return soundWait_.load() != 0; }
-    /// The record of the links on screen (valid while ChoicePending).
-    script::TagRecord PendingLinks() const;
     /// The last BGM tag's SRC, LOOP and MODE PASS; the last SOUND tag's SRC.
     std::string PendingBgmSource() const;
     std::string PendingSoundName() const;
-    /// The last FORM or INPUT tag, for the form machinery.
-    script::TagRecord PendingFormTag() const;
     /// The text of the end-of-book box (the language's default until END ALT sets it).
     std::string EndText() const;
     /// Milliseconds since the process's clock origin at which TIMER measures.
@@ -101,7 +109,9 @@ class Player {
     void Bgm(const script::TagRecord& record);
     int SoundFallback(const script::TagRecord& record);
     bool OfferLinks(const script::TagRecord& record);
+    void PresentLink(int index);
     void ShowEndText();
+    void StartWaitIcon(int kind, const script::TagRecord& record);
 
     Shell& shell_;
     Settings& settings_;
@@ -110,6 +120,7 @@ class Player {
     PlayerListener* listener_ = nullptr;
     std::thread worker_;
     SpeedStack speeds_;
+    WaitIconAnimator waitIcon_;
     CommandLauncher commands_;
 
     std::atomic<int> workerRunning_{0};
@@ -126,8 +137,6 @@ class Player {
     std::string endText_;
     std::string bgmSource_;
     std::string soundName_;
-    script::TagRecord formTag_;
-    script::TagRecord links_;
 };
 
 }  // namespace talu::app

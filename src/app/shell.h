@@ -16,7 +16,7 @@ inline constexpr int kSound = 0x1405;
 inline constexpr int kBookmark = 0x1406;
 inline constexpr int kAutoBookmark = 0x1407;
 inline constexpr int kMessageBox = 0x1408;
-/// wParam 0: build the pending form tag; 33: the form is complete.
+/// wParam 33: the form is complete; the interface thread calls Player::ShowForm.
 inline constexpr int kForm = 0x1409;
 }  // namespace message
 

@@ -1,6 +1,7 @@
 #include "interp/interpreter.h"
 
 #include "script/keywords.h"
+#include "script/messages.h"
 #include "script/numbers.h"
 #include "script/sjis_text.h"
 #include "script/variable_expansion.h"
@@ -74,7 +75,7 @@ Interpreter::Interpreter(InterpreterServices services)
 
     MessageWindowServices window;
     window.display = services_.display;
-    window.linkSet = &linkLayout_;
+    window.linkSet = &links_.Layout();
     window.controller = &controller_;
     window.loader = &loader_;
     window.diagnostics = services_.diagnostics;
@@ -122,6 +123,9 @@ void Interpreter::AddWaitMark(script::TagRecord& record) {
 int Interpreter::Step(script::TagRecord& record) {
     if (services_.readSettings) {
         services_.readSettings(settings_);
+    }
+    if (formBuilding_) {
+        settings_.text.m_nTextEffect = 0;
     }
     if (pageBreak_) {
         pageBreak_ = false;
@@ -252,6 +256,64 @@ void Interpreter::CursorTag(const script::TagRecord& record) {
     }
 }
 
+void Interpreter::Choose(const script::TagRecord& chosen) {
+    variables_.TakeLink(chosen);
+}
+
+void Interpreter::OpenForm() {
+    form_.emplace();
+    if (!formBuilding_) {
+        savedTextEffect_ = settings_.text.m_nTextEffect;
+    }
+    formBuilding_ = true;
+    settings_.text.m_nTextEffect = 0;
+}
+
+void Interpreter::EndFormBuilding() {
+    if (formBuilding_) {
+        formBuilding_ = false;
+        settings_.text.m_nTextEffect = savedTextEffect_;
+    }
+}
+
+void Interpreter::AddInput(const script::TagRecord& record) {
+    if (!form_) {
+        if (services_.diagnostics != nullptr) {
+            services_.diagnostics->ReportScriptError(ItemText(), script::err::kInputOutsideForm,
+                                                     "");
+        }
+        return;
+    }
+    TextLayout& layout = window_->Layout();
+    const PenPoint pen{layout.penX, layout.penY};
+    FormControl control = ControlFromInput(record, pen, layout.height);
+    control.font = FontOf(layout);
+    const PenPoint next = PenAfterControl(form_->Add(std::move(control)), pen, layout.height);
+    layout.MovePen(next.x, next.y);
+}
+
+void Interpreter::ShowForm() {
+    EndFormBuilding();
+    if (form_) {
+        form_->Show(variables_.Variables());
+    }
+}
+
+int Interpreter::FormCommand(int id) {
+    return form_ ? form_->Command(id) : 0;
+}
+
+void Interpreter::SubmitForm() {
+    if (form_) {
+        form_->Submit(variables_.Variables());
+    }
+}
+
+void Interpreter::CloseForm() {
+    form_.reset();
+    EndFormBuilding();
+}
+
 void Interpreter::PluginTag(const script::TagRecord& record) {
     const std::string itemText = ItemText();
     stage::BindExtension(record, stage::PluginTagContext{*services_.extensions, *services_.plugins,
@@ -347,15 +409,17 @@ int Interpreter::ExecuteTag(int id, script::TagRecord& record) {
                 services_.onCommand(Attribute(record, kw::kSrc), Attribute(record, kw::kFolder));
             }
             return step::kGoOn;
-        case kw::kIcon: {
-            const std::string mode = script::ToUpperAscii(Attribute(record, kMode));
-            if (!closing) {
-                iconsEnabled_ = true;
-            } else if (mode != "P" && mode != "BR") {
-                iconsEnabled_ = false;
+        case kw::kIcon:
+            if (auto enabled = controller_.IconTag(record, book_.ResolvePath(record, kw::kSrc))) {
+                iconsEnabled_ = *enabled;
             }
             return step::kGoOn;
-        }
+        case kw::kSnap:
+            if (auto written = controller_.SnapTag(record, book_.Folder());
+                written && services_.onSnap) {
+                services_.onSnap(*written);
+            }
+            return step::kGoOn;
         case kEnd:
             book_.SeekIndex(static_cast<int>(book_.Items().size()));
             return kEnd;
@@ -365,8 +429,16 @@ int Interpreter::ExecuteTag(int id, script::TagRecord& record) {
         case kTrap:
         case kw::kWait:
         case kw::kTimer:
+            return id;
         case kForm:
+            if (!closing) {
+                OpenForm();
+            } else if (!form_) {
+                return step::kGoOn;  // a stray /FORM would wait for a form that is not there
+            }
+            return id;
         case kInput:
+            AddInput(record);
             return id;
         default:
             return step::kGoOn;  // comments, reader-only tags, unknown

@@ -4,10 +4,13 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "host/clock.h"
+#include "interp/form.h"
+#include "interp/link_set.h"
 #include "interp/message_window.h"
 #include "interp/script_variables.h"
 #include "interp/text_layout.h"
@@ -89,6 +92,8 @@ struct InterpreterServices {
     std::function<bool(const std::string&)> loadCursor;
     /// COMMAND: SRC and FOLDER as the book gave them; optional (COMMAND does nothing).
     std::function<void(const std::string& src, const std::string& folder)> onCommand;
+    /// SNAP wrote a picture file at this inside path; optional.
+    std::function<void(const std::string&)> onSnap;
 };
 
 /// The performer of one open book: each Step performs at most one item and tells the run loop
@@ -111,8 +116,28 @@ class Interpreter {
     ScriptVariables& Variables() { return variables_; }
     stage::StageController& Controller() { return controller_; }
     MessageWindow& Window() { return *window_; }
-    /// The layout links are placed on (it follows the visible one).
-    TextLayout& LinkLayout() { return linkLayout_; }
+    /// The link group on screen (its layout follows the visible one).
+    LinkSet& Links() { return links_; }
+    /// Applies a chosen link: its ANSWER, then the jump to its HREF.
+    void Choose(const script::TagRecord& chosen);
+
+    // Forms: FORM and INPUT are built by ExecuteTag on the worker; the rest runs on the
+    // interface thread while no worker runs.
+    /// FORM: a new empty form replaces any other; text is typed without delay until ShowForm.
+    void OpenForm();
+    /// INPUT: a control at the visible pen, which then moves past it; a script error without
+    /// a form.
+    void AddInput(const script::TagRecord& record);
+    /// /FORM: the controls take their state from the variables.
+    void ShowForm();
+    /// A command from a form control (see Form::Command); 0 without a form.
+    int FormCommand(int id);
+    /// Stores the submitted form's values in the variables.
+    void SubmitForm();
+    /// Removes the form.
+    void CloseForm();
+    /// The form being built or shown; null when none.
+    Form* CurrentForm() { return form_ ? &*form_ : nullptr; }
     const std::string& Title() const { return title_; }
     /// The cursor file the last successful CURSOR loaded (empty for the default cursor).
     const std::string& CursorFile() const { return cursorFile_; }
@@ -133,6 +158,7 @@ class Interpreter {
     int BreakTag(script::TagRecord& record);
     int PageTag(script::TagRecord& record);
     int LinkTag(script::TagRecord& record);
+    void EndFormBuilding();
     int BookmarkTag(const script::TagRecord& record);
     void PluginTag(const script::TagRecord& record);
     void CursorTag(const script::TagRecord& record);
@@ -143,8 +169,12 @@ class Interpreter {
     ScriptVariables variables_;
     stage::PictureLoader loader_;
     stage::StageController controller_;
-    TextLayout linkLayout_;
+    LinkSet links_;
     std::unique_ptr<MessageWindow> window_;
+    std::optional<Form> form_;
+    // Between FORM and /FORM the text effect is held off, whatever the settings say.
+    bool formBuilding_ = false;
+    int savedTextEffect_ = 0;
 
     bool pageBreak_ = false;
     std::string pendingText_;

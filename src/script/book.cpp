@@ -16,6 +16,13 @@ namespace {
 
 // Deeper chains are surely a mistake, and each level costs stack.
 constexpr std::size_t kMaxIncludeDepth = 64;
+// Item::file is 16 bits wide; a book of more file readings shares the last index.
+constexpr std::size_t kMaxFileIndex = UINT16_MAX;
+
+// What identifies a file being read: its host file, or its inside path for archive members.
+const std::string& FileKey(const BookFile& file) {
+    return file.HostPath().empty() ? file.Path() : file.HostPath();
+}
 
 // The last separator of a path, stepping over double-byte characters (whose trail byte may
 // be 0x5C, the backslash).
@@ -42,6 +49,9 @@ std::string_view FolderOf(std::string_view path) {
 }
 
 }  // namespace
+
+// Books of millions of items are held whole: where an item came from must not cost memory.
+static_assert(sizeof(Book::Item) == sizeof(std::string) + 8);
 
 std::string JoinPath(std::string_view folder, std::string_view relative) {
     std::string joined(folder);
@@ -117,8 +127,22 @@ bool Book::OpenPath(std::string_view insidePath) {
     return Open(*file);
 }
 
+void Book::ForgetFiles() {
+    files_.clear();
+    readProblems_.clear();
+}
+
+std::uint16_t Book::FileIndex(const BookFile& file) {
+    if (files_.size() > kMaxFileIndex) {
+        return static_cast<std::uint16_t>(kMaxFileIndex);
+    }
+    files_.push_back(SourceFile{file.Path(), file.HostPath()});
+    return static_cast<std::uint16_t>(files_.size() - 1);
+}
+
 bool Book::Open(BookFile& file) {
     items_.clear();
+    ForgetFiles();
     substitutions_.Clear();
     SetFolderKeywords(file.Path());
     labels_.clear();
@@ -134,14 +158,24 @@ bool Book::Open(BookFile& file) {
 }
 
 void Book::ReadItems(BookFile& file) {
-    readingChain_.push_back(file.HostPath().empty() ? file.Path() : file.HostPath());
+    readingChain_.push_back(FileKey(file));
+    const std::uint16_t fileIndex = FileIndex(file);
     Tokenizer tokenizer(file);
     RawItem raw;
     TagRecord record;
     while (tokenizer.NextItem(raw)) {
-        Item item{std::move(raw.text), static_cast<std::int16_t>(raw.kind)};
+        Item item{std::move(raw.text), static_cast<std::int16_t>(raw.kind), fileIndex, raw.line};
+        std::optional<ReadProblem> problem;
+        if (raw.unterminated) {
+            const auto kind = item.kind == kw::kBlockComment
+                                  ? ReadProblem::Kind::kUnterminatedComment
+                                  : ReadProblem::Kind::kUnterminatedTag;
+            problem = ReadProblem{kind, 0, {}};
+        }
         if (item.kind == kw::kInclude) {
-            ReadInclude(item, file);
+            if (auto failed = ReadInclude(item, file)) {
+                problem = std::move(failed);
+            }
         } else if (item.kind == kw::kAlias) {
             ParseItem(item.text, record);
             std::string src;
@@ -156,6 +190,10 @@ void Book::ReadItems(BookFile& file) {
         }
         const bool anchor = item.kind == kw::kA;
         items_.push_back(std::move(item));
+        if (problem) {
+            problem->item = items_.size() - 1;
+            readProblems_.push_back(std::move(*problem));
+        }
         if (anchor) {
             ParseItem(items_.back().text, record);
             std::string name;
@@ -168,7 +206,7 @@ void Book::ReadItems(BookFile& file) {
     readingChain_.pop_back();
 }
 
-void Book::ReadInclude(const Item& item, const BookFile& including) {
+std::optional<Book::ReadProblem> Book::ReadInclude(const Item& item, const BookFile& including) {
     TagRecord record;
     ParseItem(item.text, record);
     if (!record.FindAttribute(kw::kFolder)) {
@@ -179,20 +217,24 @@ void Book::ReadInclude(const Item& item, const BookFile& including) {
     std::string path = ResolvePath(record, kw::kSrc);
 
     std::optional<BookFile> included = BookFile::Open(path, folder_, services_.archives);
-    const bool cycle =
-        included &&
-        (readingChain_.size() >= kMaxIncludeDepth ||
-         std::find(readingChain_.begin(), readingChain_.end(),
-                   included->HostPath().empty() ? included->Path() : included->HostPath()) !=
-             readingChain_.end());
-    if (!included || cycle) {
+    std::optional<ReadProblem::Kind> failure;
+    if (!included) {
+        failure = ReadProblem::Kind::kIncludeNotFound;
+    } else if (readingChain_.size() >= kMaxIncludeDepth) {
+        failure = ReadProblem::Kind::kIncludeTooDeep;
+    } else if (std::find(readingChain_.begin(), readingChain_.end(), FileKey(*included)) !=
+               readingChain_.end()) {
+        failure = ReadProblem::Kind::kIncludeCycle;
+    }
+    if (failure) {
         // A file that includes itself is reported like one that cannot be opened.
         ReportError(err::kCannotOpenFile, path);
-        return;
+        return ReadProblem{*failure, 0, std::move(path)};
     }
     SetFolderKeywords(included->Path());
     ReadItems(*included);
     SetFolderKeywords(including.Path());
+    return std::nullopt;
 }
 
 std::string Book::ResolvePath(const TagRecord& record, int attributeId) const {

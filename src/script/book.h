@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -36,6 +37,40 @@ class Book {
         std::string text;
         /// The reader's class of the item (see RawItem::kind).
         std::int16_t kind = 0;
+        /// Where the item came from: an index into Files(), and the 1-based line it starts on.
+        /// Both fit beside kind, so an item costs no more than before.
+        std::uint16_t file = 0;
+        std::int32_t line = 0;
+    };
+
+    /// One reading of a file by the last Open or LoadOtherFile: the book file or an include
+    /// (a file included twice is read, and listed, twice).
+    struct SourceFile {
+        /// The inside path it was opened with.
+        std::string path;
+        /// The host file it was read from; empty for archive members.
+        std::string hostPath;
+    };
+
+    /// Something the reader met and went past without telling the player more than a box.
+    struct ReadProblem {
+        enum class Kind {
+            /// An include file that cannot be opened.
+            kIncludeNotFound,
+            /// An include of a file that is being read already.
+            kIncludeCycle,
+            /// Includes nested deeper than the reader follows.
+            kIncludeTooDeep,
+            /// A tag without its ">" that runs to the end of its file.
+            kUnterminatedTag,
+            /// A "<#" comment without its "#>" that runs to the end of its file.
+            kUnterminatedComment,
+        };
+        Kind kind;
+        /// The index of the item in Items().
+        std::size_t item = 0;
+        /// The resolved path of an include; empty otherwise.
+        std::string path;
     };
 
     explicit Book(BookServices services);
@@ -82,12 +117,20 @@ class Book {
     const std::string& Folder() const { return folder_; }
     StringTable& Substitutions() { return substitutions_; }
     const std::vector<Item>& Items() const { return items_; }
+    /// The readings of files the items came from, in reading order, indexed by Item::file.
+    const std::vector<SourceFile>& Files() const { return files_; }
+    /// What the last Open or LoadOtherFile went past, in reading order.
+    const std::vector<ReadProblem>& ReadProblems() const { return readProblems_; }
+    /// The index in Items() of the item FetchTag delivered last (of the first link of a group).
+    std::size_t FetchedIndex() const { return shownIndex_; }
     /// The item index of a label, if the book has it.
     std::optional<std::size_t> FindLabel(std::string_view label) const;
 
   private:
     void ReadItems(BookFile& file);
-    void ReadInclude(const Item& item, const BookFile& including);
+    std::optional<ReadProblem> ReadInclude(const Item& item, const BookFile& including);
+    std::uint16_t FileIndex(const BookFile& file);
+    void ForgetFiles();
     void SetFolderKeywords(std::string_view filePath);
     void ReportError(int code, std::string_view argument);
     void ShowCurrent(std::size_t index, int currentIndex);
@@ -97,6 +140,8 @@ class Book {
 
     BookServices services_;
     std::vector<Item> items_;
+    std::vector<SourceFile> files_;
+    std::vector<ReadProblem> readProblems_;
     std::unordered_map<std::string, std::size_t> labels_;
     std::size_t position_ = 0;
     std::string path_;

@@ -195,6 +195,7 @@ bool Book::LoadOtherFile(std::string_view path) {
     shownIndex_ = SIZE_MAX;
     SetFolderKeywords(file->Path());
     items_.clear();
+    ForgetFiles();
     loadMode_ = true;
     labels_.clear();
     loadTimeAliases_.Clear();

@@ -34,7 +34,7 @@ void StringTable::Set(std::string_view key, std::string_view value) {
     }
 }
 
-void StringTable::SetRecorded(std::string_view key, std::string_view value) {
+void StringTable::Record(std::string_view key) {
     // Only the first change since the last commit is recorded, so the shadow keeps the value
     // of the save point even when a key changes several times between two bookmarks.
     if (shadow_.find(key) == shadow_.end()) {
@@ -42,7 +42,19 @@ void StringTable::SetRecorded(std::string_view key, std::string_view value) {
         shadow_.emplace(std::string(key),
                         it == values_.end() ? std::string(kNullString) : it->second);
     }
+}
+
+void StringTable::SetRecorded(std::string_view key, std::string_view value) {
+    Record(key);
     Set(key, value);
+}
+
+void StringTable::RemoveRecorded(std::string_view key) {
+    // Recorded, so that setting the key again before the next commit keeps the saved value.
+    Record(key);
+    if (auto it = values_.find(key); it != values_.end()) {
+        values_.erase(it);
+    }
 }
 
 bool StringTable::GetCommand(int& id) const {

@@ -36,6 +36,8 @@ class StringTable {
     void Set(std::string_view key, std::string_view value);
     /// Records the key's current value (or "__NULL_STRING__") in the shadow, then assigns.
     void SetRecorded(std::string_view key, std::string_view value);
+    /// Records the key's current value in the shadow like SetRecorded, then removes the key.
+    void RemoveRecorded(std::string_view key);
     void CommitShadow() { shadow_.clear(); }
     /// Empties the table; the shadow keeps its entries.
     void Clear() { values_.clear(); }
@@ -62,6 +64,8 @@ class StringTable {
     bool ReadFrom(std::istream& in);
 
   private:
+    void Record(std::string_view key);
+
     Map values_;
     Map shadow_;
 };

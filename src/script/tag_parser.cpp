@@ -48,29 +48,43 @@ ItemClass ClassifyItem(std::string_view item, std::string& scratch) {
     return result;
 }
 
-bool ParseAttribute(std::string_view& rest, int& id, std::string_view& value) {
+TakenAttribute TakeAttribute(std::string_view& rest) {
+    TakenAttribute taken;
     // Text from the reader holds no tabs, so trimming is all that normalizing does here.
     std::string_view text = Trim(rest);
     std::size_t equals = FindChar(text, '=');
     if (equals == npos) {
-        return false;
+        taken.stop = text.empty() || text == ">" ? AttributeStop::kEnd : AttributeStop::kNoEquals;
+        return taken;
     }
-    int attribute = LookupKeyword(Trim(text.substr(0, equals)));
+    taken.name = Trim(text.substr(0, equals));
+    int attribute = LookupKeyword(taken.name);
     if (!IsAttributeId(attribute)) {
-        return false;
+        taken.stop = AttributeStop::kUnknownName;
+        return taken;
     }
     std::string_view after = Trim(text.substr(equals + 1));
     std::size_t open = FindChar(after, '"');
-    if (open == npos) {
-        return false;
-    }
-    std::size_t close = FindChar(after, '"', open + 1);
+    std::size_t close = open == npos ? npos : FindChar(after, '"', open + 1);
     if (close == npos) {
+        taken.stop = AttributeStop::kUnquoted;
+        return taken;
+    }
+    taken.stop = AttributeStop::kNone;
+    taken.id = attribute;
+    taken.value = after.substr(open + 1, close - open - 1);
+    taken.skipped = after.substr(0, open);
+    rest = after.substr(close + 1);
+    return taken;
+}
+
+bool ParseAttribute(std::string_view& rest, int& id, std::string_view& value) {
+    TakenAttribute taken = TakeAttribute(rest);
+    if (taken.stop != AttributeStop::kNone) {
         return false;
     }
-    id = attribute;
-    value = after.substr(open + 1, close - open - 1);
-    rest = after.substr(close + 1);
+    id = taken.id;
+    value = taken.value;
     return true;
 }
 

@@ -26,6 +26,35 @@ struct ItemClass {
 /// without ">>" is a text run, so its text is never lost.
 ItemClass ClassifyItem(std::string_view item, std::string& scratch);
 
+/// Why the attribute parser took an attribute or stopped taking them.
+enum class AttributeStop {
+    /// An attribute was taken.
+    kNone,
+    /// Nothing but the tag's closing ">" is left.
+    kEnd,
+    /// Text without "=" is left; it is dropped.
+    kNoEquals,
+    /// The name before "=" is not an attribute word; it and the rest are dropped.
+    kUnknownName,
+    /// The value lacks its two double quotes; it and the rest are dropped.
+    kUnquoted,
+};
+
+/// One step of the attribute parser, for tools that tell authors what the parser dropped.
+struct TakenAttribute {
+    AttributeStop stop = AttributeStop::kEnd;
+    int id = 0;
+    /// The name as written (also for kUnknownName and kUnquoted).
+    std::string_view name;
+    std::string_view value;
+    /// Text between "=" and the opening quote, which the parser passes over: a value written
+    /// without quotes, whose place the next quoted text takes.
+    std::string_view skipped;
+};
+
+/// Takes one NAME="value" attribute off the front of rest; rest is unchanged when it stops.
+TakenAttribute TakeAttribute(std::string_view& rest);
+
 /// Takes one NAME="value" attribute off the front of rest. False when rest holds no "=", the
 /// name is not an attribute word, or the value lacks its quotes: that ends the tag's attributes.
 bool ParseAttribute(std::string_view& rest, int& id, std::string_view& value);

@@ -37,6 +37,7 @@ bool Tokenizer::NextItem(RawItem& item) {
     }
     item.text.clear();
     item.line = file_.LineNumber();
+    item.unterminated = false;
 
     std::string scratch;
     std::string_view current = Rest();
@@ -97,6 +98,7 @@ void Tokenizer::ReadBlockComment(RawItem& item) {
         }
         item.text.append(current);
         if (!ReadNormalizedLine()) {
+            item.unterminated = true;
             return;
         }
         current = line_;
@@ -125,6 +127,7 @@ void Tokenizer::ReadTag(RawItem& item) {
         item.text += ' ';
         item.text.append(current);
         if (!ReadNormalizedLine()) {
+            item.unterminated = true;
             return;
         }
         current = line_;

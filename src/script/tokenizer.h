@@ -14,6 +14,9 @@ struct RawItem {
     int kind = 0;
     /// 1-based line of the file where the item starts.
     int line = 0;
+    /// True when the file ended inside the item: a tag without its ">" or a comment without
+    /// its "#>", which then swallowed the rest of the file.
+    bool unterminated = false;
 };
 
 /// Cuts a file into items: text runs (lines joined with nothing), tags (lines joined with one

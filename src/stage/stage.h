@@ -16,6 +16,7 @@
 #include "stage/rect.h"
 #include "stage/screen.h"
 #include "stage/surface.h"
+#include "stage/wait_icon.h"
 
 // Everything the reader sees is composed here, back to front: background, twenty character
 // slots, the message window's frame and the text layer, into one stage surface that is then
@@ -103,6 +104,17 @@ class Stage {
     const Picture& WindowFrame() const { return windowFrame_; }
     /// The frame's blend cache: the last translucent blend of the frame over the stage.
     Surface& WindowBlendCache() { return windowBlendCache_; }
+    /// The click-wait icon of page waits (P); owned by the stage, kept across books.
+    WaitIconList& PageIcons() { return pageIcons_; }
+    const WaitIconList& PageIcons() const { return pageIcons_; }
+    /// The click-wait icon of line waits (BR and W); owned by the stage, kept across books.
+    WaitIconList& LineIcons() { return lineIcons_; }
+    const WaitIconList& LineIcons() const { return lineIcons_; }
+    /// Frees the surfaces of both icons' frames (at the display's teardown).
+    void ReleaseIconSurfaces() {
+        pageIcons_.ReleaseSurfaces();
+        lineIcons_.ReleaseSurfaces();
+    }
     /// The stage-sized layer message text is drawn on; key kTextLayerKey marks empty pixels.
     Surface& TextLayer() { return textLayer_; }
     const Surface& TextLayer() const { return textLayer_; }
@@ -170,6 +182,8 @@ class Stage {
     Picture windowFrame_;
     Surface windowBlendCache_;
     Surface textLayer_;
+    WaitIconList pageIcons_{"P"};
+    WaitIconList lineIcons_{"BR"};
     uint32_t flags_ = 0;
     uint32_t savedFlags_ = 0;
     bool smoothEdges_ = true;

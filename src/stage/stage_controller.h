@@ -3,7 +3,9 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "script/diagnostics.h"
@@ -102,6 +104,15 @@ class StageController {
     TagOutcome ActTag(const script::TagRecord& tag);
     /// EXIT: one character or all leave; error 12.
     TagOutcome ExitTag(const script::TagRecord& tag);
+
+    /// ICON: the opening tag adds a frame from source (SRC resolved against FOLDER) to the
+    /// MODE's list, error 0 when it cannot be loaded; the closing tag clears that list. Returns
+    /// the icons-enabled value the tag sets: on for an opening tag, off for a closing tag of
+    /// another MODE, none otherwise.
+    std::optional<bool> IconTag(const script::TagRecord& tag, const std::string& source);
+    /// SNAP: saves the stage, or NAME's picture, to a file inside bookFolder's tree; error 0
+    /// for a path outside it, 12 for a missing character. The inside path written, if any.
+    std::optional<std::string> SnapTag(const script::TagRecord& tag, std::string_view bookFolder);
 
     /// Appends the stage's snapshot lines (background, frame, characters).
     void WriteStageTags(std::vector<std::string>& lines) const;

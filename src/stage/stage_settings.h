@@ -24,6 +24,8 @@ struct StageSettings {
     int m_nBrightEffect = 1;
     /// Character outlines are softened against the stage.
     int m_nUseAntiAlias = 1;
+    /// JPEG quality of stage snapshots (SNAP MODE=JPEG).
+    int m_nJpeg = 70;
 };
 
 }  // namespace talu::stage

@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <optional>
+#include <thread>
+#include <utility>
 #include <vector>
 
 #include "script/keywords.h"
@@ -103,6 +107,28 @@ class PlayerTest : public ::testing::Test {
         player.Click();
         player.WaitForWorker();
     }
+
+    /// Moves the mouse to the centre of shown link k.
+    void PointAt(int k) {
+        const stage::Rect r = interpreter->Links().RectOf(k);
+        player.MouseMove((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    }
+
+    /// The rectangles presented since the last call (none for a whole-stage present).
+    std::vector<std::optional<stage::Rect>> TakePresents() {
+        std::lock_guard lock(presentMutex);
+        return std::exchange(presents, {});
+    }
+
+    void RecordPresents() {
+        rig.stage.SetPresentListener([this](const stage::PresentCall& call) {
+            std::lock_guard lock(presentMutex);
+            presents.push_back(call.rect);
+        });
+    }
+
+    std::mutex presentMutex;
+    std::vector<std::optional<stage::Rect>> presents;
 };
 
 TEST_F(PlayerTest, StopsAtWaitsAndShowsTheEndText) {
@@ -201,8 +227,8 @@ TEST_F(PlayerTest, FastForwardRunsToTheNextChoice) {
     EXPECT_FALSE(player.FastForward());
     EXPECT_EQ(settings.textWait.current, 50);
     EXPECT_TRUE(player.ChoicePending());
-    EXPECT_TRUE(player.ChooseLink(0));
-    player.WaitForWorker();
+    PointAt(0);
+    ClickAndWait();
     EXPECT_FALSE(player.ChoicePending());
     EXPECT_EQ(steps.waits.back(), 16);
 }
@@ -215,13 +241,31 @@ TEST_F(PlayerTest, LinksWithoutTextAreTakenAtOnce) {
 }
 
 TEST_F(PlayerTest, ChoosingALinkAppliesItsAnswer) {
+    RecordPresents();
     Open(
         "<A HREF=\"#a\" ALT=\"A\" ANSWER=\"pickedA\"><A HREF=\"#b\" ALT=\"B\" ANSWER=\"pickedB\">"
         "<A NAME=\"a\"><TRAP><A NAME=\"b\">b<P>");
     ASSERT_TRUE(player.ChoicePending());
-    EXPECT_FALSE(player.ChooseLink(2));
-    EXPECT_TRUE(player.ChooseLink(1));
-    player.WaitForWorker();
+    const interp::LinkSet& links = interpreter->Links();
+    auto presented = TakePresents();
+    ASSERT_GE(presented.size(), 2u);  // the window opened, then the two links
+    EXPECT_EQ(presented[presented.size() - 2], links.RectOf(0));
+    EXPECT_EQ(presented.back(), links.RectOf(1));
+
+    player.MouseMove(-1, -1);
+    ClickAndWait();  // pointing at no link: the click takes none
+    EXPECT_TRUE(player.ChoicePending());
+    EXPECT_TRUE(TakePresents().empty());
+
+    PointAt(1);
+    EXPECT_EQ(links.Highlighted(), 1);
+    EXPECT_EQ(TakePresents(), (std::vector<std::optional<stage::Rect>>{links.RectOf(1)}));
+    PointAt(1);
+    EXPECT_TRUE(TakePresents().empty());  // nothing changed
+
+    ClickAndWait();
+    EXPECT_FALSE(player.ChoicePending());
+    EXPECT_EQ(TakePresents().front(), std::nullopt);  // the new page takes the links away
     EXPECT_TRUE(interpreter->Variables().IsSet("pickedB"));
     EXPECT_FALSE(interpreter->Variables().IsSet("pickedA"));
     EXPECT_EQ(steps.waits.back(), 16);
@@ -240,17 +284,42 @@ TEST_F(PlayerTest, MusicStageAndForms) {
     Open(
         "<BGM SRC=\"song.mid\" LOOP=\"2\" TIME=\"300\" MODE=\"pass\"><STAGE WIDTH=\"800\">"
         "<FORM><INPUT TYPE=\"submit\"></FORM>after");
-    ASSERT_EQ(shell.posted.size(), 4u);
+    ASSERT_EQ(shell.posted.size(), 2u);  // FORM and INPUT need no message
     EXPECT_EQ(shell.posted[0].message, message::kBgm);
     EXPECT_EQ(shell.posted[0].wParam, 2);
     EXPECT_EQ(shell.posted[0].lParam, 300);  // PASS: the high half is 0
     EXPECT_EQ(player.PendingBgmSource(), "song.mid");
     EXPECT_EQ(shell.sizes, (std::vector<std::pair<int, int>>{{800, 0}}));
-    EXPECT_EQ(shell.posted[3].message, message::kForm);
-    EXPECT_EQ(shell.posted[3].wParam, 33);
+    EXPECT_EQ(shell.posted[1].message, message::kForm);
+    EXPECT_EQ(shell.posted[1].wParam, 33);
     EXPECT_TRUE(player.FormPending());
     player.Click();  // only the form's submit goes on
     EXPECT_FALSE(player.WorkerRunning());
+}
+
+TEST_F(PlayerTest, AFormWaitsForItsSubmitButton) {
+    Open(
+        "<FORM><INPUT NAME=\"who\" VALUE=\"x\"><INPUT TYPE=\"submit\" NAME=\"go\"></FORM>"
+        "after<P>");
+    ASSERT_TRUE(player.FormPending());
+    EXPECT_EQ(player.uiPaused, 1);
+    player.ShowForm();
+    interp::Form* form = interpreter->CurrentForm();
+    ASSERT_NE(form, nullptr);
+    EXPECT_TRUE(form->SetText(interp::kFirstFormCommand, "Taro"));
+    EXPECT_EQ(player.FormCommand(interp::kFirstFormCommand), 1);  // handled; the book waits
+    EXPECT_EQ(player.FormCommand(interp::kFirstFormCommand + 2), 0);
+    EXPECT_FALSE(player.WorkerRunning());
+
+    EXPECT_EQ(player.FormCommand(interp::kFirstFormCommand + 1), interp::kFormSubmitted);
+    player.WaitForWorker();
+    EXPECT_FALSE(player.FormPending());
+    EXPECT_EQ(player.uiPaused, 0);
+    EXPECT_EQ(interpreter->CurrentForm(), nullptr);
+    EXPECT_EQ(interpreter->Variables().Variables().Find("who"), "Taro");
+    EXPECT_EQ(interpreter->Variables().Variables().Find("go"), "on");
+    EXPECT_EQ(steps.waits.back(), 16);
+    EXPECT_EQ(player.FormCommand(interp::kFirstFormCommand + 1), 0);  // no form any more
 }
 
 TEST_F(PlayerTest, SoundsWaitOnlyWithAMusicPlayer) {
@@ -315,6 +384,69 @@ TEST_F(PlayerTest, TitleAndCursorReachTheWindow) {
 TEST_F(PlayerTest, ALoadedCursorIsRememberedForBookmarks) {
     Open("<CURSOR SRC=\"hand.cur\" FOLDER=\"cur\">");
     EXPECT_TRUE(interpreter->CursorFile().ends_with("cur\\hand.cur"));
+}
+
+// Tells at every wait whether the wait icon is on the screen at the wait mark.
+class IconWatcher : public PlayerListener {
+  public:
+    explicit IconWatcher(const stage::Screen& screen) : screen_(screen) {}
+    void StepDone(int, const script::TagRecord&) override {}
+    void WaitStarted(int, int x, int y) override {
+        stage::Surface shown;
+        iconShown.push_back(screen_.CopyOut(shown) &&
+                            shown.Row(y + 4)[x + 4] == shown.NativeColour(kIconColour));
+    }
+    static constexpr uint32_t kIconColour = 0x00FF00;
+    std::vector<bool> iconShown;
+
+  private:
+    const stage::Screen& screen_;
+};
+
+// The wait icon at the player's waits, on a clock of its own so it never moves the book's time.
+class PlayerIconTest : public ::testing::Test {
+  protected:
+    PlayerIconTest() {
+        rig.screen.Create(stage::PixelFormat::Rgb565());
+        iconClock.SetSleepHook(
+            [](int) { std::this_thread::sleep_for(std::chrono::milliseconds(1)); });
+        stage::Surface icon;
+        icon.Create(8, 8, stage::PixelFormat::Rgb565());
+        icon.Fill(IconWatcher::kIconColour);
+        icon.FillRect(stage::Rect{0, 0, 1, 1}, 0xFF00FF);
+        EXPECT_TRUE(icon.WriteBmp(rig.dir.Path() / "icon.bmp"));
+    }
+
+    void Open(std::string_view text) {
+        interpreter = std::make_unique<interp::Interpreter>(rig.Services(player.clicks));
+        ASSERT_TRUE(interpreter->Open(rig.WriteBook(text)));
+        player.SetListener(&watcher);
+        player.BookOpened(interpreter.get());
+        player.WaitForWorker();
+    }
+
+    void ClickAndWait() {
+        player.Click();
+        player.WaitForWorker();
+    }
+
+    test::InterpreterRig rig;
+    RecordingShell shell;
+    Settings settings;
+    host::VirtualClock iconClock;
+    Player player{shell, settings, rig.clock, &iconClock};
+    IconWatcher watcher{rig.screen};
+    std::unique_ptr<interp::Interpreter> interpreter;
+};
+
+TEST_F(PlayerIconTest, PageWaitsShowThePageIconBeforeTheWaitIsAnnounced) {
+    Open("<ICON SRC=\"icon.bmp\" MODE=\"P\">One.<P>A line<BR></ICON MODE=\"OFF\">Two.<P>");
+    EXPECT_TRUE(player.WaitIconAlive());
+    ClickAndWait();
+    EXPECT_FALSE(player.WaitIconAlive()) << "a line wait has no frames of its own";
+    ClickAndWait();
+    EXPECT_FALSE(player.WaitIconAlive()) << "icons are off";
+    EXPECT_EQ(watcher.iconShown, (std::vector<bool>{true, false, false}));
 }
 
 }  // namespace

@@ -29,6 +29,15 @@ expect_status 2 "$cli" fetch
 expect_status 2 "$cli" fetch "$source_dir/books/demo/demo.talu" --lang fr
 expect_status 2 "$cli" fetch "$source_dir/books/demo/demo.talu" --bogus
 expect_status 1 "$cli" fetch "$source_dir/no/such/book.talu"
+expect_status 2 "$cli" check
+expect_status 2 "$cli" check "$source_dir/books/demo/demo.talu" --bogus
+expect_status 1 "$cli" check "$source_dir/no/such/book.talu"
+expect_status 0 "$cli" check "$source_dir/books/demo/demo.talu"
+if [ -s "$out" ]; then
+  echo "FAIL: check reports on the demo book"
+  cat "$out"
+  failures=$((failures + 1))
+fi
 expect_status 0 "$cli" fetch "$source_dir/books/demo/demo.talu" --lang en
 grep -q '___COMMAND___=33' "$out" || { echo "FAIL: the demo book does not reach its END"; failures=$((failures + 1)); }
 if grep -q '^box ' "$out"; then
@@ -48,5 +57,20 @@ if grep -q '^box Syntax' "$out"; then
 fi
 expect_status 0 "$cli" run "$source_dir/books/demo/demo.talu" --max-steps 5
 tail -n 1 "$out" | grep -q '^end max-steps ' || { echo "FAIL: --max-steps"; failures=$((failures + 1)); }
+
+# A choice or a form the scripted reader cannot get past ends the run with its reason.
+books=$(mktemp -d)
+printf '<A HREF="#a" ALT="one" ENABLE="no"><A HREF="#a" ALT="two">\n<A NAME="a">x<P>\n' >"$books/links.talu"
+printf '<FORM><INPUT NAME="who"></FORM>after<P>\n' >"$books/form.talu"
+expect_status 2 "$cli" run "$books/links.talu" --choose 1,x
+expect_status 2 "$cli" run "$books/form.talu" --input novalue
+for choose in 0 2; do
+  expect_status 0 "$cli" run "$books/links.talu" --choose "$choose"
+  tail -n 1 "$out" | grep -q '^end no-choice ' || { echo "FAIL: --choose $choose"; failures=$((failures + 1)); }
+  grep -q '^talu-cli: link' "$out" || { echo "FAIL: --choose $choose gives no reason"; failures=$((failures + 1)); }
+done
+expect_status 0 "$cli" run "$books/form.talu" --input who=me
+tail -n 1 "$out" | grep -q '^end no-submit ' || { echo "FAIL: a form without SUBMIT"; failures=$((failures + 1)); }
+rm -rf "$books"
 rm -f "$out"
 exit $failures

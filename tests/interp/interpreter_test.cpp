@@ -173,5 +173,49 @@ TEST_F(InterpreterTest, PluginTagsAreRegisteredForBookmarks) {
     EXPECT_EQ(boxes.shown.size(), 1u);  // the PLUGIN without SRC
 }
 
+TEST_F(InterpreterTest, FormsAreBuiltOnTheWorkerAtTheVisiblePen) {
+    engine.text.m_nTextEffect = 1;
+    Open("Hi<FORM>Name: <INPUT NAME=\"who\"><INPUT TYPE=\"radio\" NAME=\"r\"></FORM>Typed.");
+    script::TagRecord record;
+    EXPECT_EQ(interpreter->Step(record), step::kGoOn);  // opens the window, typing with delays
+    EXPECT_FALSE(clock.Sleeps().empty());
+    clock.ClearSleeps();
+    std::vector<int> results;
+    while (!(results.size() > 1 && results.back() == 45)) {  // up to /FORM
+        record.Clear();
+        results.push_back(interpreter->Step(record));
+    }
+    EXPECT_EQ(results, (std::vector<int>{45, step::kGoOn, 46, 46, 45}));
+    EXPECT_TRUE(clock.Sleeps().empty());  // text in a form is written at once
+
+    Form* form = interpreter->CurrentForm();
+    ASSERT_NE(form, nullptr);
+    ASSERT_EQ(form->Controls().size(), 2u);  // both INPUTs, taken one after the other
+    const TextLayout& layout = interpreter->Window().Layout();
+    const stage::Rect field = form->Controls()[0].rect;
+    EXPECT_GT(field.left, layout.window.left);  // after "Name: "
+    EXPECT_EQ(form->Controls()[1].rect.left, field.right + layout.height / 2 - 8);
+    EXPECT_EQ(layout.penX, field.right + layout.height);
+    EXPECT_EQ(form->Controls()[0].font.height, layout.height);
+
+    interpreter->ShowForm();
+    EXPECT_EQ(interpreter->FormCommand(kFirstFormCommand + 2), 0);
+    interpreter->CloseForm();
+    EXPECT_EQ(interpreter->CurrentForm(), nullptr);
+    record.Clear();
+    EXPECT_EQ(interpreter->Step(record), step::kGoOn);
+    EXPECT_FALSE(clock.Sleeps().empty());  // the typing delay is back
+}
+
+TEST_F(InterpreterTest, InputOutsideAFormIsAScriptError) {
+    Open("<INPUT NAME=\"x\"></FORM><TRAP>");
+    script::TagRecord record;
+    EXPECT_EQ(interpreter->Step(record), 46);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_NE(boxes.shown[0].find("<FORM> tag is necessary"), std::string::npos);
+    EXPECT_EQ(interpreter->CurrentForm(), nullptr);
+    EXPECT_EQ(Run(), 25);  // a stray /FORM does not wait for a form
+}
+
 }  // namespace
 }  // namespace talu::interp

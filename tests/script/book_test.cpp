@@ -1,5 +1,8 @@
 #include "script/book.h"
 
+#include <filesystem>
+#include <tuple>
+
 #include "book_fixture.h"
 
 namespace talu::script::test {
@@ -40,6 +43,50 @@ TEST_F(BookTest, IncludeCyclesAreStopped) {
     ASSERT_EQ(boxes.boxes.size(), 2u);
     EXPECT_NE(boxes.boxes[0].find("BOOK.TALU"), std::string::npos);
     EXPECT_EQ(book.Items().size(), 5u);
+}
+
+TEST_F(BookTest, ItemsKnowTheirFileAndLine) {
+    dir.Write("sub/part.talu", "\n\n<BR>in");
+    Open("a\n<INCLUDE SRC=\"sub\\part.talu\">b\n\n<P>");
+    ASSERT_EQ(book.Files().size(), 2u);
+    EXPECT_EQ(book.Files()[0].path, dir.Inside("book.talu"));
+    EXPECT_EQ(book.Files()[1].path, dir.InsideFolder() + "sub\\part.talu");
+    EXPECT_TRUE(
+        std::filesystem::equivalent(book.Files()[1].hostPath, dir.Path() / "sub/part.talu"));
+    std::vector<std::tuple<std::string, int, int>> places;
+    for (const Book::Item& item : book.Items()) {
+        places.emplace_back(item.text, item.file, item.line);
+    }
+    using Place = std::tuple<std::string, int, int>;
+    EXPECT_EQ(places, (std::vector<Place>{{"a", 0, 1},
+                                          {"", 1, 1},
+                                          {"", 1, 2},
+                                          {" <BR>", 1, 3},
+                                          {"in", 1, 3},
+                                          {" <INCLUDE SRC=\"sub\\part.talu\">", 0, 2},
+                                          {"b", 0, 2},
+                                          {" <P>", 0, 4}}));
+}
+
+TEST_F(BookTest, ReadProblemsNameTheirItem) {
+    dir.Write("loop.talu", "<INCLUDE SRC=\"loop.talu\">");
+    Open("<INCLUDE SRC=\"gone.talu\">\n<INCLUDE SRC=\"loop.talu\">\n<# open");
+    using Kind = Book::ReadProblem::Kind;
+    std::vector<std::tuple<Kind, std::string, std::string>> problems;
+    for (const Book::ReadProblem& problem : book.ReadProblems()) {
+        problems.emplace_back(problem.kind, book.Items()[problem.item].text, problem.path);
+    }
+    const std::string folder = dir.InsideFolder();
+    EXPECT_EQ(problems,
+              (std::vector<std::tuple<Kind, std::string, std::string>>{
+                  {Kind::kIncludeNotFound, " <INCLUDE SRC=\"gone.talu\">", folder + "gone.talu"},
+                  {Kind::kIncludeCycle, " <INCLUDE SRC=\"loop.talu\">", folder + "loop.talu"},
+                  {Kind::kUnterminatedComment, "<# open", ""}}));
+    // A new reading starts a new list.
+    ASSERT_TRUE(book.LoadOtherFile(dir.Inside("loop.talu")));
+    ASSERT_EQ(book.ReadProblems().size(), 1u);
+    EXPECT_EQ(book.ReadProblems()[0].kind, Kind::kIncludeCycle);
+    EXPECT_EQ(book.Files().size(), 1u);
 }
 
 TEST_F(BookTest, AliasesServeTheIncludesThatFollowThem) {

@@ -88,6 +88,14 @@ TEST(Tokenizer, UnterminatedItemsRunToTheEnd) {
     EXPECT_EQ(Texts("x<FONT SIZE=\"1\"\nabc"), (Strings{"x", " <FONT SIZE=\"1\" abc"}));
     EXPECT_EQ(Texts("<# never closed\nmore"), (Strings{"<# never closedmore"}));
     EXPECT_EQ(Texts("<A ALT=\"open>"), (Strings{"<A ALT=\"open> "}));
+    // Only items the end of the file cut short say so; a text run may end there.
+    for (const char* text : {"x<FONT SIZE=\"1\"\nabc", "<# never closed", "<A ALT=\"open>"}) {
+        std::vector<RawItem> items = Items(text);
+        EXPECT_TRUE(items.back().unterminated) << text;
+    }
+    for (const RawItem& item : Items("text\n<BR><#x#><A ALT=\"a>b\">tail")) {
+        EXPECT_FALSE(item.unterminated) << item.text;
+    }
 }
 
 TEST(Tokenizer, LineNumbersOfItems) {

@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "frontend/cli/check_command.h"
 #include "frontend/cli/fetch_command.h"
 #include "frontend/cli/picture_command.h"
 #include "frontend/cli/run_command.h"
@@ -14,6 +15,9 @@ constexpr std::string_view kUsage =
     "Usage: talu-cli COMMAND [OPTIONS]\n"
     "\n"
     "Commands:\n"
+    "  check BOOK                 report what the player would stumble on in BOOK and every\n"
+    "                             file it reaches, as FILE:LINE: message lines; exit status 1\n"
+    "                             when anything is reported\n"
     "  fetch BOOK [--lang ja|en]  print every record the player reads from BOOK, in order,\n"
     "                             without running it (one line per record)\n"
     "  picture FILE --out OUT.png [--format 565|555] [--auto-key] [--width W|N%]\n"
@@ -23,8 +27,15 @@ constexpr std::string_view kUsage =
     "                             PNG; prints WIDTHxHEIGHT\n"
     "  run BOOK [--lang ja|en] [--answer ok|cancel] [--max-steps N] [--real-time]\n"
     "          [--screenshot FILE.png] [--frames DIR] [--settings FILE.ini] [--trace FILE]\n"
+    "          [--choose K[,K...]] [--input NAME=VALUE]...\n"
     "                             run BOOK headless: a scripted reader clicks at every wait\n"
     "                             and answers boxes; every event goes to the trace\n"
+    "                             --choose: the links to take at the choices, in order\n"
+    "                             (0-based among the shown links; then the first one that\n"
+    "                             can be chosen)\n"
+    "                             --input: entered into every form before its first SUBMIT\n"
+    "                             (a text field's text, a check box checked when VALUE is\n"
+    "                             its value or \"on\", the radio button of that value)\n"
     "\n"
     "Options:\n"
     "  -h, --help                 show this help and exit\n"
@@ -45,6 +56,23 @@ bool ParseLanguage(std::string_view value, int& langMode) {
         return true;
     }
     return false;
+}
+
+int Check(const std::vector<std::string_view>& args) {
+    talu::cli::CheckOptions options;
+    for (std::string_view arg : args) {
+        if (arg.starts_with("-") && arg != "-") {
+            return UsageError("unknown option " + std::string(arg));
+        }
+        if (!options.book.empty()) {
+            return UsageError("check takes one book");
+        }
+        options.book = std::string(arg);
+    }
+    if (options.book.empty()) {
+        return UsageError("check needs a book");
+    }
+    return talu::cli::RunCheck(options, std::cout, std::cerr);
 }
 
 int Fetch(const std::vector<std::string_view>& args) {
@@ -101,6 +129,9 @@ int main(int argc, char** argv) {
             std::cout << kUsage;
             return 0;
         }
+    }
+    if (command == "check") {
+        return Check(rest);
     }
     if (command == "fetch") {
         return Fetch(rest);

@@ -13,8 +13,11 @@
 #include "app/settings.h"
 #include "frontend/cli/book_relative.h"
 #include "frontend/cli/console_shell.h"
+#include "frontend/cli/listed_choices.h"
+#include "frontend/cli/scripted_reader.h"
 #include "frontend/cli/surface_png.h"
 #include "host/clock.h"
+#include "host/encoding.h"
 #include "host/paths.h"
 #include "interp/interpreter.h"
 #include "script/keywords.h"
@@ -125,6 +128,8 @@ class RunnerListener : public app::PlayerListener {
         }
     }
 
+    // Called once the wait icon's first frame is on the screen and before it animates, so the
+    // frames show the icon whatever the icon thread does next.
     void WaitStarted(int kind, int x, int y) override {
         const char* name = kind == script::kw::kBr ? "BR" : kind == script::kw::kW ? "W" : "P";
         trace_.Line(std::string("wait ") + name + ' ' + std::to_string(x) + ' ' +
@@ -170,6 +175,34 @@ bool ParseLanguage(std::string_view value, std::optional<int>& langMode) {
     return false;
 }
 
+// "K[,K...]": 0-based link indexes, appended to choices.
+bool ParseChoices(std::string_view value, std::vector<int>& choices) {
+    while (true) {
+        const std::size_t comma = value.find(',');
+        const std::string_view index = value.substr(0, comma);
+        if (index.empty() || index.size() > 9 ||
+            index.find_first_not_of("0123456789") != std::string_view::npos) {
+            return false;
+        }
+        choices.push_back(std::stoi(std::string(index)));
+        if (comma == std::string_view::npos) {
+            return true;
+        }
+        value.remove_prefix(comma + 1);
+    }
+}
+
+// "NAME=VALUE" in UTF-8, kept in the book's CP932.
+bool ParseInput(std::string_view value, std::vector<std::pair<std::string, std::string>>& inputs) {
+    const std::size_t equals = value.find('=');
+    if (equals == 0 || equals == std::string_view::npos) {
+        return false;
+    }
+    inputs.emplace_back(host::Utf8ToCp932(value.substr(0, equals)),
+                        host::Utf8ToCp932(value.substr(equals + 1)));
+    return true;
+}
+
 }  // namespace
 
 bool ParseRunArguments(const std::vector<std::string_view>& args, RunOptions& options,
@@ -179,7 +212,7 @@ bool ParseRunArguments(const std::vector<std::string_view>& args, RunOptions& op
         const std::string_view arg = args[i];
         const bool takesValue = arg == "--lang" || arg == "--answer" || arg == "--max-steps" ||
                                 arg == "--screenshot" || arg == "--frames" || arg == "--settings" ||
-                                arg == "--trace";
+                                arg == "--trace" || arg == "--choose" || arg == "--input";
         if (takesValue && i + 1 >= args.size()) {
             problem = std::string(arg) + " needs a value";
             return false;
@@ -214,6 +247,16 @@ bool ParseRunArguments(const std::vector<std::string_view>& args, RunOptions& op
             options.settings = std::string(args[++i]);
         } else if (arg == "--trace") {
             options.trace = std::string(args[++i]);
+        } else if (arg == "--choose") {
+            if (!ParseChoices(args[++i], options.choices)) {
+                problem = "--choose needs link numbers such as 0 or 1,0,2";
+                return false;
+            }
+        } else if (arg == "--input") {
+            if (!ParseInput(args[++i], options.inputs)) {
+                problem = "--input needs NAME=VALUE";
+                return false;
+            }
         } else if (arg.starts_with("-") && arg != "-") {
             problem = "unknown option " + std::string(arg);
             return false;
@@ -290,7 +333,9 @@ int RunBook(const RunOptions& options, std::ostream& out, std::ostream& err) {
     plugins.Scan();
     stage::ExtensionMap extensions;
 
-    app::Player player(shell, settings, clock);
+    // The wait icon animates on real time of its own: its sleeps must not move the book's
+    // virtual clock, and the runner clicks at once anyway.
+    app::Player player(shell, settings, clock, &realClock);
     shell.SetPlayer(&player);
     interp::InterpreterServices services;
     services.diagnostics = &diagnostics;
@@ -311,18 +356,26 @@ int RunBook(const RunOptions& options, std::ostream& out, std::ostream& err) {
     services.onTypeText = [&trace](std::string_view text) {
         trace.Line("text " + std::string(text));
     };
+    std::string bookFolder;  // set once the book is open, before the worker starts
+    services.onSnap = [&trace, &bookFolder](const std::string& path) {
+        trace.Line("snap " + BookRelativePath(path, bookFolder));
+    };
     interp::Interpreter interpreter(std::move(services));
     if (!interpreter.Open(host::InsidePathFromHost(hostBook.lexically_normal()))) {
         err << "talu-cli: cannot read book '" << options.book << "'\n";
         return 1;
     }
     shell.SetBookFolder(interpreter.Book().Folder());
+    bookFolder = interpreter.Book().Folder();
     RunnerListener listener(trace, interpreter, player, screen, options);
     player.SetListener(&listener);
 
     player.BookOpened(&interpreter);
     std::string reason;
     long long stepsBeforeClick = -1;
+    ListedChoices choices(options.choices);
+    const TraceLine line = [&trace](const std::string& text) { trace.Line(text); };
+    std::string problem;
     while (reason.empty()) {
         player.WaitForWorker();
         const int last = listener.LastResult();
@@ -333,16 +386,30 @@ int RunBook(const RunOptions& options, std::ostream& out, std::ostream& err) {
         } else if (last == interp::step::kBookEnd || last == 33) {
             reason = last == 33 ? "end-tag" : "book-end";  // the end box and close were answered
         } else if (listener.Steps() == stepsBeforeClick) {
-            reason = "max-steps";  // a form or a click that starts nothing: the run cannot go on
+            reason = "max-steps";  // a click that starts nothing: the run cannot go on
+        } else if (player.ChoicePending()) {
+            stepsBeforeClick = listener.Steps();
+            TraceLinks(interpreter.Links(), line);
+            const auto k = choices.Choose(ChoosableLinks(interpreter.Links()));
+            if (!k) {
+                problem = "no link can be chosen";
+            }
+            if (!k || !TakeLinkAsReader(player, interpreter, *k, line, problem)) {
+                reason = "no-choice";
+            }
+        } else if (player.FormPending()) {
+            stepsBeforeClick = listener.Steps();
+            if (!SubmitFormAsReader(player, interpreter, options.inputs, line, problem)) {
+                reason = "no-submit";
+            }
         } else {
             stepsBeforeClick = listener.Steps();
             trace.Line("click");
-            if (player.ChoicePending()) {
-                player.ChooseLink(0);  // choosing among links comes with the link set
-            } else {
-                player.Click();
-            }
+            player.Click();
         }
+    }
+    if (!problem.empty()) {
+        err << "talu-cli: " << problem << '\n';
     }
     WriteTable(trace, "var", interpreter.Variables().Variables());
     WriteTable(trace, "bmk", interpreter.Variables().Bookmarks());

@@ -4,6 +4,7 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace talu::cli {
@@ -27,6 +28,11 @@ struct RunOptions {
     std::string settings;
     /// Where the trace goes; empty for standard output.
     std::string trace;
+    /// The links taken at the book's choices, in order (0-based among the shown links); once
+    /// they are used up, the first link that can be chosen.
+    std::vector<int> choices;
+    /// NAME=VALUE pairs (CP932) entered into every form before its SUBMIT is pressed.
+    std::vector<std::pair<std::string, std::string>> inputs;
 };
 
 /// Reads the run command's arguments; false with a problem text on a usage error.

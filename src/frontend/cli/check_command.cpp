@@ -1,0 +1,25 @@
+#include "frontend/cli/check_command.h"
+
+#include "frontend/cli/book_checker.h"
+#include "frontend/cli/check_report.h"
+
+namespace talu::cli {
+
+int RunCheck(const CheckOptions& options, std::ostream& out, std::ostream& err) {
+    CheckReport report;
+    BookChecker checker(report);
+    if (!checker.Check(options.book)) {
+        err << "talu-cli: cannot open book '" << options.book << "'\n";
+        return 1;
+    }
+    report.Print(out);
+    if (report.Count() == 0) {
+        return 0;
+    }
+    err << "talu-cli: " << report.Count() << (report.Count() == 1 ? " problem" : " problems")
+        << " in " << report.FilesWithFindings()
+        << (report.FilesWithFindings() == 1 ? " file\n" : " files\n");
+    return 1;
+}
+
+}  // namespace talu::cli

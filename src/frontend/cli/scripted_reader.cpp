@@ -1,0 +1,131 @@
+#include "frontend/cli/scripted_reader.h"
+
+#include <cstdint>
+
+namespace talu::cli {
+namespace {
+
+const char* TypeName(int type) {
+    switch (type) {
+        case interp::control::kCheckbox:
+            return "CHECKBOX";
+        case interp::control::kRadio:
+            return "RADIO";
+        case interp::control::kSubmit:
+            return "SUBMIT";
+        case interp::control::kReset:
+            return "RESET";
+        default:
+            return "TEXT";
+    }
+}
+
+int Centre(int low, int high) {
+    return static_cast<int>(low + (std::int64_t{high} - low) / 2);
+}
+
+// One input for one control, as the reader would enter it.
+void Enter(app::Player& player, interp::Form& form, const interp::FormControl& control,
+           const std::string& value) {
+    switch (control.type) {
+        case interp::control::kTextField:
+            form.SetText(control.id, value);
+            break;
+        case interp::control::kCheckbox:
+            form.SetChecked(control.id, value == control.value || value == "on");
+            break;
+        case interp::control::kRadio:
+            if (value == control.value) {
+                player.FormCommand(control.id);
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+}  // namespace
+
+std::vector<int> ChoosableLinks(const interp::LinkSet& links) {
+    std::vector<int> choosable;
+    for (int k = 0; k < links.Count(); ++k) {
+        if (links.Enabled(k) && !links.RectOf(k).IsEmpty()) {
+            choosable.push_back(k);
+        }
+    }
+    return choosable;
+}
+
+void TraceLinks(const interp::LinkSet& links, const TraceLine& line) {
+    line("links " + std::to_string(links.Count()));
+    for (int k = 0; k < links.Count(); ++k) {
+        line("link " + std::to_string(k) + (links.Enabled(k) ? " 1 " : " 0 ") + links.Text(k));
+    }
+}
+
+bool TakeLinkAsReader(app::Player& player, interp::Interpreter& interpreter, int k,
+                      const TraceLine& line, std::string& problem) {
+    interp::LinkSet& links = interpreter.Links();
+    const std::string name = "link " + std::to_string(k);
+    if (k < 0 || k >= links.Count()) {
+        problem = name + " is not among the " + std::to_string(links.Count()) + " links shown";
+        return false;
+    }
+    if (!links.Enabled(k)) {
+        problem = name + " is disabled";
+        return false;
+    }
+    const stage::Rect rect = links.RectOf(k);
+    if (rect.IsEmpty()) {
+        problem = name + " was not drawn: it lies below the message window";
+        return false;
+    }
+    player.MouseMove(Centre(rect.left, rect.right), Centre(rect.top, rect.bottom));
+    if (links.Highlighted() != k) {
+        problem = name + " cannot be pointed at: another link covers it";
+        return false;
+    }
+    line("choose " + std::to_string(k));
+    player.Click();
+    return true;
+}
+
+bool SubmitFormAsReader(app::Player& player, interp::Interpreter& interpreter,
+                        const FormInputs& inputs, const TraceLine& line, std::string& problem) {
+    player.ShowForm();
+    interp::Form* form = interpreter.CurrentForm();
+    if (form == nullptr) {
+        problem = "no form is shown";
+        return false;
+    }
+    line("form " + std::to_string(form->Controls().size()));
+    int submit = 0;
+    for (const interp::FormControl& control : form->Controls()) {
+        const bool box =
+            control.type == interp::control::kCheckbox || control.type == interp::control::kRadio;
+        const stage::Rect& r = control.rect;
+        line("control " + std::string(TypeName(control.type)) + ' ' + control.name + ' ' +
+             (box ? control.value : control.shownText) + ' ' + std::to_string(r.left) + ' ' +
+             std::to_string(r.top) + ' ' + std::to_string(std::int64_t{r.right} - r.left) + ' ' +
+             std::to_string(std::int64_t{r.bottom} - r.top));
+        if (submit == 0 && control.type == interp::control::kSubmit) {
+            submit = control.id;
+        }
+    }
+    if (submit == 0) {
+        problem = "the form has no SUBMIT button";
+        return false;
+    }
+    for (const auto& [name, value] : inputs) {
+        for (const interp::FormControl& control : form->Controls()) {
+            if (control.name == name) {
+                Enter(player, *form, control, value);
+            }
+        }
+    }
+    line("submit");
+    player.FormCommand(submit);
+    return true;
+}
+
+}  // namespace talu::cli

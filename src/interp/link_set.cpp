@@ -1,0 +1,162 @@
+#include "interp/link_set.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+
+#include "host/encoding.h"
+#include "interp/saturating.h"
+#include "interp/text_placement.h"
+#include "script/keywords.h"
+
+namespace talu::interp {
+namespace {
+
+namespace kw = script::kw;
+
+constexpr int LinkId(int base, int k) {
+    return base + kw::kLinkStride * k;
+}
+
+int IntAttribute(const script::TagRecord& record, int id) {
+    int value = 0;
+    record.GetAttributeInt(id, value);
+    return value;
+}
+
+int Clamped(std::int64_t value) {
+    return static_cast<int>(std::clamp<std::int64_t>(value, std::numeric_limits<int>::min(),
+                                                     std::numeric_limits<int>::max()));
+}
+
+bool Holds(const stage::Rect& rect, int x, int y) {
+    return x >= rect.left && x < rect.right && y >= rect.top && y < rect.bottom;
+}
+
+}  // namespace
+
+void LinkSet::Build(const script::TagRecord& record, ScriptVariables& variables) {
+    texts_.clear();
+    links_.Clear();
+    enabled_.fill(1);
+    highlighted_ = -1;
+    for (int k = 0; k < kMaxLinks; ++k) {
+        const auto href = record.FindAttribute(LinkId(kw::kHref, k));
+        if (!href) {
+            break;
+        }
+        if (const auto view = record.FindAttribute(LinkId(kw::kView, k));
+            view && !variables.Condition(*view)) {
+            continue;
+        }
+        const int n = Count();
+        if (const auto enable = record.FindAttribute(LinkId(kw::kEnable, k));
+            enable && !variables.Condition(*enable)) {
+            enabled_[static_cast<std::size_t>(n)] = 0;
+        }
+        links_.AddAttribute(LinkId(kw::kHref, n), *href);
+        std::string alt;
+        record.GetAttribute(LinkId(kw::kAlt, k), alt);
+        links_.AddAttribute(LinkId(kw::kAlt, n), alt);
+        if (const auto answer = record.FindAttribute(LinkId(kw::kAnswer, k))) {
+            links_.AddAttribute(LinkId(kw::kAnswer, n), *answer);
+        }
+        texts_.push_back(std::move(alt));
+    }
+    rects_.fill(stage::Rect{});
+    start_ = PenPoint{IntAttribute(record, kw::kLeft), IntAttribute(record, kw::kTop)};
+    layout_.penX = start_.x;
+    layout_.penY = start_.y;
+}
+
+bool LinkSet::ResolveAtOnce(script::TagRecord& chosen) {
+    const auto alt = links_.FindAttribute(kw::kAlt);
+    if (alt && !alt->empty()) {
+        return false;
+    }
+    highlighted_ = 0;
+    Take(chosen);
+    return true;
+}
+
+void LinkSet::DrawLinks(stage::Surface& target) {
+    layout_.penX = start_.x;
+    layout_.penY = start_.y;
+    layout_.wrapped = 0;
+    for (int i = 0; i < Count(); ++i) {
+        const script::Colour colour = i == highlighted_ ? kHighlightedLinkColour : kLinkColour;
+        stage::Rect& rect = rects_[static_cast<std::size_t>(i)];
+        rect = PlaceLink(texts_[static_cast<std::size_t>(i)], colour, target);
+        // The next link needs at least one line above the window's bottom.
+        if (std::int64_t{layout_.skip} + rect.bottom > layout_.window.bottom) {
+            break;
+        }
+        layout_.LineBreak();
+    }
+}
+
+stage::Rect LinkSet::PlaceLink(const std::string& text, script::Colour colour,
+                               stage::Surface& target) {
+    DrawingContext context(target, colour);
+    const int x0 = layout_.penX;
+    const int y0 = layout_.penY;
+    int lines = 1;
+    // Links wrap at the window's width, not at its right edge, as books were laid out with.
+    const std::int64_t width = std::int64_t{layout_.window.right} - layout_.window.left;
+    const int offset = layout_.height / 10;
+    for (std::size_t pos = 0; pos < text.size();) {
+        const std::string_view character(text.data() + pos, host::CharLength(text, pos));
+        pos += character.size();
+        const host::TextExtent extent =
+            layout_.font ? layout_.font->Measure(character) : host::TextExtent{0, layout_.height};
+        if (std::int64_t{layout_.penX} + extent.height > width) {
+            layout_.LineBreak();
+            ++lines;
+        }
+        if (layout_.font) {
+            if (layout_.shadow != 0) {
+                layout_.font->Draw(context.Buffer(), character, SaturatingAdd(layout_.penX, offset),
+                                   SaturatingAdd(layout_.penY, offset), context.ShadowColour());
+            }
+            layout_.font->Draw(context.Buffer(), character, layout_.penX, layout_.penY,
+                               context.TextColour());
+        }
+        layout_.penX = SaturatingAdd(layout_.penX, extent.width);
+    }
+    return stage::Rect{x0, y0, layout_.window.right,
+                       Clamped(y0 + std::int64_t{layout_.skip} * lines)};
+}
+
+bool LinkSet::Hover(int x, int y, stage::Surface& target) {
+    int found = -1;
+    for (int i = 0; i < kMaxLinks; ++i) {
+        if (enabled_[static_cast<std::size_t>(i)] != 0 &&
+            Holds(rects_[static_cast<std::size_t>(i)], x, y)) {
+            found = i;
+            break;
+        }
+    }
+    if (found == highlighted_) {
+        return false;
+    }
+    highlighted_ = found;
+    DrawLinks(target);
+    return true;
+}
+
+bool LinkSet::Take(script::TagRecord& chosen) {
+    if (highlighted_ < 0) {
+        return false;
+    }
+    for (int id : {kw::kHref, kw::kAlt, kw::kAnswer}) {
+        if (const auto value = links_.FindAttribute(LinkId(id, highlighted_))) {
+            chosen.AddAttribute(id, *value);
+        }
+    }
+    texts_.clear();
+    rects_.fill(stage::Rect{});
+    highlighted_ = -1;
+    return true;
+}
+
+}  // namespace talu::interp

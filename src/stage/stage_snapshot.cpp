@@ -1,0 +1,57 @@
+#include "stage/stage_snapshot.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "host/paths.h"
+#include "stage/stage.h"
+
+namespace talu::stage {
+namespace fs = std::filesystem;
+
+std::string StageSnapshotName(const SaveRequest& request) {
+    if (!request.fileName.empty()) {
+        return request.fileName;
+    }
+    return request.format == PictureFileFormat::kJpeg ? "background.jpg" : "background.bmp";
+}
+
+bool SaveStage(Stage& stage, const SaveRequest& request) {
+    SaveRequest named = request;
+    named.fileName = StageSnapshotName(request);
+    // Held throughout, so a paint never shows the stage without its message window.
+    return stage.DrawLocked([&](const Surface& stageSurface, const Surface&) {
+        const uint32_t remembered = stage.Flags();
+        stage.Compose(compose::kNoText | compose::kNoWindow);
+        const bool saved = SavePicture(stageSurface, "", named);
+        stage.Compose(remembered);
+        return saved;
+    });
+}
+
+SnapshotTarget CheckSnapshotTarget(std::string_view insidePath, std::string_view bookFolder) {
+    const host::HostPathOptions options{bookFolder};
+    const std::optional<fs::path> target = host::HostPathForWriting(insidePath, options);
+    if (!target) {
+        return SnapshotTarget::kNoFolder;
+    }
+    const std::optional<fs::path> folder = host::FindHostPath(bookFolder, options);
+    if (!folder) {
+        return SnapshotTarget::kOutsideBook;
+    }
+    // Links are followed too: a link inside the book must not lead a write out of it.
+    std::error_code ec;
+    const fs::path root = fs::canonical(*folder, ec);
+    if (ec) {
+        return SnapshotTarget::kOutsideBook;
+    }
+    const fs::path file = fs::weakly_canonical(*target, ec);
+    if (ec) {
+        return SnapshotTarget::kOutsideBook;
+    }
+    const auto [rootEnd, rest] = std::mismatch(root.begin(), root.end(), file.begin(), file.end());
+    return rootEnd == root.end() && rest != file.end() ? SnapshotTarget::kWritable
+                                                       : SnapshotTarget::kOutsideBook;
+}
+
+}  // namespace talu::stage

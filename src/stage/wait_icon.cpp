@@ -1,0 +1,80 @@
+#include "stage/wait_icon.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "stage/stage.h"
+
+namespace talu::stage {
+namespace {
+
+// Positions come from books; the far corner is computed wide and clamped, not overflowed.
+int ClampedSum(int32_t a, int b) {
+    return static_cast<int>(std::clamp<int64_t>(int64_t{a} + b, INT32_MIN, INT32_MAX));
+}
+
+}  // namespace
+
+bool WaitIconList::AddFrame(const PictureLoader& loader, std::string_view path,
+                            const FramePlacement& placement) {
+    WaitIconFrame frame;
+    if (!loader.LoadPicture(frame, path, load::kAutoKey, 0, 0)) {
+        return false;
+    }
+    frame.time = placement.time;
+    frame.followText = placement.left && placement.top ? 0 : 1;
+    frame.left = placement.left.value_or(0);
+    frame.top = placement.top.value_or(0);
+    frames_.push_back(std::move(frame));
+    return true;
+}
+
+void WaitIconList::WriteIconTags(std::vector<std::string>& lines) const {
+    for (const WaitIconFrame& frame : frames_) {
+        std::string line =
+            "<ICON SRC=\"" + frame.source + "\" TIME=\"" + std::to_string(frame.time) + "\" ";
+        if (frame.followText == 0) {
+            line += "LEFT=\"" + std::to_string(frame.left) + "\" TOP=\"" +
+                    std::to_string(frame.top) + "\" ";
+        }
+        line += "MODE=\"" + mode_ + "\" >";
+        lines.push_back(std::move(line));
+    }
+}
+
+void WaitIconList::ReleaseSurfaces() {
+    for (WaitIconFrame& frame : frames_) {
+        frame.Release();
+    }
+}
+
+Rect FrameRect(const WaitIconFrame& frame, Point anchor) {
+    const int32_t left = frame.followText != 0 ? anchor.x : frame.left;
+    const int32_t top = frame.followText != 0 ? anchor.y : frame.top;
+    return Rect{left, top, ClampedSum(left, frame.Width()), ClampedSum(top, frame.Height())};
+}
+
+bool FrameDue(const WaitIconFrame& frame, int elapsedMs) {
+    return frame.time != 0 && elapsedMs > frame.time;
+}
+
+void DrawFrame(Screen& screen, const WaitIconFrame& frame, const Rect& rect) {
+    const Rect target{rect.left, rect.top, ClampedSum(rect.left, frame.Width()),
+                      ClampedSum(rect.top, frame.Height())};
+    screen.Present(frame, frame.Bounds(), target, kCopyWait | kCopyKeySource);
+}
+
+void EraseFrame(Stage& stage, const std::optional<Rect>& rect) {
+    Screen* screen = stage.Output().screen;
+    if (screen == nullptr) {
+        return;
+    }
+    stage.DrawLocked([&](const Surface& stageSurface, const Surface&) {
+        const Rect visible =
+            stageSurface.Bounds().Intersect(Rect{0, 0, screen->Width(), screen->Height()});
+        const Rect area = rect.value_or(visible);
+        screen->Present(stageSurface, area, area, kCopyWait);
+    });
+}
+
+}  // namespace talu::stage

@@ -1,0 +1,119 @@
+// talu-cli check on small books: what it finds, where it says it is, and what it leaves alone.
+// tests/books/check/broken.talu covers every kind of finding end to end.
+#include "frontend/cli/check_command.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "support/temp_folder.h"
+
+namespace talu::cli {
+namespace {
+
+class CheckCommand : public ::testing::Test {
+  protected:
+    /// Checks book.talu of the folder; the report goes to out_, the summary to err_.
+    int Check() {
+        out_.str("");
+        err_.str("");
+        return RunCheck({(dir_.Path() / "book.talu").string()}, out_, err_);
+    }
+
+    talu::test::TempFolder dir_;
+    std::ostringstream out_;
+    std::ostringstream err_;
+};
+
+TEST_F(CheckCommand, ACleanBookPrintsNothing) {
+    dir_.Write("Img/Sky.bmp", "x");
+    dir_.Write("Img/face.png", "x");
+    dir_.Write("parts/one.talu", "<A NAME=\"one\">");
+    dir_.Write("next.talu", "<A NAME=\"there\">");
+    dir_.Write("book.talu",
+               "<ALIAS SRC=\"sky\" DEST=\"img\\sky.BMP\">\n"
+               "<INCLUDE SRC=\"parts\\one.talu\">\n"
+               "<BACKGROUND SRC=\"sky\"><BACKGROUND COLOR=\"#000000\">\n"
+               "<PLUGIN SRC=\"png\" NAME=\"anything.spi\">\n"
+               "<ENTER NAME=\"m\"><ACT NAME=\"m\" SRC=\"img\\{mood}.png\" ALPHA=\"50\">\n"
+               "<ACT NAME=\"m\" SRC=\"IMG\\FACE.PNG\">\n"
+               "<ICON><BGM SRC=\"track02.cda\"><BGM><CURSOR>\n"
+               "<EVENT ANSWER=\"x\"><EVENT ANSWER=\"y\"></EVENT></EVENT>\n"
+               "<CURTAIN></CURTAIN><<name>>text\n"
+               "<A HREF=\"#one\" ALT=\"a\"><A HREF=\"next.talu#there\" ALT=\"b\">"
+               "<A HREF=\"{where}\" ALT=\"c\">\n"
+               "<END>");
+    EXPECT_EQ(Check(), 0);
+    EXPECT_EQ(out_.str(), "");
+    EXPECT_EQ(err_.str(), "");
+}
+
+TEST_F(CheckCommand, PicturesAreReadAsThePlayerReadsThem) {
+    std::filesystem::copy_file(std::filesystem::path(TALU_TESTDATA) / "archives/pictures.zip",
+                               dir_.Path() / "pictures.zip");
+    for (const char* name : {"a.xyz", "noext", "b.gif", "c.tga"}) {
+        dir_.Write(name, "x");
+    }
+    dir_.Write("book.talu",
+               "<BACKGROUND SRC=\"pictures.zip\\img\\pal8.bmp\">\n"
+               "<BACKGROUND SRC=\"pictures.zip\\img\\none.bmp\">\n"
+               "<BACKGROUND SRC=\"c.tga\">\n"
+               "<PLUGIN SRC=\"xyz\" NAME=\"some.spi\"><PLUGIN SRC=\"tga\" NAME=\"tga.spi\">\n"
+               "<BACKGROUND SRC=\"a.xyz\"><BACKGROUND SRC=\"noext\"><BACKGROUND SRC=\"c.tga\">\n"
+               "<PLUGIN SRC=\"{kind}\" NAME=\"x.spi\">\n"
+               "<BACKGROUND SRC=\"b.gif\">");
+    EXPECT_EQ(Check(), 1);
+    EXPECT_EQ(out_.str(),
+              "book.talu:2: Picture \"pictures.zip\\img\\none.bmp\" cannot be found.\n"
+              "book.talu:3: Picture \"c.tga\": no PLUGIN tag binds the extension TGA.\n"
+              "book.talu:5: Picture \"a.xyz\": no reader for XYZ pictures on this system.\n"
+              "book.talu:5: Picture \"noext\" has no extension; the player cannot tell its "
+              "format.\n");
+    EXPECT_EQ(err_.str(), "talu-cli: 4 problems in 1 file\n");
+}
+
+TEST_F(CheckCommand, JumpsCarryAliasesAndAreCheckedInTheirOwnFiles) {
+    dir_.Write("sky.bmp", "x");
+    dir_.Write("chapters/next.talu",
+               "<BACKGROUND SRC=\"bg\">\n"
+               "<QUESTION ANSWER=\"f\" HREF=\"#nowhere\">\n"
+               "<A HREF=\"..\\book.talu#top\">\n"
+               "<BACKGROUND SRC=\"{x}.bmp\">");
+    dir_.Write("book.talu",
+               "<ALIAS SRC=\"bg\" DEST=\"sky.bmp\">\n"
+               "<A NAME=\"top\">\n"
+               "<A HREF=\"chapters\\next.talu\">");
+    EXPECT_EQ(Check(), 1);
+    // The alias names sky.bmp in the book's folder, where the jump found it too.
+    EXPECT_EQ(out_.str(),
+              "chapters/next.talu:1: Picture \"chapters\\sky.bmp\" cannot be found.\n"
+              "chapters/next.talu:2: Link target \"#nowhere\" is not found: no A tag has "
+              "NAME=\"nowhere\".\n");
+}
+
+TEST_F(CheckCommand, FilesInTheOrderReachedFindingsInReadingOrder) {
+    dir_.Write("part.talu", "<BACKGROUND SRC=\"none.bmp\"><NOSUCH>");
+    dir_.Write("z.talu", "<NOSUCH>");
+    dir_.Write("a.talu", "<NOSUCH>");
+    dir_.Write("book.talu",
+               "<A HREF=\"z.talu\"><A HREF=\"a.talu\"><A HREF=\"z.talu\">\n"
+               "<INCLUDE SRC=\"part.talu\"><INCLUDE SRC=\"part.talu\"><NOSUCH>");
+    EXPECT_EQ(Check(), 1);
+    EXPECT_EQ(out_.str(),
+              "book.talu:2: Unknown tag \"<NOSUCH>\"; the player skips it.\n"
+              "part.talu:1: Picture \"none.bmp\" cannot be found.\n"
+              "part.talu:1: Unknown tag \"<NOSUCH>\"; the player skips it.\n"
+              "z.talu:1: Unknown tag \"<NOSUCH>\"; the player skips it.\n"
+              "a.talu:1: Unknown tag \"<NOSUCH>\"; the player skips it.\n");
+    EXPECT_EQ(err_.str(), "talu-cli: 5 problems in 4 files\n");
+}
+
+TEST_F(CheckCommand, ABookThatCannotBeReadIsAnError) {
+    EXPECT_EQ(Check(), 1);
+    EXPECT_EQ(out_.str(), "");
+    EXPECT_NE(err_.str().find("book.talu"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace talu::cli

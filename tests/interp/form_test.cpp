@@ -1,0 +1,187 @@
+#include "interp/form.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "script/keywords.h"
+
+namespace talu::interp {
+namespace {
+
+namespace kw = script::kw;
+constexpr int kType = 85;
+constexpr int kValue = 86;
+
+script::TagRecord Input(std::initializer_list<std::pair<int, std::string_view>> attributes) {
+    script::TagRecord record;
+    for (const auto& [id, value] : attributes) {
+        record.AddAttribute(id, value);
+    }
+    return record;
+}
+
+class FormTest : public ::testing::Test {
+  protected:
+    /// Adds the control of an INPUT made at (20, 20) with font height 27; returns its id.
+    int Add(std::initializer_list<std::pair<int, std::string_view>> attributes) {
+        return form.Add(ControlFromInput(Input(attributes), PenPoint{20, 20}, 27)).id;
+    }
+
+    std::string Variable(std::string_view name) {
+        return std::string(variables.Find(name).value_or("<absent>"));
+    }
+
+    Form form;
+    script::StringTable variables;
+};
+
+TEST(FormControls, SizesAndPlacesAsTheirTypeAsks) {
+    const PenPoint pen{100, 50};
+    // Four bytes of VALUE: (4 + 1) div 2 x 27 + 2 = 56 is less than 4 x 27, so 4 x 27 + 2.
+    FormControl field = ControlFromInput(Input({{kValue, "abcd"}}), pen, 27);
+    EXPECT_EQ(field.type, control::kTextField);
+    EXPECT_EQ(field.rect, (stage::Rect{100, 50, 210, 79}));
+    EXPECT_EQ(PenAfterControl(field, pen, 27), (PenPoint{210, 50}));
+
+    const std::string wide(20, 'w');  // 10 cells: 272
+    FormControl button = ControlFromInput(Input({{kType, "submit"}, {kValue, wide}}), pen, 27);
+    EXPECT_EQ(button.type, control::kSubmit);
+    EXPECT_EQ(button.rect, (stage::Rect{100, 50, 372, 81}));
+
+    FormControl box = ControlFromInput(Input({{kType, "CheckBox"}}), pen, 27);
+    EXPECT_EQ(box.type, control::kCheckbox);
+    EXPECT_EQ(box.rect, (stage::Rect{105, 55, 120, 70}));  // centred: pen + 13 - 8
+    EXPECT_EQ(PenAfterControl(box, pen, 27), (PenPoint{127, 50}));
+
+    // TYPE=TEXT is no keyword: a text field. LEFT and TOP place it on the stage itself.
+    FormControl placed = ControlFromInput(
+        Input({{kType, "TEXT"}, {kw::kLeft, "300"}, {kw::kTop, "7x"}, {kw::kWidth, "40"}}), pen,
+        27);
+    EXPECT_EQ(placed.type, control::kTextField);
+    EXPECT_EQ(placed.rect, (stage::Rect{300, 7, 340, 36}));
+
+    FormControl odd = ControlFromInput(Input({{kw::kLeft, "-5"}, {kw::kWidth, "abc"}}), pen, 27);
+    EXPECT_EQ(odd.rect, (stage::Rect{100, 50, 210, 79}));  // values that are no numbers count not
+}
+
+TEST_F(FormTest, RadioButtonsFormGroupsByName) {
+    const int a = Add({{kType, "radio"}, {kw::kName, "q"}, {kValue, "a"}});
+    const int b = Add({{kType, "radio"}, {kw::kName, "q"}, {kValue, "b"}});
+    const int other = Add({{kType, "radio"}, {kw::kName, "r"}, {kValue, "a"}});
+    EXPECT_EQ(a, kFirstFormCommand);
+    EXPECT_TRUE(form.Find(a)->checked);
+    EXPECT_FALSE(form.Find(b)->checked);
+    EXPECT_TRUE(form.Find(other)->checked);
+
+    variables.Set("q", "b");
+    form.Show(variables);
+    EXPECT_FALSE(form.Find(a)->shownChecked);
+    EXPECT_TRUE(form.Find(b)->shownChecked);
+    EXPECT_TRUE(form.Find(other)->shownChecked);
+
+    EXPECT_EQ(form.Command(a), 1);
+    EXPECT_TRUE(form.Find(a)->shownChecked);
+    EXPECT_FALSE(form.Find(b)->shownChecked);
+    EXPECT_EQ(form.Command(kFirstFormCommand - 1), 0);
+    EXPECT_EQ(form.Command(other + 1), 0);
+}
+
+TEST_F(FormTest, TextFieldsShowTheirVariable) {
+    const int word = Add({{kw::kName, "word"}});
+    const int zero = Add({{kw::kName, "zero"}});
+    const int given = Add({{kw::kName, "word"}, {kValue, "own"}});
+    variables.Set("word", "hello");
+    variables.Set("zero", "0");
+    form.Show(variables);
+    EXPECT_EQ(form.Find(word)->shownText, "hello");
+    EXPECT_EQ(form.Find(zero)->shownText, "");
+    EXPECT_EQ(form.Find(given)->shownText, "own");
+}
+
+TEST_F(FormTest, SubmittingStoresWhatTheReaderLeft) {
+    const int text = Add({{kw::kName, "text"}, {kValue, "typed"}});
+    const int cleared = Add({{kw::kName, "cleared"}, {kValue, "old"}});
+    const int unchecked = Add({{kType, "checkbox"}, {kw::kName, "x"}, {kValue, "yes"}});
+    const int checked = Add({{kType, "checkbox"}, {kw::kName, "y"}});
+    Add({{kType, "radio"}, {kw::kName, "r"}, {kValue, "one"}});
+    const int two = Add({{kType, "radio"}, {kw::kName, "r"}, {kValue, "two"}});
+    const int submit = Add({{kType, "submit"}, {kw::kName, "button"}});
+    const int other = Add({{kType, "submit"}, {kw::kName, "unused"}, {kValue, "no"}});
+    variables.Set("cleared", "before");
+    form.Show(variables);
+
+    EXPECT_TRUE(form.SetText(cleared, ""));
+    EXPECT_FALSE(form.SetText(unchecked, "not a field"));
+    EXPECT_TRUE(form.SetChecked(checked, true));
+    EXPECT_FALSE(form.SetChecked(two, true));  // radio buttons are chosen by command
+    EXPECT_EQ(form.Command(two), 1);
+    EXPECT_EQ(form.Command(text), 1);
+    EXPECT_EQ(form.Command(submit), kFormSubmitted);
+    form.Submit(variables);
+
+    EXPECT_EQ(Variable("text"), "typed");
+    EXPECT_EQ(Variable("cleared"), "<absent>");
+    EXPECT_EQ(Variable("x"), "0");
+    EXPECT_EQ(Variable("y"), "on");
+    EXPECT_EQ(Variable("r"), "two");
+    EXPECT_EQ(Variable("button"), "on");
+    EXPECT_EQ(Variable("unused"), "<absent>");
+    EXPECT_FALSE(form.Find(unchecked)->checked);
+    EXPECT_FALSE(form.Find(other)->pressed);
+}
+
+TEST_F(FormTest, ResetReturnsToTheRememberedState) {
+    const int text = Add({{kw::kName, "t"}, {kValue, "start"}});
+    const int box = Add({{kType, "checkbox"}, {kw::kName, "b"}, {kValue, "v"}});
+    const int first = Add({{kType, "radio"}, {kw::kName, "r"}, {kValue, "1"}});
+    const int second = Add({{kType, "radio"}, {kw::kName, "r"}, {kValue, "2"}});
+    const int reset = Add({{kType, "reset"}, {kValue, "Again"}});
+    variables.Set("b", "v");
+    form.Show(variables);
+    EXPECT_EQ(form.Find(reset)->shownText, "Again");
+
+    form.SetText(text, "changed");
+    form.SetChecked(box, false);
+    form.Command(second);  // a chosen radio button is remembered
+    EXPECT_EQ(form.Command(reset), 1);
+    EXPECT_EQ(form.Find(text)->shownText, "start");
+    EXPECT_TRUE(form.Find(box)->shownChecked);
+    EXPECT_FALSE(form.Find(first)->shownChecked);
+    EXPECT_TRUE(form.Find(second)->shownChecked);
+}
+
+TEST_F(FormTest, ABoxWithoutValueShowsAgainAsItWasSubmitted) {
+    const int box = Add({{kType, "checkbox"}, {kw::kName, "flag"}});
+    const int submit = Add({{kType, "submit"}});
+    form.Show(variables);
+    EXPECT_FALSE(form.Find(box)->shownChecked);  // no variable: not checked
+
+    form.SetChecked(box, true);
+    form.Command(submit);
+    form.Submit(variables);
+    ASSERT_EQ(Variable("flag"), "on");
+
+    Form again;
+    const int shown =
+        again.Add(ControlFromInput(Input({{kType, "checkbox"}, {kw::kName, "flag"}}), {}, 27)).id;
+    again.Show(variables);
+    EXPECT_TRUE(again.Find(shown)->shownChecked);
+}
+
+TEST_F(FormTest, HundredsOfControls) {
+    for (int i = 0; i < 600; ++i) {
+        Add({{kType, "radio"},
+             {kw::kName, "r" + std::to_string(i % 3)},
+             {kValue, std::to_string(i)}});
+    }
+    const int last = kFirstFormCommand + 599;
+    EXPECT_EQ(form.Controls().size(), 600u);
+    EXPECT_EQ(form.Command(last), 1);
+    EXPECT_TRUE(form.Find(last)->checked);
+    EXPECT_FALSE(form.Find(kFirstFormCommand + 2)->checked);  // the first of the same group
+    EXPECT_TRUE(form.Find(kFirstFormCommand + 1)->checked);   // another group's first
+}
+
+}  // namespace
+}  // namespace talu::interp

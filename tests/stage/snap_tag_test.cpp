@@ -1,0 +1,98 @@
+// SNAP: stage and character snapshots, their names, and the book's folder as the only target.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "host/image/sdl_image_codec.h"
+#include "stage/tag_values.h"
+#include "stage_test_support.h"
+
+namespace talu::stage {
+namespace {
+
+using testing::StageRig;
+using testing::Tag;
+namespace fs = std::filesystem;
+namespace kw = script::kw;
+
+constexpr uint32_t kBlue = 0xFF0000;
+constexpr uint32_t kRed = 0x0000FF;
+
+class SnapTagTest : public ::testing::Test {
+  protected:
+    std::optional<std::string> Snap(std::vector<std::pair<int, std::string>> attributes) {
+        return rig.controller->SnapTag(Tag(kw::kSnap, std::move(attributes)), rig.folder.Inside());
+    }
+
+    StageRig rig;
+};
+
+TEST_F(SnapTagTest, StageSnapshotLeavesOutTheTextAndRestoresTheComposition) {
+    rig.stage.Background().Fill(kBlue);
+    rig.stage.TextLayer().FillRect(Rect{0, 0, 4, 4}, kRed);
+    rig.stage.Compose(0);
+    const std::string folder = rig.folder.Inside();  // the FOLDER every SNAP is delivered with
+    EXPECT_EQ(Snap({{kw::kFolder, folder}}), folder + "background.bmp");
+
+    const uint16_t text = rig.stage.StageSurface().Row(1)[1];
+    EXPECT_EQ(text, rig.stage.StageSurface().NativeColour(kRed)) << "composed as before";
+    EXPECT_EQ(rig.stage.Flags(), 0u);
+    EXPECT_TRUE(rig.presents.empty());
+    rig.stage.Compose(compose::kNoText | compose::kNoWindow);
+    EXPECT_EQ(testing::ReadFile(rig.folder.Path() / "background.bmp"),
+              rig.stage.StageSurface().EncodeBmp());
+}
+
+TEST_F(SnapTagTest, JpegKeepsProportionsAndTakesTheQualitySetting) {
+    rig.stage.Compose(0);
+    rig.settings.m_nJpeg = 95;
+    EXPECT_EQ(Snap({{attr::kMode, "jpeg"}, {kw::kWidth, "320"}, {kw::kSrc, "fine.jpg"}}),
+              "fine.jpg");
+    rig.settings.m_nJpeg = 5;
+    Snap({{attr::kMode, "JPEG"}, {kw::kWidth, "320"}, {kw::kSrc, "coarse.jpg"}});
+    const std::vector<uint8_t> fine = testing::ReadFile(rig.folder.Path() / "fine.jpg");
+    const auto image = host::DecodeImage(fine, {.extension = "JPG"});
+    ASSERT_TRUE(image.has_value());
+    EXPECT_EQ(image->width, 320);
+    EXPECT_EQ(image->height, 240);
+    EXPECT_NE(fine, testing::ReadFile(rig.folder.Path() / "coarse.jpg"));
+}
+
+TEST_F(SnapTagTest, CharacterIsSavedUnderItsOwnTitleOrReportedMissing) {
+    rig.Picture("Face.bmp", 20, 10, kRed);
+    rig.controller->EnterTag(Tag(kw::kEnter, {{kw::kName, "a"}}));
+    rig.controller->ActTag(Tag(kw::kAct, {{kw::kName, "a"}, {kw::kSrc, "Face.bmp"}}));
+    fs::create_directory(rig.folder.Path() / "shots");
+    const std::string folder = rig.folder.Inside() + "shots\\";
+    EXPECT_EQ(Snap({{kw::kName, "a"}, {kw::kFolder, folder}}), folder + "Face.BMP");
+    EXPECT_EQ(testing::ReadFile(rig.folder.Path() / "shots" / "Face.BMP"),
+              rig.stage.CharacterAt(0).EncodeBmp());
+
+    EXPECT_EQ(Snap({{kw::kName, "nobody"}}), std::nullopt);
+    ASSERT_EQ(rig.boxes.boxes.size(), 1u);
+    EXPECT_THAT(rig.boxes.boxes[0], ::testing::HasSubstr("Character \"nobody\" has't enterd."));
+}
+
+TEST_F(SnapTagTest, WritesOnlyInsideTheBooksFolderTree) {
+    rig.stage.Compose(0);
+    const fs::path outside = rig.folder.Path().parent_path();
+    fs::create_directory(rig.folder.Path() / "sub");
+    fs::create_directory_symlink(outside, rig.folder.Path() / "link");
+
+    EXPECT_EQ(Snap({{kw::kFolder, "sub\\..\\"}, {kw::kSrc, "ok.bmp"}}), "sub\\..\\ok.bmp");
+    EXPECT_TRUE(fs::exists(rig.folder.Path() / "ok.bmp"));
+    EXPECT_EQ(Snap({{kw::kFolder, "nowhere\\"}, {kw::kSrc, "x.bmp"}}), std::nullopt);
+    EXPECT_TRUE(rig.boxes.boxes.empty()) << "a missing folder shows nothing";
+
+    const std::string escape = "talu_snap_escape.bmp";
+    for (const std::string& folder :
+         {std::string("..\\"), host::InsidePathFromHost(outside) + "\\", std::string("link\\")}) {
+        EXPECT_EQ(Snap({{kw::kFolder, folder}, {kw::kSrc, escape}}), std::nullopt) << folder;
+    }
+    EXPECT_FALSE(fs::exists(outside / escape));
+    fs::remove(outside / escape);
+    ASSERT_EQ(rig.boxes.boxes.size(), 3u);
+    EXPECT_THAT(rig.boxes.boxes[0], ::testing::HasSubstr("I can't open file \"..\\" + escape));
+}
+
+}  // namespace
+}  // namespace talu::stage

@@ -1,0 +1,287 @@
+#include "frontend/cli/headless_session.h"
+
+#include <atomic>
+#include <mutex>
+
+#include "app/ini_settings_store.h"
+#include "app/settings.h"
+#include "frontend/cli/book_relative.h"
+#include "host/paths.h"
+#include "script/diagnostics.h"
+#include "script/keywords.h"
+#include "script/messages.h"
+#include "stage/extension_map.h"
+#include "stage/plugin_list.h"
+#include "stage/stage.h"
+
+namespace talu::cli {
+namespace {
+
+constexpr int kTrapResult = 25;
+constexpr int kEndTagResult = 33;
+
+/// The frontend as a scripted reader: boxes, music, sound, title, cursor and commands become
+/// lines; OK/Cancel boxes get the given answer.
+class SessionShell : public app::Shell, public script::MessageBoxHost {
+  public:
+    SessionShell(TraceLine line, bool answerOk, int langMode)
+        : line_(std::move(line)), answerOk_(answerOk), langMode_(langMode) {}
+
+    void SetPlayer(app::Player* player) { player_ = player; }
+    void SetBookFolder(std::string folder) { bookFolder_ = std::move(folder); }
+
+    void ShowMessageBox(std::string_view text) override { line_("box " + std::string(text)); }
+
+    bool ShowMessage(const std::string& text, bool withCancel) override {
+        line_("box " + text);
+        return !withCancel || answerOk_;
+    }
+
+    void Post(int message, std::intptr_t wParam, std::intptr_t lParam) override {
+        if (message == app::message::kBgm) {
+            line_("bgm " + player_->PendingBgmSource() + ' ' + std::to_string(wParam) + ' ' +
+                  std::to_string(lParam & 0xFFFF) + ' ' + ((lParam >> 16) ? "0" : "1"));
+        } else if (message == app::message::kSound) {
+            line_("sound " + player_->PendingSoundName() + ' ' +
+                  (player_->SoundWait() ? "0" : "1"));
+        }
+    }
+
+    void SetStageSize(int, int) override {}
+
+    void RequestClose() override {
+        line_("box " + script::PlayerMessage(langMode_, script::msg::kExitQuestion));
+    }
+
+    void SetTitle(const std::string& title) override {
+        if (!title.empty()) {  // the empty caption of a book being opened is no event
+            line_("title " + title);
+        }
+    }
+
+    bool SetCursor(const std::string& insidePath) override {
+        line_("cursor " + BookRelativePath(insidePath, bookFolder_));
+        return host::FindHostPath(insidePath, host::HostPathOptions{bookFolder_}).has_value();
+    }
+
+    void StartProgram(const std::string& program, const std::string& parameters,
+                      const std::string&) override {
+        line_("command " + program + (parameters.empty() ? "" : " " + parameters));
+    }
+
+    void OpenWebAddress(const std::string& address) override { line_("command " + address); }
+
+  private:
+    TraceLine line_;
+    bool answerOk_;
+    int langMode_;
+    app::Player* player_ = nullptr;
+    std::string bookFolder_;
+};
+
+}  // namespace
+
+struct HeadlessSession::Parts : app::PlayerListener {
+    TraceLine line;
+    app::Settings settings;
+    host::VirtualClock virtualClock;
+    // Also the wait icon's clock: its sleeps must not move the book's virtual time, and the
+    // reader clicks at once anyway.
+    host::SteadyClock realClock;
+    host::Clock* clock = nullptr;
+    std::int64_t openedMs = 0;
+    std::unique_ptr<SessionShell> shell;
+    std::unique_ptr<script::Diagnostics> diagnostics;
+    stage::Screen screen;
+    stage::Stage stage;
+    interp::MessageDisplay display;
+    stage::PluginList plugins;
+    stage::ExtensionMap extensions;
+    // Declared before the player, so the player (which waits for its worker) goes first.
+    std::unique_ptr<interp::Interpreter> interpreter;
+    std::unique_ptr<app::Player> player;
+
+    SessionHooks hooks;
+    long long maxSteps = 0;
+    std::atomic<long long> steps{0};
+    std::atomic<int> lastResult{0};
+    std::mutex stopMutex;
+    std::string stopReason;
+
+    void StepDone(int result, const script::TagRecord& record) override {
+        if (hooks.step) {
+            hooks.step(result, record);
+        }
+        lastResult = result;
+        if (++steps >= maxSteps) {
+            Stop("max-steps");
+        }
+    }
+
+    void WaitStarted(int kind, int x, int y) override {
+        if (hooks.wait) {
+            hooks.wait(kind, x, y);
+        }
+    }
+
+    void Stop(std::string reason) {
+        {
+            std::lock_guard lock(stopMutex);
+            if (stopReason.empty()) {
+                stopReason = std::move(reason);
+            }
+        }
+        player->RequestStop();
+    }
+
+    std::string StopReason() {
+        std::lock_guard lock(stopMutex);
+        return stopReason;
+    }
+};
+
+HeadlessSession::HeadlessSession(std::unique_ptr<Parts> parts) : parts_(std::move(parts)) {}
+
+HeadlessSession::~HeadlessSession() = default;
+
+std::unique_ptr<HeadlessSession> HeadlessSession::Open(const SessionOptions& options,
+                                                       TraceLine line, std::string& problem) {
+    auto parts = std::make_unique<Parts>();
+    Parts& p = *parts;
+    p.line = std::move(line);
+    const std::string programFolder = host::ProgramFolder();
+    app::IniSettingsStore store;
+    if (!options.settings.empty() && !store.Load(options.settings)) {
+        problem = "cannot read '" + options.settings + "'";
+        return nullptr;
+    }
+    p.settings.Read(store, programFolder);
+    if (options.langMode) {
+        p.settings.langMode = *options.langMode;
+    }
+    const int langMode = p.settings.langMode;
+    p.clock = options.realTime ? static_cast<host::Clock*>(&p.realClock) : &p.virtualClock;
+    p.openedMs = p.clock->NowMs();
+
+    p.shell = std::make_unique<SessionShell>(p.line, options.answerOk, langMode);
+    p.diagnostics = std::make_unique<script::Diagnostics>(*p.shell, langMode);
+    if (!p.screen.Create(stage::PixelFormat::Rgb565()) || !p.stage.Create()) {
+        problem = "cannot create the stage";
+        return nullptr;
+    }
+    p.stage.SetOutput(stage::StageOutput{&p.screen, stage::EffectOptions{p.clock}});
+    p.stage.SetPresentListener([&p](const stage::PresentCall& call) {
+        if (!call.rect) {
+            p.line("present " + std::to_string(call.effect) + ' ' + std::to_string(call.time));
+        }
+    });
+    p.plugins.Scan();
+
+    p.player = std::make_unique<app::Player>(*p.shell, p.settings, *p.clock, &p.realClock);
+    p.shell->SetPlayer(p.player.get());
+    app::Player& player = *p.player;
+    interp::InterpreterServices services;
+    services.diagnostics = p.diagnostics.get();
+    services.programFolder = programFolder;
+    services.stage = &p.stage;
+    services.display = &p.display;
+    services.plugins = &p.plugins;
+    services.extensions = &p.extensions;
+    services.clock = p.clock;
+    services.clicks = &player.clicks;
+    services.readSettings = [&player](interp::EngineSettings& e) { player.FillEngineSettings(e); };
+    services.fastForward = [&player] { return player.FastForward(); };
+    services.onTitle = [&p](const std::string& title) { p.shell->SetTitle(title); };
+    services.loadCursor = [&p](const std::string& path) { return p.shell->SetCursor(path); };
+    services.onCommand = [&player](const std::string& src, const std::string& folder) {
+        player.Command(src, folder);
+    };
+    services.onTypeText = [&p](std::string_view text) { p.line("text " + std::string(text)); };
+    services.onSnap = [&p](const std::string& path) {
+        p.line("snap " + BookRelativePath(path, p.interpreter->Book().Folder()));
+    };
+    p.interpreter = std::make_unique<interp::Interpreter>(std::move(services));
+    if (!p.interpreter->Open(host::InsidePathFromHost(options.book.lexically_normal()))) {
+        problem = "cannot read book '" + options.book.string() + "'";
+        return nullptr;
+    }
+    p.shell->SetBookFolder(p.interpreter->Book().Folder());
+    return std::unique_ptr<HeadlessSession>(new HeadlessSession(std::move(parts)));
+}
+
+std::string HeadlessSession::Play(const ReaderScript& reader, const SessionHooks& hooks,
+                                  std::string& problem) {
+    Parts& p = *parts_;
+    app::Player& player = *p.player;
+    interp::Interpreter& interpreter = *p.interpreter;
+    p.hooks = hooks;
+    p.maxSteps = reader.maxSteps;
+    player.SetListener(&p);
+    player.BookOpened(&interpreter);
+    std::string reason;
+    long long stepsBeforeClick = -1;
+    while (reason.empty()) {
+        player.WaitForWorker();
+        const int last = p.lastResult.load();
+        reason = p.StopReason();
+        if (!reason.empty()) {
+            break;
+        }
+        if (last == kTrapResult) {
+            reason = "trap";
+        } else if (last == interp::step::kBookEnd || last == kEndTagResult) {
+            // The end box and the close question were answered.
+            reason = last == kEndTagResult ? "end-tag" : "book-end";
+        } else if (p.steps.load() == stepsBeforeClick) {
+            reason = "max-steps";  // a click that starts nothing: the run cannot go on
+        } else if (player.ChoicePending()) {
+            stepsBeforeClick = p.steps.load();
+            TraceLinks(interpreter.Links(), p.line);
+            const auto k = reader.choose(ChoosableLinks(interpreter.Links()));
+            if (!k) {
+                problem = "no link can be chosen";
+            }
+            if (!k || !TakeLinkAsReader(player, interpreter, *k, p.line, problem)) {
+                reason = "no-choice";
+            }
+        } else if (player.FormPending()) {
+            stepsBeforeClick = p.steps.load();
+            if (!SubmitFormAsReader(player, interpreter, reader.inputs, p.line, problem)) {
+                reason = "no-submit";
+            }
+        } else {
+            stepsBeforeClick = p.steps.load();
+            p.line("click");
+            player.Click();
+        }
+    }
+    player.WaitForWorker();
+    player.SetListener(nullptr);
+    return reason;
+}
+
+void HeadlessSession::Stop(std::string reason) {
+    parts_->Stop(std::move(reason));
+}
+
+app::Player& HeadlessSession::GetPlayer() {
+    return *parts_->player;
+}
+
+interp::Interpreter& HeadlessSession::GetInterpreter() {
+    return *parts_->interpreter;
+}
+
+const stage::Screen& HeadlessSession::GetScreen() const {
+    return parts_->screen;
+}
+
+std::int64_t HeadlessSession::ElapsedMs() const {
+    return parts_->clock->NowMs() - parts_->openedMs;
+}
+
+int HeadlessSession::LangMode() const {
+    return parts_->settings.langMode;
+}
+
+}  // namespace talu::cli

@@ -1,0 +1,90 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/player.h"
+#include "frontend/cli/scripted_reader.h"
+#include "host/clock.h"
+#include "interp/interpreter.h"
+#include "script/tag_record.h"
+#include "stage/screen.h"
+
+// One book played headless from its first page: the player, its interpreter and stage on a
+// scripted shell, and a reader that clicks at every wait, takes links and fills in forms. `run`
+// plays a book once with a trace; `explore` plays it again and again.
+namespace talu::cli {
+
+struct SessionOptions {
+    /// Host path of the book.
+    std::filesystem::path book;
+    /// INI file with the settings (groups EFFECT and SYSTEM); empty for the defaults.
+    std::string settings;
+    /// 0 Japanese, 1 English; the settings' language when not given.
+    std::optional<int> langMode;
+    /// The answer to OK/Cancel boxes (the close question, a program's start).
+    bool answerOk = true;
+    /// Sleeps really sleep (otherwise they only advance a virtual clock).
+    bool realTime = false;
+};
+
+/// What the scripted reader does where the book asks something.
+struct ReaderScript {
+    /// The link to take, given the shown links that can be chosen (indexes among the shown
+    /// links, in order); nullopt when the reader takes none, which ends the run.
+    std::function<std::optional<int>(const std::vector<int>& choosable)> choose;
+    /// NAME=VALUE pairs (CP932) entered into every form before its SUBMIT is pressed.
+    FormInputs inputs;
+    /// The run stops after this many steps.
+    long long maxSteps = 1000000;
+};
+
+/// Told of the run on the worker thread; either may be empty.
+struct SessionHooks {
+    /// After every step: its result and record.
+    std::function<void(int result, const script::TagRecord& record)> step;
+    /// The worker stopped at a page or line wait (kind 16, 15 or 14) at the wait mark, with the
+    /// wait icon's first frame already on the screen.
+    std::function<void(int kind, int x, int y)> wait;
+};
+
+/// A book opened headless. Every event of the shell (boxes, music, sound, title, cursor,
+/// commands, typed text, presentations, snapshots) is written as a line to the session's sink.
+class HeadlessSession {
+  public:
+    /// Reads the settings, makes the stage and opens the book; null with a problem text when
+    /// one of them fails. line must be safe to call from several threads.
+    static std::unique_ptr<HeadlessSession> Open(const SessionOptions& options, TraceLine line,
+                                                 std::string& problem);
+    ~HeadlessSession();
+    HeadlessSession(const HeadlessSession&) = delete;
+    HeadlessSession& operator=(const HeadlessSession&) = delete;
+
+    /// Plays the book from its start until it ends or cannot go on, and returns why:
+    /// "book-end", "end-tag", "trap", "max-steps", "no-choice" or "no-submit" (problem then
+    /// says more), or the reason given to Stop. Traces "click" before every click.
+    std::string Play(const ReaderScript& reader, const SessionHooks& hooks, std::string& problem);
+    /// Ends the run after the current step with reason; for hooks.
+    void Stop(std::string reason);
+
+    app::Player& GetPlayer();
+    interp::Interpreter& GetInterpreter();
+    const stage::Screen& GetScreen() const;
+    /// Milliseconds the book's clock has moved since the session opened.
+    std::int64_t ElapsedMs() const;
+    /// The language boxes are shown in.
+    int LangMode() const;
+
+  private:
+    struct Parts;
+    explicit HeadlessSession(std::unique_ptr<Parts> parts);
+
+    std::unique_ptr<Parts> parts_;
+};
+
+}  // namespace talu::cli

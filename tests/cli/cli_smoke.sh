@@ -64,6 +64,15 @@ for line in 'control TEXT reader' 'choose 2' 'text You pick up a small white she
   grep -q "^$line" "$out" || { echo "FAIL: the demo's form, choice or SNAP: no '$line'"; failures=$((failures + 1)); }
 done
 [ -s "$demo/keepsake.jpg" ] || { echo "FAIL: the demo's SNAP wrote no picture"; failures=$((failures + 1)); }
+# Explore: every path of the demo; the shells are seen only by a reader who likes the waves.
+expect_status 2 "$cli" explore
+expect_status 2 "$cli" explore "$demo/demo.talu" --max-paths 0
+expect_status 1 "$cli" explore "$demo/demo.talu"
+grep -q '^unreached demo.talu:[0-9]* shells$' "$out" || { echo "FAIL: explore misses an unreachable label"; failures=$((failures + 1)); }
+expect_status 0 "$cli" explore "$demo/demo.talu" --input waves=1
+grep -q '^explored 3 paths; 5 of 5 labels reached; 0 boxes' "$out" || { echo "FAIL: explore of the demo"; cat "$out"; failures=$((failures + 1)); }
+expect_status 1 "$cli" explore "$demo/demo.talu" --input waves=1 --max-paths 1
+grep -q '^explored 1 paths (2 more not tried' "$out" || { echo "FAIL: explore --max-paths"; failures=$((failures + 1)); }
 expect_status 0 "$cli" run "$demo/demo.talu" --max-steps 5
 tail -n 1 "$out" | grep -q '^end max-steps ' || { echo "FAIL: --max-steps"; failures=$((failures + 1)); }
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "frontend/cli/check_command.h"
+#include "frontend/cli/explore_command.h"
 #include "frontend/cli/fetch_command.h"
 #include "frontend/cli/picture_command.h"
 #include "frontend/cli/run_command.h"
@@ -18,6 +19,13 @@ constexpr std::string_view kUsage =
     "  check BOOK                 report what the player would stumble on in BOOK and every\n"
     "                             file it reaches, as FILE:LINE: message lines; exit status 1\n"
     "                             when anything is reported\n"
+    "  explore BOOK [--max-paths N] [--max-steps N] [--lang ja|en] [--settings FILE.ini]\n"
+    "          [--input NAME=VALUE]...\n"
+    "                             play BOOK headless again and again, taking every\n"
+    "                             combination of choices (forms get --input as in run), and\n"
+    "                             report each path, the labels reached and never reached,\n"
+    "                             message boxes, choices with no link to take and paths that\n"
+    "                             go round for ever; exit status 1 when anything is found\n"
     "  fetch BOOK [--lang ja|en]  print every record the player reads from BOOK, in order,\n"
     "                             without running it (one line per record)\n"
     "  picture FILE --out OUT.png [--format 565|555] [--auto-key] [--width W|N%]\n"
@@ -135,6 +143,14 @@ int main(int argc, char** argv) {
     }
     if (command == "fetch") {
         return Fetch(rest);
+    }
+    if (command == "explore") {
+        talu::cli::ExploreOptions options;
+        std::string problem;
+        if (!talu::cli::ParseExploreArguments(rest, options, problem)) {
+            return UsageError(problem);
+        }
+        return talu::cli::ExploreBook(options, std::cout, std::cerr);
     }
     if (command == "picture") {
         talu::cli::PictureOptions options;

@@ -64,17 +64,6 @@ bool ParseChoices(std::string_view value, std::vector<int>& choices) {
     }
 }
 
-// "NAME=VALUE" in UTF-8, kept in the book's CP932.
-bool ParseInput(std::string_view value, std::vector<std::pair<std::string, std::string>>& inputs) {
-    const std::size_t equals = value.find('=');
-    if (equals == 0 || equals == std::string_view::npos) {
-        return false;
-    }
-    inputs.emplace_back(host::Utf8ToCp932(value.substr(0, equals)),
-                        host::Utf8ToCp932(value.substr(equals + 1)));
-    return true;
-}
-
 }  // namespace
 
 bool ParseRunArguments(const std::vector<std::string_view>& args, RunOptions& options,
@@ -125,7 +114,7 @@ bool ParseRunArguments(const std::vector<std::string_view>& args, RunOptions& op
                 return false;
             }
         } else if (arg == "--input") {
-            if (!ParseInput(args[++i], options.inputs)) {
+            if (!ParseFormInput(args[++i], options.inputs)) {
                 problem = "--input needs NAME=VALUE";
                 return false;
             }

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "host/encoding.h"
+
 namespace talu::cli {
 namespace {
 
@@ -45,6 +47,16 @@ void Enter(app::Player& player, interp::Form& form, const interp::FormControl& c
 }
 
 }  // namespace
+
+bool ParseFormInput(std::string_view argument, FormInputs& inputs) {
+    const std::size_t equals = argument.find('=');
+    if (equals == 0 || equals == std::string_view::npos) {
+        return false;
+    }
+    inputs.emplace_back(host::Utf8ToCp932(argument.substr(0, equals)),
+                        host::Utf8ToCp932(argument.substr(equals + 1)));
+    return true;
+}
 
 std::vector<int> ChoosableLinks(const interp::LinkSet& links) {
     std::vector<int> choosable;

@@ -18,6 +18,10 @@ using TraceLine = std::function<void(const std::string&)>;
 /// NAME=VALUE pairs (CP932) the reader enters into every form.
 using FormInputs = std::vector<std::pair<std::string, std::string>>;
 
+/// Adds one "NAME=VALUE" argument (UTF-8) to inputs in the book's CP932; false when it has no
+/// "=" or no name.
+bool ParseFormInput(std::string_view argument, FormInputs& inputs);
+
 /// The shown links a reader can choose: enabled and drawn, in order.
 std::vector<int> ChoosableLinks(const interp::LinkSet& links);
 

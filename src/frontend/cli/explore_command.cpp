@@ -1,0 +1,341 @@
+#include "frontend/cli/explore_command.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <mutex>
+#include <set>
+
+#include "frontend/cli/book_relative.h"
+#include "frontend/cli/choice_tree.h"
+#include "frontend/cli/console_shell.h"
+#include "frontend/cli/headless_session.h"
+#include "host/encoding.h"
+#include "script/keywords.h"
+#include "script/messages.h"
+#include "script/tag_parser.h"
+
+namespace talu::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A run that performs this many steps without reaching an item it has not met before is going
+// round for ever (a book that jumps back without a choice, or a page that links to itself).
+constexpr long long kLoopSteps = 5000;
+
+bool ParseCount(std::string_view text, long long& value) {
+    if (text.empty() || text.size() > 12 || text.find_first_not_of("0123456789") != text.npos) {
+        return false;
+    }
+    value = std::stoll(std::string(text));
+    return value > 0;
+}
+
+std::string PathText(const std::vector<int>& choices) {
+    if (choices.empty()) {
+        return "-";
+    }
+    std::string text;
+    for (int choice : choices) {
+        text += (text.empty() ? "" : ",") + std::to_string(choice);
+    }
+    return text;
+}
+
+/// Where an item of the open book stands, as the author reads it: FILE:LINE with the file
+/// relative to the book's folder.
+std::string PlaceOf(const script::Book& book, std::size_t item, const std::string& bookFolder) {
+    if (item >= book.Items().size()) {
+        return "?";
+    }
+    const script::Book::Item& entry = book.Items()[item];
+    std::string file = entry.file < book.Files().size() ? book.Files()[entry.file].path : "";
+    file = host::Cp932ToUtf8(BookRelativePath(file, bookFolder));
+    std::replace(file.begin(), file.end(), '\\', '/');
+    return file + ':' + std::to_string(entry.line);
+}
+
+/// The state a choice is met in: the place and every variable, so that a choice met again in
+/// the same state is not explored twice.
+std::string ChoiceState(interp::Interpreter& interpreter) {
+    std::string state =
+        interpreter.Book().Path() + '\n' + std::to_string(interpreter.Book().CurrentIndex());
+    for (const script::StringTable* table :
+         {&interpreter.Variables().Variables(), &interpreter.Variables().Bookmarks()}) {
+        std::map<std::string, std::string> sorted(table->Values().begin(), table->Values().end());
+        state += '\n';
+        for (const auto& [name, value] : sorted) {
+            state += name + '=' + value + '\t';
+        }
+    }
+    return state;
+}
+
+/// What every run found, gathered across runs.
+class Findings {
+  public:
+    /// A step of a run delivered item of the open book (worker thread, one run at a time).
+    /// Returns true when the run had not met the item before.
+    bool Reached(const script::Book& book, std::size_t item, const std::string& bookFolder) {
+        FileLabels& file = FileOf(book, bookFolder);
+        file.reached.insert(item);
+        return runSeen_.insert({book.Path(), item}).second;
+    }
+    void StartRun() { runSeen_.clear(); }
+
+    void Box(const std::string& text, int path) {
+        if (boxes_.emplace(text, path).second) {
+            boxOrder_.push_back(text);
+        }
+    }
+    /// Loops and stuck choices are reported once per place, with the first path that met them.
+    void Loop(int path, const std::string& place) { AddOnce(loops_, path, place); }
+    void Stuck(int path, const std::string& place) { AddOnce(stuck_, path, place); }
+
+    /// Writes the labels, boxes, stuck choices and loops; returns how many problems there are.
+    int Report(std::ostream& out, int& labels, int& reached) const {
+        int problems = 0;
+        for (const std::string& path : fileOrder_) {
+            for (const Label& label : files_.at(path).labels) {
+                const bool hit = files_.at(path).reached.contains(label.item);
+                out << (hit ? "reached " : "unreached ") << label.place << ' '
+                    << host::Cp932ToUtf8(label.name) << '\n';
+                ++labels;
+                reached += hit ? 1 : 0;
+                problems += hit ? 0 : 1;
+            }
+        }
+        for (const std::string& text : boxOrder_) {
+            out << "box " << boxes_.at(text) << ' ' << OneLineUtf8(text) << '\n';
+            ++problems;
+        }
+        for (const auto& [path, place] : stuck_) {
+            out << "stuck " << path << ' ' << place << '\n';
+            ++problems;
+        }
+        for (const auto& [path, place] : loops_) {
+            out << "loop " << path << ' ' << place << '\n';
+            ++problems;
+        }
+        return problems;
+    }
+
+    std::size_t Boxes() const { return boxes_.size(); }
+    std::size_t Loops() const { return loops_.size(); }
+    std::size_t StuckChoices() const { return stuck_.size(); }
+
+  private:
+    struct Label {
+        std::string name;
+        std::size_t item;
+        std::string place;
+    };
+    struct FileLabels {
+        std::vector<Label> labels;
+        std::set<std::size_t> reached;
+    };
+
+    static void AddOnce(std::vector<std::pair<int, std::string>>& list, int path,
+                        const std::string& place) {
+        for (const auto& entry : list) {
+            if (entry.second == place) {
+                return;
+            }
+        }
+        list.emplace_back(path, place);
+    }
+
+    // The labels of a book file are read the first time any run reaches it.
+    FileLabels& FileOf(const script::Book& book, const std::string& bookFolder) {
+        auto it = files_.find(book.Path());
+        if (it != files_.end()) {
+            return it->second;
+        }
+        FileLabels file;
+        script::TagRecord record;
+        for (std::size_t i = 0; i < book.Items().size(); ++i) {
+            if (book.Items()[i].kind != script::kw::kA) {
+                continue;
+            }
+            record.Clear();
+            script::ParseItem(book.Items()[i].text, record);
+            std::string name;
+            if (record.GetAttribute(script::kw::kName, name) && !name.empty() &&
+                book.FindLabel(name) == i) {
+                file.labels.push_back({name, i, PlaceOf(book, i, bookFolder)});
+            }
+        }
+        fileOrder_.push_back(book.Path());
+        return files_.emplace(book.Path(), std::move(file)).first->second;
+    }
+
+    std::map<std::string, FileLabels> files_;
+    std::vector<std::string> fileOrder_;
+    std::set<std::pair<std::string, std::size_t>> runSeen_;
+    std::map<std::string, int> boxes_;
+    std::vector<std::string> boxOrder_;
+    std::vector<std::pair<int, std::string>> loops_;
+    std::vector<std::pair<int, std::string>> stuck_;
+};
+
+/// The boxes one run shows (the session's sink is called from the worker and the runner).
+class BoxSink {
+  public:
+    void Line(const std::string& line) {
+        if (line.starts_with("box ")) {
+            std::lock_guard lock(mutex_);
+            boxes_.push_back(line.substr(4));
+        }
+    }
+    std::vector<std::string> Take() {
+        std::lock_guard lock(mutex_);
+        return std::move(boxes_);
+    }
+
+  private:
+    std::mutex mutex_;
+    std::vector<std::string> boxes_;
+};
+
+}  // namespace
+
+bool ParseExploreArguments(const std::vector<std::string_view>& args, ExploreOptions& options,
+                           std::string& problem) {
+    bool haveBook = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string_view arg = args[i];
+        const bool takesValue = arg == "--lang" || arg == "--max-paths" || arg == "--max-steps" ||
+                                arg == "--settings" || arg == "--input";
+        if (takesValue && i + 1 >= args.size()) {
+            problem = std::string(arg) + " needs a value";
+            return false;
+        }
+        if (arg == "--lang") {
+            const std::string_view value = args[++i];
+            if (value != "ja" && value != "en") {
+                problem = "--lang must be ja or en";
+                return false;
+            }
+            options.langMode = value == "ja" ? 0 : 1;
+        } else if (arg == "--max-paths") {
+            if (!ParseCount(args[++i], options.maxPaths)) {
+                problem = "--max-paths needs a whole number above 0";
+                return false;
+            }
+        } else if (arg == "--max-steps") {
+            if (!ParseCount(args[++i], options.maxSteps)) {
+                problem = "--max-steps needs a whole number above 0";
+                return false;
+            }
+        } else if (arg == "--settings") {
+            options.settings = std::string(args[++i]);
+        } else if (arg == "--input") {
+            if (!ParseFormInput(args[++i], options.inputs)) {
+                problem = "--input needs NAME=VALUE";
+                return false;
+            }
+        } else if (arg.starts_with("-") && arg != "-") {
+            problem = "unknown option " + std::string(arg);
+            return false;
+        } else if (!haveBook) {
+            options.book = std::string(arg);
+            haveBook = true;
+        } else {
+            problem = "explore takes one book";
+            return false;
+        }
+    }
+    if (!haveBook) {
+        problem = "explore needs a book";
+        return false;
+    }
+    return true;
+}
+
+int ExploreBook(const ExploreOptions& options, std::ostream& out, std::ostream& err) {
+    std::error_code ec;
+    SessionOptions session;
+    session.book = fs::absolute(options.book, ec);
+    if (ec || !fs::is_regular_file(session.book, ec)) {
+        err << "talu-cli: cannot open book '" << options.book << "'\n";
+        return 1;
+    }
+    session.settings = options.settings;
+    session.langMode = options.langMode;
+
+    ChoiceTree tree;
+    Findings findings;
+    int paths = 0;
+    while (paths < options.maxPaths && tree.StartRun()) {
+        ++paths;
+        BoxSink boxes;
+        std::string problem;
+        auto player = HeadlessSession::Open(
+            session, [&boxes](const std::string& line) { boxes.Line(line); }, problem);
+        if (!player) {
+            err << "talu-cli: " << problem << '\n';
+            return 1;
+        }
+        interp::Interpreter& interpreter = player->GetInterpreter();
+        const std::string bookFolder = interpreter.Book().Folder();
+
+        findings.StartRun();
+        long long sinceNew = 0;
+        SessionHooks hooks;
+        hooks.step = [&](int, const script::TagRecord&) {
+            const script::Book& book = interpreter.Book();
+            const std::size_t item = book.FetchedIndex();
+            if (item >= book.Items().size()) {
+                return;
+            }
+            if (findings.Reached(book, item, bookFolder)) {
+                sinceNew = 0;
+            } else if (++sinceNew == kLoopSteps) {
+                findings.Loop(paths, PlaceOf(book, item, bookFolder));
+                player->Stop("loop");
+            }
+        };
+        bool joined = false;
+        ReaderScript reader;
+        reader.maxSteps = options.maxSteps;
+        reader.inputs = options.inputs;
+        reader.choose = [&](const std::vector<int>& choosable) -> std::optional<int> {
+            const script::Book& book = interpreter.Book();
+            if (choosable.empty()) {
+                findings.Stuck(paths, PlaceOf(book, book.FetchedIndex(), bookFolder));
+                return std::nullopt;
+            }
+            auto link = tree.Choose(choosable, ChoiceState(interpreter));
+            joined = !link.has_value();
+            return link;
+        };
+        std::string reason = player->Play(reader, hooks, problem);
+        if (joined) {
+            reason = "joins";  // the choice was met before in the same state
+        }
+        out << "path " << paths << ' ' << PathText(tree.Taken()) << ' ' << reason << '\n';
+
+        const std::string endText = player->GetPlayer().EndText();
+        const std::string exitQuestion =
+            script::PlayerMessage(player->LangMode(), script::msg::kExitQuestion);
+        for (const std::string& box : boxes.Take()) {
+            if (box != endText && box != exitQuestion) {
+                findings.Box(box, paths);
+            }
+        }
+    }
+    int labels = 0;
+    int reached = 0;
+    const int problems = findings.Report(out, labels, reached);
+    out << "explored " << paths << " paths";
+    if (tree.Pending() > 0) {
+        out << " (" << tree.Pending() << " more not tried: --max-paths)";
+    }
+    out << "; " << reached << " of " << labels << " labels reached; " << findings.Boxes()
+        << " boxes; " << findings.StuckChoices() << " stuck choices; " << findings.Loops()
+        << " loops\n";
+    return problems == 0 ? 0 : 1;
+}
+
+}  // namespace talu::cli

@@ -249,6 +249,17 @@ int Interpreter::BookmarkTag(const script::TagRecord& record) {
     return result;
 }
 
+void Interpreter::WriteReaderState(std::vector<std::string>& lines) const {
+    services_.stage->LineIcons().WriteIconTags(lines);
+    services_.stage->PageIcons().WriteIconTags(lines);
+    if (!cursorFile_.empty()) {
+        lines.push_back("<CURSOR SRC=\"" + cursorFile_ + "\">");
+    }
+    if (!title_.empty()) {
+        lines.push_back("<TITLE ALT=\"" + title_ + "\">");
+    }
+}
+
 void Interpreter::CursorTag(const script::TagRecord& record) {
     const std::string path = book_.ResolvePath(record, kw::kSrc);
     if (services_.loadCursor && services_.loadCursor(path)) {

@@ -147,6 +147,9 @@ class Interpreter {
     const std::string& BookmarkComment() const { return bookmarkComment_; }
     /// Plug-ins registered by PLUGIN tags, "EXTENSION<tab>FILE" in order.
     const std::vector<std::string>& RegisteredPlugins() const { return registeredPlugins_; }
+    /// Appends the bookmark lines of what the reader sees around the story: the ICON lines of
+    /// the line-wait icon, then of the page-wait icon, then CURSOR and TITLE when they are set.
+    void WriteReaderState(std::vector<std::string>& lines) const;
 
   private:
     std::string ItemText() const { return std::string(book_.CurrentItemText()); }

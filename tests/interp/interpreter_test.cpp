@@ -207,6 +207,33 @@ TEST_F(InterpreterTest, FormsAreBuiltOnTheWorkerAtTheVisiblePen) {
     EXPECT_FALSE(clock.Sleeps().empty());  // the typing delay is back
 }
 
+TEST_F(InterpreterTest, BookmarksKeepIconsCursorAndTitle) {
+    stage::Surface icon;
+    ASSERT_TRUE(icon.Create(4, 4, rig.stage.Format()));
+    ASSERT_TRUE(icon.WriteBmp(rig.dir.Path() / "i.bmp"));
+    rig.dir.Write("hand.cur", "cursor");
+    std::vector<std::string> lines;
+    interpreter->WriteReaderState(lines);
+    EXPECT_TRUE(lines.empty());  // nothing set yet
+
+    InterpreterServices services = rig.Services(clicks);
+    services.loadCursor = [](const std::string& path) { return path.ends_with("hand.cur"); };
+    interpreter = std::make_unique<Interpreter>(std::move(services));
+    Open(
+        "<ICON SRC=\"i.bmp\" TIME=\"200\" MODE=\"P\"><CURSOR SRC=\"gone.cur\">"
+        "<ICON SRC=\"i.bmp\" LEFT=\"3\" TOP=\"4\" MODE=\"BR\"><CURSOR SRC=\"hand.cur\">"
+        "<TITLE ALT=\"Tale\"><CURSOR SRC=\"gone.cur\"><END>");
+    Run();
+    interpreter->WriteReaderState(lines);
+    const std::string folder = rig.dir.InsideFolder();
+    EXPECT_EQ(lines, (std::vector<std::string>{
+                         "<ICON SRC=\"" + folder +
+                             "i.bmp\" TIME=\"0\" LEFT=\"3\" TOP=\"4\" "
+                             "MODE=\"BR\" >",
+                         "<ICON SRC=\"" + folder + "i.bmp\" TIME=\"200\" MODE=\"P\" >",
+                         "<CURSOR SRC=\"" + folder + "hand.cur\">", "<TITLE ALT=\"Tale\">"}));
+}
+
 TEST_F(InterpreterTest, InputOutsideAFormIsAScriptError) {
     Open("<INPUT NAME=\"x\"></FORM><TRAP>");
     script::TagRecord record;

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <mutex>
+#include <thread>
 
 #include "app/ini_settings_store.h"
 #include "app/settings.h"
@@ -79,15 +80,29 @@ class SessionShell : public app::Shell, public script::MessageBoxHost {
     std::string bookFolder_;
 };
 
+/// The wait icon's time when the book runs on virtual time: sleeps only yield, so the icon
+/// animates at no cost and stops at once when the reader clicks, which it does right away.
+class YieldingClock : public host::Clock {
+  public:
+    std::int64_t NowMs() override { return now_.load(); }
+    void SleepMs(int ms) override {
+        now_ += ms > 0 ? ms : 0;
+        std::this_thread::yield();
+    }
+
+  private:
+    std::atomic<std::int64_t> now_{0};
+};
+
 }  // namespace
 
 struct HeadlessSession::Parts : app::PlayerListener {
     TraceLine line;
     app::Settings settings;
     host::VirtualClock virtualClock;
-    // Also the wait icon's clock: its sleeps must not move the book's virtual time, and the
-    // reader clicks at once anyway.
     host::SteadyClock realClock;
+    // The wait icon's sleeps must never move the book's virtual time.
+    YieldingClock iconClock;
     host::Clock* clock = nullptr;
     std::int64_t openedMs = 0;
     std::unique_ptr<SessionShell> shell;
@@ -177,7 +192,9 @@ std::unique_ptr<HeadlessSession> HeadlessSession::Open(const SessionOptions& opt
     });
     p.plugins.Scan();
 
-    p.player = std::make_unique<app::Player>(*p.shell, p.settings, *p.clock, &p.realClock);
+    p.player = std::make_unique<app::Player>(
+        *p.shell, p.settings, *p.clock,
+        options.realTime ? static_cast<host::Clock*>(&p.realClock) : &p.iconClock);
     p.shell->SetPlayer(p.player.get());
     app::Player& player = *p.player;
     interp::InterpreterServices services;

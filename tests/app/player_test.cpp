@@ -12,6 +12,7 @@
 
 #include "script/keywords.h"
 #include "support/interpreter_rig.h"
+#include "support/repeat.h"
 
 namespace talu::app {
 namespace {
@@ -24,37 +25,24 @@ class RecordingShell : public Shell {
         std::intptr_t lParam;
     };
     void Post(int message, std::intptr_t wParam, std::intptr_t lParam) override {
-        std::lock_guard lock(mutex);
-        posted.push_back({message, wParam, lParam});
+        Keep(posted, Posted{message, wParam, lParam});
     }
     bool ShowMessage(const std::string& text, bool withCancel) override {
-        std::lock_guard lock(mutex);
-        boxes.push_back(text);
+        Keep(boxes, text);
         return !withCancel || answerOk;
     }
-    void SetStageSize(int width, int height) override {
-        std::lock_guard lock(mutex);
-        sizes.emplace_back(width, height);
-    }
+    void SetStageSize(int width, int height) override { Keep(sizes, std::pair{width, height}); }
     void RequestClose() override { ++closeRequests; }
-    void SetTitle(const std::string& title) override {
-        std::lock_guard lock(mutex);
-        titles.push_back(title);
-    }
+    void SetTitle(const std::string& title) override { Keep(titles, title); }
     bool SetCursor(const std::string& path) override {
-        std::lock_guard lock(mutex);
-        cursors.push_back(path);
-        return cursorLoads;
+        Keep(cursors, path);
+        return true;
     }
     void StartProgram(const std::string& program, const std::string& parameters,
                       const std::string& folder) override {
-        std::lock_guard lock(mutex);
-        started.push_back(program + '|' + parameters + '|' + folder);
+        Keep(started, program + '|' + parameters + '|' + folder);
     }
-    void OpenWebAddress(const std::string& address) override {
-        std::lock_guard lock(mutex);
-        addresses.push_back(address);
-    }
+    void OpenWebAddress(const std::string& address) override { Keep(addresses, address); }
 
     std::mutex mutex;
     std::vector<Posted> posted;
@@ -66,7 +54,13 @@ class RecordingShell : public Shell {
     std::vector<std::string> started;
     std::vector<std::string> addresses;
     bool answerOk = true;
-    bool cursorLoads = true;
+
+  private:
+    template <typename T>
+    void Keep(std::vector<T>& list, T value) {
+        std::lock_guard lock(mutex);
+        list.push_back(std::move(value));
+    }
 };
 
 class Steps : public PlayerListener {
@@ -82,11 +76,14 @@ class PlayerTest : public ::testing::Test {
     test::InterpreterRig rig;
     RecordingShell shell;
     Settings settings;
-    Player player{shell, settings, rig.clock};
+    host::VirtualClock iconClock;  // the wait icon's own, so it never moves the book's time
+    Player player{shell, settings, rig.clock, &iconClock};
     Steps steps;
+    PlayerListener* listener = &steps;
     std::unique_ptr<interp::Interpreter> interpreter;
 
-    void Open(std::string_view text) {
+    /// Opens the book and starts its worker.
+    void Start(std::string_view text) {
         interp::InterpreterServices services = rig.Services(player.clicks);
         services.readSettings = [this](interp::EngineSettings& e) { player.FillEngineSettings(e); };
         services.fastForward = [this] { return player.FastForward(); };
@@ -97,8 +94,13 @@ class PlayerTest : public ::testing::Test {
         };
         interpreter = std::make_unique<interp::Interpreter>(std::move(services));
         ASSERT_TRUE(interpreter->Open(rig.WriteBook(text)));
-        player.SetListener(&steps);
+        player.SetListener(listener);
         player.BookOpened(interpreter.get());
+    }
+
+    /// Opens the book and waits for the worker it started.
+    void Open(std::string_view text) {
+        Start(text);
         player.WaitForWorker();
     }
 
@@ -141,13 +143,11 @@ TEST_F(PlayerTest, StopsAtWaitsAndShowsTheEndText) {
     ASSERT_EQ(shell.boxes.size(), 1u);
     EXPECT_EQ(shell.boxes[0], "\x82\xA8\x82\xB5\x82\xDC\x82\xA2");  // "おしまい" in CP932
     EXPECT_EQ(shell.closeRequests, 1);
-}
 
-TEST_F(PlayerTest, EndWithAltShowsItsText) {
     settings.langMode = 1;
     Open("<END ALT=\"Fin.\">");
-    ASSERT_EQ(shell.boxes.size(), 1u);
-    EXPECT_EQ(shell.boxes[0], "Fin.");
+    ASSERT_EQ(shell.boxes.size(), 2u);
+    EXPECT_EQ(shell.boxes[1], "Fin.");
     EXPECT_EQ(player.EndText(), "Fin.");
 }
 
@@ -161,10 +161,7 @@ TEST_F(PlayerTest, OnlyOneWorkerRunsAtATime) {
         std::unique_lock lock(mutex);
         released.wait(lock, [&] { return release; });
     });
-    interp::InterpreterServices services = rig.Services(player.clicks);
-    interpreter = std::make_unique<interp::Interpreter>(std::move(services));
-    ASSERT_TRUE(interpreter->Open(rig.WriteBook("<W TIME=\"10\"><TRAP>")));
-    player.BookOpened(interpreter.get());
+    Start("<W TIME=\"10\"><TRAP>");
     while (inSleep == 0) {
         std::this_thread::yield();
     }
@@ -180,17 +177,14 @@ TEST_F(PlayerTest, OnlyOneWorkerRunsAtATime) {
     rig.clock.SetSleepHook(nullptr);
 }
 
-TEST_F(PlayerTest, TimersMeasureFromTheirOrigin) {
+TEST_F(PlayerTest, TimersSleepUntilTheirMomentFromTheirOrigin) {
+    // "1:05" has no colon third: 1 ms. After the W, 00:05 and 00:05:30 (5480 ms) have passed.
     Open(
         "<TIMER><TIMER TIME=\"1:05\"><W TIME=\"6000\"><TIMER TIME=\"00:05\">"
         "<TIMER TIME=\"00:05:30\"><TRAP>");
-    // "1:05" has no colon third: 1 ms. After the W, 00:05 and 00:05:30 (5480 ms) have passed.
     EXPECT_EQ(rig.clock.Sleeps(), (std::vector<int>{1, 6000}));
-}
-
-TEST_F(PlayerTest, TimerSleepsUntilItsMoment) {
     Open("<TIMER><W TIME=\"1000\"><TIMER TIME=\"00:05:30\"><TRAP>");
-    EXPECT_EQ(rig.clock.Sleeps(), (std::vector<int>{1000, 4480}));
+    EXPECT_EQ(rig.clock.Sleeps(), (std::vector<int>{1, 6000, 1000, 4480}));
 }
 
 TEST_F(PlayerTest, WaitTagsChangeAndRestoreSpeeds) {
@@ -208,10 +202,7 @@ TEST_F(PlayerTest, TheSpeedStackKeepsTwentyEntries) {
     for (int i = 1; i <= 21; ++i) {
         book += "<WAIT TEXT=\"" + std::to_string(i) + "\">";
     }
-    for (int i = 0; i < 21; ++i) {
-        book += "</WAIT>";
-    }
-    Open(book + "x<P>");
+    Open(book + test::Repeat("</WAIT>", 21) + "x<P>");
     EXPECT_EQ(settings.textWait.current, 1);  // the outermost saved value (50) was dropped
 }
 
@@ -280,10 +271,10 @@ TEST_F(PlayerTest, AutomaticBookmarkPointsPostUnlessRestored) {
     EXPECT_EQ(shell.posted.size(), 2u);
 }
 
-TEST_F(PlayerTest, MusicStageAndForms) {
+TEST_F(PlayerTest, MusicStageAndAFormThatWaitsForItsSubmitButton) {
     Open(
         "<BGM SRC=\"song.mid\" LOOP=\"2\" TIME=\"300\" MODE=\"pass\"><STAGE WIDTH=\"800\">"
-        "<FORM><INPUT TYPE=\"submit\"></FORM>after");
+        "<FORM><INPUT NAME=\"who\" VALUE=\"x\"><INPUT TYPE=\"submit\" NAME=\"go\"></FORM>after<P>");
     ASSERT_EQ(shell.posted.size(), 2u);  // FORM and INPUT need no message
     EXPECT_EQ(shell.posted[0].message, message::kBgm);
     EXPECT_EQ(shell.posted[0].wParam, 2);
@@ -292,17 +283,11 @@ TEST_F(PlayerTest, MusicStageAndForms) {
     EXPECT_EQ(shell.sizes, (std::vector<std::pair<int, int>>{{800, 0}}));
     EXPECT_EQ(shell.posted[1].message, message::kForm);
     EXPECT_EQ(shell.posted[1].wParam, 33);
-    EXPECT_TRUE(player.FormPending());
-    player.Click();  // only the form's submit goes on
-    EXPECT_FALSE(player.WorkerRunning());
-}
-
-TEST_F(PlayerTest, AFormWaitsForItsSubmitButton) {
-    Open(
-        "<FORM><INPUT NAME=\"who\" VALUE=\"x\"><INPUT TYPE=\"submit\" NAME=\"go\"></FORM>"
-        "after<P>");
     ASSERT_TRUE(player.FormPending());
     EXPECT_EQ(player.uiPaused, 1);
+    player.Click();  // only the form's submit goes on
+    EXPECT_FALSE(player.WorkerRunning());
+
     player.ShowForm();
     interp::Form* form = interpreter->CurrentForm();
     ASSERT_NE(form, nullptr);
@@ -310,7 +295,6 @@ TEST_F(PlayerTest, AFormWaitsForItsSubmitButton) {
     EXPECT_EQ(player.FormCommand(interp::kFirstFormCommand), 1);  // handled; the book waits
     EXPECT_EQ(player.FormCommand(interp::kFirstFormCommand + 2), 0);
     EXPECT_FALSE(player.WorkerRunning());
-
     EXPECT_EQ(player.FormCommand(interp::kFirstFormCommand + 1), interp::kFormSubmitted);
     player.WaitForWorker();
     EXPECT_FALSE(player.FormPending());
@@ -337,53 +321,37 @@ TEST_F(PlayerTest, SoundsWaitOnlyWithAMusicPlayer) {
     EXPECT_EQ(steps.waits.back(), 16);
 }
 
-TEST_F(PlayerTest, WebAddressesOpenWithoutAQuestion) {
-    Open("<COMMAND SRC=\"HTTP://example.org/a b\"><COMMAND SRC=\"https://example.org\">");
+TEST_F(PlayerTest, AProgramStartsOnlyAfterTheReaderAgreedOncePerCommandLine) {
+    Open(
+        "<COMMAND SRC=\"HTTP://example.org/a b\"><COMMAND SRC=\"https://example.org\">"
+        "<COMMAND SRC=\"viewer readme.txt\" FOLDER=\"docs\">"
+        "<COMMAND SRC=\"viewer readme.txt\" FOLDER=\"docs\"><COMMAND SRC=\"viewer\">");
+    // Web addresses open without a question.
     EXPECT_EQ(shell.addresses,
               (std::vector<std::string>{"HTTP://example.org/a b", "https://example.org"}));
-    EXPECT_TRUE(shell.started.empty());
-    ASSERT_EQ(shell.boxes.size(), 1u);  // only the end of the book
-}
-
-TEST_F(PlayerTest, AProgramStartsOnlyAfterTheReaderAgreedOncePerCommandLine) {
-    Open("<COMMAND SRC=\"viewer readme.txt\" FOLDER=\"docs\">"
-         "<COMMAND SRC=\"viewer readme.txt\" FOLDER=\"docs\"><COMMAND SRC=\"viewer\">");
     ASSERT_EQ(shell.boxes.size(), 3u);  // two questions and the end of the book
     EXPECT_NE(shell.boxes[0].find("viewer readme.txt"), std::string::npos);
-    ASSERT_EQ(shell.started.size(), 3u);
-    EXPECT_EQ(shell.started[0], "viewer|readme.txt|docs");
-    EXPECT_EQ(shell.started[1], "viewer|readme.txt|docs");
-    EXPECT_EQ(shell.started[2], "viewer||" + interpreter->Book().Folder());  // FOLDER's default
+    EXPECT_EQ(shell.started,
+              (std::vector<std::string>{"viewer|readme.txt|docs", "viewer|readme.txt|docs",
+                                        "viewer||" + interpreter->Book().Folder()}));
 }
 
-TEST_F(PlayerTest, ADeclinedProgramDoesNotStartAndIsAskedAgain) {
+TEST_F(PlayerTest, NoProgramStartsWhenDeclinedOrForbidden) {
     shell.answerOk = false;
     Open("<COMMAND SRC=\"viewer a\"><COMMAND SRC=\"viewer a\">");
-    EXPECT_TRUE(shell.started.empty());
-    EXPECT_EQ(shell.boxes.size(), 3u);
-}
-
-TEST_F(PlayerTest, CommandsAreOffWhenTheSettingForbidsThem) {
+    EXPECT_EQ(shell.boxes.size(), 3u);  // a declined program is asked about again
     settings.allowCommand.current = 0;
     Open("<COMMAND SRC=\"viewer a\"><COMMAND SRC=\"http://example.org\"><COMMAND>");
+    EXPECT_EQ(shell.boxes.size(), 4u);  // only the end of the book
     EXPECT_TRUE(shell.started.empty());
     EXPECT_TRUE(shell.addresses.empty());
-    EXPECT_EQ(shell.boxes.size(), 1u);
 }
 
 TEST_F(PlayerTest, TitleAndCursorReachTheWindow) {
-    shell.cursorLoads = false;
-    Open("<TITLE ALT=\"Tale\"><CURSOR SRC=\"gone.cur\">");
+    Open("<TITLE ALT=\"Tale\"><CURSOR SRC=\"hand.cur\" FOLDER=\"cur\">");
     EXPECT_EQ(shell.titles, (std::vector<std::string>{"", "Tale"}));
     ASSERT_EQ(shell.cursors.size(), 1u);
-    EXPECT_TRUE(shell.cursors[0].ends_with("gone.cur"));
-    EXPECT_EQ(interpreter->CursorFile(), "");  // a cursor that did not load is not remembered
-    EXPECT_EQ(interpreter->Title(), "Tale");
-}
-
-TEST_F(PlayerTest, ALoadedCursorIsRememberedForBookmarks) {
-    Open("<CURSOR SRC=\"hand.cur\" FOLDER=\"cur\">");
-    EXPECT_TRUE(interpreter->CursorFile().ends_with("cur\\hand.cur"));
+    EXPECT_TRUE(shell.cursors[0].ends_with("cur\\hand.cur"));
 }
 
 // Tells at every wait whether the wait icon is on the screen at the wait mark.
@@ -403,8 +371,8 @@ class IconWatcher : public PlayerListener {
     const stage::Screen& screen_;
 };
 
-// The wait icon at the player's waits, on a clock of its own so it never moves the book's time.
-class PlayerIconTest : public ::testing::Test {
+// The wait icon at the player's waits.
+class PlayerIconTest : public PlayerTest {
   protected:
     PlayerIconTest() {
         rig.screen.Create(stage::PixelFormat::Rgb565());
@@ -415,28 +383,10 @@ class PlayerIconTest : public ::testing::Test {
         icon.Fill(IconWatcher::kIconColour);
         icon.FillRect(stage::Rect{0, 0, 1, 1}, 0xFF00FF);
         EXPECT_TRUE(icon.WriteBmp(rig.dir.Path() / "icon.bmp"));
+        listener = &watcher;
     }
 
-    void Open(std::string_view text) {
-        interpreter = std::make_unique<interp::Interpreter>(rig.Services(player.clicks));
-        ASSERT_TRUE(interpreter->Open(rig.WriteBook(text)));
-        player.SetListener(&watcher);
-        player.BookOpened(interpreter.get());
-        player.WaitForWorker();
-    }
-
-    void ClickAndWait() {
-        player.Click();
-        player.WaitForWorker();
-    }
-
-    test::InterpreterRig rig;
-    RecordingShell shell;
-    Settings settings;
-    host::VirtualClock iconClock;
-    Player player{shell, settings, rig.clock, &iconClock};
     IconWatcher watcher{rig.screen};
-    std::unique_ptr<interp::Interpreter> interpreter;
 };
 
 TEST_F(PlayerIconTest, PageWaitsShowThePageIconBeforeTheWaitIsAnnounced) {

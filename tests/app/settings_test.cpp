@@ -2,31 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
+#include <vector>
 
 #include "app/ini_settings_store.h"
 #include "support/temp_folder.h"
 
 namespace talu::app {
 namespace {
-
-TEST(Settings, FirstStartTakesTheDefaults) {
-    IniSettingsStore empty;
-    Settings settings;
-    settings.Read(empty, "Z:\\opt\\talu\\");
-    EXPECT_EQ(settings.charWait.current, 40);
-    EXPECT_EQ(settings.textWait.user, 50);
-    EXPECT_EQ(settings.backWait.current, 50);
-    EXPECT_EQ(settings.fadeWait.current, 50);
-    EXPECT_EQ(settings.bright, 50);
-    EXPECT_EQ(settings.jpeg, 70);
-    EXPECT_EQ(settings.useCD.current, 1);
-    EXPECT_EQ(settings.allowCommand.current, 1);
-    EXPECT_EQ(settings.windowTop, 0);
-    EXPECT_EQ(settings.langMode, 0);
-    EXPECT_EQ(settings.bookmarkFolder, "Z:\\opt\\talu\\bookmark\\");
-}
 
 TEST(Settings, ReadsBothCopiesAndSkipsWhatItCannotRead) {
     test::TempFolder dir;
@@ -46,12 +28,18 @@ TEST(Settings, ReadsBothCopiesAndSkipsWhatItCannotRead) {
     EXPECT_EQ(settings.langMode, 1);
 }
 
-TEST(Settings, WritesUserSpeedsAndCurrentEffectSwitches) {
+TEST(Settings, FirstStartTakesTheDefaultsAndWritesUserSpeedsAndCurrentEffectSwitches) {
     test::TempFolder dir;
     IniSettingsStore store;
     ASSERT_TRUE(store.Load(dir.Path() / "talu.ini"));  // no file yet
     Settings settings;
     settings.Read(store, "Z:\\p\\");
+    const std::vector<int> defaults{settings.charWait.current, settings.textWait.user,
+                                    settings.backWait.current, settings.fadeWait.current,
+                                    settings.bright,           settings.jpeg,
+                                    settings.useCD.current,    settings.allowCommand.current,
+                                    settings.windowTop,        settings.langMode};
+    EXPECT_EQ(defaults, (std::vector<int>{40, 50, 50, 50, 50, 70, 1, 1, 0, 0}));
     settings.textWait.current = 0;  // fast-forward changes only the current copy
     settings.textEffect.current = 0;
     settings.langMode = 1;
@@ -63,6 +51,7 @@ TEST(Settings, WritesUserSpeedsAndCurrentEffectSwitches) {
     EXPECT_EQ(again.ReadInt("EFFECT", "m_nTextWait"), 50);
     EXPECT_EQ(again.ReadInt("EFFECT", "m_nTextEffect"), 0);
     EXPECT_EQ(again.ReadInt("SYSTEM", "m_iLangMode"), 1);
+    // The bookmark folder defaults to one beside the program.
     EXPECT_EQ(again.ReadString("EFFECT", "m_BookmarkFolderOnArchive"), "Z:\\p\\bookmark\\");
 }
 

@@ -7,21 +7,16 @@ namespace {
 
 const std::string kReplacement = "\xEF\xBF\xBD";
 
-TEST(ShiftJisBytes, LeadAndTrailRanges) {
-    EXPECT_FALSE(IsLeadByte(0x80));
-    EXPECT_TRUE(IsLeadByte(0x81));
-    EXPECT_TRUE(IsLeadByte(0x9F));
-    EXPECT_FALSE(IsLeadByte(0xA0));
-    EXPECT_FALSE(IsLeadByte(0xDF));  // half-width katakana are single bytes
-    EXPECT_TRUE(IsLeadByte(0xE0));
-    EXPECT_TRUE(IsLeadByte(0xFC));
-    EXPECT_FALSE(IsLeadByte(0xFD));
+TEST(ShiftJisBytes, LeadAndTrailRangesAndCharacterLengths) {
+    for (unsigned char byte : {0x81, 0x9F, 0xE0, 0xFC}) {
+        EXPECT_TRUE(IsLeadByte(byte)) << int{byte};
+    }
+    for (unsigned char byte : {0x80, 0xA0, 0xDF, 0xFD}) {  // half-width katakana are single bytes
+        EXPECT_FALSE(IsLeadByte(byte)) << int{byte};
+    }
     EXPECT_TRUE(IsTrailByte(0x5C));  // the backslash can be a trail byte
     EXPECT_FALSE(IsTrailByte(0x7F));
-}
-
-TEST(ShiftJisBytes, CharLengthKeepsPairsAndStopsAtTheEnd) {
-    std::string text =
+    const std::string text =
         "a\x95\x5C"
         "b\x82";
     EXPECT_EQ(CharLength(text, 0), 1u);
@@ -35,33 +30,25 @@ TEST(Cp932Conversion, ConvertsJapaneseBothWays) {
     std::string utf8 = Cp932ToUtf8(cp932);
     EXPECT_EQ(utf8, "\xE3\x81\x82\xE8\xA1\xA8\xEF\xBD\xB1");
     EXPECT_EQ(Utf8ToCp932(utf8), cp932);
+    EXPECT_EQ(Cp932ToUtf8(std::string("a\0b", 3)), std::string("a\0b", 3));  // NUL bytes survive
 }
 
-TEST(Cp932Conversion, InvalidBytesBecomeOneReplacementEach) {
+TEST(Cp932Conversion, BrokenInputBecomesReplacementsOrQuestionMarks) {
+    // Each invalid byte becomes one replacement; a bad trail is kept as text.
     EXPECT_EQ(Cp932ToUtf8("a\x81\x20"
                           "b"),
-              "a" + kReplacement + " b");                 // bad trail kept as text
+              "a" + kReplacement + " b");
     EXPECT_EQ(Cp932ToUtf8("x\x82"), "x" + kReplacement);  // cut pair at the end
-    EXPECT_EQ(Cp932ToUtf8(std::string("\xFF"
-                                      "z")),
+    EXPECT_EQ(Cp932ToUtf8("\xFF"
+                          "z"),
               kReplacement + "z");
-}
-
-TEST(Cp932Conversion, NulBytesSurvive) {
-    std::string text("a\0b", 3);
-    EXPECT_EQ(Cp932ToUtf8(text), text);
-}
-
-TEST(Cp932Conversion, UnmappableAndBrokenUtf8BecomeQuestionMarks) {
     EXPECT_EQ(Utf8ToCp932("a\xF0\x9F\x98\x80"
                           "b"),
               "a?b");  // an emoji has no CP932 form
     EXPECT_EQ(Utf8ToCp932("a\xC3"
                           "b"),
               "a?b");  // truncated sequence
-}
-
-TEST(Cp932Conversion, ExactFormsRefuseAnythingLossy) {
+    // The exact forms refuse anything lossy.
     EXPECT_EQ(Cp932ToUtf8Exact("\x82\xA0"), std::optional<std::string>("\xE3\x81\x82"));
     EXPECT_EQ(Cp932ToUtf8Exact("\x82"), std::nullopt);
     EXPECT_EQ(Utf8ToCp932Exact("\xF0\x9F\x98\x80"), std::nullopt);

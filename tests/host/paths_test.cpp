@@ -14,9 +14,6 @@ TEST(InsidePaths, HostPathsLiveOnDriveZ) {
     EXPECT_EQ(InsidePathFromHost("/"), "Z:\\");
     // A Japanese folder name becomes CP932 bytes inside.
     EXPECT_EQ(InsidePathFromHost("/\xE8\xA1\xA8/a"), "Z:\\\x95\x5C\\a");
-}
-
-TEST(InsidePaths, ProgramFolderIsAFolderOnDriveZ) {
     std::string folder = ProgramFolder();
     EXPECT_EQ(folder.substr(0, 3), "Z:\\");
     EXPECT_EQ(folder.back(), '\\');
@@ -32,13 +29,10 @@ class FindHostPathTest : public ::testing::Test {
     }
 };
 
-TEST_F(FindHostPathTest, MatchesEveryComponentIgnoringCase) {
+TEST_F(FindHostPathTest, MatchesEveryComponentIgnoringCaseButPrefersTheExactSpelling) {
     fs::path file = dir.Write("Img/Bg01.bmp", "x");
     EXPECT_EQ(Find(dir.Inside() + "\\IMG\\bg01.BMP"), file);
     EXPECT_EQ(Find(dir.Inside() + "/img/BG01.bmp"), file);  // slashes as Windows took them
-}
-
-TEST_F(FindHostPathTest, PrefersTheExactSpelling) {
     dir.Write("a.txt", "lower");
     fs::path upper = dir.Write("A.txt", "upper");
     EXPECT_EQ(Find(dir.Inside() + "\\A.txt"), upper);
@@ -51,18 +45,15 @@ TEST_F(FindHostPathTest, JapaneseNamesMatchAsUtf8AndAsRawBytes) {
     EXPECT_EQ(Find(dir.Inside() + "\\\x82\xA0.bmp"), raw);
 }
 
-TEST_F(FindHostPathTest, RelativePathsAndDotsResolveAgainstTheBookFolder) {
+TEST_F(FindHostPathTest, RelativePathsAndOtherDrivesResolveAgainstTheBookFolder) {
     fs::path file = dir.Write("common/x.bmp", "x");
-    dir.Write("book/dummy", "");
+    dir.Write("book/img/face.bmp", "x");
     bookFolder = dir.Inside("book") + "\\";
     EXPECT_EQ(Find("..\\COMMON\\.\\x.bmp"), file);
-}
-
-TEST_F(FindHostPathTest, OtherDrivesResolveByTheirLastComponents) {
-    fs::path file = dir.Write("img/face.bmp", "x");
-    EXPECT_EQ(Find("C:\\game\\img\\face.bmp"), file);
+    // Other drives resolve by their last components.
+    EXPECT_EQ(Find("C:\\game\\img\\face.bmp"), dir.Path() / "book/img/face.bmp");
     EXPECT_EQ(Find("D:\\face.bmp"), std::nullopt);
-    fs::path top = dir.Write("face.bmp", "x");
+    fs::path top = dir.Write("book/face.bmp", "x");
     EXPECT_EQ(Find("D:\\face.bmp"), top);
 }
 
@@ -72,12 +63,6 @@ TEST_F(FindHostPathTest, FailsCleanly) {
     EXPECT_EQ(FindHostPath("relative.bmp", HostPathOptions{}), std::nullopt);
     EXPECT_EQ(FindHostPath("C:\\x.bmp", HostPathOptions{}), std::nullopt);
 }
-
-}  // namespace
-}  // namespace talu::host
-
-namespace talu::host {
-namespace {
 
 TEST(HostPathForWriting, NewFilesGoIntoExistingFolders) {
     test::TempFolder dir;

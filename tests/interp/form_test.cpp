@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "interp/interp_test_support.h"
 #include "script/keywords.h"
 
 namespace talu::interp {
@@ -14,11 +15,7 @@ constexpr int kType = 85;
 constexpr int kValue = 86;
 
 script::TagRecord Input(std::initializer_list<std::pair<int, std::string_view>> attributes) {
-    script::TagRecord record;
-    for (const auto& [id, value] : attributes) {
-        record.AddAttribute(id, value);
-    }
-    return record;
+    return test::Tag(0, attributes);
 }
 
 class FormTest : public ::testing::Test {
@@ -87,19 +84,7 @@ TEST_F(FormTest, RadioButtonsFormGroupsByName) {
     EXPECT_EQ(form.Command(other + 1), 0);
 }
 
-TEST_F(FormTest, TextFieldsShowTheirVariable) {
-    const int word = Add({{kw::kName, "word"}});
-    const int zero = Add({{kw::kName, "zero"}});
-    const int given = Add({{kw::kName, "word"}, {kValue, "own"}});
-    variables.Set("word", "hello");
-    variables.Set("zero", "0");
-    form.Show(variables);
-    EXPECT_EQ(form.Find(word)->shownText, "hello");
-    EXPECT_EQ(form.Find(zero)->shownText, "");
-    EXPECT_EQ(form.Find(given)->shownText, "own");
-}
-
-TEST_F(FormTest, SubmittingStoresWhatTheReaderLeft) {
+TEST_F(FormTest, FieldsShowTheirVariableAndSubmittingStoresWhatTheReaderLeft) {
     const int text = Add({{kw::kName, "text"}, {kValue, "typed"}});
     const int cleared = Add({{kw::kName, "cleared"}, {kValue, "old"}});
     const int unchecked = Add({{kType, "checkbox"}, {kw::kName, "x"}, {kValue, "yes"}});
@@ -108,8 +93,16 @@ TEST_F(FormTest, SubmittingStoresWhatTheReaderLeft) {
     const int two = Add({{kType, "radio"}, {kw::kName, "r"}, {kValue, "two"}});
     const int submit = Add({{kType, "submit"}, {kw::kName, "button"}});
     const int other = Add({{kType, "submit"}, {kw::kName, "unused"}, {kValue, "no"}});
+    const int word = Add({{kw::kName, "word"}});
+    const int zero = Add({{kw::kName, "zero"}});
     variables.Set("cleared", "before");
+    variables.Set("word", "hello");
+    variables.Set("zero", "0");
     form.Show(variables);
+    // A field shows its variable, "0" as nothing, and its own VALUE before any variable.
+    EXPECT_EQ(form.Find(word)->shownText, "hello");
+    EXPECT_EQ(form.Find(zero)->shownText, "");
+    EXPECT_EQ(form.Find(cleared)->shownText, "old");
 
     EXPECT_TRUE(form.SetText(cleared, ""));
     EXPECT_FALSE(form.SetText(unchecked, "not a field"));

@@ -5,8 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "interp/interp_test_support.h"
 #include "script/keywords.h"
 #include "support/interpreter_rig.h"
+#include "support/repeat.h"
 
 namespace talu::interp {
 namespace {
@@ -47,6 +49,15 @@ class InterpreterTest : public ::testing::Test {
         return step::kGoOn;
     }
 
+    /// One step, its record kept in last.
+    int Step() { return Run(1); }
+
+    int LastCommand() const {
+        int command = 0;
+        last.GetCommand(command);
+        return command;
+    }
+
     std::string LastAttribute(int id) const {
         std::string value = "<absent>";
         last.GetAttribute(id, value);
@@ -62,50 +73,33 @@ TEST_F(InterpreterTest, PageWaitsThenTheEndOfTheBook) {
     EXPECT_NE(LastAttribute(script::kw::kLeft), "<absent>");
     EXPECT_NE(LastAttribute(script::kw::kTop), "<absent>");
     EXPECT_EQ(savePoints, 1);
-    script::TagRecord record;
-    EXPECT_EQ(interpreter->Step(record), step::kGoOn);  // the new page
-    EXPECT_TRUE(record.Empty());
-    EXPECT_EQ(interpreter->Step(record), step::kBookEnd);
+    EXPECT_EQ(Step(), step::kGoOn);  // the new page
+    EXPECT_TRUE(last.Empty());
+    EXPECT_EQ(Step(), step::kBookEnd);
 }
 
 TEST_F(InterpreterTest, ALongRunFillsThePageAndGoesOnAfterTheClick) {
-    std::string text;
-    for (int i = 0; i < 600; ++i) {
-        text += "\x82\xA0";  // あ
-    }
-    Open(text + "<P>");
+    Open(test::Repeat(test::kA, 600) + "<P>");
     EXPECT_EQ(Run(), step::kPageWait);
-    int command = 0;
-    last.GetCommand(command);
-    EXPECT_EQ(command, script::kw::kText);  // the text run itself overflowed
-    script::TagRecord record;
-    EXPECT_EQ(interpreter->Step(record), step::kGoOn);      // new page
-    EXPECT_EQ(interpreter->Step(record), step::kPageWait);  // the rest still fills a page
-    record.GetCommand(command);
-    EXPECT_EQ(command, script::kw::kP);
+    EXPECT_EQ(LastCommand(), script::kw::kText);  // the text run itself overflowed
+    EXPECT_EQ(Step(), step::kGoOn);               // new page
+    EXPECT_EQ(Step(), step::kPageWait);           // the rest still fills a page
+    EXPECT_EQ(LastCommand(), script::kw::kP);
 }
 
-TEST_F(InterpreterTest, TimedWaitsSleepUnlessFastForwarding) {
-    Open("<W TIME=\"500\"><W TIME=\"abc\"><W TIME=\"70\"><W>");
+TEST_F(InterpreterTest, TimedWaitsSleepUnlessFastForwardingAndAreSkippedBehindACurtain) {
+    Open("<W TIME=\"500\"><W TIME=\"abc\"><W TIME=\"70\"><W><W><BR><P>x");
     clock.ClearSleeps();
-    script::TagRecord record;
-    EXPECT_EQ(interpreter->Step(record), step::kGoOn);
-    record.Clear();
-    EXPECT_EQ(interpreter->Step(record), step::kGoOn);
+    EXPECT_EQ(Step(), step::kGoOn);
+    EXPECT_EQ(Step(), step::kGoOn);
     fastForward = true;
-    record.Clear();
-    EXPECT_EQ(interpreter->Step(record), step::kGoOn);
+    EXPECT_EQ(Step(), step::kGoOn);
     EXPECT_EQ(clock.Sleeps(), (std::vector<int>{500, 0}));
-    record.Clear();
-    EXPECT_EQ(interpreter->Step(record), script::kw::kW);
-}
-
-TEST_F(InterpreterTest, WaitsAreSkippedWhileACurtainIsOpen) {
-    Open("<W><BR><P>x");
-    clicks[3] = 1;
+    EXPECT_EQ(Step(), script::kw::kW);
+    fastForward = false;
+    clicks[3] = 1;  // a curtain is open
     EXPECT_EQ(Run(3), step::kGoOn);
-    script::TagRecord record;
-    EXPECT_EQ(interpreter->Step(record), step::kGoOn);  // P still clears the page
+    EXPECT_EQ(Step(), step::kGoOn);  // P still clears the page
 }
 
 TEST_F(InterpreterTest, LinksAndAnchors) {
@@ -118,14 +112,11 @@ TEST_F(InterpreterTest, LinksAndAnchors) {
 
 TEST_F(InterpreterTest, BookmarkTags) {
     Open("<BOOKMARK><BOOKMARK MODE=\"AUTO\"><BOOKMARK ANSWER=\"done\" ALT=\"chapter 2\">");
-    script::TagRecord record;
-    EXPECT_EQ(interpreter->Step(record), step::kGoOn);
+    EXPECT_EQ(Step(), step::kGoOn);
     EXPECT_EQ(savePoints, 1);
-    record.Clear();
-    EXPECT_EQ(interpreter->Step(record), step::kAutoBookmark);
+    EXPECT_EQ(Step(), step::kAutoBookmark);
     EXPECT_EQ(interpreter->BookmarkMode(), script::kw::kAuto);
-    record.Clear();
-    EXPECT_EQ(interpreter->Step(record), step::kGoOn);
+    EXPECT_EQ(Step(), step::kGoOn);
     EXPECT_EQ(savePoints, 1);
     EXPECT_EQ(interpreter->BookmarkComment(), "chapter 2");
     EXPECT_TRUE(interpreter->Variables().IsSet("done"));
@@ -133,31 +124,23 @@ TEST_F(InterpreterTest, BookmarkTags) {
 
 TEST_F(InterpreterTest, ColourFilters) {
     Open("<SUNGLASS COLOR=\"SEPIA\"><SUNGLASS COLOR=\"#102030\"><SUNGLASS>");
-    script::TagRecord record;
-    interpreter->Step(record);
-    EXPECT_EQ(interpreter->Controller().Filter(), script::kFilterSepia);
-    record.Clear();
-    interpreter->Step(record);
-    EXPECT_EQ(interpreter->Controller().Filter(), 0x302010u);
-    record.Clear();
-    interpreter->Step(record);
-    EXPECT_EQ(interpreter->Controller().Filter(), script::kNoColour);
+    for (uint32_t filter : {script::kFilterSepia, 0x302010u, script::kNoColour}) {
+        Step();
+        EXPECT_EQ(interpreter->Controller().Filter(), filter);
+    }
 }
 
-TEST_F(InterpreterTest, StageTagsAreSkippedWithoutGraphics) {
-    engine.useGpx = 0;
-    Open("<BACKGROUND SRC=\"missing.bmp\"><ENTER><END>");
-    EXPECT_EQ(Run(), 33);
-    EXPECT_TRUE(boxes.shown.empty());
-    EXPECT_EQ(Run(), step::kBookEnd);
-}
-
-TEST_F(InterpreterTest, AFailedStageTagReportsAndGoesOn) {
-    Open("<BACKGROUND SRC=\"missing.bmp\">after<TRAP>");
+TEST_F(InterpreterTest, AFailedStageTagReportsAndGoesOnAndWithoutGraphicsStageTagsAreSkipped) {
+    Open("<BACKGROUND SRC=\"missing.bmp\">after<TRAP><BACKGROUND SRC=\"missing.bmp\"><ENTER><END>");
     EXPECT_EQ(Run(), 25);
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_NE(boxes.shown[0].find("I can't open file"), std::string::npos);
     EXPECT_EQ(stageFailures, 1);
+    engine.useGpx = 0;
+    EXPECT_EQ(Run(), 33);
+    EXPECT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(stageFailures, 1);
+    EXPECT_EQ(Run(), step::kBookEnd);
 }
 
 TEST_F(InterpreterTest, VariablesExpandAndQuestionsJump) {
@@ -176,14 +159,12 @@ TEST_F(InterpreterTest, PluginTagsAreRegisteredForBookmarks) {
 TEST_F(InterpreterTest, FormsAreBuiltOnTheWorkerAtTheVisiblePen) {
     engine.text.m_nTextEffect = 1;
     Open("Hi<FORM>Name: <INPUT NAME=\"who\"><INPUT TYPE=\"radio\" NAME=\"r\"></FORM>Typed.");
-    script::TagRecord record;
-    EXPECT_EQ(interpreter->Step(record), step::kGoOn);  // opens the window, typing with delays
+    EXPECT_EQ(Step(), step::kGoOn);  // opens the window, typing with delays
     EXPECT_FALSE(clock.Sleeps().empty());
     clock.ClearSleeps();
     std::vector<int> results;
     while (!(results.size() > 1 && results.back() == 45)) {  // up to /FORM
-        record.Clear();
-        results.push_back(interpreter->Step(record));
+        results.push_back(Step());
     }
     EXPECT_EQ(results, (std::vector<int>{45, step::kGoOn, 46, 46, 45}));
     EXPECT_TRUE(clock.Sleeps().empty());  // text in a form is written at once
@@ -202,8 +183,7 @@ TEST_F(InterpreterTest, FormsAreBuiltOnTheWorkerAtTheVisiblePen) {
     EXPECT_EQ(interpreter->FormCommand(kFirstFormCommand + 2), 0);
     interpreter->CloseForm();
     EXPECT_EQ(interpreter->CurrentForm(), nullptr);
-    record.Clear();
-    EXPECT_EQ(interpreter->Step(record), step::kGoOn);
+    EXPECT_EQ(Step(), step::kGoOn);
     EXPECT_FALSE(clock.Sleeps().empty());  // the typing delay is back
 }
 
@@ -236,8 +216,7 @@ TEST_F(InterpreterTest, BookmarksKeepIconsCursorAndTitle) {
 
 TEST_F(InterpreterTest, InputOutsideAFormIsAScriptError) {
     Open("<INPUT NAME=\"x\"></FORM><TRAP>");
-    script::TagRecord record;
-    EXPECT_EQ(interpreter->Step(record), 46);
+    EXPECT_EQ(Step(), 46);
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_NE(boxes.shown[0].find("<FORM> tag is necessary"), std::string::npos);
     EXPECT_EQ(interpreter->CurrentForm(), nullptr);

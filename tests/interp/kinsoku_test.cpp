@@ -19,18 +19,14 @@ TEST(Kinsoku, EveryListedCharacterMayNotBeginALine) {
     }
 }
 
-TEST(Kinsoku, OrdinaryCharactersMayBeginALine) {
+TEST(Kinsoku, OrdinaryCharactersAndPartsOfCharactersMayBeginALine) {
     for (const char* utf8 : {"あ", "「", "（", "A", "-", "ー", "・", "'", "ｱ"}) {
         EXPECT_FALSE(IsKinsoku(host::Utf8ToCp932(utf8))) << utf8;
     }
-}
-
-TEST(Kinsoku, ComparesWholeCharactersOnly) {
-    EXPECT_FALSE(IsKinsoku("\x81\x5D"));  // ‐: its trail byte is "]"
-    EXPECT_FALSE(IsKinsoku("\x83\x41"));  // ア: trail byte "A"
-    EXPECT_FALSE(IsKinsoku("\x81"));      // a lead byte alone
-    EXPECT_FALSE(IsKinsoku("\x81\x42\x81\x42"));
-    EXPECT_FALSE(IsKinsoku(""));
+    // ‐ and ア have the trail bytes "]" and "A"; then a lead byte alone, two characters, nothing.
+    for (const char* cp932 : {"\x81\x5D", "\x83\x41", "\x81", "\x81\x42\x81\x42", ""}) {
+        EXPECT_FALSE(IsKinsoku(cp932)) << host::Cp932ToUtf8(cp932);
+    }
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "interp/interp_test_support.h"
 #include "script/keywords.h"
 #include "support/repeat.h"
 #include "support/temp_folder.h"
@@ -33,14 +34,7 @@ class LinkSetTest : public ::testing::Test {
     }
 
     int Count(const stage::Rect& r, script::Colour colour) {
-        const uint32_t value = stage.NativeColour(colour);
-        int n = 0;
-        for (int y = std::max(r.top, 0); y < std::min(r.bottom, stage.Height()); ++y) {
-            for (int x = std::max(r.left, 0); x < std::min(r.right, stage.Width()); ++x) {
-                n += stage.Row(y)[x] == value;
-            }
-        }
-        return n;
+        return test::CountColour(stage, r, colour);
     }
 
     static std::pair<int, int> Centre(const stage::Rect& r) {

@@ -17,26 +17,32 @@ std::string ReadFile(const std::filesystem::path& path) {
     return text.str();
 }
 
-TEST(MemoStore, ValuesOutliveTheStore) {
+TEST(MemoStore, ValuesOutliveTheStoreAndSavingReplacesTheFileInAnyCase) {
     test::TempFolder dir;
-    const std::string path = dir.Inside("book.memo");
     {
         MemoStore memo;
-        memo.Load(path);  // no file yet: nothing read, path remembered
+        memo.Load(dir.Inside("book.memo"));  // no file yet: nothing read, path remembered
         memo.Put("score", "42");
         memo.Flush();
     }
     EXPECT_EQ(ReadFile(dir.Path() / "book.memo"), "###START_LIST###\nscore\t42\n###END_LIST###\n");
     MemoStore later;
-    later.Load(path);
+    later.Load(dir.Inside("BOOK.MEMO"));
     std::string value;
     ASSERT_TRUE(later.Lookup("score", value));
     EXPECT_EQ(value, "42");
+    later.Put("score", "43");
+    later.Save(dir.Inside("Book.Memo"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
+    EXPECT_EQ(ReadFile(dir.Path() / "book.memo"), "###START_LIST###\nscore\t43\n###END_LIST###\n");
+
+    later.Save(dir.Inside("no/such/folder/x.memo"));  // skipped, but remembered
+    EXPECT_EQ(later.Path(), dir.Inside("no/such/folder/x.memo"));
 }
 
-TEST(MemoStore, EraseDeletesTheFileButKeepsTheValues) {
+TEST(MemoStore, EraseDeletesTheFileButKeepsTheValuesAndABrokenFileReadsWhatItHolds) {
     test::TempFolder dir;
-    dir.Write("BOOK.MEMO", "###START_LIST###\nk\tv\n###END_LIST###\n");
+    dir.Write("BOOK.MEMO", "###START_LIST###\nk\tv\ntruncated");
     MemoStore memo;
     memo.Load(dir.Inside("book.memo"));  // found in any case
     memo.Erase();
@@ -44,28 +50,6 @@ TEST(MemoStore, EraseDeletesTheFileButKeepsTheValues) {
     std::string value;
     EXPECT_TRUE(memo.Lookup("k", value));
     memo.Erase();  // a missing file is no error
-}
-
-TEST(MemoStore, SavingReplacesTheFileInAnyCaseAndSkipsMissingFolders) {
-    test::TempFolder dir;
-    dir.Write("Book.Memo", "old");
-    MemoStore memo;
-    memo.Put("a", "1");
-    memo.Save(dir.Inside("book.memo"));
-    EXPECT_EQ(ReadFile(dir.Path() / "Book.Memo"), "###START_LIST###\na\t1\n###END_LIST###\n");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
-
-    memo.Save(dir.Inside("no/such/folder/x.memo"));
-    EXPECT_EQ(memo.Path(), dir.Inside("no/such/folder/x.memo"));
-}
-
-TEST(MemoStore, ABrokenFileReadsWhatItHolds) {
-    test::TempFolder dir;
-    dir.Write("x.memo", "###START_LIST###\nk\tv\ntruncated");
-    MemoStore memo;
-    memo.Load(dir.Inside("x.memo"));
-    std::string value;
-    EXPECT_TRUE(memo.Lookup("k", value));
 }
 
 }  // namespace

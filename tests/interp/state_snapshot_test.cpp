@@ -3,19 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include "interp/interp_test_support.h"
 #include "script/keywords.h"
-#include "script/tag_record.h"
 
 namespace talu::interp {
 namespace {
 
-script::TagRecord Tag(int command, std::vector<std::pair<int, std::string>> attributes) {
-    script::TagRecord tag;
-    tag.SetCommand(command);
-    for (const auto& [id, value] : attributes)
-        tag.AddAttribute(id, value);
-    return tag;
-}
+using test::Tag;
 
 class Snapshot : public ::testing::Test {
   protected:

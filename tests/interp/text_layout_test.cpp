@@ -3,40 +3,26 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <string>
+#include <vector>
+
+#include "interp/font_stack.h"
+#include "interp/interp_test_support.h"
+#include "script/keywords.h"
 
 namespace talu::interp {
 namespace {
 
-TEST(TextLayoutStart, HasTheMessageWindowDefaults) {
-    TextLayout layout;
-    EXPECT_EQ(layout.window, (stage::Rect{20, 20, 580, 440}));
-    EXPECT_EQ(layout.penX, 20);
-    EXPECT_EQ(layout.penY, 20);
-    EXPECT_EQ(layout.height, 27);
-    EXPECT_EQ(layout.skip, 30);
-    EXPECT_EQ(layout.shadow, 1);
-    EXPECT_EQ(layout.face, kDefaultFace);
-    EXPECT_EQ(layout.baseFace, kDefaultFace);
-    EXPECT_FALSE(layout.positions.front().has_value());
-    ASSERT_NE(layout.font, nullptr);
-    EXPECT_EQ(layout.font->Metrics().cellHeight, 27);
-}
+constexpr int kAttrSkip = 71;
 
-TEST(TextLayoutStart, RecreateFontFollowsTheFields) {
-    TextLayout layout;
-    layout.height = 16;
-    layout.weight = 700;
-    layout.RecreateFont();
-    ASSERT_NE(layout.font, nullptr);
-    EXPECT_EQ(layout.font->Metrics().cellHeight, 16);
-    EXPECT_EQ(layout.font->Measure("\x82\xA0").width, 17);  // bold adds a pixel
-}
-
-TEST(LineBreaking, DefaultWindowHoldsFourteenLines) {
+TEST(LineBreaking, DefaultWindowHoldsFourteenLinesAndEveryBreakGoesToTheLineStart) {
     TextLayout layout;
     std::vector<int> tops{layout.penY};
+    layout.penX = 300;
     while (layout.LineBreak()) {
+        EXPECT_EQ(layout.penX, 20);
         tops.push_back(layout.penY);
+        layout.penX = 300;
     }
     ASSERT_EQ(tops.size(), 14u);
     for (std::size_t i = 0; i < tops.size(); ++i) {
@@ -45,24 +31,6 @@ TEST(LineBreaking, DefaultWindowHoldsFourteenLines) {
     // 410 + 30 + 27 = 467 > 440: the break fails, the pen's y stays, its x went to the start.
     EXPECT_EQ(layout.penY, 410);
     EXPECT_EQ(layout.penX, 20);
-}
-
-TEST(LineBreaking, FailedBreakStillMovesToTheLineStart) {
-    TextLayout layout;
-    layout.penX = 300;
-    layout.penY = 410;
-    EXPECT_FALSE(layout.LineBreak());
-    EXPECT_EQ(layout.penX, 20);
-    EXPECT_EQ(layout.penY, 410);
-}
-
-TEST(LineBreaking, AfterAWrapNothingMoves) {
-    TextLayout layout;
-    layout.penX = 20;
-    layout.penY = 50;
-    layout.wrapped = 1;
-    EXPECT_TRUE(layout.LineBreak());
-    EXPECT_EQ(layout.penY, 50);
 }
 
 TEST(LineBreaking, ExtremeSkipAndHeightDoNotOverflow) {
@@ -80,26 +48,20 @@ TEST(LineBreaking, ExtremeSkipAndHeightDoNotOverflow) {
     EXPECT_EQ(layout.penY, INT_MIN);
 }
 
-TEST(PenMoves, OnlyInsideTheWindow) {
+TEST(PenMoves, OnlyInsideTheWindowAndNotGivenKeepsACoordinate) {
     TextLayout layout;
     EXPECT_TRUE(layout.MovePen(20, 20));
     EXPECT_TRUE(layout.MovePen(579, 439));
-    EXPECT_FALSE(layout.MovePen(580, 100));  // right edge is outside
-    EXPECT_FALSE(layout.MovePen(100, 440));  // so is the bottom edge
-    EXPECT_FALSE(layout.MovePen(19, 100));
-    EXPECT_FALSE(layout.MovePen(100, 19));
-    EXPECT_EQ(layout.penX, 579);
-    EXPECT_EQ(layout.penY, 439);
-}
-
-TEST(PenMoves, NotGivenKeepsACoordinate) {
-    TextLayout layout;
+    // The right and bottom edges are outside, as is everything left of or above the window.
+    const std::pair<int, int> outside[] = {{580, 100}, {100, 440}, {19, 100}, {100, 19}};
+    for (const auto& [x, y] : outside) {
+        EXPECT_FALSE(layout.MovePen(x, y)) << x << "," << y;
+    }
+    EXPECT_EQ(test::Pen(layout), (PenPoint{579, 439}));
     EXPECT_TRUE(layout.MovePen(kNotGiven, 200));
-    EXPECT_EQ(layout.penX, 20);
-    EXPECT_EQ(layout.penY, 200);
+    EXPECT_EQ(test::Pen(layout), (PenPoint{579, 200}));
     EXPECT_TRUE(layout.MovePen(300, kNotGiven));
-    EXPECT_EQ(layout.penX, 300);
-    EXPECT_EQ(layout.penY, 200);
+    EXPECT_EQ(test::Pen(layout), (PenPoint{300, 200}));
     // A pen left outside a moved window cannot stay where it is.
     layout.window = stage::Rect{400, 300, 600, 440};
     EXPECT_FALSE(layout.MovePen(kNotGiven, 350));
@@ -120,12 +82,11 @@ TEST(PenMoves, NextCharacterPlaceLooksAheadAtTheMargin) {
     EXPECT_EQ(layout.penX, 554);  // only a look
 }
 
-TEST(Indents, LinesStartAtTheIndentedPen) {
+TEST(Indents, LinesStartAtTheIndentedPenToADepthOfNineteen) {
     TextLayout layout;
     layout.penX = 74;
     layout.OpenIndent();
     EXPECT_EQ(layout.indentDepth, 1);
-    EXPECT_EQ(layout.LineStart(), 74);
     ASSERT_TRUE(layout.LineBreak());
     EXPECT_EQ(layout.penX, 74);
     layout.penX = 200;
@@ -137,10 +98,6 @@ TEST(Indents, LinesStartAtTheIndentedPen) {
     EXPECT_EQ(layout.LineStart(), 20);
     layout.CloseIndent();  // at depth 0: ignored
     EXPECT_EQ(layout.indentDepth, 0);
-}
-
-TEST(Indents, DepthStopsAtNineteen) {
-    TextLayout layout;
     for (int i = 0; i < 25; ++i) {
         layout.penX = 30 + i;
         layout.OpenIndent();
@@ -149,21 +106,7 @@ TEST(Indents, DepthStopsAtNineteen) {
     EXPECT_EQ(layout.LineStart(), 30 + 18);  // the 20th and later INDENTs were ignored
 }
 
-TEST(PositionStack, LoadReturnsToTheSavedPen) {
-    TextLayout layout;
-    layout.MovePen(100, 200);
-    layout.SavePosition();
-    layout.MovePen(300, 350);
-    layout.LoadPosition();
-    EXPECT_EQ(layout.penX, 100);
-    EXPECT_EQ(layout.penY, 200);
-    layout.MovePen(300, 350);
-    layout.LoadPosition();  // nothing saved any more: the pen stays
-    EXPECT_EQ(layout.penX, 300);
-    EXPECT_EQ(layout.penY, 350);
-}
-
-TEST(PositionStack, KeepsTheTwentyMostRecent) {
+TEST(PositionStack, KeepsTheTwentyMostRecentAndDropsThoseOutsideTheWindow) {
     TextLayout layout;
     for (int i = 0; i < 21; ++i) {
         layout.MovePen(30 + i, 40 + i);
@@ -172,16 +115,11 @@ TEST(PositionStack, KeepsTheTwentyMostRecent) {
     layout.MovePen(500, 400);
     for (int i = 20; i >= 1; --i) {
         layout.LoadPosition();
-        EXPECT_EQ(layout.penX, 30 + i);
-        EXPECT_EQ(layout.penY, 40 + i);
+        EXPECT_EQ(test::Pen(layout), (PenPoint{30 + i, 40 + i}));
     }
     layout.LoadPosition();  // the first save was dropped
-    EXPECT_EQ(layout.penX, 31);
-    EXPECT_EQ(layout.penY, 41);
-}
+    EXPECT_EQ(test::Pen(layout), (PenPoint{31, 41}));
 
-TEST(PositionStack, LoadOutsideTheWindowPopsWithoutMoving) {
-    TextLayout layout;
     layout.MovePen(30, 30);
     layout.SavePosition();
     layout.MovePen(40, 40);
@@ -191,9 +129,109 @@ TEST(PositionStack, LoadOutsideTheWindowPopsWithoutMoving) {
     layout.LoadPosition();
     EXPECT_EQ(layout.penX, 40);
     layout.MovePen(100, 100);
-    layout.LoadPosition();  // (30, 30) lies outside the new window
+    layout.LoadPosition();  // (30, 30) lies outside the new window: popped without a move
     EXPECT_EQ(layout.penX, 100);
     EXPECT_FALSE(layout.positions.front().has_value());
+}
+
+TEST(LayoutLimits, AbsurdSizesSaturateInsteadOfOverflowingAndStillGiveAFont) {
+    TextLayout layout;
+    layout.SetWindow(INT_MAX - 5, 0, INT_MAX, 10);
+    EXPECT_EQ(layout.window.right, INT_MAX);
+    layout.AdjustSize("+99999999999");
+    EXPECT_EQ(layout.height, INT_MAX);
+    EXPECT_EQ(layout.skip, INT_MAX);
+    ASSERT_NE(layout.font, nullptr);
+}
+
+TEST(LayoutFont, OnlyGivenValuesReplaceAndTheFontIsRecreated) {
+    TextLayout layout;
+    layout.SetFont("", kNotGiven, 40);
+    EXPECT_EQ(layout.face, std::string(kDefaultFace));
+    EXPECT_EQ(layout.height, 27);
+    EXPECT_EQ(layout.skip, 40);
+    ASSERT_NE(layout.font, nullptr);
+    layout.SetFont("IPAGothic", 20, kNotGiven);
+    EXPECT_EQ(layout.face, "IPAGothic");
+    EXPECT_EQ(layout.height, 20);
+    EXPECT_EQ(layout.font->Measure("A").height, 20);
+    layout.height = 16;
+    layout.weight = 700;
+    layout.RecreateFont();
+    ASSERT_NE(layout.font, nullptr);
+    EXPECT_EQ(layout.font->Metrics().cellHeight, 16);
+    EXPECT_EQ(layout.font->Measure("\x82\xA0").width, 17);  // bold adds a pixel
+}
+
+class LayoutColour : public ::testing::TestWithParam<stage::PixelFormat> {};
+
+TEST_P(LayoutColour, ColoursThatWouldBecomeTheKeyPixelAreDrawnInTheStandIn) {
+    TextLayout layout;
+    layout.SetColour(0xFF00FF, GetParam());
+    EXPECT_EQ(layout.colour, kKeyStandIn);
+    // Low bits are lost in 16 bits: a near-magenta is the key pixel as well.
+    layout.SetColour(0xFA02FC, GetParam());
+    EXPECT_EQ(layout.colour, kKeyStandIn);
+    layout.SetColour(0x00FF00, GetParam());
+    EXPECT_EQ(layout.colour, 0x00FF00u);
+    // The stand-in itself is a different pixel in both formats.
+    EXPECT_NE(GetParam().FromColour(kKeyStandIn), GetParam().FromColour(kTextKey));
+}
+
+INSTANTIATE_TEST_SUITE_P(BothFormats, LayoutColour, test::BothFormats());
+
+TEST(LayoutBase, RestoreCopiesOneBaseValueWithoutColourMatching) {
+    TextLayout layout;
+    layout.SetBase("Base", 20, 24, 0xFF00FF);
+    layout.SetBase("", kNotGiven, kNotGiven, std::nullopt);
+    EXPECT_EQ(layout.baseFace, "Base");
+    EXPECT_EQ(layout.baseHeight, 20);
+    EXPECT_EQ(layout.baseSkip, 24);
+    layout.RestoreFromBase(script::kw::kHeight);
+    EXPECT_EQ(layout.height, 20);
+    EXPECT_EQ(layout.skip, 30);
+    layout.RestoreFromBase(kAttrSkip);
+    EXPECT_EQ(layout.skip, 24);
+    layout.RestoreFromBase(script::kw::kSrc);
+    EXPECT_EQ(layout.face, "Base");
+    layout.RestoreFromBase(script::kw::kColor);
+    EXPECT_EQ(layout.colour, 0xFF00FFu);
+    layout.RestoreFromBase(1);  // any other id: nothing
+    EXPECT_EQ(layout.height, 20);
+}
+
+TEST(LayoutState, TheWindowTheBaseAndTheCurrentFontAndItsStylesAreWritten) {
+    TextLayout layout;
+    const std::string screen = "<SCREEN LEFT=\"20\" TOP=\"20\" WIDTH=\"560\" HEIGHT=\"420\"  ";
+    const std::string font = "<FONT SRC=\"" + std::string(kDefaultFace) +
+                             "\" HEIGHT=\"27\" SKIP=\"30\" COLOR=\"#FFFFFF\">";
+    std::vector<std::string> lines;
+    layout.WriteState(lines);
+    EXPECT_EQ(lines, (std::vector<std::string>{screen + ">", font, font}));
+
+    layout.shutMode = kShutNone;
+    layout.SetFont("F", 20, 22);
+    layout.colour = 12 + 11 * 256 + 10 * 65536;
+    for (int style : {17, 18, 19, 20}) {
+        layout.SetStyle(style, true);
+    }
+    layout.SetStyle(43, false);
+    lines = {"before"};
+    layout.WriteState(lines);
+    EXPECT_EQ(lines, (std::vector<std::string>{
+                         "before", screen + "SHUT=\"NONE\"  >", font,
+                         "<FONT SRC=\"F\" HEIGHT=\"20\" SKIP=\"22\" COLOR=\"#0C0B0A\">", "<B>",
+                         "<S>", "<I>", "<U>", "</SHADOW>"}));
+}
+
+TEST(FontStackLimits, PopRestoresColourThroughTheKeyRule) {
+    TextLayout layout;
+    FontStack stack;
+    layout.colour = 0xFF00FF;  // set raw, as RestoreFromBase may leave it
+    stack.Push(layout);
+    layout.colour = 0x123456;
+    stack.Pop(layout, stage::PixelFormat::Rgb555());
+    EXPECT_EQ(layout.colour, kKeyStandIn);
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
 #include "interp/text_placement.h"
-#include "support/repeat.h"
 
 #include <gtest/gtest.h>
 
@@ -7,15 +6,18 @@
 #include <string>
 #include <vector>
 
+#include "interp/interp_test_support.h"
+#include "support/repeat.h"
+
 namespace talu::interp {
 namespace {
 
-const std::string kA = "\x82\xA0";       // あ
 const std::string kI = "\x82\xA2";       // い
 const std::string kMaru = "\x81\x42";    // 。
 const std::string kHyphen = "\x81\x5D";  // ‐ (trail byte "]")
 constexpr uint32_t kKey = 0xFF00FF;
 
+using test::kA;
 using test::Repeat;
 
 class Placement : public ::testing::TestWithParam<stage::PixelFormat> {
@@ -41,16 +43,7 @@ class Placement : public ::testing::TestWithParam<stage::PixelFormat> {
         return changed;
     }
 
-    int Count(const stage::Rect& r, uint32_t colour) {
-        const uint32_t value = layer.NativeColour(colour);
-        int n = 0;
-        for (int y = std::max(r.top, 0); y < std::min(r.bottom, layer.Height()); ++y) {
-            for (int x = std::max(r.left, 0); x < std::min(r.right, layer.Width()); ++x) {
-                n += layer.Row(y)[x] == value;
-            }
-        }
-        return n;
-    }
+    int Count(const stage::Rect& r, uint32_t colour) { return test::CountColour(layer, r, colour); }
 
     TextLayout layout;
     stage::Surface layer;
@@ -62,12 +55,10 @@ TEST_P(Placement, FullWidthRunFillsLinesOfTwenty) {
     ASSERT_TRUE(PlaceText(layout, layer, Repeat(kA, 21), remainder, &rects));
     EXPECT_TRUE(remainder.empty());
     ASSERT_EQ(rects.size(), 21u);
-    EXPECT_EQ(rects[0], (stage::Rect{20, 20, 49, 49}));  // cell 27 plus the shadow's 2
-    EXPECT_EQ(rects[19].left, 20 + 19 * 27);             // 533 + 27 = 560 still fits
-    EXPECT_EQ(rects[20].left, 20);                       // 560 + 27 > 580: next line
-    EXPECT_EQ(rects[20].top, 50);
-    EXPECT_EQ(layout.penX, 47);
-    EXPECT_EQ(layout.penY, 50);
+    EXPECT_EQ(rects[0], (stage::Rect{20, 20, 49, 49}));   // cell 27 plus the shadow's 2
+    EXPECT_EQ(rects[19].left, 20 + 19 * 27);              // 533 + 27 = 560 still fits
+    EXPECT_EQ(rects[20], (stage::Rect{20, 50, 49, 79}));  // 560 + 27 > 580: next line
+    EXPECT_EQ(test::Pen(layout), (PenPoint{47, 50}));
 }
 
 TEST_P(Placement, PageFullReturnsTheRestFromTheFirstUndrawnCharacter) {
@@ -82,46 +73,41 @@ TEST_P(Placement, PageFullReturnsTheRestFromTheFirstUndrawnCharacter) {
     std::string rest;
     EXPECT_FALSE(PlaceText(again, layer, text, rest, nullptr));
     EXPECT_EQ(rest, remainder);
-    EXPECT_EQ(again.penX, layout.penX);
-    EXPECT_EQ(again.penY, layout.penY);
+    EXPECT_EQ(test::Pen(again), test::Pen(layout));
 }
 
-TEST_P(Placement, HalfWidthCharacterAlsoBreaksWithLessThanACellLeft) {
-    layout.penX = 560;
-    layout.penY = 20;
-    ASSERT_TRUE(PlaceText(layout, layer, "A", remainder, &rects));
-    EXPECT_EQ(rects[0].left, 20);
-    EXPECT_EQ(rects[0].top, 50);
-    layout.penX = 553;
-    ASSERT_TRUE(PlaceText(layout, layer, "A", remainder, &rects));
-    EXPECT_EQ(rects[1].left, 553);  // 553 + 27 = 580: not beyond the edge
+TEST_P(Placement, AtTheMarginOnlyWholeKinsokuCharactersHang) {
+    struct Case {
+        int x;
+        std::string text;
+        PenPoint corner;  // where the first character goes
+    };
+    // Less than a cell left breaks even before a half-width character; 553 + 27 = 580 is not
+    // beyond the edge. The trail byte of ‐ is "]", yet only a real "]" hangs.
+    const Case cases[] = {{560, "A", {20, 50}},
+                          {553, "A", {553, 20}},
+                          {560, kMaru, {560, 20}},
+                          {560, kHyphen, {20, 50}},
+                          {560, "]", {560, 20}}};
+    for (const Case& c : cases) {
+        TextLayout at;
+        at.penX = c.x;
+        rects.clear();
+        ASSERT_TRUE(PlaceText(at, layer, c.text, remainder, &rects));
+        EXPECT_EQ((PenPoint{rects[0].left, rects[0].top}), c.corner) << c.x << " " << c.text;
+    }
 }
 
 TEST_P(Placement, KinsokuHangsPastTheMarginAndBreaksAfterIt) {
     layout.penX = 560;
-    layout.penY = 20;
     ASSERT_TRUE(PlaceText(layout, layer, kMaru, remainder, &rects));
-    EXPECT_EQ(rects[0].left, 560);
-    EXPECT_EQ(rects[0].top, 20);
-    EXPECT_EQ(layout.penX, 20);
-    EXPECT_EQ(layout.penY, 50);
+    EXPECT_EQ(test::Pen(layout), (PenPoint{20, 50}));
     EXPECT_EQ(layout.wrapped, 1);
     EXPECT_TRUE(layout.LineBreak());  // a following BR adds no empty line
     EXPECT_EQ(layout.penY, 50);
     ASSERT_TRUE(PlaceText(layout, layer, kA, remainder, &rects));
     EXPECT_EQ(layout.wrapped, 0);
-    EXPECT_EQ(rects[1].left, 20);
-    EXPECT_EQ(rects[1].top, 50);
-}
-
-TEST_P(Placement, KinsokuComparesWholeCharacters) {
-    layout.penX = 560;
-    ASSERT_TRUE(PlaceText(layout, layer, kHyphen + "]", remainder, &rects));
-    EXPECT_EQ(rects[0].left, 20);  // ‐ breaks first although its trail byte is "]"
-    EXPECT_EQ(rects[0].top, 50);
-    layout.penX = 560;
-    ASSERT_TRUE(PlaceText(layout, layer, "]", remainder, &rects));
-    EXPECT_EQ(rects[2].left, 560);  // a real "]" hangs
+    EXPECT_EQ((PenPoint{rects[1].left, rects[1].top}), (PenPoint{20, 50}));
 }
 
 TEST_P(Placement, HangingOnTheLastLineEndsTheRunWithTheCharacterConsumed) {
@@ -138,7 +124,7 @@ TEST_P(Placement, HangingOnTheLastLineEndsTheRunWithTheCharacterConsumed) {
     EXPECT_TRUE(remainder.empty());
 }
 
-TEST_P(Placement, DrawsTextOverAShadowInsideItsRectangle) {
+TEST_P(Placement, DrawsTextOverAShadowInsideItsRectangleOrWithoutItInTheSameRectangle) {
     layout.colour = 0x00FFFF;  // yellow
     ASSERT_TRUE(PlaceText(layout, layer, kA + kI + "Ab", remainder, &rects));
     EXPECT_EQ(ChangedOutside(rects), 0);
@@ -149,33 +135,31 @@ TEST_P(Placement, DrawsTextOverAShadowInsideItsRectangle) {
     // Only the two colours were written: 1-bit text leaves no in-between pixels.
     const stage::Rect all{0, 0, 640, 480};
     EXPECT_EQ(Count(all, 0x00FFFF) + Count(all, 0) + Count(all, kKey), 640 * 480);
-}
 
-TEST_P(Placement, WithoutShadowNoBlackAndTheSameRectangle) {
     layout.shadow = 0;
+    layout.penX = 20;
+    layout.penY = 100;
     ASSERT_TRUE(PlaceText(layout, layer, kA, remainder, &rects));
-    EXPECT_EQ(rects[0], (stage::Rect{20, 20, 49, 49}));
-    EXPECT_EQ(Count(rects[0], 0), 0);
-    EXPECT_GT(Count(rects[0], 0xFFFFFF), 10);
+    EXPECT_EQ(rects.back(), (stage::Rect{20, 100, 49, 129}));
+    EXPECT_EQ(Count(rects.back(), 0), 0);
+    EXPECT_GT(Count(rects.back(), 0x00FFFF), 10);
 }
 
-TEST_P(Placement, IndentMakesFollowingLinesStartUnderTheNextCharacter) {
-    ASSERT_TRUE(PlaceText(layout, layer, kA + kA, remainder, &rects));
-    layout.OpenIndent();  // pen at 74: the third character's place
-    ASSERT_TRUE(PlaceText(layout, layer, Repeat(kI, 19), remainder, &rects));
-    EXPECT_EQ(rects.back().left, 74);
-    EXPECT_EQ(rects.back().top, 50);
-}
-
-TEST_P(Placement, UnloadedTargetLaysOutWithoutDrawing) {
+TEST_P(Placement, WithoutTargetOrFontTheLayoutGoesOnAndNothingIsDrawn) {
     stage::Surface none;
-    std::string text = Repeat(kA, 30);
+    const std::string text = Repeat(kA, 30);
     ASSERT_TRUE(PlaceText(layout, none, text, remainder, &rects));
     TextLayout drawn;
     std::string rest;
     ASSERT_TRUE(PlaceText(drawn, layer, text, rest, nullptr));
-    EXPECT_EQ(layout.penX, drawn.penX);
-    EXPECT_EQ(layout.penY, drawn.penY);
+    EXPECT_EQ(test::Pen(layout), test::Pen(drawn));
+
+    layer.Fill(kKey);
+    layout.font.reset();
+    rects.clear();
+    ASSERT_TRUE(PlaceText(layout, layer, kA + kA, remainder, &rects));
+    EXPECT_EQ(Count(stage::Rect{0, 0, 640, 480}, kKey), 640 * 480);
+    EXPECT_EQ(rects.size(), 2u);
 }
 
 TEST_P(Placement, CutDoubleByteCharacterAtTheEndIsOneByte) {
@@ -195,21 +179,20 @@ TEST_P(Placement, WindowsPastTheStageAndHugeFontsStayInBounds) {
     EXPECT_EQ(ChangedOutside(rects), 0);
 }
 
-TEST_P(Placement, MissingFontPlacesNothingVisible) {
-    layout.font.reset();
-    ASSERT_TRUE(PlaceText(layout, layer, kA + kA, remainder, &rects));
-    const stage::Rect all{0, 0, 640, 480};
-    EXPECT_EQ(Count(all, kKey), 640 * 480);
-    EXPECT_EQ(rects.size(), 2u);
-}
+INSTANTIATE_TEST_SUITE_P(BothFormats, Placement, test::BothFormats());
 
-INSTANTIATE_TEST_SUITE_P(BothFormats, Placement,
-                         ::testing::Values(stage::PixelFormat::Rgb565(),
-                                           stage::PixelFormat::Rgb555()),
-                         [](const auto& info) {
-                             return info.param == stage::PixelFormat::Rgb565() ? "Rgb565"
-                                                                               : "Rgb555";
-                         });
+TEST(PositionValueRule, EachFormOfTheValue) {
+    EXPECT_EQ(PositionValue(std::nullopt, 20, 580, 77), 77);
+    EXPECT_EQ(PositionValue("", 20, 580, 77), 77);
+    EXPECT_EQ(PositionValue("+30", 20, 580, 77), 107);
+    EXPECT_EQ(PositionValue("-7", 20, 580, 77), 70);
+    EXPECT_EQ(PositionValue("50%", 20, 580, 77), 300);
+    EXPECT_EQ(PositionValue("150%", 20, 580, 77), 580);
+    EXPECT_EQ(PositionValue("40", 20, 580, 77), 60);
+    EXPECT_EQ(PositionValue("abc", 20, 580, 77), 20);
+    EXPECT_EQ(PositionValue("+99999999999", 0, 0, INT_MAX), INT_MAX);
+    EXPECT_EQ(PositionValue("100%", INT_MIN, INT_MAX, 0), INT_MAX);
+}
 
 }  // namespace
 }  // namespace talu::interp

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "interp/interp_test_support.h"
+
 namespace talu::interp {
 namespace {
 
@@ -63,14 +65,11 @@ TEST_P(Frame, HalfAlphaBlendsOnRebuildAndReplaysTheCacheOtherwise) {
     EXPECT_EQ(target.Row(5)[5], Native(0xFFFFFF));
 }
 
-TEST_P(Frame, WithoutACacheAndWithoutRebuildNothingIsDrawn) {
-    picture.alpha = 50;
-    Draw(0);
-    EXPECT_EQ(target.Row(21)[12], Native(kBlue));
-}
-
-TEST_P(Frame, TheMaskDecidesPerPixel) {
+TEST_P(Frame, TheMaskDecidesPerPixelAndMustMatchTheFramesSize) {
     stage::Surface maskPicture;
+    ASSERT_TRUE(maskPicture.Create(7, 4, GetParam()));
+    EXPECT_FALSE(picture.TakeMask(maskPicture, "m.bmp"));
+    EXPECT_TRUE(picture.mask.empty());
     ASSERT_TRUE(maskPicture.Create(8, 4, GetParam()));
     maskPicture.Fill(0);
     maskPicture.FillRect(stage::Rect{4, 0, 8, 4}, 0xFFFFFF);
@@ -86,13 +85,6 @@ TEST_P(Frame, TheMaskDecidesPerPixel) {
     EXPECT_LE((c >> 16) & 0xFF, 0x10u);
 }
 
-TEST_P(Frame, AMaskOfAnotherSizeIsRefused) {
-    stage::Surface maskPicture;
-    ASSERT_TRUE(maskPicture.Create(7, 4, GetParam()));
-    EXPECT_FALSE(picture.TakeMask(maskPicture, "m.bmp"));
-    EXPECT_TRUE(picture.mask.empty());
-}
-
 TEST_P(Frame, WithoutAPictureTheStageIsDimmedWhenBrightnessIsOn) {
     picture.Release();
     target.Fill(kGrey);
@@ -106,13 +98,19 @@ TEST_P(Frame, WithoutAPictureTheStageIsDimmedWhenBrightnessIsOn) {
     EXPECT_EQ(target.Row(0)[0], Native(kGrey));
 }
 
-TEST_P(Frame, HiddenOrLeftOutFramesDrawNothing) {
-    state.shown = 0;
-    Draw(4);
-    EXPECT_EQ(target.Row(21)[12], Native(kBlue));
-    state.shown = 1;
-    Draw(2 | 4);
-    EXPECT_EQ(target.Row(21)[12], Native(kBlue));
+TEST_P(Frame, HiddenLeftOutOrUncachedFramesDrawNothing) {
+    struct Case {
+        int alpha;
+        int shown;
+        uint32_t flags;
+    };
+    // A blended frame without cache and rebuild; a hidden frame; a frame the flags leave out.
+    for (const Case& c : {Case{50, 1, 0}, Case{100, 0, 4}, Case{100, 1, 2 | 4}}) {
+        picture.alpha = c.alpha;
+        state.shown = c.shown;
+        Draw(c.flags);
+        EXPECT_EQ(target.Row(21)[12], Native(kBlue)) << c.alpha << " " << c.shown << " " << c.flags;
+    }
 }
 
 TEST_P(Frame, AFramePartlyOffTheStageKeepsOnlyItsVisiblePart) {
@@ -126,9 +124,7 @@ TEST_P(Frame, AFramePartlyOffTheStageKeepsOnlyItsVisiblePart) {
     EXPECT_EQ(target.Row(47)[3], static_cast<uint32_t>(target.Format().FromColour(0x7C007C)));
 }
 
-INSTANTIATE_TEST_SUITE_P(BothFormats, Frame,
-                         ::testing::Values(stage::PixelFormat::Rgb565(),
-                                           stage::PixelFormat::Rgb555()));
+INSTANTIATE_TEST_SUITE_P(BothFormats, Frame, test::BothFormats());
 
 TEST(FrameLine, WrittenOnlyWithAPicture) {
     stage::Picture picture;

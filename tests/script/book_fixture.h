@@ -20,17 +20,15 @@ class RecordingBoxes : public MessageBoxHost {
     std::vector<std::string> boxes;
 };
 
+/// Each shown set of tags as "current|next|afterNext|index".
 class RecordingFeed : public DebugFeed {
   public:
-    struct Shown {
-        std::string current, next, afterNext;
-        int index;
-    };
     void ShowTags(std::string_view current, std::string_view next, std::string_view afterNext,
                   int index) override {
-        shown.push_back({std::string(current), std::string(next), std::string(afterNext), index});
+        shown.push_back(std::string(current) + '|' + std::string(next) + '|' +
+                        std::string(afterNext) + '|' + std::to_string(index));
     }
-    std::vector<Shown> shown;
+    std::vector<std::string> shown;
 };
 
 /// A book in a temporary folder, with its message boxes and debug feed recorded.

@@ -5,51 +5,37 @@
 namespace talu::script {
 namespace {
 
-TEST(LookupKeyword, IgnoresAsciiCase) {
-    EXPECT_EQ(LookupKeyword("BACKGROUND"), 5);
-    EXPECT_EQ(LookupKeyword("Background"), 5);
-    EXPECT_EQ(LookupKeyword("background"), 5);
-    EXPECT_EQ(LookupKeyword("Ef_ToHeart_Char"), 6);
-}
-
-TEST(LookupKeyword, ClosingFormsAndSpellingsShareIds) {
-    EXPECT_EQ(LookupKeyword("/font"), 22);
-    EXPECT_EQ(LookupKeyword("/p"), 0);
-    EXPECT_EQ(LookupKeyword("aline"), 72);
-    EXPECT_EQ(LookupKeyword("align"), 72);
-    EXPECT_EQ(LookupKeyword("np"), 27);
-}
-
-TEST(LookupKeyword, ClockFormIsATimer) {
-    EXPECT_EQ(LookupKeyword("12:30"), 39);
-    EXPECT_EQ(LookupKeyword("1:30"), 0);      // third character is not ":"
-    EXPECT_EQ(LookupKeyword("12:3"), 0);      // too short
-    EXPECT_EQ(LookupKeyword("ab:cdef"), 39);  // only the shape counts
-}
-
-TEST(LookupKeyword, UnknownAndOddWordsGiveZero) {
-    EXPECT_EQ(LookupKeyword(""), 0);
-    EXPECT_EQ(LookupKeyword(" font"), 0);  // callers trim
-    EXPECT_EQ(LookupKeyword("fontx"), 0);
-    EXPECT_EQ(LookupKeyword("\x82\x60"), 0);  // a double-byte letter is no ASCII letter
-    EXPECT_EQ(LookupKeyword(std::string(200, 'a')), 0);
+// Names ignore ASCII case; closing forms and second spellings share the ids of their tags; only
+// the shape of a clock counts (two characters, a colon, two more); callers trim; a double-byte
+// letter is no ASCII letter.
+TEST(LookupKeyword, CaseSpellingsClockFormAndOddWords) {
+    const std::pair<std::string, int> cases[] = {{"BACKGROUND", 5}, {"Background", 5},
+                                                 {"background", 5}, {"Ef_ToHeart_Char", 6},
+                                                 {"/font", 22},     {"/p", 0},
+                                                 {"aline", 72},     {"align", 72},
+                                                 {"np", 27},        {"12:30", 39},
+                                                 {"ab:cdef", 39},   {"1:30", 0},
+                                                 {"12:3", 0},       {"", 0},
+                                                 {" font", 0},      {"fontx", 0},
+                                                 {"\x82\x60", 0},   {std::string(200, 'a'), 0}};
+    for (const auto& [word, id] : cases) {
+        EXPECT_EQ(LookupKeyword(word), id) << word;
+    }
 }
 
 TEST(KeywordClasses, TagAndAttributeSets) {
-    EXPECT_TRUE(IsTagId(3));
-    EXPECT_FALSE(IsTagId(4));
-    EXPECT_TRUE(IsTagId(30));
-    EXPECT_FALSE(IsTagId(44));
-    EXPECT_TRUE(IsTagId(56));
-    EXPECT_FALSE(IsTagId(57));
-    EXPECT_TRUE(IsTagId(98));
-    EXPECT_FALSE(IsTagId(0));
-    EXPECT_TRUE(IsAttributeId(30));
-    EXPECT_TRUE(IsAttributeId(57));
-    EXPECT_FALSE(IsAttributeId(88));
-    EXPECT_FALSE(IsAttributeId(96));
-    EXPECT_TRUE(IsAttributeId(105));
-    EXPECT_FALSE(IsAttributeId(106));
+    for (int id : {3, 30, 56, 98}) {
+        EXPECT_TRUE(IsTagId(id)) << id;
+    }
+    for (int id : {0, 4, 44, 57}) {
+        EXPECT_FALSE(IsTagId(id)) << id;
+    }
+    for (int id : {30, 57, 105}) {
+        EXPECT_TRUE(IsAttributeId(id)) << id;
+    }
+    for (int id : {88, 96, 106}) {
+        EXPECT_FALSE(IsAttributeId(id)) << id;
+    }
 }
 
 }  // namespace

@@ -7,30 +7,19 @@
 namespace talu::script {
 namespace {
 
-std::vector<std::string> Parsed(std::string_view item) {
-    TagRecord record;
-    ParseItem(item, record);
-    return record.Entries();
-}
-
 using Strings = std::vector<std::string>;
 
-TEST(ClassifyItem, Kinds) {
+TEST(ClassifyItem, KindsNamesRestAndClosing) {
+    const std::pair<std::string_view, int> kinds[] = {
+        {"", kw::kComment},         {"  ", kw::kComment},
+        {"text", kw::kText},        {"<", kw::kText},
+        {"<!x", kw::kComment},      {"< !x", kw::kComment},
+        {"<#x", kw::kBlockComment}, {"<<a>>", kw::kWrite},
+        {"<<a", kw::kText},         {" <nosuch>", 0}};
     std::string scratch;
-    EXPECT_EQ(ClassifyItem("", scratch).id, kw::kComment);
-    EXPECT_EQ(ClassifyItem("  ", scratch).id, kw::kComment);
-    EXPECT_EQ(ClassifyItem("text", scratch).id, kw::kText);
-    EXPECT_EQ(ClassifyItem("<", scratch).id, kw::kText);
-    EXPECT_EQ(ClassifyItem("<!x", scratch).id, kw::kComment);
-    EXPECT_EQ(ClassifyItem("< !x", scratch).id, kw::kComment);
-    EXPECT_EQ(ClassifyItem("<#x", scratch).id, kw::kBlockComment);
-    EXPECT_EQ(ClassifyItem("<<a>>", scratch).id, kw::kWrite);
-    EXPECT_EQ(ClassifyItem("<<a", scratch).id, kw::kText);
-    EXPECT_EQ(ClassifyItem(" <nosuch>", scratch).id, 0);
-}
-
-TEST(ClassifyItem, NameRestAndClosing) {
-    std::string scratch;
+    for (const auto& [item, id] : kinds) {
+        EXPECT_EQ(ClassifyItem(item, scratch).id, id) << item;
+    }
     ItemClass cls = ClassifyItem(" </Font\tSIZE=\"3\">", scratch);
     EXPECT_EQ(cls.id, kw::kFont);
     EXPECT_TRUE(cls.closing);
@@ -41,30 +30,37 @@ TEST(ClassifyItem, NameRestAndClosing) {
     EXPECT_EQ(cls.rest, ">");
 }
 
-TEST(ParseItem, TextAndCommentsCarryTheirWholeText) {
-    EXPECT_EQ(Parsed("Hello "), (Strings{"___COMMAND___\t2", "62\tHello "}));
-    EXPECT_EQ(Parsed("<!-- c -->"), (Strings{"___COMMAND___\t3", "62\t<!-- c -->"}));
+TEST(ParseItem, Records) {
+    const std::pair<std::string_view, Strings> cases[] = {
+        // Text and comments carry their whole text.
+        {"Hello ", {"___COMMAND___\t2", "62\tHello "}},
+        {"<!-- c -->", {"___COMMAND___\t3", "62\t<!-- c -->"}},
+        // Attributes in order, names in any case and spacing, values as written.
+        {" <background src = \"Img\\Bg.BMP\"  Effect=\"ef_FadeIn\" SRC=\"two\">",
+         {"___COMMAND___\t5", "62\tImg\\Bg.BMP", "83\tef_FadeIn", "62\ttwo"}},
+        {" </FONT>", {"___COMMAND___\t22", "115\ttrue"}},
+        // A malformed attribute ends the list; a value without quotes takes the next quoted text
+        // and the attribute after it is lost; text before the first quote is ignored.
+        {" <FONT SIZE=12 COLOR=\"#ff0000\">", {"___COMMAND___\t22", "94\t#ff0000"}},
+        {" <FONT COLOR=\"#ff0000\" SIZE=12>", {"___COMMAND___\t22", "74\t#ff0000"}},
+        {" <FONT COLOUR=\"#ff0000\" SIZE=\"12\">", {"___COMMAND___\t22"}},
+        {" <FONT SIZE=\"12\" FACE=\"x>", {"___COMMAND___\t22", "94\t12"}},
+        {" <FONT SIZE=px\"12\">", {"___COMMAND___\t22", "94\t12"}},
+        // The clock form of TIMER and the two forms of WRITE.
+        {" <12:30>", {"___COMMAND___\t39", "75\t12:30"}},
+        {" <TIMER TIME=\"5\">", {"___COMMAND___\t39", "75\t5"}},
+        {"<<score>>", {"___COMMAND___\t47", "62\tscore"}},
+        {" <WRITE SRC=\"score\">", {"___COMMAND___\t47", "62\tscore"}}};
+    for (const auto& [item, entries] : cases) {
+        TagRecord record;
+        ParseItem(item, record);
+        EXPECT_EQ(record.Entries(), entries) << item;
+    }
     TagRecord record;
     ParseItem("<A HREF=\"#x\">", record, true);  // the reader knew it was text
     EXPECT_EQ(record.Entries()[0], "___COMMAND___\t2");
-}
-
-TEST(ParseItem, AttributesInOrderNamesInAnyCaseValuesAsWritten) {
-    EXPECT_EQ(Parsed(" <background src=\"Img\\Bg.BMP\" Effect=\"ef_FadeIn\" SRC=\"two\">"),
-              (Strings{"___COMMAND___\t5", "62\tImg\\Bg.BMP", "83\tef_FadeIn", "62\ttwo"}));
-    EXPECT_EQ(Parsed(" </FONT>"), (Strings{"___COMMAND___\t22", "115\ttrue"}));
-}
-
-TEST(ParseItem, AMalformedAttributeEndsTheList) {
-    // A value without quotes takes the next quoted text, and the attribute after it is lost.
-    EXPECT_EQ(Parsed(" <FONT SIZE=12 COLOR=\"#ff0000\">"),
-              (Strings{"___COMMAND___\t22", "94\t#ff0000"}));
-    EXPECT_EQ(Parsed(" <FONT COLOR=\"#ff0000\" SIZE=12>"),
-              (Strings{"___COMMAND___\t22", "74\t#ff0000"}));
-    EXPECT_EQ(Parsed(" <FONT COLOUR=\"#ff0000\" SIZE=\"12\">"), (Strings{"___COMMAND___\t22"}));
-    EXPECT_EQ(Parsed(" <FONT SIZE=\"12\" FACE=\"x>"), (Strings{"___COMMAND___\t22", "94\t12"}));
-    // Text before the first quote is ignored.
-    EXPECT_EQ(Parsed(" <FONT SIZE=px\"12\">"), (Strings{"___COMMAND___\t22", "94\t12"}));
+    EXPECT_FALSE(ParseItem(" <WRITE x<<y>", record));
+    EXPECT_EQ(record.Entries(), (Strings{"___COMMAND___\t47"}));
 }
 
 TEST(ParseItem, NonTagsGiveAnEmptyRecord) {
@@ -75,32 +71,6 @@ TEST(ParseItem, NonTagsGiveAnEmptyRecord) {
     EXPECT_FALSE(ParseItem("<#x#>", record));
     EXPECT_FALSE(ParseItem(" <SRC>", record));  // an attribute word is no tag
     EXPECT_TRUE(record.Empty());
-}
-
-TEST(ParseItem, TimerClockForm) {
-    EXPECT_EQ(Parsed(" <12:30>"), (Strings{"___COMMAND___\t39", "75\t12:30"}));
-    EXPECT_EQ(Parsed(" <TIMER TIME=\"5\">"), (Strings{"___COMMAND___\t39", "75\t5"}));
-}
-
-TEST(ParseItem, WriteForms) {
-    EXPECT_EQ(Parsed("<<score>>"), (Strings{"___COMMAND___\t47", "62\tscore"}));
-    EXPECT_EQ(Parsed(" <WRITE SRC=\"score\">"), (Strings{"___COMMAND___\t47", "62\tscore"}));
-    TagRecord record;
-    EXPECT_FALSE(ParseItem(" <WRITE x<<y>", record));
-    EXPECT_EQ(record.Entries(), (Strings{"___COMMAND___\t47"}));
-}
-
-TEST(ParseAttribute, TakesOneAttributeOffTheFront) {
-    std::string_view rest = "  name = \"Mina\"  ALT=\"x\">";
-    int id = 0;
-    std::string_view value;
-    ASSERT_TRUE(ParseAttribute(rest, id, value));
-    EXPECT_EQ(id, kw::kName);
-    EXPECT_EQ(value, "Mina");
-    EXPECT_EQ(rest, "  ALT=\"x\">");
-    ASSERT_TRUE(ParseAttribute(rest, id, value));
-    EXPECT_EQ(id, kw::kAlt);
-    EXPECT_FALSE(ParseAttribute(rest, id, value));
 }
 
 TEST(TakeAttribute, TellsWhyAttributesStop) {

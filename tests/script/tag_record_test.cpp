@@ -13,9 +13,15 @@ namespace {
 
 TEST(TagRecord, FirstOfTwoDuplicatesWinsButTheTableTakesTheLast) {
     TagRecord record;
+    record.SetCommand(22);
     record.SetCommand(5);
+    record.MarkClosing();
     record.AddAttribute(62, "first");
     record.AddAttribute(62, "second");
+    int command = 0;
+    ASSERT_TRUE(record.GetCommand(command));
+    EXPECT_EQ(command, 22);
+    EXPECT_TRUE(record.IsClosing());
     std::string value;
     ASSERT_TRUE(record.GetAttribute(62, value));
     EXPECT_EQ(value, "first");
@@ -31,13 +37,10 @@ TEST(TagRecord, SetAttributeReplacesAtTheHead) {
     record.SetCommand(5);
     record.AddAttribute(620, "other");  // a longer key with the same prefix is not a match
     record.SetAttribute(62, "new");
-    EXPECT_EQ(record.Entries().front(), "62\tnew");
     record.AddAttribute(62, "appended");
     record.SetAttribute(62, "newer");
-    std::string value;
-    ASSERT_TRUE(record.GetAttribute(62, value));
-    EXPECT_EQ(value, "newer");
-    EXPECT_EQ(record.Entries().size(), 4u);
+    EXPECT_EQ(record.Entries(), (std::vector<std::string>{"62\tnewer", "___COMMAND___\t5",
+                                                          "620\tother", "62\tappended"}));
 }
 
 TEST(TagRecord, MissingValuesLeaveOutParametersAlone) {
@@ -53,48 +56,31 @@ TEST(TagRecord, MissingValuesLeaveOutParametersAlone) {
     EXPECT_EQ(command, 0);  // the command alone is reset
 }
 
-TEST(TagRecord, IntegerAttributesReadSignAndLeadingDigits) {
-    TagRecord record;
-    auto read = [&record](std::string_view text) {
-        record.Clear();
+TEST(TagRecord, NumbersReadSignAndLeadingDigitsAndSaturate) {
+    const std::pair<std::string, int> cases[] = {{"-12", -12},
+                                                 {"+7", 7},
+                                                 {"12px", 12},
+                                                 {"px", 0},
+                                                 {" 5", 0},
+                                                 {"", 0},
+                                                 {"99999999999999999999", INT_MAX},
+                                                 {"-99999999999999999999", INT_MIN},
+                                                 {"-2147483648", INT_MIN}};
+    for (const auto& [text, number] : cases) {
+        TagRecord record;
         record.AddAttribute(69, text);
         int value = -1;
         record.GetAttributeInt(69, value);
-        return value;
-    };
-    EXPECT_EQ(read("-12"), -12);
-    EXPECT_EQ(read("+7"), 7);
-    EXPECT_EQ(read("12px"), 12);
-    EXPECT_EQ(read("px"), 0);
-    EXPECT_EQ(read(" 5"), 0);
-    EXPECT_EQ(read(""), 0);
-    EXPECT_EQ(read("99999999999999999999"), INT_MAX);
-    EXPECT_EQ(read("-99999999999999999999"), INT_MIN);
-    EXPECT_EQ(read("-2147483648"), INT_MIN);
+        EXPECT_EQ(value, number) << text;
+    }
+    EXPECT_EQ(ParseDigits("-5"), 0);
+    EXPECT_EQ(ParseDigits("42x"), 42);
+    EXPECT_EQ(ParseDigits("2147483648"), INT_MAX);
+    EXPECT_EQ(ParseSignedDigits("-"), 0);
+    EXPECT_EQ(ParseSignedDigits("--5"), 0);
 }
 
-TEST(TagRecord, CommandAndClosingMark) {
-    TagRecord record;
-    record.SetCommand(22);
-    record.SetCommand(5);
-    EXPECT_FALSE(record.IsClosing());
-    record.MarkClosing();
-    int command = 0;
-    ASSERT_TRUE(record.GetCommand(command));
-    EXPECT_EQ(command, 22);
-    EXPECT_TRUE(record.IsClosing());
-}
-
-TEST(TagRecord, EntriesWithoutATabAreSkippedByLookups) {
-    std::istringstream in("###START_LIST###\n62\n62\tvalue\n###END_LIST###\n");
-    TagRecord record;
-    ASSERT_TRUE(record.ReadFrom(in));
-    std::string value;
-    ASSERT_TRUE(record.GetAttribute(62, value));
-    EXPECT_EQ(value, "value");
-}
-
-TEST(TagRecord, WriteAndReadKeepTheOrderExactly) {
+TEST(TagRecord, FileFormKeepsTheOrderAndNeedsTheStartAndEndLines) {
     TagRecord record;
     record.SetCommand(26);
     record.AddAttribute(76, "#b");
@@ -104,22 +90,20 @@ TEST(TagRecord, WriteAndReadKeepTheOrderExactly) {
     std::stringstream file;
     record.WriteTo(file);
     EXPECT_EQ(file.str().substr(0, 17), "###START_LIST###\n");
-
     TagRecord read;
     ASSERT_TRUE(read.ReadFrom(file));
     EXPECT_EQ(read.Entries(), record.Entries());
-}
 
-TEST(TagRecord, ReadFromNeedsTheStartAndEndLines) {
-    TagRecord record;
+    TagRecord broken;
     std::istringstream noStart("62\tx\n###END_LIST###\n");
-    EXPECT_FALSE(record.ReadFrom(noStart));
-    EXPECT_TRUE(record.Empty());
-
-    std::istringstream noEnd("junk\n###START_LIST###\r\n62\tx\r\n");  // CR LF files read too
-    EXPECT_FALSE(record.ReadFrom(noEnd));
-    ASSERT_EQ(record.Entries().size(), 1u);
-    EXPECT_EQ(record.Entries()[0], "62\tx");
+    EXPECT_FALSE(broken.ReadFrom(noStart));
+    EXPECT_TRUE(broken.Empty());
+    std::istringstream noEnd("junk\n###START_LIST###\r\n62\n62\tx\r\n");  // CR LF files read too
+    EXPECT_FALSE(broken.ReadFrom(noEnd));
+    EXPECT_EQ(broken.Entries(), (std::vector<std::string>{"62", "62\tx"}));
+    std::string value;
+    ASSERT_TRUE(broken.GetAttribute(62, value));  // entries without a tab are skipped
+    EXPECT_EQ(value, "x");
 }
 
 TEST(TagRecord, KeysSplitAtTheFirstTabOutsideDoubleByteCharacters) {
@@ -132,14 +116,6 @@ TEST(TagRecord, KeysSplitAtTheFirstTabOutsideDoubleByteCharacters) {
               "a");
     EXPECT_EQ(split->second, "b");
     EXPECT_FALSE(SplitEntry("no tab"));
-}
-
-TEST(Numbers, DigitsOnlyVersusSigned) {
-    EXPECT_EQ(ParseDigits("-5"), 0);
-    EXPECT_EQ(ParseDigits("42x"), 42);
-    EXPECT_EQ(ParseDigits("2147483648"), INT_MAX);
-    EXPECT_EQ(ParseSignedDigits("-"), 0);
-    EXPECT_EQ(ParseSignedDigits("--5"), 0);
 }
 
 }  // namespace

@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 #include "script/keywords.h"
+#include "support/repeat.h"
 
 namespace talu::script {
 namespace {
@@ -30,100 +32,64 @@ std::vector<std::string> Texts(std::string bytes, BookFile::Kind kind = BookFile
 
 using Strings = std::vector<std::string>;
 
-TEST(Tokenizer, TextRunJoinsLinesWithNothingUntilATag) {
-    EXPECT_EQ(Texts("ab\n  cd \t\nef<BR>\n"), (Strings{"abcdef", " <BR>"}));
-    EXPECT_EQ(Texts("ab\n\n\ncd<P>"), (Strings{"abcd", " <P>"}));  // empty lines add nothing
-}
-
-TEST(Tokenizer, TextAndTagsShareALine) {
-    std::vector<RawItem> items = Items("Hello <B>bold</B> end\n");
-    ASSERT_EQ(items.size(), 5u);
-    EXPECT_EQ(items[0].text, "Hello ");
-    EXPECT_EQ(items[0].kind, kw::kText);
-    EXPECT_EQ(items[1].text, " <B>");
-    EXPECT_EQ(items[1].kind, 17);
-    EXPECT_EQ(items[2].text, "bold");
-    EXPECT_EQ(items[3].text, " </B>");
-    EXPECT_EQ(items[4].text, "end");
-}
-
-TEST(Tokenizer, TagOverSeveralLinesIsJoinedWithOneBlank) {
-    EXPECT_EQ(Texts("<FONT\n\t  COLOR=\"#ff0000\">x"), (Strings{" <FONT COLOR=\"#ff0000\">", "x"}));
-}
-
-TEST(Tokenizer, GreaterThanInsideQuotesDoesNotEndTheTag) {
-    EXPECT_EQ(Texts("<A ALT=\"a>   b\" HREF=\"#x\">t"),
-              (Strings{"<A ALT=\"a> b\" HREF=\"#x\">", "t"}));
-    // A line break after the ">" adds the blank of the line join as well.
-    EXPECT_EQ(Texts("<A ALT=\"a>\nb\">"), (Strings{"<A ALT=\"a>  b\">"}));
-}
-
-TEST(Tokenizer, Comments) {
-    EXPECT_EQ(Texts("x\n<!-- note --> <BR>\n<#a\nb\n c#> lost\ny"),
-              (Strings{"x", "<!-- note --> <BR>", "<#abc#>", "y"}));
-    std::vector<RawItem> items = Items("\n  \nx");
-    ASSERT_EQ(items.size(), 3u);
-    EXPECT_EQ(items[0].kind, kw::kComment);
-    EXPECT_EQ(items[0].text, "");
-    EXPECT_EQ(items[1].text, "");
-}
-
-TEST(Tokenizer, DoubleAngleWriteForms) {
-    std::vector<RawItem> items = Items("<<name>>rest\n<<open\n<BR>");
-    ASSERT_EQ(items.size(), 4u);
-    EXPECT_EQ(items[0].text, "<<name>>");
-    EXPECT_EQ(items[0].kind, kw::kWrite);
-    EXPECT_EQ(items[1].text, "rest");
-    // Without ">>" the line is text and the rest of the book is still read.
-    EXPECT_EQ(items[2].text, "<<open");
-    EXPECT_EQ(items[2].kind, kw::kText);
-    EXPECT_EQ(items[3].text, " <BR>");
-}
-
-TEST(Tokenizer, ALoneOpeningBracketIsText) {
-    EXPECT_EQ(Texts("a <\nb<BR>"), (Strings{"a ", "<b", " <BR>"}));
-}
-
-TEST(Tokenizer, UnterminatedItemsRunToTheEnd) {
-    EXPECT_EQ(Texts("x<FONT SIZE=\"1\"\nabc"), (Strings{"x", " <FONT SIZE=\"1\" abc"}));
-    EXPECT_EQ(Texts("<# never closed\nmore"), (Strings{"<# never closedmore"}));
-    EXPECT_EQ(Texts("<A ALT=\"open>"), (Strings{"<A ALT=\"open> "}));
-    // Only items the end of the file cut short say so; a text run may end there.
-    for (const char* text : {"x<FONT SIZE=\"1\"\nabc", "<# never closed", "<A ALT=\"open>"}) {
-        std::vector<RawItem> items = Items(text);
-        EXPECT_TRUE(items.back().unterminated) << text;
-    }
-    for (const RawItem& item : Items("text\n<BR><#x#><A ALT=\"a>b\">tail")) {
-        EXPECT_FALSE(item.unterminated) << item.text;
+TEST(Tokenizer, ItemsOfAPlainFile) {
+    const std::pair<std::string, Strings> cases[] = {
+        // A text run joins its lines with nothing until a tag; empty lines add nothing.
+        {"ab\n  cd \t\nef<BR>\n", {"abcdef", " <BR>"}},
+        {"ab\n\n\ncd<P>", {"abcd", " <P>"}},
+        {"Hello <B>bold</B> end\n", {"Hello ", " <B>", "bold", " </B>", "end"}},
+        // A tag over several lines is joined with one blank.
+        {"<FONT\n\t  COLOR=\"#ff0000\">x", {" <FONT COLOR=\"#ff0000\">", "x"}},
+        // ">" inside quotes does not end the tag; a line break after it adds the join's blank.
+        {"<A ALT=\"a>   b\" HREF=\"#x\">t", {"<A ALT=\"a> b\" HREF=\"#x\">", "t"}},
+        {"<A ALT=\"a>\nb\">", {"<A ALT=\"a>  b\">"}},
+        {"x\n<!-- note --> <BR>\n<#a\nb\n c#> lost\ny",
+         {"x", "<!-- note --> <BR>", "<#abc#>", "y"}},
+        {"a <\nb<BR>", {"a ", "<b", " <BR>"}},  // a lone opening bracket is text
+        // Unterminated items run to the end.
+        {"x<FONT SIZE=\"1\"\nabc", {"x", " <FONT SIZE=\"1\" abc"}},
+        {"<# never closed\nmore", {"<# never closedmore"}},
+        {"<A ALT=\"open>", {"<A ALT=\"open> "}},
+        // Lines end at LF (a lone CR is none), the file at Ctrl-Z, and a NUL cuts its line.
+        {"a\r\nb\r\n<BR>\x1A"
+         "junk<P>",
+         {"ab", " <BR>"}},
+        {"a\rb<BR>", {"a\rb", " <BR>"}},
+        {std::string("ab\0cd<BR>\nef", 12), {"abef"}}};
+    for (const auto& [bytes, texts] : cases) {
+        EXPECT_EQ(Texts(bytes), texts) << bytes;
     }
 }
 
-TEST(Tokenizer, LineNumbersOfItems) {
-    std::vector<RawItem> items = Items("a\nb\n<BR>c\n\n<#\n#>");
-    ASSERT_EQ(items.size(), 4u);
-    EXPECT_EQ(items[0].line, 1);
-    EXPECT_EQ(items[1].line, 3);  // the BR that ended the text run
-    EXPECT_EQ(items[2].line, 3);
-    EXPECT_EQ(items[3].text, "<##>");
-    EXPECT_EQ(items[3].line, 5);
-}
-
-TEST(BookFileLines, PlainFilesEndLinesAtLineFeedAndStopAtCtrlZ) {
-    EXPECT_EQ(Texts("a\r\nb\r\n<BR>\x1A"
-                    "junk<P>"),
-              (Strings{"ab", " <BR>"}));
-    EXPECT_EQ(Texts("a\rb<BR>"), (Strings{"a\rb", " <BR>"}));  // a lone CR is no line end
-}
-
-TEST(BookFileLines, MemoryBlocksEndLinesAtCarriageReturn) {
+TEST(Tokenizer, MemoryBlocksEndLinesAtCarriageReturn) {
     auto block = BookFile::Kind::MemoryBlock;
     EXPECT_EQ(Texts("<FONT\r\nSIZE=\"2\">x\ry", block), (Strings{" <FONT SIZE=\"2\">", "xy"}));
     EXPECT_EQ(Texts("a\nb<BR>", block), (Strings{"a\nb", " <BR>"}));  // LF alone is no line end
     EXPECT_EQ(Texts("\x1A<BR>", block), (Strings{"\x1A", " <BR>"}));
 }
 
-TEST(BookFileLines, NulBytesCutTheirLine) {
-    EXPECT_EQ(Texts(std::string("ab\0cd<BR>\nef", 12)), (Strings{"abef"}));
+TEST(Tokenizer, KindsLinesAndUnterminatedMarks) {
+    using Item = std::tuple<std::string, int, int>;
+    std::vector<Item> items;
+    for (const RawItem& item : Items("<<name>>rest\n<<open\n<B>\n  \n<#\n#>")) {
+        items.emplace_back(item.text, item.kind, item.line);
+    }
+    // Without ">>" the line is text and the rest of the book is still read; a blank line outside
+    // a text run is an empty comment.
+    EXPECT_EQ(items, (std::vector<Item>{{"<<name>>", kw::kWrite, 1},
+                                        {"rest", kw::kText, 1},
+                                        {"<<open", kw::kText, 2},
+                                        {" <B>", 17, 3},
+                                        {"", kw::kComment, 4},
+                                        {"<##>", kw::kBlockComment, 5}}));
+    EXPECT_EQ(Items("a\nb\n<BR>c").at(1).line, 3);  // the BR that ended the text run of line 1
+    // Only items the end of the file cut short say so; a text run may end there.
+    for (const char* text : {"x<FONT SIZE=\"1\"\nabc", "<# never closed", "<A ALT=\"open>"}) {
+        EXPECT_TRUE(Items(text).back().unterminated) << text;
+    }
+    for (const RawItem& item : Items("text\n<BR><#x#><A ALT=\"a>b\">tail")) {
+        EXPECT_FALSE(item.unterminated) << item.text;
+    }
 }
 
 TEST(Tokenizer, HugeLinesAndBrokenShiftJisLoad) {
@@ -132,12 +98,7 @@ TEST(Tokenizer, HugeLinesAndBrokenShiftJisLoad) {
     std::vector<std::string> texts = Texts(line);
     ASSERT_EQ(texts.size(), 2u);
     EXPECT_EQ(texts[0].size(), 10u << 20);
-
-    std::string quoted = "<A ALT=\"";
-    for (int i = 0; i < 200000; ++i) {
-        quoted += "> ";
-    }
-    EXPECT_EQ(Texts(quoted).size(), 1u);
+    EXPECT_EQ(Texts("<A ALT=\"" + talu::test::Repeat("> ", 200000)).size(), 1u);
     EXPECT_EQ(Texts("\x81<\x82\x81\xFF\xFE<BR>\x9F").size(), 3u);
 }
 

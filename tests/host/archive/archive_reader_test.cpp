@@ -27,51 +27,36 @@ const ArchiveEntry* Find(const std::vector<ArchiveEntry>& entries, const std::st
     return nullptr;
 }
 
+/// The bytes of the member at path, read with the given size limit.
+std::optional<std::vector<std::uint8_t>> Member(const ArchiveSource& source,
+                                                const std::string& path,
+                                                std::size_t limit = 1 << 20) {
+    auto entries = ListArchive(source);
+    const ArchiveEntry* entry = entries ? Find(*entries, path) : nullptr;
+    EXPECT_NE(entry, nullptr) << path;
+    return entry ? ReadArchiveEntry(source, entry->index, limit) : std::nullopt;
+}
+
 class ArchiveFormats : public testing::TestWithParam<const char*> {};
 
-TEST_P(ArchiveFormats, ListsRegularFilesWithBackslashPaths) {
-    auto entries = ListArchive(ArchiveSource::FromFile(kData / "archives" / GetParam()));
+TEST_P(ArchiveFormats, ListsFilesWithBackslashPathsAndExtractsThemFromFilesAndMemory) {
+    const auto file = ArchiveSource::FromFile(kData / "archives" / GetParam());
+    auto entries = ListArchive(file);
     ASSERT_TRUE(entries);
-    const ArchiveEntry* face = Find(*entries, "FACE.BMP");
-    const ArchiveEntry* pal8 = Find(*entries, "IMG\\Pal8.bmp");
-    ASSERT_NE(face, nullptr);
-    ASSERT_NE(pal8, nullptr);
-    EXPECT_EQ(face->size, 24630);
-    EXPECT_EQ(pal8->size, 9254);
+    ASSERT_NE(Find(*entries, "FACE.BMP"), nullptr);
+    ASSERT_NE(Find(*entries, "IMG\\Pal8.bmp"), nullptr);
+    EXPECT_EQ(Find(*entries, "FACE.BMP")->size, 24630);
+    EXPECT_EQ(Find(*entries, "IMG\\Pal8.bmp")->size, 9254);
     for (const ArchiveEntry& entry : *entries) {
         EXPECT_NE(entry.path.back(), '\\') << "folders are not listed";
     }
-}
-
-TEST_P(ArchiveFormats, ExtractsMembersByteForByte) {
-    const auto source = ArchiveSource::FromFile(kData / "archives" / GetParam());
-    auto entries = ListArchive(source);
-    ASSERT_TRUE(entries);
-    auto face = ReadArchiveEntry(source, Find(*entries, "FACE.BMP")->index, 1 << 20);
-    auto pal8 = ReadArchiveEntry(source, Find(*entries, "IMG\\Pal8.bmp")->index, 1 << 20);
-    ASSERT_TRUE(face);
-    ASSERT_TRUE(pal8);
-    EXPECT_EQ(*face, ReadFile(kData / "bmpsuite/g/rgb24.bmp"));
-    EXPECT_EQ(*pal8, ReadFile(kData / "bmpsuite/g/pal8.bmp"));
-}
-
-TEST_P(ArchiveFormats, ReadsTheSameFromMemory) {
     const std::vector<std::uint8_t> bytes = ReadFile(kData / "archives" / GetParam());
-    const auto source = ArchiveSource::FromMemory(bytes);
-    auto entries = ListArchive(source);
-    ASSERT_TRUE(entries);
-    auto face = ReadArchiveEntry(source, Find(*entries, "FACE.BMP")->index, 1 << 20);
-    ASSERT_TRUE(face);
-    EXPECT_EQ(*face, ReadFile(kData / "bmpsuite/g/rgb24.bmp"));
-}
-
-TEST_P(ArchiveFormats, RefusesMembersLargerThanTheLimit) {
-    const auto source = ArchiveSource::FromFile(kData / "archives" / GetParam());
-    auto entries = ListArchive(source);
-    ASSERT_TRUE(entries);
-    const int index = Find(*entries, "FACE.BMP")->index;
-    EXPECT_FALSE(ReadArchiveEntry(source, index, 24629));
-    EXPECT_TRUE(ReadArchiveEntry(source, index, 24630));
+    const std::vector<std::uint8_t> face = ReadFile(kData / "bmpsuite/g/rgb24.bmp");
+    EXPECT_EQ(Member(file, "FACE.BMP"), face);
+    EXPECT_EQ(Member(ArchiveSource::FromMemory(bytes), "FACE.BMP"), face);
+    EXPECT_EQ(Member(file, "IMG\\Pal8.bmp"), ReadFile(kData / "bmpsuite/g/pal8.bmp"));
+    EXPECT_EQ(Member(file, "FACE.BMP", 24629), std::nullopt);  // larger than the limit
+    EXPECT_EQ(Member(file, "FACE.BMP", 24630), face);
 }
 
 TEST_P(ArchiveFormats, TruncatedArchiveNeverYieldsItsLostMember) {
@@ -99,27 +84,13 @@ TEST(ArchiveReader, ExtractsAnArchiveInsideAnArchive) {
     auto entries = ListArchive(outer);
     ASSERT_TRUE(entries);
     ASSERT_NE(Find(*entries, "TOP.BMP"), nullptr);
-    const ArchiveEntry* inner = Find(*entries, "inner.lzh");
-    ASSERT_NE(inner, nullptr);
-    auto innerBytes = ReadArchiveEntry(outer, inner->index, 1 << 20);
-    ASSERT_TRUE(innerBytes);
-    const auto innerSource = ArchiveSource::FromMemory(*innerBytes);
-    auto innerEntries = ListArchive(innerSource);
-    ASSERT_TRUE(innerEntries);
-    auto pal8 = ReadArchiveEntry(innerSource, Find(*innerEntries, "IMG\\Pal8.bmp")->index, 1 << 20);
-    ASSERT_TRUE(pal8);
-    EXPECT_EQ(*pal8, ReadFile(kData / "bmpsuite/g/pal8.bmp"));
+    auto inner = Member(outer, "inner.lzh");
+    ASSERT_TRUE(inner);
+    EXPECT_EQ(Member(ArchiveSource::FromMemory(*inner), "IMG\\Pal8.bmp"),
+              ReadFile(kData / "bmpsuite/g/pal8.bmp"));
 }
 
-TEST(ArchiveReader, RefusesFilesThatAreNoArchive) {
-    const std::vector<std::uint8_t> bmp = ReadFile(kData / "bmpsuite/g/rgb24.bmp");
-    EXPECT_FALSE(LooksLikeArchive(bmp));
-    EXPECT_FALSE(ListArchive(ArchiveSource::FromMemory(bmp)));
-    EXPECT_FALSE(ListArchive(ArchiveSource::FromMemory({})));
-    EXPECT_FALSE(ListArchive(ArchiveSource::FromFile(kData / "archives/missing.lzh")));
-}
-
-TEST(ArchiveReader, RecognisesArchiveSignatures) {
+TEST(ArchiveReader, RecognisesArchivesAndRefusesEverythingElse) {
     EXPECT_TRUE(LooksLikeArchive(ReadFile(kData / "archives/pictures.lzh")));
     EXPECT_TRUE(LooksLikeArchive(ReadFile(kData / "archives/pictures.zip")));
     const std::uint8_t sevenZip[] = {'7', 'z', 0xBC, 0xAF, 0x27, 0x1C, 0, 4};
@@ -128,12 +99,15 @@ TEST(ArchiveReader, RecognisesArchiveSignatures) {
     EXPECT_TRUE(LooksLikeArchive(cab));
     const std::uint8_t almostLzh[] = {0, 0, '-', 'l', 'h', '5'};
     EXPECT_FALSE(LooksLikeArchive(almostLzh));
-}
 
-TEST(ArchiveReader, RefusesIndexesOutsideTheArchive) {
-    const auto source = ArchiveSource::FromFile(kData / "archives/pictures.zip");
-    EXPECT_FALSE(ReadArchiveEntry(source, -1, 1 << 20));
-    EXPECT_FALSE(ReadArchiveEntry(source, 100, 1 << 20));
+    const std::vector<std::uint8_t> bmp = ReadFile(kData / "bmpsuite/g/rgb24.bmp");
+    EXPECT_FALSE(LooksLikeArchive(bmp));
+    EXPECT_FALSE(ListArchive(ArchiveSource::FromMemory(bmp)));
+    EXPECT_FALSE(ListArchive(ArchiveSource::FromMemory({})));
+    EXPECT_FALSE(ListArchive(ArchiveSource::FromFile(kData / "archives/missing.lzh")));
+    const auto zip = ArchiveSource::FromFile(kData / "archives/pictures.zip");
+    EXPECT_FALSE(ReadArchiveEntry(zip, -1, 1 << 20));
+    EXPECT_FALSE(ReadArchiveEntry(zip, 100, 1 << 20));
 }
 
 }  // namespace

@@ -18,40 +18,27 @@ bool AnswersTo(const FontFileMatch& match, std::string_view family) {
     return std::find(match.families.begin(), match.families.end(), family) != match.families.end();
 }
 
-TEST(FaceSubstitution, OldSystemFacesMapToTheIpaFonts) {
-    EXPECT_EQ(SubstituteFamily(kMsMincho), "IPAMincho");
-    EXPECT_EQ(SubstituteFamily(kMsPMincho), "IPAPMincho");
-    EXPECT_EQ(SubstituteFamily(kMsGothic), "IPAGothic");
-    EXPECT_EQ(SubstituteFamily(kMsPGothic), "IPAPGothic");
-    EXPECT_EQ(SubstituteFamily("MS Mincho"), "IPAMincho");
-    EXPECT_EQ(SubstituteFamily("ms mincho"), "IPAMincho");  // face names ignore ASCII case
-}
-
-TEST(FaceSubstitution, OtherNamesPassThroughAsUtf8) {
-    EXPECT_EQ(SubstituteFamily("DejaVu Sans"), "DejaVu Sans");
-    EXPECT_EQ(SubstituteFamily("\x82\xA0"), "\xE3\x81\x82");  // あ
-    EXPECT_EQ(SubstituteFamily("MS Mincho2"), "MS Mincho2");
-}
-
-TEST(FaceResolution, MapsEachOldFaceToItsInstalledFont) {
-    struct Case {
-        std::string face;
-        std::string family;
-    };
-    for (const Case& c : {Case{kMsMincho, "IPAMincho"}, Case{kMsPMincho, "IPAPMincho"},
-                          Case{kMsGothic, "IPAGothic"}, Case{kMsPGothic, "IPAPGothic"}}) {
-        std::optional<FontFileMatch> match = ResolveFace(c.face, false);
-        ASSERT_TRUE(match.has_value()) << c.family;
-        EXPECT_TRUE(AnswersTo(*match, c.family)) << match->path;
-        EXPECT_TRUE(match->japanese);
+TEST(FaceSubstitution, OldSystemFacesMapToTheIpaFontsAndOthersPassAsUtf8) {
+    const std::pair<std::string, std::string> cases[] = {
+        {kMsMincho, "IPAMincho"},       {kMsPMincho, "IPAPMincho"},
+        {kMsGothic, "IPAGothic"},       {kMsPGothic, "IPAPGothic"},
+        {"MS Mincho", "IPAMincho"},     {"ms mincho", "IPAMincho"},  // face names ignore ASCII case
+        {"DejaVu Sans", "DejaVu Sans"}, {"MS Mincho2", "MS Mincho2"},
+        {"\x82\xA0", "\xE3\x81\x82"}};  // あ
+    for (const auto& [face, family] : cases) {
+        EXPECT_EQ(SubstituteFamily(face), family) << family;
     }
 }
 
-TEST(FaceResolution, UnknownAndEmptyFacesFallBackToMincho) {
-    for (std::string face : {std::string("No Such Face 12345"), std::string()}) {
+TEST(FaceResolution, MapsEachOldFaceToItsInstalledFontAndUnknownOnesToMincho) {
+    const std::pair<std::string, std::string> cases[] = {
+        {kMsMincho, "IPAMincho"},   {kMsPMincho, "IPAPMincho"},          {kMsGothic, "IPAGothic"},
+        {kMsPGothic, "IPAPGothic"}, {"No Such Face 12345", "IPAMincho"}, {"", "IPAMincho"}};
+    for (const auto& [face, family] : cases) {
         std::optional<FontFileMatch> match = ResolveFace(face, false);
-        ASSERT_TRUE(match.has_value());
-        EXPECT_TRUE(AnswersTo(*match, "IPAMincho")) << match->path;
+        ASSERT_TRUE(match.has_value()) << family;
+        EXPECT_TRUE(AnswersTo(*match, family)) << match->path;
+        EXPECT_TRUE(match->japanese);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <memory>
 #include <thread>
@@ -36,15 +37,20 @@ struct Canvas {
         return PixelBuffer16{memory.data() + kGuard * pitch + kGuard, pitch, width, height};
     }
     uint16_t At(int x, int y) const { return memory[(y + kGuard) * pitch + x + kGuard]; }
-    int InkCount() const {
-        int n = 0;
-        for (int y = 0; y < height; ++y) {
+    /// Ink pixels in rows [top, bottom): how many, and the sum of their x.
+    std::pair<int, int> Ink(int top = 0, int bottom = INT_MAX) const {
+        std::pair<int, int> ink{0, 0};
+        for (int y = top; y < std::min(bottom, height); ++y) {
             for (int x = 0; x < width; ++x) {
-                n += At(x, y) == kInk;
+                if (At(x, y) == kInk) {
+                    ++ink.first;
+                    ink.second += x;
+                }
             }
         }
-        return n;
+        return ink;
     }
+    int InkCount() const { return Ink().first; }
     bool GuardUntouched() const {
         for (int y = -kGuard; y < height + kGuard; ++y) {
             for (int x = -kGuard; x < width + kGuard; ++x) {
@@ -58,21 +64,13 @@ struct Canvas {
     }
 };
 
-std::unique_ptr<Font> MakeFont(int height, int weight = 0, bool italic = false,
-                               bool underline = false, bool strikeOut = false) {
-    FontOptions options;
-    options.face = kMsMincho;
-    options.height = height;
-    options.weight = weight;
-    options.italic = italic;
-    options.underline = underline;
-    options.strikeOut = strikeOut;
-    return Font::Create(options);
+std::unique_ptr<Font> Mincho(int height) {
+    return Font::Create({.face = kMsMincho, .height = height});
 }
 
-TEST(FontSize, PositiveHeightIsTheCellHeight) {
+TEST(FontSize, PositiveHeightIsTheCellNegativeTheEmAndZeroADefault) {
     for (int height : {12, 16, 20, 27, 40}) {
-        std::unique_ptr<Font> font = MakeFont(height);
+        std::unique_ptr<Font> font = Mincho(height);
         ASSERT_NE(font, nullptr);
         EXPECT_EQ(font->Metrics().cellHeight, height);
         TextExtent wide = font->Measure(kA);
@@ -82,49 +80,38 @@ TEST(FontSize, PositiveHeightIsTheCellHeight) {
         EXPECT_GT(font->Metrics().ascent, height / 2);
         EXPECT_LT(font->Metrics().ascent, height);
     }
+    std::unique_ptr<Font> em = Mincho(-20);
+    ASSERT_NE(em, nullptr);
+    EXPECT_EQ(em->Measure(kA).width, 20);
+    std::unique_ptr<Font> fallback = Mincho(0);
+    ASSERT_NE(fallback, nullptr);
+    EXPECT_GT(fallback->Metrics().cellHeight, 0);
 }
 
-TEST(FontSize, HalfWidthCharactersAreAboutHalfAsWide) {
-    std::unique_ptr<Font> font = MakeFont(27);
+TEST(FontCharacters, HalfWidthCharactersAreAboutHalfAndDoubleByteOnesStayWhole) {
+    std::unique_ptr<Font> font = Mincho(27);
     ASSERT_NE(font, nullptr);
     TextExtent narrow = font->Measure("A");
     EXPECT_EQ(narrow.height, 27);
     EXPECT_GE(narrow.width, 13);
     EXPECT_LE(narrow.width, 14);
     EXPECT_EQ(font->Measure("\xB1").width, narrow.width);  // half-width katakana ｱ
-}
-
-TEST(FontSize, NegativeHeightIsTheEmAndZeroADefault) {
-    std::unique_ptr<Font> em = MakeFont(-20);
-    ASSERT_NE(em, nullptr);
-    EXPECT_EQ(em->Measure(kA).width, 20);
-    std::unique_ptr<Font> fallback = MakeFont(0);
-    ASSERT_NE(fallback, nullptr);
-    EXPECT_GT(fallback->Metrics().cellHeight, 0);
-}
-
-TEST(FontSize, AbsurdHeightsAreClamped) {
-    for (int height : {INT_MAX, INT_MIN, 100000}) {
-        std::unique_ptr<Font> font = MakeFont(height);
-        ASSERT_NE(font, nullptr) << height;
-        EXPECT_LE(font->Metrics().cellHeight, 4 * FreeTypeFace::kMaxPixelSize);
-        Canvas canvas(32, 32);
-        font->Draw(canvas.Buffer(), kA, -500, -500, kInk);
-        EXPECT_TRUE(canvas.GuardUntouched());
-    }
-}
-
-TEST(FontCharacters, DoubleByteCharactersStayWhole) {
-    std::unique_ptr<Font> font = MakeFont(27);
-    ASSERT_NE(font, nullptr);
     // 0x5C after a lead byte belongs to 表, not a narrow backslash.
     EXPECT_EQ(font->Measure(kHyo).width, 27);
     EXPECT_EQ(font->Measure(kHyo + "A").width, 27);  // only the first character counts
     EXPECT_LT(font->Measure("\\").width, 27);
 }
 
-TEST(FontCharacters, BrokenBytesMeasureAndDrawWithoutHarm) {
-    std::unique_ptr<Font> font = MakeFont(27);
+TEST(FontCharacters, AbsurdHeightsAndBrokenBytesMeasureAndDrawWithoutHarm) {
+    for (int height : {INT_MAX, INT_MIN, 100000}) {
+        std::unique_ptr<Font> font = Mincho(height);
+        ASSERT_NE(font, nullptr) << height;
+        EXPECT_LE(font->Metrics().cellHeight, 4 * FreeTypeFace::kMaxPixelSize);
+        Canvas canvas(32, 32);
+        font->Draw(canvas.Buffer(), kA, -500, -500, kInk);
+        EXPECT_TRUE(canvas.GuardUntouched());
+    }
+    std::unique_ptr<Font> font = Mincho(27);
     ASSERT_NE(font, nullptr);
     Canvas canvas(40, 40);
     for (std::string bad : {std::string("\x82"), std::string("\xFF"), std::string("\x81\x20"),
@@ -139,7 +126,7 @@ TEST(FontCharacters, BrokenBytesMeasureAndDrawWithoutHarm) {
 }
 
 TEST(FontDrawing, WritesOnlyTheInkColourInsideTheCell) {
-    std::unique_ptr<Font> font = MakeFont(27);
+    std::unique_ptr<Font> font = Mincho(27);
     ASSERT_NE(font, nullptr);
     Canvas canvas(60, 60);
     font->Draw(canvas.Buffer(), kAi, 10, 10, kInk);
@@ -161,7 +148,7 @@ TEST(FontDrawing, WritesOnlyTheInkColourInsideTheCell) {
 }
 
 TEST(FontDrawing, SameCharacterDrawsTheSameShapeAnywhere) {
-    std::unique_ptr<Font> font = MakeFont(20);
+    std::unique_ptr<Font> font = Mincho(20);
     ASSERT_NE(font, nullptr);
     Canvas a(50, 50);
     Canvas b(50, 50);
@@ -178,7 +165,7 @@ TEST(FontDrawing, SameCharacterDrawsTheSameShapeAnywhere) {
 }
 
 TEST(FontDrawing, ClipsAtEveryEdgeAndAtExtremePositions) {
-    std::unique_ptr<Font> font = MakeFont(27);
+    std::unique_ptr<Font> font = Mincho(27);
     ASSERT_NE(font, nullptr);
     Canvas canvas(30, 30);
     const int positions[][2] = {{-13, -13},       {20, 20},           {-26, 5},
@@ -193,8 +180,8 @@ TEST(FontDrawing, ClipsAtEveryEdgeAndAtExtremePositions) {
 }
 
 TEST(FontStyles, BoldWithoutABoldFaceSmearsOnePixelRight) {
-    std::unique_ptr<Font> regular = MakeFont(27);
-    std::unique_ptr<Font> bold = MakeFont(27, 700);
+    std::unique_ptr<Font> regular = Mincho(27);
+    std::unique_ptr<Font> bold = Font::Create({.face = kMsMincho, .weight = 700});
     ASSERT_TRUE(regular && bold);
     EXPECT_EQ(bold->Measure(kAi).width, regular->Measure(kAi).width + 1);
     Canvas plain(50, 50);
@@ -213,36 +200,26 @@ TEST(FontStyles, BoldWithoutABoldFaceSmearsOnePixelRight) {
 }
 
 TEST(FontStyles, ItalicLeansTheTopToTheRight) {
-    std::unique_ptr<Font> regular = MakeFont(40);
-    std::unique_ptr<Font> italic = MakeFont(40, 0, true);
+    std::unique_ptr<Font> regular = Mincho(40);
+    std::unique_ptr<Font> italic = Font::Create({.face = kMsMincho, .height = 40, .italic = true});
     ASSERT_TRUE(regular && italic);
     EXPECT_EQ(italic->Measure("l").width, regular->Measure("l").width);
     // The mean x of the ink in the top third moves right against the bottom third.
     auto lean = [](Font& font) {
         Canvas canvas(60, 60);
         font.Draw(canvas.Buffer(), "l", 10, 5, kInk);
-        double top = 0, topCount = 0, bottom = 0, bottomCount = 0;
-        for (int y = 0; y < 60; ++y) {
-            for (int x = 0; x < 60; ++x) {
-                if (canvas.At(x, y) != kInk) {
-                    continue;
-                }
-                if (y < 5 + 15) {
-                    top += x, ++topCount;
-                } else if (y > 5 + 25) {
-                    bottom += x, ++bottomCount;
-                }
-            }
-        }
-        return top / topCount - bottom / bottomCount;
+        const auto [topCount, topSum] = canvas.Ink(0, 5 + 15);
+        const auto [bottomCount, bottomSum] = canvas.Ink(5 + 26, 60);
+        return double(topSum) / topCount - double(bottomSum) / bottomCount;
     };
     EXPECT_NEAR(lean(*regular), 0.0, 1.0);
     EXPECT_GT(lean(*italic), 2.0);
 }
 
 TEST(FontStyles, UnderlineAndStrikeOutSpanTheAdvance) {
-    std::unique_ptr<Font> plain = MakeFont(27);
-    std::unique_ptr<Font> lined = MakeFont(27, 0, false, true, true);
+    std::unique_ptr<Font> plain = Mincho(27);
+    std::unique_ptr<Font> lined =
+        Font::Create({.face = kMsMincho, .underline = true, .strikeOut = true});
     ASSERT_TRUE(plain && lined);
     Canvas blank(40, 40);
     plain->Draw(blank.Buffer(), " ", 0, 0, kInk);
@@ -265,10 +242,7 @@ TEST(FontStyles, UnderlineAndStrikeOutSpanTheAdvance) {
 TEST(FontThreads, FontsOnTwoThreadsDrawAsOnOne) {
     // The worker and the user-interface thread may each create and use fonts at the same time.
     auto render = [](const std::string& face, int height) {
-        FontOptions options;
-        options.face = face;
-        options.height = height;
-        std::unique_ptr<Font> font = Font::Create(options);
+        std::unique_ptr<Font> font = Font::Create({.face = face, .height = height});
         Canvas canvas(64, 64);
         if (font) {
             for (int code = 0x9F; code <= 0xFC; ++code) {
@@ -281,10 +255,9 @@ TEST(FontThreads, FontsOnTwoThreadsDrawAsOnOne) {
     const std::string gothic = "\x82\x6C\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4E";
     const std::vector<uint16_t> expectMincho = render(kMsMincho, 27);
     const std::vector<uint16_t> expectGothic = render(gothic, 20);
-    std::vector<uint16_t> mincho;
     std::vector<uint16_t> gothicResult;
     std::thread other([&] { gothicResult = render(gothic, 20); });
-    mincho = render(kMsMincho, 27);
+    const std::vector<uint16_t> mincho = render(kMsMincho, 27);
     other.join();
     EXPECT_EQ(mincho, expectMincho);
     EXPECT_EQ(gothicResult, expectGothic);

@@ -3,12 +3,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
 #include "host/image/sdl_image_codec.h"
+#include "support/temp_folder.h"
 
 namespace talu::host {
 namespace {
@@ -16,12 +16,6 @@ namespace {
 std::vector<std::uint8_t> ReadFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-std::filesystem::path TempFile(const std::string& name) {
-    const auto* info = testing::UnitTest::GetInstance()->current_test_info();
-    return std::filesystem::temp_directory_path() /
-           (std::string("talu_jpeg_") + info->name() + "_" + name);
 }
 
 // 32 x 32: the top half red, the bottom half blue, stored bottom-up as red, green, blue.
@@ -38,12 +32,12 @@ std::vector<std::uint8_t> TwoBands(int stride) {
 }
 
 TEST(WriteJpeg, WritesRowsFromTheTopOfABottomUpImage) {
+    test::TempFolder dir;
     const std::vector<std::uint8_t> rows = TwoBands(100);
     const JpegImage image{32, 32, 100, true, rows};
-    const std::filesystem::path file = TempFile("bands.jpg");
+    const std::filesystem::path file = dir.Path() / "bands.jpg";
     ASSERT_TRUE(WriteJpeg(file, image, 95));
     auto decoded = DecodeImage(ReadFile(file), {.extension = "JPG"});
-    std::filesystem::remove(file);
     ASSERT_TRUE(decoded);
     ASSERT_EQ(decoded->width, 32);
     ASSERT_EQ(decoded->height, 32);
@@ -57,24 +51,24 @@ TEST(WriteJpeg, WritesRowsFromTheTopOfABottomUpImage) {
 }
 
 TEST(WriteJpeg, PassesQualityToTheLibrary) {
+    test::TempFolder dir;
     std::vector<std::uint8_t> rows(64 * 64 * 3);
     for (std::size_t i = 0; i < rows.size(); ++i) {
         rows[i] = static_cast<std::uint8_t>((i * 7919) % 251);
     }
     const JpegImage image{64, 64, 64 * 3, false, rows};
-    const std::filesystem::path low = TempFile("q0.jpg");
-    const std::filesystem::path high = TempFile("q100.jpg");
+    const std::filesystem::path low = dir.Path() / "q0.jpg";
+    const std::filesystem::path high = dir.Path() / "q100.jpg";
     ASSERT_TRUE(WriteJpeg(low, image, 0));
     ASSERT_TRUE(WriteJpeg(high, image, 100));
     EXPECT_LT(std::filesystem::file_size(low) * 3, std::filesystem::file_size(high));
-    std::filesystem::remove(low);
-    std::filesystem::remove(high);
 }
 
 TEST(WriteJpeg, FailsWithoutLeavingAFile) {
+    test::TempFolder dir;
     const std::vector<std::uint8_t> rows = TwoBands(96);
     EXPECT_FALSE(WriteJpeg("/nonexistent-folder/x.jpg", JpegImage{32, 32, 96, true, rows}, 75));
-    const std::filesystem::path file = TempFile("bad.jpg");
+    const std::filesystem::path file = dir.Path() / "bad.jpg";
     EXPECT_FALSE(WriteJpeg(file, JpegImage{32, 32, 95, true, rows}, 75));
     EXPECT_FALSE(WriteJpeg(file, JpegImage{32, 33, 96, true, rows}, 75));
     EXPECT_FALSE(WriteJpeg(file, JpegImage{0, 32, 96, true, rows}, 75));

@@ -7,6 +7,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "support/temp_folder.h"
+
 namespace talu::host {
 namespace {
 
@@ -15,12 +17,6 @@ const std::filesystem::path kSuite = std::filesystem::path(TALU_TESTDATA) / "bmp
 std::vector<std::uint8_t> ReadFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-std::filesystem::path TempFile(const std::string& name) {
-    const auto* info = testing::UnitTest::GetInstance()->current_test_info();
-    return std::filesystem::temp_directory_path() /
-           (std::string("talu_image_") + info->name() + "_" + name);
 }
 
 TEST(DecodeImage, GivesBottomUpBlueGreenRedRowsLikeABitmap) {
@@ -36,15 +32,11 @@ TEST(DecodeImage, GivesBottomUpBlueGreenRedRowsLikeABitmap) {
     EXPECT_EQ(image->rows, bmpRows);
 }
 
-TEST(DecodeImage, RefusesPicturesLargerThanTheLimit) {
-    const std::vector<std::uint8_t> png = ReadFile(kSuite / "ref/rgb24.png");
-    EXPECT_FALSE(DecodeImage(png, {.extension = "PNG", .maxSide = 126}));
-    EXPECT_TRUE(DecodeImage(png, {.extension = "PNG", .maxSide = 127}));
-}
-
-TEST(DecodeImage, RefusesBrokenInputCleanly) {
+TEST(DecodeImage, RefusesBrokenAndOversizedInputCleanly) {
     std::vector<std::uint8_t> png = ReadFile(kSuite / "ref/rgb24.png");
     ASSERT_GE(png.size(), 100u) << "the shared test data is missing";
+    EXPECT_FALSE(DecodeImage(png, {.extension = "PNG", .maxSide = 126}));
+    EXPECT_TRUE(DecodeImage(png, {.extension = "PNG", .maxSide = 127}));
     EXPECT_FALSE(DecodeImage({}, {.extension = "PNG"}));
     for (std::size_t size : {8, 33, 100}) {
         std::vector<std::uint8_t> cut(png.begin(), png.begin() + size);
@@ -70,28 +62,25 @@ TEST(DecodeImage, ReadsSignaturelessFormatsByTheirExtension) {
     EXPECT_EQ(image->rows[2], 255);  // first pixel's red
     EXPECT_EQ(image->rows[3], 255);  // second pixel's blue
     EXPECT_FALSE(DecodeImage(tga, {.extension = "XYZ"}));
-}
-
-TEST(CanDecodeExtension, KnowsTheCommonFormatsInUpperCase) {
     for (const char* extension : {"PNG", "JPG", "JPEG", "GIF", "TGA", "PCX"}) {
         EXPECT_TRUE(CanDecodeExtension(extension)) << extension;
     }
-    EXPECT_FALSE(CanDecodeExtension("png"));
-    EXPECT_FALSE(CanDecodeExtension("XYZ"));
-    EXPECT_FALSE(CanDecodeExtension(""));
+    for (const char* extension : {"png", "XYZ", ""}) {  // extensions come in upper case
+        EXPECT_FALSE(CanDecodeExtension(extension)) << extension;
+    }
 }
 
-TEST(WritePng, RoundTripsColourAndAlpha) {
+TEST(WritePng, RoundTripsColourAndAlphaAndFailsCleanly) {
+    test::TempFolder dir;
     RgbaImage image{3, 2, {}};
     for (int i = 0; i < 6; ++i) {
         const auto v = static_cast<std::uint8_t>(i * 40);
         image.pixels.insert(image.pixels.end(), {v, static_cast<std::uint8_t>(255 - v), 7,
                                                  static_cast<std::uint8_t>(i == 4 ? 0 : 255)});
     }
-    const std::filesystem::path file = TempFile("out.png");
+    const std::filesystem::path file = dir.Path() / "out.png";
     ASSERT_TRUE(WritePng(file, image));
     auto back = DecodeImage(ReadFile(file), {.extension = "PNG", .keepAlpha = true});
-    std::filesystem::remove(file);
     ASSERT_TRUE(back);
     ASSERT_EQ(back->width, 3);
     ASSERT_EQ(back->height, 2);
@@ -105,15 +94,11 @@ TEST(WritePng, RoundTripsColourAndAlpha) {
             EXPECT_EQ(out[3], in[3]);
         }
     }
-}
-
-TEST(WritePng, FailsForMissingFoldersAndInconsistentImages) {
-    RgbaImage image{1, 1, {1, 2, 3, 4}};
+    // Missing folders and inconsistent images fail without leaving a file.
     EXPECT_FALSE(WritePng("/nonexistent-folder/x.png", image));
-    RgbaImage wrong{2, 2, {1, 2, 3, 4}};
-    const std::filesystem::path file = TempFile("wrong.png");
-    EXPECT_FALSE(WritePng(file, wrong));
-    EXPECT_FALSE(std::filesystem::exists(file));
+    const std::filesystem::path wrong = dir.Path() / "wrong.png";
+    EXPECT_FALSE(WritePng(wrong, RgbaImage{2, 2, {1, 2, 3, 4}}));
+    EXPECT_FALSE(std::filesystem::exists(wrong));
 }
 
 }  // namespace

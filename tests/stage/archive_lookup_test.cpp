@@ -29,69 +29,53 @@ class ArchiveLookup : public ::testing::Test {
     PluginList plugins_;
 };
 
-TEST_F(ArchiveLookup, OpensPlainFilesWhole) {
-    auto opened = Open(InsideTestData("bmpsuite\\g") + "rgb24.bmp");
-    ASSERT_TRUE(opened);
-    EXPECT_FALSE(opened->member);
-    EXPECT_EQ(opened->bytes, ReadFile(kData / "bmpsuite/g/rgb24.bmp"));
-}
-
-TEST_F(ArchiveLookup, FindsMembersIgnoringCase) {
-    for (const char* path : {"pictures.lzh\\img\\pal8.bmp", "PICTURES.LZH\\IMG\\PAL8.BMP",
-                             "pictures.zip/Img/Pal8.BMP", "pictures.zip\\img\\pal8.bmp"}) {
-        auto opened = Open(path);
-        ASSERT_TRUE(opened) << path;
-        ASSERT_TRUE(opened->member) << path;
-        EXPECT_EQ(opened->member->path, "IMG\\Pal8.bmp");
-        EXPECT_EQ(opened->bytes, ReadFile(kData / "bmpsuite/g/pal8.bmp")) << path;
-    }
-}
-
-TEST_F(ArchiveLookup, FindsMembersThroughAbsolutePaths) {
-    auto opened = Open(InsideTestData("archives") + "pictures.lzh\\face.bmp");
-    ASSERT_TRUE(opened);
-    EXPECT_EQ(opened->bytes, ReadFile(kData / "bmpsuite/g/rgb24.bmp"));
-}
-
-TEST_F(ArchiveLookup, DescendsIntoArchivesInsideArchives) {
-    auto inner = Open("nested.lzh\\inner.lzh\\img\\pal8.bmp");
-    ASSERT_TRUE(inner);
-    EXPECT_EQ(inner->bytes, ReadFile(kData / "bmpsuite/g/pal8.bmp"));
-    auto top = Open("nested.lzh\\top.bmp");
-    ASSERT_TRUE(top);
-    EXPECT_EQ(top->bytes, ReadFile(kData / "bmpsuite/g/rgb24.bmp"));
-    auto innerArchive = Open("nested.lzh\\inner.lzh");
-    ASSERT_TRUE(innerArchive);
-    EXPECT_EQ(innerArchive->bytes, ReadFile(kData / "archives/pictures.lzh"));
-}
-
-TEST_F(ArchiveLookup, FailsForPathsNoArchiveHolds) {
-    for (const char* path : {"pictures.lzh\\missing.bmp", "pictures.lzh\\face.bmpx",
-                             "pictures.lzh\\face", "pictures.lzh\\img", "missing.lzh\\face.bmp",
-                             "nested.lzh\\inner.lzh\\top.bmp", "nested.lzh\\top.bmp\\x"}) {
-        EXPECT_FALSE(Open(path)) << path;
+TEST_F(ArchiveLookup, OpensPlainFilesAndMembersAtAnyDepthIgnoringCase) {
+    const std::string rgb24 = "bmpsuite/g/rgb24.bmp";
+    const std::string pal8 = "bmpsuite/g/pal8.bmp";
+    const struct {
+        std::string path, file;
+        const char* member;  // null for a plain file, "" when the name is not checked
+    } cases[] = {
+        {InsideTestData("bmpsuite\\g") + "rgb24.bmp", rgb24, nullptr},
+        {"pictures.lzh\\img\\pal8.bmp", pal8, "IMG\\Pal8.bmp"},
+        {"PICTURES.LZH\\IMG\\PAL8.BMP", pal8, "IMG\\Pal8.bmp"},
+        {"pictures.zip/Img/Pal8.BMP", pal8, "IMG\\Pal8.bmp"},
+        {"pictures.zip\\img\\pal8.bmp", pal8, "IMG\\Pal8.bmp"},
+        {InsideTestData("archives") + "pictures.lzh\\face.bmp", rgb24, ""},
+        {"nested.lzh\\inner.lzh\\img\\pal8.bmp", pal8, ""},
+        {"nested.lzh\\top.bmp", rgb24, ""},
+        {"nested.lzh\\inner.lzh", "archives/pictures.lzh", ""},
+    };
+    for (const auto& c : cases) {
+        const auto opened = Open(c.path);
+        ASSERT_TRUE(opened) << c.path;
+        EXPECT_EQ(opened->bytes, ReadFile(kData / c.file)) << c.path;
+        ASSERT_EQ(opened->member.has_value(), c.member != nullptr) << c.path;
+        if (c.member && *c.member) {
+            EXPECT_EQ(opened->member->path, c.member);
+        }
     }
 }
 
 // The first file along the path is the archive; a file that is no archive ends the search.
-TEST_F(ArchiveLookup, TreatsTheFirstFileOnThePathAsTheArchive) {
-    EXPECT_FALSE(Open(InsideTestData("bmpsuite\\g") + "rgb24.bmp\\face.bmp"));
+TEST_F(ArchiveLookup, FailsForPathsNoArchiveHolds) {
+    const std::string plain = InsideTestData("bmpsuite\\g") + "rgb24.bmp\\face.bmp";
+    for (std::string_view path : std::initializer_list<std::string_view>{
+             "pictures.lzh\\missing.bmp", "pictures.lzh\\face.bmpx", "pictures.lzh\\face",
+             "pictures.lzh\\img", "missing.lzh\\face.bmp", "nested.lzh\\inner.lzh\\top.bmp",
+             "nested.lzh\\top.bmp\\x", plain}) {
+        EXPECT_FALSE(Open(path)) << path;
+    }
+    PluginList none;  // without archive extractors only plain files open
+    EXPECT_FALSE(OpenPossiblyArchived("pictures.lzh\\face.bmp", InsideTestData("archives"), none));
+    EXPECT_TRUE(OpenPossiblyArchived("pictures.lzh", InsideTestData("archives"), none));
 }
 
-TEST_F(ArchiveLookup, WithoutArchiveExtractorsOnlyPlainFilesOpen) {
-    PluginList empty;
-    EXPECT_FALSE(OpenPossiblyArchived("pictures.lzh\\face.bmp", InsideTestData("archives"), empty));
-    EXPECT_TRUE(OpenPossiblyArchived("pictures.lzh", InsideTestData("archives"), empty));
-}
-
-TEST(MatchMemberPrefix, ComparesAsciiIgnoringCaseAndSeparatorsAlike) {
+TEST(MatchMemberPrefix, ComparesAsciiIgnoringCaseSeparatorsAlikeAndDoubleBytesWhole) {
     EXPECT_EQ(MatchMemberPrefix("img\\face.bmp", "IMG\\FACE.BMP"), 12u);
     EXPECT_EQ(MatchMemberPrefix("img/face.bmp\\x", "IMG\\FACE.BMP"), 12u);
     EXPECT_FALSE(MatchMemberPrefix("img\\face", "IMG\\FACE.BMP"));
     EXPECT_FALSE(MatchMemberPrefix("img_face.bmp", "IMG\\FACE.BMP"));
-}
-
-TEST(MatchMemberPrefix, ComparesDoubleByteCharactersWhole) {
     // 0x95 0x5C is one character whose trail byte is a backslash; 0x83 0x41 and 0x83 0x61 differ
     // although their trail bytes fold to the same ASCII letter.
     EXPECT_EQ(MatchMemberPrefix("\x95\x5C.bmp", "\x95\x5C.bmp"), 6u);
@@ -130,36 +114,23 @@ class FakeArchivePlugin : public Plugin {
     std::map<std::string, std::string> members_;
 };
 
-TEST(ArchiveExtractorOrder, AsksTheNextExtractorWhenOneLacksTheMember) {
+TEST(ArchiveExtractorOrder, FrontExtractorAnswersAndTheNextIsAskedWhenItLacksTheMember) {
     PluginList plugins;
     plugins.AddToFront(std::make_unique<FakeArchivePlugin>(
-        "AXSECOND.SPI", std::map<std::string, std::string>{{"A.BMP", "second"}}));
-    plugins.AddToFront(std::make_unique<FakeArchivePlugin>(
-        "AXFIRST.SPI", std::map<std::string, std::string>{{"B.BMP", "first"}}));
-    const std::vector<uint8_t> archive = {'F', 'A', 'K', 'E'};
-    const auto source = host::ArchiveSource::FromMemory(archive);
-    auto found = FindArchiveMember(plugins, "x.fak", source, archive, "a.bmp");
-    ASSERT_TRUE(found);
-    EXPECT_EQ(std::string(found->bytes.begin(), found->bytes.end()), "second");
-}
-
-TEST(ArchiveExtractorOrder, MoveToFrontDecidesWhichExtractorAnswers) {
-    PluginList plugins;
-    plugins.AddToFront(std::make_unique<FakeArchivePlugin>(
-        "AXSECOND.SPI", std::map<std::string, std::string>{{"A.BMP", "second"}}));
+        "AXSECOND.SPI", std::map<std::string, std::string>{{"A.BMP", "second"}, {"B.BMP", "b"}}));
     plugins.AddToFront(std::make_unique<FakeArchivePlugin>(
         "AXFIRST.SPI", std::map<std::string, std::string>{{"A.BMP", "first"}}));
     const std::vector<uint8_t> archive = {'F', 'A', 'K', 'E'};
     const auto source = host::ArchiveSource::FromMemory(archive);
-    auto found = FindArchiveMember(plugins, "x.fak", source, archive, "A.BMP");
-    ASSERT_TRUE(found);
-    EXPECT_EQ(std::string(found->bytes.begin(), found->bytes.end()), "first");
-
+    auto member = [&](std::string_view path) {
+        auto found = FindArchiveMember(plugins, "x.fak", source, archive, path);
+        return found ? std::string(found->bytes.begin(), found->bytes.end()) : "(none)";
+    };
+    EXPECT_EQ(member("b.bmp"), "b");
+    EXPECT_EQ(member("A.BMP"), "first");
     EXPECT_TRUE(plugins.MoveToFront("AXSECOND.SPI"));
     EXPECT_FALSE(plugins.MoveToFront("axsecond.spi"));
-    found = FindArchiveMember(plugins, "x.fak", source, archive, "A.BMP");
-    ASSERT_TRUE(found);
-    EXPECT_EQ(std::string(found->bytes.begin(), found->bytes.end()), "second");
+    EXPECT_EQ(member("A.BMP"), "second");
 }
 
 TEST(PluginArchiveSource, ReadsBooksFromArchivesOnly) {

@@ -4,24 +4,22 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "host/image/sdl_image_codec.h"
+#include "picture_test_support.h"
+#include "pixel_test_support.h"
 #include "stage/bmp_reader.h"
 #include "stage/surface.h"
 
 namespace talu::stage {
 namespace {
 
-const std::filesystem::path kSuite = std::filesystem::path(TALU_TESTDATA) / "bmpsuite";
+using testing::ReadFile;
 
-std::vector<uint8_t> ReadFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+const std::filesystem::path kSuite = std::filesystem::path(TALU_TESTDATA) / "bmpsuite";
 
 struct SuiteEntry {
     std::string bmp;
@@ -72,31 +70,17 @@ void ExpectSamePixels(const SuiteEntry& entry, const PixelFormat& format) {
     DibView view{reference->width,       reference->height,     24, nullptr, 0,
                  reference->rows.data(), reference->rows.size()};
     ASSERT_TRUE(expected.FromDib(view, format));
-    ASSERT_EQ(actual.Width(), expected.Width()) << entry.bmp;
-    ASSERT_EQ(actual.Height(), expected.Height()) << entry.bmp;
-    int mismatches = 0;
-    for (int y = 0; y < actual.Height(); ++y) {
-        for (int x = 0; x < actual.Width(); ++x) {
-            if (actual.Row(y)[x] != expected.Row(y)[x] && mismatches++ < 3) {
-                ADD_FAILURE() << entry.bmp << " pixel (" << x << ", " << y << "): " << std::hex
-                              << actual.Row(y)[x] << " != " << expected.Row(y)[x];
-            }
-        }
-    }
-    EXPECT_EQ(mismatches, 0) << entry.bmp;
+    ASSERT_EQ(actual.Bounds(), expected.Bounds()) << entry.bmp;
+    EXPECT_TRUE(testing::SameRect(actual, expected, actual.Bounds())) << entry.bmp;
 }
 
-TEST(BmpSuite, GoodFilesMatchTheirReferenceIn565) {
-    std::vector<SuiteEntry> entries = GoodEntries();
+TEST(BmpSuite, GoodFilesMatchTheirReferenceInBothLayouts) {
+    const std::vector<SuiteEntry> entries = GoodEntries();
     ASSERT_EQ(entries.size(), 27u);
-    for (const SuiteEntry& entry : entries) {
-        ExpectSamePixels(entry, PixelFormat::Rgb565());
-    }
-}
-
-TEST(BmpSuite, GoodFilesMatchTheirReferenceIn555) {
-    for (const SuiteEntry& entry : GoodEntries()) {
-        ExpectSamePixels(entry, PixelFormat::Rgb555());
+    for (const PixelFormat& format : {PixelFormat::Rgb565(), PixelFormat::Rgb555()}) {
+        for (const SuiteEntry& entry : entries) {
+            ExpectSamePixels(entry, format);
+        }
     }
 }
 

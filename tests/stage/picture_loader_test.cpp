@@ -7,49 +7,27 @@
 #include "host/image/sdl_image_codec.h"
 #include "picture_test_support.h"
 #include "script/messages.h"
+#include "stage_test_support.h"
 
 namespace talu::stage {
 namespace {
 
-using testing::BmpLayout;
+using testing::Bmp24;
 using testing::MakeBmp;
-using testing::WriteFile;
 
-// A 24-bit picture of width x height in which every pixel has colour(x, y) (0xRRGGBB).
-template <typename ColourOf>
-BmpLayout Picture24(int width, int height, ColourOf colour) {
-    BmpLayout layout;
-    layout.width = width;
-    layout.height = height;
-    const int stride = (width * 3 + 3) & ~3;
-    layout.pixels.assign(static_cast<std::size_t>(stride) * height, 0);
-    for (int stored = 0; stored < height; ++stored) {
-        for (int x = 0; x < width; ++x) {
-            const uint32_t c = colour(x, height - 1 - stored);
-            uint8_t* p = &layout.pixels[stored * stride + x * 3];
-            p[0] = c & 0xFF;
-            p[1] = (c >> 8) & 0xFF;
-            p[2] = (c >> 16) & 0xFF;
-        }
-    }
-    return layout;
-}
-
+// The stage rig's loader with the built-in decoders, reporting as a BACKGROUND tag would.
 class PictureLoading : public ::testing::Test {
   protected:
     PictureLoading() {
-        plugins_.Scan();
-        PictureServices services;
-        services.plugins = &plugins_;
-        services.extensions = &extensions_;
-        services.diagnostics = &diagnostics_;
-        services.itemText = [] { return std::string(" BACKGROUND"); };
-        services.bookFolder = folder_.Inside();
-        loader_ = std::make_unique<PictureLoader>(std::move(services));
+        rig.plugins.Scan();
+        rig.loader->Services().itemText = [] { return std::string(" BACKGROUND"); };
     }
 
     void Write(const std::string& name, const std::vector<uint8_t>& bytes) {
-        WriteFile(folder_.Path() / name, bytes);
+        testing::WriteFile(rig.folder.Path() / name, bytes);
+    }
+    bool Load(const std::string& name, uint32_t flags = 0, int width = 0, int height = 0) {
+        return rig.loader->LoadPicture(picture_, name, flags, width, height);
     }
 
     // The surface colour of a pixel, as a 24-bit value 0xRRGGBB at the surface's precision.
@@ -58,22 +36,18 @@ class PictureLoading : public ::testing::Test {
         return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
     }
 
-    testing::ScratchFolder folder_;
-    PluginList plugins_;
-    ExtensionMap extensions_;
-    testing::RecordingBoxes boxes_;
-    script::Diagnostics diagnostics_{boxes_, script::kLangEnglish};
-    std::unique_ptr<PictureLoader> loader_;
+    testing::StageRig rig;
+    std::vector<std::string>& boxes_ = rig.boxes.boxes;
     Picture picture_;
 };
 
-TEST_F(PictureLoading, LoadsABmpOneToOneInTheDisplayFormat) {
-    Write("face.bmp", MakeBmp(Picture24(3, 2, [](int x, int y) {
+TEST_F(PictureLoading, LoadsBmpFilesAndArchiveMembersOneToOneInTheDisplayFormat) {
+    Write("face.bmp", MakeBmp(Bmp24(3, 2, [](int x, int y) {
               return x == 0 && y == 0 ? 0xFF0000u : 0x0000FFu;
           })));
     for (const PixelFormat& format : {PixelFormat::Rgb565(), PixelFormat::Rgb555()}) {
-        loader_->Services().format = format;
-        ASSERT_TRUE(loader_->LoadPicture(picture_, "FACE.BMP", 0, 0, 0));
+        rig.loader->Services().format = format;
+        ASSERT_TRUE(Load("FACE.BMP"));
         EXPECT_EQ(picture_.Format(), format);
         EXPECT_EQ(picture_.Width(), 3);
         EXPECT_EQ(picture_.Height(), 2);
@@ -82,20 +56,17 @@ TEST_F(PictureLoading, LoadsABmpOneToOneInTheDisplayFormat) {
         EXPECT_EQ(picture_.BlitFlags(), 0u);
     }
     EXPECT_EQ(picture_.source, "FACE.BMP");
-    EXPECT_TRUE(boxes_.boxes.empty());
-}
-
-TEST_F(PictureLoading, LoadsArchiveMembers) {
-    loader_->Services().bookFolder = testing::InsideTestData("archives");
-    ASSERT_TRUE(loader_->LoadPicture(picture_, "nested.lzh\\inner.lzh\\img\\pal8.bmp", 0, 0, 0));
+    rig.loader->Services().bookFolder = testing::InsideTestData("archives");
+    ASSERT_TRUE(Load("nested.lzh\\inner.lzh\\img\\pal8.bmp"));
     EXPECT_EQ(picture_.Width(), 127);
     EXPECT_EQ(picture_.Height(), 64);
+    EXPECT_TRUE(boxes_.empty());
 }
 
 TEST_F(PictureLoading, AutomaticKeyTurnsEveryPixelOfTheTopLeftColourTransparent) {
     auto colour = [](int x, int y) { return (x + y) % 2 == 0 ? 0xFFFFFFu : 0x123456u; };
-    Write("white.bmp", MakeBmp(Picture24(4, 3, colour)));
-    ASSERT_TRUE(loader_->LoadPicture(picture_, "white.bmp", load::kAutoKey, 0, 0));
+    Write("white.bmp", MakeBmp(Bmp24(4, 3, colour)));
+    ASSERT_TRUE(Load("white.bmp", load::kAutoKey));
     uint32_t key = 0;
     ASSERT_TRUE(picture_.GetSourceKey(key));
     EXPECT_EQ(key, picture_.NativeColour(0xFF00FF));
@@ -108,13 +79,13 @@ TEST_F(PictureLoading, AutomaticKeyTurnsEveryPixelOfTheTopLeftColourTransparent)
 }
 
 TEST_F(PictureLoading, AutomaticKeyOnAPaletteChangesOnlyTheTopLeftEntry) {
-    BmpLayout layout;
+    testing::BmpLayout layout;
     layout.width = 3;
     layout.bitCount = 8;
     layout.palette = {0x00FF00, 0x00FF00, 0x0000FF};  // entries 0 and 1 share a colour
     layout.pixels = {1, 0, 2, 0};
     Write("pal.bmp", MakeBmp(layout));
-    ASSERT_TRUE(loader_->LoadPicture(picture_, "pal.bmp", load::kAutoKey, 0, 0));
+    ASSERT_TRUE(Load("pal.bmp", load::kAutoKey));
     uint32_t key = 0;
     ASSERT_TRUE(picture_.GetSourceKey(key));
     EXPECT_EQ(picture_.Row(0)[0], key);
@@ -122,111 +93,91 @@ TEST_F(PictureLoading, AutomaticKeyOnAPaletteChangesOnlyTheTopLeftEntry) {
     EXPECT_EQ(At(picture_, 1, 0), 0x00FC00u);
 }
 
-TEST_F(PictureLoading, ScalesOnlyTheSideTheFlagsName) {
-    Write("big.bmp", MakeBmp(Picture24(640, 480, [](int, int) { return 0x808080u; })));
-    ASSERT_TRUE(loader_->LoadPicture(picture_, "big.bmp", load::kWidthPercent, 50, 0));
-    EXPECT_EQ(picture_.Width(), 320);
-    EXPECT_EQ(picture_.Height(), 480);
-    ASSERT_TRUE(loader_->LoadPicture(picture_, "big.bmp",
-                                     load::kHeightPixels | load::kHeightPercent, 0, 100));
-    EXPECT_EQ(picture_.Width(), 640);
-    EXPECT_EQ(picture_.Height(), 100);
-    ASSERT_TRUE(loader_->LoadPicture(picture_, "big.bmp", load::kWidthPixels, 7, 50));
-    EXPECT_EQ(picture_.Width(), 7);
-    EXPECT_EQ(picture_.Height(), 480);
+// Only the side a flag names is scaled, pixels before percent; sizes that leave no pixel or
+// are absurd fail and leave no surface.
+TEST_F(PictureLoading, SizesFollowTheFlags) {
+    Write("pic.bmp", MakeBmp(Bmp24(100, 50, [](int, int) { return 0x808080u; })));
+    const struct {
+        uint32_t flags;
+        int width, height, wantWidth, wantHeight;
+    } cases[] = {
+        {load::kWidthPercent, 50, 0, 50, 50},
+        {load::kHeightPixels | load::kHeightPercent, 0, 100, 100, 100},
+        {load::kWidthPixels, 7, 20, 7, 50},
+        {load::kWidthPercent, 29, 0, 28, 50},  // 29 x 0.01 x 100 is 28.999... in double precision
+        {load::kHeightPercent, 0, 1, 0, 0},
+        {load::kWidthPixels, -3, 0, 0, 0},
+        {load::kHeightPercent, 0, 2000000000, 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.flags << " " << c.width << " " << c.height);
+        ASSERT_TRUE(Load("pic.bmp"));
+        EXPECT_EQ(Load("pic.bmp", c.flags, c.width, c.height), c.wantWidth != 0);
+        EXPECT_EQ(picture_.Width(), c.wantWidth);
+        EXPECT_EQ(picture_.Height(), c.wantHeight);
+        EXPECT_EQ(picture_.IsLoaded(), c.wantWidth != 0);
+    }
 }
 
-TEST_F(PictureLoading, PercentagesTruncateAsTheOldArithmeticDid) {
-    Write("hundred.bmp", MakeBmp(Picture24(100, 1, [](int, int) { return 0u; })));
-    // 29 x 0.01 x 100 is 28.999... in double precision.
-    ASSERT_TRUE(loader_->LoadPicture(picture_, "hundred.bmp", load::kWidthPercent, 29, 0));
-    EXPECT_EQ(picture_.Width(), 28);
-}
-
-TEST_F(PictureLoading, FailsForSizesThatLeaveNoPixelOrAreAbsurd) {
-    Write("small.bmp", MakeBmp(Picture24(10, 10, [](int, int) { return 0u; })));
-    ASSERT_TRUE(loader_->LoadPicture(picture_, "small.bmp", 0, 0, 0));
-    EXPECT_FALSE(loader_->LoadPicture(picture_, "small.bmp", load::kWidthPercent, 5, 0));
-    EXPECT_FALSE(picture_.IsLoaded());
-    EXPECT_FALSE(loader_->LoadPicture(picture_, "small.bmp", load::kWidthPixels, -3, 0));
-    EXPECT_FALSE(loader_->LoadPicture(picture_, "small.bmp", load::kHeightPercent, 2000000000, 0));
-}
-
-TEST_F(PictureLoading, AMissingFileFailsQuietlyAndLeavesNoSurface) {
-    Write("small.bmp", MakeBmp(Picture24(10, 10, [](int, int) { return 0u; })));
-    ASSERT_TRUE(loader_->LoadPicture(picture_, "small.bmp", 0, 0, 0));
+TEST_F(PictureLoading, MissingFilesFailQuietlyAndShortOnesAreReported) {
+    Write("small.bmp", MakeBmp(Bmp24(10, 10, [](int, int) { return 0u; })));
+    ASSERT_TRUE(Load("small.bmp"));
     picture_.mask.assign(100, 7);
-    EXPECT_FALSE(loader_->LoadPicture(picture_, "gone.bmp", load::kAutoKey, 0, 0));
+    EXPECT_FALSE(Load("gone.bmp", load::kAutoKey));
     EXPECT_FALSE(picture_.IsLoaded());
     EXPECT_TRUE(picture_.mask.empty());
     EXPECT_EQ(picture_.source, "gone.bmp");
     EXPECT_EQ(picture_.loadFlags, load::kAutoKey);
-    EXPECT_TRUE(boxes_.boxes.empty());
-}
-
-TEST_F(PictureLoading, TellsTheReaderAboutShortFiles) {
+    EXPECT_TRUE(boxes_.empty());
     Write("short.bmp", {'B', 'M', 1, 2});
-    EXPECT_FALSE(loader_->LoadPicture(picture_, "short.bmp", 0, 0, 0));
-    ASSERT_EQ(boxes_.boxes.size(), 1u);
-    EXPECT_EQ(boxes_.boxes[0], "ファイルが短い");
+    EXPECT_FALSE(Load("short.bmp"));
+    EXPECT_EQ(boxes_, (std::vector<std::string>{"ファイルが短い"}));
 }
 
-class OtherFormats : public PictureLoading {
-  protected:
-    void SetUp() override {
-        host::RgbaImage image{2, 2, std::vector<uint8_t>(16, 255)};
-        ASSERT_TRUE(host::WritePng(folder_.Path() / "x.png", image));
-        std::filesystem::copy_file(folder_.Path() / "x.png", folder_.Path() / "x.xyz");
-        std::filesystem::copy_file(folder_.Path() / "x.png", folder_.Path() / "noextension");
+// Other formats go through the built-in decoders under any library name a PLUGIN tag binds;
+// what no decoder reads is reported as a missing plug-in, a broken file fails quietly.
+TEST_F(PictureLoading, OtherFormatsNeedABindingForTheirExtension) {
+    host::RgbaImage image{2, 2, std::vector<uint8_t>(16, 255)};
+    ASSERT_TRUE(host::WritePng(rig.folder.Path() / "x.png", image));
+    for (const char* copy : {"x.xyz", "noextension"}) {
+        std::filesystem::copy_file(rig.folder.Path() / "x.png", rig.folder.Path() / copy);
     }
-};
-
-TEST_F(OtherFormats, NeedAPluginTagBindingTheirExtension) {
-    EXPECT_FALSE(loader_->LoadPicture(picture_, "x.png", 0, 0, 0));
-    ASSERT_EQ(boxes_.boxes.size(), 1u);
-    EXPECT_EQ(boxes_.boxes[0],
-              "Syntax Error. BACKGROUND\n\nPlugin not found to read \"x.png\" format graphics .");
-}
-
-TEST_F(OtherFormats, LoadThroughTheBuiltInDecodersUnderAnyLibraryName) {
-    extensions_.Bind("PNG", "IFPNG.SPI");
-    ASSERT_TRUE(loader_->LoadPicture(picture_, "X.PNG", 0, 0, 0));
-    EXPECT_EQ(picture_.Width(), 2);
-    EXPECT_EQ(At(picture_, 1, 1), 0xF8FCF8u);
-    EXPECT_TRUE(boxes_.boxes.empty());
-}
-
-TEST_F(OtherFormats, ReportAMissingPluginOnlyForFormatsNoDecoderReads) {
-    extensions_.Bind("XYZ", "IFXYZ.SPI");
-    EXPECT_FALSE(loader_->LoadPicture(picture_, "x.xyz", 0, 0, 0));
-    ASSERT_EQ(boxes_.boxes.size(), 1u);
-    EXPECT_EQ(boxes_.boxes[0], "Syntax Error. BACKGROUND\n\nPlugin \"IFXYZ.SPI\" is not found.");
-}
-
-TEST_F(OtherFormats, ReportAPathWithoutExtension) {
-    EXPECT_FALSE(loader_->LoadPicture(picture_, "noextension", 0, 0, 0));
-    ASSERT_EQ(boxes_.boxes.size(), 1u);
-    EXPECT_EQ(boxes_.boxes[0],
-              "Syntax Error. BACKGROUND\n\nPlugin not found to read \"noextension\" format "
-              "graphics .");
-}
-
-TEST_F(OtherFormats, AreAllBoundForTools) {
-    loader_->Services().everyExtensionBound = true;
-    EXPECT_TRUE(loader_->LoadPicture(picture_, "x.png", 0, 0, 0));
-    EXPECT_FALSE(loader_->LoadPicture(picture_, "x.xyz", 0, 0, 0));
-    ASSERT_EQ(boxes_.boxes.size(), 1u);
-    EXPECT_EQ(boxes_.boxes[0], "Syntax Error. BACKGROUND\n\nPlugin \"SDL2_IMAGE\" is not found.");
-}
-
-TEST_F(OtherFormats, BrokenFilesFailWithoutMessages) {
-    extensions_.Bind("PNG", "IFPNG.SPI");
-    std::vector<uint8_t> png = testing::ReadFile(folder_.Path() / "x.png");
+    std::vector<uint8_t> png = testing::ReadFile(rig.folder.Path() / "x.png");
     png.resize(png.size() / 2);
     Write("half.png", png);
-    EXPECT_FALSE(loader_->LoadPicture(picture_, "half.png", 0, 0, 0));
-    EXPECT_FALSE(picture_.IsLoaded());
-    EXPECT_TRUE(boxes_.boxes.empty());
+    const struct {
+        bool everyExtensionBound;
+        const char *extension, *library, *file;
+        bool loads;
+        const char* box;
+    } cases[] = {
+        {true, "", "", "x.png", true, ""},  // tools bind every extension
+        {true, "", "", "x.xyz", false, "Plugin \"SDL2_IMAGE\" is not found."},
+        {false, "", "", "x.png", false, "Plugin not found to read \"x.png\" format graphics ."},
+        {false, "", "", "noextension", false,
+         "Plugin not found to read \"noextension\" format graphics ."},
+        {false, "XYZ", "IFXYZ.SPI", "x.xyz", false, "Plugin \"IFXYZ.SPI\" is not found."},
+        {false, "PNG", "IFPNG.SPI", "X.PNG", true, ""},
+        {false, "PNG", "IFPNG.SPI", "half.png", false, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        boxes_.clear();
+        rig.loader->Services().everyExtensionBound = c.everyExtensionBound;
+        if (*c.extension) {
+            rig.extensions.Bind(c.extension, c.library);
+        }
+        EXPECT_EQ(Load(c.file), c.loads);
+        EXPECT_EQ(picture_.IsLoaded(), c.loads);
+        std::vector<std::string> boxes;
+        if (*c.box) {
+            boxes.push_back(std::string("Syntax Error. BACKGROUND\n\n") + c.box);
+        }
+        EXPECT_EQ(boxes_, boxes);
+    }
+    ASSERT_TRUE(Load("X.PNG"));
+    EXPECT_EQ(picture_.Width(), 2);
+    EXPECT_EQ(At(picture_, 1, 1), 0xF8FCF8u);
 }
 
 }  // namespace

@@ -9,6 +9,9 @@
 namespace talu::stage {
 namespace {
 
+using testing::ReadFile;
+namespace fs = std::filesystem;
+
 // Engine colours keep red in the low byte.
 constexpr uint32_t kBlue = 0xFF0000;
 constexpr uint32_t kGreen = 0x00FF00;
@@ -19,10 +22,10 @@ class SavingPictures : public ::testing::Test {
         surface_.Create(64, 48, PixelFormat::Rgb565());
         surface_.Fill(kBlue);
         surface_.FillRect(Rect{0, 0, 32, 24}, kGreen);
-        request_.bookFolder = folder_.Inside();
+        request_.bookFolder = folder_.InsideFolder();
     }
 
-    testing::ScratchFolder folder_;
+    test::TempFolder folder_;
     Surface surface_;
     SaveRequest request_;
 };
@@ -42,39 +45,36 @@ TEST(SavedPictureName, FollowsTheFolderAndFileNameRules) {
     EXPECT_EQ(SavedPictureName("img/face.bmp", request), "Z:\\outface.JPG");
 }
 
-TEST_F(SavingPictures, WritesTheSurfaceItselfAtItsOwnSize) {
+TEST_F(SavingPictures, ReplacesAnExistingFileWhateverItsCaseWithTheSurfaceItself) {
+    testing::WriteFile(folder_.Path() / "Shot.BMP", {1, 2, 3});
     request_.fileName = "shot.bmp";
     ASSERT_TRUE(SavePicture(surface_, "bg.bmp", request_));
-    EXPECT_EQ(testing::ReadFile(folder_.Path() / "shot.bmp"), surface_.EncodeBmp());
+    EXPECT_EQ(ReadFile(folder_.Path() / "Shot.BMP"), surface_.EncodeBmp());
+    EXPECT_FALSE(fs::exists(folder_.Path() / "shot.bmp"));
 }
 
 TEST_F(SavingPictures, KeepsProportionsWhenOnlyOneSideIsGiven) {
-    request_.fileName = "w.bmp";
-    request_.width = 32;
-    ASSERT_TRUE(SavePicture(surface_, "bg.bmp", request_));
-    std::vector<uint8_t> bmp = testing::ReadFile(folder_.Path() / "w.bmp");
-    ASSERT_GT(bmp.size(), 30u);
-    EXPECT_EQ(bmp[18], 32);
-    EXPECT_EQ(bmp[22], 24);
-
-    request_ = SaveRequest{};
-    request_.height = 12;
-    request_.fileName = "h.bmp";
-    request_.bookFolder = folder_.Inside();
-    ASSERT_TRUE(SavePicture(surface_, "bg.bmp", request_));
-    bmp = testing::ReadFile(folder_.Path() / "h.bmp");
-    EXPECT_EQ(bmp[18], 16);
-    EXPECT_EQ(bmp[22], 12);
+    request_.fileName = "s.bmp";
+    auto savedSize = [&](int width, int height) {
+        request_.width = width;
+        request_.height = height;
+        EXPECT_TRUE(SavePicture(surface_, "bg.bmp", request_));
+        const std::vector<uint8_t> bmp = ReadFile(folder_.Path() / "s.bmp");
+        return bmp.size() > 30 ? std::pair<int, int>{bmp[18], bmp[22]} : std::pair<int, int>{};
+    };
+    EXPECT_EQ(savedSize(32, kSizeNotGiven), (std::pair<int, int>{32, 24}));
+    EXPECT_EQ(savedSize(kSizeNotGiven, 12), (std::pair<int, int>{16, 12}));
 }
 
-TEST_F(SavingPictures, WritesScaledJpeg) {
+TEST_F(SavingPictures, WritesScaledJpegUnderTheSourceTitle) {
+    fs::create_directory(folder_.Path() / "Snaps");
+    request_.folder = folder_.InsideFolder() + "snaps\\";
     request_.width = 32;
-    request_.fileName = "snap.jpg";
     request_.format = PictureFileFormat::kJpeg;
     request_.jpegQuality = 90;
-    ASSERT_TRUE(SavePicture(surface_, "bg.bmp", request_));
+    ASSERT_TRUE(SavePicture(surface_, "chara\\Girl.bmp", request_));
     auto image =
-        host::DecodeImage(testing::ReadFile(folder_.Path() / "snap.jpg"), {.extension = "JPG"});
+        host::DecodeImage(ReadFile(folder_.Path() / "Snaps" / "Girl.JPG"), {.extension = "JPG"});
     ASSERT_TRUE(image);
     EXPECT_EQ(image->width, 32);
     EXPECT_EQ(image->height, 24);
@@ -85,22 +85,7 @@ TEST_F(SavingPictures, WritesScaledJpeg) {
     EXPECT_GT(image->rows[31 * 3], 200);
 }
 
-TEST_F(SavingPictures, UsesTheSourceTitleUnderAFolder) {
-    std::filesystem::create_directory(folder_.Path() / "Snaps");
-    request_.folder = folder_.Inside() + "snaps\\";
-    ASSERT_TRUE(SavePicture(surface_, "chara\\Girl.bmp", request_));
-    EXPECT_TRUE(std::filesystem::exists(folder_.Path() / "Snaps" / "Girl.BMP"));
-}
-
-TEST_F(SavingPictures, ReplacesAnExistingFileWhateverItsCase) {
-    testing::WriteFile(folder_.Path() / "Shot.BMP", {1, 2, 3});
-    request_.fileName = "shot.bmp";
-    ASSERT_TRUE(SavePicture(surface_, "bg.bmp", request_));
-    EXPECT_EQ(testing::ReadFile(folder_.Path() / "Shot.BMP"), surface_.EncodeBmp());
-    EXPECT_FALSE(std::filesystem::exists(folder_.Path() / "shot.bmp"));
-}
-
-TEST_F(SavingPictures, WritesNothingWhenItCannot) {
+TEST_F(SavingPictures, WritesNothingWhenItCannotAndNeverOverAFolder) {
     request_.fileName = "missing\\shot.bmp";
     EXPECT_FALSE(SavePicture(surface_, "bg.bmp", request_));
     request_.fileName = "zero.bmp";
@@ -108,14 +93,11 @@ TEST_F(SavingPictures, WritesNothingWhenItCannot) {
     EXPECT_FALSE(SavePicture(surface_, "bg.bmp", request_));
     request_.width = kSizeNotGiven;
     EXPECT_FALSE(SavePicture(Surface(), "bg.bmp", request_));
-    EXPECT_TRUE(std::filesystem::is_empty(folder_.Path()));
-}
-
-TEST_F(SavingPictures, NeverWritesOverOrRemovesAFolder) {
-    std::filesystem::create_directory(folder_.Path() / "shot.bmp");
+    EXPECT_TRUE(fs::is_empty(folder_.Path()));
+    fs::create_directory(folder_.Path() / "shot.bmp");
     request_.fileName = "SHOT.BMP";
     EXPECT_FALSE(SavePicture(surface_, "bg.bmp", request_));
-    EXPECT_TRUE(std::filesystem::is_directory(folder_.Path() / "shot.bmp"));
+    EXPECT_TRUE(fs::is_directory(folder_.Path() / "shot.bmp"));
 }
 
 }  // namespace

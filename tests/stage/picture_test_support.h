@@ -1,6 +1,6 @@
 #pragma once
 
-// Helpers shared by the picture-loading tests: BMP files built byte by byte, scratch folders,
+// Helpers shared by the picture-loading tests: BMP files built byte by byte, test data folders
 // and a message-box host that records what the player would have shown.
 #include <gtest/gtest.h>
 
@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "host/encoding.h"
 #include "host/paths.h"
 #include "script/diagnostics.h"
+#include "support/temp_folder.h"
 
 namespace talu::stage::testing {
 
@@ -38,41 +40,61 @@ struct BmpLayout {
     std::optional<uint32_t> fileSizeField;
 };
 
-inline void Put(std::vector<uint8_t>& out, uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) {
+/// Appends a little-endian 32-bit value.
+inline void Put32(std::vector<uint8_t>& out, uint32_t value) {
+    for (int i = 0; i < 4; ++i) {
         out.push_back(static_cast<uint8_t>(value >> (8 * i)));
     }
 }
 
+/// The file bytes of layout.
 inline std::vector<uint8_t> MakeBmp(const BmpLayout& layout) {
     const uint32_t headerEnd =
         static_cast<uint32_t>(14 + 40 + layout.masks.size() * 4 + layout.palette.size() * 4);
     const uint32_t offset = headerEnd + static_cast<uint32_t>(layout.gap);
     const uint32_t size = offset + static_cast<uint32_t>(layout.pixels.size());
     std::vector<uint8_t> out = {'B', 'M'};
-    Put(out, layout.fileSizeField.value_or(size), 4);
-    Put(out, 0, 4);
-    Put(out, layout.offsetField.value_or(offset), 4);
-    Put(out, 40, 4);
-    Put(out, static_cast<uint32_t>(layout.width), 4);
-    Put(out, static_cast<uint32_t>(layout.height), 4);
-    Put(out, 1, 2);
-    Put(out, static_cast<uint32_t>(layout.bitCount), 2);
-    Put(out, layout.compression, 4);
-    Put(out, 0, 4);
-    Put(out, 2835, 4);
-    Put(out, 2835, 4);
-    Put(out, static_cast<uint32_t>(layout.palette.size()), 4);
-    Put(out, 0, 4);
+    const uint32_t width = static_cast<uint32_t>(layout.width);
+    const uint32_t height = static_cast<uint32_t>(layout.height);
+    const uint32_t colours = static_cast<uint32_t>(layout.palette.size());
+    // File size, reserved, pixel offset, header size, width, height, planes and bit count,
+    // compression, image size, resolution, colours used and important.
+    for (uint32_t field :
+         {layout.fileSizeField.value_or(size), 0u, layout.offsetField.value_or(offset), 40u, width,
+          height, 1u | static_cast<uint32_t>(layout.bitCount) << 16, layout.compression, 0u, 2835u,
+          2835u, colours, 0u}) {
+        Put32(out, field);
+    }
     for (uint32_t mask : layout.masks) {
-        Put(out, mask, 4);
+        Put32(out, mask);
     }
     for (uint32_t colour : layout.palette) {
-        Put(out, colour & 0xFFFFFF, 4);  // 0xRRGGBB little-endian is blue, green, red, 0
+        Put32(out, colour & 0xFFFFFF);  // 0xRRGGBB little-endian is blue, green, red, 0
     }
     out.resize(out.size() + layout.gap, 0xEE);
     out.insert(out.end(), layout.pixels.begin(), layout.pixels.end());
     return out;
+}
+
+/// A 24-bit bottom-up picture whose pixel (x, y), y counted from the top, has colourOf(x, y)
+/// (0xRRGGBB).
+template <typename ColourOf>
+BmpLayout Bmp24(int width, int height, ColourOf colourOf) {
+    BmpLayout layout;
+    layout.width = width;
+    layout.height = height;
+    const int stride = (width * 3 + 3) & ~3;
+    layout.pixels.assign(static_cast<std::size_t>(stride) * height, 0);
+    for (int stored = 0; stored < height; ++stored) {
+        for (int x = 0; x < width; ++x) {
+            const uint32_t c = colourOf(x, height - 1 - stored);
+            uint8_t* p = &layout.pixels[static_cast<std::size_t>(stored) * stride + x * 3];
+            p[0] = c & 0xFF;
+            p[1] = (c >> 8) & 0xFF;
+            p[2] = (c >> 16) & 0xFF;
+        }
+    }
+    return layout;
 }
 
 inline std::vector<uint8_t> ReadFile(const std::filesystem::path& path) {
@@ -85,26 +107,6 @@ inline void WriteFile(const std::filesystem::path& path, const std::vector<uint8
     out.write(reinterpret_cast<const char*>(bytes.data()),
               static_cast<std::streamsize>(bytes.size()));
 }
-
-/// A fresh scratch folder per test, removed afterwards.
-class ScratchFolder {
-  public:
-    ScratchFolder() {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        path_ = std::filesystem::temp_directory_path() /
-                (std::string("talu_pictures_") + info->test_suite_name() + "_" + info->name());
-        std::filesystem::remove_all(path_);
-        std::filesystem::create_directories(path_);
-    }
-    ~ScratchFolder() { std::filesystem::remove_all(path_); }
-
-    const std::filesystem::path& Path() const { return path_; }
-    /// The folder's inside form, ending with "\".
-    std::string Inside() const { return host::InsidePathFromHost(path_) + "\\"; }
-
-  private:
-    std::filesystem::path path_;
-};
 
 /// The inside form of a test-data folder, ending with "\".
 inline std::string InsideTestData(std::string_view folder) {

@@ -36,6 +36,19 @@ inline Surface PatternSurface(int width, int height, const PixelFormat& format, 
     return s;
 }
 
+/// A loaded surface of one colour (0 is black), for tests that start from a plain picture.
+inline Surface Solid(int width, int height, const PixelFormat& format, uint32_t colour = 0) {
+    Surface s;
+    EXPECT_TRUE(s.Create(width, height, format));
+    s.Fill(colour);
+    return s;
+}
+
+/// The value of one channel's field in a pixel (0 to the channel's max).
+inline uint32_t Field(uint32_t pixel, const ChannelFormat& channel) {
+    return (pixel & channel.mask) >> channel.shift;
+}
+
 /// True when rect of a equals the same rect of b pixel for pixel.
 inline bool SameRect(const Surface& a, const Surface& b, const Rect& rect) {
     for (int y = rect.top; y < rect.bottom; ++y) {

@@ -28,17 +28,13 @@ class PluginTag : public ::testing::Test {
     script::Diagnostics diagnostics_{boxes_, script::kLangEnglish};
 };
 
-TEST_F(PluginTag, BindsTheUpperCasedExtensionToTheUpperCasedName) {
+TEST_F(PluginTag, BindsTheUpperCasedExtensionToTheUpperCasedNameLaterTagsReplacing) {
     Run({{script::kw::kSrc, "png"}, {script::kw::kName, "ifPng.spi"}});
     EXPECT_EQ(extensions_.Find("PNG"), "IFPNG.SPI");
     EXPECT_FALSE(extensions_.Find("png"));
+    Run({{script::kw::kSrc, "Png"}, {script::kw::kName, "IFPNG2.SPI"}});
+    EXPECT_EQ(extensions_.Find("PNG"), "IFPNG2.SPI");
     EXPECT_TRUE(boxes_.boxes.empty());
-}
-
-TEST_F(PluginTag, ALaterTagReplacesTheBinding) {
-    Run({{script::kw::kSrc, "JPG"}, {script::kw::kName, "IFJPEG.SPI"}});
-    Run({{script::kw::kSrc, "jpg"}, {script::kw::kName, "IFJPEG2.SPI"}});
-    EXPECT_EQ(extensions_.Find("JPG"), "IFJPEG2.SPI");
 }
 
 TEST_F(PluginTag, ReportsMissingAttributesAndGoesOn) {
@@ -73,19 +69,16 @@ class NamedArchivePlugin : public Plugin {
     std::string name_;
 };
 
+// Only archive extractor names starting with "AX" move to the front.
 TEST_F(PluginTag, PutsTheNamedArchiveExtractorFirst) {
-    plugins_.AddToFront(std::make_unique<NamedArchivePlugin>("AXLHA.SPI"));
-    plugins_.AddToFront(std::make_unique<NamedArchivePlugin>("AXZIP.SPI"));
-    Run({{script::kw::kSrc, "lzh"}, {script::kw::kName, "axlha.spi"}});
-    EXPECT_EQ(plugins_.Plugins().front()->FileName(), "AXLHA.SPI");
-    EXPECT_EQ(extensions_.Find("LZH"), "AXLHA.SPI");
-}
-
-TEST_F(PluginTag, MovesOnlyArchiveNamesThatStartWithAx) {
     plugins_.AddToFront(std::make_unique<NamedArchivePlugin>("LHA.SPI"));
+    plugins_.AddToFront(std::make_unique<NamedArchivePlugin>("AXLHA.SPI"));
     plugins_.AddToFront(std::make_unique<NamedArchivePlugin>("AXZIP.SPI"));
     Run({{script::kw::kSrc, "lzh"}, {script::kw::kName, "lha.spi"}});
     EXPECT_EQ(plugins_.Plugins().front()->FileName(), "AXZIP.SPI");
+    Run({{script::kw::kSrc, "lzh"}, {script::kw::kName, "axlha.spi"}});
+    EXPECT_EQ(plugins_.Plugins().front()->FileName(), "AXLHA.SPI");
+    EXPECT_EQ(extensions_.Find("LZH"), "AXLHA.SPI");
 }
 
 TEST(PluginList, ScanInstallsTheBuiltInDecoderAndExtractor) {

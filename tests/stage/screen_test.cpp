@@ -1,60 +1,42 @@
+#include "stage/screen.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <thread>
 #include <vector>
 
-#include "stage/screen.h"
+#include "pixel_test_support.h"
 
 namespace talu::stage {
 namespace {
 
-Surface Plain(uint32_t colour, int w = 64, int h = 48) {
-    Surface s;
-    EXPECT_TRUE(s.Create(w, h, PixelFormat::Rgb565()));
-    s.Fill(colour);
-    return s;
-}
+using testing::Solid;
 
-TEST(ScreenTest, PresentCopiesClipsAndReports) {
+TEST(ScreenTest, PresentAndDrawCopyClipAndReportWhatChanged) {
     Screen screen;
+    Surface out;
+    const Surface red = Solid(20, 20, PixelFormat::Rgb565(), 0x0000FF);
+    EXPECT_FALSE(screen.CopyOut(out));  // not created yet
+    EXPECT_FALSE(screen.Present(red, red.Bounds(), red.Bounds(), 0));
     ASSERT_TRUE(screen.Create(PixelFormat::Rgb565(), 64, 48));
     EXPECT_EQ(screen.Width(), 64);
     EXPECT_EQ(screen.Format(), PixelFormat::Rgb565());
     std::vector<Rect> reported;
     screen.SetPresentedCallback([&](const Rect& r) { reported.push_back(r); });
-    const Surface red = Plain(0x0000FF, 20, 20);
     ASSERT_TRUE(screen.Present(red, red.Bounds(), Rect{50, 40, 70, 60}, kCopyWait));
-    ASSERT_EQ(reported.size(), 1u);
-    EXPECT_EQ(reported[0], (Rect{50, 40, 64, 48}));
-    Surface out;
+    EXPECT_EQ(reported, (std::vector<Rect>{{50, 40, 64, 48}}));
     ASSERT_TRUE(screen.CopyOut(out));
     EXPECT_EQ(out.Row(47)[63], 0xF800);
     EXPECT_EQ(out.Row(39)[63], 0);
     EXPECT_FALSE(screen.Present(red, red.Bounds(), Rect{64, 0, 84, 20}, 0));
-    EXPECT_EQ(reported.size(), 1u);
-}
-
-TEST(ScreenTest, DrawReportsOnlyWhatChanged) {
-    Screen screen;
-    ASSERT_TRUE(screen.Create(PixelFormat::Rgb555(), 10, 10));
-    int calls = 0;
-    screen.SetPresentedCallback([&](const Rect&) { ++calls; });
     screen.Draw([](Surface&) { return Rect{}; });
-    EXPECT_EQ(calls, 0);
+    EXPECT_EQ(reported.size(), 1u);
     screen.Draw([](Surface& s) {
         s.Fill(0xFFFFFF);
-        return s.Bounds();
+        return Rect{60, 2, 70, 4};
     });
-    EXPECT_EQ(calls, 1);
-}
-
-TEST(ScreenTest, UncreatedScreenRefusesCopies) {
-    Screen screen;
-    Surface out;
-    EXPECT_FALSE(screen.CopyOut(out));
-    const Surface red = Plain(0x0000FF);
-    EXPECT_FALSE(screen.Present(red, red.Bounds(), red.Bounds(), 0));
+    EXPECT_EQ(reported.back(), (Rect{60, 2, 64, 4}));
 }
 
 // A worker presents whole pictures while a frontend copies the buffer out: every copy must be
@@ -62,8 +44,8 @@ TEST(ScreenTest, UncreatedScreenRefusesCopies) {
 TEST(ScreenTest, CopiesTakenWhilePresentingAreNeverTorn) {
     Screen screen;
     ASSERT_TRUE(screen.Create(PixelFormat::Rgb565(), 64, 48));
-    const Surface a = Plain(0x0000FF);
-    const Surface b = Plain(0xFF0000);
+    const Surface a = Solid(64, 48, PixelFormat::Rgb565(), 0x0000FF);
+    const Surface b = Solid(64, 48, PixelFormat::Rgb565(), 0xFF0000);
     std::atomic<int> presented{0};
     screen.SetPresentedCallback([&](const Rect&) { presented.fetch_add(1); });
     std::atomic<bool> done{false};

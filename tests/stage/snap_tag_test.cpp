@@ -20,7 +20,8 @@ constexpr uint32_t kRed = 0x0000FF;
 class SnapTagTest : public ::testing::Test {
   protected:
     std::optional<std::string> Snap(std::vector<std::pair<int, std::string>> attributes) {
-        return rig.controller->SnapTag(Tag(kw::kSnap, std::move(attributes)), rig.folder.Inside());
+        return rig.controller->SnapTag(Tag(kw::kSnap, std::move(attributes)),
+                                       rig.folder.InsideFolder());
     }
 
     StageRig rig;
@@ -30,7 +31,8 @@ TEST_F(SnapTagTest, StageSnapshotLeavesOutTheTextAndRestoresTheComposition) {
     rig.stage.Background().Fill(kBlue);
     rig.stage.TextLayer().FillRect(Rect{0, 0, 4, 4}, kRed);
     rig.stage.Compose(0);
-    const std::string folder = rig.folder.Inside();  // the FOLDER every SNAP is delivered with
+    // Every SNAP is delivered with the book's folder as FOLDER.
+    const std::string folder = rig.folder.InsideFolder();
     EXPECT_EQ(Snap({{kw::kFolder, folder}}), folder + "background.bmp");
 
     const uint16_t text = rig.stage.StageSurface().Row(1)[1];
@@ -62,7 +64,7 @@ TEST_F(SnapTagTest, CharacterIsSavedUnderItsOwnTitleOrReportedMissing) {
     rig.controller->EnterTag(Tag(kw::kEnter, {{kw::kName, "a"}}));
     rig.controller->ActTag(Tag(kw::kAct, {{kw::kName, "a"}, {kw::kSrc, "Face.bmp"}}));
     fs::create_directory(rig.folder.Path() / "shots");
-    const std::string folder = rig.folder.Inside() + "shots\\";
+    const std::string folder = rig.folder.InsideFolder() + "shots\\";
     EXPECT_EQ(Snap({{kw::kName, "a"}, {kw::kFolder, folder}}), folder + "Face.BMP");
     EXPECT_EQ(testing::ReadFile(rig.folder.Path() / "shots" / "Face.BMP"),
               rig.stage.CharacterAt(0).EncodeBmp());

@@ -62,10 +62,13 @@ TEST_P(StageComposition, DrawsLayersBackToFrontAndHonoursFlags) {
     EXPECT_EQ(s.Row(40)[40], 0);
 }
 
-TEST_P(StageComposition, HiddenCharactersAreLeftOutAndExitPendingOnesStay) {
+// Hidden characters are left out and leaving ones stay until they settle; a background far off
+// the stage is skipped without overflow.
+TEST_P(StageComposition, HiddenLeavingAndFarOffPicturesAreLeftOut) {
     const PixelFormat format = GetParam();
     Stage stage(format);
     ASSERT_TRUE(stage.Create(16, 16));
+    Solid(stage.Background(), 8, 8, 0xFFFFFF, format, INT32_MAX - 2, INT32_MIN + 1);
     Character& hidden = stage.CharacterAt(0);
     hidden.name = "H";
     hidden.hidden = 1;
@@ -75,73 +78,28 @@ TEST_P(StageComposition, HiddenCharactersAreLeftOutAndExitPendingOnesStay) {
     leaving.exitPending = 1;
     Solid(leaving, 2, 2, 0xFFFFFF, format, 4, 4);
     stage.Compose(3);
-    EXPECT_EQ(stage.StageSurface().Row(0)[0], 0);
-    EXPECT_EQ(stage.StageSurface().Row(4)[4], format.FromColour(0xFFFFFF));
-
+    const Surface& s = stage.StageSurface();
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 16; ++x) {
+            const bool shown = x >= 4 && x < 6 && y >= 4 && y < 6;
+            ASSERT_EQ(s.Row(y)[x], shown ? format.FromColour(0xFFFFFF) : 0) << x << "," << y;
+        }
+    }
     stage.SettleCharacters();
     EXPECT_TRUE(leaving.name.empty());
     EXPECT_FALSE(leaving.IsLoaded());
     EXPECT_EQ(hidden.hidden, 0);
     stage.Recompose();
-    EXPECT_EQ(stage.StageSurface().Row(0)[0], format.FromColour(0xFFFFFF));
-    EXPECT_EQ(stage.StageSurface().Row(4)[4], 0);
-}
-
-TEST_P(StageComposition, BackgroundFarOffTheStageIsSkippedWithoutOverflow) {
-    const PixelFormat format = GetParam();
-    Stage stage(format);
-    ASSERT_TRUE(stage.Create(16, 16));
-    Solid(stage.Background(), 8, 8, 0xFFFFFF, format, INT32_MAX - 2, INT32_MIN + 1);
-    stage.Compose(3);
-    for (int y = 0; y < 16; ++y) {
-        for (int x = 0; x < 16; ++x)
-            ASSERT_EQ(stage.StageSurface().Row(y)[x], 0);
-    }
+    EXPECT_EQ(s.Row(0)[0], format.FromColour(0xFFFFFF));
+    EXPECT_EQ(s.Row(4)[4], 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, StageComposition, ::testing::ValuesIn(testing::kFormats),
                          testing::FormatName);
 
-TEST(StageStart, CreatesBlackBackgroundAndKeyedTextLayer) {
-    Stage stage;
-    ASSERT_TRUE(stage.Create());
-    EXPECT_EQ(stage.Background().colourMode, 1);
-    EXPECT_EQ(stage.Background().colourText, "#000000");
-    EXPECT_EQ(stage.Background().Width(), 640);
-    EXPECT_EQ(stage.TextLayer().Height(), 480);
-    uint32_t key = 0;
-    ASSERT_TRUE(stage.TextLayer().GetSourceKey(key));
-    EXPECT_EQ(stage.TextLayer().Row(100)[100], key);
-}
-
-TEST(StagePresentation, PlainPresentCopiesTheStageToTheScreen) {
+TEST(StagePresentation, PresentCopiesTheStageOrARectangleToTheScreen) {
     StageRig rig;
     rig.stage.Background().Fill(0x00FF00);
-    rig.stage.Compose(3);
-    rig.stage.Present(std::nullopt, 0, 0);
-    Surface shown;
-    ASSERT_TRUE(rig.screen.CopyOut(shown));
-    EXPECT_TRUE(testing::SameRect(shown, rig.stage.StageSurface(), Rect{0, 0, 640, 480}));
-    EXPECT_TRUE(rig.clock.Sleeps().empty());
-}
-
-TEST(StagePresentation, EffectPresentsThroughTheClockAndEndsOnTheStage) {
-    StageRig rig;
-    rig.stage.Background().Fill(0xFFFFFF);
-    rig.stage.Compose(3);
-    rig.stage.Present(std::nullopt, 7, 160);
-    ASSERT_EQ(rig.presents.size(), 1u);
-    EXPECT_EQ(rig.presents[0].effect, 7);
-    EXPECT_EQ(rig.presents[0].time, 160);
-    EXPECT_FALSE(rig.clock.Sleeps().empty());
-    Surface shown;
-    ASSERT_TRUE(rig.screen.CopyOut(shown));
-    EXPECT_TRUE(testing::SameRect(shown, rig.stage.StageSurface(), Rect{0, 0, 640, 480}));
-}
-
-TEST(StagePresentation, RectangleIsPresentedAlone) {
-    StageRig rig;
-    rig.stage.Background().Fill(0xFFFFFF);
     rig.stage.Compose(3);
     rig.stage.Present(Rect{10, 20, 30, 40}, 0, 0);
     Surface shown;
@@ -149,6 +107,19 @@ TEST(StagePresentation, RectangleIsPresentedAlone) {
     EXPECT_NE(shown.Row(20)[10], 0);
     EXPECT_EQ(shown.Row(19)[10], 0);
     EXPECT_EQ(shown.Row(20)[30], 0);
+    rig.stage.Present(std::nullopt, 0, 0);
+    ASSERT_TRUE(rig.screen.CopyOut(shown));
+    EXPECT_TRUE(testing::SameRect(shown, rig.stage.StageSurface(), Rect{0, 0, 640, 480}));
+    EXPECT_TRUE(rig.clock.Sleeps().empty());
+    // An effect presents through the clock and ends on the stage.
+    rig.stage.Background().Fill(0xFFFFFF);
+    rig.stage.Compose(3);
+    rig.stage.Present(std::nullopt, 7, 160);
+    EXPECT_EQ(rig.Effects(), (std::vector<int>{0, 0, 7}));
+    EXPECT_EQ(rig.presents.back().time, 160);
+    EXPECT_FALSE(rig.clock.Sleeps().empty());
+    ASSERT_TRUE(rig.screen.CopyOut(shown));
+    EXPECT_TRUE(testing::SameRect(shown, rig.stage.StageSurface(), Rect{0, 0, 640, 480}));
 }
 
 TEST(StagePresentation, NothingWithoutScreenOrClock) {
@@ -161,31 +132,24 @@ TEST(StagePresentation, NothingWithoutScreenOrClock) {
     EXPECT_TRUE(stage.PaintTo(out));
 }
 
+// The first move shows the stage WIDTH pixels down; after four moves per cycle it stands still.
 TEST(StageShake, KickMovesFourTimesPerCycleAndEndsStill) {
     StageRig rig;
     rig.stage.Background().Fill(0xFFFFFF);
     rig.stage.Compose(3);
-    ASSERT_EQ(rig.controller->KickTag(testing::Tag(52, {})).code, 1);
-    EXPECT_EQ(rig.clock.Sleeps(), std::vector<int>(8, 50));
-    Surface shown;
-    ASSERT_TRUE(rig.screen.CopyOut(shown));
-    EXPECT_TRUE(testing::SameRect(shown, rig.stage.StageSurface(), Rect{0, 0, 640, 480}));
-}
-
-TEST(StageShake, FirstMoveShiftsThePictureDown) {
-    StageRig rig;
-    rig.stage.Background().Fill(0xFFFFFF);
-    rig.stage.Compose(3);
-    // Stop looking after the first move: the screen shows the stage 40 pixels down.
     Surface firstMove;
     rig.clock.SetSleepHook([&](int) {
         if (!firstMove.IsLoaded())
             rig.screen.CopyOut(firstMove);
     });
-    rig.controller->KickTag(testing::Tag(52, {{script::kw::kWidth, "40"}}));
+    ASSERT_EQ(rig.controller->KickTag(testing::Tag(52, {{script::kw::kWidth, "40"}})).code, 1);
     ASSERT_TRUE(firstMove.IsLoaded());
     EXPECT_EQ(firstMove.Row(39)[0], 0);
     EXPECT_NE(firstMove.Row(40)[0], 0);
+    EXPECT_EQ(rig.clock.Sleeps(), std::vector<int>(8, 50));
+    Surface shown;
+    ASSERT_TRUE(rig.screen.CopyOut(shown));
+    EXPECT_TRUE(testing::SameRect(shown, rig.stage.StageSurface(), Rect{0, 0, 640, 480}));
 }
 
 TEST(StageShake, AbsurdValuesAreBounded) {
@@ -198,9 +162,16 @@ TEST(StageShake, AbsurdValuesAreBounded) {
     EXPECT_EQ(rig.clock.Sleeps().size(), 4u);
 }
 
-TEST(StageTags, WindowLineSitsBetweenBackgroundAndCharacters) {
+// A new stage has a black background and a fully keyed text layer; its bookmark lines put
+// the window's line between the background and the characters.
+TEST(StageLines, NewStageWritesBackgroundWindowAndCharacterLines) {
     Stage stage;
     ASSERT_TRUE(stage.Create());
+    EXPECT_EQ(stage.Background().Width(), 640);
+    EXPECT_EQ(stage.TextLayer().Height(), 480);
+    uint32_t key = 0;
+    ASSERT_TRUE(stage.TextLayer().GetSourceKey(key));
+    EXPECT_EQ(stage.TextLayer().Row(100)[100], key);
     stage.SetWindowLineWriter([](std::vector<std::string>& lines) { lines.push_back("<W>"); });
     stage.CharacterAt(5).name = "A";
     stage.CharacterAt(5).align = script::kw::kCenter;

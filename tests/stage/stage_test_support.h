@@ -1,14 +1,16 @@
 #pragma once
 
 // A stage wired to a scratch book folder, a screen and a virtual clock, recording every
-// presentation and every message box, for the stage and character tests.
+// presentation and every message box, for the stage, character and picture-loading tests.
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "host/clock.h"
+#include "picture_test_support.h"
 #include "script/keywords.h"
 #include "script/messages.h"
 #include "script/tag_record.h"
@@ -18,7 +20,6 @@
 #include "stage/screen.h"
 #include "stage/stage.h"
 #include "stage/stage_controller.h"
-#include "stage_test_support_bmp.h"
 
 namespace talu::stage::testing {
 
@@ -39,11 +40,11 @@ class StageRig {
   public:
     explicit StageRig(const PixelFormat& format = PixelFormat::Rgb565()) : stage(format) {
         PictureServices services;
-        services.plugins = &plugins_;
-        services.extensions = &extensions_;
+        services.plugins = &plugins;
+        services.extensions = &extensions;
         services.diagnostics = &diagnostics;
         services.format = format;
-        services.bookFolder = folder.Inside();
+        services.bookFolder = folder.InsideFolder();
         loader = std::make_unique<PictureLoader>(std::move(services));
         EXPECT_TRUE(screen.Create(format));
         EXPECT_TRUE(stage.Create());
@@ -65,7 +66,14 @@ class StageRig {
     /// Writes a solid 24-bit picture (colour 0xRRGGBB) with its top-left pixel in corner.
     void Picture(const std::string& name, int width, int height, uint32_t colour,
                  std::optional<uint32_t> corner = std::nullopt) {
-        WriteFile(folder.Path() / name, SolidBmp(width, height, colour, corner));
+        WriteFile(folder.Path() / name, MakeBmp(Bmp24(width, height, [&](int x, int y) {
+                      return corner && x == 0 && y == 0 ? *corner : colour;
+                  })));
+    }
+
+    /// True when the latest message box contains text.
+    bool LastBoxHas(std::string_view text) const {
+        return !boxes.boxes.empty() && boxes.boxes.back().find(text) != std::string::npos;
     }
 
     /// Effect ids of the presentations so far.
@@ -76,7 +84,10 @@ class StageRig {
         return out;
     }
 
-    ScratchFolder folder;
+    test::TempFolder folder;
+    /// Empty unless a test scans for the built-in decoders and extractor.
+    PluginList plugins;
+    ExtensionMap extensions;
     RecordingBoxes boxes;
     script::Diagnostics diagnostics{boxes, script::kLangEnglish};
     std::unique_ptr<PictureLoader> loader;
@@ -87,10 +98,6 @@ class StageRig {
     Stage stage;
     std::unique_ptr<StageController> controller;
     std::vector<PresentCall> presents;
-
-  private:
-    PluginList plugins_;
-    ExtensionMap extensions_;
 };
 
 }  // namespace talu::stage::testing

@@ -1,14 +1,16 @@
+#include "stage/surface_blend.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "pixel_test_support.h"
-#include "stage/surface_blend.h"
 
 namespace talu::stage {
 namespace {
 
 using testing::PatternSurface;
+using testing::Solid;
 
 class BlendTest : public ::testing::TestWithParam<PixelFormat> {
   protected:
@@ -25,19 +27,15 @@ class BlendTest : public ::testing::TestWithParam<PixelFormat> {
 };
 
 TEST(PercentWeightTest, TruncatesAndClamps) {
-    EXPECT_EQ(PercentWeight(100), 32);
-    EXPECT_EQ(PercentWeight(150), 32);
-    EXPECT_EQ(PercentWeight(-5), 0);
-    EXPECT_EQ(PercentWeight(50), 16);
-    EXPECT_EQ(PercentWeight(3), 0);
-    EXPECT_EQ(PercentWeight(99), 31);
-    EXPECT_EQ(PercentWeight(4), 1);
+    const std::pair<int, int> cases[] = {{100, 32}, {150, 32}, {-5, 0}, {50, 16},
+                                         {3, 0},    {99, 31},  {4, 1}};
+    for (const auto& [percent, weight] : cases) {
+        EXPECT_EQ(PercentWeight(percent), weight) << percent;
+    }
 }
 
 TEST_P(BlendTest, BrightnessScalesOnlyTheRectangle) {
-    Surface s;
-    ASSERT_TRUE(s.Create(4, 4, GetParam()));
-    s.Fill(0xFFFFFF);
+    Surface s = Solid(4, 4, GetParam(), 0xFFFFFF);
     const uint16_t white = static_cast<uint16_t>(s.NativeColour(0xFFFFFF));
     Brightness(s, Rect{1, 1, 3, 10}, 50);
     const uint16_t half = PerChannel(white, 0, [](uint32_t p, uint32_t) { return p * 16 >> 5; });
@@ -46,27 +44,19 @@ TEST_P(BlendTest, BrightnessScalesOnlyTheRectangle) {
     EXPECT_EQ(s.Row(3)[2], half);
     EXPECT_EQ(s.Row(3)[3], white);
     // A 6-bit white green of 63 halves to 31, a 5-bit one of 31 to 15.
-    EXPECT_EQ((half & GetParam().green.mask) >> GetParam().green.shift,
-              GetParam().green.max == 63 ? 31u : 15u);
-}
+    EXPECT_EQ(testing::Field(half, GetParam().green), GetParam().green.max == 63 ? 31u : 15u);
 
-TEST_P(BlendTest, BrightnessOfWholeSurfaceAndExtremes) {
-    Surface s = PatternSurface(7, 3, GetParam());
-    const Surface original = PatternSurface(7, 3, GetParam());
+    s = PatternSurface(7, 3, GetParam());
     Brightness(s, std::nullopt, 100);
-    EXPECT_EQ(s.Row(2)[6], original.Row(2)[6]);
+    EXPECT_TRUE(testing::SameRect(s, PatternSurface(7, 3, GetParam()), s.Bounds()));
     Brightness(s, std::nullopt, 2);
-    for (int y = 0; y < 3; ++y) {
-        for (int x = 0; x < 7; ++x) {
-            ASSERT_EQ(s.Row(y)[x], 0);
-        }
-    }
+    EXPECT_TRUE(testing::SameRect(s, Solid(7, 3, GetParam()), s.Bounds()));
     Surface none;
     Brightness(none, std::nullopt, 50);
     EXPECT_FALSE(none.IsLoaded());
 }
 
-TEST_P(BlendTest, MaskBlendWeighsEveryPixelByItsByte) {
+TEST_P(BlendTest, MaskBlendWeighsEveryPixelByItsByteAndClips) {
     const Surface src = PatternSurface(4, 2, GetParam(), 3);
     Surface dst = PatternSurface(6, 4, GetParam(), 9);
     const Surface before = PatternSurface(6, 4, GetParam(), 9);
@@ -82,23 +72,19 @@ TEST_P(BlendTest, MaskBlendWeighsEveryPixelByItsByte) {
         }
     }
     EXPECT_EQ(dst.Row(0)[0], before.Row(0)[0]);
+
+    // Clipped to the target; a mask shorter than the source leaves the rest alone.
+    const std::vector<uint8_t> shortMask(6, 255);  // the first row and a half
+    Surface black = Solid(4, 4, GetParam());
+    const Surface big = PatternSurface(4, 4, GetParam(), 3);
+    ASSERT_TRUE(MaskBlend(black, big, {shortMask.data(), 6, Rect{0, 0, 4, 4}, -1, -1}));
+    EXPECT_NE(black.Row(0)[0], 0);  // source (1,1), mask byte 5: full weight
+    EXPECT_EQ(black.Row(1)[0], 0);  // source row 2 has no mask bytes
+    EXPECT_FALSE(MaskBlend(black, big, {nullptr, 0, Rect{0, 0, 4, 4}, 0, 0}));
+    EXPECT_FALSE(MaskBlend(black, big, {shortMask.data(), 6, Rect{0, 0, 4, 4}, 4, 0}));
 }
 
-TEST_P(BlendTest, MaskBlendClipsToTargetAndShortMask) {
-    const Surface src = PatternSurface(4, 4, GetParam(), 3);
-    Surface dst;
-    ASSERT_TRUE(dst.Create(4, 4, GetParam()));
-    const std::vector<uint8_t> mask(6, 255);  // covers the first row and a half
-    ASSERT_TRUE(MaskBlend(dst, src, {mask.data(), mask.size(), Rect{0, 0, 4, 4}, -1, -1}));
-    // Target (0,0) takes source (1,1), whose mask byte 5 exists: full weight 255.
-    EXPECT_NE(dst.Row(0)[0], 0);
-    // Source row 2 has no mask bytes: the target stays black.
-    EXPECT_EQ(dst.Row(1)[0], 0);
-    EXPECT_FALSE(MaskBlend(dst, src, {nullptr, 0, Rect{0, 0, 4, 4}, 0, 0}));
-    EXPECT_FALSE(MaskBlend(dst, src, {mask.data(), mask.size(), Rect{0, 0, 4, 4}, 4, 0}));
-}
-
-TEST_P(BlendTest, TranslucentCopyMixesByWeightAndSkipsKey) {
+TEST_P(BlendTest, TranslucentCopyMixesByWeightSkipsKeyAndClips) {
     Surface src = PatternSurface(3, 1, GetParam(), 5);
     src.SetSourceKey(0xFF00FF);
     src.Row(0)[1] = static_cast<uint16_t>(src.NativeColour(0xFF00FF));
@@ -110,17 +96,14 @@ TEST_P(BlendTest, TranslucentCopyMixesByWeightAndSkipsKey) {
     EXPECT_EQ(dst.Row(0)[0], PerChannel(src.Row(0)[0], before.Row(0)[0], mix));
     EXPECT_EQ(dst.Row(0)[1], before.Row(0)[1]);
     EXPECT_EQ(dst.Row(0)[2], PerChannel(src.Row(0)[2], before.Row(0)[2], mix));
-}
 
-TEST_P(BlendTest, TranslucentCopyClipsBothSurfaces) {
-    const Surface src = PatternSurface(5, 5, GetParam());
-    Surface dst;
-    ASSERT_TRUE(dst.Create(3, 3, GetParam()));
-    ASSERT_TRUE(TranslucentCopy(src, Rect{-2, -2, 5, 5}, dst, Rect{-1, 0, 6, 7}, 100));
+    const Surface big = PatternSurface(5, 5, GetParam());
+    Surface small = Solid(3, 3, GetParam());
+    ASSERT_TRUE(TranslucentCopy(big, Rect{-2, -2, 5, 5}, small, Rect{-1, 0, 6, 7}, 100));
     // Target (0,0) pairs with source (-1,-2): outside; target (1,2) with source (0,0).
-    EXPECT_EQ(dst.Row(0)[0], 0);
-    EXPECT_EQ(dst.Row(2)[1], src.Row(0)[0]);
-    EXPECT_FALSE(TranslucentCopy(src, Rect{0, 0, 5, 5}, dst, Rect{3, 3, 8, 8}, 50));
+    EXPECT_EQ(small.Row(0)[0], 0);
+    EXPECT_EQ(small.Row(2)[1], big.Row(0)[0]);
+    EXPECT_FALSE(TranslucentCopy(big, Rect{0, 0, 5, 5}, small, Rect{3, 3, 8, 8}, 50));
 }
 
 INSTANTIATE_TEST_SUITE_P(BothFormats, BlendTest, ::testing::ValuesIn(testing::kFormats),

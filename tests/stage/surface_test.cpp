@@ -1,51 +1,44 @@
+#include "stage/surface.h"
+
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <climits>
 
 #include "pixel_test_support.h"
-#include "stage/surface.h"
 
 namespace talu::stage {
 namespace {
 
 using testing::PatternSurface;
+using testing::Solid;
 
 class SurfaceTest : public ::testing::TestWithParam<PixelFormat> {};
 
-TEST(PixelFormatTest, ChannelsOfBothLayouts) {
-    const PixelFormat f565 = PixelFormat::Rgb565();
-    EXPECT_EQ(f565.red.shift, 11);
-    EXPECT_EQ(f565.green.max, 63);
-    EXPECT_EQ(f565.green.loss, 2);
-    EXPECT_EQ(f565.blue.loss, 3);
-    const PixelFormat f555 = PixelFormat::Rgb555();
-    EXPECT_EQ(f555.red.shift, 10);
-    EXPECT_EQ(f555.green.shift, 5);
-    EXPECT_EQ(f555.green.max, 31);
-    EXPECT_EQ(f555.green.loss, 3);
-}
-
-TEST(PixelFormatTest, MagentaIsNativeKey) {
-    Surface s565, s555;
-    ASSERT_TRUE(s565.Create(2, 2, PixelFormat::Rgb565()));
-    ASSERT_TRUE(s555.Create(2, 2, PixelFormat::Rgb555()));
-    EXPECT_EQ(s565.NativeColour(0xFF00FF), 0xF81Fu);
+TEST(PixelFormatTest, NativeColoursOfBothLayouts) {
+    const Surface s565 = Solid(2, 2, PixelFormat::Rgb565());
+    const Surface s555 = Solid(2, 2, PixelFormat::Rgb555());
+    EXPECT_EQ(s565.NativeColour(0xFF00FF), 0xF81Fu);  // magenta, the usual key
     EXPECT_EQ(s555.NativeColour(0xFF00FF), 0x7C1Fu);
     // Red sits in the low byte of a colour.
     EXPECT_EQ(s565.NativeColour(0x0000FF), 0xF800u);
     EXPECT_EQ(s555.NativeColour(0xFF0000), 0x001Fu);
 }
 
-TEST_P(SurfaceTest, ExpandKeepsTopBitsOfEveryComponent) {
+TEST_P(SurfaceTest, PackKeepsTheTopBitsOfEveryComponent) {
     const PixelFormat f = GetParam();
+    for (const ChannelFormat* channel : {&f.red, &f.green, &f.blue}) {
+        EXPECT_EQ(channel->loss, 8 - std::popcount(channel->mask));
+    }
     for (uint32_t c = 0; c < 256; ++c) {
         const uint32_t back = f.ToColour(f.Pack(c, c, c));
         EXPECT_EQ(back & 0xFF, c >> f.red.loss << f.red.loss);
         EXPECT_EQ((back >> 8) & 0xFF, c >> f.green.loss << f.green.loss);
+        EXPECT_EQ(back >> 16, c >> f.blue.loss << f.blue.loss);
     }
 }
 
-TEST_P(SurfaceTest, CreateRefusesAbsurdSizesAndStaysUnloaded) {
+TEST_P(SurfaceTest, UnloadedSurfacesRefuseEverythingAndAbsurdSizesLeaveThemSo) {
     Surface s;
     EXPECT_FALSE(s.Create(0, 10, GetParam()));
     EXPECT_FALSE(s.Create(10, -1, GetParam()));
@@ -56,42 +49,43 @@ TEST_P(SurfaceTest, CreateRefusesAbsurdSizesAndStaysUnloaded) {
     EXPECT_FALSE(s.Lock(p, pitch));
     EXPECT_EQ(pitch, -1);
     EXPECT_EQ(s.NativeColour(0), kInvalidColour);
-    PixelFormat out{};
-    EXPECT_FALSE(s.GetFormat(out));
+    PixelFormat format{};
+    EXPECT_FALSE(s.GetFormat(format));
+    Surface loaded = PatternSurface(8, 8, GetParam());
+    EXPECT_FALSE(loaded.CopyTo(Rect{0, 0, 8, 8}, s, Rect{0, 0, 8, 8}, 0));
+    EXPECT_FALSE(s.CopyTo(Rect{0, 0, 8, 8}, loaded, Rect{0, 0, 8, 8}, 0));
+    EXPECT_FALSE(loaded.CopyScaled(s));
 }
 
-TEST_P(SurfaceTest, LockGivesPitchInPixelsAndReleaseUnloads) {
+TEST_P(SurfaceTest, LockKeyMoveAndRelease) {
     Surface s;
     ASSERT_TRUE(s.Create(5, 3, GetParam()));
     uint16_t* p = nullptr;
     int pitch = 0;
     ASSERT_TRUE(s.Lock(p, pitch));
-    EXPECT_GE(pitch, 5);
+    EXPECT_GE(pitch, 5);  // in pixels
     p[2 * pitch + 4] = 0x1234;
+    p[0] = 0x4321;
     s.Unlock();
     EXPECT_EQ(s.Row(2)[4], 0x1234);
-    PixelFormat f{};
-    ASSERT_TRUE(s.GetFormat(f));
-    EXPECT_EQ(f, GetParam());
-    s.SetSourceKey(0);
-    s.Release();
-    EXPECT_FALSE(s.IsLoaded());
-    uint32_t key = 7;
-    EXPECT_FALSE(s.GetSourceKey(key));
+    EXPECT_EQ(s.NativeColour(kInvalidColour), 0x4321u);  // the invalid colour reads pixel 0
+    EXPECT_EQ(s.BlitFlags(), 0u);
+    s.SetSourceKey(0xFF00FF);
+    uint32_t key = 0;
+    ASSERT_TRUE(s.GetSourceKey(key));
+    EXPECT_EQ(key, s.NativeColour(0xFF00FF));
+    Surface moved(std::move(s));
+    EXPECT_FALSE(s.IsLoaded());  // NOLINT(bugprone-use-after-move): moved-from state is defined.
+    EXPECT_EQ(moved.BlitFlags(), kCopyKeySource);
+    moved.Release();
+    EXPECT_FALSE(moved.IsLoaded());
+    key = 7;
+    EXPECT_FALSE(moved.GetSourceKey(key));
     EXPECT_EQ(key, 7u);
 }
 
-TEST_P(SurfaceTest, InvalidColourReadsPixelZero) {
-    Surface s;
-    ASSERT_TRUE(s.Create(3, 3, GetParam()));
-    s.Row(0)[0] = 0x4321;
-    EXPECT_EQ(s.NativeColour(kInvalidColour), 0x4321u);
-}
-
 TEST_P(SurfaceTest, FillAndFillRectClip) {
-    Surface s;
-    ASSERT_TRUE(s.Create(6, 4, GetParam()));
-    s.Fill(0xFFFFFF);
+    Surface s = Solid(6, 4, GetParam(), 0xFFFFFF);
     const uint32_t white = s.NativeColour(0xFFFFFF);
     s.FillRect(Rect{-5, 2, 3, 100}, 0);
     for (int y = 0; y < 4; ++y) {
@@ -101,54 +95,55 @@ TEST_P(SurfaceTest, FillAndFillRectClip) {
     }
 }
 
-TEST_P(SurfaceTest, SourceKeyIsNativeValueAndSetsBlitFlags) {
-    Surface s;
-    ASSERT_TRUE(s.Create(2, 2, GetParam()));
-    EXPECT_EQ(s.BlitFlags(), 0u);
-    s.SetSourceKey(0xFF00FF);
-    uint32_t key = 0;
-    ASSERT_TRUE(s.GetSourceKey(key));
-    EXPECT_EQ(key, s.NativeColour(0xFF00FF));
-    EXPECT_EQ(s.BlitFlags(), kCopyKeySource);
-}
-
-TEST_P(SurfaceTest, NegativeTargetMovesSourceStart) {
-    const Surface src = PatternSurface(40, 40, GetParam());
-    Surface dst;
-    ASSERT_TRUE(dst.Create(30, 30, GetParam()));
-    ASSERT_TRUE(src.CopyTo(Rect{0, 0, 40, 40}, dst, Rect{-10, -10, 30, 30}, kCopyWait));
-    for (int y = 0; y < 30; ++y) {
-        for (int x = 0; x < 30; ++x) {
-            ASSERT_EQ(dst.Row(y)[x], src.Row(y + 10)[x + 10]) << x << "," << y;
+// Target pixel (x, y) of the target rectangle takes source pixel (source.left + (x -
+// target.left) x source width / target width, likewise for rows) when that pixel exists; every
+// other target pixel keeps its value.
+TEST_P(SurfaceTest, CopyClipsBothSurfacesAndSamplesTheNearestPixel) {
+    const struct {
+        const char* name;
+        int sourceWidth, sourceHeight;
+        Rect source;
+        int targetWidth, targetHeight;
+        Rect target;
+    } cases[] = {
+        {"negative target", 40, 40, {0, 0, 40, 40}, 30, 30, {-10, -10, 30, 30}},
+        {"target beyond right and bottom", 20, 20, {0, 0, 20, 20}, 10, 10, {5, 5, 25, 25}},
+        {"source beyond its surface", 8, 8, {-4, -4, 12, 12}, 20, 20, {0, 0, 16, 16}},
+        {"inverted", 8, 8, {4, 4, 2, 2}, 8, 8, {4, 4, 2, 2}},
+        {"target outside", 8, 8, {0, 0, 8, 8}, 8, 8, {8, 0, 16, 8}},
+        {"cut below by more than the source", 8, 8, {0, 2, 8, 4}, 8, 8, {0, 10, 8, 12}},
+        {"stretch", 4, 2, {0, 0, 4, 2}, 8, 6, {0, 0, 8, 6}},
+        {"shrink", 4, 2, {0, 0, 4, 2}, 2, 1, {0, 0, 2, 1}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Surface src = PatternSurface(c.sourceWidth, c.sourceHeight, GetParam());
+        Surface dst = Solid(c.targetWidth, c.targetHeight, GetParam());
+        bool anything = false;
+        const Rect& s = c.source;
+        const Rect& d = c.target;
+        const bool copied = src.CopyTo(s, dst, d, kCopyWait);
+        for (int y = 0; y < c.targetHeight; ++y) {
+            for (int x = 0; x < c.targetWidth; ++x) {
+                uint16_t want = 0;
+                if (x >= d.left && x < d.right && y >= d.top && y < d.bottom) {
+                    const int sx = s.left + (x - d.left) * s.Width() / d.Width();
+                    const int sy = s.top + (y - d.top) * s.Height() / d.Height();
+                    if (sx >= 0 && sx < c.sourceWidth && sy >= 0 && sy < c.sourceHeight) {
+                        want = src.Row(sy)[sx];
+                        anything = true;
+                    }
+                }
+                ASSERT_EQ(dst.Row(y)[x], want) << x << "," << y;
+            }
         }
+        EXPECT_EQ(copied, anything);
     }
-}
-
-TEST_P(SurfaceTest, OversizedTargetShrinksSourceAtRightAndBottom) {
-    const Surface src = PatternSurface(20, 20, GetParam());
-    Surface dst;
-    ASSERT_TRUE(dst.Create(10, 10, GetParam()));
-    ASSERT_TRUE(src.CopyTo(Rect{0, 0, 20, 20}, dst, Rect{5, 5, 25, 25}, kCopyWait));
-    EXPECT_EQ(dst.Row(5)[5], src.Row(0)[0]);
-    EXPECT_EQ(dst.Row(9)[9], src.Row(4)[4]);
-    EXPECT_EQ(dst.Row(4)[4], 0u);
-}
-
-TEST_P(SurfaceTest, SourceBeyondItsSurfaceCopiesOnlyWhatExists) {
-    const Surface src = PatternSurface(8, 8, GetParam());
-    Surface dst;
-    ASSERT_TRUE(dst.Create(20, 20, GetParam()));
-    ASSERT_TRUE(src.CopyTo(Rect{-4, -4, 12, 12}, dst, Rect{0, 0, 16, 16}, 0));
-    EXPECT_EQ(dst.Row(3)[3], 0u);
-    EXPECT_EQ(dst.Row(4)[4], src.Row(0)[0]);
-    EXPECT_EQ(dst.Row(11)[11], src.Row(7)[7]);
-    EXPECT_EQ(dst.Row(12)[12], 0u);
 }
 
 TEST_P(SurfaceTest, RectanglesAnywhereNeverReachOutside) {
     const Surface src = PatternSurface(16, 16, GetParam());
-    Surface dst;
-    ASSERT_TRUE(dst.Create(16, 16, GetParam()));
+    Surface dst = Solid(16, 16, GetParam());
     const int far[] = {INT_MIN, -100000, -17, -1, 0, 7, 16, 17, 100000, INT_MAX};
     for (int a : far) {
         for (int b : far) {
@@ -160,56 +155,17 @@ TEST_P(SurfaceTest, RectanglesAnywhereNeverReachOutside) {
     SUCCEED();  // The sanitizer build fails this test on any stray access.
 }
 
-TEST_P(SurfaceTest, EmptyOrInvertedRectanglesCopyNothing) {
-    const Surface src = PatternSurface(8, 8, GetParam());
-    Surface dst;
-    ASSERT_TRUE(dst.Create(8, 8, GetParam()));
-    EXPECT_FALSE(src.CopyTo(Rect{4, 4, 2, 2}, dst, Rect{4, 4, 2, 2}, 0));
-    EXPECT_FALSE(src.CopyTo(Rect{0, 0, 8, 8}, dst, Rect{8, 0, 16, 8}, 0));
-    // Cut at the bottom by more than the source height leaves an inverted source: nothing.
-    EXPECT_FALSE(src.CopyTo(Rect{0, 2, 8, 4}, dst, Rect{0, 10, 8, 12}, 0));
-    Surface none;
-    EXPECT_FALSE(src.CopyTo(Rect{0, 0, 8, 8}, none, Rect{0, 0, 8, 8}, 0));
-    EXPECT_FALSE(none.CopyTo(Rect{0, 0, 8, 8}, dst, Rect{0, 0, 8, 8}, 0));
-    for (int y = 0; y < 8; ++y) {
-        for (int x = 0; x < 8; ++x) {
-            ASSERT_EQ(dst.Row(y)[x], 0u);
-        }
-    }
-}
-
 TEST_P(SurfaceTest, KeyedCopySkipsKeyPixelsOnlyWhenAsked) {
-    Surface src;
-    ASSERT_TRUE(src.Create(4, 1, GetParam()));
-    src.Fill(0xFF00FF);
+    Surface src = Solid(4, 1, GetParam(), 0xFF00FF);
     src.Row(0)[1] = 0x0001;
     src.SetSourceKey(0xFF00FF);
-    Surface dst;
-    ASSERT_TRUE(dst.Create(4, 1, GetParam()));
-    dst.Fill(0x00FF00);
+    Surface dst = Solid(4, 1, GetParam(), 0x00FF00);
     const uint16_t green = static_cast<uint16_t>(dst.NativeColour(0x00FF00));
     ASSERT_TRUE(src.CopyTo(src.Bounds(), dst, dst.Bounds(), kCopyWait | src.BlitFlags()));
     EXPECT_EQ(dst.Row(0)[0], green);
     EXPECT_EQ(dst.Row(0)[1], 0x0001);
     ASSERT_TRUE(src.CopyTo(src.Bounds(), dst, dst.Bounds(), kCopyWait));
     EXPECT_EQ(dst.Row(0)[0], src.Row(0)[0]);
-}
-
-TEST_P(SurfaceTest, StretchSamplesNearestPixel) {
-    const Surface src = PatternSurface(4, 2, GetParam());
-    Surface dst;
-    ASSERT_TRUE(dst.Create(8, 6, GetParam()));
-    ASSERT_TRUE(src.CopyTo(src.Bounds(), dst, dst.Bounds(), 0));
-    for (int y = 0; y < 6; ++y) {
-        for (int x = 0; x < 8; ++x) {
-            ASSERT_EQ(dst.Row(y)[x], src.Row(y * 2 / 6)[x / 2]) << x << "," << y;
-        }
-    }
-    // Shrinking takes every other pixel.
-    Surface small;
-    ASSERT_TRUE(small.Create(2, 1, GetParam()));
-    ASSERT_TRUE(src.CopyTo(Rect{0, 0, 4, 2}, small, Rect{0, 0, 2, 1}, 0));
-    EXPECT_EQ(small.Row(0)[1], src.Row(0)[2]);
 }
 
 TEST_P(SurfaceTest, CopyWithinOneSurfaceReadsBeforeWriting) {
@@ -223,8 +179,7 @@ TEST_P(SurfaceTest, CopyWithinOneSurfaceReadsBeforeWriting) {
 
 TEST_P(SurfaceTest, CopyScaledUsesTruncatedRatio) {
     const Surface src = PatternSurface(3, 3, GetParam());
-    Surface dst;
-    ASSERT_TRUE(dst.Create(7, 2, GetParam()));
+    Surface dst = Solid(7, 2, GetParam());
     ASSERT_TRUE(dst.CopyScaled(src));
     for (int y = 0; y < 2; ++y) {
         for (int x = 0; x < 7; ++x) {
@@ -232,17 +187,6 @@ TEST_P(SurfaceTest, CopyScaledUsesTruncatedRatio) {
                       src.Row(static_cast<int>(y * (3.0 / 2)))[static_cast<int>(x * (3.0 / 7))]);
         }
     }
-    Surface none;
-    EXPECT_FALSE(dst.CopyScaled(none));
-}
-
-TEST_P(SurfaceTest, MoveHandsTheBufferOver) {
-    Surface a = PatternSurface(3, 3, GetParam());
-    a.SetSourceKey(0);
-    Surface b(std::move(a));
-    EXPECT_FALSE(a.IsLoaded());  // NOLINT(bugprone-use-after-move): moved-from state is defined.
-    EXPECT_TRUE(b.IsLoaded());
-    EXPECT_EQ(b.BlitFlags(), kCopyKeySource);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothFormats, SurfaceTest, ::testing::ValuesIn(testing::kFormats),

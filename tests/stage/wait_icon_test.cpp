@@ -29,7 +29,7 @@ class IconTagTest : public ::testing::Test {
     }
 
     StageRig rig;
-    const std::string path = rig.folder.Inside() + "a.bmp";
+    const std::string path = rig.folder.InsideFolder() + "a.bmp";
 };
 
 TEST_F(IconTagTest, AddsLoadableFramesToTheModesListAndWritesThemBack) {

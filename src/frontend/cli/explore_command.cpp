@@ -1,7 +1,6 @@
 #include "frontend/cli/explore_command.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <map>
 #include <mutex>
 #include <set>
@@ -17,8 +16,6 @@
 
 namespace talu::cli {
 namespace {
-
-namespace fs = std::filesystem;
 
 // A run that performs this many steps without reaching an item it has not met before is going
 // round for ever (a book that jumps back without a choice, or a page that links to itself).
@@ -202,23 +199,13 @@ class BoxSink {
 
 bool ParseExploreArguments(const std::vector<std::string_view>& args, ExploreOptions& options,
                            std::string& problem) {
-    bool haveBook = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view arg = args[i];
-        const bool takesValue = arg == "--lang" || arg == "--max-paths" || arg == "--max-steps" ||
-                                arg == "--settings" || arg == "--input";
-        if (takesValue && i + 1 >= args.size()) {
+        if ((arg == "--max-paths" || arg == "--max-steps") && i + 1 >= args.size()) {
             problem = std::string(arg) + " needs a value";
             return false;
         }
-        if (arg == "--lang") {
-            const std::string_view value = args[++i];
-            if (value != "ja" && value != "en") {
-                problem = "--lang must be ja or en";
-                return false;
-            }
-            options.langMode = value == "ja" ? 0 : 1;
-        } else if (arg == "--max-paths") {
+        if (arg == "--max-paths") {
             if (!ParseCount(args[++i], options.maxPaths)) {
                 problem = "--max-paths needs a whole number above 0";
                 return false;
@@ -228,41 +215,18 @@ bool ParseExploreArguments(const std::vector<std::string_view>& args, ExploreOpt
                 problem = "--max-steps needs a whole number above 0";
                 return false;
             }
-        } else if (arg == "--settings") {
-            options.settings = std::string(args[++i]);
-        } else if (arg == "--input") {
-            if (!ParseFormInput(args[++i], options.inputs)) {
-                problem = "--input needs NAME=VALUE";
-                return false;
-            }
-        } else if (arg.starts_with("-") && arg != "-") {
-            problem = "unknown option " + std::string(arg);
-            return false;
-        } else if (!haveBook) {
-            options.book = std::string(arg);
-            haveBook = true;
-        } else {
-            problem = "explore takes one book";
+        } else if (!ReadPlayArgument(args, i, "explore", options.play, problem)) {
             return false;
         }
     }
-    if (!haveBook) {
-        problem = "explore needs a book";
-        return false;
-    }
-    return true;
+    return CheckPlayArguments(options.play, "explore", problem);
 }
 
 int ExploreBook(const ExploreOptions& options, std::ostream& out, std::ostream& err) {
-    std::error_code ec;
     SessionOptions session;
-    session.book = fs::absolute(options.book, ec);
-    if (ec || !fs::is_regular_file(session.book, ec)) {
-        err << "talu-cli: cannot open book '" << options.book << "'\n";
+    if (!SessionFromArguments(options.play, session, err)) {
         return 1;
     }
-    session.settings = options.settings;
-    session.langMode = options.langMode;
 
     ChoiceTree tree;
     Findings findings;
@@ -299,7 +263,7 @@ int ExploreBook(const ExploreOptions& options, std::ostream& out, std::ostream& 
         bool joined = false;
         ReaderScript reader;
         reader.maxSteps = options.maxSteps;
-        reader.inputs = options.inputs;
+        reader.inputs = options.play.inputs;
         reader.choose = [&](const std::vector<int>& choosable) -> std::optional<int> {
             const script::Book& book = interpreter.Book();
             if (choosable.empty()) {

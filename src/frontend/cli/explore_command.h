@@ -7,21 +7,17 @@
 #include <utility>
 #include <vector>
 
+#include "frontend/cli/play_arguments.h"
+
 namespace talu::cli {
 
 struct ExploreOptions {
-    /// Host path of the book.
-    std::string book;
-    /// 0 Japanese, 1 English; the settings' language when not given.
-    std::optional<int> langMode;
-    /// INI file with the settings; empty for the defaults.
-    std::string settings;
+    /// The book, its language, settings and the inputs every form gets.
+    PlayArguments play;
     /// At most this many runs.
     long long maxPaths = 1000;
     /// One run stops after this many steps.
     long long maxSteps = 100000;
-    /// NAME=VALUE pairs (CP932) entered into every form, as the run command does.
-    std::vector<std::pair<std::string, std::string>> inputs;
 };
 
 /// Reads the explore command's arguments; false with a problem text on a usage error.

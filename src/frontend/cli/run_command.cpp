@@ -39,14 +39,6 @@ void WriteTable(Trace& trace, const char* prefix, const script::StringTable& tab
     }
 }
 
-bool ParseLanguage(std::string_view value, std::optional<int>& langMode) {
-    if (value == "ja" || value == "en") {
-        langMode = value == "ja" ? 0 : 1;
-        return true;
-    }
-    return false;
-}
-
 // "K[,K...]": 0-based link indexes, appended to choices.
 bool ParseChoices(std::string_view value, std::vector<int>& choices) {
     while (true) {
@@ -68,22 +60,16 @@ bool ParseChoices(std::string_view value, std::vector<int>& choices) {
 
 bool ParseRunArguments(const std::vector<std::string_view>& args, RunOptions& options,
                        std::string& problem) {
-    bool haveBook = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view arg = args[i];
-        const bool takesValue = arg == "--lang" || arg == "--answer" || arg == "--max-steps" ||
-                                arg == "--screenshot" || arg == "--frames" || arg == "--settings" ||
-                                arg == "--trace" || arg == "--choose" || arg == "--input";
+        const bool takesValue = arg == "--answer" || arg == "--max-steps" ||
+                                arg == "--screenshot" || arg == "--frames" || arg == "--trace" ||
+                                arg == "--choose";
         if (takesValue && i + 1 >= args.size()) {
             problem = std::string(arg) + " needs a value";
             return false;
         }
-        if (arg == "--lang") {
-            if (!ParseLanguage(args[++i], options.langMode)) {
-                problem = "--lang must be ja or en";
-                return false;
-            }
-        } else if (arg == "--answer") {
+        if (arg == "--answer") {
             const std::string_view answer = args[++i];
             if (answer != "ok" && answer != "cancel") {
                 problem = "--answer must be ok or cancel";
@@ -104,8 +90,6 @@ bool ParseRunArguments(const std::vector<std::string_view>& args, RunOptions& op
             options.screenshot = std::string(args[++i]);
         } else if (arg == "--frames") {
             options.frames = std::string(args[++i]);
-        } else if (arg == "--settings") {
-            options.settings = std::string(args[++i]);
         } else if (arg == "--trace") {
             options.trace = std::string(args[++i]);
         } else if (arg == "--choose") {
@@ -113,37 +97,19 @@ bool ParseRunArguments(const std::vector<std::string_view>& args, RunOptions& op
                 problem = "--choose needs link numbers such as 0 or 1,0,2";
                 return false;
             }
-        } else if (arg == "--input") {
-            if (!ParseFormInput(args[++i], options.inputs)) {
-                problem = "--input needs NAME=VALUE";
-                return false;
-            }
-        } else if (arg.starts_with("-") && arg != "-") {
-            problem = "unknown option " + std::string(arg);
-            return false;
-        } else if (!haveBook) {
-            options.book = std::string(arg);
-            haveBook = true;
-        } else {
-            problem = "run takes one book";
+        } else if (!ReadPlayArgument(args, i, "run", options.play, problem)) {
             return false;
         }
     }
-    if (!haveBook) {
-        problem = "run needs a book";
-        return false;
-    }
-    return true;
+    return CheckPlayArguments(options.play, "run", problem);
 }
 
 int RunBook(const RunOptions& options, std::ostream& out, std::ostream& err) {
-    std::error_code ec;
     SessionOptions session;
-    session.book = fs::absolute(options.book, ec);
-    if (ec || !fs::is_regular_file(session.book, ec)) {
-        err << "talu-cli: cannot open book '" << options.book << "'\n";
+    if (!SessionFromArguments(options.play, session, err)) {
         return 1;
     }
+    std::error_code ec;
     std::ofstream traceFile;
     if (!options.trace.empty()) {
         traceFile.open(options.trace, std::ios::binary);
@@ -158,8 +124,6 @@ int RunBook(const RunOptions& options, std::ostream& out, std::ostream& err) {
     }
     Trace trace(options.trace.empty() ? out : traceFile);
     const TraceLine line = [&trace](const std::string& text) { trace.Line(text); };
-    session.settings = options.settings;
-    session.langMode = options.langMode;
     session.answerOk = options.answerOk;
     session.realTime = options.realTime;
     std::string problem;
@@ -195,7 +159,7 @@ int RunBook(const RunOptions& options, std::ostream& out, std::ostream& err) {
     reader.choose = [&choices](const std::vector<int>& choosable) {
         return choices.Choose(choosable);
     };
-    reader.inputs = options.inputs;
+    reader.inputs = options.play.inputs;
     reader.maxSteps = options.maxSteps;
     const std::string reason = player->Play(reader, hooks, problem);
     if (!problem.empty()) {

@@ -75,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (result == interp::step::kBookEnd) {
             break;
         }
-        if (result == 45 && record.IsClosing()) {
+        if (result == interp::step::kForm && record.IsClosing()) {
             // A reader who presses every control of the form in turn.
             interpreter.ShowForm();
             const interp::Form* form = interpreter.CurrentForm();

@@ -24,13 +24,13 @@ void Run(StageController& controller, const talu::script::TagRecord& tag) {
         case kw::kStage:
             controller.StageTag(tag);
             break;
-        case 50:
+        case kw::kSpace:
             controller.SpaceTag(tag);
             break;
         case kw::kBackground:
             controller.BackgroundTag(tag);
             break;
-        case 52:
+        case kw::kKick:
             controller.KickTag(tag);
             break;
         case kw::kCurtain:

@@ -9,16 +9,10 @@ namespace talu::app {
 namespace {
 
 namespace kw = script::kw;
+namespace step = interp::step;
 
-constexpr int kLoop = 84;
-constexpr int kMode = 82;
-constexpr int kStageResult = 8;
-constexpr int kTrap = 25;
-constexpr int kEndTag = 33;
-constexpr int kForm = 45;
 // UM_FORM's wParam: the form is complete and waits for the reader.
 constexpr int kFormComplete = 33;
-constexpr int kPassResult = 110;
 constexpr int kDefaultLoop = 100000;
 
 // TIMER's TIME: "mm:ss", "mm:ss:ff" (ff in 16 ms units) or plain milliseconds.
@@ -47,7 +41,7 @@ int IntAttribute(const script::TagRecord& record, int id, int fallback) {
 }
 
 bool IsPassMode(const script::TagRecord& record) {
-    auto mode = record.FindAttribute(kMode);
+    auto mode = record.FindAttribute(kw::kMode);
     return mode && script::ToUpperAscii(*mode) == "PASS";
 }
 
@@ -143,67 +137,60 @@ void Player::RunLoop() {
             listener_->StepDone(result, record);
         }
         switch (result) {
-            case interp::step::kPageWait:
-            case kw::kBr:
-            case kw::kW:
+            case step::kPageWait:
+            case step::kLineWait:
+            case step::kClickWait:
                 if (FastForward()) {
                     continue;
                 }
                 StartWaitIcon(result, record);
                 return;
-            case 0:
-                if (FastForward()) {
-                    continue;
-                }
-                return;
-            case kw::kTimer:
+            case step::kTimer:
                 Timer(record);
                 continue;
-            case kStageResult:
+            case step::kStageSize:
                 shell_.SetStageSize(IntAttribute(record, kw::kWidth, 0),
                                     IntAttribute(record, kw::kHeight, 0));
                 continue;
-            case interp::step::kLinks:
+            case step::kLinks:
                 if (OfferLinks(record)) {
                     return;
                 }
                 continue;
-            case interp::step::kBookEnd:
+            case step::kBookEnd:
                 LeaveFastForward();
                 ShowEndText();
                 return;
-            case kTrap:
+            case step::kTrap:
                 LeaveFastForward();
                 return;
-            case kw::kBgm:
+            case step::kBgm:
                 Bgm(record);
                 continue;
-            case kw::kWait:
+            case step::kSpeeds:
                 if (!FastForward()) {
                     speeds_.Apply(record, settings_);
                 }
                 continue;
-            case kw::kSound: {
-                const int sound = SoundFallback(record);
-                if (sound == 0 || sound == kPassResult) {
-                    continue;
+            case step::kSound:
+                if (SoundFallback(record)) {
+                    return;
                 }
-                return;
-            }
-            case kEndTag:
+                continue;
+            case step::kEndTag:
                 if (auto alt = record.FindAttribute(kw::kAlt)) {
                     std::lock_guard lock(pendingMutex_);
                     endText_ = std::string(*alt);
                 }
                 ShowEndText();
                 return;
-            case interp::step::kAutoBookmark:
+            case step::kAutoBookmark:
                 if (loadedFromBookmark_.load() != 0) {
                     continue;
                 }
                 shell_.Post(message::kAutoBookmark, 0, 0);
                 return;
-            case kForm:
+            case step::kForm:
                 if (record.IsClosing()) {
                     formPending_ = 1;
                     uiPaused = 1;
@@ -237,16 +224,16 @@ void Player::Bgm(const script::TagRecord& record) {
         bgmSource_.clear();
         record.GetAttribute(kw::kSrc, bgmSource_);
     }
-    const int loop = IntAttribute(record, kLoop, kDefaultLoop);
+    const int loop = IntAttribute(record, kw::kLoop, kDefaultLoop);
     const int time = IntAttribute(record, kw::kTime, 0);
     const std::intptr_t lParam =
         (static_cast<std::intptr_t>(time) & 0xFFFF) | ((IsPassMode(record) ? 0 : 1) << 16);
     shell_.Post(message::kBgm, loop, lParam);
 }
 
-int Player::SoundFallback(const script::TagRecord& record) {
+bool Player::SoundFallback(const script::TagRecord& record) {
     if (settings_.usePCM.current == 0 || musicPlayer_.load() == 0 || SoundWait()) {
-        return 0;
+        return false;
     }
     {
         std::lock_guard lock(pendingMutex_);
@@ -256,11 +243,11 @@ int Player::SoundFallback(const script::TagRecord& record) {
     if (IsPassMode(record)) {
         soundWait_ = 0;
         shell_.Post(message::kSound, 0, 0);
-        return kPassResult;
+        return false;
     }
     soundWait_ = 1;
     shell_.Post(message::kSound, 0, 0);
-    return kw::kWait;
+    return true;
 }
 
 bool Player::OfferLinks(const script::TagRecord& record) {
@@ -304,8 +291,7 @@ void Player::StartWaitIcon(int kind, const script::TagRecord& record) {
         return;
     }
     stage::Stage& stage = interpreter_->Controller().GetStage();
-    stage::WaitIconList& icon =
-        kind == interp::step::kPageWait ? stage.PageIcons() : stage.LineIcons();
+    stage::WaitIconList& icon = kind == step::kPageWait ? stage.PageIcons() : stage.LineIcons();
     icon.anchor = mark;
     waitIcon_.Start(stage, icon, shown);
 }

@@ -24,8 +24,8 @@ class PlayerListener {
     virtual ~PlayerListener() = default;
     /// After every step: its result and record (the book's index is already advanced).
     virtual void StepDone(int result, const script::TagRecord& record) = 0;
-    /// The worker stopped at a page or line wait (kind 16, 15 or 14) at the wait mark; called
-    /// once the wait icon's first frame is on the screen, before the icon animates.
+    /// The worker stopped at a wait (kind step::kPageWait, kLineWait or kClickWait) at the wait
+    /// mark; called once the wait icon's first frame is on the screen, before the icon animates.
     virtual void WaitStarted(int kind, int x, int y) = 0;
 };
 
@@ -107,7 +107,9 @@ class Player {
     void RunLoop();
     void Timer(const script::TagRecord& record);
     void Bgm(const script::TagRecord& record);
-    int SoundFallback(const script::TagRecord& record);
+    /// Hands SOUND to the music player when it plays sound effects; true when the book then
+    /// waits for the sound to end.
+    bool SoundFallback(const script::TagRecord& record);
     bool OfferLinks(const script::TagRecord& record);
     void PresentLink(int index);
     void ShowEndText();

@@ -1,18 +1,13 @@
 #include "app/speed_stack.h"
 
 #include "app/settings.h"
+#include "script/keywords.h"
 #include "script/numbers.h"
 #include "script/sjis_text.h"
 
 namespace talu::app {
-namespace {
 
-constexpr int kText = 2;
-constexpr int kCharacter = 79;
-constexpr int kFade = 80;
-constexpr int kBack = 81;
-
-}  // namespace
+namespace kw = script::kw;
 
 void SpeedStack::Apply(const script::TagRecord& tag, Settings& settings) {
     PairedSetting* waits[4] = {&settings.textWait, &settings.charWait, &settings.backWait,
@@ -31,10 +26,10 @@ void SpeedStack::Apply(const script::TagRecord& tag, Settings& settings) {
     }
     entries_.push_back(
         {waits[0]->current, waits[1]->current, waits[2]->current, waits[3]->current});
-    const std::pair<int, PairedSetting*> named[] = {{kBack, &settings.backWait},
-                                                    {kCharacter, &settings.charWait},
-                                                    {kText, &settings.textWait},
-                                                    {kFade, &settings.fadeWait}};
+    const std::pair<int, PairedSetting*> named[] = {{kw::kBack, &settings.backWait},
+                                                    {kw::kCharacter, &settings.charWait},
+                                                    {kw::kText, &settings.textWait},
+                                                    {kw::kFade, &settings.fadeWait}};
     for (const auto& [id, wait] : named) {
         if (auto value = tag.FindAttribute(id)) {
             wait->current = script::ToUpperAscii(*value) == "USER" ? wait->user.load()

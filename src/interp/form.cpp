@@ -15,8 +15,6 @@ namespace {
 
 namespace kw = script::kw;
 
-constexpr int kAttrType = 85;
-constexpr int kAttrValue = 86;
 // Check boxes and radio buttons are 15-pixel squares centred on the line.
 constexpr int kBoxSize = 15;
 constexpr int kBoxHalf = 8;
@@ -36,16 +34,16 @@ std::optional<int> Digits(const script::TagRecord& record, int id) {
 }
 
 int ControlType(const script::TagRecord& record) {
-    const auto type = record.FindAttribute(kAttrType);
+    const auto type = record.FindAttribute(kw::kType);
     const int id = type ? script::LookupKeyword(*type) : 0;
     switch (id) {
-        case control::kCheckbox:
-        case control::kRadio:
-        case control::kSubmit:
-        case control::kReset:
+        case script::kw::kCheckbox:
+        case script::kw::kRadio:
+        case script::kw::kSubmit:
+        case script::kw::kReset:
             return id;
         default:
-            return control::kTextField;
+            return script::kw::kText;
     }
 }
 
@@ -58,7 +56,7 @@ int TextWidth(std::string_view value, int h) {
 }
 
 bool IsBox(int type) {
-    return type == control::kCheckbox || type == control::kRadio;
+    return type == script::kw::kCheckbox || type == script::kw::kRadio;
 }
 
 // What a check box or radio button stands for: its VALUE, or "on" without one. A box is
@@ -74,7 +72,7 @@ FormControl ControlFromInput(const script::TagRecord& record, PenPoint pen, int 
     FormControl control;
     control.type = ControlType(record);
     record.GetAttribute(kw::kName, control.name);
-    record.GetAttribute(kAttrValue, control.value);
+    record.GetAttribute(kw::kValue, control.value);
     const int h = fontHeight;
 
     stage::Rect& rect = control.rect;
@@ -94,7 +92,7 @@ FormControl ControlFromInput(const script::TagRecord& record, PenPoint pen, int 
     }
 
     int defaultWidth = TextWidth(control.value, h);
-    int defaultHeight = SaturatingAdd(h, control.type == control::kTextField ? 2 : 4);
+    int defaultHeight = SaturatingAdd(h, control.type == script::kw::kText ? 2 : 4);
     PenPoint offset = pen;
     if (IsBox(control.type)) {
         defaultWidth = kBoxSize;
@@ -138,7 +136,7 @@ host::FontOptions FontOf(const TextLayout& layout) {
 const FormControl& Form::Add(FormControl control) {
     control.id = nextId_++;
     if (IsBox(control.type)) {
-        if (control.type == control::kRadio && radioGroups_.insert(control.name).second) {
+        if (control.type == script::kw::kRadio && radioGroups_.insert(control.name).second) {
             control.checked = true;
         }
         control.shownChecked = control.checked;
@@ -162,7 +160,7 @@ FormControl* Form::FindMutable(int id) {
 
 bool Form::SetText(int id, std::string_view text) {
     FormControl* control = FindMutable(id);
-    if (control == nullptr || control->type != control::kTextField) {
+    if (control == nullptr || control->type != script::kw::kText) {
         return false;
     }
     control->shownText.assign(text);
@@ -171,7 +169,7 @@ bool Form::SetText(int id, std::string_view text) {
 
 bool Form::SetChecked(int id, bool checked) {
     FormControl* control = FindMutable(id);
-    if (control == nullptr || control->type != control::kCheckbox) {
+    if (control == nullptr || control->type != script::kw::kCheckbox) {
         return false;
     }
     control->shownChecked = checked;
@@ -180,7 +178,7 @@ bool Form::SetChecked(int id, bool checked) {
 
 void Form::CheckRadio(FormControl& chosen) {
     for (FormControl& other : controls_) {
-        if (other.type == control::kRadio && other.name == chosen.name) {
+        if (other.type == script::kw::kRadio && other.name == chosen.name) {
             other.checked = false;
             other.shownChecked = false;
         }
@@ -193,17 +191,17 @@ void Form::Show(const script::StringTable& variables) {
     for (FormControl& control : controls_) {
         const std::string_view variable = variables.Find(control.name).value_or("");
         switch (control.type) {
-            case control::kTextField:
+            case script::kw::kText:
                 if (control.value.empty() && !variable.empty() && variable != "0") {
                     control.value.assign(variable);
                     control.shownText.assign(variable);
                 }
                 break;
-            case control::kCheckbox:
+            case script::kw::kCheckbox:
                 control.checked = variable == BoxValue(control);
                 control.shownChecked = control.checked;
                 break;
-            case control::kRadio:
+            case script::kw::kRadio:
                 if (variable == BoxValue(control)) {
                     CheckRadio(control);
                 }
@@ -220,16 +218,16 @@ int Form::Command(int id) {
         return 0;
     }
     switch (control->type) {
-        case control::kRadio:
+        case script::kw::kRadio:
             CheckRadio(*control);
             return 1;
-        case control::kSubmit:
+        case script::kw::kSubmit:
             control->pressed = true;
             ReadStates();
             return kFormSubmitted;
-        case control::kReset:
+        case script::kw::kReset:
             for (FormControl& each : controls_) {
-                if (each.type == control::kTextField) {
+                if (each.type == script::kw::kText) {
                     each.shownText = each.value;
                 } else if (IsBox(each.type)) {
                     each.shownChecked = each.checked;
@@ -246,11 +244,11 @@ void Form::ReadStates() {
         if (IsBox(control.type)) {
             control.checked = control.shownChecked;
             control.value = control.checked ? std::string(BoxValue(control)) : std::string();
-        } else if (control.type == control::kSubmit) {
+        } else if (control.type == script::kw::kSubmit) {
             if (control.pressed && !control.name.empty() && control.value.empty()) {
                 control.value = "on";
             }
-        } else if (control.type == control::kTextField) {
+        } else if (control.type == script::kw::kText) {
             control.value = control.shownText;
         }
     }
@@ -262,22 +260,22 @@ void Form::Submit(script::StringTable& variables) const {
             continue;
         }
         switch (control.type) {
-            case control::kTextField:
+            case script::kw::kText:
                 if (control.value.empty()) {
                     variables.RemoveRecorded(control.name);
                 } else {
                     variables.SetRecorded(control.name, control.value);
                 }
                 break;
-            case control::kCheckbox:
+            case script::kw::kCheckbox:
                 variables.SetRecorded(control.name, control.checked ? control.value : "0");
                 break;
-            case control::kRadio:
+            case script::kw::kRadio:
                 if (control.checked && !control.value.empty()) {
                     variables.SetRecorded(control.name, control.value);
                 }
                 break;
-            case control::kSubmit:
+            case script::kw::kSubmit:
                 if (control.pressed && !control.value.empty()) {
                     variables.SetRecorded(control.name, control.value);
                 }

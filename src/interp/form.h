@@ -8,6 +8,7 @@
 
 #include "host/fonts/font.h"
 #include "interp/text_layout.h"
+#include "script/keywords.h"
 #include "script/string_table.h"
 #include "script/tag_record.h"
 #include "stage/rect.h"
@@ -17,24 +18,16 @@
 // script variables when its SUBMIT button is pressed.
 namespace talu::interp {
 
-/// Control types, by the keyword ids of INPUT's TYPE values (a text field has the text id).
-namespace control {
-inline constexpr int kTextField = 2;
-inline constexpr int kCheckbox = 116;
-inline constexpr int kRadio = 117;
-inline constexpr int kSubmit = 118;
-inline constexpr int kReset = 119;
-}  // namespace control
-
 /// The first command id a form hands out; each control takes the next one.
 inline constexpr int kFirstFormCommand = 1500;
 /// FormCommand's result for a pressed SUBMIT button.
-inline constexpr int kFormSubmitted = 118;
+inline constexpr int kFormSubmitted = script::kw::kSubmit;
 
 /// One control of a form.
 struct FormControl {
-    /// One of the control namespace's types.
-    int type = control::kTextField;
+    /// The keyword of INPUT's TYPE: kw::kCheckbox, kRadio, kSubmit or kReset; a text field has
+    /// kw::kText.
+    int type = script::kw::kText;
     /// NAME: the variable the control reads and writes.
     std::string name;
     /// VALUE: a text field's text, a button's label, what a check box or radio button stands

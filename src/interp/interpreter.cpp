@@ -12,28 +12,7 @@ namespace {
 
 namespace kw = script::kw;
 
-constexpr int kStyleTags[] = {17, 18, 19, 20, 43};  // B, I, U, S, SHADOW
-constexpr int kScreen = 21;
-constexpr int kNewPage = 27;
-constexpr int kNewLine = 28;
-constexpr int kQuestion = 29;
-constexpr int kEnd = 33;
-constexpr int kCursor = 23;
-constexpr int kCommand = 35;
-constexpr int kTitle = 36;
-constexpr int kIndent = 42;
-constexpr int kPosition = 49;
-constexpr int kSpace = 50;
-constexpr int kKick = 52;
-constexpr int kClip = 53;
-constexpr int kMemo = 56;
-constexpr int kTrap = 25;
-constexpr int kForm = 45;
-constexpr int kInput = 46;
-constexpr int kMode = 82;
-constexpr int kManual = 111;
-constexpr int kSemiAuto = 112;
-constexpr int kTopPage = 114;
+constexpr int kStyleTags[] = {kw::kB, kw::kI, kw::kU, kw::kS, kw::kShadow};
 
 bool IsStyleTag(int id) {
     for (int style : kStyleTags) {
@@ -173,7 +152,7 @@ int Interpreter::StageTag(const stage::TagOutcome& outcome) {
     if (outcome.failed && services_.onStageFailure) {
         services_.onStageFailure();
     }
-    return outcome.code;
+    return step::kGoOn;
 }
 
 int Interpreter::WaitTag(script::TagRecord& record) {
@@ -185,13 +164,13 @@ int Interpreter::WaitTag(script::TagRecord& record) {
         return step::kGoOn;
     }
     AddWaitMark(record);
-    return CurtainOpen() ? step::kGoOn : kw::kW;
+    return CurtainOpen() ? step::kGoOn : step::kClickWait;
 }
 
 int Interpreter::BreakTag(script::TagRecord& record) {
     AddWaitMark(record);
     if (window_->Layout().LineBreak()) {
-        return CurtainOpen() ? step::kGoOn : kw::kBr;
+        return CurtainOpen() ? step::kGoOn : step::kLineWait;
     }
     pageBreak_ = true;
     return CurtainOpen() ? step::kGoOn : step::kPageWait;
@@ -225,7 +204,7 @@ int Interpreter::LinkTag(script::TagRecord& record) {
 
 int Interpreter::BookmarkTag(const script::TagRecord& record) {
     const bool hasAnswer = record.FindAttribute(kw::kAnswer).has_value();
-    const bool hasMode = record.FindAttribute(kMode).has_value();
+    const bool hasMode = record.FindAttribute(kw::kMode).has_value();
     const bool hasAlt = record.FindAttribute(kw::kAlt).has_value();
     if (hasAnswer) {
         variables_.SetByAnswer(record, variables_.Bookmarks());
@@ -233,12 +212,12 @@ int Interpreter::BookmarkTag(const script::TagRecord& record) {
     int result = step::kGoOn;
     bool topPage = false;
     if (hasMode) {
-        const int mode = script::LookupKeyword(Attribute(record, kMode));
-        if (mode == kManual || mode == kSemiAuto || mode == kw::kAuto) {
+        const int mode = script::LookupKeyword(Attribute(record, kw::kMode));
+        if (mode == kw::kManual || mode == kw::kSemiAuto || mode == kw::kAuto) {
             bookmarkMode_ = mode;
-            result = mode == kManual ? step::kGoOn : step::kAutoBookmark;
+            result = mode == kw::kManual ? step::kGoOn : step::kAutoBookmark;
         }
-        topPage = mode == kTopPage;
+        topPage = mode == kw::kTopPage;
     }
     if (hasAlt) {
         bookmarkComment_ = Attribute(record, kw::kAlt);
@@ -341,7 +320,8 @@ int Interpreter::ExecuteTag(int id, script::TagRecord& record) {
     const bool closing = record.IsClosing();
     const bool graphics = settings_.useGpx != 0;
     if (IsStyleTag(id)) {
-        return window_->StyleTag(id, record);
+        window_->StyleTag(id, record);
+        return step::kGoOn;
     }
     switch (id) {
         case kw::kText:
@@ -355,10 +335,11 @@ int Interpreter::ExecuteTag(int id, script::TagRecord& record) {
         case kw::kExit:
             return graphics ? StageTag(controller_.ExitTag(record)) : step::kGoOn;
         case kw::kStage:
-            return StageTag(controller_.StageTag(record));
-        case kSpace:
+            StageTag(controller_.StageTag(record));
+            return step::kStageSize;
+        case kw::kSpace:
             return StageTag(controller_.SpaceTag(record));
-        case kKick:
+        case kw::kKick:
             return StageTag(controller_.KickTag(record));
         case kw::kCurtain:
             return StageTag(controller_.CurtainTag(record));
@@ -370,33 +351,39 @@ int Interpreter::ExecuteTag(int id, script::TagRecord& record) {
             return BreakTag(record);
         case kw::kP:
             return PageTag(record);
-        case kScreen:
-            return window_->ScreenTag(record);
+        case kw::kScreen:
+            window_->ScreenTag(record);
+            return step::kGoOn;
         case kw::kFont:
-            return window_->FontTag(record);
+            window_->FontTag(record);
+            return step::kGoOn;
         case kw::kWindow:
-            return window_->WindowTag(record);
-        case kIndent:
-            return window_->IndentTag(record);
-        case kPosition:
-            return window_->PositionTag(record);
-        case kClip:
-            return window_->ClipTag(record);
-        case kNewPage:
+            window_->WindowTag(record);
+            return step::kGoOn;
+        case kw::kIndent:
+            window_->IndentTag(record);
+            return step::kGoOn;
+        case kw::kPosition:
+            window_->PositionTag(record);
+            return step::kGoOn;
+        case kw::kClip:
+            window_->ClipTag(record);
+            return step::kGoOn;
+        case kw::kNewPage:
             window_->NewPage();
             return step::kGoOn;
-        case kNewLine:
+        case kw::kNewLine:
             window_->Layout().LineBreak();  // a full page is ignored here
             return step::kGoOn;
         case kw::kA:
             return LinkTag(record);
-        case kQuestion:
+        case kw::kQuestion:
             variables_.Question(record);
             return step::kGoOn;
         case kw::kEvent:
             variables_.Event(record);
             return step::kGoOn;
-        case kMemo:
+        case kw::kMemo:
             variables_.Memo(record);
             return step::kGoOn;
         case kw::kPlugin:
@@ -404,7 +391,7 @@ int Interpreter::ExecuteTag(int id, script::TagRecord& record) {
             return step::kGoOn;
         case kw::kBookmark:
             return BookmarkTag(record);
-        case kTitle:
+        case kw::kTitle:
             if (auto alt = record.FindAttribute(kw::kAlt)) {
                 title_ = std::string(*alt);
                 if (services_.onTitle) {
@@ -412,10 +399,10 @@ int Interpreter::ExecuteTag(int id, script::TagRecord& record) {
                 }
             }
             return step::kGoOn;
-        case kCursor:
+        case kw::kCursor:
             CursorTag(record);
             return step::kGoOn;
-        case kCommand:
+        case kw::kCommand:
             if (services_.onCommand) {
                 services_.onCommand(Attribute(record, kw::kSrc), Attribute(record, kw::kFolder));
             }
@@ -431,26 +418,29 @@ int Interpreter::ExecuteTag(int id, script::TagRecord& record) {
                 services_.onSnap(*written);
             }
             return step::kGoOn;
-        case kEnd:
+        case kw::kEnd:
             book_.SeekIndex(static_cast<int>(book_.Items().size()));
-            return kEnd;
+            return step::kEndTag;
         case kw::kSound:
-            return kw::kSound;  // no sound-effect player yet: the run loop is told
+            return step::kSound;  // no sound-effect player yet: the run loop is told
         case kw::kBgm:
-        case kTrap:
+            return step::kBgm;
+        case kw::kTrap:
+            return step::kTrap;
         case kw::kWait:
+            return step::kSpeeds;
         case kw::kTimer:
-            return id;
-        case kForm:
+            return step::kTimer;
+        case kw::kForm:
             if (!closing) {
                 OpenForm();
             } else if (!form_) {
                 return step::kGoOn;  // a stray /FORM would wait for a form that is not there
             }
-            return id;
-        case kInput:
+            return step::kForm;
+        case kw::kInput:
             AddInput(record);
-            return id;
+            return step::kInput;
         default:
             return step::kGoOn;  // comments, reader-only tags, unknown
     }

@@ -16,6 +16,7 @@
 #include "interp/text_layout.h"
 #include "script/book.h"
 #include "script/diagnostics.h"
+#include "script/keywords.h"
 #include "script/tag_record.h"
 #include "stage/extension_map.h"
 #include "stage/picture_loader.h"
@@ -25,14 +26,37 @@
 
 namespace talu::interp {
 
-/// Results of Step that are not tag ids.
+/// What Step tells the run loop; several results keep the number of the tag that causes them
+/// (the traces print them).
 namespace step {
 /// Nothing for the run loop to do: step again.
 inline constexpr int kGoOn = 1;
+/// BGM: the interface thread starts or stops the music.
+inline constexpr int kBgm = script::kw::kBgm;
+/// STAGE: the window takes the record's WIDTH and HEIGHT.
+inline constexpr int kStageSize = script::kw::kStage;
 /// The book has no further item.
 inline constexpr int kBookEnd = 13;
+/// W without TIME: wait for a click at the record's LEFT and TOP.
+inline constexpr int kClickWait = script::kw::kW;
+/// BR at a line end: wait for a click, then go on.
+inline constexpr int kLineWait = script::kw::kBr;
 /// A page filled (P, or text or BR at the bottom): wait for the reader, then a new page.
 inline constexpr int kPageWait = 16;
+/// TRAP: stop until the reader acts.
+inline constexpr int kTrap = script::kw::kTrap;
+/// WAIT: the record carries new speeds.
+inline constexpr int kSpeeds = script::kw::kWait;
+/// SOUND: a sound effect to play.
+inline constexpr int kSound = script::kw::kSound;
+/// END: the book ends with the record's ALT as its last words.
+inline constexpr int kEndTag = script::kw::kEnd;
+/// TIMER: sleep until the record's TIME after the last TIMER.
+inline constexpr int kTimer = script::kw::kTimer;
+/// FORM or /FORM (the record tells which).
+inline constexpr int kForm = script::kw::kForm;
+/// INPUT: a control was added to the form.
+inline constexpr int kInput = script::kw::kInput;
 /// A group of links is on screen.
 inline constexpr int kLinks = 76;
 /// An automatic-bookmark point (BOOKMARK MODE AUTO or SEMIAUTO).
@@ -106,8 +130,8 @@ class Interpreter {
 
     /// Reads the book at an inside path; false when it cannot be read.
     bool Open(std::string_view insidePath);
-    /// Performs the next item into an empty record; returns 1 or the id of the tag that needs
-    /// the run loop (see the step namespace; the record then carries what the loop reads).
+    /// Performs the next item into an empty record; returns one of the step namespace's results
+    /// (the record then carries what the run loop reads).
     int Step(script::TagRecord& record);
     /// Performs one tag record (also used to replay a bookmark's state lines).
     int ExecuteTag(int id, script::TagRecord& record);
@@ -142,7 +166,7 @@ class Interpreter {
     /// The cursor file the last successful CURSOR loaded (empty for the default cursor).
     const std::string& CursorFile() const { return cursorFile_; }
     bool IconsEnabled() const { return iconsEnabled_; }
-    /// The BOOKMARK tag's mode keyword (111 MANUAL, 112 SEMIAUTO, 113 AUTO) and comment text.
+    /// The BOOKMARK tag's mode keyword (kw::kManual, kSemiAuto or kAuto) and comment text.
     int BookmarkMode() const { return bookmarkMode_; }
     const std::string& BookmarkComment() const { return bookmarkComment_; }
     /// Plug-ins registered by PLUGIN tags, "EXTENSION<tab>FILE" in order.

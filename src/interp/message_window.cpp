@@ -11,22 +11,11 @@
 #include "script/numbers.h"
 #include "script/sjis_text.h"
 #include "script/vocabularies.h"
+#include "stage/effect_steps.h"
 #include "stage/tag_values.h"
 
 namespace talu::interp {
 namespace {
-
-// Ids of the attributes and words the window reads that the shared keyword list leaves unnamed.
-constexpr int kAttrTransparent = 1;
-constexpr int kAttrSkip = 71;
-constexpr int kAttrAlpha = 73;
-constexpr int kAttrMode = 82;
-constexpr int kAttrFace = 87;
-constexpr int kAttrShut = 93;
-constexpr int kAttrSize = 94;
-constexpr int kWordSave = 127;
-constexpr int kWordLoad = 128;
-constexpr int kEffectFadeIn = 7;
 
 constexpr uint32_t kComposeNoText = stage::compose::kNoText;
 constexpr uint32_t kComposeNoWindow = stage::compose::kNoWindow;
@@ -73,7 +62,7 @@ MessageWindow::~MessageWindow() {
     GetStage().SetWindowLineWriter({});
 }
 
-int MessageWindow::ScreenTag(const script::TagRecord& tag) {
+void MessageWindow::ScreenTag(const script::TagRecord& tag) {
     const int left = IntOr(tag, script::kw::kLeft, 0);
     const int top = IntOr(tag, script::kw::kTop, 0);
     int width = IntOr(tag, script::kw::kWidth, 0);
@@ -82,19 +71,18 @@ int MessageWindow::ScreenTag(const script::TagRecord& tag) {
     height = height == 0 ? kNotGiven : height;
     TextLayout& layout = Layout();
     layout.SetWindow(left, top, width, height);
-    const auto shut = tag.FindAttribute(kAttrShut);
-    if (shut && script::LookupKeyword(*shut) == kShutNone) {
-        layout.shutMode = kShutNone;
+    const auto shut = tag.FindAttribute(script::kw::kShut);
+    if (shut && script::LookupKeyword(*shut) == script::kw::kNone) {
+        layout.shutMode = script::kw::kNone;
         services_.controller->textShutMask = 0;
     } else {
-        layout.shutMode = kShutAuto;
+        layout.shutMode = script::kw::kAuto;
         services_.controller->textShutMask = kComposeNoText;
     }
     services_.linkSet->SetWindow(left, top, width, height);
-    return 1;
 }
 
-int MessageWindow::FontTag(const script::TagRecord& tag) {
+void MessageWindow::FontTag(const script::TagRecord& tag) {
     TextLayout& layout = Layout();
     TextLayout& links = *services_.linkSet;
     const stage::PixelFormat& format = GetStage().Format();
@@ -102,13 +90,13 @@ int MessageWindow::FontTag(const script::TagRecord& tag) {
         if (auto entry = services_.display->fonts.Pop(layout, format)) {
             links.SetFont(entry->face, entry->height, entry->skip);
         }
-        return 1;
+        return;
     }
     services_.display->fonts.Push(layout);
 
     std::string face;
     if (!tag.GetAttribute(script::kw::kSrc, face)) {
-        tag.GetAttribute(kAttrFace, face);
+        tag.GetAttribute(script::kw::kFace, face);
     }
     if (IsUser(face)) {
         layout.RestoreFromBase(script::kw::kSrc);
@@ -135,7 +123,7 @@ int MessageWindow::FontTag(const script::TagRecord& tag) {
         return IntOr(tag, id, kNotGiven);
     };
     const int height = readSize(script::kw::kHeight);
-    const int skip = readSize(kAttrSkip);
+    const int skip = readSize(script::kw::kSkip);
 
     layout.SetFont(face, height, skip);
     links.SetFont(face, height, skip);
@@ -153,28 +141,26 @@ int MessageWindow::FontTag(const script::TagRecord& tag) {
         layout.MovePen(left ? script::ParseSignedDigits(*left) : kNotGiven,
                        top ? script::ParseSignedDigits(*top) : kNotGiven);
     }
-    if (const auto size = tag.FindAttribute(kAttrSize)) {
+    if (const auto size = tag.FindAttribute(script::kw::kSize)) {
         layout.AdjustSize(*size);
         links.AdjustSize(*size);
     }
-    return 1;
 }
 
-int MessageWindow::WindowTag(const script::TagRecord& tag) {
+void MessageWindow::WindowTag(const script::TagRecord& tag) {
     services_.display->frame.shown = tag.IsClosing() ? 0 : 1;
     if (tag.IsClosing()) {
         ClearFrame();
-        return 1;
+        return;
     }
     const auto left = tag.FindAttribute(script::kw::kLeft);
     const auto top = tag.FindAttribute(script::kw::kTop);
     if (!left || !top) {
         ClearFrame();
         services_.controller->windowShown = 0;
-        return 1;
+        return;
     }
     LoadFrame(tag, script::ParseSignedDigits(*left), script::ParseSignedDigits(*top));
-    return 1;
 }
 
 void MessageWindow::ClearFrame() {
@@ -191,15 +177,16 @@ void MessageWindow::ClearFrame() {
 bool MessageWindow::LoadFrame(const script::TagRecord& tag, int left, int top) {
     int alpha = 100;
     std::string maskPath;
-    if (const auto alphaText = tag.FindAttribute(kAttrAlpha); alphaText && !alphaText->empty()) {
+    if (const auto alphaText = tag.FindAttribute(script::kw::kAlpha);
+        alphaText && !alphaText->empty()) {
         if (AllDigits(*alphaText)) {
             alpha = script::ParseDigits(*alphaText);
         } else {
-            maskPath = Resolve(tag, kAttrAlpha);
+            maskPath = Resolve(tag, script::kw::kAlpha);
         }
     }
     const std::string source = Resolve(tag, script::kw::kSrc);
-    const auto transparent = tag.FindAttribute(kAttrTransparent);
+    const auto transparent = tag.FindAttribute(script::kw::kTransparent);
     uint32_t flags = stage::load::kOpaque;
     if (maskPath.empty() &&
         (!transparent || script::LookupKeyword(*transparent) == script::kw::kAuto)) {
@@ -221,9 +208,9 @@ bool MessageWindow::LoadFrame(const script::TagRecord& tag, int left, int top) {
     picture.left = left;
     picture.top = top;
     picture.alpha = alpha;
-    const auto shut = tag.FindAttribute(kAttrShut);
-    const bool shutNone = shut && script::LookupKeyword(*shut) == kShutNone;
-    services_.display->frame.shutMode = shutNone ? kShutNone : kShutAuto;
+    const auto shut = tag.FindAttribute(script::kw::kShut);
+    const bool shutNone = shut && script::LookupKeyword(*shut) == script::kw::kNone;
+    services_.display->frame.shutMode = shutNone ? script::kw::kNone : script::kw::kAuto;
     services_.controller->frameShutMask = shutNone ? 0 : kComposeNoWindow;
     if (!maskPath.empty()) {
         stage::Picture maskPicture;
@@ -239,37 +226,35 @@ bool MessageWindow::LoadFrame(const script::TagRecord& tag, int left, int top) {
     return true;
 }
 
-int MessageWindow::StyleTag(int tagId, const script::TagRecord& tag) {
+void MessageWindow::StyleTag(int tagId, const script::TagRecord& tag) {
     const bool on = !tag.IsClosing();
     Layout().SetStyle(tagId, on);
     services_.linkSet->SetStyle(tagId, on);
     Layout().RecreateFont();
-    return 1;
 }
 
-int MessageWindow::IndentTag(const script::TagRecord& tag) {
+void MessageWindow::IndentTag(const script::TagRecord& tag) {
     if (tag.IsClosing()) {
         Layout().CloseIndent();
     } else {
         Layout().OpenIndent();
     }
-    return 1;
 }
 
 void MessageWindow::MoveSaved(const script::TagRecord& tag) {
-    const auto mode = tag.FindAttribute(kAttrMode);
+    const auto mode = tag.FindAttribute(script::kw::kMode);
     if (!mode) {
         return;
     }
     const int word = script::LookupKeyword(*mode);
-    if (word == kWordSave) {
+    if (word == script::kw::kSave) {
         Layout().SavePosition();
-    } else if (word == kWordLoad) {
+    } else if (word == script::kw::kLoad) {
         Layout().LoadPosition();
     }
 }
 
-int MessageWindow::PositionTag(const script::TagRecord& tag) {
+void MessageWindow::PositionTag(const script::TagRecord& tag) {
     MoveSaved(tag);
     TextLayout& layout = Layout();
     stage::Rect area = layout.window;
@@ -283,12 +268,10 @@ int MessageWindow::PositionTag(const script::TagRecord& tag) {
     const int y =
         PositionValue(tag.FindAttribute(script::kw::kTop), area.top, area.bottom, layout.penY);
     layout.MovePen(x, y);
-    return 1;
 }
 
-int MessageWindow::ClipTag(const script::TagRecord& tag) {
+void MessageWindow::ClipTag(const script::TagRecord& tag) {
     MoveSaved(tag);
-    return 1;
 }
 
 void MessageWindow::OpenWindow() {
@@ -300,7 +283,7 @@ void MessageWindow::OpenWindow() {
     stage.Compose(controller.textShutMask | kComposeRebuild);
     const stage::StageSettings& settings = controller.Settings();
     if (settings.m_nFadeEffect != 0) {
-        stage.Present(std::nullopt, kEffectFadeIn, FadeTime(settings));
+        stage.Present(std::nullopt, stage::kEffectFadeIn, FadeTime(settings));
     } else {
         stage.Present(std::nullopt, 0, 0);
     }

@@ -64,20 +64,20 @@ class MessageWindow {
     MessageWindow(const MessageWindow&) = delete;
     MessageWindow& operator=(const MessageWindow&) = delete;
 
-    /// SCREEN: the text rectangle of both layouts and SHUT; result 1.
-    int ScreenTag(const script::TagRecord& tag);
-    /// FONT and /FONT: font, colour, base font, pen and size; result 1.
-    int FontTag(const script::TagRecord& tag);
-    /// WINDOW and /WINDOW: the frame picture, its place, alpha or mask and SHUT; result 1.
-    int WindowTag(const script::TagRecord& tag);
-    /// B, I, U, S and SHADOW (by tag id) on both layouts; result 1.
-    int StyleTag(int tagId, const script::TagRecord& tag);
-    /// INDENT and /INDENT; result 1.
-    int IndentTag(const script::TagRecord& tag);
-    /// POSITION: saves or loads the pen, then moves it; result 1.
-    int PositionTag(const script::TagRecord& tag);
-    /// CLIP: saves or loads the pen only; result 1.
-    int ClipTag(const script::TagRecord& tag);
+    /// SCREEN: the text rectangle of both layouts and SHUT.
+    void ScreenTag(const script::TagRecord& tag);
+    /// FONT and /FONT: font, colour, base font, pen and size.
+    void FontTag(const script::TagRecord& tag);
+    /// WINDOW and /WINDOW: the frame picture, its place, alpha or mask and SHUT.
+    void WindowTag(const script::TagRecord& tag);
+    /// B, I, U, S and SHADOW (by tag id) on both layouts.
+    void StyleTag(int tagId, const script::TagRecord& tag);
+    /// INDENT and /INDENT.
+    void IndentTag(const script::TagRecord& tag);
+    /// POSITION: saves or loads the pen, then moves it.
+    void PositionTag(const script::TagRecord& tag);
+    /// CLIP: saves or loads the pen only.
+    void ClipTag(const script::TagRecord& tag);
 
     /// Fades the window in when it is closed; nothing when it is shown.
     void OpenWindow();

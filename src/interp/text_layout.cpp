@@ -4,21 +4,14 @@
 #include <cstdint>
 
 #include "interp/saturating.h"
+#include "script/keywords.h"
 #include "script/numbers.h"
 
 namespace talu::interp {
 namespace {
 
-// Ids the layout is told about: tags for the styles, attributes for the base values.
-constexpr int kTagB = 17;
-constexpr int kTagI = 18;
-constexpr int kTagU = 19;
-constexpr int kTagS = 20;
-constexpr int kTagShadow = 43;
-constexpr int kAttrSrc = 62;
-constexpr int kAttrHeight = 70;
-constexpr int kAttrSkip = 71;
-constexpr int kAttrColor = 74;
+namespace kw = script::kw;
+
 constexpr int kBoldWeight = 700;
 
 std::string FontLine(std::string_view face, int height, int skip, script::Colour colour) {
@@ -157,16 +150,16 @@ void TextLayout::SetBase(std::string_view newFace, int newHeight, int newSkip,
 
 void TextLayout::RestoreFromBase(int attributeId) {
     switch (attributeId) {
-        case kAttrHeight:
+        case kw::kHeight:
             height = baseHeight;
             break;
-        case kAttrSkip:
+        case kw::kSkip:
             skip = baseSkip;
             break;
-        case kAttrSrc:
+        case kw::kSrc:
             face = baseFace;
             break;
-        case kAttrColor:
+        case kw::kColor:
             colour = baseColour;
             break;
         default:
@@ -188,19 +181,19 @@ void TextLayout::AdjustSize(std::string_view text) {
 
 void TextLayout::SetStyle(int tagId, bool on) {
     switch (tagId) {
-        case kTagB:
+        case kw::kB:
             weight = on ? kBoldWeight : 0;
             break;
-        case kTagI:
+        case kw::kI:
             italic = on ? 1 : 0;
             break;
-        case kTagU:
+        case kw::kU:
             underline = on ? 1 : 0;
             break;
-        case kTagS:
+        case kw::kS:
             strikeout = on ? 1 : 0;
             break;
-        case kTagShadow:
+        case kw::kShadow:
             shadow = on ? 1 : 0;
             break;
         default:
@@ -213,7 +206,7 @@ void TextLayout::WriteState(std::vector<std::string>& lines) const {
                          std::to_string(window.top) + "\" WIDTH=\"" +
                          std::to_string(std::int64_t{window.right} - window.left) + "\" HEIGHT=\"" +
                          std::to_string(std::int64_t{window.bottom} - window.top) + "\" ";
-    if (shutMode == kShutNone) {
+    if (shutMode == kw::kNone) {
         screen += " SHUT=\"NONE\" ";
     }
     screen += " >";

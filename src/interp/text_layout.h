@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "host/fonts/font.h"
+#include "script/keywords.h"
 #include "script/vocabularies.h"
 #include "stage/pixel_format.h"
 #include "stage/rect.h"
@@ -29,9 +30,6 @@ inline constexpr script::Colour kKeyStandIn = 0xF500F5;
 /// Width and height SetWindow uses when they are not given.
 inline constexpr int kDefaultWindowWidth = 600;
 inline constexpr int kDefaultWindowHeight = 440;
-/// SCREEN's SHUT modes: the keyword ids of AUTO and NONE.
-inline constexpr int kShutAuto = 113;
-inline constexpr int kShutNone = 129;
 /// "ＭＳ 明朝" in CP932: the face every layout starts with.
 inline constexpr std::string_view kDefaultFace = "\x82\x6C\x82\x72 \x96\xBE\x92\xA9";
 
@@ -75,8 +73,8 @@ class TextLayout {
     uint8_t italic = 0;
     uint8_t underline = 0;
     uint8_t strikeout = 0;
-    /// SCREEN's SHUT mode: 113 (AUTO) or 129 (NONE).
-    int shutMode = 113;
+    /// SCREEN's SHUT mode: kw::kAuto or kw::kNone.
+    int shutMode = script::kw::kAuto;
     /// 1 when the last character forced a line break after itself.
     int wrapped = 0;
     /// Current INDENT depth, 0 to kIndentLevels - 1.

@@ -83,7 +83,7 @@ std::optional<std::string> WindowLine(const stage::Picture& picture, const Frame
     if (!picture.transparent.empty()) {
         line += "TRANSPARENT=\"" + picture.transparent + "\"";
     }
-    if (state.shutMode == kShutNone) {
+    if (state.shutMode == script::kw::kNone) {
         line += " SHUT=\"NONE\" ";
     }
     if (picture.maskSource.empty()) {

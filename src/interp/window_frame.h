@@ -18,8 +18,8 @@ namespace talu::interp {
 struct FrameState {
     /// 0 after /WINDOW: the frame is not drawn at all.
     int shown = 1;
-    /// WINDOW's SHUT mode: kShutAuto or kShutNone.
-    int shutMode = kShutAuto;
+    /// WINDOW's SHUT mode: script::kw::kAuto or script::kw::kNone.
+    int shutMode = script::kw::kAuto;
 };
 
 /// The frame's layers as the composition hands them over; owned by the stage.

@@ -16,7 +16,7 @@ ItemClass ClassifyItem(std::string_view item, std::string& scratch) {
         text = scratch;
     }
     if (text.empty()) {
-        result.id = kw::kComment;
+        result.id = kw::kLineComment;
         return result;
     }
     if (text[0] != '<' || text.size() < 2) {
@@ -25,7 +25,7 @@ ItemClass ClassifyItem(std::string_view item, std::string& scratch) {
     }
     std::string_view inner = Trim(text.substr(1));
     if (!inner.empty() && inner[0] == '!') {
-        result.id = kw::kComment;
+        result.id = kw::kLineComment;
         return result;
     }
     if (!inner.empty() && inner[0] == '#') {
@@ -97,7 +97,7 @@ bool ParseItem(std::string_view item, TagRecord& record, bool knownText) {
     } else {
         cls = ClassifyItem(item, scratch);
     }
-    if (cls.id == kw::kText || cls.id == kw::kComment) {
+    if (cls.id == kw::kText || cls.id == kw::kLineComment) {
         record.SetCommand(cls.id);
         record.AddAttribute(kw::kSrc, item);
         return true;

@@ -44,7 +44,7 @@ bool Tokenizer::NextItem(RawItem& item) {
     ItemClass cls = ClassifyItem(current, scratch);
     item.kind = cls.id;
     switch (cls.id) {
-        case kw::kComment:
+        case kw::kLineComment:
             item.text.assign(current);
             restStart_ = line_.size();
             return true;

@@ -19,7 +19,7 @@ constexpr Named kPositions[] = {
     {kw::kRoof, "ROOF"},         {kw::kLeft, "LEFT"},
     {kw::kCenter, "CENTER"},     {kw::kRight, "RIGHT"},
     {kw::kLeftSide, "LEFTSIDE"}, {kw::kRightSide, "RIGHTSIDE"},
-    {kw::kAuto, "AUTO"},         {kw::kNoneWord, "NONE"},
+    {kw::kAuto, "AUTO"},         {kw::kNone, "NONE"},
 };
 
 constexpr Named kEffects[] = {

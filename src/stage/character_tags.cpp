@@ -36,14 +36,14 @@ TagOutcome StageController::EnterTag(const script::TagRecord& tag) {
     // An empty name would make the slot look free, so it counts as no name.
     if (!tag.GetAttribute(script::kw::kName, name) || name.empty()) {
         Report(script::err::kEnterNoName, "");
-        return TagOutcome{1, true};
+        return TagOutcome{true};
     }
-    const int align = ReadKeyword(tag, attr::kAlign).value_or(script::kw::kCenter);
+    const int align = ReadKeyword(tag, script::kw::kAlign).value_or(script::kw::kCenter);
     if (!IsAlign(align)) {
         Report(script::err::kEnterBadAlign, "");
-        return TagOutcome{1, true};
+        return TagOutcome{true};
     }
-    const int valign = ReadKeyword(tag, attr::kValign).value_or(script::kw::kFloor);
+    const int valign = ReadKeyword(tag, script::kw::kValign).value_or(script::kw::kFloor);
     if (!IsValign(valign))
         Report(script::err::kEnterBadValign, "");
     const int effect = ReadEffect(tag, kEffectNormal);
@@ -51,16 +51,16 @@ TagOutcome StageController::EnterTag(const script::TagRecord& tag) {
     Stage& stage = GetStage();
     if (stage.FindByName(name)) {
         Report(script::err::kAlreadyEntered, name);
-        return TagOutcome{1, true};
+        return TagOutcome{true};
     }
     const auto slot = stage.FindFree();
     if (!slot) {
         Report(script::err::kStageFull, std::to_string(kCharacterSlots));
-        return TagOutcome{1, true};
+        return TagOutcome{true};
     }
     Character& character = stage.CharacterAt(*slot);
     character.Clear();
-    character.enterAlpha = ReadInt(tag, attr::kAlpha).value_or(100);
+    character.enterAlpha = ReadInt(tag, script::kw::kAlpha).value_or(100);
     character.align = align;
     character.valign = valign;
     character.name = name;
@@ -73,7 +73,7 @@ TagOutcome StageController::ActTag(const script::TagRecord& tag) {
     std::string name;
     if (!tag.GetAttribute(script::kw::kName, name) || name.empty()) {
         Report(script::err::kActNoName, "");
-        return TagOutcome{1, true};
+        return TagOutcome{true};
     }
     std::string transparentText;
     const bool hasTransparent = tag.GetAttribute(script::kw::kTransparent, transparentText);
@@ -87,9 +87,9 @@ TagOutcome StageController::ActTag(const script::TagRecord& tag) {
 
     int alpha = 100;
     std::string maskName;
-    if (const auto alphaText = tag.FindAttribute(attr::kAlpha)) {
+    if (const auto alphaText = tag.FindAttribute(script::kw::kAlpha)) {
         if (AllDigits(*alphaText)) {
-            alpha = ReadInt(tag, attr::kAlpha).value_or(100);
+            alpha = ReadInt(tag, script::kw::kAlpha).value_or(100);
         } else {
             maskName = *alphaText;
             flags &= ~load::kAutoKey;
@@ -100,7 +100,7 @@ TagOutcome StageController::ActTag(const script::TagRecord& tag) {
     const auto slot = stage.FindByName(name);
     if (!slot) {
         Report(script::err::kNotEntered, name);
-        return TagOutcome{1, true};
+        return TagOutcome{true};
     }
     Character& character = stage.CharacterAt(*slot);
     const int effect = CharacterEffect(ReadEffect(tag, character.effect));
@@ -114,7 +114,7 @@ TagOutcome StageController::ActTag(const script::TagRecord& tag) {
     tag.GetAttribute(script::kw::kSrc, source);
     if (!Load(character, source, flags, size.width, size.height)) {
         Report(script::err::kCannotOpenFile, source);
-        return TagOutcome{1, true};
+        return TagOutcome{true};
     }
     ApplyTransparentText(character, hasTransparent ? std::optional(transparentText) : std::nullopt);
     character.maskSource.clear();
@@ -132,11 +132,11 @@ TagOutcome StageController::ActTag(const script::TagRecord& tag) {
 
     Rect area = placementArea_;
     std::string putName;
-    if (tag.GetAttribute(attr::kPut, putName)) {
+    if (tag.GetAttribute(script::kw::kPut, putName)) {
         const auto putSlot = stage.FindByName(putName);
         if (!putSlot) {
             Report(script::err::kNotEntered, putName);
-            return TagOutcome{1, true};
+            return TagOutcome{true};
         }
         const Character& anchor = stage.CharacterAt(*putSlot);
         area = Rect{anchor.left, anchor.top, SaturatingAdd(anchor.left, anchor.Width()),
@@ -181,7 +181,7 @@ TagOutcome StageController::ExitTag(const script::TagRecord& tag) {
         const auto slot = stage.FindByName(name);
         if (!slot) {
             Report(script::err::kNotEntered, name);
-            return TagOutcome{1, true};
+            return TagOutcome{true};
         }
         leave(stage.CharacterAt(*slot));
     }

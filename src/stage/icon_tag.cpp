@@ -9,7 +9,7 @@ namespace talu::stage {
 
 std::optional<bool> StageController::IconTag(const script::TagRecord& tag,
                                              const std::string& source) {
-    const std::optional<int> mode = ReadKeyword(tag, attr::kMode);
+    const std::optional<int> mode = ReadKeyword(tag, script::kw::kMode);
     Stage& stage = GetStage();
     WaitIconList* list = mode == script::kw::kP    ? &stage.PageIcons()
                          : mode == script::kw::kBr ? &stage.LineIcons()

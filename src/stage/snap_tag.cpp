@@ -7,12 +7,6 @@
 #include "stage/tag_values.h"
 
 namespace talu::stage {
-namespace {
-
-constexpr int kJpegWord = 136;  // MODE=JPEG
-
-}  // namespace
-
 std::optional<std::string> StageController::SnapTag(const script::TagRecord& tag,
                                                     std::string_view bookFolder) {
     SaveRequest request;
@@ -20,8 +14,9 @@ std::optional<std::string> StageController::SnapTag(const script::TagRecord& tag
     request.height = ReadInt(tag, script::kw::kHeight).value_or(kSizeNotGiven);
     tag.GetAttribute(script::kw::kFolder, request.folder);
     tag.GetAttribute(script::kw::kSrc, request.fileName);
-    request.format = ReadKeyword(tag, attr::kMode) == kJpegWord ? PictureFileFormat::kJpeg
-                                                                : PictureFileFormat::kBmp;
+    request.format = ReadKeyword(tag, script::kw::kMode) == script::kw::kJpeg
+                         ? PictureFileFormat::kJpeg
+                         : PictureFileFormat::kBmp;
     request.jpegQuality = Settings().m_nJpeg;
     request.bookFolder = std::string(bookFolder);
 

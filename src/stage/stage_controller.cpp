@@ -12,7 +12,6 @@ namespace talu::stage {
 namespace {
 
 constexpr int kKeepValue = -10000;
-constexpr int kStageTagResult = script::kw::kStage;
 // A KICK that asks for more cycles than this is an authoring slip; shaking for hours would only
 // freeze the book.
 constexpr int kMaxShakeCycles = 1000;
@@ -105,19 +104,19 @@ TagOutcome StageController::StageTag(const script::TagRecord& tag) {
     const int width = ReadInt(tag, script::kw::kWidth).value_or(kKeepValue);
     const int height = ReadInt(tag, script::kw::kHeight).value_or(kKeepValue);
     const bool ok = SetStageSize(width, height);
-    return TagOutcome{kStageTagResult, !ok};
+    return TagOutcome{!ok};
 }
 
 TagOutcome StageController::SpaceTag(const script::TagRecord& tag) {
     const auto width = ReadInt(tag, script::kw::kWidth);
     if (!width) {
         Report(script::err::kSpaceNoWidth, "");
-        return TagOutcome{1, true};
+        return TagOutcome{true};
     }
     const auto height = ReadInt(tag, script::kw::kHeight);
     if (!height) {
         Report(script::err::kSpaceNoHeight, "");
-        return TagOutcome{1, true};
+        return TagOutcome{true};
     }
     const int left = ReadInt(tag, script::kw::kLeft).value_or(0);
     const int top = ReadInt(tag, script::kw::kTop).value_or(0);
@@ -170,7 +169,7 @@ TagOutcome StageController::BackgroundTag(const script::TagRecord& tag) {
         tag.GetAttribute(script::kw::kSrc, source);
         if (!Load(background, source, flags, size.width, size.height)) {
             Report(script::err::kCannotOpenFile, source);
-            return TagOutcome{1, true};
+            return TagOutcome{true};
         }
         std::string text;
         const bool hasText = tag.GetAttribute(script::kw::kTransparent, text);
@@ -189,7 +188,7 @@ TagOutcome StageController::KickTag(const script::TagRecord& tag) {
     const int limit = std::max(stageWidth_, stageHeight_);
     const int amplitude = std::clamp(ReadInt(tag, script::kw::kWidth).value_or(40), 0, limit);
     const int time = std::max(ReadInt(tag, script::kw::kTime).value_or(200), 0);
-    const int count = std::clamp(ReadInt(tag, attr::kLoop).value_or(2), 0, kMaxShakeCycles);
+    const int count = std::clamp(ReadInt(tag, script::kw::kLoop).value_or(2), 0, kMaxShakeCycles);
     GetStage().Shake(amplitude, time, count);
     return TagOutcome{};
 }
@@ -199,7 +198,7 @@ TagOutcome StageController::CurtainTag(const script::TagRecord& tag) {
     if (!tag.IsClosing()) {
         if (CurtainOpen()) {
             Report(script::err::kCurtainNested, "");
-            return TagOutcome{1, true};
+            return TagOutcome{true};
         }
         stage.SaveFlags();
         SetCurtain(true);
@@ -211,7 +210,7 @@ TagOutcome StageController::CurtainTag(const script::TagRecord& tag) {
     stage.SettleCharacters();
     Compose(stage.Flags());
     Compose(windowShown == 0 ? Flags() | compose::kRebuildWindow : 0);
-    const int time = ReadInt(tag, attr::kWait).value_or(Settings().m_nBackWait);
+    const int time = ReadInt(tag, script::kw::kWait).value_or(Settings().m_nBackWait);
     stage.Present(std::nullopt, effect, time);
     return TagOutcome{};
 }

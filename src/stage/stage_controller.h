@@ -36,10 +36,9 @@ struct StageServices {
     std::atomic<int>* curtainFlag = nullptr;
 };
 
-/// What a handler tells the interpreter: the step's result code and whether the tag failed
-/// (a failed stage tag brings up the debug window).
+/// What a handler tells the interpreter: whether the tag failed (a failed stage tag brings up
+/// the debug window).
 struct TagOutcome {
-    int code = 1;
     bool failed = false;
 };
 

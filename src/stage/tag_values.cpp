@@ -66,7 +66,7 @@ std::optional<int> ReadInt(const script::TagRecord& tag, int id) {
 }
 
 bool ReadPassMode(const script::TagRecord& tag) {
-    const auto text = tag.FindAttribute(attr::kMode);
+    const auto text = tag.FindAttribute(script::kw::kMode);
     if (!text)
         return false;
     std::string upper(*text);

@@ -10,17 +10,6 @@
 // Attribute readings shared by the stage's tag handlers.
 namespace talu::stage {
 
-/// Attribute ids of the stage's tags that the shared keyword list does not name.
-namespace attr {
-inline constexpr int kWait = 30;
-inline constexpr int kAlign = 72;
-inline constexpr int kAlpha = 73;
-inline constexpr int kMode = 82;
-inline constexpr int kLoop = 84;
-inline constexpr int kValign = 92;
-inline constexpr int kPut = 97;
-}  // namespace attr
-
 /// A picture's requested size: the load flags WIDTH and HEIGHT add and the values they give.
 struct SizeRequest {
     uint32_t flags = 0;

@@ -137,7 +137,7 @@ TEST_F(PlayerTest, StopsAtWaitsAndShowsTheEndText) {
     Open("one<BR>two<P>three");
     EXPECT_EQ(steps.waits, (std::vector<int>{15}));
     ClickAndWait();
-    EXPECT_EQ(steps.waits, (std::vector<int>{15, 16}));
+    EXPECT_EQ(steps.waits, (std::vector<int>{interp::step::kLineWait, interp::step::kPageWait}));
     EXPECT_TRUE(shell.boxes.empty());
     ClickAndWait();
     ASSERT_EQ(shell.boxes.size(), 1u);
@@ -228,7 +228,7 @@ TEST_F(PlayerTest, LinksWithoutTextAreTakenAtOnce) {
     Open("<A HREF=\"#x\" ANSWER=\"went\">skipped<A NAME=\"x\"><TRAP>");
     EXPECT_FALSE(player.ChoicePending());
     EXPECT_TRUE(interpreter->Variables().IsSet("went"));
-    EXPECT_EQ(steps.results.back(), 25);
+    EXPECT_EQ(steps.results.back(), interp::step::kTrap);
 }
 
 TEST_F(PlayerTest, ChoosingALinkAppliesItsAnswer) {

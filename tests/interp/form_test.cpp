@@ -11,8 +11,6 @@ namespace talu::interp {
 namespace {
 
 namespace kw = script::kw;
-constexpr int kType = 85;
-constexpr int kValue = 86;
 
 script::TagRecord Input(std::initializer_list<std::pair<int, std::string_view>> attributes) {
     return test::Tag(0, attributes);
@@ -36,26 +34,27 @@ class FormTest : public ::testing::Test {
 TEST(FormControls, SizesAndPlacesAsTheirTypeAsks) {
     const PenPoint pen{100, 50};
     // Four bytes of VALUE: (4 + 1) div 2 x 27 + 2 = 56 is less than 4 x 27, so 4 x 27 + 2.
-    FormControl field = ControlFromInput(Input({{kValue, "abcd"}}), pen, 27);
-    EXPECT_EQ(field.type, control::kTextField);
+    FormControl field = ControlFromInput(Input({{kw::kValue, "abcd"}}), pen, 27);
+    EXPECT_EQ(field.type, script::kw::kText);
     EXPECT_EQ(field.rect, (stage::Rect{100, 50, 210, 79}));
     EXPECT_EQ(PenAfterControl(field, pen, 27), (PenPoint{210, 50}));
 
     const std::string wide(20, 'w');  // 10 cells: 272
-    FormControl button = ControlFromInput(Input({{kType, "submit"}, {kValue, wide}}), pen, 27);
-    EXPECT_EQ(button.type, control::kSubmit);
+    FormControl button =
+        ControlFromInput(Input({{kw::kType, "submit"}, {kw::kValue, wide}}), pen, 27);
+    EXPECT_EQ(button.type, script::kw::kSubmit);
     EXPECT_EQ(button.rect, (stage::Rect{100, 50, 372, 81}));
 
-    FormControl box = ControlFromInput(Input({{kType, "CheckBox"}}), pen, 27);
-    EXPECT_EQ(box.type, control::kCheckbox);
+    FormControl box = ControlFromInput(Input({{kw::kType, "CheckBox"}}), pen, 27);
+    EXPECT_EQ(box.type, script::kw::kCheckbox);
     EXPECT_EQ(box.rect, (stage::Rect{105, 55, 120, 70}));  // centred: pen + 13 - 8
     EXPECT_EQ(PenAfterControl(box, pen, 27), (PenPoint{127, 50}));
 
     // TYPE=TEXT is no keyword: a text field. LEFT and TOP place it on the stage itself.
     FormControl placed = ControlFromInput(
-        Input({{kType, "TEXT"}, {kw::kLeft, "300"}, {kw::kTop, "7x"}, {kw::kWidth, "40"}}), pen,
+        Input({{kw::kType, "TEXT"}, {kw::kLeft, "300"}, {kw::kTop, "7x"}, {kw::kWidth, "40"}}), pen,
         27);
-    EXPECT_EQ(placed.type, control::kTextField);
+    EXPECT_EQ(placed.type, script::kw::kText);
     EXPECT_EQ(placed.rect, (stage::Rect{300, 7, 340, 36}));
 
     FormControl odd = ControlFromInput(Input({{kw::kLeft, "-5"}, {kw::kWidth, "abc"}}), pen, 27);
@@ -63,9 +62,9 @@ TEST(FormControls, SizesAndPlacesAsTheirTypeAsks) {
 }
 
 TEST_F(FormTest, RadioButtonsFormGroupsByName) {
-    const int a = Add({{kType, "radio"}, {kw::kName, "q"}, {kValue, "a"}});
-    const int b = Add({{kType, "radio"}, {kw::kName, "q"}, {kValue, "b"}});
-    const int other = Add({{kType, "radio"}, {kw::kName, "r"}, {kValue, "a"}});
+    const int a = Add({{kw::kType, "radio"}, {kw::kName, "q"}, {kw::kValue, "a"}});
+    const int b = Add({{kw::kType, "radio"}, {kw::kName, "q"}, {kw::kValue, "b"}});
+    const int other = Add({{kw::kType, "radio"}, {kw::kName, "r"}, {kw::kValue, "a"}});
     EXPECT_EQ(a, kFirstFormCommand);
     EXPECT_TRUE(form.Find(a)->checked);
     EXPECT_FALSE(form.Find(b)->checked);
@@ -85,14 +84,14 @@ TEST_F(FormTest, RadioButtonsFormGroupsByName) {
 }
 
 TEST_F(FormTest, FieldsShowTheirVariableAndSubmittingStoresWhatTheReaderLeft) {
-    const int text = Add({{kw::kName, "text"}, {kValue, "typed"}});
-    const int cleared = Add({{kw::kName, "cleared"}, {kValue, "old"}});
-    const int unchecked = Add({{kType, "checkbox"}, {kw::kName, "x"}, {kValue, "yes"}});
-    const int checked = Add({{kType, "checkbox"}, {kw::kName, "y"}});
-    Add({{kType, "radio"}, {kw::kName, "r"}, {kValue, "one"}});
-    const int two = Add({{kType, "radio"}, {kw::kName, "r"}, {kValue, "two"}});
-    const int submit = Add({{kType, "submit"}, {kw::kName, "button"}});
-    const int other = Add({{kType, "submit"}, {kw::kName, "unused"}, {kValue, "no"}});
+    const int text = Add({{kw::kName, "text"}, {kw::kValue, "typed"}});
+    const int cleared = Add({{kw::kName, "cleared"}, {kw::kValue, "old"}});
+    const int unchecked = Add({{kw::kType, "checkbox"}, {kw::kName, "x"}, {kw::kValue, "yes"}});
+    const int checked = Add({{kw::kType, "checkbox"}, {kw::kName, "y"}});
+    Add({{kw::kType, "radio"}, {kw::kName, "r"}, {kw::kValue, "one"}});
+    const int two = Add({{kw::kType, "radio"}, {kw::kName, "r"}, {kw::kValue, "two"}});
+    const int submit = Add({{kw::kType, "submit"}, {kw::kName, "button"}});
+    const int other = Add({{kw::kType, "submit"}, {kw::kName, "unused"}, {kw::kValue, "no"}});
     const int word = Add({{kw::kName, "word"}});
     const int zero = Add({{kw::kName, "zero"}});
     variables.Set("cleared", "before");
@@ -125,11 +124,11 @@ TEST_F(FormTest, FieldsShowTheirVariableAndSubmittingStoresWhatTheReaderLeft) {
 }
 
 TEST_F(FormTest, ResetReturnsToTheRememberedState) {
-    const int text = Add({{kw::kName, "t"}, {kValue, "start"}});
-    const int box = Add({{kType, "checkbox"}, {kw::kName, "b"}, {kValue, "v"}});
-    const int first = Add({{kType, "radio"}, {kw::kName, "r"}, {kValue, "1"}});
-    const int second = Add({{kType, "radio"}, {kw::kName, "r"}, {kValue, "2"}});
-    const int reset = Add({{kType, "reset"}, {kValue, "Again"}});
+    const int text = Add({{kw::kName, "t"}, {kw::kValue, "start"}});
+    const int box = Add({{kw::kType, "checkbox"}, {kw::kName, "b"}, {kw::kValue, "v"}});
+    const int first = Add({{kw::kType, "radio"}, {kw::kName, "r"}, {kw::kValue, "1"}});
+    const int second = Add({{kw::kType, "radio"}, {kw::kName, "r"}, {kw::kValue, "2"}});
+    const int reset = Add({{kw::kType, "reset"}, {kw::kValue, "Again"}});
     variables.Set("b", "v");
     form.Show(variables);
     EXPECT_EQ(form.Find(reset)->shownText, "Again");
@@ -145,8 +144,8 @@ TEST_F(FormTest, ResetReturnsToTheRememberedState) {
 }
 
 TEST_F(FormTest, ABoxWithoutValueShowsAgainAsItWasSubmitted) {
-    const int box = Add({{kType, "checkbox"}, {kw::kName, "flag"}});
-    const int submit = Add({{kType, "submit"}});
+    const int box = Add({{kw::kType, "checkbox"}, {kw::kName, "flag"}});
+    const int submit = Add({{kw::kType, "submit"}});
     form.Show(variables);
     EXPECT_FALSE(form.Find(box)->shownChecked);  // no variable: not checked
 
@@ -157,16 +156,17 @@ TEST_F(FormTest, ABoxWithoutValueShowsAgainAsItWasSubmitted) {
 
     Form again;
     const int shown =
-        again.Add(ControlFromInput(Input({{kType, "checkbox"}, {kw::kName, "flag"}}), {}, 27)).id;
+        again.Add(ControlFromInput(Input({{kw::kType, "checkbox"}, {kw::kName, "flag"}}), {}, 27))
+            .id;
     again.Show(variables);
     EXPECT_TRUE(again.Find(shown)->shownChecked);
 }
 
 TEST_F(FormTest, HundredsOfControls) {
     for (int i = 0; i < 600; ++i) {
-        Add({{kType, "radio"},
+        Add({{kw::kType, "radio"},
              {kw::kName, "r" + std::to_string(i % 3)},
-             {kValue, std::to_string(i)}});
+             {kw::kValue, std::to_string(i)}});
     }
     const int last = kFirstFormCommand + 599;
     EXPECT_EQ(form.Controls().size(), 600u);

@@ -95,7 +95,7 @@ TEST_F(InterpreterTest, TimedWaitsSleepUnlessFastForwardingAndAreSkippedBehindAC
     fastForward = true;
     EXPECT_EQ(Step(), step::kGoOn);
     EXPECT_EQ(clock.Sleeps(), (std::vector<int>{500, 0}));
-    EXPECT_EQ(Step(), script::kw::kW);
+    EXPECT_EQ(Step(), step::kClickWait);
     fastForward = false;
     clicks[3] = 1;  // a curtain is open
     EXPECT_EQ(Run(3), step::kGoOn);
@@ -132,12 +132,12 @@ TEST_F(InterpreterTest, ColourFilters) {
 
 TEST_F(InterpreterTest, AFailedStageTagReportsAndGoesOnAndWithoutGraphicsStageTagsAreSkipped) {
     Open("<BACKGROUND SRC=\"missing.bmp\">after<TRAP><BACKGROUND SRC=\"missing.bmp\"><ENTER><END>");
-    EXPECT_EQ(Run(), 25);
+    EXPECT_EQ(Run(), step::kTrap);
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_NE(boxes.shown[0].find("I can't open file"), std::string::npos);
     EXPECT_EQ(stageFailures, 1);
     engine.useGpx = 0;
-    EXPECT_EQ(Run(), 33);
+    EXPECT_EQ(Run(), step::kEndTag);
     EXPECT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(stageFailures, 1);
     EXPECT_EQ(Run(), step::kBookEnd);
@@ -145,7 +145,7 @@ TEST_F(InterpreterTest, AFailedStageTagReportsAndGoesOnAndWithoutGraphicsStageTa
 
 TEST_F(InterpreterTest, VariablesExpandAndQuestionsJump) {
     Open("<QUESTION ANSWER=\"(x=3)\" HREF=\"#far\">skipped<A NAME=\"far\"><TIMER TIME=\"{x}\">");
-    EXPECT_EQ(Run(), script::kw::kTimer);
+    EXPECT_EQ(Run(), step::kTimer);
     EXPECT_EQ(LastAttribute(script::kw::kTime), "3");
 }
 
@@ -163,10 +163,11 @@ TEST_F(InterpreterTest, FormsAreBuiltOnTheWorkerAtTheVisiblePen) {
     EXPECT_FALSE(clock.Sleeps().empty());
     clock.ClearSleeps();
     std::vector<int> results;
-    while (!(results.size() > 1 && results.back() == 45)) {  // up to /FORM
+    while (!(results.size() > 1 && results.back() == step::kForm)) {  // up to /FORM
         results.push_back(Step());
     }
-    EXPECT_EQ(results, (std::vector<int>{45, step::kGoOn, 46, 46, 45}));
+    EXPECT_EQ(results, (std::vector<int>{step::kForm, step::kGoOn, step::kInput, step::kInput,
+                                         step::kForm}));
     EXPECT_TRUE(clock.Sleeps().empty());  // text in a form is written at once
 
     Form* form = interpreter->CurrentForm();
@@ -216,11 +217,11 @@ TEST_F(InterpreterTest, BookmarksKeepIconsCursorAndTitle) {
 
 TEST_F(InterpreterTest, InputOutsideAFormIsAScriptError) {
     Open("<INPUT NAME=\"x\"></FORM><TRAP>");
-    EXPECT_EQ(Step(), 46);
+    EXPECT_EQ(Step(), step::kInput);
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_NE(boxes.shown[0].find("<FORM> tag is necessary"), std::string::npos);
     EXPECT_EQ(interpreter->CurrentForm(), nullptr);
-    EXPECT_EQ(Run(), 25);  // a stray /FORM does not wait for a form
+    EXPECT_EQ(Run(), step::kTrap);  // a stray /FORM does not wait for a form
 }
 
 }  // namespace

@@ -26,13 +26,6 @@ using test::kA;
 using test::Repeat;
 using test::Tag;
 
-constexpr int kTagScreen = 21;
-constexpr int kAttrFace = 87;
-constexpr int kAttrSkip = 71;
-constexpr int kAttrAlpha = 73;
-constexpr int kAttrMode = 82;
-constexpr int kAttrShut = 93;
-constexpr int kAttrSize = 94;
 constexpr uint32_t kFrameBlue = 0xF80000;  // blue 248, exact in both formats
 
 class Window : public ::testing::TestWithParam<stage::PixelFormat> {
@@ -117,19 +110,19 @@ class Window : public ::testing::TestWithParam<stage::PixelFormat> {
 
 TEST_P(Window, ScreenSetsTheAreaThePenAndTheShutMode) {
     controller->textShutMask = 0;
-    EXPECT_EQ(window->ScreenTag(Tag(kTagScreen, {})), 1);
+    window->ScreenTag(Tag(kw::kScreen, {}));
     EXPECT_EQ(display.layout.window, (stage::Rect{0, 0, 600, 440}));  // nothing given
     EXPECT_EQ(Pen(), (PenPoint{0, 0}));
-    EXPECT_EQ(display.layout.shutMode, kShutAuto);
+    EXPECT_EQ(display.layout.shutMode, script::kw::kAuto);
     EXPECT_EQ(controller->textShutMask, 1u);
     EXPECT_EQ(links.window, display.layout.window);
-    window->ScreenTag(Tag(kTagScreen, {{kw::kLeft, "10"},
-                                       {kw::kTop, "300"},
-                                       {kw::kWidth, "620"},
-                                       {kw::kHeight, "170"},
-                                       {kAttrShut, "none"}}));
+    window->ScreenTag(Tag(kw::kScreen, {{kw::kLeft, "10"},
+                                        {kw::kTop, "300"},
+                                        {kw::kWidth, "620"},
+                                        {kw::kHeight, "170"},
+                                        {kw::kShut, "none"}}));
     EXPECT_EQ(display.layout.window, (stage::Rect{10, 300, 630, 470}));
-    EXPECT_EQ(display.layout.shutMode, kShutNone);
+    EXPECT_EQ(display.layout.shutMode, script::kw::kNone);
     EXPECT_EQ(controller->textShutMask, 0u);
 }
 
@@ -146,31 +139,31 @@ TEST_P(Window, FontsAndStylesReachBothLayoutsAndUserReturnsToTheFirstFont) {
     EXPECT_EQ(links.height, 20);
     EXPECT_EQ(display.layout.face, std::string(kDefaultFace));
     // The face comes from SRC, or else from FACE.
-    window->FontTag(Tag(kw::kFont, {{kAttrFace, "IPAGothic"}}));
+    window->FontTag(Tag(kw::kFont, {{kw::kFace, "IPAGothic"}}));
     EXPECT_EQ(display.layout.face, "IPAGothic");
-    window->FontTag(Tag(kw::kFont, {{kw::kSrc, "IPAMincho"}, {kAttrFace, "IPAGothic"}}));
+    window->FontTag(Tag(kw::kFont, {{kw::kSrc, "IPAMincho"}, {kw::kFace, "IPAGothic"}}));
     EXPECT_EQ(display.layout.face, "IPAMincho");
     // SIZE adds to height and skip; an unsigned SIZE is no change.
-    window->FontTag(Tag(kw::kFont, {{kAttrSize, "+4"}}));
+    window->FontTag(Tag(kw::kFont, {{kw::kSize, "+4"}}));
     EXPECT_EQ(display.layout.height, 24);
     EXPECT_EQ(display.layout.skip, 34);
     EXPECT_EQ(links.height, 24);
-    window->FontTag(Tag(kw::kFont, {{kAttrSize, "-2"}}));
-    window->FontTag(Tag(kw::kFont, {{kAttrSize, "4"}}));
+    window->FontTag(Tag(kw::kFont, {{kw::kSize, "-2"}}));
+    window->FontTag(Tag(kw::kFont, {{kw::kSize, "4"}}));
     EXPECT_EQ(display.layout.height, 22);
     // LEFT or TOP move the pen, but not outside the window.
     window->FontTag(Tag(kw::kFont, {{kw::kLeft, "100"}}));
     window->FontTag(Tag(kw::kFont, {{kw::kTop, "5000"}}));
     EXPECT_EQ(Pen(), (PenPoint{100, 20}));
 
-    window->StyleTag(17, Tag(17, {}));
-    window->StyleTag(43, Tag(43, {}, true));
+    window->StyleTag(kw::kB, Tag(kw::kB, {}));
+    window->StyleTag(kw::kShadow, Tag(kw::kShadow, {}, true));
     EXPECT_EQ(display.layout.weight, 700);
     EXPECT_EQ(links.weight, 700);
     EXPECT_EQ(display.layout.shadow, 0);
     EXPECT_EQ(links.shadow, 0);
     ASSERT_NE(display.layout.font, nullptr);
-    window->StyleTag(17, Tag(17, {}, true));
+    window->StyleTag(kw::kB, Tag(kw::kB, {}, true));
     EXPECT_EQ(display.layout.weight, 0);
 }
 
@@ -184,7 +177,7 @@ TEST_P(Window, TheKeyColourCannotBeATextColourAndTheLinkPageKeepsItsColour) {
 
 TEST_P(Window, SixteenNestedFontsKeepFifteenAndTheLinkPageFollowsTheirClosing) {
     for (int i = 1; i <= 16; ++i) {
-        window->FontTag(Tag(kw::kFont, {{kw::kHeight, std::to_string(10 + i)}, {kAttrSkip, "40"}}));
+        window->FontTag(Tag(kw::kFont, {{kw::kHeight, std::to_string(10 + i)}, {kw::kSkip, "40"}}));
     }
     for (int i = 15; i >= 0; --i) {  // the sixteenth closing finds nothing left
         window->FontTag(Tag(kw::kFont, {}, true));
@@ -196,29 +189,30 @@ TEST_P(Window, SixteenNestedFontsKeepFifteenAndTheLinkPageFollowsTheirClosing) {
 TEST_P(Window, IndentMakesFollowingLinesStartUnderTheNextCharacter) {
     controller->windowShown = 1;
     Type(Repeat(kA, 2));
-    window->IndentTag(Tag(42, {}));
+    window->IndentTag(Tag(kw::kIndent, {}));
     Type(Repeat(kA, 30));
     EXPECT_EQ(Pen(), (PenPoint{74 + 12 * 27, 50}));  // 18 fit on the first line, 12 below
-    window->IndentTag(Tag(42, {}, true));
+    window->IndentTag(Tag(kw::kIndent, {}, true));
     EXPECT_EQ(display.layout.indentDepth, 0);
 }
 
 TEST_P(Window, PositionAndClipMoveSaveAndLoadThePen) {
     controller->windowShown = 1;
-    window->PositionTag(Tag(49, {{kw::kLeft, "50%"}, {kw::kTop, "+30"}}));
+    window->PositionTag(Tag(kw::kPosition, {{kw::kLeft, "50%"}, {kw::kTop, "+30"}}));
     EXPECT_EQ(Pen(), (PenPoint{300, 50}));
-    window->PositionTag(Tag(49, {{kw::kName, "STAGE"}, {kw::kLeft, "0"}, {kw::kTop, "0"}}));
+    window->PositionTag(
+        Tag(kw::kPosition, {{kw::kName, "STAGE"}, {kw::kLeft, "0"}, {kw::kTop, "0"}}));
     EXPECT_EQ(Pen(), (PenPoint{300, 50}));  // outside the window: no move
 
-    window->PositionTag(Tag(49, {{kAttrMode, "save"}, {kw::kLeft, "100"}}));
+    window->PositionTag(Tag(kw::kPosition, {{kw::kMode, "save"}, {kw::kLeft, "100"}}));
     Type(Repeat(kA, 5));
-    window->ClipTag(Tag(53, {{kAttrMode, "SAVE"}}));
+    window->ClipTag(Tag(kw::kClip, {{kw::kMode, "SAVE"}}));
     Type(Repeat(kA, 5));
-    window->ClipTag(Tag(53, {{kAttrMode, "LOAD"}}));
+    window->ClipTag(Tag(kw::kClip, {{kw::kMode, "LOAD"}}));
     EXPECT_EQ(display.layout.penX, 120 + 5 * 27);  // LEFT counts from the window's left
-    window->PositionTag(Tag(49, {{kAttrMode, "LOAD"}}));
-    EXPECT_EQ(Pen(), (PenPoint{300, 50}));                // saved before the move
-    window->PositionTag(Tag(49, {{kAttrMode, "LOAD"}}));  // empty: the pen stays
+    window->PositionTag(Tag(kw::kPosition, {{kw::kMode, "LOAD"}}));
+    EXPECT_EQ(Pen(), (PenPoint{300, 50}));                           // saved before the move
+    window->PositionTag(Tag(kw::kPosition, {{kw::kMode, "LOAD"}}));  // empty: the pen stays
     EXPECT_EQ(Pen(), (PenPoint{300, 50}));
 }
 
@@ -314,7 +308,7 @@ TEST_P(Window, NewPagesRebuildAClosedWindowAndStartEmptyAndHidingLeavesFrameAndT
 TEST_P(Window, ACharacterThatNoEmptyPageTakesIsDroppedSoTheBookGoesOn) {
     controller->windowShown = 1;
     window->ScreenTag(
-        Tag(kTagScreen,
+        Tag(kw::kScreen,
             {{kw::kLeft, "20"}, {kw::kTop, "20"}, {kw::kWidth, "10"}, {kw::kHeight, "40"}}));
     std::string rest;
     EXPECT_FALSE(window->TypeText(kA + kA, rest));
@@ -327,7 +321,7 @@ TEST_P(Window, AFramePictureIsLoadedPlacedAndDrawnOnComposition) {
     WritePicture("frame.bmp", 100, 40, kFrameBlue);
     controller->windowShown = 1;
     ShowFrame(
-        {{kw::kLeft, "20"}, {kw::kTop, "400"}, {kAttrShut, "NONE"}, {kw::kTransparent, "NONE"}});
+        {{kw::kLeft, "20"}, {kw::kTop, "400"}, {kw::kShut, "NONE"}, {kw::kTransparent, "NONE"}});
     ASSERT_TRUE(boxes.shown.empty());
     const stage::Picture& frame = stage->WindowFrame();
     ASSERT_TRUE(frame.IsLoaded());
@@ -345,7 +339,7 @@ TEST_P(Window, AFramePictureIsLoadedPlacedAndDrawnOnComposition) {
 
 TEST_P(Window, ABrokenFrameIsReportedAndTheOldOneStaysAndAClosingTagOrNoTopRemovesIt) {
     WritePicture("frame.bmp", 10, 10, kFrameBlue);
-    ShowFrame({{kw::kLeft, "1"}, {kw::kTop, "2"}, {kAttrAlpha, "50"}});
+    ShowFrame({{kw::kLeft, "1"}, {kw::kTop, "2"}, {kw::kAlpha, "50"}});
     folder.Write("broken.bmp", "BM\x01\x02");
     window->WindowTag(
         Tag(kw::kWindow, {{kw::kSrc, "broken.bmp"}, {kw::kLeft, "5"}, {kw::kTop, "5"}}));
@@ -364,7 +358,7 @@ TEST_P(Window, ABrokenFrameIsReportedAndTheOldOneStaysAndAClosingTagOrNoTopRemov
     EXPECT_EQ(controller->windowShown, 1);
 
     // Without TOP the frame is removed and the window closed.
-    ShowFrame({{kw::kLeft, "1"}, {kw::kTop, "2"}, {kAttrAlpha, "50"}});
+    ShowFrame({{kw::kLeft, "1"}, {kw::kTop, "2"}, {kw::kAlpha, "50"}});
     controller->windowShown = 1;
     ShowFrame({{kw::kLeft, "1"}});
     EXPECT_FALSE(stage->WindowFrame().IsLoaded());
@@ -376,22 +370,22 @@ TEST_P(Window, ABrokenFrameIsReportedAndTheOldOneStaysAndAClosingTagOrNoTopRemov
 TEST_P(Window, AnAlphaThatIsNoNumberNamesAMask) {
     WritePicture("frame.bmp", 10, 10, kFrameBlue);
     WritePicture("mask.bmp", 10, 10, 0xFFFFFF);
-    ShowFrame({{kw::kLeft, "0"}, {kw::kTop, "0"}, {kAttrAlpha, "mask.bmp"}});
+    ShowFrame({{kw::kLeft, "0"}, {kw::kTop, "0"}, {kw::kAlpha, "mask.bmp"}});
     const stage::Picture& frame = stage->WindowFrame();
     EXPECT_EQ(frame.alpha, 100);
     ASSERT_EQ(frame.mask.size(), 100u);
     EXPECT_EQ(frame.mask[0], 248);
     EXPECT_EQ(frame.maskSource, "mask.bmp");
-    ShowFrame({{kw::kLeft, "0"}, {kw::kTop, "0"}, {kAttrAlpha, "missing.bmp"}});
+    ShowFrame({{kw::kLeft, "0"}, {kw::kTop, "0"}, {kw::kAlpha, "missing.bmp"}});
     EXPECT_EQ(boxes.shown.size(), 1u);
     EXPECT_TRUE(stage->WindowFrame().mask.empty());
 }
 
 TEST_P(Window, WithBothShutNoneTheWindowStaysThroughAStageChange) {
     WritePicture("frame.bmp", 100, 40, kFrameBlue);
-    window->ScreenTag(Tag(kTagScreen, {{kAttrShut, "NONE"}}));
+    window->ScreenTag(Tag(kw::kScreen, {{kw::kShut, "NONE"}}));
     ShowFrame(
-        {{kw::kLeft, "0"}, {kw::kTop, "440"}, {kAttrShut, "NONE"}, {kw::kTransparent, "NONE"}});
+        {{kw::kLeft, "0"}, {kw::kTop, "440"}, {kw::kShut, "NONE"}, {kw::kTransparent, "NONE"}});
     Type(kA);
     controller->CloseWindowForChange();
     EXPECT_EQ(stage->Flags(), 0u);

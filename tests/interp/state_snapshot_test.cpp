@@ -38,19 +38,22 @@ TEST_F(Snapshot, FreshStageWritesStageAndBackgroundOnly) {
 }
 
 TEST_F(Snapshot, SpaceLineOnlyForAPartialArea) {
-    controller_->SpaceTag(Tag(50, {{script::kw::kLeft, "10"},
-                                   {script::kw::kTop, "20"},
-                                   {script::kw::kWidth, "300"},
-                                   {script::kw::kHeight, "200"}}));
+    controller_->SpaceTag(Tag(script::kw::kSpace, {{script::kw::kLeft, "10"},
+                                                   {script::kw::kTop, "20"},
+                                                   {script::kw::kWidth, "300"},
+                                                   {script::kw::kHeight, "200"}}));
     auto lines = Lines();
     ASSERT_GE(lines.size(), 2u);
     EXPECT_EQ(lines[1], "<SPACE TOP=\"20\" LEFT=\"10\" WIDTH=\"300\" HEIGHT=\"200\" >");
 
-    controller_->SpaceTag(Tag(50, {{script::kw::kWidth, "640"}, {script::kw::kHeight, "480"}}));
+    controller_->SpaceTag(
+        Tag(script::kw::kSpace, {{script::kw::kWidth, "640"}, {script::kw::kHeight, "480"}}));
     EXPECT_EQ(Lines()[1], "<BACKGROUND COLOR=\"#000000\">");
 
-    controller_->SpaceTag(Tag(50, {{script::kw::kWidth, "5"}, {script::kw::kHeight, "5"}}));
-    controller_->StageTag(Tag(8, {{script::kw::kWidth, "320"}, {script::kw::kHeight, "240"}}));
+    controller_->SpaceTag(
+        Tag(script::kw::kSpace, {{script::kw::kWidth, "5"}, {script::kw::kHeight, "5"}}));
+    controller_->StageTag(
+        Tag(script::kw::kStage, {{script::kw::kWidth, "320"}, {script::kw::kHeight, "240"}}));
     lines = Lines();
     EXPECT_EQ(lines[0], "<STAGE WIDTH=\"320\" HEIGHT=\"240\">");
     EXPECT_EQ(lines[1], "<BACKGROUND COLOR=\"#000000\">");
@@ -59,11 +62,11 @@ TEST_F(Snapshot, SpaceLineOnlyForAPartialArea) {
 TEST_F(Snapshot, WindowLinesFollowTheStageAndTheFilterComesLast) {
     stage_.SetWindowLineWriter([](std::vector<std::string>& l) { l.push_back("<FRAME>"); });
     sources_.windowLines = [](std::vector<std::string>& l) { l.push_back("<FONT>"); };
-    controller_->SunglassTag(Tag(38, {{script::kw::kColor, "light"}}));
+    controller_->SunglassTag(Tag(script::kw::kSunglass, {{script::kw::kColor, "light"}}));
     EXPECT_EQ(Lines(), (std::vector<std::string>{"<STAGE WIDTH=\"640\" HEIGHT=\"480\">",
                                                  "<BACKGROUND COLOR=\"#000000\">", "<FRAME>", "",
                                                  "<FONT>", "<SUNGLASS COLOR=\"#C8C8C8\">"}));
-    controller_->SunglassTag(Tag(38, {{script::kw::kColor, "SEPIA"}}));
+    controller_->SunglassTag(Tag(script::kw::kSunglass, {{script::kw::kColor, "SEPIA"}}));
     EXPECT_EQ(Lines().back(), "<SUNGLASS COLOR=\"SEPIA\">");
 }
 

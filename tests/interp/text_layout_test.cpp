@@ -13,8 +13,6 @@
 namespace talu::interp {
 namespace {
 
-constexpr int kAttrSkip = 71;
-
 TEST(LineBreaking, DefaultWindowHoldsFourteenLinesAndEveryBreakGoesToTheLineStart) {
     TextLayout layout;
     std::vector<int> tops{layout.penY};
@@ -190,7 +188,7 @@ TEST(LayoutBase, RestoreCopiesOneBaseValueWithoutColourMatching) {
     layout.RestoreFromBase(script::kw::kHeight);
     EXPECT_EQ(layout.height, 20);
     EXPECT_EQ(layout.skip, 30);
-    layout.RestoreFromBase(kAttrSkip);
+    layout.RestoreFromBase(script::kw::kSkip);
     EXPECT_EQ(layout.skip, 24);
     layout.RestoreFromBase(script::kw::kSrc);
     EXPECT_EQ(layout.face, "Base");
@@ -209,7 +207,7 @@ TEST(LayoutState, TheWindowTheBaseAndTheCurrentFontAndItsStylesAreWritten) {
     layout.WriteState(lines);
     EXPECT_EQ(lines, (std::vector<std::string>{screen + ">", font, font}));
 
-    layout.shutMode = kShutNone;
+    layout.shutMode = script::kw::kNone;
     layout.SetFont("F", 20, 22);
     layout.colour = 12 + 11 * 256 + 10 * 65536;
     for (int style : {17, 18, 19, 20}) {

@@ -140,7 +140,7 @@ TEST(FrameLine, WrittenOnlyWithAPicture) {
               "HEIGHT=\"40\"  ALPHA=\"70\"  >");
     picture.transparent = "#FF00FF";
     picture.maskSource = "m.bmp";
-    state.shutMode = kShutNone;
+    state.shutMode = script::kw::kNone;
     EXPECT_EQ(WindowLine(picture, state),
               "<WINDOW SRC=\"Z:\\b\\frame.bmp\" LEFT=\"20\" TOP=\"400\" WIDTH=\"100\" "
               "HEIGHT=\"40\" TRANSPARENT=\"#FF00FF\" SHUT=\"NONE\"  ALPHA=\"m.bmp\"  >");

@@ -11,9 +11,9 @@ using Strings = std::vector<std::string>;
 
 TEST(ClassifyItem, KindsNamesRestAndClosing) {
     const std::pair<std::string_view, int> kinds[] = {
-        {"", kw::kComment},         {"  ", kw::kComment},
+        {"", kw::kLineComment},     {"  ", kw::kLineComment},
         {"text", kw::kText},        {"<", kw::kText},
-        {"<!x", kw::kComment},      {"< !x", kw::kComment},
+        {"<!x", kw::kLineComment},  {"< !x", kw::kLineComment},
         {"<#x", kw::kBlockComment}, {"<<a>>", kw::kWrite},
         {"<<a", kw::kText},         {" <nosuch>", 0}};
     std::string scratch;

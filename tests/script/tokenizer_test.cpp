@@ -80,7 +80,7 @@ TEST(Tokenizer, KindsLinesAndUnterminatedMarks) {
                                         {"rest", kw::kText, 1},
                                         {"<<open", kw::kText, 2},
                                         {" <B>", 17, 3},
-                                        {"", kw::kComment, 4},
+                                        {"", kw::kLineComment, 4},
                                         {"<##>", kw::kBlockComment, 5}}));
     EXPECT_EQ(Items("a\nb\n<BR>c").at(1).line, 3);  // the BR that ended the text run of line 1
     // Only items the end of the file cut short say so; a text run may end there.

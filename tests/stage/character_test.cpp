@@ -15,12 +15,6 @@ using testing::StageRig;
 using testing::Tag;
 using Attributes = std::vector<std::pair<int, std::string>>;
 
-constexpr int kAlign = 72;
-constexpr int kAlpha = 73;
-constexpr int kMode = 82;
-constexpr int kValign = 92;
-constexpr int kPut = 97;
-
 TEST(Placement, QuartersAndEdgesOfTheAreaSaturatingInHugeOnes) {
     using namespace kw;
     auto at = [](const Rect& area, int width, int height, int align, int valign) {
@@ -53,7 +47,7 @@ class Characters : public ::testing::Test {
     }
     // ENTER at the area's top-left corner.
     void EnterAtCorner(const std::string& name) {
-        Enter(name, {{kAlign, "LEFTSIDE"}, {kValign, "ROOF"}});
+        Enter(name, {{kw::kAlign, "LEFTSIDE"}, {kw::kValign, "ROOF"}});
     }
     TagOutcome Act(const std::string& name, const std::string& src, Attributes more = {}) {
         more.insert(more.begin(), {kw::kSrc, src});
@@ -93,25 +87,26 @@ TEST_F(Characters, EnterThenActStandsOnTheFloor) {
 TEST_F(Characters, LeftAndTopAreRelativeToTheAreaAndPutUsesAnotherCharacter) {
     rig.Picture("a.bmp", 20, 20, 0x00FF00);
     rig.controller->SpaceTag(
-        Tag(50, {{kw::kLeft, "100"}, {kw::kTop, "50"}, {69, "200"}, {70, "200"}}));
+        Tag(kw::kSpace,
+            {{kw::kLeft, "100"}, {kw::kTop, "50"}, {kw::kWidth, "200"}, {kw::kHeight, "200"}}));
     Enter("A");
     EnterAtCorner("B");
     Act("A", "a.bmp", {{kw::kLeft, "5"}, {kw::kTop, "-7"}});
     EXPECT_EQ(Named("A")->left, 105);
     EXPECT_EQ(Named("A")->top, 43);
-    Act("B", "a.bmp", {{kPut, "A"}});
+    Act("B", "a.bmp", {{kw::kPut, "A"}});
     EXPECT_EQ(Named("B")->left, 105);
     EXPECT_EQ(Named("B")->top, 43);
-    EXPECT_TRUE(Refused(Act("B", "a.bmp", {{kPut, "Z"}}), "Character \"Z\" has't enterd."));
+    EXPECT_TRUE(Refused(Act("B", "a.bmp", {{kw::kPut, "Z"}}), "Character \"Z\" has't enterd."));
 }
 
 // The book tests/books/run/stage.talu sees the other ENTER and ACT messages.
 TEST_F(Characters, EnterActAndExitReportWhatTheyCannotDo) {
-    EXPECT_TRUE(Refused(Enter("A", {{kAlign, "UP"}}), "ALIGN attribut is not found."));
+    EXPECT_TRUE(Refused(Enter("A", {{kw::kAlign, "UP"}}), "ALIGN attribut is not found."));
     EXPECT_EQ(Named("A"), nullptr);
-    EXPECT_FALSE(Enter("A", {{kValign, "LEFT"}}).failed);  // reported, but A enters
+    EXPECT_FALSE(Enter("A", {{kw::kValign, "LEFT"}}).failed);  // reported, but A enters
     EXPECT_TRUE(rig.LastBoxHas("VALIGN attribut is not found."));
-    Exit({{kw::kName, "A"}, {kMode, "ghost"}});
+    Exit({{kw::kName, "A"}, {kw::kMode, "ghost"}});
     EXPECT_EQ(Named("A")->exitPending, 1);
     EXPECT_TRUE(Enter("A").failed);  // the name stays taken while A leaves
     EXPECT_TRUE(Refused(rig.controller->ActTag(Tag(kw::kAct, {{kw::kSrc, "a.bmp"}})),
@@ -126,7 +121,7 @@ TEST_F(Characters, EnterActAndExitReportWhatTheyCannotDo) {
 TEST_F(Characters, HalfAlphaBlendsWithTheStage) {
     rig.Picture("a.bmp", 10, 10, 0xF8F8F8);
     EnterAtCorner("A");
-    Act("A", "a.bmp", {{kAlpha, "50"}, {kw::kTransparent, "NONE"}});
+    Act("A", "a.bmp", {{kw::kAlpha, "50"}, {kw::kTransparent, "NONE"}});
     EXPECT_EQ(Field(StagePixel(5, 5), rig.stage.Format().red), 15u);  // (31 x 16 + 0 x 16) >> 5
     EXPECT_EQ(Named("A")->alpha, 50);
 }
@@ -135,7 +130,7 @@ TEST_F(Characters, AlphaNamingAFileBecomesTheMaskAndAMissingOneIsReported) {
     rig.Picture("a.bmp", 4, 4, 0xF8F8F8, 0x000000);
     rig.Picture("m.bmp", 4, 4, 0x808080);
     EnterAtCorner("A");
-    Act("A", "a.bmp", {{kAlpha, "m.bmp"}});
+    Act("A", "a.bmp", {{kw::kAlpha, "m.bmp"}});
     const Character* a = Named("A");
     uint32_t key = 0;
     EXPECT_FALSE(a->GetSourceKey(key));  // automatic transparency is off
@@ -150,7 +145,7 @@ TEST_F(Characters, AlphaNamingAFileBecomesTheMaskAndAMissingOneIsReported) {
               "<ACT NAME=\"A\" SRC=\"a.bmp\" LEFT=\"0\" TOP=\"0\" WIDTH=\"4\" HEIGHT=\"4\"  "
               "ALPHA=\"m.bmp\"  >");
 
-    EXPECT_FALSE(Act("A", "a.bmp", {{kAlpha, "nomask.bmp"}}).failed);
+    EXPECT_FALSE(Act("A", "a.bmp", {{kw::kAlpha, "nomask.bmp"}}).failed);
     EXPECT_TRUE(rig.LastBoxHas("I can't open file \"nomask.bmp\"."));
     EXPECT_TRUE(a->mask.empty());
     EXPECT_TRUE(a->maskSource.empty());
@@ -159,19 +154,19 @@ TEST_F(Characters, AlphaNamingAFileBecomesTheMaskAndAMissingOneIsReported) {
 TEST_F(Characters, PassModeAndGhostExitWaitForTheNextPresentedChange) {
     rig.Picture("a.bmp", 10, 10, 0xFFFFFF);
     EnterAtCorner("A");
-    Act("A", "a.bmp", {{kMode, "pass"}, {kw::kTransparent, "NONE"}});
+    Act("A", "a.bmp", {{kw::kMode, "pass"}, {kw::kTransparent, "NONE"}});
     EXPECT_TRUE(rig.presents.empty());
     EXPECT_EQ(Named("A")->hidden, 1);
-    rig.controller->BackgroundTag(Tag(5, {{74, "#000000"}}));
+    rig.controller->BackgroundTag(Tag(kw::kBackground, {{kw::kColor, "#000000"}}));
     EXPECT_EQ(Named("A")->hidden, 0);
     EXPECT_NE(StagePixel(1, 1), 0);
 
     rig.presents.clear();
-    Exit({{kw::kName, "A"}, {kMode, "GHOST"}});
+    Exit({{kw::kName, "A"}, {kw::kMode, "GHOST"}});
     EXPECT_TRUE(rig.presents.empty());
     rig.stage.Recompose();
     EXPECT_NE(StagePixel(1, 1), 0);
-    rig.controller->BackgroundTag(Tag(5, {{74, "#000000"}}));
+    rig.controller->BackgroundTag(Tag(kw::kBackground, {{kw::kColor, "#000000"}}));
     EXPECT_EQ(Named("A"), nullptr);
     EXPECT_EQ(StagePixel(1, 1), 0);
 }
@@ -195,8 +190,8 @@ TEST_F(Characters, ExitAllClearsEveryoneAndPresentsOnce) {
 
 TEST_F(Characters, TagTextWritesEnterAndAbsoluteActLines) {
     rig.Picture("a.bmp", 20, 30, 0x00FF00);
-    rig.controller->SunglassTag(Tag(38, {{74, "LIGHT"}}));
-    Enter("A", {{kAlign, "RIGHT"}, {kValign, "TOP"}, {kAlpha, "70"}});
+    rig.controller->SunglassTag(Tag(kw::kSunglass, {{kw::kColor, "LIGHT"}}));
+    Enter("A", {{kw::kAlign, "RIGHT"}, {kw::kValign, "TOP"}, {kw::kAlpha, "70"}});
     Act("A", "a.bmp", {{kw::kTransparent, "#00FF00"}, {kw::kEffect, "EF_FADEIN"}});
     std::vector<std::string> lines;
     Named("A")->WriteTags(lines);
@@ -213,12 +208,12 @@ TEST_F(Characters, TagTextWritesEnterAndAbsoluteActLines) {
 
 TEST_F(Characters, CharactersInsideACurtainWaitForTheClose) {
     rig.Picture("a.bmp", 10, 10, 0xFFFFFF);
-    rig.controller->CurtainTag(Tag(55, {}));
+    rig.controller->CurtainTag(Tag(kw::kCurtain, {}));
     Enter("A");
     Act("A", "a.bmp");
     Exit({{kw::kName, "A"}});
     EXPECT_TRUE(rig.presents.empty());
-    rig.controller->CurtainTag(Tag(55, {}, true));
+    rig.controller->CurtainTag(Tag(kw::kCurtain, {}, true));
     EXPECT_EQ(rig.presents.size(), 1u);
 }
 

@@ -47,10 +47,10 @@ TEST_F(SnapTagTest, StageSnapshotLeavesOutTheTextAndRestoresTheComposition) {
 TEST_F(SnapTagTest, JpegKeepsProportionsAndTakesTheQualitySetting) {
     rig.stage.Compose(0);
     rig.settings.m_nJpeg = 95;
-    EXPECT_EQ(Snap({{attr::kMode, "jpeg"}, {kw::kWidth, "320"}, {kw::kSrc, "fine.jpg"}}),
+    EXPECT_EQ(Snap({{script::kw::kMode, "jpeg"}, {kw::kWidth, "320"}, {kw::kSrc, "fine.jpg"}}),
               "fine.jpg");
     rig.settings.m_nJpeg = 5;
-    Snap({{attr::kMode, "JPEG"}, {kw::kWidth, "320"}, {kw::kSrc, "coarse.jpg"}});
+    Snap({{script::kw::kMode, "JPEG"}, {kw::kWidth, "320"}, {kw::kSrc, "coarse.jpg"}});
     const std::vector<uint8_t> fine = testing::ReadFile(rig.folder.Path() / "fine.jpg");
     const auto image = host::DecodeImage(fine, {.extension = "JPG"});
     ASSERT_TRUE(image.has_value());

@@ -13,17 +13,13 @@ namespace kw = script::kw;
 using testing::Tag;
 using Attributes = std::vector<std::pair<int, std::string>>;
 
-constexpr int kSpace = 50;
-constexpr int kStageTag = 8;
-constexpr int kWaitAttr = 30;
-
 class StageTags : public ::testing::Test {
   protected:
     TagOutcome Background(Attributes attributes) {
         return rig.controller->BackgroundTag(Tag(kw::kBackground, std::move(attributes)));
     }
     TagOutcome Space(Attributes attributes) {
-        return rig.controller->SpaceTag(Tag(kSpace, std::move(attributes)));
+        return rig.controller->SpaceTag(Tag(kw::kSpace, std::move(attributes)));
     }
     TagOutcome Curtain(Attributes attributes, bool closing = false) {
         return rig.controller->CurtainTag(Tag(kw::kCurtain, std::move(attributes), closing));
@@ -143,15 +139,15 @@ TEST_F(StageTags, SpaceSetsThePlacementAreaOrReportsMissingSizes) {
 }
 
 TEST_F(StageTags, StageResizesBackgroundTextLayerAndAreaButRefusesAbsurdSizes) {
-    EXPECT_TRUE(rig.controller->StageTag(Tag(kStageTag, {{kw::kWidth, "100000"}})).failed);
-    EXPECT_TRUE(rig.controller->StageTag(Tag(kStageTag, {{kw::kHeight, "-3"}})).failed);
+    EXPECT_TRUE(rig.controller->StageTag(Tag(kw::kStage, {{kw::kWidth, "100000"}})).failed);
+    EXPECT_TRUE(rig.controller->StageTag(Tag(kw::kStage, {{kw::kHeight, "-3"}})).failed);
     EXPECT_EQ(rig.controller->StageWidth(), 640);
     EXPECT_EQ(rig.stage.Background().Width(), 640);
     Space({{kw::kWidth, "5"}, {kw::kHeight, "5"}});
     Background({{kw::kColor, "#FFFFFF"}});
-    EXPECT_EQ(
-        rig.controller->StageTag(Tag(kStageTag, {{kw::kWidth, "320"}, {kw::kHeight, "0"}})).code,
-        8);
+    EXPECT_FALSE(
+        rig.controller->StageTag(Tag(kw::kStage, {{kw::kWidth, "320"}, {kw::kHeight, "0"}}))
+            .failed);
     EXPECT_EQ(rig.controller->StageWidth(), 320);
     EXPECT_EQ(rig.controller->StageHeight(), 480);
     EXPECT_EQ(rig.controller->PlacementArea(), (Rect{0, 0, 320, 480}));
@@ -169,7 +165,7 @@ TEST_F(StageTags, ChangesInsideACurtainAreShownOnceAtTheCloseAndCurtainsDoNotNes
     Background({{kw::kColor, "#FFFFFF"}});
     Background({{kw::kColor, "#00FF00"}, {kw::kEffect, "EF_TOHEART_BACK"}});
     EXPECT_TRUE(rig.presents.empty());
-    Curtain({{kw::kEffect, "EF_OVERLAP"}, {kWaitAttr, "300"}}, true);
+    Curtain({{kw::kEffect, "EF_OVERLAP"}, {kw::kWait, "300"}}, true);
     EXPECT_EQ(rig.curtainFlag.load(), 0);
     ASSERT_EQ(rig.presents.size(), 1u);
     EXPECT_EQ(rig.presents[0].effect, 12);

@@ -142,7 +142,9 @@ TEST(StageShake, KickMovesFourTimesPerCycleAndEndsStill) {
         if (!firstMove.IsLoaded())
             rig.screen.CopyOut(firstMove);
     });
-    ASSERT_EQ(rig.controller->KickTag(testing::Tag(52, {{script::kw::kWidth, "40"}})).code, 1);
+    ASSERT_FALSE(
+        rig.controller->KickTag(testing::Tag(script::kw::kKick, {{script::kw::kWidth, "40"}}))
+            .failed);
     ASSERT_TRUE(firstMove.IsLoaded());
     EXPECT_EQ(firstMove.Row(39)[0], 0);
     EXPECT_NE(firstMove.Row(40)[0], 0);
@@ -154,11 +156,13 @@ TEST(StageShake, KickMovesFourTimesPerCycleAndEndsStill) {
 
 TEST(StageShake, AbsurdValuesAreBounded) {
     StageRig rig;
-    rig.controller->KickTag(
-        testing::Tag(52, {{script::kw::kWidth, "-99999999999"}, {84, "99999999999"}, {75, "-5"}}));
+    rig.controller->KickTag(testing::Tag(script::kw::kKick, {{script::kw::kWidth, "-99999999999"},
+                                                             {script::kw::kLoop, "99999999999"},
+                                                             {script::kw::kTime, "-5"}}));
     EXPECT_EQ(rig.clock.Sleeps().size(), 4000u);
     rig.clock.ClearSleeps();
-    rig.controller->KickTag(testing::Tag(52, {{script::kw::kWidth, "2147483647"}, {84, "1"}}));
+    rig.controller->KickTag(testing::Tag(
+        script::kw::kKick, {{script::kw::kWidth, "2147483647"}, {script::kw::kLoop, "1"}}));
     EXPECT_EQ(rig.clock.Sleeps().size(), 4u);
 }
 

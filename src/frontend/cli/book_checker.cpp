@@ -15,8 +15,6 @@ namespace {
 namespace fs = std::filesystem;
 namespace kw = script::kw;
 
-constexpr int kQuestion = 29;
-
 // One key per file however a book spells its way there.
 std::string Canonical(const fs::path& path) {
     std::error_code ec;
@@ -101,7 +99,7 @@ void BookChecker::CheckRecord(const script::TagRecord& record, const std::vector
         }
         return;
     }
-    if (command == kQuestion) {
+    if (command == kw::kQuestion) {
         if (std::optional<std::string_view> href = record.FindAttribute(kw::kHref)) {
             CheckHref(*href, places[index]);
         }

@@ -18,9 +18,6 @@
 namespace talu::cli {
 namespace {
 
-constexpr int kTrapResult = 25;
-constexpr int kEndTagResult = 33;
-
 /// The frontend as a scripted reader: boxes, music, sound, title, cursor and commands become
 /// lines; OK/Cancel boxes get the given answer.
 class SessionShell : public app::Shell, public script::MessageBoxHost {
@@ -244,11 +241,11 @@ std::string HeadlessSession::Play(const ReaderScript& reader, const SessionHooks
         if (!reason.empty()) {
             break;
         }
-        if (last == kTrapResult) {
+        if (last == interp::step::kTrap) {
             reason = "trap";
-        } else if (last == interp::step::kBookEnd || last == kEndTagResult) {
+        } else if (last == interp::step::kBookEnd || last == interp::step::kEndTag) {
             // The end box and the close question were answered.
-            reason = last == kEndTagResult ? "end-tag" : "book-end";
+            reason = last == interp::step::kEndTag ? "end-tag" : "book-end";
         } else if (p.steps.load() == stepsBeforeClick) {
             reason = "max-steps";  // a click that starts nothing: the run cannot go on
         } else if (player.ChoicePending()) {

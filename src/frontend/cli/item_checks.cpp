@@ -35,7 +35,8 @@ std::string ReadProblemText(const Problem& problem, std::string_view bookFolder)
 
 // Items that the tag parser reads no attributes from.
 bool HoldsNoAttributes(const script::Book::Item& item) {
-    return item.kind == kw::kText || item.kind == kw::kComment || item.kind == kw::kBlockComment ||
+    return item.kind == kw::kText || item.kind == kw::kLineComment ||
+           item.kind == kw::kBlockComment ||
            (item.kind == kw::kWrite && script::Trim(item.text).starts_with("<<"));
 }
 

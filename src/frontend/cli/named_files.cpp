@@ -22,7 +22,6 @@ namespace {
 
 namespace kw = script::kw;
 
-constexpr int kJpegWord = 136;  // MODE=JPEG
 constexpr std::string_view kNoSource = "SRC is missing or empty; the player has no file to open.";
 
 bool AllDigits(std::string_view text) {
@@ -138,11 +137,11 @@ void NamedFiles::CheckPicture(const script::Book& book, const script::TagRecord&
 void NamedFiles::CheckMask(const script::Book& book, const script::TagRecord& record,
                            std::vector<std::string>& messages) {
     // ALPHA is a percentage when it is all digits, and a mask picture's file otherwise.
-    std::optional<std::string_view> alpha = record.FindAttribute(stage::attr::kAlpha);
+    std::optional<std::string_view> alpha = record.FindAttribute(script::kw::kAlpha);
     if (!alpha || alpha->empty() || AllDigits(*alpha)) {
         return;
     }
-    if (std::optional<std::string> path = KnownPath(book, record, stage::attr::kAlpha)) {
+    if (std::optional<std::string> path = KnownPath(book, record, script::kw::kAlpha)) {
         if (std::string problem = PictureProblem(*path, "Mask picture"); !problem.empty()) {
             messages.push_back(std::move(problem));
         }
@@ -155,7 +154,7 @@ void NamedFiles::CheckIcon(const script::Book& book, const script::TagRecord& re
     if (NamesNoFile(record, kw::kSrc)) {
         return;
     }
-    std::optional<std::string_view> mode = record.FindAttribute(stage::attr::kMode);
+    std::optional<std::string_view> mode = record.FindAttribute(script::kw::kMode);
     const int modeId = mode ? script::LookupKeyword(*mode) : 0;
     if (modeId != kw::kP && modeId != kw::kBr) {
         if (!mode || !HoldsVariable(*mode)) {
@@ -204,7 +203,7 @@ void NamedFiles::CheckSnap(const script::Book& book, const script::TagRecord& re
     }
     const bool character = record.FindAttribute(kw::kName).has_value();
     if (!character) {
-        request.format = stage::ReadKeyword(record, stage::attr::kMode) == kJpegWord
+        request.format = stage::ReadKeyword(record, script::kw::kMode) == kw::kJpeg
                              ? stage::PictureFileFormat::kJpeg
                              : stage::PictureFileFormat::kBmp;
         request.fileName = stage::StageSnapshotName(request);

@@ -143,7 +143,9 @@ int RunBook(const RunOptions& options, std::ostream& out, std::ostream& err) {
     };
     int frame = 0;
     hooks.wait = [&](int kind, int x, int y) {
-        const char* name = kind == script::kw::kBr ? "BR" : kind == script::kw::kW ? "W" : "P";
+        const char* name = kind == interp::step::kLineWait    ? "BR"
+                           : kind == interp::step::kClickWait ? "W"
+                                                              : "P";
         trace.Line(std::string("wait ") + name + ' ' + std::to_string(x) + ' ' + std::to_string(y));
         if (!options.frames.empty()) {
             char file[32];

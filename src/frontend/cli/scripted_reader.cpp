@@ -9,13 +9,13 @@ namespace {
 
 const char* TypeName(int type) {
     switch (type) {
-        case interp::control::kCheckbox:
+        case script::kw::kCheckbox:
             return "CHECKBOX";
-        case interp::control::kRadio:
+        case script::kw::kRadio:
             return "RADIO";
-        case interp::control::kSubmit:
+        case script::kw::kSubmit:
             return "SUBMIT";
-        case interp::control::kReset:
+        case script::kw::kReset:
             return "RESET";
         default:
             return "TEXT";
@@ -30,13 +30,13 @@ int Centre(int low, int high) {
 void Enter(app::Player& player, interp::Form& form, const interp::FormControl& control,
            const std::string& value) {
     switch (control.type) {
-        case interp::control::kTextField:
+        case script::kw::kText:
             form.SetText(control.id, value);
             break;
-        case interp::control::kCheckbox:
+        case script::kw::kCheckbox:
             form.SetChecked(control.id, value == control.value || value == "on");
             break;
-        case interp::control::kRadio:
+        case script::kw::kRadio:
             if (value == control.value) {
                 player.FormCommand(control.id);
             }
@@ -114,13 +114,13 @@ bool SubmitFormAsReader(app::Player& player, interp::Interpreter& interpreter,
     int submit = 0;
     for (const interp::FormControl& control : form->Controls()) {
         const bool box =
-            control.type == interp::control::kCheckbox || control.type == interp::control::kRadio;
+            control.type == script::kw::kCheckbox || control.type == script::kw::kRadio;
         const stage::Rect& r = control.rect;
         line("control " + std::string(TypeName(control.type)) + ' ' + control.name + ' ' +
              (box ? control.value : control.shownText) + ' ' + std::to_string(r.left) + ' ' +
              std::to_string(r.top) + ' ' + std::to_string(std::int64_t{r.right} - r.left) + ' ' +
              std::to_string(std::int64_t{r.bottom} - r.top));
-        if (submit == 0 && control.type == interp::control::kSubmit) {
+        if (submit == 0 && control.type == script::kw::kSubmit) {
             submit = control.id;
         }
     }

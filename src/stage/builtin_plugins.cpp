@@ -2,7 +2,7 @@
 
 #include "host/image/sdl_image_codec.h"
 #include "stage/bmp_reader.h"
-#include "stage/file_extension.h"
+#include "stage/extension_map.h"
 
 namespace talu::stage {
 

@@ -7,6 +7,10 @@
 
 namespace talu::stage {
 
+/// The text behind the last "." of a CP932 path, ASCII letters upper-cased; nullopt when the
+/// path holds no ".". Double-byte characters are stepped over as units.
+std::optional<std::string> ExtensionOf(std::string_view path);
+
 /// Which plug-in library reads pictures with a given extension, as PLUGIN tags bound them.
 /// Empty when a book starts; the interpreter clears it whenever it is created or reset.
 class ExtensionMap {

@@ -8,7 +8,7 @@
 #include "stage/archive_lookup.h"
 #include "stage/bmp_reader.h"
 #include "stage/builtin_plugins.h"
-#include "stage/file_extension.h"
+#include "stage/extension_map.h"
 
 namespace talu::stage {
 namespace {

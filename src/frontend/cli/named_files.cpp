@@ -11,7 +11,7 @@
 #include "script/keywords.h"
 #include "script/sjis_text.h"
 #include "stage/archive_lookup.h"
-#include "stage/file_extension.h"
+#include "stage/extension_map.h"
 #include "stage/picture_saver.h"
 #include "stage/plugin_tag.h"
 #include "stage/stage_snapshot.h"

@@ -6,8 +6,8 @@
 #include <sstream>
 
 #include "host/image/sdl_image_codec.h"
-#include "picture_test_support.h"
 #include "stage/picture.h"
+#include "stage/picture_test_support.h"
 
 namespace talu::cli {
 namespace {

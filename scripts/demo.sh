@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Builds the player and plays the bundled demo book. Until the desktop window exists, the
-# headless runner plays it: a scripted reader clicks through it, fills in the form, takes the
-# third choice, the trace shows what happens, and every page is kept as a picture in
-# build/demo-frames/. Extra options go to the runner.
+# Builds the player and plays the bundled demo book headless: a scripted reader clicks through
+# it, fills in the form, takes the third choice, the trace shows what happens, and every page is
+# kept as a picture in build/demo-frames/. Extra options go to the runner. scripts/play.sh opens
+# it in the window.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/build.sh release

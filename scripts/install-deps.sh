@@ -9,6 +9,8 @@ packages=(
   clang libclang-rt-dev
   libsdl2-dev libsdl2-image-dev libarchive-dev libjpeg-dev
   libfreetype-dev libfontconfig-dev fonts-ipafont-mincho fonts-ipafont-gothic
+  qt6-base-dev
+  xvfb xdotool x11-utils xauth imagemagick
 )
 
 missing=()

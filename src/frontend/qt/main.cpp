@@ -1,0 +1,69 @@
+// talu: the desktop player.
+#include <QApplication>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+
+#include "app/settings.h"
+#include "frontend/qt/desktop_settings.h"
+#include "frontend/qt/launch_options.h"
+#include "frontend/qt/main_window.h"
+#include "frontend/qt/qt_settings_store.h"
+#include "host/paths.h"
+
+namespace {
+
+/// Qt would abort without a display; say so plainly instead.
+bool DisplayAvailable() {
+    const auto set = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value != nullptr && *value != '\0';
+    };
+    return set("DISPLAY") || set("WAYLAND_DISPLAY") || set("QT_QPA_PLATFORM");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> arguments(argv, argv + argc);
+    talu::qt::LaunchOptions launch;
+    std::string error;
+    std::error_code cwdError;
+    const std::filesystem::path here = std::filesystem::current_path(cwdError);
+    if (!talu::qt::ParseLaunch(arguments, here, launch, error)) {
+        std::cerr << "talu: " << error << "\n\n" << talu::qt::LaunchUsage();
+        return 2;
+    }
+    if (launch.help) {
+        std::cout << talu::qt::LaunchUsage();
+        return 0;
+    }
+    if (launch.version) {
+        std::cout << "talu " << TALU_VERSION << " (TALU Version 2.10.99.1011)\n";
+        return 0;
+    }
+    if (!DisplayAvailable()) {
+        std::cerr << "talu: no display to open a window on (DISPLAY is not set).\n"
+                     "talu-cli run BOOK plays a book without one.\n";
+        return 1;
+    }
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("talu"));
+    QApplication::setOrganizationName(QStringLiteral("Velmor"));
+
+    talu::qt::QtSettingsStore store;
+    talu::app::Settings settings;
+    settings.Read(store, talu::host::ProgramFolder());
+    talu::qt::DesktopSettings desktop;
+    desktop.Read(store);
+    if (launch.langMode) {
+        settings.langMode = *launch.langMode;
+    }
+
+    talu::qt::MainWindow window(settings, desktop, store, launch);
+    window.show();
+    if (!launch.book.empty()) {
+        window.OpenBook(launch.book);
+    }
+    return application.exec();
+}

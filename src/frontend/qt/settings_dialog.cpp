@@ -1,0 +1,238 @@
+#include "frontend/qt/settings_dialog.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "frontend/qt/ui_text.h"
+#include "host/paths.h"
+#include "script/messages.h"
+
+namespace talu::qt {
+namespace {
+
+constexpr int kMaxFolderLength = 300;
+
+void ClampTo99(std::atomic<int>& value) {
+    if (value.load() > 99) {
+        value.store(99);
+    }
+}
+
+QCheckBox* NamedCheck(const QString& text, int id, bool checked) {
+    auto* box = new QCheckBox(text);
+    box->setObjectName(QStringLiteral("check%1").arg(id));
+    box->setChecked(checked);
+    return box;
+}
+
+/// A folder the reader typed as a host path becomes the inside form the engine keeps.
+std::string InsideFolder(const QString& typed) {
+    if (typed.startsWith('/')) {
+        std::string inside = host::InsidePathFromHost(std::filesystem::path(typed.toStdString()));
+        if (inside.empty() || inside.back() != '\\') {
+            inside += '\\';
+        }
+        return inside;
+    }
+    return ToCp932(typed);
+}
+
+}  // namespace
+
+SettingsDialog::SettingsDialog(app::Settings& settings, DesktopSettings& desktop, int langMode,
+                               QWidget* parent)
+    : QDialog(parent), settings_(settings), desktop_(desktop), langMode_(langMode) {
+    ClampTo99(settings.textWait.current);
+    ClampTo99(settings.charWait.current);
+    ClampTo99(settings.backWait.current);
+    ClampTo99(settings.fadeWait.current);
+    ClampTo99(settings.bright);
+    const int lang = langMode;
+    setWindowTitle(Pick(lang, "設定", "Setting"));
+
+    auto* grid = new QGridLayout;
+    grid->addWidget(new QLabel(Pick(lang, "早い", "Fast")), 0, 1, Qt::AlignLeft);
+    grid->addWidget(new QLabel(Pick(lang, "普通", "Normal")), 0, 1, Qt::AlignHCenter);
+    grid->addWidget(new QLabel(Pick(lang, "遅い", "Slow")), 0, 1, Qt::AlignRight);
+    grid->addWidget(new QLabel(Pick(lang, "なし", "None")), 0, 2, Qt::AlignHCenter);
+    noText_ = NamedCheck({}, 1034, settings.textEffect.current.load() == 0);
+    noCharacter_ = NamedCheck({}, 1035, settings.charEffect.current.load() == 0);
+    noBackground_ = NamedCheck({}, 1036, settings.backEffect.current.load() == 0);
+    noWindow_ = NamedCheck({}, 1037, settings.fadeEffect.current.load() == 0);
+    noBrightness_ = NamedCheck({}, 1038, settings.brightEffect.load() == 0);
+    text_ =
+        AddSlider(*grid, 1, 1003, Pick(lang, "文字", "Text"), settings.textWait.current, noText_);
+    character_ = AddSlider(*grid, 2, 1004, Pick(lang, "人物", "Character"),
+                           settings.charWait.current, noCharacter_);
+    background_ = AddSlider(*grid, 3, 1005, Pick(lang, "背景", "Background"),
+                            settings.backWait.current, noBackground_);
+    window_ = AddSlider(*grid, 4, 1006, Pick(lang, "ウィンドウ", "Window"),
+                        settings.fadeWait.current, noWindow_);
+    brightness_ = AddSlider(*grid, 5, 1007, Pick(lang, "明るさ", "Brightness"), settings.bright,
+                            noBrightness_);
+    jpeg_ = AddSlider(*grid, 6, 1008, Pick(lang, "JPEG保存時の\n画質", "Quarity of\nJPEG File"),
+                      settings.jpeg, nullptr);
+    auto* jpegScale = new QHBoxLayout;
+    jpegScale->addWidget(new QLabel(Pick(lang, "悪い", "BAD")));
+    jpegScale->addStretch();
+    jpegScale->addWidget(new QLabel(Pick(lang, "良い", "GOOD")));
+    grid->addLayout(jpegScale, 7, 1);
+
+    useBgm_ = NamedCheck(Pick(lang, "BGMの演奏", "Use BGM"), 1009, settings.useCD.user.load());
+    useSound_ =
+        NamedCheck(Pick(lang, "効果音を使う", "Use Sound"), 1010, settings.usePCM.user.load());
+    allowPrograms_ =
+        NamedCheck(Pick(lang, "外部プログラムの起動を許可", "Allow To Excute Other Programs"), 1018,
+                   settings.allowCommand.user.load());
+    useGraphics_ = NamedCheck(Pick(lang, "グラフィックを読み込む", "Use Graphics"), 1019,
+                              settings.useGpx.load());
+    antiAlias_ = NamedCheck(Pick(lang, "人物の縁を滑らかにする", "Use Anti Alias for Charactor"),
+                            1056, settings.useAntiAlias.load());
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    detailButton_ = buttons->addButton(Pick(lang, "詳細", "Detail"), QDialogButtonBox::ActionRole);
+    detailButton_->setObjectName(QStringLiteral("button1047"));
+    connect(detailButton_, &QPushButton::clicked, this, [this] { ToggleDetail(); });
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* main = new QVBoxLayout;
+    main->addLayout(grid);
+    for (QCheckBox* box : {useBgm_, useSound_, allowPrograms_, useGraphics_, antiAlias_}) {
+        main->addWidget(box);
+    }
+    main->addStretch();
+    main->addWidget(buttons);
+    detail_ = BuildDetail(lang);
+    detail_->hide();
+    auto* layout = new QHBoxLayout(this);
+    layout->addLayout(main);
+    layout->addWidget(detail_);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+QSlider* SettingsDialog::AddSlider(QGridLayout& grid, int row, int id, const QString& label,
+                                   int value, QCheckBox* none) {
+    auto* slider = new QSlider(Qt::Horizontal);
+    slider->setObjectName(QStringLiteral("slider%1").arg(id));
+    slider->setRange(0, 100);
+    slider->setValue(value);
+    slider->setMinimumWidth(200);
+    grid.addWidget(new QLabel(label), row, 0);
+    grid.addWidget(slider, row, 1);
+    if (none != nullptr) {
+        grid.addWidget(none, row, 2, Qt::AlignHCenter);
+        slider->setEnabled(!none->isChecked());
+        connect(none, &QCheckBox::toggled, slider,
+                [slider](bool off) { slider->setEnabled(!off); });
+    }
+    return slider;
+}
+
+QWidget* SettingsDialog::BuildDetail(int lang) {
+    auto* detail = new QWidget;
+    auto* layout = new QVBoxLayout(detail);
+    auto* bookmarks = new QGroupBox(Pick(lang, "ブックマーク", "Bookmark"));
+    auto* folderRow = new QHBoxLayout;
+    folder_ = new QLineEdit(FromCp932(settings_.bookmarkFolder));
+    folder_->setObjectName(QStringLiteral("edit1054"));
+    folder_->setMaxLength(kMaxFolderLength);
+    folder_->setMinimumWidth(240);
+    auto* choose = new QPushButton(Pick(lang, "変更", "..."));
+    choose->setObjectName(QStringLiteral("button1055"));
+    connect(choose, &QPushButton::clicked, this, [this, lang] { ChooseFolder(lang); });
+    folderRow->addWidget(folder_);
+    folderRow->addWidget(choose);
+    auto* bookmarkLayout = new QVBoxLayout(bookmarks);
+    bookmarkLayout->addLayout(folderRow);
+    bookmarkLayout->addWidget(
+        NamedCheck(Pick(lang, "常にここにセーブ", "always save here."), 1052, false));
+    layout->addWidget(bookmarks);
+
+    smooth_ = new QCheckBox(
+        Pick(lang, "フルスクリーンで滑らかに拡大する", "Smooth scaling in full screen"));
+    smooth_->setObjectName(QStringLiteral("smoothScaling"));
+    smooth_->setChecked(desktop_.smoothScaling != 0);
+    layout->addWidget(smooth_);
+
+    auto* internet = new QGroupBox(Pick(lang, "インターネット", "Internet"));
+    auto* form = new QFormLayout(internet);
+    const char* names[4][2] = {{"最新版のダウンロード", "Download New Version"},
+                               {"ブックのダウンロード", "Download Book"},
+                               {"掲示板へ行く", "Message Board"},
+                               {"ランキングへ投票", "Ranking"}};
+    for (int i = 0; i < 4; ++i) {
+        web_[i] = new QLineEdit(FromCp932(desktop_.webAddresses[i]));
+        web_[i]->setObjectName(QStringLiteral("web%1").arg(i));
+        form->addRow(Pick(lang, names[i][0], names[i][1]), web_[i]);
+    }
+    layout->addWidget(internet);
+    layout->addStretch();
+    return detail;
+}
+
+void SettingsDialog::ChooseFolder(int lang) {
+    const QString chosen = QFileDialog::getExistingDirectory(
+        this, FromCp932(script::PlayerMessage(lang, script::msg::kBookmarkFolderTitle)));
+    if (!chosen.isEmpty()) {
+        folder_->setText(FromCp932(InsideFolder(chosen)));
+    }
+}
+
+void SettingsDialog::ToggleDetail() {
+    const bool wide = !detail_->isVisibleTo(this);
+    detail_->setVisible(wide);
+    detailButton_->setText(wide ? Pick(langMode_, "戻す", "return")
+                                : Pick(langMode_, "詳細", "Detail"));
+}
+
+bool SettingsDialog::DetailShown() const {
+    return detail_->isVisibleTo(this);
+}
+
+SettingsDialog::Outcome SettingsDialog::Apply() {
+    Outcome outcome;
+    app::Settings& s = settings_;
+    s.textWait.Set(text_->value());
+    s.charWait.Set(character_->value());
+    s.backWait.Set(background_->value());
+    s.fadeWait.Set(window_->value());
+    s.jpeg = jpeg_->value();
+    s.useAntiAlias = antiAlias_->isChecked() ? 1 : 0;
+    if (s.bright.exchange(brightness_->value()) != brightness_->value()) {
+        outcome.redraw = true;
+    }
+    s.useCD.Set(useBgm_->isChecked() ? 1 : 0);
+    s.usePCM.Set(useSound_->isChecked() ? 1 : 0);
+    s.allowCommand.Set(allowPrograms_->isChecked() ? 1 : 0);
+    // Leaving fast-forward restores the user copies, which keep what was read at start.
+    s.textEffect.current = noText_->isChecked() ? 0 : 1;
+    s.charEffect.current = noCharacter_->isChecked() ? 0 : 1;
+    s.backEffect.current = noBackground_->isChecked() ? 0 : 1;
+    s.fadeEffect.current = noWindow_->isChecked() ? 0 : 1;
+    const int brightEffect = noBrightness_->isChecked() ? 0 : 1;
+    if (s.brightEffect.exchange(brightEffect) != brightEffect) {
+        outcome.redraw = true;
+    }
+    s.useGpx = useGraphics_->isChecked() ? 1 : 0;
+    s.bookmarkFolder = InsideFolder(folder_->text());
+    outcome.musicOff = s.useCD.user.load() == 0;
+    desktop_.smoothScaling = smooth_->isChecked() ? 1 : 0;
+    for (int i = 0; i < 4; ++i) {
+        desktop_.webAddresses[i] = ToCp932(web_[i]->text().trimmed());
+    }
+    return outcome;
+}
+
+}  // namespace talu::qt

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QDialog>
+#include <string>
+
+#include "app/settings.h"
+#include "frontend/qt/desktop_settings.h"
+
+class QCheckBox;
+class QGridLayout;
+class QLineEdit;
+class QPushButton;
+class QSlider;
+
+namespace talu::qt {
+
+/// The Setting dialog: speeds, brightness and JPEG quality on sliders, the effects' None boxes,
+/// the media switches and, in its wide part, the bookmark folder, smooth full-screen scaling and
+/// the Internet addresses. Controls are named by their old ids ("slider1003", "check1034", ...).
+class SettingsDialog : public QDialog {
+  public:
+    /// What OK changed that the window must act on.
+    struct Outcome {
+        /// Brightness or its switch changed: the stage is repainted.
+        bool redraw = false;
+        /// Music was switched off: it stops.
+        bool musicOff = false;
+    };
+
+    /// Speeds and brightness above 99 become 99 first (in settings too).
+    SettingsDialog(app::Settings& settings, DesktopSettings& desktop, int langMode,
+                   QWidget* parent = nullptr);
+
+    /// Reads the controls back into the settings (as OK does) and says what changed.
+    Outcome Apply();
+    /// Opens or closes the wide part, as the Detail button does.
+    void ToggleDetail();
+    bool DetailShown() const;
+
+  private:
+    QSlider* AddSlider(QGridLayout& grid, int row, int id, const QString& label, int value,
+                       QCheckBox* none);
+    QWidget* BuildDetail(int langMode);
+    void ChooseFolder(int langMode);
+
+    app::Settings& settings_;
+    DesktopSettings& desktop_;
+    QSlider* text_ = nullptr;
+    QSlider* character_ = nullptr;
+    QSlider* background_ = nullptr;
+    QSlider* window_ = nullptr;
+    QSlider* brightness_ = nullptr;
+    QSlider* jpeg_ = nullptr;
+    QCheckBox* noText_ = nullptr;
+    QCheckBox* noCharacter_ = nullptr;
+    QCheckBox* noBackground_ = nullptr;
+    QCheckBox* noWindow_ = nullptr;
+    QCheckBox* noBrightness_ = nullptr;
+    QCheckBox* useBgm_ = nullptr;
+    QCheckBox* useSound_ = nullptr;
+    QCheckBox* allowPrograms_ = nullptr;
+    QCheckBox* useGraphics_ = nullptr;
+    QCheckBox* antiAlias_ = nullptr;
+    QCheckBox* smooth_ = nullptr;
+    QLineEdit* folder_ = nullptr;
+    QLineEdit* web_[4] = {};
+    QPushButton* detailButton_ = nullptr;
+    QWidget* detail_ = nullptr;
+    int langMode_ = 0;
+};
+
+}  // namespace talu::qt

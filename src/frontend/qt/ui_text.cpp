@@ -1,0 +1,19 @@
+#include "frontend/qt/ui_text.h"
+
+#include "host/encoding.h"
+
+namespace talu::qt {
+
+QString FromCp932(std::string_view cp932) {
+    return QString::fromStdString(host::Cp932ToUtf8(cp932));
+}
+
+std::string ToCp932(const QString& text) {
+    return host::Utf8ToCp932(text.toStdString());
+}
+
+QString Pick(int langMode, const char* japanese, const char* english) {
+    return QString::fromUtf8(langMode == 0 ? japanese : english);
+}
+
+}  // namespace talu::qt

@@ -1,0 +1,306 @@
+// The window's commands without a window: command line, keys, menus, Save Picture's names and
+// the stored settings.
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "app/settings.h"
+#include "frontend/qt/commands.h"
+#include "frontend/qt/desktop_settings.h"
+#include "frontend/qt/display_mode.h"
+#include "frontend/qt/key_commands.h"
+#include "frontend/qt/launch_options.h"
+#include "frontend/qt/popup_menu.h"
+#include "frontend/qt/qt_settings_store.h"
+#include "frontend/qt/save_picture.h"
+
+namespace talu::qt {
+namespace {
+
+/// The menu as lines: "text id [checked] [disabled]", submenus as "text >" with their items
+/// indented, separators as "---".
+QStringList Flatten(const QMenu& menu, const QString& indent = {}) {
+    QStringList lines;
+    for (QAction* action : menu.actions()) {
+        if (action->isSeparator()) {
+            lines << indent + "---";
+        } else if (action->menu() != nullptr) {
+            lines << indent + action->text() + " >";
+            lines << Flatten(*action->menu(), indent + "  ");
+        } else {
+            QString line = indent + action->text() + ' ' + QString::number(action->data().toInt());
+            if (action->isChecked()) {
+                line += " checked";
+            }
+            if (!action->isEnabled()) {
+                line += " disabled";
+            }
+            lines << line;
+        }
+    }
+    return lines;
+}
+
+}  // namespace
+
+class CommandTests : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void LaunchOptionsFromTheCommandLine() {
+        const std::filesystem::path here = "/home/reader/books";
+        const struct {
+            std::vector<std::string> arguments;
+            std::string book;
+            bool singleBook;
+            DisplayChoice display;
+            int lang;  // -1: not given
+        } cases[] = {
+            {{"/usr/bin/talu"}, "", false, DisplayChoice::kAsk, -1},
+            {{"talu", "story.talu"},
+             "/home/reader/books/story.talu",
+             false,
+             DisplayChoice::kAsk,
+             -1},
+            {{"talu", "../a b/x.talu", "ignored.talu"},
+             "/home/reader/a b/x.talu",
+             false,
+             DisplayChoice::kAsk,
+             -1},
+            {{"./TALU", "--window", "/b/x.talu", "--lang", "en"},
+             "/b/x.talu",
+             false,
+             DisplayChoice::kWindow,
+             1},
+            {{"Talu", "--fullscreen", "--lang", "ja"}, "", false, DisplayChoice::kFullScreen, 0},
+            {{"/opt/tale", "other.talu"},
+             "/home/reader/books/tale.talu",
+             true,
+             DisplayChoice::kAsk,
+             -1},
+            {{"./tale.bin"}, "/home/reader/books/tale.talu", true, DisplayChoice::kAsk, -1},
+        };
+        for (const auto& c : cases) {
+            LaunchOptions options;
+            std::string error;
+            QVERIFY(ParseLaunch(c.arguments, here, options, error));
+            QCOMPARE(options.book.string(), c.book);
+            QCOMPARE(options.singleBook, c.singleBook);
+            QCOMPARE(options.display, c.display);
+            QCOMPARE(options.langMode.value_or(-1), c.lang);
+        }
+    }
+
+    void LaunchOptionsRefuseWhatTheyCannotRead() {
+        for (const std::vector<std::string>& arguments :
+             {std::vector<std::string>{"talu", "--lang"},
+              {"talu", "--lang", "fr"},
+              {"talu", "--frobnicate"}}) {
+            LaunchOptions options;
+            std::string error;
+            QVERIFY(!ParseLaunch(arguments, "/", options, error));
+            QVERIFY(!error.empty());
+        }
+        LaunchOptions options;
+        std::string error;
+        QVERIFY(ParseLaunch({"talu", "--help", "-V"}, "/", options, error));
+        QVERIFY(options.help && options.version);
+    }
+
+    void KeysToCommands() {
+        const struct {
+            int key;
+            Qt::KeyboardModifiers modifiers;
+            KeyAction::Kind kind;
+            int command;
+        } cases[] = {
+            {Qt::Key_Return, Qt::NoModifier, KeyAction::kClick, 0},
+            {Qt::Key_Enter, Qt::KeypadModifier, KeyAction::kClick, 0},
+            {Qt::Key_Space, Qt::NoModifier, KeyAction::kClick, 0},
+            {Qt::Key_Escape, Qt::NoModifier, KeyAction::kClose, 0},
+            {Qt::Key_PageDown, Qt::NoModifier, KeyAction::kCommand, command::kGotoNextChoice},
+            {Qt::Key_B, Qt::ControlModifier, KeyAction::kCommand, command::kBookmarkMenu},
+            {Qt::Key_L, Qt::ControlModifier, KeyAction::kCommand, command::kLoad},
+            {Qt::Key_M, Qt::ControlModifier, KeyAction::kCommand, command::kSetting},
+            {Qt::Key_N, Qt::ControlModifier, KeyAction::kCommand, command::kGotoNextChoice},
+            {Qt::Key_O, Qt::ControlModifier, KeyAction::kCommand, command::kOpen},
+            {Qt::Key_P, Qt::ControlModifier, KeyAction::kCommand, command::kSavePicture},
+            {Qt::Key_Q, Qt::ControlModifier, KeyAction::kCommand, command::kQuit},
+            {Qt::Key_S, Qt::ControlModifier, KeyAction::kCommand, command::kSave},
+            {Qt::Key_S, Qt::NoModifier, KeyAction::kNone, 0},
+            {Qt::Key_X, Qt::ControlModifier, KeyAction::kNone, 0},
+            {Qt::Key_F11, Qt::NoModifier, KeyAction::kToggleFullScreen, 0},
+            {Qt::Key_Return, Qt::AltModifier, KeyAction::kToggleFullScreen, 0},
+        };
+        for (const auto& c : cases) {
+            const KeyAction action = ActionForKey(c.key, c.modifiers);
+            QCOMPARE(action.kind, c.kind);
+            QCOMPARE(action.command, c.command);
+        }
+    }
+
+    void JapaneseMenu() {
+        QMenu menu;
+        BuildPopupMenu(menu, MenuState{0, false, false, 2, {true, false, true, true}});
+        const QStringList expected = {
+            "本を開く(&O) 32778",
+            "---",
+            "次の選択肢まで進む(&N) 32785",
+            "ウィンドウを消す(&C) 32826",
+            "現在のしおりへセーブ(&S) 32813",
+            "現在のしおりからロード(&L) 32815",
+            "しおりの整理(&B) 32814",
+            "---",
+            "設定(&M) 32779",
+            "画像を保存(&P) 32786",
+            "画面(&W) >",
+            "  フルスクリーン 32818",
+            "  ウィンドウ 32819 checked",
+            "  ---",
+            "  ウィンドウ ×1 40001",
+            "  ウィンドウ ×2 40002 checked",
+            "  ウィンドウ ×3 40003",
+            "システム(&Y) >",
+            "  ヘルプ(&H) 32781",
+            "  アバウト(&A) 32780",
+            "  デバック(&D) 32783",
+            "  TALUタグ一覧(&T) 32791",
+            "  TEST 32787",
+            "インターネット(&L) >",
+            "  最新版のダウンロード 32788",
+            "  ブックのダウンロード 32789 disabled",
+            "  掲示板へ行く 32790",
+            "  ランキングへ投票 32817",
+            "Language(&L) >",
+            "  Japanese(&J) 32824 checked",
+            "  English(&E) 32825",
+            "---",
+            "終了(&Q) 32822",
+        };
+        QCOMPARE(Flatten(menu), expected);
+    }
+
+    void EnglishMenuInSingleBookModeFullScreen() {
+        QMenu menu;
+        BuildPopupMenu(menu, MenuState{1, true, true, 1, {false, true, false, true}});
+        const QStringList expected = {
+            "Goto Next Choice(&N) 32785",
+            "Close Window(&C) 32826",
+            "Save(&S) 32813",
+            "Load(&L) 32815",
+            "Bookmark Menu(&B) 32814",
+            "---",
+            "Setting(&M) 32779",
+            "Save Picture(&P) 32786",
+            "Window(&W) >",
+            "  Full Screen 32818 checked",
+            "  Window 32819",
+            "  ---",
+            "  Window ×1 40001",
+            "  Window ×2 40002",
+            "  Window ×3 40003",
+            "System(&Y) >",
+            "  Help(&H) 32781",
+            "  About(&A) 32780",
+            "  TALU Tags(&T) 32791",
+            "  TEST 32787",
+            "Internet(&I) >",
+            "  Download New Version 32788 disabled",
+            "  Download Book 32789",
+            "  Message Board 32790 disabled",
+            "Language(&L) >",
+            "  Japanese(&J) 32824",
+            "  English(&E) 32825 checked",
+            "---",
+            "Quit(&Q) 32822",
+        };
+        QCOMPARE(Flatten(menu), expected);
+        QVERIFY(FindCommand(menu, command::kOpen) == nullptr);
+        QVERIFY(FindCommand(menu, command::kDebug) == nullptr);
+        QCOMPARE(FindCommand(menu, command::kTest)->text(), QStringLiteral("TEST"));
+    }
+
+    void SavePictureNames() {
+        const struct {
+            const char* chosen;
+            SavedPictureFormat format;
+            const char* written;
+        } cases[] = {
+            {"/p/shot", SavedPictureFormat::kBmp, "/p/shot.BMP"},
+            {"/p/shot.bmp", SavedPictureFormat::kBmp, "/p/shot.bmp"},
+            {"/p/shot.jpg", SavedPictureFormat::kBmp, "/p/shot.jpg.BMP"},
+            {"/p/shot.jpeg", SavedPictureFormat::kJpeg, "/p/shot.jpeg"},
+            {"/p/shot.JPG", SavedPictureFormat::kJpeg, "/p/shot.JPG"},
+            {"/p/shot.bmp", SavedPictureFormat::kJpeg, "/p/shot.bmp.JPG"},
+            {"/p/shot", SavedPictureFormat::kJpeg, "/p/shot.JPG"},
+            {"/p/shot.PNG", SavedPictureFormat::kPng, "/p/shot.PNG"},
+            {"/p/v1.2/shot", SavedPictureFormat::kPng, "/p/v1.2/shot.png"},
+        };
+        for (const auto& c : cases) {
+            QCOMPARE(SavedPicturePath(c.chosen, c.format), QString(c.written));
+        }
+        QCOMPARE(SavePictureFilters().front(), QStringLiteral("BMP files  (*.BMP)"));
+    }
+
+    void SettingsRoundTripThroughTheDesktopStore() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("talu.conf");
+        {
+            QtSettingsStore store(path);
+            app::Settings settings;
+            settings.textWait.Set(12);
+            settings.langMode = 1;
+            settings.bookmarkFolder = "Z:\\home\\\x83\x65\\";  // "テ" in CP932
+            settings.Write(store);
+            DesktopSettings desktop;
+            desktop.windowScale = 3;
+            desktop.webAddresses[2] = "https://example.org/board";
+            desktop.Write(store);
+            QVERIFY(store.Flush());
+        }
+        QtSettingsStore store(path);
+        app::Settings settings;
+        settings.Read(store, "Z:\\prog\\");
+        QCOMPARE(settings.textWait.current.load(), 12);
+        QCOMPARE(settings.charWait.current.load(), 40);
+        QCOMPARE(settings.langMode.load(), 1);
+        QCOMPARE(settings.bookmarkFolder, std::string("Z:\\home\\\x83\x65\\"));
+        DesktopSettings desktop;
+        desktop.Read(store);
+        QCOMPARE(desktop.windowScale, 3);
+        QCOMPARE(desktop.webAddresses[2], std::string("https://example.org/board"));
+        store.WriteString("SYSTEM", "WindowScale", "huge");
+        QVERIFY(!store.ReadInt("SYSTEM", "WindowScale").has_value());
+        store.WriteInt("SYSTEM", "WindowScale", 9);
+        desktop.Read(store);
+        QCOMPARE(desktop.windowScale, 3);
+    }
+
+    void DisplayModeDecidedWithoutAsking() {
+        const struct {
+            DisplayChoice choice;
+            QSize screen;
+            bool haveAnswer;
+            bool fullScreen;
+        } cases[] = {
+            {DisplayChoice::kAsk, {1920, 1080}, false, false},
+            {DisplayChoice::kAsk, {640, 1080}, true, true},
+            {DisplayChoice::kAsk, {1024, 480}, true, true},
+            {DisplayChoice::kWindow, {640, 480}, true, false},
+            {DisplayChoice::kFullScreen, {1920, 1080}, true, true},
+        };
+        for (const auto& c : cases) {
+            bool haveAnswer = false;
+            const bool fullScreen = FullScreenWithoutAsking(c.choice, c.screen, haveAnswer);
+            QCOMPARE(haveAnswer, c.haveAnswer);
+            if (haveAnswer) {
+                QCOMPARE(fullScreen, c.fullScreen);
+            }
+        }
+    }
+};
+
+}  // namespace talu::qt
+
+QTEST_MAIN(talu::qt::CommandTests)
+#include "command_tests.moc"

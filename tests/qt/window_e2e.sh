@@ -1,0 +1,85 @@
+#!/usr/bin/env bash
+# The desktop player on a real X server (its own Xvfb): it opens a book, is clicked through it
+# with synthetic input, and every page it shows must equal, pixel for pixel, the page the
+# headless runner keeps for the same book. Escape and OK then end it with status 0 and the
+# settings written.
+#   window_e2e.sh TALU TALU_CLI BOOK
+set -euo pipefail
+talu=$1 cli=$2 book=$3
+for tool in Xvfb xdotool import compare convert; do
+  command -v "$tool" >/dev/null || { echo "missing $tool (scripts/install-deps.sh installs it)"; exit 1; }
+done
+work=$(mktemp -d)
+xvfb_pid="" talu_pid=""
+cleanup() {
+  [ -n "$talu_pid" ] && kill "$talu_pid" 2>/dev/null || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config
+mkdir -p "$XDG_CONFIG_HOME"
+
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb_pid=$!
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+export DISPLAY=:$(cat "$work/display")
+
+"$cli" run "$book" --frames "$work/expected" --choose 1 >"$work/trace"
+
+"$talu" --window "$book" >"$work/talu.log" 2>&1 &
+talu_pid=$!
+window=$(timeout 20 xdotool search --sync --onlyvisible --name '^TALU Version' | head -n 1)
+
+# The stage as 5-6-5 values: the window widens 16-bit pixels one way, the runner's PNGs another.
+quantise() { convert "$1" -channel R -evaluate And 248 -channel G -evaluate And 252 \
+  -channel B -evaluate And 248 +channel "$2"; }
+
+# Grabs the window until two grabs 300 ms apart agree, so typing and effects have ended.
+settled_grab() {
+  local out=$1 previous=""
+  for _ in $(seq 60); do
+    import -window "$window" "$work/grab.png"
+    quantise "$work/grab.png" "$out"
+    if [ -n "$previous" ] && [ "$(compare -metric AE "$out" "$previous" null: 2>&1)" = 0 ]; then
+      return 0
+    fi
+    cp "$out" "$work/previous.png"; previous=$work/previous.png
+    sleep 0.3
+  done
+  echo "the window never settled"; return 1
+}
+
+frames=("$work"/expected/*.png)
+[ ${#frames[@]} -ge 3 ] || { echo "the runner kept ${#frames[@]} pages"; exit 1; }
+for i in "${!frames[@]}"; do
+  settled_grab "$work/shown.png"
+  quantise "${frames[$i]}" "$work/wanted.png"
+  differing=$(compare -metric AE "$work/shown.png" "$work/wanted.png" null: 2>&1 || true)
+  if [ "$differing" != 0 ]; then
+    echo "page $((i + 1)): $differing pixels differ from the headless runner's"
+    mkdir -p "${TALU_E2E_KEEP:-/tmp/talu-e2e}"
+    cp "$work/shown.png" "$work/wanted.png" "${TALU_E2E_KEEP:-/tmp/talu-e2e}/"
+    exit 1
+  fi
+  [ "$i" -eq $((${#frames[@]} - 1)) ] && break
+  xdotool mousemove --window "$window" 5 5 click 1
+  if [ "$i" -eq 2 ]; then
+    # The choice: point at the second link ("Right", on the second line), as the runner chose.
+    settled_grab "$work/links.png"
+    xdotool mousemove --window "$window" 40 62 sleep 0.3 click 1
+  fi
+done
+
+# Escape asks "Exit Application?"; OK (Enter) ends the player, which writes its settings.
+xdotool windowfocus --sync "$window" key Escape
+box=$(timeout 10 xdotool search --sync --onlyvisible --name '^talu$' | head -n 1)
+xdotool windowfocus --sync "$box" key Return
+status=0
+for _ in $(seq 100); do kill -0 "$talu_pid" 2>/dev/null || break; sleep 0.1; done
+wait "$talu_pid" || status=$?
+talu_pid=""
+[ "$status" -eq 0 ] || { echo "talu ended with status $status"; cat "$work/talu.log"; exit 1; }
+grep -q '^m_nTextWait=' "$XDG_CONFIG_HOME/Velmor/talu.conf" ||
+  { echo "the settings were not written"; exit 1; }
+echo "window and runner agree on ${#frames[@]} pages; closed cleanly"

@@ -43,7 +43,8 @@ void StageView::FlushChanges() {
     if (!changed.isEmpty()) {
         // One pixel more on each side covers what smooth scaling blends across the edge.
         const int margin = smooth_ && fit_ ? 1 : 0;
-        update(ToView(changed).adjusted(-margin, -margin, margin, margin));
+        // Painted now rather than at the next update request: a click shows at once.
+        repaint(ToView(changed).adjusted(-margin, -margin, margin, margin));
     }
 }
 

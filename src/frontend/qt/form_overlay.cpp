@@ -8,6 +8,7 @@
 #include "frontend/qt/stage_view.h"
 #include "frontend/qt/ui_text.h"
 #include "host/fonts/face_names.h"
+#include "script/keywords.h"
 
 namespace talu::qt {
 namespace {
@@ -61,7 +62,7 @@ void FormOverlay::Show(interp::Form& form) {
 QWidget* FormOverlay::Make(const interp::FormControl& control) {
     const int id = control.id;
     switch (control.type) {
-        case interp::control::kCheckbox: {
+        case script::kw::kCheckbox: {
             auto* box = new QCheckBox(&view_);
             connect(box, &QCheckBox::toggled, this, [this, id](bool checked) {
                 if (!refreshing_ && form_ != nullptr) {
@@ -70,7 +71,7 @@ QWidget* FormOverlay::Make(const interp::FormControl& control) {
             });
             return box;
         }
-        case interp::control::kRadio: {
+        case script::kw::kRadio: {
             auto* radio = new QRadioButton(&view_);
             radio->setAutoExclusive(false);  // the form decides which button of a name is on
             connect(radio, &QRadioButton::clicked, this, [this, id] {
@@ -81,8 +82,8 @@ QWidget* FormOverlay::Make(const interp::FormControl& control) {
             });
             return radio;
         }
-        case interp::control::kSubmit:
-        case interp::control::kReset: {
+        case script::kw::kSubmit:
+        case script::kw::kReset: {
             auto* button = new QPushButton(&view_);
             button->setAutoDefault(false);
             connect(button, &QPushButton::clicked, this, [this, id] {

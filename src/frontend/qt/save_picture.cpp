@@ -35,10 +35,18 @@ bool WriteScreenPicture(const stage::Screen& screen, const QString& path, SavedP
         return false;
     }
     if (format == SavedPictureFormat::kPng) {
-        const QImage::Format layout =
-            copy.Format().green.max == 63 ? QImage::Format_RGB16 : QImage::Format_RGB555;
-        const QImage image(reinterpret_cast<const uchar*>(copy.Row(0)), copy.Width(), copy.Height(),
-                           copy.Pitch() * 2, layout);
+        // Widened as the BMP and JPEG writers and talu-cli's pictures widen them.
+        QImage image(copy.Width(), copy.Height(), QImage::Format_RGB888);
+        const stage::PixelFormat& layout = copy.Format();
+        for (int y = 0; y < copy.Height(); ++y) {
+            const uint16_t* row = copy.Row(y);
+            uchar* out = image.scanLine(y);
+            for (int x = 0; x < copy.Width(); ++x) {
+                *out++ = layout.red.Expand(row[x]);
+                *out++ = layout.green.Expand(row[x]);
+                *out++ = layout.blue.Expand(row[x]);
+            }
+        }
         return image.save(path, "PNG");
     }
     stage::SaveRequest request;

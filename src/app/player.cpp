@@ -65,9 +65,20 @@ Player::~Player() {
 }
 
 void Player::BookOpened(interp::Interpreter* interpreter) {
+    ResetRunState();
+    Start(interpreter, false);
+}
+
+void Player::Start(interp::Interpreter* interpreter, bool fromBookmark) {
+    interpreter_ = interpreter;
+    loadedFromBookmark_ = fromBookmark ? 1 : 0;
+    StartWorker();
+}
+
+void Player::ResetRunState() {
     WaitForWorker();
     StopWaitIcon();
-    interpreter_ = interpreter;
+    interpreter_ = nullptr;
     choicePending_ = 0;
     formPending_ = 0;
     textWindowHidden = 0;
@@ -81,7 +92,6 @@ void Player::BookOpened(interp::Interpreter* interpreter) {
     speeds_.Clear();
     commands_.Forget();
     shell_.SetTitle("");
-    StartWorker();
 }
 
 bool Player::StartWorker() {
@@ -225,6 +235,7 @@ void Player::Bgm(const script::TagRecord& record) {
         record.GetAttribute(kw::kSrc, bgmSource_);
     }
     const int loop = IntAttribute(record, kw::kLoop, kDefaultLoop);
+    bgmLoop_ = loop;
     const int time = IntAttribute(record, kw::kTime, 0);
     const std::intptr_t lParam =
         (static_cast<std::intptr_t>(time) & 0xFFFF) | ((IsPassMode(record) ? 0 : 1) << 16);
@@ -376,6 +387,15 @@ void Player::GotoNextChoice() {
     }
     EnterFastForward();
     StartWorker();
+}
+
+void Player::HideTextWindow() {
+    if (interpreter_ == nullptr || WorkerRunning() || textWindowHidden.load() != 0) {
+        return;
+    }
+    StopWaitIcon();
+    interpreter_->Window().HideWindow(true);
+    textWindowHidden = 1;
 }
 
 void Player::MouseMove(int x, int y) {

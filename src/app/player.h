@@ -44,6 +44,12 @@ class Player {
     /// Resets the run state for a book just opened in interpreter (which the caller owns and
     /// keeps alive until the next book or the player's end) and starts the worker.
     void BookOpened(interp::Interpreter* interpreter);
+    /// The reset of opening a book without the new book: the worker and the wait icon are
+    /// stopped, the flags cleared and the title reset; the player then has no interpreter.
+    void ResetRunState();
+    /// Starts the worker on interpreter after ResetRunState; fromBookmark sets
+    /// loadedFromBookmark, which lets the book pass its automatic-bookmark points.
+    void Start(interp::Interpreter* interpreter, bool fromBookmark);
     /// Starts a worker unless one is running; false when one was.
     bool StartWorker();
     /// Waits until no worker runs.
@@ -54,6 +60,9 @@ class Player {
     void Click();
     /// Goto Next Choice: runs to the next choice without waiting.
     void GotoNextChoice();
+    /// Close Window: hides the message window while the book waits; the next click only shows
+    /// it again.
+    void HideTextWindow();
     /// Stop wait icon: the icon is erased and its thread has ended when this returns. Call it
     /// before anything changes the screen or the icon lists under the icon.
     void StopWaitIcon() { waitIcon_.Stop(); }
@@ -66,6 +75,9 @@ class Player {
     /// A command id from a form control while the form is up: the interpreter's result (0 when
     /// it is not the form's). A SUBMIT submits and closes the form and goes on.
     int FormCommand(int id);
+    /// A BGM tag (the run loop's, or a bookmark's being restored): the music is started or
+    /// stopped through the shell. Worker or, while none runs, interface thread.
+    void Bgm(const script::TagRecord& record);
     /// The sound that stopped the book has ended.
     void SoundDone();
     /// COMMAND (worker thread): opens the address or, once the reader agrees, starts the program.
@@ -87,6 +99,7 @@ class Player {
     bool SoundWait() const { return soundWait_.load() != 0; }
     /// The last BGM tag's SRC, LOOP and MODE PASS; the last SOUND tag's SRC.
     std::string PendingBgmSource() const;
+    int PendingBgmLoop() const { return bgmLoop_.load(); }
     std::string PendingSoundName() const;
     /// The text of the end-of-book box (the language's default until END ALT sets it).
     std::string EndText() const;
@@ -106,7 +119,6 @@ class Player {
     void Worker();
     void RunLoop();
     void Timer(const script::TagRecord& record);
-    void Bgm(const script::TagRecord& record);
     /// Hands SOUND to the music player when it plays sound effects; true when the book then
     /// waits for the sound to end.
     bool SoundFallback(const script::TagRecord& record);
@@ -134,6 +146,7 @@ class Player {
     std::atomic<int> stopRequested_{0};
     std::atomic<int> musicPlayer_{0};
     std::atomic<std::int64_t> timerOrigin_{0};
+    std::atomic<int> bgmLoop_{0};
 
     mutable std::mutex pendingMutex_;  // the texts and records below cross threads
     std::string endText_;

@@ -4,34 +4,82 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace talu::host {
+namespace {
 
-bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
-    std::string temporary = path.string() + ".XXXXXX";
-    int fd = ::mkstemp(temporary.data());
+// A name beside the target that no other writer in this process or another one picks.
+std::string TemporaryName(const std::filesystem::path& path) {
+    static std::atomic<unsigned> counter{0};
+    return path.string() + ".tmp" + std::to_string(::getpid()) + '-' +
+           std::to_string(counter.fetch_add(1));
+}
+
+// Writes and syncs bytes into a fresh file; false (and no file left) on any error. The file is
+// created with 0666 so the reader's umask decides, as for any file the reader saves.
+bool WriteSynced(const std::string& temporary, std::string_view bytes) {
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) {
         return false;
     }
     bool ok = true;
     for (std::size_t written = 0; ok && written < bytes.size();) {
-        ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
+        const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
         ok = n > 0;
         written += ok ? static_cast<std::size_t>(n) : 0;
     }
     ok = ok && ::fsync(fd) == 0;
     ok = ::close(fd) == 0 && ok;
-    // mkstemp creates 0600; a memo or bookmark is an ordinary file of the reader's.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ok = ok && ::chmod(temporary.c_str(), 0666 & ~mask) == 0;
-    ok = ok && std::rename(temporary.c_str(), path.c_str()) == 0;
     if (!ok) {
         std::remove(temporary.c_str());
     }
     return ok;
+}
+
+// The rename itself must reach the disk too, or a crash may bring back the old file.
+void SyncFolder(const std::filesystem::path& file) {
+    const std::filesystem::path folder =
+        file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+}  // namespace
+
+bool WriteFilesAtomically(std::span<const FileContents> files) {
+    std::vector<std::string> temporaries;
+    for (const FileContents& file : files) {
+        std::string temporary = TemporaryName(file.path);
+        if (!WriteSynced(temporary, file.bytes)) {
+            for (const std::string& written : temporaries) {
+                std::remove(written.c_str());
+            }
+            return false;
+        }
+        temporaries.push_back(std::move(temporary));
+    }
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (std::rename(temporaries[i].c_str(), files[i].path.c_str()) != 0) {
+            for (std::size_t j = i; j < files.size(); ++j) {
+                std::remove(temporaries[j].c_str());
+            }
+            return false;
+        }
+        SyncFolder(files[i].path);
+    }
+    return true;
+}
+
+bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
+    const FileContents file{path, bytes};
+    return WriteFilesAtomically({&file, 1});
 }
 
 }  // namespace talu::host

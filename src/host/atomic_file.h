@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <span>
 #include <string_view>
 
 namespace talu::host {
@@ -9,5 +10,17 @@ namespace talu::host {
 /// synced and renamed into place, so a crash never leaves half a file. False when the folder
 /// cannot be written (the old file, if any, is then untouched).
 bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes);
+
+/// One file of a batch: where it goes and its whole new contents.
+struct FileContents {
+    std::filesystem::path path;
+    std::string_view bytes;
+};
+
+/// Replaces several files that belong together: every file is written and synced beside its
+/// target first, and only when all of them are safely on disk are they renamed into place, in
+/// the order given (put the most precious last). False when any of them could not be written;
+/// then no target has changed unless a rename itself failed, which stops the batch there.
+bool WriteFilesAtomically(std::span<const FileContents> files);
 
 }  // namespace talu::host

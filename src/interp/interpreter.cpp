@@ -1,5 +1,7 @@
 #include "interp/interpreter.h"
 
+#include "interp/state_snapshot.h"
+
 #include "script/keywords.h"
 #include "script/messages.h"
 #include "script/numbers.h"
@@ -76,6 +78,22 @@ bool Interpreter::Open(std::string_view insidePath) {
     loader_.Services().bookFolder = book_.Folder();
     services_.display->fonts = FontStack();
     variables_.LoadMemos(book_.Path(), services_.bookmarkSlot);
+    return true;
+}
+
+void Interpreter::PrepareBookmarked(std::string_view bookPath, int slot) {
+    loader_.Services().bookFolder = std::string(script::FolderOf(bookPath));
+    // The reading starts afresh: no text, pen and fonts of the page the reader left.
+    *services_.display = MessageDisplay{};
+    window_->NewPage();
+    variables_.LoadMemos(bookPath, slot);
+}
+
+bool Interpreter::ReopenAt(std::string_view file, int index) {
+    if (!book_.RestorePosition(file, index)) {
+        return false;
+    }
+    loader_.Services().bookFolder = book_.Folder();
     return true;
 }
 
@@ -222,7 +240,11 @@ int Interpreter::BookmarkTag(const script::TagRecord& record) {
     if (hasAlt) {
         bookmarkComment_ = Attribute(record, kw::kAlt);
     }
-    if ((topPage || (!hasAnswer && !hasMode && !hasAlt)) && services_.onSavePoint) {
+    if (topPage) {
+        if (services_.onTopPage) {
+            services_.onTopPage();
+        }
+    } else if (!hasAnswer && !hasMode && !hasAlt && services_.onSavePoint) {
         services_.onSavePoint();
     }
     return result;
@@ -237,6 +259,15 @@ void Interpreter::WriteReaderState(std::vector<std::string>& lines) const {
     if (!title_.empty()) {
         lines.push_back("<TITLE ALT=\"" + title_ + "\">");
     }
+}
+
+void Interpreter::WriteStateLines(std::vector<std::string>& lines) const {
+    WritePluginTags(registeredPlugins_, lines);
+    WriteReaderState(lines);
+    SnapshotSources sources;
+    sources.controller = &controller_;
+    sources.windowLines = [this](std::vector<std::string>& out) { window_->WriteState(out); };
+    WriteSnapshot(sources, lines);
 }
 
 void Interpreter::CursorTag(const script::TagRecord& record) {

@@ -96,8 +96,9 @@ struct InterpreterServices {
     host::Clock* clock = nullptr;
     /// The reader's click flags.
     ClickFlags* clicks = nullptr;
-    /// The bookmark slot whose memo file the book reads.
-    int bookmarkSlot = 0;
+    /// The bookmark slot whose memo file the book reads: the current slot, 1 for a book just
+    /// opened.
+    int bookmarkSlot = 1;
     /// Fills the current speeds and switches; optional (the defaults stay).
     std::function<void(EngineSettings&)> readSettings;
     /// True while the reader fast-forwards (W TIME does not sleep); optional.
@@ -107,6 +108,9 @@ struct InterpreterServices {
     /// A save point (P, BOOKMARK without attributes): the bookmark manager records the state;
     /// optional.
     std::function<void()> onSavePoint;
+    /// BOOKMARK MODE=TOPPAGE: the bookmark manager rewrites the current slot to the book's top;
+    /// optional.
+    std::function<void()> onTopPage;
     /// Every text handed to typing (after entities and braces); optional.
     std::function<void(std::string_view)> onTypeText;
     /// TITLE: the main window's caption; optional.
@@ -130,6 +134,14 @@ class Interpreter {
 
     /// Reads the book at an inside path; false when it cannot be read.
     bool Open(std::string_view insidePath);
+    /// Prepares a fresh interpreter to continue a bookmarked reading of the book at bookPath:
+    /// the message window starts empty with its first settings, pictures resolve against the
+    /// book's folder and its memos are read for slot. The bookmark's state lines run next,
+    /// then ReopenAt.
+    void PrepareBookmarked(std::string_view bookPath, int slot);
+    /// Reads file (an inside path) as the book's text and continues at item index; false when
+    /// the file cannot be read or the index lies beyond its end.
+    bool ReopenAt(std::string_view file, int index);
     /// Performs the next item into an empty record; returns one of the step namespace's results
     /// (the record then carries what the run loop reads).
     int Step(script::TagRecord& record);
@@ -169,11 +181,16 @@ class Interpreter {
     /// The BOOKMARK tag's mode keyword (kw::kManual, kSemiAuto or kAuto) and comment text.
     int BookmarkMode() const { return bookmarkMode_; }
     const std::string& BookmarkComment() const { return bookmarkComment_; }
+    /// The comment the next bookmark save writes (the bookmark dialog's Save with comment).
+    void SetBookmarkComment(std::string comment) { bookmarkComment_ = std::move(comment); }
     /// Plug-ins registered by PLUGIN tags, "EXTENSION<tab>FILE" in order.
     const std::vector<std::string>& RegisteredPlugins() const { return registeredPlugins_; }
     /// Appends the bookmark lines of what the reader sees around the story: the ICON lines of
     /// the line-wait icon, then of the page-wait icon, then CURSOR and TITLE when they are set.
     void WriteReaderState(std::vector<std::string>& lines) const;
+    /// Appends a bookmark's state lines apart from the music: the PLUGIN lines, the reader
+    /// state, then the snapshot of stage, message window and colour filter.
+    void WriteStateLines(std::vector<std::string>& lines) const;
 
   private:
     std::string ItemText() const { return std::string(book_.CurrentItemText()); }

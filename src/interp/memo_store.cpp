@@ -28,9 +28,13 @@ void MemoStore::Save(std::string_view insidePath) {
     if (!host) {
         return;
     }
+    host::WriteFileAtomically(*host, Text());
+}
+
+std::string MemoStore::Text() const {
     std::ostringstream text;
-    table_.WriteTo(text);
-    host::WriteFileAtomically(*host, text.str());
+    table_.WriteTo(text, "\r\n");
+    return text.str();
 }
 
 void MemoStore::Erase() {

@@ -18,6 +18,11 @@ class MemoStore {
     /// Writes the table to the file (replacing it whole) and remembers the file. A file that
     /// cannot be written is skipped without a message.
     void Save(std::string_view insidePath);
+    /// The file's contents as Save writes them (one list block, CR LF line ends).
+    std::string Text() const;
+    /// Makes path the remembered file without writing it (a bookmark save writes the text itself,
+    /// together with the slot's other files).
+    void Rebind(std::string_view insidePath) { path_ = std::string(insidePath); }
     /// Save to the remembered file.
     void Flush() { Save(path_); }
     /// Deletes the remembered file; the values already read stay.

@@ -36,7 +36,8 @@ std::size_t LastSeparator(std::string_view path, bool slashToo) {
     return last;
 }
 
-// Drive and folder of a path, up to and including its last separator.
+}  // namespace
+
 std::string_view FolderOf(std::string_view path) {
     std::size_t last = LastSeparator(path, true);
     if (last != npos) {
@@ -47,8 +48,6 @@ std::string_view FolderOf(std::string_view path) {
     }
     return {};
 }
-
-}  // namespace
 
 // Books of millions of items are held whole: where an item came from must not cost memory.
 static_assert(sizeof(Book::Item) == sizeof(std::string) + 8);

@@ -159,6 +159,10 @@ class Book {
     std::vector<std::string> readingChain_;
 };
 
+/// Drive and folder of a path, up to and including its last separator ("\\" or "/"); empty
+/// for a bare file name.
+std::string_view FolderOf(std::string_view path);
+
 /// Joins a relative path to a folder: "." is skipped, ".." removes the last folder (never the
 /// drive), other components are appended.
 std::string JoinPath(std::string_view folder, std::string_view relative);

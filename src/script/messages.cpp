@@ -84,6 +84,14 @@ constexpr Wording kPlayerMessages[] = {
     {7, "よろしいですか？", "Are you OK?"},
     {8, "ブックマークを置くフォルダを選んで下さい", "Please choice the folder for bookmark."},
     {9, "Direct Drawが初期化できませんでした", "Initialize Direct Draw fail."},
+    {20, "まだセーブできません", "Unable to save,yet."},
+    {21, "%dのしおりからロードします", "Load from bookmark  No.%d."},
+    // The English text always named the slot; it showed 0 as its number, now the slot's own.
+    {22, "しおりからロード出来ません", "Unable to load from bookmark  No.%d."},
+    {23, "%dのしおりからロード出来ません", "Unable to load from bookmark  No.%d."},
+    {24, "%dのしおりにセーブします", "Save to bookmark No.%d."},
+    {25, "%dのしおりを初期化します", "Initialoze bookmark No.%d"},
+    {26, "しおりが開けません", "しおりが開けません"},
 };
 // clang-format on
 
@@ -128,6 +136,20 @@ std::string PlayerMessage(int langMode, int index) {
         return {};
     }
     return host::Utf8ToCp932(langMode == kLangJapanese ? wording->japanese : wording->english);
+}
+
+std::string PlayerMessageForSlot(int langMode, int index, int slot) {
+    const std::string pattern = PlayerMessage(langMode, index);
+    std::string out;
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        if (pattern[i] == '%' && i + 1 < pattern.size() && pattern[i + 1] == 'd') {
+            out += std::to_string(slot);
+            ++i;
+        } else {
+            out += pattern[i];
+        }
+    }
+    return out;
 }
 
 std::string CommandQuestion(int langMode, std::string_view commandLine) {

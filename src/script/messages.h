@@ -48,6 +48,17 @@ inline constexpr int kTheEnd = 5;
 inline constexpr int kConfirm = 7;
 inline constexpr int kBookmarkFolderTitle = 8;
 inline constexpr int kDisplayInitFailed = 9;
+// Bookmarks; "%d" stands for a slot number (PlayerMessageForSlot).
+inline constexpr int kUnableToSaveYet = 20;
+inline constexpr int kLoadQuestion = 21;
+/// The Load command on a current slot without a file.
+inline constexpr int kCannotLoadCurrent = 22;
+/// Any other load of a slot without a file.
+inline constexpr int kCannotLoadSlot = 23;
+inline constexpr int kSaveQuestion = 24;
+inline constexpr int kInitializeQuestion = 25;
+/// Initialize could not write the slot (the same Japanese text in both languages).
+inline constexpr int kInitializeFailed = 26;
 }  // namespace msg
 
 /// The message of a script error with every "%s" replaced by argument. With a language other
@@ -56,6 +67,9 @@ bool FormatScriptError(int langMode, int code, std::string& out, std::string_vie
 
 /// A general message: Japanese for language 0, English for any other; empty for unknown indexes.
 std::string PlayerMessage(int langMode, int index);
+
+/// A general message with every "%d" replaced by the slot number.
+std::string PlayerMessageForSlot(int langMode, int index, int slot);
 
 /// The question asked before a book starts a program for the first time: the exact command line
 /// (CP932, program and parameters) is shown.

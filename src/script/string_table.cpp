@@ -1,5 +1,6 @@
 #include "script/string_table.h"
 
+#include <algorithm>
 #include <istream>
 #include <ostream>
 
@@ -96,17 +97,32 @@ void StringTable::FillFromRecord(const TagRecord& record) {
     }
 }
 
-void StringTable::WriteTo(std::ostream& out) const {
-    out << "###START_LIST###\n";
+std::vector<std::pair<std::string, std::string>> StringTable::SavedEntries() const {
+    std::vector<std::pair<std::string, std::string>> entries;
+    entries.reserve(values_.size());
     for (const auto& [key, current] : values_) {
         auto shadowed = shadow_.find(key);
         const std::string& value = shadowed == shadow_.end() ? current : shadowed->second;
-        if (value == kNullString) {
-            continue;
+        if (value != kNullString) {
+            entries.emplace_back(key, value);
         }
-        out << key << '\t' << value << '\n';
     }
-    out << "###END_LIST###\n";
+    // A key removed with RemoveRecorded still stands at the save point with its old value.
+    for (const auto& [key, saved] : shadow_) {
+        if (saved != kNullString && values_.find(key) == values_.end()) {
+            entries.emplace_back(key, saved);
+        }
+    }
+    std::sort(entries.begin(), entries.end());
+    return entries;
+}
+
+void StringTable::WriteTo(std::ostream& out, std::string_view lineEnd) const {
+    out << "###START_LIST###" << lineEnd;
+    for (const auto& [key, value] : SavedEntries()) {
+        out << key << '\t' << value << lineEnd;
+    }
+    out << "###END_LIST###" << lineEnd;
 }
 
 bool StringTable::ReadFrom(std::istream& in) {

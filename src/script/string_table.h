@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "script/tag_record.h"
 
@@ -57,8 +59,12 @@ class StringTable {
     /// Assigns every entry of the record in list order; a later duplicate overwrites.
     void FillFromRecord(const TagRecord& record);
 
-    /// Writes the table as of the last CommitShadow (changes made with Set show at once).
-    void WriteTo(std::ostream& out) const;
+    /// The entries as of the last CommitShadow (changes made with Set show at once), sorted by
+    /// key so that a file written twice from the same table is the same file.
+    std::vector<std::pair<std::string, std::string>> SavedEntries() const;
+    /// Writes SavedEntries as a list block, each line ending with lineEnd (bookmark and memo
+    /// files end their lines with CR LF, as they always have).
+    void WriteTo(std::ostream& out, std::string_view lineEnd = "\n") const;
     /// Skips to "###START_LIST###", empties table and shadow there, then reads pairs up to
     /// "###END_LIST###". False when the input ends first.
     bool ReadFrom(std::istream& in);

@@ -51,6 +51,17 @@ expect_status 2 "$cli" run
 expect_status 2 "$cli" run "$source_dir/books/demo/demo.talu" --answer maybe
 expect_status 2 "$cli" run "$source_dir/books/demo/demo.talu" --max-steps many
 expect_status 1 "$cli" run "$source_dir/no/such/book.talu"
+expect_status 2 "$cli" run "$demo/demo.talu" --at 1:save:10
+expect_status 2 "$cli" run "$demo/demo.talu" --date yesterday
+expect_status 2 "$cli" bookmarks
+expect_status 1 "$cli" bookmarks "$source_dir/no/such/book.talu"
+# The first wait is a line wait, before any save point; the second ends a page.
+expect_status 0 "$cli" run "$demo/demo.talu" --lang en --date 2024-05-06T07:08 --at 1:save:3 --at 2:save:3
+grep -q '^save 3 fail$' "$out" && grep -q '^save 3 ok$' "$out" ||
+  { echo "FAIL: the demo saves before its first page ends, or not after it"; failures=$((failures + 1)); }
+expect_status 0 "$cli" bookmarks "$demo/demo.talu"
+[ "$(sed -n 3p "$out")" = " 05/06 07:08 - NEW BOOKMARK" ] && [ "$(wc -l <"$out")" -eq 9 ] ||
+  { echo "FAIL: bookmarks does not list the saved slot"; cat "$out"; failures=$((failures + 1)); }
 expect_status 0 "$cli" run "$demo/demo.talu" --lang en
 tail -n 1 "$out" | grep -q '^end end-tag ' || { echo "FAIL: the demo run does not end at its END"; failures=$((failures + 1)); }
 if grep -q '^box Syntax' "$out"; then

@@ -22,5 +22,27 @@ TEST(WriteFileAtomically, ReplacesTheWholeFileLeavesNoTemporaryAndFailsWithoutAF
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
 }
 
+TEST(WriteFilesAtomically, ABatchThatCannotBeWrittenWholeChangesNoFile) {
+    test::TempFolder dir;
+    auto first = dir.Write("a.memo", "old a");
+    auto second = dir.Write("b.bmk", "old b");
+    const FileContents blocked[] = {
+        {first, "new a"}, {dir.Path() / "none" / "c", "x"}, {second, "new b"}};
+    EXPECT_FALSE(WriteFilesAtomically(blocked));
+    const auto read = [](const std::filesystem::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    };
+    EXPECT_EQ(read(first), "old a");
+    EXPECT_EQ(read(second), "old b");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 2);
+    const FileContents both[] = {{first, "new a"}, {second, "new b"}};
+    EXPECT_TRUE(WriteFilesAtomically(both));
+    EXPECT_EQ(read(first), "new a");
+    EXPECT_EQ(read(second), "new b");
+}
+
 }  // namespace
 }  // namespace talu::host

@@ -25,7 +25,8 @@ TEST(MemoStore, ValuesOutliveTheStoreAndSavingReplacesTheFileInAnyCase) {
         memo.Put("score", "42");
         memo.Flush();
     }
-    EXPECT_EQ(ReadFile(dir.Path() / "book.memo"), "###START_LIST###\nscore\t42\n###END_LIST###\n");
+    EXPECT_EQ(ReadFile(dir.Path() / "book.memo"),
+              "###START_LIST###\r\nscore\t42\r\n###END_LIST###\r\n");
     MemoStore later;
     later.Load(dir.Inside("BOOK.MEMO"));
     std::string value;
@@ -34,7 +35,8 @@ TEST(MemoStore, ValuesOutliveTheStoreAndSavingReplacesTheFileInAnyCase) {
     later.Put("score", "43");
     later.Save(dir.Inside("Book.Memo"));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
-    EXPECT_EQ(ReadFile(dir.Path() / "book.memo"), "###START_LIST###\nscore\t43\n###END_LIST###\n");
+    EXPECT_EQ(ReadFile(dir.Path() / "book.memo"),
+              "###START_LIST###\r\nscore\t43\r\n###END_LIST###\r\n");
 
     later.Save(dir.Inside("no/such/folder/x.memo"));  // skipped, but remembered
     EXPECT_EQ(later.Path(), dir.Inside("no/such/folder/x.memo"));

@@ -26,6 +26,8 @@ class SessionShell : public app::Shell, public script::MessageBoxHost {
         : line_(std::move(line)), answerOk_(answerOk), langMode_(langMode) {}
 
     void SetPlayer(app::Player* player) { player_ = player; }
+    /// Set when the book asks for the load-only bookmark dialog.
+    void SetAutoBookmarkFlag(std::atomic<int>* flag) { autoBookmark_ = flag; }
     void SetBookFolder(std::string folder) { bookFolder_ = std::move(folder); }
 
     void ShowMessageBox(std::string_view text) override { line_("box " + std::string(text)); }
@@ -39,6 +41,9 @@ class SessionShell : public app::Shell, public script::MessageBoxHost {
         if (message == app::message::kBgm) {
             line_("bgm " + player_->PendingBgmSource() + ' ' + std::to_string(wParam) + ' ' +
                   std::to_string(lParam & 0xFFFF) + ' ' + ((lParam >> 16) ? "0" : "1"));
+        } else if (message == app::message::kAutoBookmark) {
+            line_("auto-bookmark");
+            autoBookmark_->store(1);
         } else if (message == app::message::kSound) {
             line_("sound " + player_->PendingSoundName() + ' ' +
                   (player_->SoundWait() ? "0" : "1"));
@@ -74,6 +79,7 @@ class SessionShell : public app::Shell, public script::MessageBoxHost {
     bool answerOk_;
     int langMode_;
     app::Player* player_ = nullptr;
+    std::atomic<int>* autoBookmark_ = nullptr;
     std::string bookFolder_;
 };
 
@@ -110,8 +116,14 @@ struct HeadlessSession::Parts : app::PlayerListener {
     stage::PluginList plugins;
     stage::ExtensionMap extensions;
     // Declared before the player, so the player (which waits for its worker) goes first.
+    std::unique_ptr<app::BookmarkManager> bookmarks;
     std::unique_ptr<interp::Interpreter> interpreter;
     std::unique_ptr<app::Player> player;
+    /// What every interpreter of the session is made with (a bookmark load makes a new one).
+    interp::InterpreterServices services;
+    std::optional<app::LocalTime> date;
+    std::atomic<int> autoBookmark{0};
+    std::atomic<long long> waits{0};
 
     SessionHooks hooks;
     long long maxSteps = 0;
@@ -131,6 +143,7 @@ struct HeadlessSession::Parts : app::PlayerListener {
     }
 
     void WaitStarted(int kind, int x, int y) override {
+        ++waits;
         if (hooks.wait) {
             hooks.wait(kind, x, y);
         }
@@ -214,12 +227,30 @@ std::unique_ptr<HeadlessSession> HeadlessSession::Open(const SessionOptions& opt
     services.onSnap = [&p](const std::string& path) {
         p.line("snap " + BookRelativePath(path, p.interpreter->Book().Folder()));
     };
+    services.onSavePoint = [&p] { p.bookmarks->SavePoint(*p.interpreter); };
+    services.onTopPage = [&p] { p.bookmarks->TopPage(*p.interpreter); };
+    p.services = services;
     p.interpreter = std::make_unique<interp::Interpreter>(std::move(services));
     if (!p.interpreter->Open(host::InsidePathFromHost(options.book.lexically_normal()))) {
         problem = "cannot read book '" + options.book.string() + "'";
         return nullptr;
     }
     p.shell->SetBookFolder(p.interpreter->Book().Folder());
+    p.shell->SetAutoBookmarkFlag(&p.autoBookmark);
+    p.date = options.date;
+    app::BookmarkServices bookmarkServices;
+    bookmarkServices.showBox = [&p](const std::string& text) { p.line("box " + text); };
+    bookmarkServices.langMode = [langMode] { return langMode; };
+    bookmarkServices.now = [&p] { return p.date ? *p.date : app::LocalTimeNow(); };
+    bookmarkServices.musicLines = [&player](std::vector<std::string>& lines) {
+        const std::string source = player.PendingBgmSource();
+        if (!source.empty()) {
+            lines.push_back("<BGM SRC=\"" + source + "\" LOOP=\"" +
+                            std::to_string(player.PendingBgmLoop()) + "\">");
+        }
+    };
+    p.bookmarks = std::make_unique<app::BookmarkManager>(std::move(bookmarkServices));
+    p.bookmarks->Reset(p.interpreter->Book().Path());
     return std::unique_ptr<HeadlessSession>(new HeadlessSession(std::move(parts)));
 }
 
@@ -227,13 +258,20 @@ std::string HeadlessSession::Play(const ReaderScript& reader, const SessionHooks
                                   std::string& problem) {
     Parts& p = *parts_;
     app::Player& player = *p.player;
-    interp::Interpreter& interpreter = *p.interpreter;
     p.hooks = hooks;
     p.maxSteps = reader.maxSteps;
     player.SetListener(&p);
-    player.BookOpened(&interpreter);
+    if (reader.loadAtStart) {
+        player.ResetRunState();
+        if (!LoadBookmark(*reader.loadAtStart)) {
+            player.Start(p.interpreter.get(), false);  // the book starts from its top instead
+        }
+    } else {
+        player.BookOpened(p.interpreter.get());
+    }
     std::string reason;
     long long stepsBeforeClick = -1;
+    long long actedAtWait = 0;
     while (reason.empty()) {
         player.WaitForWorker();
         const int last = p.lastResult.load();
@@ -248,8 +286,12 @@ std::string HeadlessSession::Play(const ReaderScript& reader, const SessionHooks
             reason = last == interp::step::kEndTag ? "end-tag" : "book-end";
         } else if (p.steps.load() == stepsBeforeClick) {
             reason = "max-steps";  // a click that starts nothing: the run cannot go on
+        } else if (p.autoBookmark.exchange(0) != 0 && reader.autoLoad &&
+                   AutoLoad(*reader.autoLoad)) {
+            stepsBeforeClick = -1;  // the loaded book runs
         } else if (player.ChoicePending()) {
             stepsBeforeClick = p.steps.load();
+            interp::Interpreter& interpreter = *p.interpreter;
             TraceLinks(interpreter.Links(), p.line);
             const auto k = reader.choose(ChoosableLinks(interpreter.Links()));
             if (!k) {
@@ -260,18 +302,132 @@ std::string HeadlessSession::Play(const ReaderScript& reader, const SessionHooks
             }
         } else if (player.FormPending()) {
             stepsBeforeClick = p.steps.load();
-            if (!SubmitFormAsReader(player, interpreter, reader.inputs, p.line, problem)) {
+            if (!SubmitFormAsReader(player, *p.interpreter, reader.inputs, p.line, problem)) {
                 reason = "no-submit";
             }
         } else {
-            stepsBeforeClick = p.steps.load();
-            p.line("click");
-            player.Click();
+            const long long wait = p.waits.load();
+            const bool continued = wait != actedAtWait && Act(reader.atWait, wait);
+            actedAtWait = wait;
+            if (continued) {
+                stepsBeforeClick = -1;
+            } else {
+                // A click that only shows the hidden window again is followed by another.
+                stepsBeforeClick = player.textWindowHidden.load() != 0 ? -1 : p.steps.load();
+                p.line("click");
+                player.Click();
+            }
         }
     }
     player.WaitForWorker();
     player.SetListener(nullptr);
     return reason;
+}
+
+bool HeadlessSession::Act(const ReaderActions& actions, long long wait) {
+    bool continued = false;
+    const auto [first, last] = actions.equal_range(static_cast<int>(wait));
+    for (auto it = first; it != last && !continued; ++it) {
+        const ReaderAction& action = it->second;
+        switch (action.kind) {
+            case ReaderAction::Kind::kSave:
+                SaveBookmark(action.slot);
+                break;
+            case ReaderAction::Kind::kLoad:
+                continued = LoadBookmark(action.slot);
+                break;
+            case ReaderAction::Kind::kInitialize:
+                InitializeBookmark(action.slot);
+                break;
+            case ReaderAction::Kind::kComment:
+                parts_->interpreter->SetBookmarkComment(action.text);
+                break;
+            case ReaderAction::Kind::kNextChoice:
+                parts_->line("next-choice");
+                parts_->player->GotoNextChoice();
+                continued = true;
+                break;
+            case ReaderAction::Kind::kHideWindow:
+                parts_->line("hide-window");
+                parts_->player->HideTextWindow();
+                break;
+        }
+    }
+    return continued;
+}
+
+bool HeadlessSession::AutoLoad(int slot) {
+    // The load-only dialog: a slot without data is first made to start the book from its top.
+    const auto list = parts_->bookmarks->SlotList();
+    if (slot >= 1 && !list[slot - 1].hasData && !InitializeBookmark(slot)) {
+        return false;
+    }
+    return LoadBookmark(slot);
+}
+
+namespace {
+
+std::string SlotResult(const char* command, int slot, bool ok) {
+    return std::string(command) + ' ' + std::to_string(slot) + (ok ? " ok" : " fail");
+}
+
+}  // namespace
+
+bool HeadlessSession::SaveBookmark(int slot) {
+    Parts& p = *parts_;
+    const int number =
+        slot == app::BookmarkManager::kCurrentSlot ? p.bookmarks->CurrentSlot() : slot;
+    const bool ok = p.bookmarks->Save(*p.interpreter, slot);
+    p.line(SlotResult("save", number, ok));
+    return ok;
+}
+
+bool HeadlessSession::InitializeBookmark(int slot) {
+    Parts& p = *parts_;
+    const int number =
+        slot == app::BookmarkManager::kCurrentSlot ? p.bookmarks->CurrentSlot() : slot;
+    const bool ok = p.bookmarks->Initialize(slot);
+    p.line(SlotResult("initialize", number, ok));
+    return ok;
+}
+
+bool HeadlessSession::LoadBookmark(int slot) {
+    Parts& p = *parts_;
+    const int number =
+        slot == app::BookmarkManager::kCurrentSlot ? p.bookmarks->CurrentSlot() : slot;
+    std::optional<app::SlotFile> file = p.bookmarks->ReadForLoad(slot);
+    bool ok = false;
+    if (file) {
+        // The reset of opening a book, then a fresh interpreter in the old one's place.
+        p.player->ResetRunState();
+        interp::InterpreterServices services = p.services;
+        services.bookmarkSlot = number;
+        // The old interpreter goes first: its window unhooks itself from the stage.
+        p.interpreter.reset();
+        p.interpreter = std::make_unique<interp::Interpreter>(std::move(services));
+        ok = p.bookmarks->Restore(*p.interpreter, *file, slot,
+                                  [&p](int result, const script::TagRecord& record) {
+                                      if (result == script::kw::kBgm) {
+                                          p.player->Bgm(record);
+                                      } else if (result == script::kw::kStage) {
+                                          int width = 0;
+                                          int height = 0;
+                                          record.GetAttributeInt(script::kw::kWidth, width);
+                                          record.GetAttributeInt(script::kw::kHeight, height);
+                                          p.shell->SetStageSize(width, height);
+                                      }
+                                  });
+        p.shell->SetBookFolder(p.interpreter->Book().Folder());
+    }
+    p.line(SlotResult("load", number, ok));
+    if (ok) {
+        p.player->Start(p.interpreter.get(), true);
+    }
+    return ok;
+}
+
+app::BookmarkManager& HeadlessSession::Bookmarks() {
+    return *parts_->bookmarks;
 }
 
 void HeadlessSession::Stop(std::string reason) {

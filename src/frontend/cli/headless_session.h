@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "app/bookmark_manager.h"
 #include "app/player.h"
+#include "frontend/cli/reader_actions.h"
 #include "frontend/cli/scripted_reader.h"
 #include "host/clock.h"
 #include "interp/interpreter.h"
@@ -31,6 +33,8 @@ struct SessionOptions {
     bool answerOk = true;
     /// Sleeps really sleep (otherwise they only advance a virtual clock).
     bool realTime = false;
+    /// The local time bookmark headers write; the real clock's when not given.
+    std::optional<app::LocalTime> date;
 };
 
 /// What the scripted reader does where the book asks something.
@@ -42,6 +46,12 @@ struct ReaderScript {
     FormInputs inputs;
     /// The run stops after this many steps.
     long long maxSteps = 1000000;
+    /// What the reader does at the N-th wait, before its click.
+    ReaderActions atWait;
+    /// The slot loaded right after the book opens.
+    std::optional<int> loadAtStart;
+    /// The slot chosen in the load-only bookmark dialog of automatic books; nullopt cancels it.
+    std::optional<int> autoLoad;
 };
 
 /// Told of the run on the worker thread; either may be empty.
@@ -72,6 +82,15 @@ class HeadlessSession {
     /// Ends the run after the current step with reason; for hooks.
     void Stop(std::string reason);
 
+    // Bookmark commands, while no worker runs; each traces "save|load|initialize SLOT ok|fail".
+    /// Save (slot or BookmarkManager::kCurrentSlot).
+    bool SaveBookmark(int slot);
+    /// Load: on success a fresh interpreter continues the book at the saved place (the worker
+    /// is running); on failure nothing has changed.
+    bool LoadBookmark(int slot);
+    bool InitializeBookmark(int slot);
+    app::BookmarkManager& Bookmarks();
+
     app::Player& GetPlayer();
     interp::Interpreter& GetInterpreter();
     const stage::Screen& GetScreen() const;
@@ -83,6 +102,10 @@ class HeadlessSession {
   private:
     struct Parts;
     explicit HeadlessSession(std::unique_ptr<Parts> parts);
+    /// Does the reader's actions for the wait; true when one of them set the book going.
+    bool Act(const ReaderActions& actions, long long wait);
+    /// The load-only dialog's Load on slot.
+    bool AutoLoad(int slot);
 
     std::unique_ptr<Parts> parts_;
 };

@@ -16,6 +16,7 @@ constexpr std::string_view kUsage =
     "Usage: talu-cli COMMAND [OPTIONS]\n"
     "\n"
     "Commands:\n"
+    "  bookmarks BOOK             print the bookmark dialog's nine lines for BOOK's slots\n"
     "  check BOOK                 report what the player would stumble on in BOOK and every\n"
     "                             file it reaches, as FILE:LINE: message lines; exit status 1\n"
     "                             when anything is reported\n"
@@ -35,7 +36,8 @@ constexpr std::string_view kUsage =
     "                             PNG; prints WIDTHxHEIGHT\n"
     "  run BOOK [--lang ja|en] [--answer ok|cancel] [--max-steps N] [--real-time]\n"
     "          [--screenshot FILE.png] [--frames DIR] [--settings FILE.ini] [--trace FILE]\n"
-    "          [--choose K[,K...]] [--input NAME=VALUE]...\n"
+    "          [--choose K[,K...]] [--input NAME=VALUE]... [--at N:ACTION]...\n"
+    "          [--load S] [--auto-load S|cancel] [--date YYYY-MM-DDTHH:MM]\n"
     "                             run BOOK headless: a scripted reader clicks at every wait\n"
     "                             and answers boxes; every event goes to the trace\n"
     "                             --choose: the links to take at the choices, in order\n"
@@ -44,6 +46,12 @@ constexpr std::string_view kUsage =
     "                             --input: entered into every form before its first SUBMIT\n"
     "                             (a text field's text, a check box checked when VALUE is\n"
     "                             its value or \"on\", the radio button of that value)\n"
+    "                             --at: at the N-th wait, before the click: save[:S],\n"
+    "                             load[:S], initialize:S, comment:TEXT, next-choice or\n"
+    "                             hide-window (S a bookmark slot 0 to 9)\n"
+    "                             --load: load slot S right after opening; --auto-load:\n"
+    "                             the answer to an automatic book's load-only dialog;\n"
+    "                             --date: the time bookmark headers write\n"
     "\n"
     "Options:\n"
     "  -h, --help                 show this help and exit\n"
@@ -159,6 +167,12 @@ int main(int argc, char** argv) {
             return UsageError(problem);
         }
         return talu::cli::RunPicture(options, std::cout, std::cerr);
+    }
+    if (command == "bookmarks") {
+        if (rest.size() != 1 || rest[0].starts_with("-")) {
+            return UsageError("bookmarks takes one book");
+        }
+        return talu::cli::ListBookmarks(std::string(rest[0]), std::cout, std::cerr);
     }
     if (command == "run") {
         talu::cli::RunOptions options;

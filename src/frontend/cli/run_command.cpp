@@ -11,6 +11,7 @@
 #include "frontend/cli/listed_choices.h"
 #include "frontend/cli/surface_png.h"
 #include "host/encoding.h"
+#include "host/paths.h"
 #include "script/keywords.h"
 
 namespace talu::cli {
@@ -64,7 +65,8 @@ bool ParseRunArguments(const std::vector<std::string_view>& args, RunOptions& op
         const std::string_view arg = args[i];
         const bool takesValue = arg == "--answer" || arg == "--max-steps" ||
                                 arg == "--screenshot" || arg == "--frames" || arg == "--trace" ||
-                                arg == "--choose";
+                                arg == "--choose" || arg == "--at" || arg == "--load" ||
+                                arg == "--auto-load" || arg == "--date";
         if (takesValue && i + 1 >= args.size()) {
             problem = std::string(arg) + " needs a value";
             return false;
@@ -97,6 +99,29 @@ bool ParseRunArguments(const std::vector<std::string_view>& args, RunOptions& op
                 problem = "--choose needs link numbers such as 0 or 1,0,2";
                 return false;
             }
+        } else if (arg == "--at") {
+            if (!ParseReaderAction(args[++i], options.atWait, problem)) {
+                return false;
+            }
+        } else if (arg == "--load") {
+            options.loadAtStart = ParseSlot(args[++i]);
+            if (!options.loadAtStart) {
+                problem = "--load needs a slot 0 to 9";
+                return false;
+            }
+        } else if (arg == "--auto-load") {
+            const std::string_view value = args[++i];
+            options.autoLoad = ParseSlot(value);
+            if (!options.autoLoad && value != "cancel") {
+                problem = "--auto-load needs a slot 0 to 9 or cancel";
+                return false;
+            }
+        } else if (arg == "--date") {
+            options.date = ParseLocalTime(args[++i]);
+            if (!options.date) {
+                problem = "--date needs YYYY-MM-DDTHH:MM";
+                return false;
+            }
         } else if (!ReadPlayArgument(args, i, "run", options.play, problem)) {
             return false;
         }
@@ -126,20 +151,19 @@ int RunBook(const RunOptions& options, std::ostream& out, std::ostream& err) {
     const TraceLine line = [&trace](const std::string& text) { trace.Line(text); };
     session.answerOk = options.answerOk;
     session.realTime = options.realTime;
+    session.date = options.date;
     std::string problem;
     std::unique_ptr<HeadlessSession> player = HeadlessSession::Open(session, line, problem);
     if (!player) {
         err << "talu-cli: " << problem << '\n';
         return 1;
     }
-    interp::Interpreter& interpreter = player->GetInterpreter();
-
     SessionHooks hooks;
     hooks.step = [&](int result, const script::TagRecord& record) {
         int command = 0;
         record.GetCommand(command);
         trace.Line("step " + std::to_string(result) + ' ' + std::to_string(command) + ' ' +
-                   std::to_string(interpreter.Book().CurrentIndex()));
+                   std::to_string(player->GetInterpreter().Book().CurrentIndex()));
     };
     int frame = 0;
     hooks.wait = [&](int kind, int x, int y) {
@@ -163,10 +187,14 @@ int RunBook(const RunOptions& options, std::ostream& out, std::ostream& err) {
     };
     reader.inputs = options.play.inputs;
     reader.maxSteps = options.maxSteps;
+    reader.atWait = options.atWait;
+    reader.loadAtStart = options.loadAtStart;
+    reader.autoLoad = options.autoLoad;
     const std::string reason = player->Play(reader, hooks, problem);
     if (!problem.empty()) {
         err << "talu-cli: " << problem << '\n';
     }
+    interp::Interpreter& interpreter = player->GetInterpreter();
     WriteTable(trace, "var", interpreter.Variables().Variables());
     WriteTable(trace, "bmk", interpreter.Variables().Bookmarks());
     trace.Line("end " + reason + ' ' + std::to_string(player->ElapsedMs()));
@@ -177,6 +205,26 @@ int RunBook(const RunOptions& options, std::ostream& out, std::ostream& err) {
             err << "talu-cli: cannot write '" << options.screenshot << "'\n";
             return 1;
         }
+    }
+    return 0;
+}
+
+int ListBookmarks(const std::string& book, std::ostream& out, std::ostream& err) {
+    std::error_code ec;
+    const fs::path path = fs::absolute(book, ec);
+    if (ec || !fs::is_regular_file(path, ec)) {
+        err << "talu-cli: cannot open book '" << book << "'\n";
+        return 1;
+    }
+    app::BookmarkServices services;
+    services.showBox = [](const std::string&) {};
+    services.langMode = [] { return 0; };
+    services.now = app::LocalTimeNow;
+    services.musicLines = [](std::vector<std::string>&) {};
+    app::BookmarkManager manager(std::move(services));
+    manager.Reset(host::InsidePathFromHost(path.lexically_normal()));
+    for (const app::SlotSummary& slot : manager.SlotList()) {
+        out << OneLineUtf8(slot.ListLine()) << '\n';
     }
     return 0;
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "frontend/cli/play_arguments.h"
+#include "frontend/cli/reader_actions.h"
 
 namespace talu::cli {
 
@@ -29,11 +30,21 @@ struct RunOptions {
     /// The links taken at the book's choices, in order (0-based among the shown links); once
     /// they are used up, the first link that can be chosen.
     std::vector<int> choices;
+    /// --at, --load, --auto-load: the reader's bookmark commands.
+    ReaderActions atWait;
+    std::optional<int> loadAtStart;
+    std::optional<int> autoLoad;
+    /// --date: the local time bookmark headers write.
+    std::optional<app::LocalTime> date;
 };
 
 /// Reads the run command's arguments; false with a problem text on a usage error.
 bool ParseRunArguments(const std::vector<std::string_view>& args, RunOptions& options,
                        std::string& problem);
+
+/// Prints the nine lines of the bookmark dialog for the book's slots 1 to 9 (UTF-8). Returns
+/// the exit status.
+int ListBookmarks(const std::string& book, std::ostream& out, std::ostream& err);
 
 /// Runs a book headless: a scripted reader clicks whenever the book waits and answers boxes,
 /// and every event is written to the trace (UTF-8, one per line). Returns the exit status.

@@ -1,0 +1,124 @@
+#pragma once
+
+#include <array>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/slot_file.h"
+#include "interp/interpreter.h"
+#include "script/tag_record.h"
+
+namespace talu::app {
+
+/// A moment of the reader's local time, as bookmark headers write it.
+struct LocalTime {
+    int month = 1;
+    int day = 1;
+    int hour = 0;
+    int minute = 0;
+};
+
+/// The reader's local time now.
+LocalTime LocalTimeNow();
+
+/// What the bookmark manager needs from the player around it. Every function must be set.
+struct BookmarkServices {
+    /// Shows a box with OK (CP932 text) and returns once it is closed; called on the thread
+    /// that saves or loads.
+    std::function<void(const std::string& text)> showBox;
+    /// 0 Japanese, 1 English, read when a message is shown.
+    std::function<int()> langMode;
+    /// The time a header records.
+    std::function<LocalTime()> now;
+    /// Appends the BGM line of the music set now, if any.
+    std::function<void(std::vector<std::string>& lines)> musicLines;
+};
+
+/// A slot of the bookmark dialog's list.
+struct SlotSummary {
+    std::string date;
+    std::string comment;
+    bool hasData = false;
+    /// The line the list shows: " DATE - COMMENT", "?? ??:??" and "NO DATA" standing in.
+    std::string ListLine() const;
+};
+
+/// The ten bookmark slots of one open book (1 to 9 for the reader, 0 for the debug window):
+/// where the book last passed a save point and the state that rebuilds it, written to slot
+/// files beside the book and read back. Saves never destroy what a slot held before: a save
+/// either replaces the slot and its memo whole or leaves them byte for byte as they were.
+///
+/// Save points run on the worker, everything else on the interface thread while no worker
+/// runs; the manager's own fields are guarded, the interpreter's are the caller's to keep
+/// still.
+class BookmarkManager {
+  public:
+    static constexpr int kCurrentSlot = -1;
+    static constexpr int kSlots = 10;
+
+    explicit BookmarkManager(BookmarkServices services);
+
+    /// A book was opened at bookPath (an inside path): mode MANUAL, slot 1, no records.
+    void Reset(std::string bookPath);
+    /// A save point (P, or BOOKMARK without attributes): the records are rebuilt and, in the
+    /// automatic modes, the current slot is saved at once.
+    void SavePoint(interp::Interpreter& interpreter);
+    /// BOOKMARK MODE=TOPPAGE: the current slot starts the book from the top, keeping its
+    /// comment and the bookmark table.
+    void TopPage(interp::Interpreter& interpreter);
+
+    /// The reader's Save (slot, or kCurrentSlot): refused in the automatic modes (error 19),
+    /// without book text (error 20) and before the first save point. Failures are shown.
+    bool Save(interp::Interpreter& interpreter, int slot);
+    /// Writes the slot of a fresh start (the book's top, no values). The failure is shown.
+    bool Initialize(int slot);
+
+    /// Load, first half: reads the slot's file and checks all of it (six blocks, the book file
+    /// and the item index within the file to reopen) before anything is reset. A missing file
+    /// shows the "unable to load" text, anything else wrong shows "Load fail."; nullopt then.
+    std::optional<SlotFile> ReadForLoad(int slot);
+    /// Load, second half, into a fresh interpreter: the tables, the state lines (each one's
+    /// result and record go to executed, for the music and the window size), the book reopened
+    /// at the saved item. False (with "Load fail." shown) only when the book file changed under
+    /// the load.
+    bool Restore(interp::Interpreter& fresh, const SlotFile& slot, int number,
+                 const std::function<void(int result, const script::TagRecord&)>& executed);
+
+    /// Slots 1 to 9 for the dialog.
+    std::array<SlotSummary, 9> SlotList() const;
+    /// True when the slot's file exists.
+    bool SlotExists(int slot) const;
+    int CurrentSlot() const;
+    std::string BookPath() const;
+    /// The inside paths of a slot's bookmark and memo, and of the book memo.
+    std::string SlotPath(int slot) const;
+    std::string SlotMemoPath(int slot) const;
+    std::string BookMemoPath() const;
+
+  private:
+    struct Position {
+        std::string bookFile;
+        std::string file;
+        int index = 0;
+    };
+
+    int Resolve(int slot) const;
+    void RebuildRecords(interp::Interpreter& interpreter);
+    bool WriteSlot(interp::Interpreter& interpreter, int slot);
+    std::string ShowError(int code);
+    std::string FileBase() const;
+    std::string BookFolder() const;
+    std::string DateText() const;
+
+    BookmarkServices services_;
+    mutable std::mutex mutex_;
+    std::string bookPath_;
+    int currentSlot_ = 1;
+    std::optional<Position> position_;
+    std::vector<std::string> state_;
+};
+
+}  // namespace talu::app

@@ -1,0 +1,310 @@
+#include "app/bookmark_manager.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <fstream>
+#include <sstream>
+
+#include "app/slot_file.h"
+#include "script/keywords.h"
+#include "support/interpreter_rig.h"
+
+namespace talu::app {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view kA = "\x82\xA0";  // "あ" in CP932
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+/// A book in a temporary folder, an interpreter wired to the manager as the player wires it,
+/// and the boxes the manager shows.
+class BookmarkManagerTest : public ::testing::Test {
+  protected:
+    test::InterpreterRig rig;
+    interp::ClickFlags clicks{};
+    std::vector<std::string> boxes;
+    LocalTime time{3, 4, 5, 6};
+    std::string music;
+    BookmarkManager manager{
+        BookmarkServices{[this](const std::string& text) { boxes.push_back(text); },
+                         [] { return script::kLangEnglish; }, [this] { return time; },
+                         [this](std::vector<std::string>& lines) {
+                             if (!music.empty()) {
+                                 lines.push_back("<BGM SRC=\"" + music + "\" LOOP=\"2\">");
+                             }
+                         }}};
+    std::unique_ptr<interp::Interpreter> interpreter;
+    std::string bookFolder = "";
+    std::vector<std::string> executed;
+
+    std::unique_ptr<interp::Interpreter> Make() {
+        interp::InterpreterServices services = rig.Services(clicks);
+        services.onSavePoint = [this] { manager.SavePoint(*interpreter); };
+        services.onTopPage = [this] { manager.TopPage(*interpreter); };
+        return std::make_unique<interp::Interpreter>(std::move(services));
+    }
+
+    void Open(std::string_view text, const fs::path& relative = "tale.talu") {
+        rig.dir.Write(relative, text);
+        interpreter = Make();
+        ASSERT_TRUE(interpreter->Open(rig.dir.Inside(relative)));
+        manager.Reset(interpreter->Book().Path());
+    }
+
+    /// Steps until the book needs the run loop.
+    int Run() {
+        for (int i = 0; i < 1000; ++i) {
+            script::TagRecord record;
+            const int result = interpreter->Step(record);
+            if (result != interp::step::kGoOn) {
+                return result;
+            }
+        }
+        return interp::step::kGoOn;
+    }
+
+    /// Loads as the player does: check, then a fresh interpreter takes the old one's place.
+    bool Load(int slot) {
+        auto file = manager.ReadForLoad(slot);
+        if (!file) {
+            return false;
+        }
+        interpreter.reset();
+        interpreter = Make();
+        return manager.Restore(
+            *interpreter, *file, slot, [this](int result, const script::TagRecord& record) {
+                int id = 0;
+                record.GetCommand(id);
+                executed.push_back(std::to_string(id) + ":" + std::to_string(result));
+            });
+    }
+
+    std::string Var(std::string_view name) {
+        auto value = interpreter->Variables().Variables().Find(name);
+        return value ? std::string(*value) : "<none>";
+    }
+
+    fs::path Host(std::string_view name) { return rig.dir.Path() / name; }
+    std::string Slot(int n) {
+        char name[32];
+        std::snprintf(name, sizeof(name), "tale.%02d.bmk", n);
+        return ReadFile(Host(name));
+    }
+};
+
+TEST_F(BookmarkManagerTest, RoundTripThroughEveryBlockAndMemo) {
+    Open("<TITLE ALT=\"tale\"><SUNGLASS COLOR=\"SEPIA\">one<P>two<P>three<P>");
+    music = "Z:\\m.mid";
+    ASSERT_EQ(Run(), interp::step::kPageWait);  // save point after "one"
+    auto& vars = interpreter->Variables();
+    // Set at the save point, then changed: the slot keeps the save point's values.
+    vars.Variables().Set("plain", std::string(kA) + "\ttab");
+    vars.Variables().SetRecorded("recorded", "new");  // did not exist: left out
+    vars.Bookmarks().SetRecorded("met", "1");         // likewise
+    vars.BookMemo().Put("seen", "yes");
+    vars.BookmarkMemo().Put("note", std::string(kA));
+    interpreter->SetBookmarkComment("first " + std::string(kA));
+    ASSERT_TRUE(manager.Save(*interpreter, 3));
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(manager.CurrentSlot(), 3);
+
+    const std::string slot = Slot(3);
+    EXPECT_NE(slot.find("###START_LIST###\r\ntale.talu\t4\r\n03/04 05:06\tfirst \x82\xA0\r\n"),
+              std::string::npos);
+    EXPECT_NE(slot.find("plain\t\x82\xA0\ttab\r\n"), std::string::npos);
+    EXPECT_EQ(slot.find("recorded"), std::string::npos);
+    EXPECT_EQ(slot.find("met"), std::string::npos);
+    EXPECT_NE(slot.find("tale.talu\r\ntale.talu\t4\r\n###END_LIST###"), std::string::npos);
+    EXPECT_NE(slot.find("<TITLE ALT=\"tale\">\r\n"), std::string::npos);
+    EXPECT_NE(slot.find("<SUNGLASS COLOR=\"SEPIA\">\r\n"), std::string::npos);
+    EXPECT_NE(slot.find("<BGM SRC=\"Z:\\m.mid\" LOOP=\"2\">\r\n###END_LIST###\r\n"),
+              std::string::npos);
+    EXPECT_EQ(ReadFile(Host("tale.03.memo")),
+              "###START_LIST###\r\nnote\t\x82\xA0\r\n###END_LIST###\r\n");
+    EXPECT_EQ(ReadFile(Host("tale.memo")), "###START_LIST###\r\nseen\tyes\r\n###END_LIST###\r\n");
+
+    vars.Variables().Set("plain", "later");
+    ASSERT_EQ(Run(), interp::step::kPageWait);  // after "two"
+    ASSERT_TRUE(Load(3));
+    EXPECT_EQ(Var("plain"), std::string(kA) + "\ttab");
+    EXPECT_EQ(Var("recorded"), "<none>");
+    EXPECT_EQ(interpreter->Title(), "tale");
+    EXPECT_EQ(interpreter->Controller().Filter(), script::kFilterSepia);
+    EXPECT_EQ(executed.back(), "6:6");  // BGM reported for the music player
+    std::string note;
+    EXPECT_TRUE(interpreter->Variables().BookmarkMemo().Lookup("note", note));
+    EXPECT_EQ(note, kA);
+    EXPECT_EQ(interpreter->Book().CurrentIndex(), 4);
+    ASSERT_EQ(Run(), interp::step::kPageWait);
+    EXPECT_EQ(interpreter->Book().CurrentIndex(), 6);  // "two" and its P: the saved place
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(BookmarkManagerTest, SaveBeforeTheFirstSavePointAndInAutomaticBooks) {
+    Open("one<BOOKMARK MODE=\"AUTO\">two<BOOKMARK>three<W>");
+    EXPECT_FALSE(manager.Save(*interpreter, 1));
+    EXPECT_EQ(boxes, std::vector<std::string>{"Unable to save,yet."});
+    EXPECT_FALSE(fs::exists(Host("tale.01.bmk")));
+    EXPECT_EQ(Run(), interp::step::kAutoBookmark);
+    boxes.clear();
+    EXPECT_FALSE(manager.Save(*interpreter, 1));
+    EXPECT_EQ(boxes, std::vector<std::string>{"This game is auto save. Player can't save."});
+    Run();  // the plain BOOKMARK saves the current slot by itself
+    EXPECT_NE(Slot(1).find("tale.talu\t4\r\n"), std::string::npos);
+    EXPECT_EQ(boxes.size(), 1u);
+}
+
+TEST_F(BookmarkManagerTest, FileNamesComeFromTheBookFilesOwnExtension) {
+    Open("one<P>", "my.stories/tale.talu");
+    Run();
+    ASSERT_TRUE(manager.Save(*interpreter, 1));
+    EXPECT_TRUE(fs::exists(Host("my.stories/tale.01.bmk")));
+    EXPECT_TRUE(fs::exists(Host("my.stories/tale.01.memo")));
+    EXPECT_FALSE(fs::exists(Host("my.01.bmk")));
+    // A book just opened binds slot 1's memo.
+    EXPECT_EQ(interpreter->Variables().BookmarkMemo().Path(),
+              rig.dir.Inside("my.stories/tale.01.memo"));
+}
+
+TEST_F(BookmarkManagerTest, AnInitializedSlotStartsTheBookFromItsFirstItem) {
+    Open("one<P>two<P>");
+    ASSERT_TRUE(manager.Initialize(4));
+    EXPECT_EQ(Slot(4),
+              "###START_LIST###\r\ntale.talu\r\n03/04 05:06\tNEW BOOKMARK\r\n###END_LIST###\r\n"
+              "###START_LIST###\r\n###END_LIST###\r\n###START_LIST###\r\n###END_LIST###\r\n"
+              "###START_LIST###\r\n###END_LIST###\r\n"
+              "###START_LIST###\r\ntale.talu\r\ntale.talu\t-1\r\n###END_LIST###\r\n"
+              "###START_LIST###\r\n###END_LIST###\r\n");
+    Run();
+    ASSERT_TRUE(Load(4));
+    EXPECT_EQ(interpreter->Book().CurrentIndex(), 0);
+    EXPECT_EQ(manager.CurrentSlot(), 4);
+    const auto list = manager.SlotList();
+    EXPECT_EQ(list[3].ListLine(), " 03/04 05:06 - NEW BOOKMARK");
+    EXPECT_EQ(list[0].ListLine(), " ?? ??:?? - NO DATA");
+}
+
+TEST_F(BookmarkManagerTest, TopPageKeepsTheCommentAndBookmarkTableAndMovesToTheTop) {
+    Open("<BOOKMARK ANSWER=\"met\">one<P><BOOKMARK MODE=\"TOPPAGE\">two<P>");
+    Run();
+    interpreter->SetBookmarkComment("kept");
+    ASSERT_TRUE(manager.Save(*interpreter, 1));
+    time = LocalTime{12, 31, 23, 59};
+    interpreter->Variables().Variables().Set("gone", "1");
+    Run();
+    const std::string slot = Slot(1);
+    EXPECT_NE(slot.find("12/31 23:59\tkept\r\n"), std::string::npos);
+    EXPECT_NE(slot.find("###START_LIST###\r\nmet\t1\r\n###END_LIST###"), std::string::npos);
+    EXPECT_EQ(slot.find("gone"), std::string::npos);
+    ASSERT_TRUE(Load(1));
+    EXPECT_EQ(interpreter->Book().CurrentIndex(), 0);
+    EXPECT_TRUE(interpreter->Variables().IsSet("met"));
+}
+
+/// Saving over slot 2 in a way that fails must leave it as it was.
+class FailingSave : public BookmarkManagerTest {
+  protected:
+    std::string before;
+    void SetUp() override {
+        Open("one<P>two<P>");
+        Run();
+        ASSERT_TRUE(manager.Save(*interpreter, 2));
+        before = Slot(2);
+        Run();
+        boxes.clear();
+    }
+    void ExpectUntouched() {
+        EXPECT_EQ(boxes, std::vector<std::string>{"Save fail."});
+        EXPECT_EQ(Slot(2), before);
+        for (const auto& entry : fs::directory_iterator(rig.dir.Path())) {
+            EXPECT_EQ(entry.path().string().find(".tmp"), std::string::npos) << entry.path();
+        }
+    }
+};
+
+TEST_F(FailingSave, AFolderInTheWayOfTheMemo) {
+    fs::remove(Host("tale.02.memo"));
+    fs::create_directory(Host("tale.02.memo"));
+    fs::create_directory(Host("tale.02.memo") / "x");
+    EXPECT_FALSE(manager.Save(*interpreter, 2));
+    ExpectUntouched();
+}
+
+TEST_F(FailingSave, AWriteErrorHalfWay) {
+    // The file size limit makes the write itself fail, as a full disk does.
+    struct rlimit old {};
+    getrlimit(RLIMIT_FSIZE, &old);
+    auto* previous = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old;
+    small.rlim_cur = 60;
+    setrlimit(RLIMIT_FSIZE, &small);
+    const bool saved = manager.Save(*interpreter, 2);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, previous);
+    EXPECT_FALSE(saved);
+    ExpectUntouched();
+}
+
+TEST_F(FailingSave, AReadOnlyFolder) {
+    if (geteuid() == 0) {
+        GTEST_SKIP() << "permissions do not hold the superuser back";
+    }
+    fs::permissions(rig.dir.Path(), fs::perms::owner_write, fs::perm_options::remove);
+    const bool saved = manager.Save(*interpreter, 2);
+    fs::permissions(rig.dir.Path(), fs::perms::owner_write, fs::perm_options::add);
+    EXPECT_FALSE(saved);
+    ExpectUntouched();
+}
+
+TEST_F(BookmarkManagerTest, HostileSlotFilesAreRefusedBeforeAnythingChanges) {
+    rig.dir.Write("other.talu", "x");
+    Open("one<P>two<P>");
+    Run();
+    ASSERT_TRUE(manager.Save(*interpreter, 5));
+    const std::string good = Slot(5);
+    const std::size_t stateStart = good.rfind("###START_LIST###\r\n") + 18;
+    const std::size_t position = good.find("tale.talu\r\ntale.talu\t");
+    const std::string cases[] = {
+        good.substr(0, good.size() / 2),
+        good.substr(0, good.rfind("###START_LIST###")),
+        std::string(good).insert(stateStart, std::string(10 << 20, 'a') + "\r\n"),
+        std::string(good).insert(stateStart, "<COMMAND SRC=\"calc\">\r\n"),
+        std::string(good).replace(position, good.find("\r\n###END", position) - position,
+                                  "tale.talu\r\ntale.talu\t99"),   // past the end
+        std::string(good).replace(position, 9, "gone.talu"),       // no such book
+        std::string(good).replace(position + 11, 9, "gone.talu"),  // no such file to read
+        std::string(good).insert(stateStart, "<TITLE ALT=\"\x82\">\r\n"),
+    };
+    interpreter->Variables().Variables().Set("now", "1");
+    interp::Interpreter* running = interpreter.get();
+    for (const std::string& bytes : cases) {
+        rig.dir.Write("tale.05.bmk", bytes);
+        boxes.clear();
+        EXPECT_FALSE(manager.ReadForLoad(5));
+        EXPECT_EQ(boxes, std::vector<std::string>{"Load fail."});
+        EXPECT_EQ(Slot(5), bytes);
+    }
+    EXPECT_EQ(interpreter.get(), running);
+    EXPECT_EQ(Var("now"), "1");
+    boxes.clear();
+    EXPECT_FALSE(manager.ReadForLoad(6));
+    EXPECT_EQ(boxes, std::vector<std::string>{"Unable to load from bookmark  No.6."});
+}
+
+TEST(SlotSummary, ListLines) {
+    EXPECT_EQ((SlotSummary{"01/02 03:04", "x", true}).ListLine(), " 01/02 03:04 - x");
+    EXPECT_EQ((SlotSummary{}).ListLine(), " ?? ??:?? - NO DATA");
+}
+
+}  // namespace
+}  // namespace talu::app

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <string>
@@ -40,11 +41,11 @@ bool WriteSynced(const std::string& temporary, std::string_view bytes) {
     return ok;
 }
 
-// The rename itself must reach the disk too, or a crash may bring back the old file.
-void SyncFolder(const std::filesystem::path& file) {
-    const std::filesystem::path folder =
-        file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+// The renames must reach the disk too, or a crash may bring back the old files; one sync of
+// each folder covers every rename in it.
+void SyncFolder(const std::filesystem::path& folder) {
+    const std::filesystem::path path = folder.empty() ? std::filesystem::path(".") : folder;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
         ::fsync(fd);
         ::close(fd);
@@ -65,16 +66,24 @@ bool WriteFilesAtomically(std::span<const FileContents> files) {
         }
         temporaries.push_back(std::move(temporary));
     }
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        if (std::rename(temporaries[i].c_str(), files[i].path.c_str()) != 0) {
+    std::vector<std::filesystem::path> folders;
+    bool renamed = true;
+    for (std::size_t i = 0; i < files.size() && renamed; ++i) {
+        renamed = std::rename(temporaries[i].c_str(), files[i].path.c_str()) == 0;
+        if (!renamed) {
             for (std::size_t j = i; j < files.size(); ++j) {
                 std::remove(temporaries[j].c_str());
             }
-            return false;
         }
-        SyncFolder(files[i].path);
+        const std::filesystem::path folder = files[i].path.parent_path();
+        if (std::find(folders.begin(), folders.end(), folder) == folders.end()) {
+            folders.push_back(folder);
+        }
     }
-    return true;
+    for (const std::filesystem::path& folder : folders) {
+        SyncFolder(folder);
+    }
+    return renamed;
 }
 
 bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes) {

@@ -407,9 +407,9 @@ bool HeadlessSession::LoadBookmark(int slot) {
         p.interpreter = std::make_unique<interp::Interpreter>(std::move(services));
         ok = p.bookmarks->Restore(*p.interpreter, *file, slot,
                                   [&p](int result, const script::TagRecord& record) {
-                                      if (result == script::kw::kBgm) {
+                                      if (result == interp::step::kBgm) {
                                           p.player->Bgm(record);
-                                      } else if (result == script::kw::kStage) {
+                                      } else if (result == interp::step::kStageSize) {
                                           int width = 0;
                                           int height = 0;
                                           record.GetAttributeInt(script::kw::kWidth, width);

@@ -237,6 +237,15 @@ void Player::Bgm(const script::TagRecord& record) {
     const int loop = IntAttribute(record, kw::kLoop, kDefaultLoop);
     bgmLoop_ = loop;
     const int time = IntAttribute(record, kw::kTime, 0);
+    if (music_ != nullptr) {
+        BgmRequest request;
+        request.source = PendingBgmSource();
+        request.loop = loop;
+        request.timeMs = time;  // whole: no 16-bit message field to squeeze it into
+        request.sync = !IsPassMode(record);
+        music_->Bgm(request);
+        return;
+    }
     const std::intptr_t lParam =
         (static_cast<std::intptr_t>(time) & 0xFFFF) | ((IsPassMode(record) ? 0 : 1) << 16);
     shell_.Post(message::kBgm, loop, lParam);

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "app/command_launcher.h"
+#include "app/music_player.h"
 #include "app/settings.h"
 #include "app/shell.h"
 #include "app/speed_stack.h"
@@ -90,6 +91,12 @@ class Player {
     void RequestStop() { stopRequested_.store(1); }
     /// Set by the frontend when a music player exists (sounds can then be waited for).
     void SetMusicPlayerPresent(bool present) { musicPlayer_.store(present ? 1 : 0); }
+    /// The music player BGM tags go to, on the worker (so a fade keeps the book waiting, not
+    /// the window); null posts them to the shell instead. It outlives the player.
+    void SetMusicPlayer(MusicPlayer* music) {
+        music_ = music;
+        SetMusicPlayerPresent(music != nullptr);
+    }
     void SetListener(PlayerListener* listener) { listener_ = listener; }
     void SetLoadedFromBookmark(bool loaded) { loadedFromBookmark_.store(loaded ? 1 : 0); }
 
@@ -132,6 +139,7 @@ class Player {
     host::Clock& clock_;
     interp::Interpreter* interpreter_ = nullptr;
     PlayerListener* listener_ = nullptr;
+    MusicPlayer* music_ = nullptr;
     std::thread worker_;
     SpeedStack speeds_;
     WaitIconAnimator waitIcon_;

@@ -38,6 +38,7 @@ void Settings::Read(const SettingsStore& store, const std::string& programFolder
     ReadSingle(store, kEffect, "m_iWindowLeft", windowLeft);
     bookmarkFolder =
         store.ReadString(kEffect, "m_BookmarkFolderOnArchive").value_or(bookmarkFolder);
+    soundFont = store.ReadString(kSystem, "SoundFont").value_or(soundFont);
     if (bookmarkFolder.empty()) {
         bookmarkFolder = programFolder + "bookmark\\";
     }

@@ -44,6 +44,9 @@ struct Settings {
     /// m_BookmarkFolderOnArchive (inside path); only the interface thread touches it.
     std::string bookmarkFolder;
     std::atomic<int> langMode{0};  ///< m_iLangMode: 0 Japanese, 1 English
+    /// A General MIDI soundfont file (host path) that replaces the installed one; empty for
+    /// the installed one. Read once, before any music plays.
+    std::string soundFont;
 
     /// Reads every value, each with its current value as the default; a missing bookmark folder
     /// becomes programFolder followed by "bookmark\".

@@ -453,7 +453,11 @@ int Interpreter::ExecuteTag(int id, script::TagRecord& record) {
             book_.SeekIndex(static_cast<int>(book_.Items().size()));
             return step::kEndTag;
         case kw::kSound:
-            return step::kSound;  // no sound-effect player yet: the run loop is told
+            if (services_.playSound &&
+                services_.playSound(record, book_.ResolvePath(record, kw::kSrc))) {
+                return step::kGoOn;
+            }
+            return step::kSound;
         case kw::kBgm:
             return step::kBgm;
         case kw::kTrap:

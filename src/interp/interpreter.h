@@ -120,6 +120,9 @@ struct InterpreterServices {
     std::function<bool(const std::string&)> loadCursor;
     /// COMMAND: SRC and FOLDER as the book gave them; optional (COMMAND does nothing).
     std::function<void(const std::string& src, const std::string& folder)> onCommand;
+    /// SOUND: performs the tag, whose file is at path (FOLDER applied); false when it was not
+    /// played, which leaves the tag to the run loop. Optional (every SOUND goes to the run loop).
+    std::function<bool(const script::TagRecord& record, const std::string& path)> playSound;
     /// SNAP wrote a picture file at this inside path; optional.
     std::function<void(const std::string&)> onSnap;
 };

@@ -161,6 +161,11 @@ std::string CommandQuestion(int langMode, std::string_view commandLine) {
         commandLine);
 }
 
+std::string UnsupportedMusicMessage(int langMode) {
+    return host::Utf8ToCp932(langMode == kLangJapanese ? "サポートしていないファイル形式です"
+                                                       : "This music format is not supported.");
+}
+
 std::string CannotOpenFileMessage(std::string_view path) {
     return FillArgument("Can not open file \"%s\".", path);
 }

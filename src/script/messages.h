@@ -75,6 +75,9 @@ std::string PlayerMessageForSlot(int langMode, int index, int slot);
 /// (CP932, program and parameters) is shown.
 std::string CommandQuestion(int langMode, std::string_view commandLine);
 
+/// The box of music in a format no decoder plays.
+std::string UnsupportedMusicMessage(int langMode);
+
 /// The plain box of a jump to a book file that cannot be opened (English in both languages).
 std::string CannotOpenFileMessage(std::string_view path);
 

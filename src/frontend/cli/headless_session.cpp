@@ -5,15 +5,21 @@
 #include <thread>
 
 #include "app/ini_settings_store.h"
+#include "app/music_player.h"
 #include "app/settings.h"
+#include "app/sound_effects.h"
 #include "frontend/cli/book_relative.h"
+#include "host/audio/virtual_audio_device.h"
+#include "host/audio/wave_writer.h"
 #include "host/paths.h"
 #include "script/diagnostics.h"
 #include "script/keywords.h"
 #include "script/messages.h"
+#include "script/sjis_text.h"
 #include "stage/extension_map.h"
 #include "stage/plugin_list.h"
 #include "stage/stage.h"
+#include "stage/tag_values.h"
 
 namespace talu::cli {
 namespace {
@@ -83,6 +89,43 @@ class SessionShell : public app::Shell, public script::MessageBoxHost {
     std::string bookFolder_;
 };
 
+/// Music and effects as trace lines.
+class MediaTrace : public app::MediaListener {
+  public:
+    explicit MediaTrace(TraceLine line) : line_(std::move(line)) {}
+    void MusicPlayed(const std::string& source, int loop, const char* backend) override {
+        line_("music play " + source + ' ' + std::to_string(loop) + ' ' + backend);
+    }
+    void MusicStopped() override { line_("music stop"); }
+    void MusicFading(int timeMs, bool sync) override {
+        line_("music fade " + std::to_string(timeMs) + (sync ? " sync" : " async"));
+    }
+    void MusicMissing(const std::string& source) override { line_("music missing " + source); }
+    void SoundPlayed(const std::string& source, int channel, int loop, bool wait) override {
+        line_("sound play " + source + ' ' + std::to_string(channel) + ' ' +
+              std::to_string(loop) + (wait ? " wait" : " pass"));
+    }
+    void SoundEnded(int channel) override { line_("sound end " + std::to_string(channel)); }
+    void SoundsFull(const std::string& source) override { line_("sound full " + source); }
+    void SoundsStopped() override { line_("sound stop-all"); }
+
+  private:
+    TraceLine line_;
+};
+
+/// The SOUND tag as the effects take it.
+app::SoundRequest SoundRequestOf(const script::TagRecord& record, const std::string& path) {
+    app::SoundRequest request;
+    request.closing = record.IsClosing();
+    record.GetAttribute(script::kw::kSrc, request.source);
+    request.path = path;
+    request.loop = 1;
+    record.GetAttributeInt(stage::attr::kLoop, request.loop);
+    auto mode = record.FindAttribute(stage::attr::kMode);
+    request.pass = mode && script::ToUpperAscii(*mode) == "PASS";
+    return request;
+}
+
 /// The wait icon's time when the book runs on virtual time: sleeps only yield, so the icon
 /// animates at no cost and stops at once when the reader clicks, which it does right away.
 class YieldingClock : public host::Clock {
@@ -115,6 +158,10 @@ struct HeadlessSession::Parts : app::PlayerListener {
     interp::MessageDisplay display;
     stage::PluginList plugins;
     stage::ExtensionMap extensions;
+    std::unique_ptr<MediaTrace> mediaTrace;
+    std::unique_ptr<host::VirtualAudioDevice> audio;
+    std::unique_ptr<app::MusicPlayer> music;
+    std::unique_ptr<app::SoundEffects> sounds;
     // Declared before the player, so the player (which waits for its worker) goes first.
     std::unique_ptr<app::BookmarkManager> bookmarks;
     std::unique_ptr<interp::Interpreter> interpreter;
@@ -207,6 +254,19 @@ std::unique_ptr<HeadlessSession> HeadlessSession::Open(const SessionOptions& opt
         options.realTime ? static_cast<host::Clock*>(&p.realClock) : &p.iconClock);
     p.shell->SetPlayer(p.player.get());
     app::Player& player = *p.player;
+
+    p.mediaTrace = std::make_unique<MediaTrace>(p.line);
+    p.audio = std::make_unique<host::VirtualAudioDevice>(
+        *p.clock, host::VirtualAudioDevice::Options{options.recordAudio, p.settings.soundFont});
+    const auto showBox = [&p](const std::string& text) { p.shell->ShowMessageBox(text); };
+    const auto currentLang = [&p] { return p.settings.langMode.load(); };
+    p.music = std::make_unique<app::MusicPlayer>(app::MusicPlayerServices{
+        p.audio.get(), p.clock, &p.plugins, p.mediaTrace.get(), showBox, currentLang});
+    p.music->SetEnabled(p.settings.useCD.current != 0);
+    p.sounds = std::make_unique<app::SoundEffects>(
+        app::SoundEffectServices{p.audio.get(), &p.plugins, p.mediaTrace.get(), showBox,
+                                 currentLang, [&p] { return p.settings.usePCM.current != 0; }});
+    player.SetMusicPlayer(p.music.get());
     interp::InterpreterServices services;
     services.diagnostics = p.diagnostics.get();
     services.programFolder = programFolder;
@@ -224,6 +284,9 @@ std::unique_ptr<HeadlessSession> HeadlessSession::Open(const SessionOptions& opt
         player.Command(src, folder);
     };
     services.onTypeText = [&p](std::string_view text) { p.line("text " + std::string(text)); };
+    services.playSound = [&p](const script::TagRecord& record, const std::string& path) {
+        return p.sounds->Play(SoundRequestOf(record, path));
+    };
     services.onSnap = [&p](const std::string& path) {
         p.line("snap " + BookRelativePath(path, p.interpreter->Book().Folder()));
     };
@@ -251,6 +314,8 @@ std::unique_ptr<HeadlessSession> HeadlessSession::Open(const SessionOptions& opt
     };
     p.bookmarks = std::make_unique<app::BookmarkManager>(std::move(bookmarkServices));
     p.bookmarks->Reset(p.interpreter->Book().Path());
+    p.music->SetBookFolder(p.interpreter->Book().Folder());
+    p.sounds->SetBookFolder(p.interpreter->Book().Folder());
     return std::unique_ptr<HeadlessSession>(new HeadlessSession(std::move(parts)));
 }
 
@@ -300,6 +365,10 @@ std::string HeadlessSession::Play(const ReaderScript& reader, const SessionHooks
             if (!k || !TakeLinkAsReader(player, interpreter, *k, p.line, problem)) {
                 reason = "no-choice";
             }
+        } else if (player.SoundWait()) {
+            // A sound left to the run loop plays nowhere: the book goes on as if it had ended.
+            stepsBeforeClick = p.steps.load();
+            player.SoundDone();
         } else if (player.FormPending()) {
             stepsBeforeClick = p.steps.load();
             if (!SubmitFormAsReader(player, *p.interpreter, reader.inputs, p.line, problem)) {
@@ -452,6 +521,10 @@ std::int64_t HeadlessSession::ElapsedMs() const {
 
 int HeadlessSession::LangMode() const {
     return parts_->settings.langMode;
+}
+
+bool HeadlessSession::WriteAudio(const std::string& file) {
+    return host::WriteStereoWave(file, parts_->audio->Render());
 }
 
 }  // namespace talu::cli

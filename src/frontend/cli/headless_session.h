@@ -35,6 +35,8 @@ struct SessionOptions {
     bool realTime = false;
     /// The local time bookmark headers write; the real clock's when not given.
     std::optional<app::LocalTime> date;
+    /// Keep all music and effects played, for WriteAudio.
+    bool recordAudio = false;
 };
 
 /// What the scripted reader does where the book asks something.
@@ -98,6 +100,9 @@ class HeadlessSession {
     std::int64_t ElapsedMs() const;
     /// The language boxes are shown in.
     int LangMode() const;
+    /// Writes everything the book played, mixed on its clock, as a WAVE file; false when it
+    /// cannot be written.
+    bool WriteAudio(const std::string& file);
 
   private:
     struct Parts;

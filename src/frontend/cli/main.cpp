@@ -38,6 +38,7 @@ constexpr std::string_view kUsage =
     "          [--screenshot FILE.png] [--frames DIR] [--settings FILE.ini] [--trace FILE]\n"
     "          [--choose K[,K...]] [--input NAME=VALUE]... [--at N:ACTION]...\n"
     "          [--load S] [--auto-load S|cancel] [--date YYYY-MM-DDTHH:MM]\n"
+    "          [--audio FILE.wav]\n"
     "                             run BOOK headless: a scripted reader clicks at every wait\n"
     "                             and answers boxes; every event goes to the trace\n"
     "                             --choose: the links to take at the choices, in order\n"

@@ -66,7 +66,7 @@ bool ParseRunArguments(const std::vector<std::string_view>& args, RunOptions& op
         const bool takesValue = arg == "--answer" || arg == "--max-steps" ||
                                 arg == "--screenshot" || arg == "--frames" || arg == "--trace" ||
                                 arg == "--choose" || arg == "--at" || arg == "--load" ||
-                                arg == "--auto-load" || arg == "--date";
+                                arg == "--auto-load" || arg == "--date" || arg == "--audio";
         if (takesValue && i + 1 >= args.size()) {
             problem = std::string(arg) + " needs a value";
             return false;
@@ -92,6 +92,8 @@ bool ParseRunArguments(const std::vector<std::string_view>& args, RunOptions& op
             options.screenshot = std::string(args[++i]);
         } else if (arg == "--frames") {
             options.frames = std::string(args[++i]);
+        } else if (arg == "--audio") {
+            options.audio = std::string(args[++i]);
         } else if (arg == "--trace") {
             options.trace = std::string(args[++i]);
         } else if (arg == "--choose") {
@@ -152,6 +154,7 @@ int RunBook(const RunOptions& options, std::ostream& out, std::ostream& err) {
     session.answerOk = options.answerOk;
     session.realTime = options.realTime;
     session.date = options.date;
+    session.recordAudio = !options.audio.empty();
     std::string problem;
     std::unique_ptr<HeadlessSession> player = HeadlessSession::Open(session, line, problem);
     if (!player) {
@@ -205,6 +208,10 @@ int RunBook(const RunOptions& options, std::ostream& out, std::ostream& err) {
             err << "talu-cli: cannot write '" << options.screenshot << "'\n";
             return 1;
         }
+    }
+    if (!options.audio.empty() && !player->WriteAudio(options.audio)) {
+        err << "talu-cli: cannot write '" << options.audio << "'\n";
+        return 1;
     }
     return 0;
 }

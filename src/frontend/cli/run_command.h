@@ -25,6 +25,8 @@ struct RunOptions {
     std::string screenshot;
     /// Folder for a PNG of the screen at every wait (0001.png, ...); empty for none.
     std::string frames;
+    /// WAVE file of everything the book played, mixed on its clock; empty for none.
+    std::string audio;
     /// Where the trace goes; empty for standard output.
     std::string trace;
     /// The links taken at the book's choices, in order (0-based among the shown links); once

@@ -37,7 +37,9 @@ struct Chunk {
 
 WaveResult ReadWave(std::span<const std::uint8_t> bytes) {
     if (bytes.size() < 12 || !IsTag(bytes.data(), "RIFF") || !IsTag(bytes.data() + 8, "WAVE")) {
-        return Damaged("not a RIFF WAVE file");
+        WaveResult result = Damaged("not a RIFF WAVE file");
+        result.status = WaveStatus::kNotWave;
+        return result;
     }
     // Writers often get the RIFF size wrong; only the chunks themselves must fit the file.
     std::optional<Chunk> fmt;

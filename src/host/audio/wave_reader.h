@@ -12,9 +12,10 @@
 namespace talu::host {
 
 enum class WaveStatus {
-    kPcm,       ///< decoded: sound holds the samples
+    kPcm,         ///< decoded: sound holds the samples
     kOtherCodec,  ///< a well-formed WAVE whose samples are not 8- or 16-bit PCM
-    kDamaged,   ///< not a WAVE, or its sizes do not fit the file; problem says why
+    kNotWave,     ///< no RIFF WAVE header: some other format
+    kDamaged,     ///< a WAVE whose sizes do not fit the file; problem says why
 };
 
 struct WaveResult {

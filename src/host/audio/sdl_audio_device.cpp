@@ -1,0 +1,238 @@
+#include "host/audio/sdl_audio_device.h"
+
+#include <SDL2/SDL_mixer.h>
+
+#include <algorithm>
+#include <chrono>
+
+#include "host/audio/soundfont.h"
+
+namespace talu::host {
+namespace {
+
+// SDL2_mixer's channel callback carries no context; one device exists at a time.
+std::atomic<SdlAudioDevice*> finishedTarget{nullptr};
+
+}  // namespace
+
+void SdlAudioDevice::ChunkFree::operator()(Mix_Chunk* chunk) const {
+    Mix_FreeChunk(chunk);  // the samples stay ours (a quick-loaded chunk does not own them)
+}
+
+SdlAudioDevice::SdlAudioDevice(Options options) : options_(std::move(options)) {
+    finishedTarget = this;
+}
+
+SdlAudioDevice::~SdlAudioDevice() {
+    CancelFade();
+    std::lock_guard lock(mutex_);
+    if (mixer_) {
+        Mix_ChannelFinished(nullptr);
+        Mix_HaltChannel(-1);
+        Mix_HaltMusic();
+    }
+    finishedTarget = nullptr;
+    chunks_ = {};
+    music_.reset();
+    mixer_.reset();
+}
+
+void SdlAudioDevice::ChannelFinished(int channel) {
+    SdlAudioDevice* device = finishedTarget.load();
+    if (device == nullptr || channel < 0 || channel >= kChannels) {
+        return;
+    }
+    {
+        std::lock_guard lock(device->waitMutex_);
+        device->playing_[static_cast<std::size_t>(channel)] = false;
+    }
+    device->changed_.notify_all();
+}
+
+bool SdlAudioDevice::Open(std::string& problem) {
+    if (mixer_) {
+        return true;
+    }
+    if (!openProblem_.empty()) {
+        problem = openProblem_;  // a device that failed once is not tried at every sound
+        return false;
+    }
+    mixer_ = SdlMixer::Open({options_.driver, FindSoundFont(options_.soundFont), kChannels},
+                            openProblem_);
+    if (!mixer_) {
+        problem = openProblem_;
+        return false;
+    }
+    Mix_ChannelFinished(&SdlAudioDevice::ChannelFinished);
+    Mix_VolumeMusic(volume_);
+    return true;
+}
+
+bool SdlAudioDevice::Available() {
+    std::lock_guard lock(mutex_);
+    std::string problem;
+    return Open(problem);
+}
+
+bool SdlAudioDevice::PlayMusic(std::vector<std::uint8_t> bytes, int plays, std::string& problem) {
+    CancelFade();
+    std::lock_guard lock(mutex_);
+    if (!Open(problem)) {
+        return false;
+    }
+    Mix_HaltMusic();
+    music_ = MixMusic::Load(std::move(bytes), problem);
+    if (!music_) {
+        return false;
+    }
+    Mix_VolumeMusic(volume_);
+    if (Mix_PlayMusic(music_->Get(), std::max(plays, 1)) != 0) {
+        problem = Mix_GetError();
+        music_.reset();
+        return false;
+    }
+    return true;
+}
+
+void SdlAudioDevice::StopMusic() {
+    CancelFade();
+    std::lock_guard lock(mutex_);
+    if (mixer_) {
+        Mix_HaltMusic();
+        Mix_VolumeMusic(volume_);
+    }
+    music_.reset();
+}
+
+void SdlAudioDevice::SetMusicVolume(int volume) {
+    std::lock_guard lock(mutex_);
+    volume_ = std::clamp(volume, 0, kMaxVolume);
+    if (mixer_) {
+        Mix_VolumeMusic(volume_);
+    }
+}
+
+int SdlAudioDevice::MusicVolume() {
+    std::lock_guard lock(mutex_);
+    return mixer_ ? Mix_VolumeMusic(-1) : volume_;
+}
+
+void SdlAudioDevice::CancelFade() {
+    {
+        std::lock_guard lock(waitMutex_);
+        fadeCancelled_ = true;
+    }
+    changed_.notify_all();
+    if (fader_.joinable()) {
+        fader_.join();
+    }
+    std::lock_guard lock(mutex_);
+    if (mixer_) {
+        Mix_VolumeMusic(volume_);
+    }
+}
+
+void SdlAudioDevice::FadeMusic(const MusicFade& fade) {
+    CancelFade();
+    {
+        std::lock_guard lock(waitMutex_);
+        fadeCancelled_ = false;
+    }
+    std::lock_guard lock(mutex_);
+    volume_ = fade.remembered;
+    fader_ = std::thread([this, fade] { RunFade(fade.stepMs, fade.remembered); });
+}
+
+void SdlAudioDevice::RunFade(int stepMs, int remembered) {
+    const auto start = std::chrono::steady_clock::now();
+    for (int done = 1; done <= MusicFade::kSteps; ++done) {
+        {
+            std::unique_lock lock(waitMutex_);
+            if (changed_.wait_until(lock, start + std::chrono::milliseconds(stepMs) * done,
+                                    [this] { return fadeCancelled_; })) {
+                return;
+            }
+        }
+        std::lock_guard lock(mutex_);
+        if (!mixer_) {
+            return;
+        }
+        if (done == MusicFade::kSteps) {
+            Mix_HaltMusic();
+            Mix_VolumeMusic(remembered);
+        } else {
+            Mix_VolumeMusic(MusicFade::StepVolume(remembered, MusicFade::kSteps - done));
+        }
+    }
+}
+
+void SdlAudioDevice::HaltChannel(int channel) {
+    Mix_HaltChannel(channel);  // the finished callback clears the playing flag
+    chunks_[static_cast<std::size_t>(channel)].reset();
+    pcm_[static_cast<std::size_t>(channel)].reset();
+}
+
+void SdlAudioDevice::PlaySound(int channel, std::shared_ptr<const StereoPcm> pcm, int plays) {
+    std::lock_guard lock(mutex_);
+    std::string problem;
+    if (!Open(problem) || !pcm || pcm->empty()) {
+        return;
+    }
+    HaltChannel(channel);
+    auto* samples = reinterpret_cast<Uint8*>(const_cast<std::int16_t*>(pcm->data()));
+    std::unique_ptr<Mix_Chunk, ChunkFree> chunk(
+        Mix_QuickLoad_RAW(samples, static_cast<Uint32>(pcm->size() * sizeof(std::int16_t))));
+    if (!chunk) {
+        return;
+    }
+    playing_[static_cast<std::size_t>(channel)] = true;
+    if (Mix_PlayChannel(channel, chunk.get(), plays <= 0 ? -1 : plays - 1) < 0) {
+        playing_[static_cast<std::size_t>(channel)] = false;
+        return;
+    }
+    chunks_[static_cast<std::size_t>(channel)] = std::move(chunk);
+    pcm_[static_cast<std::size_t>(channel)] = std::move(pcm);
+}
+
+bool SdlAudioDevice::SoundPlaying(int channel) {
+    return playing_[static_cast<std::size_t>(channel)].load();
+}
+
+void SdlAudioDevice::StopSound(int channel) {
+    std::lock_guard lock(mutex_);
+    if (mixer_) {
+        HaltChannel(channel);
+    }
+}
+
+bool SdlAudioDevice::WaitSound(int channel) {
+    std::unique_lock lock(waitMutex_);
+    changed_.wait(lock, [&] {
+        return interrupted_ || !playing_[static_cast<std::size_t>(channel)].load();
+    });
+    return !interrupted_;
+}
+
+void SdlAudioDevice::Interrupt() {
+    {
+        std::lock_guard lock(waitMutex_);
+        interrupted_ = true;
+    }
+    changed_.notify_all();
+}
+
+void SdlAudioDevice::Resume() {
+    std::lock_guard lock(waitMutex_);
+    interrupted_ = false;
+}
+
+std::optional<StereoPcm> SdlAudioDevice::Decode(std::span<const std::uint8_t> bytes,
+                                                std::string& problem) {
+    std::lock_guard lock(mutex_);
+    if (!Open(problem)) {
+        return std::nullopt;
+    }
+    return mixer_->Decode(bytes, problem);
+}
+
+}  // namespace talu::host

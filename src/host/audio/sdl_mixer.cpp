@@ -1,0 +1,89 @@
+#include "host/audio/sdl_mixer.h"
+
+#include <SDL2/SDL.h>
+#include <SDL2/SDL_mixer.h>
+
+#include <atomic>
+#include <cassert>
+#include <cstring>
+
+namespace talu::host {
+namespace {
+
+std::atomic<int> openMixers{0};
+
+// Bytes of one decode held by SDL_mixer; SDL2_mixer frees them with the chunk.
+struct ChunkFree {
+    void operator()(Mix_Chunk* chunk) const { Mix_FreeChunk(chunk); }
+};
+
+}  // namespace
+
+SdlMixer::SdlMixer() {
+    [[maybe_unused]] const int before = openMixers.fetch_add(1);
+    assert(before == 0 && "SDL2_mixer is one per process");
+}
+
+std::unique_ptr<SdlMixer> SdlMixer::Open(const Options& options, std::string& problem) {
+    std::unique_ptr<SdlMixer> mixer(new SdlMixer);
+    if (!options.driver.empty()) {
+        // Decoding headless must not depend on SDL_AUDIODRIVER in the reader's environment.
+        SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, options.driver.c_str(), SDL_HINT_OVERRIDE);
+        mixer->forcedDriver_ = true;
+    }
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        problem = SDL_GetError();
+        return nullptr;
+    }
+    mixer->subsystem_ = true;
+    Mix_Init(MIX_INIT_OGG | MIX_INIT_FLAC | MIX_INIT_MP3 | MIX_INIT_MID | MIX_INIT_MOD);
+    if (!options.soundFont.empty()) {
+        Mix_SetSoundFonts(options.soundFont.c_str());
+    }
+    if (Mix_OpenAudio(kMixRate, AUDIO_S16SYS, kMixChannels, 1024) != 0) {
+        problem = Mix_GetError();
+        return nullptr;
+    }
+    mixer->opened_ = true;
+    Mix_AllocateChannels(options.channels);
+    return mixer;
+}
+
+SdlMixer::~SdlMixer() {
+    if (opened_) {
+        Mix_HaltChannel(-1);
+        Mix_HaltMusic();
+        Mix_CloseAudio();
+    }
+    if (subsystem_) {
+        Mix_Quit();
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    }
+    if (forcedDriver_) {
+        SDL_ResetHint(SDL_HINT_AUDIODRIVER);
+    }
+    openMixers.fetch_sub(1);
+}
+
+std::optional<StereoPcm> SdlMixer::Decode(std::span<const std::uint8_t> bytes,
+                                          std::string& problem) const {
+    if (bytes.size() > INT32_MAX) {
+        problem = "file too large";
+        return std::nullopt;
+    }
+    SDL_RWops* source = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
+    if (source == nullptr) {
+        problem = SDL_GetError();
+        return std::nullopt;
+    }
+    std::unique_ptr<Mix_Chunk, ChunkFree> chunk(Mix_LoadWAV_RW(source, 1));
+    if (!chunk) {
+        problem = Mix_GetError();
+        return std::nullopt;
+    }
+    StereoPcm pcm(chunk->alen / sizeof(std::int16_t) / kMixChannels * kMixChannels);
+    std::memcpy(pcm.data(), chunk->abuf, pcm.size() * sizeof(std::int16_t));
+    return pcm;
+}
+
+}  // namespace talu::host

@@ -8,5 +8,5 @@ cd "$(dirname "$0")/.."
 scripts/build.sh release
 rm -rf build/demo-frames
 build/src/frontend/cli/talu-cli run books/demo/demo.talu --frames build/demo-frames \
-  --screenshot build/demo-frames/last.png --input reader=Aoi --input waves=1 --choose 2 "$@"
-echo "Pages of the demo book: build/demo-frames/"
+  --screenshot build/demo-frames/last.png --audio build/demo-frames/demo.wav --input reader=Aoi --input waves=1 --choose 2 "$@"
+echo "Pages of the demo book: build/demo-frames/; its music and sound: build/demo-frames/demo.wav"

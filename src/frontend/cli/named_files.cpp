@@ -1,9 +1,11 @@
 #include "frontend/cli/named_files.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <optional>
 
+#include "app/music_files.h"
 #include "frontend/cli/book_relative.h"
 #include "frontend/cli/check_report.h"
 #include "host/encoding.h"
@@ -184,8 +186,18 @@ void NamedFiles::CheckMusic(const script::Book& book, const script::TagRecord& r
     if (!path) {
         return;
     }
-    // CD tracks are played from ripped files that the host chooses by track number.
+    // CD tracks are played from ripped files beside the book, chosen by track number.
     if (stage::ExtensionOf(*path) == "CDA") {
+        const std::optional<int> track = app::CdTrackNumber(*path);
+        if (!track) {
+            messages.push_back("CD track " + Shown(*path) +
+                               " has no track number in the two characters before \".cda\".");
+        } else if (!app::FindCdTrackFile(*track, book.Folder())) {
+            char number[4];
+            std::snprintf(number, sizeof(number), "%02d", *track);
+            messages.push_back("CD track " + Shown(*path) + " has no ripped file (track" +
+                               number + ".ogg, .flac, .wav or .mp3 beside the book or in cd\\).");
+        }
         return;
     }
     if (!Exists(*path)) {

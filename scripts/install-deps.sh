@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config git
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-dev
-  libsdl2-dev libsdl2-image-dev libarchive-dev libjpeg-dev
+  libsdl2-dev libsdl2-image-dev libsdl2-mixer-dev timgm6mb-soundfont libarchive-dev libjpeg-dev
   libfreetype-dev libfontconfig-dev fonts-ipafont-mincho fonts-ipafont-gothic
   qt6-base-dev
   xvfb xdotool x11-utils xauth imagemagick

@@ -27,7 +27,8 @@ std::shared_ptr<const host::StereoPcm> Tone(double seconds, double hz) {
     auto pcm = std::make_shared<host::StereoPcm>();
     const int frames = static_cast<int>(seconds * host::kMixRate);
     for (int i = 0; i < frames; ++i) {
-        const auto v = static_cast<std::int16_t>(3000 * std::sin(2 * M_PI * hz * i / host::kMixRate));
+        const auto v =
+            static_cast<std::int16_t>(3000 * std::sin(2 * M_PI * hz * i / host::kMixRate));
         pcm->push_back(v);
         pcm->push_back(v);
     }

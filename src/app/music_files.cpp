@@ -60,8 +60,7 @@ std::optional<std::string> FindCdTrackFile(int track, std::string_view bookFolde
     return std::nullopt;
 }
 
-std::optional<stage::OpenedFile> OpenMusicFile(std::string_view source,
-                                               std::string_view bookFolder,
+std::optional<stage::OpenedFile> OpenMusicFile(std::string_view source, std::string_view bookFolder,
                                                const stage::PluginList& plugins) {
     if (BackendOf(source) == MusicBackend::kCd) {
         const std::optional<int> track = CdTrackNumber(source);

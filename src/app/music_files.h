@@ -29,8 +29,7 @@ std::optional<std::string> FindCdTrackFile(int track, std::string_view bookFolde
 
 /// Opens the music a source names (relative to the book's folder, archive members too); for a
 /// CD source, its ripped track. nullopt when there is none.
-std::optional<stage::OpenedFile> OpenMusicFile(std::string_view source,
-                                               std::string_view bookFolder,
+std::optional<stage::OpenedFile> OpenMusicFile(std::string_view source, std::string_view bookFolder,
                                                const stage::PluginList& plugins);
 
 }  // namespace talu::app

@@ -56,8 +56,7 @@ void MusicPlayer::PlayLocked(const std::string& source) {
     CancelFadeLocked();
     services_.device->StopMusic();
     const MusicBackend backend = BackendOf(source);
-    std::optional<stage::OpenedFile> file =
-        OpenMusicFile(source, bookFolder_, *services_.plugins);
+    std::optional<stage::OpenedFile> file = OpenMusicFile(source, bookFolder_, *services_.plugins);
     if (!file) {
         if (services_.listener != nullptr) {
             services_.listener->MusicMissing(source);

@@ -97,9 +97,9 @@ TEST_F(Media, LoopCountsHoldForEveryBackEnd) {
         int loop;
         std::int64_t heardUntilMs;
     };
-    for (const Case c : {Case{"tune.ogg", 0, 500}, Case{"tune.ogg", 1, 500},
-                         Case{"tune.ogg", 2, 1000}, Case{"07.cda", 3, 1500},
-                         Case{"tune.ogg", MusicPlayer::kDefaultLoop, 4000}}) {
+    for (const Case c :
+         {Case{"tune.ogg", 0, 500}, Case{"tune.ogg", 1, 500}, Case{"tune.ogg", 2, 1000},
+          Case{"07.cda", 3, 1500}, Case{"tune.ogg", MusicPlayer::kDefaultLoop, 4000}}) {
         const std::int64_t start = Now();
         music.Bgm({c.source, c.loop, 0, true});
         clock.Advance(4000);
@@ -129,9 +129,10 @@ TEST_F(Media, CdTracksComeFromRippedFiles) {
     folder.Write("Track08.mp3", "x");
     // The name comes before the extension: TrackNN in any format wins over NN.
     EXPECT_EQ(FindCdTrackFile(8, folder.Inside()), "track08.mp3");
-    for (const auto& [source, track] :
-         {std::pair<std::string, std::optional<int>>{"02.cda", 2}, {"music\\track12.CDA", 12},
-          {"x.cda", std::nullopt}, {"ab.cda", std::nullopt}}) {
+    for (const auto& [source, track] : {std::pair<std::string, std::optional<int>>{"02.cda", 2},
+                                        {"music\\track12.CDA", 12},
+                                        {"x.cda", std::nullopt},
+                                        {"ab.cda", std::nullopt}}) {
         EXPECT_EQ(CdTrackNumber(source), track) << source;
     }
     music.Bgm({"09.cda", 1, 0, true});
@@ -211,8 +212,8 @@ TEST_F(Media, P16AndWaveEffectsKeepTheBookWaitingForTheirLength) {
         int loop;
         int waitedMs;
     };
-    for (const Case c : {Case{"one.p16", 1, 1000}, Case{"one.p16", 3, 3000},
-                         Case{"blip.wav", 2, 200}}) {
+    for (const Case c :
+         {Case{"one.p16", 1, 1000}, Case{"one.p16", 3, 3000}, Case{"blip.wav", 2, 200}}) {
         const std::int64_t start = Now();
         clock.ClearSleeps();
         ASSERT_TRUE(Sound(c.src, c.loop));

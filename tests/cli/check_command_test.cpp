@@ -31,6 +31,7 @@ TEST_F(CheckCommand, ACleanBookPrintsNothing) {
     dir_.Write("Img/face.png", "x");
     dir_.Write("parts/one.talu", "<A NAME=\"one\">");
     dir_.Write("next.talu", "<A NAME=\"there\">");
+    dir_.Write("cd/Track02.flac", "x");  // the ripped CD track
     dir_.Write("book.talu",
                "<ALIAS SRC=\"sky\" DEST=\"img\\sky.BMP\">\n"
                "<INCLUDE SRC=\"parts\\one.talu\">\n"

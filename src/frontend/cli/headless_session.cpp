@@ -102,8 +102,8 @@ class MediaTrace : public app::MediaListener {
     }
     void MusicMissing(const std::string& source) override { line_("music missing " + source); }
     void SoundPlayed(const std::string& source, int channel, int loop, bool wait) override {
-        line_("sound play " + source + ' ' + std::to_string(channel) + ' ' +
-              std::to_string(loop) + (wait ? " wait" : " pass"));
+        line_("sound play " + source + ' ' + std::to_string(channel) + ' ' + std::to_string(loop) +
+              (wait ? " wait" : " pass"));
     }
     void SoundEnded(int channel) override { line_("sound end " + std::to_string(channel)); }
     void SoundsFull(const std::string& source) override { line_("sound full " + source); }

@@ -195,8 +195,8 @@ void NamedFiles::CheckMusic(const script::Book& book, const script::TagRecord& r
         } else if (!app::FindCdTrackFile(*track, book.Folder())) {
             char number[4];
             std::snprintf(number, sizeof(number), "%02d", *track);
-            messages.push_back("CD track " + Shown(*path) + " has no ripped file (track" +
-                               number + ".ogg, .flac, .wav or .mp3 beside the book or in cd\\).");
+            messages.push_back("CD track " + Shown(*path) + " has no ripped file (track" + number +
+                               ".ogg, .flac, .wav or .mp3 beside the book or in cd\\).");
         }
         return;
     }

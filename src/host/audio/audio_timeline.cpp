@@ -8,7 +8,8 @@ namespace {
 constexpr int kFullVolume = 128;
 
 std::int64_t FrameAt(std::int64_t ms) {
-    return ms == kUntilStopped ? std::numeric_limits<std::int64_t>::max() / 2 : ms * kMixRate / 1000;
+    return ms == kUntilStopped ? std::numeric_limits<std::int64_t>::max() / 2
+                               : ms * kMixRate / 1000;
 }
 
 }  // namespace

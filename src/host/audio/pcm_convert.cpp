@@ -21,7 +21,8 @@ std::optional<StereoPcm> ToStereo(const PcmSound& sound) {
     if (bytes > static_cast<std::size_t>(INT32_MAX / (cvt.len_mult > 0 ? cvt.len_mult : 1))) {
         return std::nullopt;
     }
-    std::vector<Uint8> buffer(bytes * static_cast<std::size_t>(cvt.len_mult > 0 ? cvt.len_mult : 1));
+    std::vector<Uint8> buffer(bytes *
+                              static_cast<std::size_t>(cvt.len_mult > 0 ? cvt.len_mult : 1));
     if (bytes > 0) {
         std::memcpy(buffer.data(), sound.samples.data(), bytes);
     }

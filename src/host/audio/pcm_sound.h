@@ -18,9 +18,7 @@ struct PcmSound {
         return FrameBytes() > 0 ? static_cast<std::int64_t>(samples.size()) / FrameBytes() : 0;
     }
     /// Playing time of one play, in milliseconds, rounded up so a wait never ends early.
-    std::int64_t DurationMs() const {
-        return rate > 0 ? (Frames() * 1000 + rate - 1) / rate : 0;
-    }
+    std::int64_t DurationMs() const { return rate > 0 ? (Frames() * 1000 + rate - 1) / rate : 0; }
 };
 
 }  // namespace talu::host

@@ -207,9 +207,8 @@ void SdlAudioDevice::StopSound(int channel) {
 
 bool SdlAudioDevice::WaitSound(int channel) {
     std::unique_lock lock(waitMutex_);
-    changed_.wait(lock, [&] {
-        return interrupted_ || !playing_[static_cast<std::size_t>(channel)].load();
-    });
+    changed_.wait(
+        lock, [&] { return interrupted_ || !playing_[static_cast<std::size_t>(channel)].load(); });
     return !interrupted_;
 }
 

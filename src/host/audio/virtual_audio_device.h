@@ -63,7 +63,7 @@ class VirtualAudioDevice : public AudioDevice {
     std::vector<VolumeChange> volumes_;
     int music_ = -1;  // index into voices_
     std::array<int, kChannels> channels_;
-    int volume_ = kMaxVolume;  // the volume before and after a fade
+    int volume_ = kMaxVolume;      // the volume before and after a fade
     std::int64_t fadeEndMs_ = -1;  // a fade beside the book ends then (relative time)
     bool interrupted_ = false;
 };

@@ -96,7 +96,8 @@ PcmSound ReadP16(std::span<const std::uint8_t> bytes) {
     sound.rate = kP16Rate;
     sound.channels = 1;
     sound.bitsPerSample = 16;
-    sound.samples.assign(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(bytes.size() & ~std::size_t{1}));
+    sound.samples.assign(
+        bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(bytes.size() & ~std::size_t{1}));
     return sound;
 }
 

@@ -14,8 +14,8 @@ TEST(WaveReader, ReadsPcmInTheFilesOwnFormat) {
     struct Case {
         int channels, rate, bits;
     };
-    for (const Case c : {Case{1, 22050, 16}, Case{2, 44100, 16}, Case{1, 11025, 8},
-                         Case{2, 8000, 8}}) {
+    for (const Case c :
+         {Case{1, 22050, 16}, Case{2, 44100, 16}, Case{1, 11025, 8}, Case{2, 8000, 8}}) {
         const std::vector<std::uint8_t> samples(c.channels * c.bits / 8 * 100, 0x40);
         WaveLayout layout;
         layout.channels = c.channels;
@@ -82,19 +82,19 @@ TEST(WaveReader, RefusesDamagedFiles) {
 }
 
 TEST(WaveReader, TellsOtherFormatsApart) {
-    for (const auto& bytes : {std::vector<std::uint8_t>{}, std::vector<std::uint8_t>{'O', 'g', 'g', 'S'}}) {
+    for (const auto& bytes :
+         {std::vector<std::uint8_t>{}, std::vector<std::uint8_t>{'O', 'g', 'g', 'S'}}) {
         EXPECT_EQ(ReadWave(bytes).status, WaveStatus::kNotWave);
     }
 }
 
 TEST(WaveReader, LeavesOtherCodecsToTheGeneralDecoder) {
-    for (const auto& [tag, bits] : {std::pair{3, 32}, std::pair{2, 4}, std::pair{1, 24},
-                                    std::pair{0xFFFE, 16}}) {
+    for (const auto& [tag, bits] :
+         {std::pair{3, 32}, std::pair{2, 4}, std::pair{1, 24}, std::pair{0xFFFE, 16}}) {
         WaveLayout layout;
         layout.formatTag = tag;
         layout.bits = bits;
-        EXPECT_EQ(ReadWave(WaveBytes(test::ToneSamples(8), layout)).status,
-                  WaveStatus::kOtherCodec)
+        EXPECT_EQ(ReadWave(WaveBytes(test::ToneSamples(8), layout)).status, WaveStatus::kOtherCodec)
             << tag << ' ' << bits;
     }
 }

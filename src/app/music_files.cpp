@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "host/paths.h"
-#include "stage/file_extension.h"
+#include "stage/extension_map.h"
 
 namespace talu::app {
 

@@ -4,7 +4,7 @@
 #include "host/audio/wave_reader.h"
 #include "script/messages.h"
 #include "stage/archive_lookup.h"
-#include "stage/file_extension.h"
+#include "stage/extension_map.h"
 
 namespace talu::app {
 

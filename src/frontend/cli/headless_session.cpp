@@ -19,7 +19,6 @@
 #include "stage/extension_map.h"
 #include "stage/plugin_list.h"
 #include "stage/stage.h"
-#include "stage/tag_values.h"
 
 namespace talu::cli {
 namespace {
@@ -120,8 +119,8 @@ app::SoundRequest SoundRequestOf(const script::TagRecord& record, const std::str
     record.GetAttribute(script::kw::kSrc, request.source);
     request.path = path;
     request.loop = 1;
-    record.GetAttributeInt(stage::attr::kLoop, request.loop);
-    auto mode = record.FindAttribute(stage::attr::kMode);
+    record.GetAttributeInt(script::kw::kLoop, request.loop);
+    auto mode = record.FindAttribute(script::kw::kMode);
     request.pass = mode && script::ToUpperAscii(*mode) == "PASS";
     return request;
 }

@@ -304,11 +304,10 @@ std::unique_ptr<HeadlessSession> HeadlessSession::Open(const SessionOptions& opt
     bookmarkServices.showBox = [&p](const std::string& text) { p.line("box " + text); };
     bookmarkServices.langMode = [langMode] { return langMode; };
     bookmarkServices.now = [&p] { return p.date ? *p.date : app::LocalTimeNow(); };
-    bookmarkServices.musicLines = [&player](std::vector<std::string>& lines) {
-        const std::string source = player.PendingBgmSource();
-        if (!source.empty()) {
-            lines.push_back("<BGM SRC=\"" + source + "\" LOOP=\"" +
-                            std::to_string(player.PendingBgmLoop()) + "\">");
+    bookmarkServices.musicLines = [&p](std::vector<std::string>& lines) {
+        // The music player's own record: it remembers music even while music is off.
+        if (std::optional<std::string> tag = p.music->BgmTagText()) {
+            lines.push_back(*tag);
         }
     };
     p.bookmarks = std::make_unique<app::BookmarkManager>(std::move(bookmarkServices));
@@ -468,6 +467,8 @@ bool HeadlessSession::LoadBookmark(int slot) {
     if (file) {
         // The reset of opening a book, then a fresh interpreter in the old one's place.
         p.player->ResetRunState();
+        p.music->Stop();
+        p.sounds->StopAll();
         interp::InterpreterServices services = p.services;
         services.bookmarkSlot = number;
         // The old interpreter goes first: its window unhooks itself from the stage.

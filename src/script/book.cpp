@@ -129,6 +129,9 @@ bool Book::OpenPath(std::string_view insidePath) {
 void Book::ForgetFiles() {
     files_.clear();
     readProblems_.clear();
+    bytesRead_ = 0;
+    filesRead_ = 0;
+    limitReached_ = false;
 }
 
 std::uint16_t Book::FileIndex(const BookFile& file) {
@@ -158,6 +161,8 @@ bool Book::Open(BookFile& file) {
 
 void Book::ReadItems(BookFile& file) {
     readingChain_.push_back(FileKey(file));
+    bytesRead_ += file.Size();
+    ++filesRead_;
     const std::uint16_t fileIndex = FileIndex(file);
     Tokenizer tokenizer(file);
     RawItem raw;
@@ -215,6 +220,10 @@ std::optional<Book::ReadProblem> Book::ReadInclude(const Item& item, const BookF
     Substitute(loadTimeAliases_, record);
     std::string path = ResolvePath(record, kw::kSrc);
 
+    // Past the limits every include is refused, but only the first one is told.
+    if (limitReached_) {
+        return std::nullopt;
+    }
     std::optional<BookFile> included = BookFile::Open(path, folder_, services_.archives);
     std::optional<ReadProblem::Kind> failure;
     if (!included) {
@@ -224,6 +233,10 @@ std::optional<Book::ReadProblem> Book::ReadInclude(const Item& item, const BookF
     } else if (std::find(readingChain_.begin(), readingChain_.end(), FileKey(*included)) !=
                readingChain_.end()) {
         failure = ReadProblem::Kind::kIncludeCycle;
+    } else if (included->Size() > limits_.bytes - std::min(bytesRead_, limits_.bytes) ||
+               items_.size() >= limits_.items || filesRead_ >= limits_.files) {
+        failure = ReadProblem::Kind::kIncludeTooLarge;
+        limitReached_ = true;
     }
     if (failure) {
         // A file that includes itself is reported like one that cannot be opened.

@@ -16,6 +16,18 @@ namespace talu::script {
 class DebugFeed;
 class Diagnostics;
 
+/// How far one reading of a book may expand through its includes: a few small files that each
+/// include the next twice would otherwise expand until memory runs out. The defaults are far
+/// above any real book.
+struct ReadLimits {
+    /// Bytes of the book file and every included file read.
+    std::size_t bytes = std::size_t{64} << 20;
+    /// Items held.
+    std::size_t items = std::size_t{4} << 20;
+    /// Files read (the book and each include).
+    std::size_t files = 1u << 14;
+};
+
 /// What a book needs from the player around it. Every pointer may be null (tests, tools).
 struct BookServices {
     /// Where script errors and plain boxes go.
@@ -61,6 +73,9 @@ class Book {
             kIncludeCycle,
             /// Includes nested deeper than the reader follows.
             kIncludeTooDeep,
+            /// An include that would take the reading past its ReadLimits; the includes after
+            /// it are skipped too, without being listed.
+            kIncludeTooLarge,
             /// A tag without its ">" that runs to the end of its file.
             kUnterminatedTag,
             /// A "<#" comment without its "#>" that runs to the end of its file.
@@ -74,6 +89,9 @@ class Book {
     };
 
     explicit Book(BookServices services);
+
+    /// Replaces the limits of the readings that follow.
+    void SetReadLimits(const ReadLimits& limits) { limits_ = limits; }
 
     // --- Reading (book_reader) ---
 
@@ -139,6 +157,7 @@ class Book {
     void DeliverWrite(TagRecord& record);
 
     BookServices services_;
+    ReadLimits limits_;
     std::vector<Item> items_;
     std::vector<SourceFile> files_;
     std::vector<ReadProblem> readProblems_;
@@ -157,6 +176,10 @@ class Book {
 
     // Host files being read, innermost last, to stop include cycles.
     std::vector<std::string> readingChain_;
+    // What the current reading took so far, against limits_.
+    std::size_t bytesRead_ = 0;
+    std::size_t filesRead_ = 0;
+    bool limitReached_ = false;
 };
 
 /// Drive and folder of a path, up to and including its last separator ("\\" or "/"); empty

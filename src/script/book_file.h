@@ -45,6 +45,8 @@ class BookFile {
     /// The host file it was read from; empty for archive members.
     const std::string& HostPath() const { return hostPath_; }
     void SetHostPath(std::string hostPath) { hostPath_ = std::move(hostPath); }
+    /// How many bytes the file holds.
+    std::size_t Size() const { return bytes_.size(); }
 
   private:
     std::string path_;

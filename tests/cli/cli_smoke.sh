@@ -100,6 +100,20 @@ for choose in 0 2; do
 done
 expect_status 0 "$cli" run "$books/form.talu" --input who=me
 tail -n 1 "$out" | grep -q '^end no-submit ' || { echo "FAIL: a form without SUBMIT"; failures=$((failures + 1)); }
+
+# Includes that branch out (each file includes the next twice, 2^31 readings) end with the
+# include error in every command instead of filling memory.
+for n in $(seq 0 29); do
+  printf '<INCLUDE SRC="e%d.inc"><INCLUDE SRC="e%d.inc">\n' $((n + 1)) $((n + 1)) >"$books/e$n.inc"
+done
+printf 'leaf\n' >"$books/e30.inc"
+printf '<INCLUDE SRC="e0.inc">after<P>\n' >"$books/branching.talu"
+for command in 'run 0 --lang en' 'fetch 0 --lang en' 'check 1' 'explore 1 --lang en'; do
+  set -- $command
+  expect_status "$2" timeout 60 "$cli" "$1" "$books/branching.talu" "${@:3}"
+  grep -q "can't open file\|past what the player reads" "$out" ||
+    { echo "FAIL: $1 of branching includes gives no include error"; cat "$out"; failures=$((failures + 1)); }
+done
 rm -rf "$books" "$demo"
 rm -f "$out"
 exit $failures

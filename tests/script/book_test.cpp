@@ -75,6 +75,56 @@ TEST_F(BookTest, ReadProblemsAreShownAndNameTheirItem) {
     EXPECT_EQ(book.Files().size(), 1u);
 }
 
+// Each file includes the next twice: 2^31 readings unless the reader stops it.
+void WriteBranchingIncludes(const talu::test::TempFolder& dir) {
+    for (int n = 0; n < 31; ++n) {
+        const std::string next = "e" + std::to_string(n + 1) + ".inc";
+        dir.Write(
+            "e" + std::to_string(n) + ".inc",
+            n == 30 ? "leaf\n" : "<INCLUDE SRC=\"" + next + "\"><INCLUDE SRC=\"" + next + "\">\n");
+    }
+}
+
+TEST_F(BookTest, IncludesThatBranchOutStopAtTheReadLimitsWithOneError) {
+    WriteBranchingIncludes(dir);
+    struct Case {
+        const char* name;
+        ReadLimits limits;
+    };
+    const Case cases[] = {
+        {"defaults", ReadLimits{}},
+        {"bytes", ReadLimits{4000, SIZE_MAX, SIZE_MAX}},
+        {"items", ReadLimits{SIZE_MAX, 500, SIZE_MAX}},
+        {"files", ReadLimits{SIZE_MAX, SIZE_MAX, 100}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RecordingBoxes shown;
+        Diagnostics told{shown, kLangEnglish};
+        Book limited{BookServices{&told, nullptr, nullptr, "Z:\\player\\"}};
+        limited.SetReadLimits(c.limits);
+        dir.Write("book.talu", "<INCLUDE SRC=\"e0.inc\">after");
+        ASSERT_TRUE(limited.OpenPath(dir.Inside("book.talu")));
+        ASSERT_EQ(limited.ReadProblems().size(), 1u);
+        EXPECT_EQ(limited.ReadProblems()[0].kind, Book::ReadProblem::Kind::kIncludeTooLarge);
+        ASSERT_EQ(shown.boxes.size(), 1u);
+        EXPECT_NE(shown.boxes[0].find("I can't open file"), std::string::npos);
+        EXPECT_LE(limited.Files().size(), std::min<std::size_t>(c.limits.files, 1u << 14));
+        EXPECT_LE(limited.Items().size(), std::min<std::size_t>(c.limits.items, 4u << 20) + 64);
+        // The book's own text after the includes is still read.
+        EXPECT_EQ(limited.Items().back().text, "after");
+    }
+    // A reading within the limits is whole; the limits start again with every reading.
+    Book generous{BookServices{&diagnostics, nullptr, nullptr, ""}};
+    dir.Write("small.talu", "<INCLUDE SRC=\"e25.inc\">");
+    ASSERT_TRUE(generous.OpenPath(dir.Inside("small.talu")));
+    EXPECT_TRUE(generous.ReadProblems().empty());
+    EXPECT_EQ(generous.Files().size(), 64u);
+    ASSERT_TRUE(generous.LoadOtherFile(dir.Inside("small.talu")));
+    EXPECT_TRUE(generous.ReadProblems().empty());
+    EXPECT_TRUE(boxes.boxes.empty());
+}
+
 TEST_F(BookTest, AliasesServeTheIncludesThatFollowThem) {
     dir.Write("chapters/one.talu", "one");
     Open(

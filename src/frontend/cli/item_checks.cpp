@@ -25,6 +25,11 @@ std::string ReadProblemText(const Problem& problem, std::string_view bookFolder)
                    "the player skips it.";
         case Problem::Kind::kIncludeTooDeep:
             return "Includes nest too deep at " + path + "; the player skips it.";
+        case Problem::Kind::kIncludeTooLarge:
+            return "Included file " + path +
+                   " would take the book past what the player reads through includes (64 MiB, "
+                   "4 million items or 16384 file readings); the player skips it and every "
+                   "include after it.";
         case Problem::Kind::kUnterminatedTag:
             return "Tag without its closing \">\"; it runs to the end of the file.";
         case Problem::Kind::kUnterminatedComment:

@@ -44,8 +44,11 @@ stage::PictureServices PictureServicesOf(const InterpreterServices& services) {
 
 Interpreter::Interpreter(InterpreterServices services)
     : services_(std::move(services)),
-      book_(script::BookServices{services_.diagnostics, services_.debugFeed, nullptr,
-                                 services_.programFolder}),
+      archives_(services_.plugins != nullptr
+                    ? std::optional<stage::PluginArchiveSource>(std::in_place, *services_.plugins)
+                    : std::nullopt),
+      book_(script::BookServices{services_.diagnostics, services_.debugFeed,
+                                 archives_ ? &*archives_ : nullptr, services_.programFolder}),
       variables_(book_, services_.diagnostics, *services_.clock),
       loader_(PictureServicesOf(services_)),
       controller_(stage::StageServices{services_.stage, &loader_, &settings_.stage,

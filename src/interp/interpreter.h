@@ -18,6 +18,7 @@
 #include "script/diagnostics.h"
 #include "script/keywords.h"
 #include "script/tag_record.h"
+#include "stage/archive_member_source.h"
 #include "stage/extension_map.h"
 #include "stage/picture_loader.h"
 #include "stage/plugin_list.h"
@@ -212,6 +213,8 @@ class Interpreter {
 
     InterpreterServices services_;
     EngineSettings settings_;
+    // Includes stored in archives; none without plug-ins.
+    std::optional<stage::PluginArchiveSource> archives_;
     script::Book book_;
     ScriptVariables variables_;
     stage::PictureLoader loader_;

@@ -7,6 +7,7 @@
 
 #include "interp/interp_test_support.h"
 #include "script/keywords.h"
+#include "support/archive_bytes.h"
 #include "support/interpreter_rig.h"
 #include "support/repeat.h"
 
@@ -141,6 +142,14 @@ TEST_F(InterpreterTest, AFailedStageTagReportsAndGoesOnAndWithoutGraphicsStageTa
     EXPECT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(stageFailures, 1);
     EXPECT_EQ(Run(), step::kBookEnd);
+}
+
+TEST_F(InterpreterTest, IncludesAreReadFromArchives) {
+    rig.dir.Write("scripts.zip", test::StoredZip({{"chap.inc", "<A NAME=\"inside\">packed"}}));
+    Open("<INCLUDE SRC=\"scripts.zip\\chap.inc\">");
+    EXPECT_TRUE(boxes.shown.empty());
+    ASSERT_EQ(interpreter->Book().FindLabel("inside"), std::optional<std::size_t>(0));
+    EXPECT_EQ(interpreter->Book().Items()[1].text, "packed");
 }
 
 TEST_F(InterpreterTest, VariablesExpandAndQuestionsJump) {

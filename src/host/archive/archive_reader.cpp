@@ -3,11 +3,15 @@
 #include <archive.h>
 #include <archive_entry.h>
 
+#include <locale.h>
+
 #include <algorithm>
 #include <array>
 #include <cstring>
 #include <memory>
 #include <string_view>
+
+#include "host/encoding.h"
 
 namespace talu::host {
 namespace {
@@ -21,6 +25,31 @@ constexpr std::size_t kFileBlockSize = 64 * 1024;
 constexpr std::size_t kChunkSize = 64 * 1024;
 // A declared size is only a hint: never reserve more than this before the bytes arrive.
 constexpr std::size_t kMaxReserve = 16 * 1024 * 1024;
+
+// libarchive turns member names into the charset of the calling thread's locale: LHA names from
+// CP932, zip names flagged as UTF-8, and fails on names the locale cannot hold. Under a fixed
+// UTF-8 locale every name arrives as UTF-8, which we turn into the books' CP932, so members are
+// found alike whatever locale the player runs under.
+class Utf8NamesScope {
+  public:
+    Utf8NamesScope() : utf8_(newlocale(LC_ALL_MASK, "C.UTF-8", locale_t{})) {
+        if (utf8_ != locale_t{}) {
+            previous_ = uselocale(utf8_);
+        }
+    }
+    ~Utf8NamesScope() {
+        if (utf8_ != locale_t{}) {
+            uselocale(previous_);
+            freelocale(utf8_);
+        }
+    }
+    Utf8NamesScope(const Utf8NamesScope&) = delete;
+    Utf8NamesScope& operator=(const Utf8NamesScope&) = delete;
+
+  private:
+    locale_t utf8_;
+    locale_t previous_ = locale_t{};
+};
 
 // Only the formats books were packed with; support_format_all would also take text files
 // as mtree listings, and filter_all may start external programs.
@@ -37,6 +66,9 @@ ArchiveHandle Open(const ArchiveSource& source) {
     archive_read_support_filter_gzip(a.get());
     archive_read_support_filter_bzip2(a.get());
     archive_read_support_filter_xz(a.get());
+    // Names without a charset of their own (unflagged zip, LHA, tar) were written on Japanese
+    // systems in CP932.
+    archive_read_set_options(a.get(), "hdrcharset=CP932");
     int result = ARCHIVE_FATAL;
     if (source.IsFile()) {
         result = archive_read_open_filename(a.get(), source.File().c_str(), kFileBlockSize);
@@ -53,12 +85,20 @@ bool Readable(int result) {
     return result == ARCHIVE_OK || result == ARCHIVE_WARN;
 }
 
+// The member's name in CP932 with backslashes; as stored when it has no CP932 form.
 std::string StoredPath(archive_entry* entry) {
-    const char* raw = archive_entry_pathname(entry);
-    if (raw == nullptr) {
-        raw = archive_entry_pathname_utf8(entry);
+    std::string path;
+    const char* utf8 = archive_entry_pathname_utf8(entry);
+    std::optional<std::string> cp932;
+    if (utf8 != nullptr) {
+        cp932 = Utf8ToCp932Exact(utf8);
     }
-    std::string path = raw != nullptr ? raw : "";
+    if (cp932) {
+        path = std::move(*cp932);
+    } else if (const char* raw = archive_entry_pathname(entry)) {
+        path = raw;
+    }
+    // No CP932 trail byte is a slash, so this never splits a character.
     std::replace(path.begin(), path.end(), '/', '\\');
     return path;
 }
@@ -99,6 +139,7 @@ bool LooksLikeArchive(std::span<const std::uint8_t> head) {
 }
 
 std::optional<std::vector<ArchiveEntry>> ListArchive(const ArchiveSource& source) {
+    const Utf8NamesScope names;
     ArchiveHandle a = Open(source);
     if (!a) {
         return std::nullopt;
@@ -136,6 +177,8 @@ std::optional<std::vector<std::uint8_t>> ReadArchiveEntry(const ArchiveSource& s
     if (index < 0) {
         return std::nullopt;
     }
+    // The same headers must be readable as when the members were listed.
+    const Utf8NamesScope names;
     ArchiveHandle a = Open(source);
     if (!a) {
         return std::nullopt;

@@ -4,9 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+
+#include "support/archive_bytes.h"
 
 namespace talu::host {
 namespace {
@@ -108,6 +111,42 @@ TEST(ArchiveReader, RecognisesArchivesAndRefusesEverythingElse) {
     const auto zip = ArchiveSource::FromFile(kData / "archives/pictures.zip");
     EXPECT_FALSE(ReadArchiveEntry(zip, -1, 1 << 20));
     EXPECT_FALSE(ReadArchiveEntry(zip, 100, 1 << 20));
+}
+
+// Books name members in CP932 whatever locale the player runs under, while libarchive turns
+// names into the locale's charset: LHA names from CP932, zip names flagged as UTF-8.
+TEST(ArchiveNames, JapaneseMemberNamesAreCp932UnderEveryLocale) {
+    const std::string cp932 = "\x89\xE6\x91\x9C\\\x95\x5C.txt";  // 画像\表.txt
+    const std::string utf8 = "\xE7\x94\xBB\xE5\x83\x8F/\xE8\xA1\xA8.txt";
+    const std::string cp932Slash = "\x89\xE6\x91\x9C/\x95\x5C.txt";
+    const struct {
+        const char* name;
+        std::string bytes;
+    } archives[] = {
+        {"zip with CP932 names", test::StoredZip({{cp932Slash, "text"}})},
+        {"zip with UTF-8 names", test::StoredZip({{utf8, "text"}}, true)},
+        {"lha with CP932 names", test::StoredLha({{cp932, "text"}})},
+    };
+    const std::string before = std::setlocale(LC_ALL, nullptr);
+    // ja_JP.UTF-8 is tried where the system has it.
+    for (const char* locale : {"C", "C.UTF-8", "ja_JP.UTF-8"}) {
+        if (std::setlocale(LC_ALL, locale) == nullptr) {
+            continue;
+        }
+        for (const auto& archive : archives) {
+            SCOPED_TRACE(std::string(locale) + ", " + archive.name);
+            const std::span<const std::uint8_t> bytes(
+                reinterpret_cast<const std::uint8_t*>(archive.bytes.data()), archive.bytes.size());
+            const auto source = ArchiveSource::FromMemory(bytes);
+            auto entries = ListArchive(source);
+            ASSERT_TRUE(entries);
+            ASSERT_EQ(entries->size(), 1u);
+            EXPECT_EQ((*entries)[0].path, cp932);
+            auto member = ReadArchiveEntry(source, (*entries)[0].index, 100);
+            EXPECT_EQ(member, (std::vector<std::uint8_t>{'t', 'e', 'x', 't'}));
+        }
+    }
+    std::setlocale(LC_ALL, before.c_str());
 }
 
 }  // namespace

@@ -53,7 +53,10 @@ Interpreter::Interpreter(InterpreterServices services)
       loader_(PictureServicesOf(services_)),
       controller_(stage::StageServices{services_.stage, &loader_, &settings_.stage,
                                        services_.diagnostics, [this] { return ItemText(); },
-                                       &(*services_.clicks)[3]}) {
+                                       &(*services_.clicks)[3],
+                                       [this](const script::TagRecord& record, int id) {
+                                           return book_.ResolvePath(record, id);
+                                       }}) {
     loader_.Services().itemText = [this] { return ItemText(); };
     book_.SetVariableTable(&variables_.Variables());
 
@@ -121,6 +124,11 @@ void Interpreter::AddWaitMark(script::TagRecord& record) {
 }
 
 int Interpreter::Step(script::TagRecord& record) {
+    // Relative picture paths follow the book file being read, also after a jump to another
+    // folder.
+    if (loader_.Services().bookFolder != book_.Folder()) {
+        loader_.Services().bookFolder = book_.Folder();
+    }
     if (services_.readSettings) {
         services_.readSettings(settings_);
     }

@@ -43,6 +43,15 @@ void StageController::Report(int code, std::string_view argument) const {
     services_.diagnostics->ReportScriptError(item, code, argument);
 }
 
+std::string StageController::FilePath(const script::TagRecord& tag, int id) const {
+    if (services_.resolvePath) {
+        return services_.resolvePath(tag, id);
+    }
+    std::string value;
+    tag.GetAttribute(id, value);
+    return value;
+}
+
 bool StageController::Load(Picture& picture, const std::string& path, uint32_t flags, int width,
                            int height) const {
     if (services_.loader != nullptr &&
@@ -165,8 +174,7 @@ TagOutcome StageController::BackgroundTag(const script::TagRecord& tag) {
         }
     } else {
         background.colourMode = 0;
-        std::string source;
-        tag.GetAttribute(script::kw::kSrc, source);
+        const std::string source = FilePath(tag, script::kw::kSrc);
         if (!Load(background, source, flags, size.width, size.height)) {
             Report(script::err::kCannotOpenFile, source);
             return TagOutcome{true};

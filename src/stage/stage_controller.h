@@ -34,6 +34,8 @@ struct StageServices {
     std::function<std::string()> itemText;
     /// Click flag 3, set while a CURTAIN is open; null keeps the state inside the controller.
     std::atomic<int>* curtainFlag = nullptr;
+    /// The file an attribute of a tag names, its FOLDER applied; null takes the value as it is.
+    std::function<std::string(const script::TagRecord&, int)> resolvePath;
 };
 
 /// What a handler tells the interpreter: whether the tag failed (a failed stage tag brings up
@@ -118,6 +120,8 @@ class StageController {
 
   private:
     void Report(int code, std::string_view argument) const;
+    /// The file attribute id of tag names, as every file attribute is resolved.
+    std::string FilePath(const script::TagRecord& tag, int id) const;
     bool Load(Picture& picture, const std::string& path, uint32_t flags, int width,
               int height) const;
     void SetCurtain(bool open);

@@ -91,7 +91,7 @@ TagOutcome StageController::ActTag(const script::TagRecord& tag) {
         if (AllDigits(*alphaText)) {
             alpha = ReadInt(tag, script::kw::kAlpha).value_or(100);
         } else {
-            maskName = *alphaText;
+            maskName = FilePath(tag, script::kw::kAlpha);
             flags &= ~load::kAutoKey;
         }
     }
@@ -110,8 +110,7 @@ TagOutcome StageController::ActTag(const script::TagRecord& tag) {
         character.hidden = 1;
     }
 
-    std::string source;
-    tag.GetAttribute(script::kw::kSrc, source);
+    const std::string source = FilePath(tag, script::kw::kSrc);
     if (!Load(character, source, flags, size.width, size.height)) {
         Report(script::err::kCannotOpenFile, source);
         return TagOutcome{true};

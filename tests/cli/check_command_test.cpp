@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "support/archive_bytes.h"
 #include "support/temp_folder.h"
 
 namespace talu::cli {
@@ -91,6 +92,25 @@ TEST_F(CheckCommand, JumpsCarryAliasesAndAreCheckedInTheirOwnFiles) {
               "chapters/next.talu:1: Picture \"chapters\\sky.bmp\" cannot be found.\n"
               "chapters/next.talu:2: Link target \"#nowhere\" is not found: no A tag has "
               "NAME=\"nowhere\".\n");
+}
+
+// FOLDER, archive includes and the folder of a file reached by a jump, as the player has them.
+TEST_F(CheckCommand, PathsResolveAsInThePlayer) {
+    dir_.Write("chars/girl.bmp", "x");
+    dir_.Write("sub/night.bmp", "x");
+    dir_.Write("sub/chars/boy.bmp", "x");
+    dir_.Write("scripts.zip", talu::test::StoredZip(
+                                  {{"chap.inc", "<BACKGROUND SRC=\"night.bmp\" FOLDER=\"sub\">"}}));
+    dir_.Write("sub/chap2.talu",
+               "<A NAME=\"start\"><BACKGROUND SRC=\"night.bmp\">\n"
+               "<ACT NAME=\"g\" SRC=\"boy.bmp\" FOLDER=\"chars\">\n"
+               "<ACT NAME=\"g\" SRC=\"girl.bmp\" FOLDER=\"chars\">");
+    dir_.Write("book.talu",
+               "<INCLUDE SRC=\"scripts.zip\\chap.inc\">\n"
+               "<ENTER NAME=\"g\"><ACT NAME=\"g\" SRC=\"girl.bmp\" FOLDER=\"chars\">\n"
+               "<A HREF=\"sub\\chap2.talu#start\">");
+    EXPECT_EQ(Check(), 1);
+    EXPECT_EQ(out_.str(), "sub/chap2.talu:3: Picture \"chars\\girl.bmp\" cannot be found.\n");
 }
 
 TEST_F(CheckCommand, FilesInTheOrderReachedFindingsInReadingOrder) {

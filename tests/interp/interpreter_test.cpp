@@ -7,6 +7,7 @@
 
 #include "interp/interp_test_support.h"
 #include "script/keywords.h"
+#include "stage/picture_test_support.h"
 #include "support/archive_bytes.h"
 #include "support/interpreter_rig.h"
 #include "support/repeat.h"
@@ -150,6 +151,27 @@ TEST_F(InterpreterTest, IncludesAreReadFromArchives) {
     EXPECT_TRUE(boxes.shown.empty());
     ASSERT_EQ(interpreter->Book().FindLabel("inside"), std::optional<std::size_t>(0));
     EXPECT_EQ(interpreter->Book().Items()[1].text, "packed");
+}
+
+// BACKGROUND and ACT take FOLDER like every file attribute, and relative pictures follow the
+// book file being read into another folder.
+TEST_F(InterpreterTest, PicturesResolveWithFolderAndFollowAJumpIntoAnotherFolder) {
+    const auto bmp =
+        stage::testing::MakeBmp(stage::testing::Bmp24(2, 2, [](int, int) { return 0x336699u; }));
+    for (const char* name : {"chars/girl.bmp", "sub/night.bmp", "sub/chars/boy.bmp"}) {
+        rig.dir.Write(name, std::string(bmp.begin(), bmp.end()));
+    }
+    rig.dir.Write("sub/chap2.talu",
+                  "<A NAME=\"start\"><BACKGROUND SRC=\"night.bmp\">"
+                  "<ACT NAME=\"g\" SRC=\"boy.bmp\" FOLDER=\"chars\"><END>");
+    Open(
+        "<ENTER NAME=\"g\"><ACT NAME=\"g\" SRC=\"girl.bmp\" FOLDER=\"chars\" ALPHA=\"girl.bmp\">"
+        "<QUESTION ANSWER=\"(1=1)\" HREF=\"sub\\chap2.talu#start\">");
+    EXPECT_EQ(Run(), 33);
+    EXPECT_EQ(boxes.shown, std::vector<std::string>{});
+    EXPECT_EQ(stageFailures, 0);
+    EXPECT_TRUE(rig.stage.Background().IsLoaded());
+    EXPECT_EQ(rig.stage.Background().source, rig.dir.Inside("sub/night.bmp"));
 }
 
 TEST_F(InterpreterTest, VariablesExpandAndQuestionsJump) {

@@ -75,6 +75,8 @@ void NamedFiles::Check(const script::Book& book, const script::TagRecord& record
     int command = 0;
     record.GetCommand(command);
     const bool closing = record.IsClosing();
+    // Relative paths resolve against the folder of the file being read, as in the player.
+    readingFolder_ = book.Folder();
     switch (command) {
         case kw::kBackground:
             if (!record.FindAttribute(kw::kColor)) {
@@ -284,19 +286,20 @@ bool NamedFiles::Exists(const std::string& path) {
     if (written_.contains(script::ToUpperAscii(path))) {
         return true;
     }
-    if (auto known = found_.find(path); known != found_.end()) {
+    std::string key = readingFolder_ + '\n' + path;
+    if (auto known = found_.find(key); known != found_.end()) {
         return known->second;
     }
     std::error_code ec;
     std::optional<std::filesystem::path> plain =
-        host::FindHostPath(path, host::HostPathOptions{bookFolder_});
+        host::FindHostPath(path, host::HostPathOptions{readingFolder_});
     bool found = plain && std::filesystem::is_regular_file(*plain, ec);
     if (!found) {
         std::optional<stage::OpenedFile> member =
-            stage::OpenPossiblyArchived(path, bookFolder_, plugins_);
+            stage::OpenPossiblyArchived(path, readingFolder_, plugins_);
         found = member && member->member;
     }
-    found_.emplace(path, found);
+    found_.emplace(std::move(key), found);
     return found;
 }
 

@@ -59,10 +59,13 @@ class NamedFiles {
     std::string Shown(std::string_view insidePath) const;
 
     std::string bookFolder_;
+    // Inside folder of the file whose record is checked.
+    std::string readingFolder_;
     stage::PluginList plugins_;
     stage::ExtensionMap extensions_;
     // A PLUGIN tag whose extension is only known at run time may bind any extension.
     bool anyExtensionBound_ = false;
+    // Whether a path was found, by reading folder and path.
     std::unordered_map<std::string, bool> found_;
     // Pictures that SNAP tags write before the book reads them, by upper-cased inside path.
     std::unordered_set<std::string> written_;

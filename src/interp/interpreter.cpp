@@ -455,7 +455,7 @@ int Interpreter::ExecuteTag(int id, script::TagRecord& record) {
             }
             return step::kGoOn;
         case kw::kSnap:
-            if (auto written = controller_.SnapTag(record, book_.Folder());
+            if (auto written = controller_.SnapTag(record, book_.Folder(), book_.HostFilesRead());
                 written && services_.onSnap) {
                 services_.onSnap(*written);
             }

@@ -162,6 +162,9 @@ bool Book::Open(BookFile& file) {
 void Book::ReadItems(BookFile& file) {
     readingChain_.push_back(FileKey(file));
     bytesRead_ += file.Size();
+    if (!file.HostPath().empty() && hostFilesKnown_.insert(file.HostPath()).second) {
+        hostFilesRead_.push_back(file.HostPath());
+    }
     ++filesRead_;
     const std::uint16_t fileIndex = FileIndex(file);
     Tokenizer tokenizer(file);

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "script/book_file.h"
@@ -137,6 +138,8 @@ class Book {
     const std::vector<Item>& Items() const { return items_; }
     /// The readings of files the items came from, in reading order, indexed by Item::file.
     const std::vector<SourceFile>& Files() const { return files_; }
+    /// The host file of every reading so far (of every Open and LoadOtherFile), once each.
+    const std::vector<std::string>& HostFilesRead() const { return hostFilesRead_; }
     /// What the last Open or LoadOtherFile went past, in reading order.
     const std::vector<ReadProblem>& ReadProblems() const { return readProblems_; }
     /// The index in Items() of the item FetchTag delivered last (of the first link of a group).
@@ -161,6 +164,8 @@ class Book {
     std::vector<Item> items_;
     std::vector<SourceFile> files_;
     std::vector<ReadProblem> readProblems_;
+    std::vector<std::string> hostFilesRead_;
+    std::unordered_set<std::string> hostFilesKnown_;
     std::unordered_map<std::string, std::size_t> labels_;
     std::size_t position_ = 0;
     std::string path_;

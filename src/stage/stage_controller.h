@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -113,7 +114,8 @@ class StageController {
     std::optional<bool> IconTag(const script::TagRecord& tag, const std::string& source);
     /// SNAP: saves the stage, or NAME's picture, to a file inside bookFolder's tree; error 0
     /// for a path outside it, 12 for a missing character. The inside path written, if any.
-    std::optional<std::string> SnapTag(const script::TagRecord& tag, std::string_view bookFolder);
+    std::optional<std::string> SnapTag(const script::TagRecord& tag, std::string_view bookFolder,
+                                       std::span<const std::string> bookFiles);
 
     /// Appends the stage's snapshot lines (background, frame, characters).
     void WriteStageTags(std::vector<std::string>& lines) const;

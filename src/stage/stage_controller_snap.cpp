@@ -8,7 +8,8 @@
 
 namespace talu::stage {
 std::optional<std::string> StageController::SnapTag(const script::TagRecord& tag,
-                                                    std::string_view bookFolder) {
+                                                    std::string_view bookFolder,
+                                                    std::span<const std::string> bookFiles) {
     SaveRequest request;
     request.width = ReadInt(tag, script::kw::kWidth).value_or(kSizeNotGiven);
     request.height = ReadInt(tag, script::kw::kHeight).value_or(kSizeNotGiven);
@@ -34,9 +35,11 @@ std::optional<std::string> StageController::SnapTag(const script::TagRecord& tag
         request.fileName = StageSnapshotName(request);
     }
     const std::string path = SavedPictureName(character ? character->source : "", request);
-    switch (CheckSnapshotTarget(path, bookFolder)) {
+    switch (CheckSnapshotTarget(path, bookFolder, bookFiles)) {
         case SnapshotTarget::kOutsideBook:
-            // Books may keep pictures of themselves, never write over anything else.
+        case SnapshotTarget::kBookFile:
+            // Books may keep pictures of themselves, never write over anything else, nor over
+            // their own text, bookmarks and memos.
             Report(script::err::kCannotOpenFile, path);
             return std::nullopt;
         case SnapshotTarget::kNoFolder:

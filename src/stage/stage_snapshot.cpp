@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "host/paths.h"
+#include "script/sjis_text.h"
 #include "stage/stage.h"
 
 namespace talu::stage {
@@ -29,7 +30,22 @@ bool SaveStage(Stage& stage, const SaveRequest& request) {
     });
 }
 
-SnapshotTarget CheckSnapshotTarget(std::string_view insidePath, std::string_view bookFolder) {
+namespace {
+
+bool KeptByTheBook(const fs::path& target, std::span<const std::string> bookFiles) {
+    const std::string extension = script::ToUpperAscii(target.extension().string());
+    if (extension == ".BMK" || extension == ".MEMO") {
+        return true;
+    }
+    std::error_code ec;
+    return std::any_of(bookFiles.begin(), bookFiles.end(),
+                       [&](const std::string& file) { return fs::equivalent(target, file, ec); });
+}
+
+}  // namespace
+
+SnapshotTarget CheckSnapshotTarget(std::string_view insidePath, std::string_view bookFolder,
+                                   std::span<const std::string> bookFiles) {
     const host::HostPathOptions options{bookFolder};
     const std::optional<fs::path> target = host::HostPathForWriting(insidePath, options);
     if (!target) {
@@ -50,8 +66,10 @@ SnapshotTarget CheckSnapshotTarget(std::string_view insidePath, std::string_view
         return SnapshotTarget::kOutsideBook;
     }
     const auto [rootEnd, rest] = std::mismatch(root.begin(), root.end(), file.begin(), file.end());
-    return rootEnd == root.end() && rest != file.end() ? SnapshotTarget::kWritable
-                                                       : SnapshotTarget::kOutsideBook;
+    if (rootEnd != root.end() || rest == file.end()) {
+        return SnapshotTarget::kOutsideBook;
+    }
+    return KeptByTheBook(file, bookFiles) ? SnapshotTarget::kBookFile : SnapshotTarget::kWritable;
 }
 
 }  // namespace talu::stage

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -27,9 +28,13 @@ enum class SnapshotTarget {
     kNoFolder,
     /// Outside the book's folder tree once "..", absolute paths and links are followed.
     kOutsideBook,
+    /// A file the book keeps: one of its book files, a bookmark (.bmk) or a memo (.memo).
+    kBookFile,
 };
 
-/// Where insidePath lies relative to the tree below bookFolder (an inside folder).
-SnapshotTarget CheckSnapshotTarget(std::string_view insidePath, std::string_view bookFolder);
+/// Where insidePath lies relative to the tree below bookFolder (an inside folder), and whether
+/// it is one of bookFiles (host paths of the files the book has read) or a bookmark or memo.
+SnapshotTarget CheckSnapshotTarget(std::string_view insidePath, std::string_view bookFolder,
+                                   std::span<const std::string> bookFiles);
 
 }  // namespace talu::stage

@@ -113,6 +113,21 @@ TEST_F(CheckCommand, PathsResolveAsInThePlayer) {
     EXPECT_EQ(out_.str(), "sub/chap2.talu:3: Picture \"chars\\girl.bmp\" cannot be found.\n");
 }
 
+TEST_F(CheckCommand, SnapNeverWritesOverTheBooksOwnFiles) {
+    dir_.Write("parts/chap.inc", "<SNAP SRC=\"chap.inc\" FOLDER=\"parts\">");
+    dir_.Write("book.talu",
+               "<INCLUDE SRC=\"parts\\chap.inc\">\n"
+               "<SNAP SRC=\"BOOK.TALU\"><SNAP SRC=\"book.01.memo\"><SNAP SRC=\"save.bmk\">\n"
+               "<SNAP SRC=\"shot.bmp\"><SNAP SRC=\"book.jpg\" MODE=\"JPEG\">");
+    EXPECT_EQ(Check(), 1);
+    const std::string refused = ", a book file, bookmark or memo; the player refuses it.\n";
+    EXPECT_EQ(out_.str(), "book.talu:2: SNAP would write over \"BOOK.TALU\"" + refused +
+                              "book.talu:2: SNAP would write over \"book.01.memo\"" + refused +
+                              "book.talu:2: SNAP would write over \"save.bmk\"" + refused +
+                              "parts/chap.inc:1: SNAP would write over \"parts\\chap.inc\"" +
+                              refused);
+}
+
 TEST_F(CheckCommand, FilesInTheOrderReachedFindingsInReadingOrder) {
     dir_.Write("part.talu", "<BACKGROUND SRC=\"none.bmp\"><NOSUCH>");
     dir_.Write("z.talu", "<NOSUCH>");

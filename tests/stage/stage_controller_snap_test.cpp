@@ -21,8 +21,11 @@ class SnapTagTest : public ::testing::Test {
   protected:
     std::optional<std::string> Snap(std::vector<std::pair<int, std::string>> attributes) {
         return rig.controller->SnapTag(Tag(kw::kSnap, std::move(attributes)),
-                                       rig.folder.InsideFolder());
+                                       rig.folder.InsideFolder(), bookFiles);
     }
+
+    /// Host paths of the files the book has read.
+    std::vector<std::string> bookFiles;
 
     StageRig rig;
 };
@@ -94,6 +97,33 @@ TEST_F(SnapTagTest, WritesOnlyInsideTheBooksFolderTree) {
     fs::remove(outside / escape);
     ASSERT_EQ(rig.boxes.boxes.size(), 3u);
     EXPECT_THAT(rig.boxes.boxes[0], ::testing::HasSubstr("I can't open file \"..\\" + escape));
+}
+
+TEST_F(SnapTagTest, NeverWritesOverTheBooksOwnFilesButReplacesPictures) {
+    rig.stage.Compose(0);
+    const std::vector<std::string> kept = {"book.talu", "parts/chap.inc", "save.bmk", "book.memo",
+                                           "book.01.memo"};
+    for (const std::string& name : kept) {
+        rig.folder.Write(name, "keep");
+    }
+    rig.folder.Write("old.bmp", "old");
+    bookFiles = {(rig.folder.Path() / "book.talu").string(),
+                 (rig.folder.Path() / "parts/chap.inc").string()};
+    for (const char* src : {"book.talu", "BOOK.TALU", "parts\\chap.inc", "save.bmk", "book.memo",
+                            "BOOK.01.MEMO", "new.Bmk"}) {
+        EXPECT_EQ(Snap({{kw::kSrc, src}}), std::nullopt) << src;
+    }
+    for (const std::string& name : kept) {
+        EXPECT_EQ(testing::ReadFile(rig.folder.Path() / name),
+                  (std::vector<uint8_t>{'k', 'e', 'e', 'p'}))
+            << name;
+    }
+    EXPECT_FALSE(fs::exists(rig.folder.Path() / "new.Bmk"));
+    ASSERT_EQ(rig.boxes.boxes.size(), 7u);
+    EXPECT_THAT(rig.boxes.boxes[0], ::testing::HasSubstr("I can't open file \"book.talu\""));
+    // A picture is still replaced, and a character's picture too.
+    EXPECT_EQ(Snap({{kw::kSrc, "old.bmp"}}), "old.bmp");
+    EXPECT_GT(fs::file_size(rig.folder.Path() / "old.bmp"), 3u);
 }
 
 }  // namespace

@@ -225,7 +225,7 @@ void NamedFiles::CheckSnap(const script::Book& book, const script::TagRecord& re
     // A character's snapshot without SRC is named after its picture, which only the running
     // book knows; the folder it goes to is what can fail.
     const std::string name = stage::SavedPictureName("x", request);
-    switch (stage::CheckSnapshotTarget(name, book.Folder())) {
+    switch (stage::CheckSnapshotTarget(name, book.Folder(), book.HostFilesRead())) {
         case stage::SnapshotTarget::kWritable:
             // Books read their own snapshots back (as wait icons, say).
             if (!request.fileName.empty()) {
@@ -240,6 +240,10 @@ void NamedFiles::CheckSnap(const script::Book& book, const script::TagRecord& re
         case stage::SnapshotTarget::kOutsideBook:
             messages.push_back("SNAP writes outside the book's folder: " + Shown(name) +
                                "; the player refuses it.");
+            break;
+        case stage::SnapshotTarget::kBookFile:
+            messages.push_back("SNAP would write over " + Shown(name) +
+                               ", a book file, bookmark or memo; the player refuses it.");
             break;
     }
 }

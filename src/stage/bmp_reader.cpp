@@ -3,6 +3,7 @@
 #include <array>
 #include <bit>
 #include <cstring>
+#include <new>
 
 #include "stage/bmp_rle.h"
 
@@ -322,7 +323,12 @@ BmpResult ReadBmp(std::span<const uint8_t> bytes) {
     if (bytes[0] != 'B' || bytes[1] != 'M') {
         return result;
     }
-    result.bitmap = Decode(bytes);
+    // A picture that does not fit in memory is one the player cannot open, not the end of it.
+    try {
+        result.bitmap = Decode(bytes);
+    } catch (const std::bad_alloc&) {
+        result.bitmap.reset();
+    }
     return result;
 }
 

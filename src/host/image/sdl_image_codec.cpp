@@ -7,6 +7,7 @@
 #include <climits>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <string>
 #include <system_error>
 
@@ -114,21 +115,15 @@ std::optional<std::pair<std::uint32_t, std::uint32_t>> DeclaredSize(
     return std::nullopt;
 }
 
-}  // namespace
-
-bool CanDecodeExtension(std::string_view extension) {
-    const FormatName* format = FindFormat(extension);
-    return format != nullptr && (format->needs & AvailableLibraries()) == format->needs;
+bool TooLarge(std::uint64_t width, std::uint64_t height, const DecodeOptions& options) {
+    const auto maxSide = static_cast<std::uint64_t>(options.maxSide);
+    return width > maxSide || height > maxSide || width * height > options.maxPixels;
 }
 
-std::optional<DecodedImage> DecodeImage(std::span<const std::uint8_t> bytes,
-                                        const DecodeOptions& options) {
-    if (bytes.empty() || bytes.size() > static_cast<std::size_t>(INT_MAX)) {
-        return std::nullopt;
-    }
-    const auto maxSide = static_cast<std::uint32_t>(options.maxSide);
+std::optional<DecodedImage> Decode(std::span<const std::uint8_t> bytes,
+                                   const DecodeOptions& options) {
     if (auto declared = DeclaredSize(bytes)) {
-        if (declared->first > maxSide || declared->second > maxSide) {
+        if (TooLarge(declared->first, declared->second, options)) {
             return std::nullopt;
         }
     }
@@ -140,12 +135,14 @@ std::optional<DecodedImage> DecodeImage(std::span<const std::uint8_t> bytes,
     }
     SurfaceHandle loaded(
         IMG_LoadTyped_RW(stream, /*freesrc=*/1, format != nullptr ? format->type : nullptr));
-    if (!loaded || loaded->w <= 0 || loaded->h <= 0 || loaded->w > options.maxSide ||
-        loaded->h > options.maxSide) {
+    if (!loaded || loaded->w <= 0 || loaded->h <= 0 ||
+        TooLarge(static_cast<std::uint64_t>(loaded->w), static_cast<std::uint64_t>(loaded->h),
+                 options)) {
         return std::nullopt;
     }
     const Uint32 wanted = options.keepAlpha ? SDL_PIXELFORMAT_BGRA32 : SDL_PIXELFORMAT_BGR24;
     SurfaceHandle converted(SDL_ConvertSurfaceFormat(loaded.get(), wanted, 0));
+    loaded.reset();
     if (!converted || SDL_LockSurface(converted.get()) != 0) {
         return std::nullopt;
     }
@@ -165,6 +162,26 @@ std::optional<DecodedImage> DecodeImage(std::span<const std::uint8_t> bytes,
     }
     SDL_UnlockSurface(converted.get());
     return image;
+}
+
+}  // namespace
+
+bool CanDecodeExtension(std::string_view extension) {
+    const FormatName* format = FindFormat(extension);
+    return format != nullptr && (format->needs & AvailableLibraries()) == format->needs;
+}
+
+std::optional<DecodedImage> DecodeImage(std::span<const std::uint8_t> bytes,
+                                        const DecodeOptions& options) {
+    if (bytes.empty() || bytes.size() > static_cast<std::size_t>(INT_MAX)) {
+        return std::nullopt;
+    }
+    // A picture that does not fit in memory is one the player cannot open, not the end of it.
+    try {
+        return Decode(bytes, options);
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
 }
 
 bool WritePng(const std::filesystem::path& file, const RgbaImage& image) {

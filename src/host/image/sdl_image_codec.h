@@ -30,12 +30,17 @@ struct DecodeOptions {
     std::string_view extension;
     /// 32-bit rows with alpha instead of 24-bit rows.
     bool keepAlpha = false;
-    /// Pictures larger than this on either side are refused before their pixels are decoded
-    /// where the format's header tells the size early.
+    /// Pictures larger than this on either side, or of more pixels than maxPixels, are refused
+    /// before their pixels are decoded where the format's header tells the size early (PNG,
+    /// JPEG, GIF), and after decoding otherwise.
     int maxSide = 16384;
+    /// A few small compressed bytes may declare gigabytes of pixels, which the decoder and the
+    /// copies after it would hold several times over. 8192 x 4096 is far beyond any stage.
+    std::uint64_t maxPixels = std::uint64_t{1} << 25;
 };
 
-/// Decodes a whole picture file held in memory; nullopt when no decoder reads it.
+/// Decodes a whole picture file held in memory; nullopt when no decoder reads it, when it is
+/// too large, or when memory runs out.
 std::optional<DecodedImage> DecodeImage(std::span<const std::uint8_t> bytes,
                                         const DecodeOptions& options);
 

@@ -2,6 +2,7 @@
 #include "host/image/sdl_image_codec.h"
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <filesystem>
 #include <fstream>
@@ -44,6 +45,61 @@ TEST(DecodeImage, RefusesBrokenAndOversizedInputCleanly) {
     }
     const std::vector<std::uint8_t> noise(500, 0x5A);
     EXPECT_FALSE(DecodeImage(noise, {.extension = "PNG"}));
+}
+
+void PutChunk(std::vector<std::uint8_t>& png, const char* type,
+              const std::vector<std::uint8_t>& data) {
+    auto put32 = [&png](std::uint32_t v) {
+        for (int shift = 24; shift >= 0; shift -= 8) {
+            png.push_back(static_cast<std::uint8_t>(v >> shift));
+        }
+    };
+    put32(static_cast<std::uint32_t>(data.size()));
+    const std::size_t start = png.size();
+    png.insert(png.end(), type, type + 4);
+    png.insert(png.end(), data.begin(), data.end());
+    put32(static_cast<std::uint32_t>(crc32(0, png.data() + start, png.size() - start)));
+}
+
+// A valid, black, one-bit grey PNG of the given size: a few kilobytes of deflated rows that a
+// decoder would turn into gigabytes.
+std::vector<std::uint8_t> BlackPng(std::uint32_t width, std::uint32_t height) {
+    std::vector<std::uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    std::vector<std::uint8_t> header;
+    for (std::uint32_t v : {width, height}) {
+        for (int shift = 24; shift >= 0; shift -= 8) {
+            header.push_back(static_cast<std::uint8_t>(v >> shift));
+        }
+    }
+    header.insert(header.end(), {1, 0, 0, 0, 0});  // 1 bit, grey, deflate, no filter, plain
+    PutChunk(png, "IHDR", header);
+    const std::vector<std::uint8_t> raw(static_cast<std::size_t>(height) * (1 + (width + 7) / 8),
+                                        0);
+    uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
+    std::vector<std::uint8_t> packed(packedSize);
+    EXPECT_EQ(compress2(packed.data(), &packedSize, raw.data(), raw.size(), 9), Z_OK);
+    packed.resize(packedSize);
+    PutChunk(png, "IDAT", packed);
+    PutChunk(png, "IEND", {});
+    return png;
+}
+
+// Sizes come from the header, so a picture too large is refused before a pixel is decoded.
+TEST(DecodeImage, RefusesPicturesOfTooManyPixelsFromTheirHeader) {
+    const std::vector<std::uint8_t> huge = BlackPng(16000, 16000);
+    EXPECT_LT(huge.size(), 1u << 20);
+    EXPECT_FALSE(DecodeImage(huge, {.extension = "PNG"}));
+    // A JPEG whose frame header claims the same.
+    const std::vector<std::uint8_t> jpeg = {0xFF, 0xD8, 0xFF, 0xC0, 0, 17,   8,   0x3E,
+                                            0x80, 0x3E, 0x80, 3,    1, 0x11, 0,   2,
+                                            0x11, 1,    3,    0x11, 1, 0xFF, 0xD9};
+    EXPECT_FALSE(DecodeImage(jpeg, {.extension = "JPG"}));
+    const std::vector<std::uint8_t> small = BlackPng(300, 200);
+    EXPECT_FALSE(DecodeImage(small, {.extension = "PNG", .maxPixels = 59999}));
+    auto image = DecodeImage(small, {.extension = "PNG", .maxPixels = 60000});
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->width, 300);
+    EXPECT_EQ(image->height, 200);
 }
 
 // TGA files carry no signature: only the extension lets the decoder try them.

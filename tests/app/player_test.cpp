@@ -188,10 +188,17 @@ TEST_F(PlayerTest, TimersSleepUntilTheirMomentFromTheirOrigin) {
 }
 
 TEST_F(PlayerTest, WaitTagsChangeAndRestoreSpeeds) {
-    Open("<WAIT TEXT=\"0\" BACK=\"7\">x<P><WAIT TEXT=\"USER\"></WAIT></WAIT></WAIT>y<P>");
+    Open(
+        "<WAIT TEXT=\"0\" BACK=\"7\">x<P><WAIT TEXT=\"USER\" BACK=\"3\" CHARACTER=\"4\"></WAIT>y<P>"
+        "</WAIT></WAIT>z<P>");
     EXPECT_EQ(settings.textWait.current, 0);
     EXPECT_EQ(settings.backWait.current, 7);
     EXPECT_EQ(settings.textWait.user, 50);
+    // The inner /WAIT brings back the outer WAIT's speeds, not the reader's.
+    ClickAndWait();
+    EXPECT_EQ(settings.textWait.current, 0);
+    EXPECT_EQ(settings.backWait.current, 7);
+    EXPECT_EQ(settings.charWait.current, settings.charWait.user.load());
     ClickAndWait();
     EXPECT_EQ(settings.textWait.current, 50);
     EXPECT_EQ(settings.backWait.current, 50);  // the extra /WAIT changed nothing

@@ -117,6 +117,24 @@ TEST_F(ScriptVariablesTest, EventsSkipTheirBlockUnlessTheAnswerHolds) {
     EXPECT_EQ(NextText(), "end");
 }
 
+// Comparisons are strict: equal numbers neither run an EVENT block nor make a QUESTION jump.
+TEST_F(ScriptVariablesTest, EqualNumbersAreNeitherGreaterNorLess) {
+    for (const char* answer : {"(2>2)", "(2<2)"}) {
+        SCOPED_TRACE(answer);
+        boxes.shown.clear();
+        Open(std::string("<A NAME=\"x\">top<EVENT ANSWER=\"") + answer + "\">in</EVENT>out");
+        EXPECT_FALSE(vars.Condition(answer));
+        EXPECT_EQ(NextText(), "top");
+        script::TagRecord record;
+        ASSERT_TRUE(book.FetchTag(record));
+        vars.Event(record);
+        EXPECT_EQ(NextText(), "out");
+        vars.Question(Tag({{kw::kHref, "#x"}, {kw::kAnswer, answer}}));
+        EXPECT_EQ(NextText(), "<end>");  // a jump would read "top" again
+        EXPECT_TRUE(boxes.shown.empty());
+    }
+}
+
 TEST_F(ScriptVariablesTest, MemoFilesOutliveTheReadingUntilCleared) {
     Open("x");
     vars.LoadMemos(book.Path(), 3);

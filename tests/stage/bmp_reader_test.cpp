@@ -128,6 +128,9 @@ TEST(ReadBmp, RefusesDamagedFilesAndAcceptsTheirLimits) {
         {Rle8({0, 0, 0, 0, 1, 1, 0, 1}), "row past the top"},
         {Rle8({0, 4, 1, 2}), "literal cut short"},
         {Rle8({0, 1}, kMaxBmpSide, kMaxBmpSide), "more pixels than the data could hold"},
+        // The size field matches these files; only their rows are short.
+        {Layout(4, 3, 24, 0, Bytes(24)), "rows for two of three lines"},
+        {Layout(4, 3, 24, 0, Bytes(35)), "the last row a byte short"},
     };
     for (const auto& [layout, fault] : refused) {
         EXPECT_FALSE(Read(layout)) << fault;

@@ -8,6 +8,7 @@
 #include "frontend/cli/book_relative.h"
 #include "frontend/cli/choice_tree.h"
 #include "frontend/cli/console_shell.h"
+#include "frontend/cli/counting_loop_watch.h"
 #include "frontend/cli/headless_session.h"
 #include "host/encoding.h"
 #include "script/keywords.h"
@@ -53,18 +54,30 @@ std::string PlaceOf(const script::Book& book, std::size_t item, const std::strin
     return file + ':' + std::to_string(entry.line);
 }
 
+/// Where the book stands: its file and position.
+std::string ChoicePlace(interp::Interpreter& interpreter) {
+    return interpreter.Book().Path() + '\n' + std::to_string(interpreter.Book().CurrentIndex());
+}
+
+/// Every variable ("v NAME") and bookmark name ("b NAME") of the book with its value.
+std::map<std::string, std::string> VariablesOf(interp::Interpreter& interpreter) {
+    std::map<std::string, std::string> all;
+    for (const auto& [name, value] : interpreter.Variables().Variables().Values()) {
+        all.emplace("v " + name, value);
+    }
+    for (const auto& [name, value] : interpreter.Variables().Bookmarks().Values()) {
+        all.emplace("b " + name, value);
+    }
+    return all;
+}
+
 /// The state a choice is met in: the place and every variable, so that a choice met again in
 /// the same state is not explored twice.
-std::string ChoiceState(interp::Interpreter& interpreter) {
-    std::string state =
-        interpreter.Book().Path() + '\n' + std::to_string(interpreter.Book().CurrentIndex());
-    for (const script::StringTable* table :
-         {&interpreter.Variables().Variables(), &interpreter.Variables().Bookmarks()}) {
-        std::map<std::string, std::string> sorted(table->Values().begin(), table->Values().end());
-        state += '\n';
-        for (const auto& [name, value] : sorted) {
-            state += name + '=' + value + '\t';
-        }
+std::string ChoiceState(const std::string& place,
+                        const std::map<std::string, std::string>& variables) {
+    std::string state = place;
+    for (const auto& [name, value] : variables) {
+        state += '\n' + name + '=' + value;
     }
     return state;
 }
@@ -229,6 +242,7 @@ int ExploreBook(const ExploreOptions& options, std::ostream& out, std::ostream& 
     }
 
     ChoiceTree tree;
+    CountingLoopWatch counting;
     Findings findings;
     int paths = 0;
     while (paths < options.maxPaths && tree.StartRun()) {
@@ -261,6 +275,8 @@ int ExploreBook(const ExploreOptions& options, std::ostream& out, std::ostream& 
             }
         };
         bool joined = false;
+        bool looped = false;
+        counting.StartRun();
         ReaderScript reader;
         reader.maxSteps = options.maxSteps;
         reader.inputs = options.play.inputs;
@@ -270,12 +286,21 @@ int ExploreBook(const ExploreOptions& options, std::ostream& out, std::ostream& 
                 findings.Stuck(paths, PlaceOf(book, book.FetchedIndex(), bookFolder));
                 return std::nullopt;
             }
-            auto link = tree.Choose(choosable, ChoiceState(interpreter));
+            const std::string place = ChoicePlace(interpreter);
+            const std::map<std::string, std::string> variables = VariablesOf(interpreter);
+            if (counting.Met(place, variables)) {
+                findings.Loop(paths, PlaceOf(book, book.FetchedIndex(), bookFolder));
+                looped = true;
+                return std::nullopt;
+            }
+            auto link = tree.Choose(choosable, ChoiceState(place, variables));
             joined = !link.has_value();
             return link;
         };
         std::string reason = player->Play(reader, hooks, problem);
-        if (joined) {
+        if (looped) {
+            reason = "loop";  // a choice met again and again with only numbers changed
+        } else if (joined) {
             reason = "joins";  // the choice was met before in the same state
         }
         out << "path " << paths << ' ' << PathText(tree.Taken()) << ' ' << reason << '\n';

@@ -10,6 +10,7 @@
 #include "frontend/cli/console_shell.h"
 #include "frontend/cli/counting_loop_watch.h"
 #include "frontend/cli/headless_session.h"
+#include "frontend/cli/scratch_book.h"
 #include "host/encoding.h"
 #include "script/keywords.h"
 #include "script/messages.h"
@@ -189,14 +190,23 @@ class Findings {
     std::vector<std::pair<int, std::string>> stuck_;
 };
 
-/// The boxes one run shows (the session's sink is called from the worker and the runner).
+/// The boxes one run shows (the session's sink is called from the worker and the runner), with
+/// the scratch copy's folder named as the author's folder it stands for.
 class BoxSink {
   public:
+    explicit BoxSink(const ScratchBook& scratch) : scratch_(scratch) {}
     void Line(const std::string& line) {
-        if (line.starts_with("box ")) {
-            std::lock_guard lock(mutex_);
-            boxes_.push_back(line.substr(4));
+        if (!line.starts_with("box ")) {
+            return;
         }
+        std::string text = line.substr(4);
+        const std::string& copy = scratch_.InsideCopyFolder();
+        for (std::size_t at = text.find(copy); at != std::string::npos;
+             at = text.find(copy, at + scratch_.InsideSourceFolder().size())) {
+            text.replace(at, copy.size(), scratch_.InsideSourceFolder());
+        }
+        std::lock_guard lock(mutex_);
+        boxes_.push_back(std::move(text));
     }
     std::vector<std::string> Take() {
         std::lock_guard lock(mutex_);
@@ -204,6 +214,7 @@ class BoxSink {
     }
 
   private:
+    const ScratchBook& scratch_;
     std::mutex mutex_;
     std::vector<std::string> boxes_;
 };
@@ -240,6 +251,15 @@ int ExploreBook(const ExploreOptions& options, std::ostream& out, std::ostream& 
     if (!SessionFromArguments(options.play, session, err)) {
         return 1;
     }
+    // Every path plays a copy put back as the author's folder was, so no path sees what
+    // another wrote (memos, SNAP pictures) and the author's files stay as they are.
+    std::string problem;
+    const std::unique_ptr<ScratchBook> scratch = ScratchBook::Create(session.book, problem);
+    if (!scratch) {
+        err << "talu-cli: " << problem << '\n';
+        return 1;
+    }
+    session.book = scratch->Book();
 
     ChoiceTree tree;
     CountingLoopWatch counting;
@@ -247,8 +267,7 @@ int ExploreBook(const ExploreOptions& options, std::ostream& out, std::ostream& 
     int paths = 0;
     while (paths < options.maxPaths && tree.StartRun()) {
         ++paths;
-        BoxSink boxes;
-        std::string problem;
+        BoxSink boxes(*scratch);
         auto player = HeadlessSession::Open(
             session, [&boxes](const std::string& line) { boxes.Line(line); }, problem);
         if (!player) {
@@ -312,6 +331,11 @@ int ExploreBook(const ExploreOptions& options, std::ostream& out, std::ostream& 
             if (box != endText && box != exitQuestion) {
                 findings.Box(box, paths);
             }
+        }
+        player.reset();
+        if (!scratch->Restore(problem)) {
+            err << "talu-cli: " << problem << '\n';
+            return 1;
         }
     }
     int labels = 0;

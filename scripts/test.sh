@@ -29,8 +29,12 @@ for fuzzer in build-sanitize/fuzz/fuzz_*; do
   mkdir -p "$corpus"
   [ -d "$seeds" ] || seeds=""
   echo "== $name for ${fuzz_seconds}s"
-  "$fuzzer" -max_total_time="$fuzz_seconds" -timeout=10 -rss_limit_mb=2048 \
+  "$fuzzer" -max_total_time="$fuzz_seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
     "$corpus" $seeds >"$corpus.log" 2>&1 || { tail -n 40 "$corpus.log"; exit 1; }
-  tail -n 1 "$corpus.log"
+  # How fast it ran and how much of the code it reached: edges (cov) and features (ft).
+  runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$corpus.log")
+  rate=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$corpus.log")
+  reach=$(grep -E '^#[0-9]+' "$corpus.log" | tail -n 1 | grep -oE 'cov: [0-9]+ ft: [0-9]+')
+  echo "$name: $runs runs, $rate runs/s, ${reach:-no coverage reported}"
 done
 echo "all tests passed"

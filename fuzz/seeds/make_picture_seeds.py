@@ -42,6 +42,11 @@ def bmp_seeds():
         "rle4.bmp": bmp(6, 1, 4, [3, 0x12, 0, 3, 0x30, 0x10, 0, 1], grey, 2),
         "rgb16bf.bmp": bmp(2, 1, 16, [0x1F, 0xF8, 0xE0, 0x07], (), 3, (0xF800, 0x07E0, 0x001F)),
         "rgb32.bmp": bmp(1, 1, 32, [1, 2, 3, 4]),
+        "rgb16.bmp": bmp(2, 1, 16, [0x1F, 0x7C, 0xE0, 0x03]),
+        "rgb32bf.bmp": bmp(2, 1, 32, [1, 2, 3, 0, 4, 5, 6, 0], (), 3,
+                           (0x00FF0000, 0x0000FF00, 0x000000FF)),
+        "pal1topdown.bmp": bmp(9, -2, 1, [0xF0, 0x80, 0, 0, 0x0F, 0x00, 0, 0], grey[:2]),
+        "pal4short.bmp": bmp(4, 1, 4, [0x01, 0x10, 0, 0], grey[1:3]),
     }
 
 
@@ -69,7 +74,9 @@ def zipped(members, method=zipfile.ZIP_DEFLATED):
     buffer = io.BytesIO()
     with zipfile.ZipFile(buffer, "w", method) as archive:
         for name, data in members:
-            archive.writestr(name, data)
+            # A fixed time, so the seeds come out the same on every run of this script.
+            archive.writestr(zipfile.ZipInfo(name, date_time=(2000, 1, 1, 0, 0, 0)), data,
+                             compress_type=method)
     return buffer.getvalue()
 
 

@@ -87,6 +87,27 @@ grep -q '^explored 1 paths (2 more not tried' "$out" || { echo "FAIL: explore --
 expect_status 0 "$cli" run "$demo/demo.talu" --max-steps 5
 tail -n 1 "$out" | grep -q '^end max-steps ' || { echo "FAIL: --max-steps"; failures=$((failures + 1)); }
 
+# Explore plays a scratch copy: the book's folder keeps its files as they were, and every path,
+# run after run, starts from the memos on disk.
+memo=$(mktemp -d)
+cp "$source_dir/tests/books/explore/memo.talu" "$memo/"
+listing() { (cd "$memo" && find . -print0 | sort -z | xargs -0 sha256sum 2>&1); }
+first=$(mktemp)
+for on_disk in none written; do
+  before=$(listing)
+  want=1
+  [ "$on_disk" = written ] && want=0
+  expect_status $want "$cli" explore "$memo/memo.talu"
+  cp "$out" "$first"
+  expect_status $want "$cli" explore "$memo/memo.talu"
+  cmp -s "$out" "$first" || { echo "FAIL: two explore runs differ (memo $on_disk)"; diff "$first" "$out"; failures=$((failures + 1)); }
+  [ "$(listing)" = "$before" ] || { echo "FAIL: explore changed the book's folder (memo $on_disk)"; failures=$((failures + 1)); }
+  # The first explore never sees the memo its own write path stores; run stores it for real.
+  expect_status 0 "$cli" run "$memo/memo.talu" --choose 0
+done
+grep -q '^reached memo.talu:[0-9]* secret$' "$first" || { echo "FAIL: explore ignores the memo on disk"; failures=$((failures + 1)); }
+rm -rf "$memo" "$first"
+
 # A choice or a form the scripted reader cannot get past ends the run with its reason.
 books=$(mktemp -d)
 printf '<A HREF="#a" ALT="one" ENABLE="no"><A HREF="#a" ALT="two">\n<A NAME="a">x<P>\n' >"$books/links.talu"

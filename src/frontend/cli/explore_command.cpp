@@ -8,7 +8,9 @@
 #include "frontend/cli/book_relative.h"
 #include "frontend/cli/choice_tree.h"
 #include "frontend/cli/console_shell.h"
+#include "frontend/cli/counting_loop_watch.h"
 #include "frontend/cli/headless_session.h"
+#include "frontend/cli/scratch_book.h"
 #include "host/encoding.h"
 #include "script/keywords.h"
 #include "script/messages.h"
@@ -53,18 +55,30 @@ std::string PlaceOf(const script::Book& book, std::size_t item, const std::strin
     return file + ':' + std::to_string(entry.line);
 }
 
+/// Where the book stands: its file and position.
+std::string ChoicePlace(interp::Interpreter& interpreter) {
+    return interpreter.Book().Path() + '\n' + std::to_string(interpreter.Book().CurrentIndex());
+}
+
+/// Every variable ("v NAME") and bookmark name ("b NAME") of the book with its value.
+std::map<std::string, std::string> VariablesOf(interp::Interpreter& interpreter) {
+    std::map<std::string, std::string> all;
+    for (const auto& [name, value] : interpreter.Variables().Variables().Values()) {
+        all.emplace("v " + name, value);
+    }
+    for (const auto& [name, value] : interpreter.Variables().Bookmarks().Values()) {
+        all.emplace("b " + name, value);
+    }
+    return all;
+}
+
 /// The state a choice is met in: the place and every variable, so that a choice met again in
 /// the same state is not explored twice.
-std::string ChoiceState(interp::Interpreter& interpreter) {
-    std::string state =
-        interpreter.Book().Path() + '\n' + std::to_string(interpreter.Book().CurrentIndex());
-    for (const script::StringTable* table :
-         {&interpreter.Variables().Variables(), &interpreter.Variables().Bookmarks()}) {
-        std::map<std::string, std::string> sorted(table->Values().begin(), table->Values().end());
-        state += '\n';
-        for (const auto& [name, value] : sorted) {
-            state += name + '=' + value + '\t';
-        }
+std::string ChoiceState(const std::string& place,
+                        const std::map<std::string, std::string>& variables) {
+    std::string state = place;
+    for (const auto& [name, value] : variables) {
+        state += '\n' + name + '=' + value;
     }
     return state;
 }
@@ -176,14 +190,23 @@ class Findings {
     std::vector<std::pair<int, std::string>> stuck_;
 };
 
-/// The boxes one run shows (the session's sink is called from the worker and the runner).
+/// The boxes one run shows (the session's sink is called from the worker and the runner), with
+/// the scratch copy's folder named as the author's folder it stands for.
 class BoxSink {
   public:
+    explicit BoxSink(const ScratchBook& scratch) : scratch_(scratch) {}
     void Line(const std::string& line) {
-        if (line.starts_with("box ")) {
-            std::lock_guard lock(mutex_);
-            boxes_.push_back(line.substr(4));
+        if (!line.starts_with("box ")) {
+            return;
         }
+        std::string text = line.substr(4);
+        const std::string& copy = scratch_.InsideCopyFolder();
+        for (std::size_t at = text.find(copy); at != std::string::npos;
+             at = text.find(copy, at + scratch_.InsideSourceFolder().size())) {
+            text.replace(at, copy.size(), scratch_.InsideSourceFolder());
+        }
+        std::lock_guard lock(mutex_);
+        boxes_.push_back(std::move(text));
     }
     std::vector<std::string> Take() {
         std::lock_guard lock(mutex_);
@@ -191,6 +214,7 @@ class BoxSink {
     }
 
   private:
+    const ScratchBook& scratch_;
     std::mutex mutex_;
     std::vector<std::string> boxes_;
 };
@@ -227,14 +251,23 @@ int ExploreBook(const ExploreOptions& options, std::ostream& out, std::ostream& 
     if (!SessionFromArguments(options.play, session, err)) {
         return 1;
     }
+    // Every path plays a copy put back as the author's folder was, so no path sees what
+    // another wrote (memos, SNAP pictures) and the author's files stay as they are.
+    std::string problem;
+    const std::unique_ptr<ScratchBook> scratch = ScratchBook::Create(session.book, problem);
+    if (!scratch) {
+        err << "talu-cli: " << problem << '\n';
+        return 1;
+    }
+    session.book = scratch->Book();
 
     ChoiceTree tree;
+    CountingLoopWatch counting;
     Findings findings;
     int paths = 0;
     while (paths < options.maxPaths && tree.StartRun()) {
         ++paths;
-        BoxSink boxes;
-        std::string problem;
+        BoxSink boxes(*scratch);
         auto player = HeadlessSession::Open(
             session, [&boxes](const std::string& line) { boxes.Line(line); }, problem);
         if (!player) {
@@ -261,6 +294,8 @@ int ExploreBook(const ExploreOptions& options, std::ostream& out, std::ostream& 
             }
         };
         bool joined = false;
+        bool looped = false;
+        counting.StartRun();
         ReaderScript reader;
         reader.maxSteps = options.maxSteps;
         reader.inputs = options.play.inputs;
@@ -270,12 +305,21 @@ int ExploreBook(const ExploreOptions& options, std::ostream& out, std::ostream& 
                 findings.Stuck(paths, PlaceOf(book, book.FetchedIndex(), bookFolder));
                 return std::nullopt;
             }
-            auto link = tree.Choose(choosable, ChoiceState(interpreter));
+            const std::string place = ChoicePlace(interpreter);
+            const std::map<std::string, std::string> variables = VariablesOf(interpreter);
+            if (counting.Met(place, variables)) {
+                findings.Loop(paths, PlaceOf(book, book.FetchedIndex(), bookFolder));
+                looped = true;
+                return std::nullopt;
+            }
+            auto link = tree.Choose(choosable, ChoiceState(place, variables));
             joined = !link.has_value();
             return link;
         };
         std::string reason = player->Play(reader, hooks, problem);
-        if (joined) {
+        if (looped) {
+            reason = "loop";  // a choice met again and again with only numbers changed
+        } else if (joined) {
             reason = "joins";  // the choice was met before in the same state
         }
         out << "path " << paths << ' ' << PathText(tree.Taken()) << ' ' << reason << '\n';
@@ -287,6 +331,11 @@ int ExploreBook(const ExploreOptions& options, std::ostream& out, std::ostream& 
             if (box != endText && box != exitQuestion) {
                 findings.Box(box, paths);
             }
+        }
+        player.reset();
+        if (!scratch->Restore(problem)) {
+            err << "talu-cli: " << problem << '\n';
+            return 1;
         }
     }
     int labels = 0;

@@ -342,9 +342,7 @@ std::string HeadlessSession::Play(const ReaderScript& reader, const SessionHooks
         if (!reason.empty()) {
             break;
         }
-        if (last == interp::step::kTrap) {
-            reason = "trap";
-        } else if (last == interp::step::kBookEnd || last == interp::step::kEndTag) {
+        if (last == interp::step::kBookEnd || last == interp::step::kEndTag) {
             // The end box and the close question were answered.
             reason = last == interp::step::kEndTag ? "end-tag" : "book-end";
         } else if (p.steps.load() == stepsBeforeClick) {
@@ -379,6 +377,10 @@ std::string HeadlessSession::Play(const ReaderScript& reader, const SessionHooks
             if (continued) {
                 stepsBeforeClick = -1;
             } else {
+                // TRAP only parks the worker; the reader's next click goes on as after any stop.
+                if (last == interp::step::kTrap) {
+                    p.line("trap");
+                }
                 // A click that only shows the hidden window again is followed by another.
                 stepsBeforeClick = player.textWindowHidden.load() != 0 ? -1 : p.steps.load();
                 p.line("click");

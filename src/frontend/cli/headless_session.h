@@ -78,8 +78,9 @@ class HeadlessSession {
     HeadlessSession& operator=(const HeadlessSession&) = delete;
 
     /// Plays the book from its start until it ends or cannot go on, and returns why:
-    /// "book-end", "end-tag", "trap", "max-steps", "no-choice" or "no-submit" (problem then
-    /// says more), or the reason given to Stop. Traces "click" before every click.
+    /// "book-end", "end-tag", "max-steps", "no-choice" or "no-submit" (problem then says
+    /// more), or the reason given to Stop. Traces "click" before every click, and "trap"
+    /// before the click that goes on after a TRAP.
     std::string Play(const ReaderScript& reader, const SessionHooks& hooks, std::string& problem);
     /// Ends the run after the current step with reason; for hooks.
     void Stop(std::string reason);

@@ -123,11 +123,7 @@ int Fetch(const std::vector<std::string_view>& args) {
     return talu::cli::RunFetch(options, std::cout, std::cerr);
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    std::ios::sync_with_stdio(false);
-    std::vector<std::string_view> args(argv + 1, argv + argc);
+int RunCommand(const std::vector<std::string_view>& args) {
     if (args.empty()) {
         return UsageError("no command given");
     }
@@ -184,4 +180,17 @@ int main(int argc, char** argv) {
         return talu::cli::RunBook(options, std::cout, std::cerr);
     }
     return UsageError("unknown command " + std::string(command));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::ios::sync_with_stdio(false);
+    int status = RunCommand(std::vector<std::string_view>(argv + 1, argv + argc));
+    // Reports and traces go to standard output; one that did not get there all is a failure.
+    if (!std::cout.flush()) {
+        std::cerr << "talu-cli: cannot write to standard output\n";
+        status = status == 0 ? 1 : status;
+    }
+    return status;
 }

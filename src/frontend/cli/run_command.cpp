@@ -169,6 +169,7 @@ int RunBook(const RunOptions& options, std::ostream& out, std::ostream& err) {
                    std::to_string(player->GetInterpreter().Book().CurrentIndex()));
     };
     int frame = 0;
+    std::string lostFrame;  // the first frame that could not be written
     hooks.wait = [&](int kind, int x, int y) {
         const char* name = kind == interp::step::kLineWait    ? "BR"
                            : kind == interp::step::kClickWait ? "W"
@@ -177,9 +178,11 @@ int RunBook(const RunOptions& options, std::ostream& out, std::ostream& err) {
         if (!options.frames.empty()) {
             char file[32];
             std::snprintf(file, sizeof(file), "%04d.png", ++frame);
+            const fs::path path = fs::path(options.frames) / file;
             stage::Surface copy;
-            if (player->GetScreen().CopyOut(copy)) {
-                WriteSurfacePng(fs::path(options.frames) / file, copy);
+            if (!player->GetScreen().CopyOut(copy) || !WriteSurfacePng(path, copy)) {
+                lostFrame = path.string();
+                player->Stop("write-failed");  // the frames after it would be lost as well
             }
         }
     };
@@ -202,18 +205,32 @@ int RunBook(const RunOptions& options, std::ostream& out, std::ostream& err) {
     WriteTable(trace, "bmk", interpreter.Variables().Bookmarks());
     trace.Line("end " + reason + ' ' + std::to_string(player->ElapsedMs()));
 
+    int status = 0;
+    if (!lostFrame.empty()) {
+        err << "talu-cli: cannot write '" << lostFrame << "'\n";
+        status = 1;
+    }
     if (!options.screenshot.empty()) {
         stage::Surface copy;
         if (!player->GetScreen().CopyOut(copy) || !WriteSurfacePng(options.screenshot, copy)) {
             err << "talu-cli: cannot write '" << options.screenshot << "'\n";
-            return 1;
+            status = 1;
         }
     }
     if (!options.audio.empty() && !player->WriteAudio(options.audio)) {
         err << "talu-cli: cannot write '" << options.audio << "'\n";
-        return 1;
+        status = 1;
     }
-    return 0;
+    // A full disk shows only when the last buffered lines go out. (Standard output is the
+    // caller's to check.)
+    if (!options.trace.empty()) {
+        traceFile.close();
+        if (!traceFile) {
+            err << "talu-cli: cannot write the trace to '" << options.trace << "'\n";
+            status = 1;
+        }
+    }
+    return status;
 }
 
 int ListBookmarks(const std::string& book, std::ostream& out, std::ostream& err) {

@@ -196,12 +196,21 @@ bool WritePng(const std::filesystem::path& file, const RgbaImage& image) {
     if (!surface) {
         return false;
     }
-    if (IMG_SavePNG(surface.get(), file.c_str()) != 0) {
-        std::error_code ec;
-        std::filesystem::remove(file, ec);
+    SDL_RWops* out = SDL_RWFromFile(file.c_str(), "wb");
+    if (out == nullptr) {
         return false;
     }
-    return true;
+    // Closing flushes the last bytes: a full disk shows up only there.
+    const bool saved = IMG_SavePNG_RW(surface.get(), out, 0) == 0;
+    const bool closed = SDL_RWclose(out) == 0;
+    if (saved && closed) {
+        return true;
+    }
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(file, ec)) {  // never a device such as /dev/full
+        std::filesystem::remove(file, ec);
+    }
+    return false;
 }
 
 }  // namespace talu::host

@@ -34,12 +34,6 @@ std::int64_t TimerMs(std::string_view text) {
     return script::ParseDigits(text);
 }
 
-int IntAttribute(const script::TagRecord& record, int id, int fallback) {
-    int value = fallback;
-    record.GetAttributeInt(id, value);
-    return value;
-}
-
 bool IsPassMode(const script::TagRecord& record) {
     auto mode = record.FindAttribute(kw::kMode);
     return mode && script::ToUpperAscii(*mode) == "PASS";
@@ -159,8 +153,8 @@ void Player::RunLoop() {
                 Timer(record);
                 continue;
             case step::kStageSize:
-                shell_.SetStageSize(IntAttribute(record, kw::kWidth, 0),
-                                    IntAttribute(record, kw::kHeight, 0));
+                shell_.SetStageSize(record.AttributeInt(kw::kWidth, 0),
+                                    record.AttributeInt(kw::kHeight, 0));
                 continue;
             case step::kLinks:
                 if (OfferLinks(record)) {
@@ -234,9 +228,9 @@ void Player::Bgm(const script::TagRecord& record) {
         bgmSource_.clear();
         record.GetAttribute(kw::kSrc, bgmSource_);
     }
-    const int loop = IntAttribute(record, kw::kLoop, kDefaultLoop);
+    const int loop = record.AttributeInt(kw::kLoop, kDefaultLoop);
     bgmLoop_ = loop;
-    const int time = IntAttribute(record, kw::kTime, 0);
+    const int time = record.AttributeInt(kw::kTime, 0);
     if (music_ != nullptr) {
         BgmRequest request;
         request.source = PendingBgmSource();
@@ -300,7 +294,7 @@ void Player::PresentLink(int index) {
 }
 
 void Player::StartWaitIcon(int kind, const script::TagRecord& record) {
-    const stage::Point mark{IntAttribute(record, kw::kLeft, 0), IntAttribute(record, kw::kTop, 0)};
+    const stage::Point mark{record.AttributeInt(kw::kLeft, 0), record.AttributeInt(kw::kTop, 0)};
     const auto shown = [&] {
         if (listener_ != nullptr) {
             listener_->WaitStarted(kind, mark.x, mark.y);

@@ -47,14 +47,9 @@ void WaitIconAnimator::Stop() {
 
 void WaitIconAnimator::StopLocked() {
     waitIconRun = 0;
-    if (!thread_.joinable()) {
-        return;
+    if (thread_.joinable()) {
+        thread_.join();  // the thread sees the cleared flag within one step and erases the icon
     }
-    while (waitIconAlive.load() != 0) {
-        clock_.SleepMs(kStepMs);
-    }
-    clock_.SleepMs(1);
-    thread_.join();
 }
 
 bool WaitIconAnimator::SleepWhile(const std::atomic<int>& flag, int stepMs) {

@@ -15,7 +15,7 @@ namespace talu::app {
 /// on the screen, and erases the icon when stopped. At most one icon thread runs.
 class WaitIconAnimator {
   public:
-    /// clock paces the animation and the stop's polling; uiPaused (a modal element is open) and
+    /// clock paces the animation; uiPaused (a modal element is open) and
     /// textWindowHidden are the player's flags. All three outlive the animator.
     WaitIconAnimator(host::Clock& clock, const std::atomic<int>& uiPaused,
                      const std::atomic<int>& textWindowHidden);
@@ -30,8 +30,8 @@ class WaitIconAnimator {
     /// and list must not change or go away until Stop has returned.
     void Start(stage::Stage& stage, const stage::WaitIconList& list,
                const std::function<void()>& shown);
-    /// Stop wait icon: clears waitIconRun and waits, polling every 10 ms, until the icon thread
-    /// has erased the icon and ended. Returns at once when no icon thread runs.
+    /// Stop wait icon: clears waitIconRun and joins the icon thread, which erases the icon within
+    /// one animation step. Returns at once when no icon thread runs.
     void Stop();
 
     /// 1 while the icon should go on animating.

@@ -1,12 +1,9 @@
 #include "interp/form.h"
 
-#include <algorithm>
 #include <cstdint>
-#include <limits>
 #include <optional>
 #include <utility>
 
-#include "interp/saturating.h"
 #include "script/keywords.h"
 #include "script/numbers.h"
 
@@ -18,11 +15,6 @@ namespace kw = script::kw;
 // Check boxes and radio buttons are 15-pixel squares centred on the line.
 constexpr int kBoxSize = 15;
 constexpr int kBoxHalf = 8;
-
-int Clamped(std::int64_t value) {
-    return static_cast<int>(std::clamp<std::int64_t>(value, std::numeric_limits<int>::min(),
-                                                     std::numeric_limits<int>::max()));
-}
 
 // A size or offset of INPUT: its leading digits, or none when absent or not a number.
 std::optional<int> Digits(const script::TagRecord& record, int id) {
@@ -52,7 +44,7 @@ int ControlType(const script::TagRecord& record) {
 int TextWidth(std::string_view value, int h) {
     const std::int64_t cells = (static_cast<std::int64_t>(value.size()) + 1) / 2;
     const std::int64_t width = cells * h + 2;
-    return Clamped(width < std::int64_t{4} * h ? std::int64_t{4} * h + 2 : width);
+    return script::ClampToInt(width < std::int64_t{4} * h ? std::int64_t{4} * h + 2 : width);
 }
 
 bool IsBox(int type) {
@@ -83,43 +75,43 @@ FormControl ControlFromInput(const script::TagRecord& record, PenPoint pen, int 
         rect.bottom = *height;
     }
     if (const auto left = Digits(record, kw::kLeft)) {
-        rect.left = SaturatingAdd(rect.left, *left);
-        rect.right = SaturatingAdd(rect.right, *left);
+        rect.left = script::SaturatingAdd(rect.left, *left);
+        rect.right = script::SaturatingAdd(rect.right, *left);
     }
     if (const auto top = Digits(record, kw::kTop)) {
-        rect.top = SaturatingAdd(rect.top, *top);
-        rect.bottom = SaturatingAdd(rect.bottom, *top);
+        rect.top = script::SaturatingAdd(rect.top, *top);
+        rect.bottom = script::SaturatingAdd(rect.bottom, *top);
     }
 
     int defaultWidth = TextWidth(control.value, h);
-    int defaultHeight = SaturatingAdd(h, control.type == script::kw::kText ? 2 : 4);
+    int defaultHeight = script::SaturatingAdd(h, control.type == script::kw::kText ? 2 : 4);
     PenPoint offset = pen;
     if (IsBox(control.type)) {
         defaultWidth = kBoxSize;
         defaultHeight = kBoxSize;
-        offset = PenPoint{Clamped(std::int64_t{pen.x} + h / 2 - kBoxHalf),
-                          Clamped(std::int64_t{pen.y} + h / 2 - kBoxHalf)};
+        offset = PenPoint{script::ClampToInt(std::int64_t{pen.x} + h / 2 - kBoxHalf),
+                          script::ClampToInt(std::int64_t{pen.y} + h / 2 - kBoxHalf)};
     }
     if (rect.right == rect.left) {
-        rect.right = SaturatingAdd(rect.left, defaultWidth);
+        rect.right = script::SaturatingAdd(rect.left, defaultWidth);
     }
     if (rect.bottom == rect.top) {
-        rect.bottom = SaturatingAdd(rect.top, defaultHeight);
+        rect.bottom = script::SaturatingAdd(rect.top, defaultHeight);
     }
     if (rect.left == 0) {
         rect.left = offset.x;
-        rect.right = SaturatingAdd(rect.right, offset.x);
+        rect.right = script::SaturatingAdd(rect.right, offset.x);
     }
     if (rect.top == 0) {
         rect.top = offset.y;
-        rect.bottom = SaturatingAdd(rect.bottom, offset.y);
+        rect.bottom = script::SaturatingAdd(rect.bottom, offset.y);
     }
     return control;
 }
 
 PenPoint PenAfterControl(const FormControl& control, PenPoint pen, int fontHeight) {
-    const int advance = IsBox(control.type) ? fontHeight : Clamped(control.rect.Width());
-    return PenPoint{SaturatingAdd(pen.x, advance), pen.y};
+    const int advance = IsBox(control.type) ? fontHeight : script::ClampToInt(control.rect.Width());
+    return PenPoint{script::SaturatingAdd(pen.x, advance), pen.y};
 }
 
 host::FontOptions FontOf(const TextLayout& layout) {

@@ -25,12 +25,6 @@ bool IsStyleTag(int id) {
     return false;
 }
 
-std::string Attribute(const script::TagRecord& record, int id) {
-    std::string value;
-    record.GetAttribute(id, value);
-    return value;
-}
-
 stage::PictureServices PictureServicesOf(const InterpreterServices& services) {
     stage::PictureServices pictures;
     pictures.plugins = services.plugins;
@@ -219,7 +213,7 @@ int Interpreter::LinkTag(script::TagRecord& record) {
         return step::kGoOn;  // an anchor
     }
     TextLayout& layout = window_->Layout();
-    if (!Attribute(record, kw::kAlt).empty()) {
+    if (!record.AttributeText(kw::kAlt).empty()) {
         if (layout.penX != layout.window.left) {
             layout.LineBreak();
         }
@@ -241,7 +235,7 @@ int Interpreter::BookmarkTag(const script::TagRecord& record) {
     int result = step::kGoOn;
     bool topPage = false;
     if (hasMode) {
-        const int mode = script::LookupKeyword(Attribute(record, kw::kMode));
+        const int mode = script::LookupKeyword(record.AttributeText(kw::kMode));
         if (mode == kw::kManual || mode == kw::kSemiAuto || mode == kw::kAuto) {
             bookmarkMode_ = mode;
             result = mode == kw::kManual ? step::kGoOn : step::kAutoBookmark;
@@ -249,7 +243,7 @@ int Interpreter::BookmarkTag(const script::TagRecord& record) {
         topPage = mode == kw::kTopPage;
     }
     if (hasAlt) {
-        bookmarkComment_ = Attribute(record, kw::kAlt);
+        bookmarkComment_ = record.AttributeText(kw::kAlt);
     }
     if (topPage) {
         if (services_.onTopPage) {
@@ -367,7 +361,7 @@ int Interpreter::ExecuteTag(int id, script::TagRecord& record) {
     }
     switch (id) {
         case kw::kText:
-            return TypeRun(Attribute(record, kw::kSrc), record);
+            return TypeRun(record.AttributeText(kw::kSrc), record);
         case kw::kBackground:
             return graphics ? StageTag(controller_.BackgroundTag(record)) : step::kGoOn;
         case kw::kAct:
@@ -446,7 +440,8 @@ int Interpreter::ExecuteTag(int id, script::TagRecord& record) {
             return step::kGoOn;
         case kw::kCommand:
             if (services_.onCommand) {
-                services_.onCommand(Attribute(record, kw::kSrc), Attribute(record, kw::kFolder));
+                services_.onCommand(record.AttributeText(kw::kSrc),
+                                    record.AttributeText(kw::kFolder));
             }
             return step::kGoOn;
         case kw::kIcon:

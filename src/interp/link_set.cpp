@@ -1,13 +1,11 @@
 #include "interp/link_set.h"
 
-#include <algorithm>
 #include <cstdint>
-#include <limits>
 
 #include "host/encoding.h"
-#include "interp/saturating.h"
 #include "interp/text_placement.h"
 #include "script/keywords.h"
+#include "script/numbers.h"
 
 namespace talu::interp {
 namespace {
@@ -16,17 +14,6 @@ namespace kw = script::kw;
 
 constexpr int LinkId(int base, int k) {
     return base + kw::kLinkStride * k;
-}
-
-int IntAttribute(const script::TagRecord& record, int id) {
-    int value = 0;
-    record.GetAttributeInt(id, value);
-    return value;
-}
-
-int Clamped(std::int64_t value) {
-    return static_cast<int>(std::clamp<std::int64_t>(value, std::numeric_limits<int>::min(),
-                                                     std::numeric_limits<int>::max()));
 }
 
 bool Holds(const stage::Rect& rect, int x, int y) {
@@ -64,7 +51,7 @@ void LinkSet::Build(const script::TagRecord& record, ScriptVariables& variables)
         texts_.push_back(std::move(alt));
     }
     rects_.fill(stage::Rect{});
-    start_ = PenPoint{IntAttribute(record, kw::kLeft), IntAttribute(record, kw::kTop)};
+    start_ = PenPoint{record.AttributeInt(kw::kLeft), record.AttributeInt(kw::kTop)};
     layout_.penX = start_.x;
     layout_.penY = start_.y;
 }
@@ -115,16 +102,17 @@ stage::Rect LinkSet::PlaceLink(const std::string& text, script::Colour colour,
         }
         if (layout_.font) {
             if (layout_.shadow != 0) {
-                layout_.font->Draw(context.Buffer(), character, SaturatingAdd(layout_.penX, offset),
-                                   SaturatingAdd(layout_.penY, offset), context.ShadowColour());
+                layout_.font->Draw(
+                    context.Buffer(), character, script::SaturatingAdd(layout_.penX, offset),
+                    script::SaturatingAdd(layout_.penY, offset), context.ShadowColour());
             }
             layout_.font->Draw(context.Buffer(), character, layout_.penX, layout_.penY,
                                context.TextColour());
         }
-        layout_.penX = SaturatingAdd(layout_.penX, extent.width);
+        layout_.penX = script::SaturatingAdd(layout_.penX, extent.width);
     }
     return stage::Rect{x0, y0, layout_.window.right,
-                       Clamped(y0 + std::int64_t{layout_.skip} * lines)};
+                       script::ClampToInt(y0 + std::int64_t{layout_.skip} * lines)};
 }
 
 bool LinkSet::Hover(int x, int y, stage::Surface& target) {

@@ -30,12 +30,6 @@ bool AllDigits(std::string_view text) {
            std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-int IntOr(const script::TagRecord& tag, int id, int fallback) {
-    int value = fallback;
-    tag.GetAttributeInt(id, value);
-    return value;
-}
-
 int FadeTime(const stage::StageSettings& settings) {
     return static_cast<int>(settings.m_nFadeWait * 0.6);
 }
@@ -63,10 +57,10 @@ MessageWindow::~MessageWindow() {
 }
 
 void MessageWindow::ScreenTag(const script::TagRecord& tag) {
-    const int left = IntOr(tag, script::kw::kLeft, 0);
-    const int top = IntOr(tag, script::kw::kTop, 0);
-    int width = IntOr(tag, script::kw::kWidth, 0);
-    int height = IntOr(tag, script::kw::kHeight, 0);
+    const int left = tag.AttributeInt(script::kw::kLeft, 0);
+    const int top = tag.AttributeInt(script::kw::kTop, 0);
+    int width = tag.AttributeInt(script::kw::kWidth, 0);
+    int height = tag.AttributeInt(script::kw::kHeight, 0);
     width = width == 0 ? kNotGiven : width;
     height = height == 0 ? kNotGiven : height;
     TextLayout& layout = Layout();
@@ -120,7 +114,7 @@ void MessageWindow::FontTag(const script::TagRecord& tag) {
             links.RestoreFromBase(id);
             return kNotGiven;
         }
-        return IntOr(tag, id, kNotGiven);
+        return tag.AttributeInt(id, kNotGiven);
     };
     const int height = readSize(script::kw::kHeight);
     const int skip = readSize(script::kw::kSkip);

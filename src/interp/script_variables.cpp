@@ -9,12 +9,6 @@
 namespace talu::interp {
 namespace {
 
-std::string Attribute(const script::TagRecord& record, int id) {
-    std::string value;
-    record.GetAttribute(id, value);
-    return value;
-}
-
 // The book's path without its extension (the last "." after the last folder).
 std::string_view WithoutExtension(std::string_view path) {
     std::size_t folder = path.find_last_of("\\/");
@@ -69,7 +63,7 @@ bool ScriptVariables::Condition(std::string_view text) {
 }
 
 bool ScriptVariables::SetByAnswer(const script::TagRecord& record, script::StringTable& table) {
-    std::string answer = Attribute(record, script::kw::kAnswer);
+    std::string answer = record.AttributeText(script::kw::kAnswer);
     if (answer.empty()) {
         return false;
     }
@@ -78,7 +72,7 @@ bool ScriptVariables::SetByAnswer(const script::TagRecord& record, script::Strin
 }
 
 void ScriptVariables::TakeLink(const script::TagRecord& record) {
-    std::string answer = Attribute(record, script::kw::kAnswer);
+    std::string answer = record.AttributeText(script::kw::kAnswer);
     if (!answer.empty()) {
         if (answer[0] == '(') {
             Condition(answer);  // evaluated for its assignments
@@ -86,12 +80,12 @@ void ScriptVariables::TakeLink(const script::TagRecord& record) {
             SetByAnswer(record, variables_);
         }
     }
-    book_.Jump(Attribute(record, script::kw::kHref));
+    book_.Jump(record.AttributeText(script::kw::kHref));
 }
 
 void ScriptVariables::Question(const script::TagRecord& record) {
-    if (Condition(Attribute(record, script::kw::kAnswer))) {
-        book_.Jump(Attribute(record, script::kw::kHref));
+    if (Condition(record.AttributeText(script::kw::kAnswer))) {
+        book_.Jump(record.AttributeText(script::kw::kHref));
     }
 }
 
@@ -99,7 +93,7 @@ void ScriptVariables::Event(const script::TagRecord& record) {
     if (record.IsClosing()) {
         return;
     }
-    std::string answer = Attribute(record, script::kw::kAnswer);
+    std::string answer = record.AttributeText(script::kw::kAnswer);
     bool run;
     if (answer.empty() || answer[0] != '(') {
         run = IsSet(answer);
@@ -124,8 +118,8 @@ MemoStore* ScriptVariables::MemoNamed(std::string_view keyword) {
 }
 
 bool ScriptVariables::Memo(const script::TagRecord& record) {
-    const std::string src = Attribute(record, script::kw::kSrc);
-    const std::string dest = Attribute(record, script::kw::kDest);
+    const std::string src = record.AttributeText(script::kw::kSrc);
+    const std::string dest = record.AttributeText(script::kw::kDest);
     if (MemoStore* from = MemoNamed(src)) {
         std::string value;
         if (!from->Lookup(dest, value)) {

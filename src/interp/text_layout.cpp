@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "interp/saturating.h"
 #include "script/keywords.h"
 #include "script/numbers.h"
 
@@ -52,7 +51,7 @@ bool TextLayout::LineBreak() {
     if (std::int64_t{penY} + skip + height > window.bottom) {
         return false;
     }
-    penY = SaturatingAdd(penY, skip);
+    penY = script::SaturatingAdd(penY, skip);
     return true;
 }
 
@@ -73,7 +72,7 @@ PenPoint TextLayout::NextCharacterPlace() const {
     }
     PenPoint next{window.left, penY};
     if (std::int64_t{penY} + skip < window.bottom) {
-        next.y = SaturatingAdd(penY, skip);
+        next.y = script::SaturatingAdd(penY, skip);
     }
     return next;
 }
@@ -107,7 +106,7 @@ void TextLayout::LoadPosition() {
 void TextLayout::SetWindow(int left, int top, int width, int height) {
     const int w = width == kNotGiven ? kDefaultWindowWidth : width;
     const int h = height == kNotGiven ? kDefaultWindowHeight : height;
-    window = stage::Rect{left, top, SaturatingAdd(left, w), SaturatingAdd(top, h)};
+    window = stage::Rect{left, top, script::SaturatingAdd(left, w), script::SaturatingAdd(top, h)};
     penX = left;
     penY = top;
 }
@@ -173,8 +172,8 @@ void TextLayout::AdjustSize(std::string_view text) {
     }
     if (text.front() == '+' || text.front() == '-') {
         const int n = script::ParseSignedDigits(text);
-        height = SaturatingAdd(height, n);
-        skip = SaturatingAdd(skip, n);
+        height = script::SaturatingAdd(height, n);
+        skip = script::SaturatingAdd(skip, n);
     }
     RecreateFont();
 }

@@ -2,28 +2,19 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <limits>
 
 #include "host/encoding.h"
 #include "interp/kinsoku.h"
-#include "interp/saturating.h"
 #include "script/numbers.h"
 
 namespace talu::interp {
 
-DrawingContext::DrawingContext(stage::Surface& target, script::Colour colour) : surface_(target) {
-    uint16_t* pixels = nullptr;
-    int pitch = 0;
-    if (surface_.Lock(pixels, pitch)) {
-        buffer_ = host::PixelBuffer16{pixels, pitch, surface_.Width(), surface_.Height()};
-        textColour_ = static_cast<uint16_t>(surface_.NativeColour(colour));
-        shadowColour_ = static_cast<uint16_t>(surface_.NativeColour(0));
-    }
-}
-
-DrawingContext::~DrawingContext() {
-    if (buffer_.pixels != nullptr) {
-        surface_.Unlock();
+DrawingContext::DrawingContext(stage::Surface& target, script::Colour colour) {
+    if (target.IsLoaded()) {
+        buffer_ =
+            host::PixelBuffer16{target.Row(0), target.Pitch(), target.Width(), target.Height()};
+        textColour_ = static_cast<uint16_t>(target.NativeColour(colour));
+        shadowColour_ = static_cast<uint16_t>(target.NativeColour(0));
     }
 }
 
@@ -76,18 +67,18 @@ bool PlaceCharacter(TextLayout& layout, DrawingContext& context, std::string_vie
     const int offset = layout.height / 10;  // trunc(height x 0.1)
     if (layout.font) {
         if (layout.shadow != 0) {
-            layout.font->Draw(context.Buffer(), character, SaturatingAdd(x, offset),
-                              SaturatingAdd(y, offset), context.ShadowColour());
+            layout.font->Draw(context.Buffer(), character, script::SaturatingAdd(x, offset),
+                              script::SaturatingAdd(y, offset), context.ShadowColour());
         }
         layout.font->Draw(context.Buffer(), character, x, y, context.TextColour());
     }
     // The rectangle covers the shadow's box whether or not a shadow is drawn.
-    const int right = SaturatingAdd(x, extent.width);
-    const int bottom = SaturatingAdd(y, extent.height);
-    rectangle =
-        stage::Rect{std::min(x, SaturatingAdd(x, offset)), std::min(y, SaturatingAdd(y, offset)),
-                    std::max(right, SaturatingAdd(right, offset)),
-                    std::max(bottom, SaturatingAdd(bottom, offset))};
+    const int right = script::SaturatingAdd(x, extent.width);
+    const int bottom = script::SaturatingAdd(y, extent.height);
+    rectangle = stage::Rect{std::min(x, script::SaturatingAdd(x, offset)),
+                            std::min(y, script::SaturatingAdd(y, offset)),
+                            std::max(right, script::SaturatingAdd(right, offset)),
+                            std::max(bottom, script::SaturatingAdd(bottom, offset))};
 
     if (!hanging) {
         layout.penX = right;
@@ -104,17 +95,16 @@ int PositionValue(std::optional<std::string_view> value, int origin, int extent,
     }
     const std::string_view text = *value;
     if (text.front() == '+' || text.front() == '-') {
-        return SaturatingAdd(pen, script::ParseSignedDigits(text));
+        return script::SaturatingAdd(pen, script::ParseSignedDigits(text));
     }
     const int n = script::ParseDigits(text);
     if (text.back() == '%') {
         // The share is worked out in floating point and truncated, as books were laid out with.
         const double share = std::clamp(n, 0, 100) * 0.01 * (static_cast<double>(extent) - origin);
         const std::int64_t place = origin + static_cast<std::int64_t>(share);
-        return static_cast<int>(std::clamp<std::int64_t>(place, std::numeric_limits<int>::min(),
-                                                         std::numeric_limits<int>::max()));
+        return script::ClampToInt(place);
     }
-    return SaturatingAdd(origin, n);
+    return script::SaturatingAdd(origin, n);
 }
 
 }  // namespace talu::interp

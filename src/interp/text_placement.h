@@ -16,18 +16,17 @@
 // characters that may not begin a line, indents) and draws each with its shadow on a surface.
 namespace talu::interp {
 
-/// A surface locked for drawing text, with the native values of the text colour and of black
-/// (the shadow). Unlocks on destruction. An unloaded surface gives a context that draws nothing,
-/// so the layout still advances exactly as it would on a real surface.
+/// A surface's pixels ready for drawing text, with the native values of the text colour and of
+/// black (the shadow). An unloaded surface gives a context that draws nothing, so the layout
+/// still advances exactly as it would on a real surface.
 class DrawingContext {
   public:
-    /// Locks target (which must outlive the context) for text in colour.
+    /// Draws on target (which must outlive the context and keep its buffer) in colour.
     DrawingContext(stage::Surface& target, script::Colour colour);
-    ~DrawingContext();
     DrawingContext(const DrawingContext&) = delete;
     DrawingContext& operator=(const DrawingContext&) = delete;
 
-    /// The locked pixels (null pixels when the surface is unloaded).
+    /// The surface's pixels (null pixels when the surface is unloaded).
     const host::PixelBuffer16& Buffer() const { return buffer_; }
     /// Native value of the text colour.
     uint16_t TextColour() const { return textColour_; }
@@ -35,7 +34,6 @@ class DrawingContext {
     uint16_t ShadowColour() const { return shadowColour_; }
 
   private:
-    stage::Surface& surface_;
     host::PixelBuffer16 buffer_;
     uint16_t textColour_ = 0;
     uint16_t shadowColour_ = 0;

@@ -1,6 +1,6 @@
 #include "interp/window_frame.h"
 
-#include "interp/saturating.h"
+#include "script/numbers.h"
 #include "stage/surface_blend.h"
 
 namespace talu::interp {
@@ -9,11 +9,6 @@ namespace {
 constexpr uint32_t kLeaveOut = 2;
 constexpr uint32_t kRebuildCache = 4;
 constexpr int kOpaque = 100;
-
-stage::Rect PlacedRect(const stage::Picture& picture) {
-    return stage::Rect{picture.left, picture.top, SaturatingAdd(picture.left, picture.Width()),
-                       SaturatingAdd(picture.top, picture.Height())};
-}
 
 void Blend(stage::Surface& target, const stage::Picture& picture) {
     if (!picture.mask.empty()) {
@@ -25,8 +20,7 @@ void Blend(stage::Surface& target, const stage::Picture& picture) {
         options.targetY = picture.top;
         stage::MaskBlend(target, picture, options);
     } else {
-        stage::TranslucentCopy(picture, picture.Bounds(), target, PlacedRect(picture),
-                               picture.alpha);
+        stage::TranslucentCopy(picture, picture.Bounds(), target, picture.Placed(), picture.alpha);
     }
 }
 
@@ -44,7 +38,7 @@ void DrawWindowFrame(stage::Surface& target, const FrameLayers& layers, const Fr
         }
         return;
     }
-    const stage::Rect placed = PlacedRect(picture);
+    const stage::Rect placed = picture.Placed();
     if (picture.mask.empty() && picture.alpha >= kOpaque) {
         picture.CopyTo(picture.Bounds(), target, placed, picture.BlitFlags());
         return;

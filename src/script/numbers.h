@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <limits>
 #include <string_view>
 
 // Attribute values are text; numbers are read from their start and the rest is ignored.
@@ -11,5 +13,22 @@ int ParseDigits(std::string_view text);
 
 /// One optional "-" or "+", then leading decimal digits; 0 when there are none.
 int ParseSignedDigits(std::string_view text);
+
+/// value held at the int limits. Book values reach positions and sizes unchecked, so their
+/// arithmetic runs wide and comes back through here instead of overflowing.
+constexpr int ClampToInt(std::int64_t value) {
+    if (value > std::numeric_limits<int>::max()) {
+        return std::numeric_limits<int>::max();
+    }
+    if (value < std::numeric_limits<int>::min()) {
+        return std::numeric_limits<int>::min();
+    }
+    return static_cast<int>(value);
+}
+
+/// a + b held at the int limits instead of overflowing.
+constexpr int SaturatingAdd(int a, int b) {
+    return ClampToInt(std::int64_t{a} + b);
+}
 
 }  // namespace talu::script

@@ -110,6 +110,15 @@ bool TagRecord::GetAttributeInt(int id, int& out) const {
     return true;
 }
 
+std::string TagRecord::AttributeText(int id) const {
+    return std::string(FindAttribute(id).value_or(std::string_view()));
+}
+
+int TagRecord::AttributeInt(int id, int fallback) const {
+    GetAttributeInt(id, fallback);
+    return fallback;
+}
+
 void TagRecord::SetAttribute(int id, std::string_view value) {
     std::string key = IdKey(id);
     std::size_t index = FindEntry(key);

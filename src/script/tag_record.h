@@ -42,6 +42,10 @@ class TagRecord {
     std::optional<std::string_view> FindAttribute(int id) const;
     /// An optional sign, then leading digits; out is untouched when the attribute is absent.
     bool GetAttributeInt(int id, int& out) const;
+    /// The first value with this id; empty when the attribute is absent.
+    std::string AttributeText(int id) const;
+    /// The first value with this id read as GetAttributeInt reads it; fallback when absent.
+    int AttributeInt(int id, int fallback = 0) const;
     /// Removes the first entry with this id and puts the new value at the head.
     void SetAttribute(int id, std::string_view value);
 

@@ -1,7 +1,5 @@
 #include "stage/background.h"
 
-#include "stage/colour_filter.h"
-
 namespace talu::stage {
 
 bool BackgroundPicture::MakeBlack(int width, int height, const PixelFormat& format) {
@@ -23,17 +21,9 @@ void BackgroundPicture::WriteTags(std::vector<std::string>& lines) const {
     // only repeat the failure when the bookmark is read back.
     if (!IsLoaded())
         return;
-    const std::string filterLine = FilterTagText(filter);
-    if (!filterLine.empty())
-        lines.push_back(filterLine);
-    std::string line = "<BACKGROUND SRC=\"" + source + "\" WIDTH=\"" + std::to_string(Width()) +
-                       "\" HEIGHT=\"" + std::to_string(Height()) + "\" ";
-    if (!transparent.empty())
-        line += "TRANSPARENT=\"" + transparent + "\"";
-    line += " >";
-    lines.push_back(std::move(line));
-    if (!filterLine.empty())
-        lines.push_back("</SUNGLASS>");
+    WriteTagLine("<BACKGROUND SRC=\"" + source + "\" WIDTH=\"" + std::to_string(Width()) +
+                     "\" HEIGHT=\"" + std::to_string(Height()) + "\" ",
+                 lines);
 }
 
 }  // namespace talu::stage

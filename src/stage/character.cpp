@@ -4,15 +4,10 @@
 #include <cstdint>
 
 #include "script/vocabularies.h"
-#include "stage/colour_filter.h"
 #include "stage/surface_blend.h"
 
 namespace talu::stage {
 namespace {
-
-int Clamp(int64_t v) {
-    return static_cast<int>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
-}
 
 // The average of a pixel and its four neighbours, channel by channel.
 uint16_t Average5(const uint16_t* centre, int pitch, const PixelFormat& f) {
@@ -55,7 +50,7 @@ void Character::Draw(Surface& target, bool smoothEdges) const {
     if (hidden != 0 || !IsLoaded() || !target.IsLoaded())
         return;
     const Rect whole = Bounds();
-    const Rect placed{left, top, Clamp(int64_t{left} + Width()), Clamp(int64_t{top} + Height())};
+    const Rect placed = Placed();
     if (alpha != 100) {
         TranslucentCopy(*this, whole, target, placed, alpha);
         return;
@@ -63,7 +58,7 @@ void Character::Draw(Surface& target, bool smoothEdges) const {
     if (!mask.empty()) {
         MaskBlend(target, *this, MaskBlendOptions{mask.data(), mask.size(), whole, left, top});
     } else {
-        CopyTo(whole, target, placed, BlitFlags() | kCopyWait);
+        CopyTo(whole, target, placed, BlitFlags());
     }
     if (smoothEdges)
         SmoothEdges(*this, left, top, target);
@@ -109,9 +104,6 @@ void Character::WriteTags(std::vector<std::string>& lines) const {
                     std::to_string(enterAlpha) + "\">");
     if (!IsLoaded())
         return;
-    const std::string filterLine = FilterTagText(filter);
-    if (!filterLine.empty())
-        lines.push_back(filterLine);
     std::string line = "<ACT NAME=\"" + name + "\" SRC=\"" + source + "\" LEFT=\"" +
                        std::to_string(left) + "\" TOP=\"" + std::to_string(top) + "\" WIDTH=\"" +
                        std::to_string(Width()) + "\" HEIGHT=\"" + std::to_string(Height()) + "\" ";
@@ -120,12 +112,7 @@ void Character::WriteTags(std::vector<std::string>& lines) const {
     } else {
         line += " ALPHA=\"" + std::to_string(alpha) + "\" ";
     }
-    if (!transparent.empty())
-        line += "TRANSPARENT=\"" + transparent + "\"";
-    line += " >";
-    lines.push_back(std::move(line));
-    if (!filterLine.empty())
-        lines.push_back("</SUNGLASS>");
+    WriteTagLine(std::move(line), lines);
 }
 
 }  // namespace talu::stage

@@ -1,20 +1,12 @@
 #include "stage/character_placement.h"
 
-#include <algorithm>
 #include <cstdint>
 
 #include "script/keywords.h"
+#include "script/numbers.h"
 
 namespace talu::stage {
 namespace {
-
-constexpr int kTop = script::kw::kTop;
-constexpr int kLeft = script::kw::kLeft;
-
-// Areas and sizes come from books; the arithmetic runs wide and is clamped back to int.
-int Clamp(int64_t v) {
-    return static_cast<int>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
-}
 
 // The start that puts a side of length size with its centre at fraction of the span from lo.
 int64_t Centred(int lo, int hi, int size, double fraction) {
@@ -27,7 +19,7 @@ int64_t Centred(int lo, int hi, int size, double fraction) {
 Placement Place(const Rect& area, int width, int height, int align, int valign) {
     int64_t top = 0;
     switch (valign) {
-        case kTop:
+        case script::kw::kTop:
             top = Centred(area.top, area.bottom, height, 0.25);
             break;
         case script::kw::kBottom:
@@ -45,7 +37,7 @@ Placement Place(const Rect& area, int width, int height, int align, int valign) 
     }
     int64_t left = 0;
     switch (align) {
-        case kLeft:
+        case script::kw::kLeft:
             left = Centred(area.left, area.right, width, 0.25);
             break;
         case script::kw::kRight:
@@ -61,7 +53,8 @@ Placement Place(const Rect& area, int width, int height, int align, int valign) 
             left = Centred(area.left, area.right, width, 0.5);
             break;
     }
-    return Placement{Clamp(left), Clamp(top)};
+    // Areas and sizes come from books; the arithmetic runs wide and is clamped back to int.
+    return Placement{script::ClampToInt(left), script::ClampToInt(top)};
 }
 
 }  // namespace talu::stage

@@ -61,7 +61,7 @@ void PresentWithEffect(const Surface& stage, Screen& screen, const Rect& destina
     }
     const Rect whole{0, 0, destination.Width(), destination.Height()};
     if (effect == kEffectNone) {
-        screen.Present(stage, whole, destination, kCopyWait);
+        screen.Present(stage, whole, destination, 0);
         return;
     }
     if (options.effectRunning != nullptr) {
@@ -77,7 +77,7 @@ void PresentWithEffect(const Surface& stage, Screen& screen, const Rect& destina
     }
     // Sizes that the step patterns do not tile (an odd width, a height not a multiple of four)
     // would otherwise leave a few old pixels on the screen.
-    screen.Present(stage, whole, destination, kCopyWait);
+    screen.Present(stage, whole, destination, 0);
     if (options.effectRunning != nullptr) {
         options.effectRunning->store(0);
     }

@@ -1,5 +1,7 @@
 #include "stage/picture.h"
 
+#include "stage/colour_filter.h"
+
 namespace talu::stage {
 
 void Picture::Reset() {
@@ -46,6 +48,18 @@ bool Picture::TakeMask(const Surface& maskPicture, const std::string& maskSource
     mask = std::move(bytes);
     maskSource = maskSourceName;
     return true;
+}
+
+void Picture::WriteTagLine(std::string line, std::vector<std::string>& lines) const {
+    const std::string filterLine = FilterTagText(filter);
+    if (!filterLine.empty())
+        lines.push_back(filterLine);
+    if (!transparent.empty())
+        line += "TRANSPARENT=\"" + transparent + "\"";
+    line += " >";
+    lines.push_back(std::move(line));
+    if (!filterLine.empty())
+        lines.push_back("</SUNGLASS>");
 }
 
 }  // namespace talu::stage

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "script/vocabularies.h"
+#include "stage/rect.h"
 #include "stage/surface.h"
 
 namespace talu::stage {
@@ -46,6 +47,8 @@ class Picture : public Surface {
     /// Position on the stage.
     int32_t left = 0;
     int32_t top = 0;
+    /// The stage rectangle the picture covers at its position.
+    Rect Placed() const { return RectAt(left, top, Width(), Height()); }
     /// Alignment keyword ids, 0 when not given.
     int32_t align = 0;
     int32_t valign = 0;
@@ -60,6 +63,10 @@ class Picture : public Surface {
     /// pixel (channels reduced to 5 bits, averaged, times 8), kept in mask with its file name.
     /// False, mask untouched, when the sizes differ or either surface is unloaded.
     bool TakeMask(const Surface& maskPicture, const std::string& maskSourceName);
+
+    /// Appends the picture's bookmark line: line (the tag and its attributes up to here) with
+    /// TRANSPARENT and the closing " >", between the SUNGLASS lines of the picture's filter.
+    void WriteTagLine(std::string line, std::vector<std::string>& lines) const;
 };
 
 }  // namespace talu::stage

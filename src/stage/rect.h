@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "script/numbers.h"
+
 namespace talu::stage {
 
 /// A pixel rectangle (left, top, right, bottom); right and bottom are exclusive.
@@ -25,5 +27,11 @@ struct Rect {
 
     friend constexpr bool operator==(const Rect&, const Rect&) = default;
 };
+
+/// The rectangle a width x height picture covers at (left, top). Positions come from books, so
+/// the far corner saturates at the int limits instead of overflowing.
+constexpr Rect RectAt(int left, int top, int width, int height) {
+    return Rect{left, top, script::SaturatingAdd(left, width), script::SaturatingAdd(top, height)};
+}
 
 }  // namespace talu::stage

@@ -6,18 +6,6 @@
 #include "stage/effect_steps.h"
 
 namespace talu::stage {
-namespace {
-
-// Where a picture at (left, top) lands; positions come from books, so the far corner is
-// computed wide and clamped rather than overflowing.
-Rect PlacedRect(int32_t left, int32_t top, int width, int height) {
-    auto clampInt = [](int64_t v) {
-        return static_cast<int>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
-    };
-    return Rect{left, top, clampInt(int64_t{left} + width), clampInt(int64_t{top} + height)};
-}
-
-}  // namespace
 
 bool Stage::Create(int width, int height) {
     std::lock_guard lock(mutex_);
@@ -78,15 +66,17 @@ void Stage::SettleCharacters() {
 
 void Stage::Compose(uint32_t flags) {
     std::lock_guard lock(mutex_);
+    ComposeLocked(flags);
+}
+
+void Stage::ComposeLocked(uint32_t flags) {
     flags_ = flags;
     if (!stageSurface_.IsLoaded())
         return;
     stageSurface_.Fill(0);
     if (background_.IsLoaded()) {
-        const Rect target = PlacedRect(background_.left, background_.top, background_.Width(),
-                                       background_.Height());
-        background_.CopyTo(background_.Bounds(), stageSurface_, target,
-                           background_.BlitFlags() | kCopyWait);
+        background_.CopyTo(background_.Bounds(), stageSurface_, background_.Placed(),
+                           background_.BlitFlags());
     }
     if ((flags & compose::kNoCharacters) == 0) {
         for (const Character& c : characters_) {
@@ -99,7 +89,7 @@ void Stage::Compose(uint32_t flags) {
     }
     if ((flags & compose::kNoText) == 0 && textLayer_.IsLoaded()) {
         textLayer_.CopyTo(textLayer_.Bounds(), stageSurface_, textLayer_.Bounds(),
-                          textLayer_.BlitFlags() | kCopyWait);
+                          textLayer_.BlitFlags());
     }
 }
 
@@ -121,27 +111,10 @@ void Stage::Present(const std::optional<Rect>& rect, int effect, int time) {
         return;
     if (rect.has_value() || effect == kEffectNone) {
         const Rect area = rect.value_or(VisibleRect());
-        output_.screen->Present(stageSurface_, area, area, kCopyWait);
+        output_.screen->Present(stageSurface_, area, area, 0);
         return;
     }
     PresentWithEffect(stageSurface_, *output_.screen, VisibleRect(), effect, time, output_.effects);
-}
-
-void Stage::Repaint() {
-    if (output_.screen == nullptr)
-        return;
-    std::unique_lock lock(mutex_, std::try_to_lock);
-    if (!lock.owns_lock() || !stageSurface_.IsLoaded())
-        return;
-    const Rect area = VisibleRect();
-    output_.screen->Present(stageSurface_, area, area, kCopyWait);
-}
-
-bool Stage::PaintTo(Surface& target) {
-    std::unique_lock lock(mutex_, std::try_to_lock);
-    if (!lock.owns_lock())
-        return false;
-    return stageSurface_.CopyTo(stageSurface_.Bounds(), target, stageSurface_.Bounds(), 0);
 }
 
 void Stage::Shake(int amplitude, int time, int count) {
@@ -164,11 +137,11 @@ void Stage::Shake(int amplitude, int time, int count) {
     };
     for (int cycle = 0; cycle < count; ++cycle) {
         for (const auto& move : moves) {
-            screen->Present(stageSurface_, move[0], move[1], kCopyWait);
+            screen->Present(stageSurface_, move[0], move[1], 0);
             clock->SleepMs(pause);
         }
     }
-    screen->Present(stageSurface_, s, d, kCopyWait);
+    screen->Present(stageSurface_, s, d, 0);
 }
 
 void Stage::WriteStageTags(std::vector<std::string>& lines) const {

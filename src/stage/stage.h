@@ -63,6 +63,7 @@ class Stage {
   public:
     /// Draws the message window into the stage surface during composition (flags as given to
     /// Compose); installed by the message window, which reaches its pictures through the stage.
+    /// It runs under the stage's lock, so it must not call the stage's locking members.
     using WindowDrawer = std::function<void(Stage& stage, Surface& target, uint32_t flags)>;
     /// Appends the frame's WINDOW line to a stage snapshot.
     using LineWriter = std::function<void(std::vector<std::string>& lines)>;
@@ -118,8 +119,8 @@ class Stage {
     /// The stage-sized layer message text is drawn on; key kTextLayerKey marks empty pixels.
     Surface& TextLayer() { return textLayer_; }
     const Surface& TextLayer() const { return textLayer_; }
-    /// Runs draw(stage surface, text layer) while holding the stage, so a paint on another
-    /// thread never reads a half-drawn surface.
+    /// Runs draw(stage surface, text layer) while holding the stage, so another thread never
+    /// reads a half-drawn surface; draw must not call back into the stage.
     template <typename Draw>
     auto DrawLocked(Draw&& draw) {
         std::lock_guard lock(mutex_);
@@ -138,6 +139,17 @@ class Stage {
 
     /// Draws every layer into the stage surface as flags allow and remembers the flags.
     void Compose(uint32_t flags);
+    /// Composes with flags, runs read(stage surface) and composes again with the flags before,
+    /// all under the stage's lock, so no other thread sees the passing composition.
+    template <typename Read>
+    auto ReadComposedWith(uint32_t flags, Read&& read) {
+        std::lock_guard lock(mutex_);
+        const uint32_t remembered = flags_;
+        ComposeLocked(flags);
+        auto result = read(static_cast<const Surface&>(stageSurface_));
+        ComposeLocked(remembered);
+        return result;
+    }
     /// Composes again with the remembered flags.
     void Recompose() { Compose(flags_); }
     /// The flags of the last composition.
@@ -153,12 +165,6 @@ class Stage {
     /// through effect (0 or EF_NONE plain) over time ms. Nothing without a loaded stage surface,
     /// a screen or a clock.
     void Present(const std::optional<Rect>& rect, int effect, int time);
-    /// Presents the whole stage plainly; for the paint message. Skips when a composition or
-    /// presentation holds the stage on the worker thread (that one shows the stage anyway).
-    void Repaint();
-    /// Copies the stage surface 1:1 into target at (0, 0); false when nothing could be copied or
-    /// the worker holds the stage (a paint never waits for an effect to finish).
-    bool PaintTo(Surface& target);
     /// KICK: shakes the stage on the screen by amplitude pixels, count cycles of four moves,
     /// sleeping trunc(time / 4) ms after each move, then one plain copy.
     void Shake(int amplitude, int time, int count);
@@ -170,12 +176,14 @@ class Stage {
   private:
     Rect VisibleRect() const;
     bool CreateTextLayerLocked(int width, int height);
+    void ComposeLocked(uint32_t flags);
 
     PixelFormat format_;
     StageOutput output_;
-    // Guards the stage surface between the worker's compositions and the paint message;
-    // recursive so a window drawer or presented callback may call back into the stage.
-    mutable std::recursive_mutex mutex_;
+    // Guards the stage surface and the text layer between the worker, the wait-icon thread and
+    // the interface thread. Nothing called under it (window drawer, screen, effect steps, clock)
+    // comes back into the stage, so it need not be recursive.
+    mutable std::mutex mutex_;
     Surface stageSurface_;
     BackgroundPicture background_;
     std::array<Character, kCharacterSlots> characters_;

@@ -4,6 +4,7 @@
 
 #include "script/keywords.h"
 #include "script/messages.h"
+#include "script/numbers.h"
 #include "stage/colour_filter.h"
 #include "stage/effect_steps.h"
 #include "stage/tag_values.h"
@@ -129,7 +130,8 @@ TagOutcome StageController::SpaceTag(const script::TagRecord& tag) {
     }
     const int left = ReadInt(tag, script::kw::kLeft).value_or(0);
     const int top = ReadInt(tag, script::kw::kTop).value_or(0);
-    placementArea_ = Rect{left, top, SaturatingAdd(left, *width), SaturatingAdd(top, *height)};
+    placementArea_ =
+        Rect{left, top, script::SaturatingAdd(left, *width), script::SaturatingAdd(top, *height)};
     return TagOutcome{};
 }
 

@@ -4,6 +4,7 @@
 
 #include "script/keywords.h"
 #include "script/messages.h"
+#include "script/numbers.h"
 #include "stage/character_placement.h"
 #include "stage/colour_filter.h"
 #include "stage/effect_steps.h"
@@ -137,14 +138,12 @@ TagOutcome StageController::ActTag(const script::TagRecord& tag) {
             Report(script::err::kNotEntered, putName);
             return TagOutcome{true};
         }
-        const Character& anchor = stage.CharacterAt(*putSlot);
-        area = Rect{anchor.left, anchor.top, SaturatingAdd(anchor.left, anchor.Width()),
-                    SaturatingAdd(anchor.top, anchor.Height())};
+        area = stage.CharacterAt(*putSlot).Placed();
     }
     const Placement placed =
         Place(area, character.Width(), character.Height(), character.align, character.valign);
-    character.left = givenLeft ? SaturatingAdd(*givenLeft, area.left) : placed.left;
-    character.top = givenTop ? SaturatingAdd(*givenTop, area.top) : placed.top;
+    character.left = givenLeft ? script::SaturatingAdd(*givenLeft, area.left) : placed.left;
+    character.top = givenTop ? script::SaturatingAdd(*givenTop, area.top) : placed.top;
     character.alpha = alpha;
 
     if (!silent) {

@@ -20,14 +20,10 @@ std::string StageSnapshotName(const SaveRequest& request) {
 bool SaveStage(Stage& stage, const SaveRequest& request) {
     SaveRequest named = request;
     named.fileName = StageSnapshotName(request);
-    // Held throughout, so a paint never shows the stage without its message window.
-    return stage.DrawLocked([&](const Surface& stageSurface, const Surface&) {
-        const uint32_t remembered = stage.Flags();
-        stage.Compose(compose::kNoText | compose::kNoWindow);
-        const bool saved = SavePicture(stageSurface, "", named);
-        stage.Compose(remembered);
-        return saved;
-    });
+    // The stage is held throughout, so a paint never shows it without its message window.
+    return stage.ReadComposedWith(
+        compose::kNoText | compose::kNoWindow,
+        [&](const Surface& stageSurface) { return SavePicture(stageSurface, "", named); });
 }
 
 namespace {

@@ -122,15 +122,6 @@ bool Surface::GetFormat(PixelFormat& format) const {
     return true;
 }
 
-bool Surface::Lock(uint16_t*& pixels, int& pitch) {
-    if (!IsLoaded()) {
-        return false;
-    }
-    pixels = pixels_.data();
-    pitch = pitch_;
-    return true;
-}
-
 uint32_t Surface::NativeColour(uint32_t colour) const {
     if (!IsLoaded()) {
         return kInvalidColour;

@@ -9,7 +9,7 @@
 #include "stage/rect.h"
 
 // The off-screen picture every part of the stage works on: an owned 16-bit buffer in the
-// display's format, standing for the old system-memory surface with its lock, fill, key and blit.
+// display's format, standing for the old system-memory surface with its fill, key and blit.
 namespace talu::stage {
 
 /// The colour value that names no colour (NativeColour then reads pixel (0,0) back).
@@ -17,8 +17,6 @@ inline constexpr uint32_t kInvalidColour = 0xFFFFFFFF;
 /// Largest width or height a surface may have; bigger requests fail like any platform refusal.
 inline constexpr int kMaxSurfaceSide = 16384;
 
-/// CopyTo flag kept from the old blit interface: copies here never wait, so it changes nothing.
-inline constexpr uint32_t kCopyWait = 1u << 0;
 /// CopyTo flag: source pixels equal to the source surface's key leave the target unchanged.
 inline constexpr uint32_t kCopyKeySource = 1u << 1;
 
@@ -56,12 +54,8 @@ class Surface {
     /// The pixel layout (meaningful only while loaded).
     const PixelFormat& Format() const { return format_; }
 
-    /// Gives the pixel (0,0) pointer and the pitch in pixels; false (outputs untouched) when
-    /// unloaded. The pointer stays valid until Release, Create or a move; pair with Unlock.
-    bool Lock(uint16_t*& pixels, int& pitch);
-    /// Ends a Lock; kept so pixel code reads like the old lock/unlock pairs.
-    void Unlock() {}
-    /// Row y of the buffer (0 <= y < Height, only while loaded); owned by the surface.
+    /// Row y of the buffer (0 <= y < Height, only while loaded; rows lie Pitch pixels apart and
+    /// stay valid until Release, Create or a move); owned by the surface.
     uint16_t* Row(int y) { return pixels_.data() + static_cast<std::size_t>(y) * pitch_; }
     /// Row y of the buffer, read only.
     const uint16_t* Row(int y) const {

@@ -1,37 +1,19 @@
 #include "stage/tag_values.h"
 
-#include <algorithm>
-#include <cctype>
-#include <cstdint>
-
 #include "script/keywords.h"
+#include "script/numbers.h"
 #include "script/vocabularies.h"
 #include "stage/effect_steps.h"
 
 namespace talu::stage {
 namespace {
 
-// Leading decimal digits after an optional sign, saturated; books write any size they like.
-int LeadingInt(std::string_view text) {
-    std::size_t i = 0;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-        negative = text[i++] == '-';
-    int64_t value = 0;
-    for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
-        value = std::min<int64_t>(value * 10 + (text[i] - '0'), int64_t{INT32_MAX} + 1);
-    }
-    if (negative)
-        value = -value;
-    return static_cast<int>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
-}
-
 void ReadSide(const script::TagRecord& tag, int id, uint32_t pixels, uint32_t percent,
               SizeRequest& request, int& value) {
     const auto text = tag.FindAttribute(id);
     if (!text)
         return;
-    value = LeadingInt(*text);
+    value = script::ParseSignedDigits(*text);
     request.flags |= text->find('%') != std::string_view::npos ? percent : pixels;
 }
 
@@ -62,7 +44,7 @@ std::optional<int> ReadInt(const script::TagRecord& tag, int id) {
     const auto text = tag.FindAttribute(id);
     if (!text)
         return std::nullopt;
-    return LeadingInt(*text);
+    return script::ParseSignedDigits(*text);
 }
 
 bool ReadPassMode(const script::TagRecord& tag) {
@@ -84,10 +66,6 @@ void ApplyTransparentText(Picture& picture, const std::optional<std::string>& te
 
 int CharacterEffect(int effect) {
     return effect == kEffectOneChar || effect == kEffectToHeartChar ? kEffectFadeIn : effect;
-}
-
-int SaturatingAdd(int a, int b) {
-    return static_cast<int>(std::clamp<int64_t>(int64_t{a} + b, INT32_MIN, INT32_MAX));
 }
 
 }  // namespace talu::stage

@@ -32,7 +32,5 @@ bool ReadPassMode(const script::TagRecord& tag);
 void ApplyTransparentText(Picture& picture, const std::optional<std::string>& text);
 /// ACT and EXIT show the one-character effects as a fade.
 int CharacterEffect(int effect);
-/// Adds two ints, saturating instead of overflowing.
-int SaturatingAdd(int a, int b);
 
 }  // namespace talu::stage

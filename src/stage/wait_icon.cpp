@@ -6,14 +6,6 @@
 #include "stage/stage.h"
 
 namespace talu::stage {
-namespace {
-
-// Positions come from books; the far corner is computed wide and clamped, not overflowed.
-int ClampedSum(int32_t a, int b) {
-    return static_cast<int>(std::clamp<int64_t>(int64_t{a} + b, INT32_MIN, INT32_MAX));
-}
-
-}  // namespace
 
 bool WaitIconList::AddFrame(const PictureLoader& loader, std::string_view path,
                             const FramePlacement& placement) {
@@ -51,7 +43,7 @@ void WaitIconList::ReleaseSurfaces() {
 Rect FrameRect(const WaitIconFrame& frame, Point anchor) {
     const int32_t left = frame.followText != 0 ? anchor.x : frame.left;
     const int32_t top = frame.followText != 0 ? anchor.y : frame.top;
-    return Rect{left, top, ClampedSum(left, frame.Width()), ClampedSum(top, frame.Height())};
+    return RectAt(left, top, frame.Width(), frame.Height());
 }
 
 bool FrameDue(const WaitIconFrame& frame, int elapsedMs) {
@@ -59,9 +51,8 @@ bool FrameDue(const WaitIconFrame& frame, int elapsedMs) {
 }
 
 void DrawFrame(Screen& screen, const WaitIconFrame& frame, const Rect& rect) {
-    const Rect target{rect.left, rect.top, ClampedSum(rect.left, frame.Width()),
-                      ClampedSum(rect.top, frame.Height())};
-    screen.Present(frame, frame.Bounds(), target, kCopyWait | kCopyKeySource);
+    screen.Present(frame, frame.Bounds(),
+                   RectAt(rect.left, rect.top, frame.Width(), frame.Height()), kCopyKeySource);
 }
 
 void EraseFrame(Stage& stage, const std::optional<Rect>& rect) {
@@ -73,7 +64,7 @@ void EraseFrame(Stage& stage, const std::optional<Rect>& rect) {
         const Rect visible =
             stageSurface.Bounds().Intersect(Rect{0, 0, screen->Width(), screen->Height()});
         const Rect area = rect.value_or(visible);
-        screen->Present(stageSurface, area, area, kCopyWait);
+        screen->Present(stageSurface, area, area, 0);
     });
 }
 

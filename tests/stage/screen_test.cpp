@@ -24,7 +24,7 @@ TEST(ScreenTest, PresentAndDrawCopyClipAndReportWhatChanged) {
     EXPECT_EQ(screen.Format(), PixelFormat::Rgb565());
     std::vector<Rect> reported;
     screen.SetPresentedCallback([&](const Rect& r) { reported.push_back(r); });
-    ASSERT_TRUE(screen.Present(red, red.Bounds(), Rect{50, 40, 70, 60}, kCopyWait));
+    ASSERT_TRUE(screen.Present(red, red.Bounds(), Rect{50, 40, 70, 60}, 0));
     EXPECT_EQ(reported, (std::vector<Rect>{{50, 40, 64, 48}}));
     ASSERT_TRUE(screen.CopyOut(out));
     EXPECT_EQ(out.Row(47)[63], 0xF800);
@@ -52,7 +52,7 @@ TEST(ScreenTest, CopiesTakenWhilePresentingAreNeverTorn) {
     std::thread worker([&] {
         for (int i = 0; i < 300; ++i) {
             const Surface& s = (i % 2) == 0 ? a : b;
-            screen.Present(s, s.Bounds(), s.Bounds(), kCopyWait);
+            screen.Present(s, s.Bounds(), s.Bounds(), 0);
         }
         done = true;
     });

@@ -126,10 +126,6 @@ TEST(StagePresentation, NothingWithoutScreenOrClock) {
     Stage stage;
     ASSERT_TRUE(stage.Create());
     stage.Present(std::nullopt, 7, 100);  // no output: must simply return
-    stage.Repaint();
-    Surface out;
-    ASSERT_TRUE(out.Create(640, 480, stage.Format()));
-    EXPECT_TRUE(stage.PaintTo(out));
 }
 
 // The first move shows the stage WIDTH pixels down; after four moves per cycle it stands still.
@@ -195,12 +191,13 @@ TEST(StageLines, NewStageWritesBackgroundWindowAndCharacterLines) {
 TEST(StageThreads, PaintWhileTheWorkerComposesAndPresents) {
     StageRig rig;
     std::atomic<bool> done{false};
+    // The interface thread reads the stage (as link hovering does) and the screen while the
+    // worker composes and presents.
     std::thread painter([&] {
         Surface out;
-        out.Create(640, 480, rig.stage.Format());
         while (!done.load()) {
-            rig.stage.Repaint();
-            rig.stage.PaintTo(out);
+            rig.stage.DrawLocked([](Surface& composed, Surface&) { return composed.Row(0)[0]; });
+            rig.screen.CopyOut(out);
         }
     });
     for (int i = 0; i < 20; ++i) {
@@ -213,14 +210,6 @@ TEST(StageThreads, PaintWhileTheWorkerComposesAndPresents) {
     Surface shown;
     ASSERT_TRUE(rig.screen.CopyOut(shown));
     EXPECT_TRUE(testing::SameRect(shown, rig.stage.StageSurface(), Rect{0, 0, 640, 480}));
-}
-
-TEST(StageThreads, DrawerMayCallBackIntoTheStage) {
-    Stage stage;
-    ASSERT_TRUE(stage.Create(16, 16));
-    stage.SetWindowDrawer([](Stage& s, Surface&, uint32_t) { s.CreateTextLayer(16, 16); });
-    stage.Compose(0);
-    EXPECT_TRUE(stage.TextLayer().IsLoaded());
 }
 
 }  // namespace

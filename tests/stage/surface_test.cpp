@@ -44,10 +44,7 @@ TEST_P(SurfaceTest, UnloadedSurfacesRefuseEverythingAndAbsurdSizesLeaveThemSo) {
     EXPECT_FALSE(s.Create(10, -1, GetParam()));
     EXPECT_FALSE(s.Create(kMaxSurfaceSide + 1, 1, GetParam()));
     EXPECT_FALSE(s.IsLoaded());
-    uint16_t* p = nullptr;
-    int pitch = -1;
-    EXPECT_FALSE(s.Lock(p, pitch));
-    EXPECT_EQ(pitch, -1);
+    EXPECT_EQ(s.Pitch(), 0);
     EXPECT_EQ(s.NativeColour(0), kInvalidColour);
     PixelFormat format{};
     EXPECT_FALSE(s.GetFormat(format));
@@ -57,16 +54,13 @@ TEST_P(SurfaceTest, UnloadedSurfacesRefuseEverythingAndAbsurdSizesLeaveThemSo) {
     EXPECT_FALSE(loaded.CopyScaled(s));
 }
 
-TEST_P(SurfaceTest, LockKeyMoveAndRelease) {
+TEST_P(SurfaceTest, RowsKeyMoveAndRelease) {
     Surface s;
     ASSERT_TRUE(s.Create(5, 3, GetParam()));
-    uint16_t* p = nullptr;
-    int pitch = 0;
-    ASSERT_TRUE(s.Lock(p, pitch));
-    EXPECT_GE(pitch, 5);  // in pixels
-    p[2 * pitch + 4] = 0x1234;
+    EXPECT_GE(s.Pitch(), 5);  // in pixels
+    uint16_t* p = s.Row(0);
+    p[2 * s.Pitch() + 4] = 0x1234;
     p[0] = 0x4321;
-    s.Unlock();
     EXPECT_EQ(s.Row(2)[4], 0x1234);
     EXPECT_EQ(s.NativeColour(kInvalidColour), 0x4321u);  // the invalid colour reads pixel 0
     EXPECT_EQ(s.BlitFlags(), 0u);
@@ -122,7 +116,7 @@ TEST_P(SurfaceTest, CopyClipsBothSurfacesAndSamplesTheNearestPixel) {
         bool anything = false;
         const Rect& s = c.source;
         const Rect& d = c.target;
-        const bool copied = src.CopyTo(s, dst, d, kCopyWait);
+        const bool copied = src.CopyTo(s, dst, d, 0);
         for (int y = 0; y < c.targetHeight; ++y) {
             for (int x = 0; x < c.targetWidth; ++x) {
                 uint16_t want = 0;
@@ -161,10 +155,10 @@ TEST_P(SurfaceTest, KeyedCopySkipsKeyPixelsOnlyWhenAsked) {
     src.SetSourceKey(0xFF00FF);
     Surface dst = Solid(4, 1, GetParam(), 0x00FF00);
     const uint16_t green = static_cast<uint16_t>(dst.NativeColour(0x00FF00));
-    ASSERT_TRUE(src.CopyTo(src.Bounds(), dst, dst.Bounds(), kCopyWait | src.BlitFlags()));
+    ASSERT_TRUE(src.CopyTo(src.Bounds(), dst, dst.Bounds(), src.BlitFlags()));
     EXPECT_EQ(dst.Row(0)[0], green);
     EXPECT_EQ(dst.Row(0)[1], 0x0001);
-    ASSERT_TRUE(src.CopyTo(src.Bounds(), dst, dst.Bounds(), kCopyWait));
+    ASSERT_TRUE(src.CopyTo(src.Bounds(), dst, dst.Bounds(), 0));
     EXPECT_EQ(dst.Row(0)[0], src.Row(0)[0]);
 }
 

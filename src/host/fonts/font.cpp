@@ -76,7 +76,7 @@ void Font::Draw(const PixelBuffer16& target, std::string_view character, int x, 
     if (character.empty() || target.pixels == nullptr) {
         return;
     }
-    const Glyph& glyph = GlyphFor(character);
+    const GlyphImage& glyph = GlyphFor(character);
     // Clip in 64 bits: pen positions near the int limits must not overflow.
     const std::int64_t left = std::int64_t{x} + glyph.left;
     const std::int64_t top = std::int64_t{y} + glyph.top;
@@ -100,14 +100,14 @@ void Font::Draw(const PixelBuffer16& target, std::string_view character, int x, 
     }
 }
 
-const Font::Glyph& Font::GlyphFor(std::string_view character) {
+const GlyphImage& Font::GlyphFor(std::string_view character) {
     const uint16_t key = CharacterKey(character);
     if (auto it = cache_.find(key); it != cache_.end()) {
         return it->second;
     }
     std::string_view bytes = character.substr(0, CharLength(character, 0));
     std::optional<GlyphImage> image = face_->Render(FirstCodePoint(Cp932ToUtf8(bytes)), oblique_);
-    Glyph glyph = Compose(image ? *image : GlyphImage{});
+    GlyphImage glyph = Compose(image ? *image : GlyphImage{});
     if (cacheBytes_ + glyph.bits.size() > kCacheBudget) {
         cache_.clear();
         cacheBytes_ = 0;
@@ -119,11 +119,11 @@ const Font::Glyph& Font::GlyphFor(std::string_view character) {
 // Places the rendered image in its cell and adds what the old API drew around it: a second copy
 // one pixel to the right for a bold weight the face lacks (one pixel more advance), and the
 // underline and strike-out bands across the advance.
-Font::Glyph Font::Compose(const GlyphImage& image) const {
+GlyphImage Font::Compose(const GlyphImage& image) const {
     const CellMetrics& m = Metrics();
     const int smear = embolden_ ? 1 : 0;
     const int imageTop = m.ascent + image.top;
-    Glyph glyph;
+    GlyphImage glyph;
     glyph.advance = image.advance + smear;
 
     int left = image.left;

@@ -72,26 +72,17 @@ class Font {
     std::size_t CachedGlyphs() const { return cache_.size(); }
 
   private:
-    // A finished character image, placed relative to the top-left corner of its cell.
-    struct Glyph {
-        int left = 0;
-        int top = 0;
-        int width = 0;
-        int height = 0;
-        int advance = 0;
-        std::vector<uint8_t> bits;
-    };
-
     Font(std::unique_ptr<FreeTypeFace> face, const FontOptions& options, bool embolden);
-    const Glyph& GlyphFor(std::string_view character);
-    Glyph Compose(const GlyphImage& image) const;
+    // The character's image placed relative to its cell's top-left corner, from the cache.
+    const GlyphImage& GlyphFor(std::string_view character);
+    GlyphImage Compose(const GlyphImage& image) const;
 
     std::unique_ptr<FreeTypeFace> face_;
     bool embolden_;
     bool oblique_;
     bool underline_;
     bool strikeOut_;
-    std::unordered_map<uint16_t, Glyph> cache_;
+    std::unordered_map<uint16_t, GlyphImage> cache_;
     std::size_t cacheBytes_ = 0;
 };
 

@@ -27,11 +27,12 @@ struct CellMetrics {
     int strikeOutThickness = 1;
 };
 
-/// A 1-bit glyph image: one byte (0 or 1) per pixel, rows top to bottom.
+/// A 1-bit glyph image: one byte (0 or 1) per pixel, rows top to bottom. A face renders it
+/// relative to the pen on the baseline; a font places it relative to its cell's top-left corner.
 struct GlyphImage {
     /// Column of the image's left edge relative to the pen.
     int left = 0;
-    /// Row of the image's top edge relative to the baseline (negative above it).
+    /// Row of the image's top edge relative to the baseline (negative above it) or the cell top.
     int top = 0;
     /// Size of the image in pixels.
     int width = 0;

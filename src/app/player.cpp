@@ -1,5 +1,7 @@
 #include "app/player.h"
 
+#include <utility>
+
 #include "script/keywords.h"
 #include "script/messages.h"
 #include "script/numbers.h"
@@ -11,8 +13,6 @@ namespace {
 namespace kw = script::kw;
 namespace step = interp::step;
 
-// UM_FORM's wParam: the form is complete and waits for the reader.
-constexpr int kFormComplete = 33;
 constexpr int kDefaultLoop = 100000;
 
 // TIMER's TIME: "mm:ss", "mm:ss:ff" (ff in 16 ms units) or plain milliseconds.
@@ -45,7 +45,8 @@ Player::Player(Shell& shell, Settings& settings, host::Clock& clock, host::Clock
     : shell_(shell),
       settings_(settings),
       clock_(clock),
-      waitIcon_(iconClock != nullptr ? *iconClock : clock, uiPaused, textWindowHidden),
+      iconClock_(iconClock != nullptr ? *iconClock : clock),
+      waitIcon_(iconClock_, uiPaused, textWindowHidden),
       commands_(shell, [this](const std::string& question) {
           uiPaused = 1;
           const bool ok = shell_.ShowMessage(question, true);
@@ -54,8 +55,19 @@ Player::Player(Shell& shell, Settings& settings, host::Clock& clock, host::Clock
       }) {}
 
 Player::~Player() {
+    Close();
+}
+
+void Player::Close() {
+    closing_ = 1;
+    clock_.Interrupt();
+    iconClock_.Interrupt();
     WaitForWorker();
     StopWaitIcon();
+    clock_.Resume();
+    iconClock_.Resume();
+    closing_ = 0;
+    interpreter_ = nullptr;
 }
 
 void Player::BookOpened(interp::Interpreter* interpreter) {
@@ -70,9 +82,7 @@ void Player::Start(interp::Interpreter* interpreter, bool fromBookmark) {
 }
 
 void Player::ResetRunState() {
-    WaitForWorker();
-    StopWaitIcon();
-    interpreter_ = nullptr;
+    Close();
     choicePending_ = 0;
     formPending_ = 0;
     textWindowHidden = 0;
@@ -134,9 +144,12 @@ void Player::RunLoop() {
         return;
     }
     script::TagRecord record;
-    while (stopRequested_.load() == 0) {
+    while (stopRequested_.load() == 0 && closing_.load() == 0) {
         record.Clear();
         const int result = interpreter_->Step(record);
+        if (closing_.load() != 0) {
+            return;  // a closing book neither waits nor asks the reader anything
+        }
         if (listener_ != nullptr) {
             listener_->StepDone(result, record);
         }
@@ -183,7 +196,7 @@ void Player::RunLoop() {
                 continue;
             case step::kEndTag:
                 if (auto alt = record.FindAttribute(kw::kAlt)) {
-                    std::lock_guard lock(pendingMutex_);
+                    std::lock_guard lock(endTextMutex_);
                     endText_ = std::string(*alt);
                 }
                 ShowEndText();
@@ -192,13 +205,13 @@ void Player::RunLoop() {
                 if (loadedFromBookmark_.load() != 0) {
                     continue;
                 }
-                shell_.Post(message::kAutoBookmark, 0, 0);
+                shell_.Post(AutoBookmarkMessage{});
                 return;
             case step::kForm:
                 if (record.IsClosing()) {
                     formPending_ = 1;
                     uiPaused = 1;
-                    shell_.Post(message::kForm, kFormComplete, 0);
+                    shell_.Post(FormCompleteMessage{});
                     return;
                 }
                 continue;  // the interpreter built the form and its controls itself
@@ -223,45 +236,34 @@ void Player::Timer(const script::TagRecord& record) {
 }
 
 void Player::Bgm(const script::TagRecord& record) {
-    {
-        std::lock_guard lock(pendingMutex_);
-        bgmSource_.clear();
-        record.GetAttribute(kw::kSrc, bgmSource_);
-    }
-    const int loop = record.AttributeInt(kw::kLoop, kDefaultLoop);
-    bgmLoop_ = loop;
-    const int time = record.AttributeInt(kw::kTime, 0);
+    BgmMessage bgm;
+    record.GetAttribute(kw::kSrc, bgm.source);
+    bgm.loop = record.AttributeInt(kw::kLoop, kDefaultLoop);
+    bgm.fadeMs = record.AttributeInt(kw::kTime, 0);
+    bgm.pass = IsPassMode(record);
     if (music_ != nullptr) {
         BgmRequest request;
-        request.source = PendingBgmSource();
-        request.loop = loop;
-        request.timeMs = time;  // whole: no 16-bit message field to squeeze it into
-        request.sync = !IsPassMode(record);
+        request.source = bgm.source;
+        request.loop = bgm.loop;
+        request.timeMs = bgm.fadeMs;
+        request.sync = !bgm.pass;
         music_->Bgm(request);
         return;
     }
-    const std::intptr_t lParam =
-        (static_cast<std::intptr_t>(time) & 0xFFFF) | ((IsPassMode(record) ? 0 : 1) << 16);
-    shell_.Post(message::kBgm, loop, lParam);
+    shell_.Post(std::move(bgm));
 }
 
 bool Player::SoundFallback(const script::TagRecord& record) {
     if (settings_.usePCM.current == 0 || musicPlayer_.load() == 0 || SoundWait()) {
         return false;
     }
-    {
-        std::lock_guard lock(pendingMutex_);
-        soundName_.clear();
-        record.GetAttribute(kw::kSrc, soundName_);
-    }
-    if (IsPassMode(record)) {
-        soundWait_ = 0;
-        shell_.Post(message::kSound, 0, 0);
-        return false;
-    }
-    soundWait_ = 1;
-    shell_.Post(message::kSound, 0, 0);
-    return true;
+    SoundMessage sound;
+    record.GetAttribute(kw::kSrc, sound.name);
+    sound.wait = !IsPassMode(record);
+    const bool wait = sound.wait;
+    soundWait_ = wait ? 1 : 0;
+    shell_.Post(std::move(sound));
+    return wait;
 }
 
 bool Player::OfferLinks(const script::TagRecord& record) {
@@ -320,7 +322,7 @@ void Player::ShowEndText() {
 }
 
 std::string Player::EndText() const {
-    std::lock_guard lock(pendingMutex_);
+    std::lock_guard lock(endTextMutex_);
     if (!endText_.empty()) {
         return endText_;
     }
@@ -445,16 +447,6 @@ void Player::SoundDone() {
         soundWait_ = 0;
         StartWorker();
     }
-}
-
-std::string Player::PendingBgmSource() const {
-    std::lock_guard lock(pendingMutex_);
-    return bgmSource_;
-}
-
-std::string Player::PendingSoundName() const {
-    std::lock_guard lock(pendingMutex_);
-    return soundName_;
 }
 
 }  // namespace talu::app

@@ -37,7 +37,7 @@ class Player {
   public:
     /// iconClock paces the wait icon (clock when null); it outlives the player.
     Player(Shell& shell, Settings& settings, host::Clock& clock, host::Clock* iconClock = nullptr);
-    /// Waits for the worker to finish and stops the wait icon.
+    /// Ends the book as Close does.
     ~Player();
     Player(const Player&) = delete;
     Player& operator=(const Player&) = delete;
@@ -45,8 +45,8 @@ class Player {
     /// Resets the run state for a book just opened in interpreter (which the caller owns and
     /// keeps alive until the next book or the player's end) and starts the worker.
     void BookOpened(interp::Interpreter* interpreter);
-    /// The reset of opening a book without the new book: the worker and the wait icon are
-    /// stopped, the flags cleared and the title reset; the player then has no interpreter.
+    /// The reset of opening a book without the new book: Close, then the flags cleared and the
+    /// title reset.
     void ResetRunState();
     /// Starts the worker on interpreter after ResetRunState; fromBookmark sets
     /// loadedFromBookmark, which lets the book pass its automatic-bookmark points.
@@ -55,6 +55,12 @@ class Player {
     bool StartWorker();
     /// Waits until no worker runs.
     void WaitForWorker();
+    /// Closing the book (or opening another, or loading a bookmark): ends the pause in progress
+    /// at once, lets the worker end after its current step and waits for it, stops the wait
+    /// icon and forgets the interpreter. A step cut short this way shows its end without
+    /// pausing; the worker then asks the reader nothing more, but a box it already shows must
+    /// be answered (or dismissed by the shell) before Close can return.
+    void Close();
     bool WorkerRunning() const { return workerRunning_.load() != 0; }
 
     /// The reader's click (left button, Enter, Space).
@@ -71,13 +77,14 @@ class Player {
     bool WaitIconAlive() const { return waitIcon_.waitIconAlive.load() != 0; }
     /// The mouse moved to (x, y) on the stage: the links on screen follow it.
     void MouseMove(int x, int y);
-    /// The form is complete (message::kForm with wParam 33): its controls take their state.
+    /// The form is complete (FormCompleteMessage): its controls take their state.
     void ShowForm();
     /// A command id from a form control while the form is up: the interpreter's result (0 when
     /// it is not the form's). A SUBMIT submits and closes the form and goes on.
     int FormCommand(int id);
-    /// A BGM tag (the run loop's, or a bookmark's being restored): the music is started or
-    /// stopped through the shell. Worker or, while none runs, interface thread.
+    /// A BGM tag (the run loop's, or a bookmark's being restored): the music player starts or
+    /// stops the music, or without one a BgmMessage goes to the shell. Worker or, while none
+    /// runs, interface thread.
     void Bgm(const script::TagRecord& record);
     /// The sound that stopped the book has ended.
     void SoundDone();
@@ -104,10 +111,6 @@ class Player {
     bool ChoicePending() const { return choicePending_.load() != 0; }
     bool FormPending() const { return formPending_.load() != 0; }
     bool SoundWait() const { return soundWait_.load() != 0; }
-    /// The last BGM tag's SRC, LOOP and MODE PASS; the last SOUND tag's SRC.
-    std::string PendingBgmSource() const;
-    int PendingBgmLoop() const { return bgmLoop_.load(); }
-    std::string PendingSoundName() const;
     /// The text of the end-of-book box (the language's default until END ALT sets it).
     std::string EndText() const;
     /// Milliseconds since the process's clock origin at which TIMER measures.
@@ -137,6 +140,7 @@ class Player {
     Shell& shell_;
     Settings& settings_;
     host::Clock& clock_;
+    host::Clock& iconClock_;
     interp::Interpreter* interpreter_ = nullptr;
     PlayerListener* listener_ = nullptr;
     MusicPlayer* music_ = nullptr;
@@ -152,14 +156,12 @@ class Player {
     std::atomic<int> soundWait_{0};
     std::atomic<int> loadedFromBookmark_{0};
     std::atomic<int> stopRequested_{0};
+    std::atomic<int> closing_{0};
     std::atomic<int> musicPlayer_{0};
     std::atomic<std::int64_t> timerOrigin_{0};
-    std::atomic<int> bgmLoop_{0};
 
-    mutable std::mutex pendingMutex_;  // the texts and records below cross threads
+    mutable std::mutex endTextMutex_;  // set by the worker, read by the interface thread
     std::string endText_;
-    std::string bgmSource_;
-    std::string soundName_;
 };
 
 }  // namespace talu::app

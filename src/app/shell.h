@@ -1,34 +1,57 @@
 #pragma once
 
-#include <cstdint>
 #include <string>
+#include <variant>
 
 namespace talu::app {
 
-/// The player's own window messages, posted by the worker to the interface thread.
-namespace message {
-inline constexpr int kRestartWorker = 0x1402;
-/// wParam: LOOP; lParam: TIME in the low 16 bits, 1 in the high 16 bits unless MODE is PASS.
-inline constexpr int kBgm = 0x1403;
-inline constexpr int kSoundDone = 0x1404;
-inline constexpr int kSound = 0x1405;
-/// lParam 1 saves slot 0, 2 loads it.
-inline constexpr int kBookmark = 0x1406;
-inline constexpr int kAutoBookmark = 0x1407;
-inline constexpr int kMessageBox = 0x1408;
-/// wParam 33: the form is complete; the interface thread calls Player::ShowForm.
-inline constexpr int kForm = 0x1409;
-}  // namespace message
+/// BGM: start the music at source (empty: stop it with a fade of fadeMs). Played loop times.
+/// pass is MODE=PASS: the book does not wait while the music fades out.
+struct BgmMessage {
+    std::string source;
+    int loop = 0;
+    int fadeMs = 0;
+    bool pass = false;
+    friend bool operator==(const BgmMessage&, const BgmMessage&) = default;
+};
+
+/// SOUND the interpreter did not play itself: the frontend plays name; with wait the book stays
+/// stopped until the frontend calls Player::SoundDone.
+struct SoundMessage {
+    std::string name;
+    bool wait = false;
+    friend bool operator==(const SoundMessage&, const SoundMessage&) = default;
+};
+
+/// An automatic-bookmark point: offer loading the current slot; the book stopped.
+struct AutoBookmarkMessage {
+    friend bool operator==(const AutoBookmarkMessage&, const AutoBookmarkMessage&) = default;
+};
+
+/// /FORM: the form is complete and waits for the reader; the interface thread calls
+/// Player::ShowForm.
+struct FormCompleteMessage {
+    friend bool operator==(const FormCompleteMessage&, const FormCompleteMessage&) = default;
+};
+
+/// What the worker hands to the interface thread; each message carries its own data.
+using PlayerMessage =
+    std::variant<BgmMessage, SoundMessage, AutoBookmarkMessage, FormCompleteMessage>;
 
 /// The frontend as the run loop sees it: the desktop window, or the headless runner.
 class Shell {
   public:
     virtual ~Shell() = default;
-    /// Queues one of the player's messages for the interface thread; returns at once.
-    virtual void Post(int message, std::intptr_t wParam, std::intptr_t lParam) = 0;
+    /// Worker thread: queues message for the interface thread and returns at once. Messages
+    /// must reach the interface thread in the order posted.
+    virtual void Post(PlayerMessage message) = 0;
     /// Shows a modal box (caption "talu"; CP932 text) and returns when it is closed: true for
-    /// OK. withCancel adds a Cancel button.
+    /// OK. withCancel adds a Cancel button. Called from the worker too, which then waits.
     virtual bool ShowMessage(const std::string& text, bool withCancel) = 0;
+    /// The screen changed (read what with Screen::TakeDirty). Called on whichever thread drew,
+    /// holding no lock of the screen or the stage; must not block (post an event and paint
+    /// later).
+    virtual void ScreenChanged() = 0;
     /// STAGE: the window's client area follows the stage (0 keeps that side).
     virtual void SetStageSize(int width, int height) = 0;
     /// Asks the window to close; the close question follows.

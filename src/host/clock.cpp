@@ -1,10 +1,30 @@
 #include "host/clock.h"
 
-#include <chrono>
-#include <thread>
 #include <utility>
 
 namespace talu::host {
+
+void Clock::Interrupt() {
+    {
+        std::lock_guard lock(interruptMutex_);
+        interrupt_ = true;
+    }
+    interrupted_.notify_all();
+}
+
+void Clock::Resume() {
+    std::lock_guard lock(interruptMutex_);
+    interrupt_ = false;
+}
+
+bool Clock::Interrupted() const {
+    return interrupt_.load();
+}
+
+bool Clock::WaitUnlessInterrupted(std::chrono::milliseconds length) {
+    std::unique_lock lock(interruptMutex_);
+    return !interrupted_.wait_for(lock, length, [this] { return interrupt_.load(); });
+}
 
 int64_t SteadyClock::NowMs() {
     return std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -12,10 +32,11 @@ int64_t SteadyClock::NowMs() {
         .count();
 }
 
-void SteadyClock::SleepMs(int ms) {
-    if (ms > 0) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+bool SteadyClock::SleepMs(int ms) {
+    if (ms <= 0) {
+        return !Interrupted();
     }
+    return WaitUnlessInterrupted(std::chrono::milliseconds(ms));
 }
 
 int64_t VirtualClock::NowMs() {
@@ -23,7 +44,10 @@ int64_t VirtualClock::NowMs() {
     return now_;
 }
 
-void VirtualClock::SleepMs(int ms) {
+bool VirtualClock::SleepMs(int ms) {
+    if (Interrupted()) {
+        return false;
+    }
     std::function<void(int)> hook;
     {
         std::lock_guard lock(mutex_);
@@ -36,6 +60,7 @@ void VirtualClock::SleepMs(int ms) {
     if (hook) {
         hook(ms);
     }
+    return true;
 }
 
 void VirtualClock::Advance(int64_t ms) {

@@ -7,12 +7,15 @@ namespace {
 // How long an inactive player sleeps between looks at the active flag.
 constexpr int kInactivePollMs = 50;
 
+bool Pause(const EffectOptions& options, int ms) {
+    return options.pause ? options.pause(ms) : options.clock->SleepMs(ms);
+}
+
 void WaitWhileInactive(const EffectOptions& options) {
     if (options.applicationActive == nullptr || options.applicationActive->load() == 1) {
         return;
     }
-    while (options.applicationActive->load() == 0) {
-        options.clock->SleepMs(kInactivePollMs);
+    while (options.applicationActive->load() == 0 && Pause(options, kInactivePollMs)) {
     }
 }
 
@@ -68,11 +71,12 @@ void PresentWithEffect(const Surface& stage, Screen& screen, const Rect& destina
         options.effectRunning->store(1);
     }
     EffectSteps steps(effect, destination);
-    for (int i = 0; i < steps.Count(); ++i) {
+    // An interrupted clock means the book is closing: the final copy below shows the end at once.
+    for (int i = 0; i < steps.Count() && !options.clock->Interrupted(); ++i) {
         WaitWhileInactive(options);
         screen.Draw([&](Surface& buffer) { return steps.Draw(i, stage, buffer); });
         if (const int pause = StepPause(effect, i, time); pause > 0) {
-            options.clock->SleepMs(pause);
+            Pause(options, pause);
         }
     }
     // Sizes that the step patterns do not tile (an odd width, a height not a multiple of four)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 
 #include "host/clock.h"
 #include "stage/effect_steps.h"
@@ -24,6 +25,9 @@ struct EffectOptions {
     const std::atomic<int>* applicationActive = nullptr;
     /// Set to 1 while the effect runs and back to 0 at its end, when not null.
     std::atomic<int>* effectRunning = nullptr;
+    /// Sleeps each pause instead of clock (the stage lets go of its lock meanwhile); returns
+    /// what the clock's sleep returned. Null sleeps on clock.
+    std::function<bool(int ms)> pause = nullptr;
 };
 
 /// Shows stage on screen at destination (stage pixel (x, y) at (left + x, top + y)) through

@@ -25,6 +25,18 @@ struct Rect {
                     std::min(bottom, o.bottom)};
     }
 
+    /// The smallest rectangle holding both (an empty one adds nothing).
+    constexpr Rect Union(const Rect& o) const {
+        if (o.IsEmpty()) {
+            return *this;
+        }
+        if (IsEmpty()) {
+            return o;
+        }
+        return Rect{std::min(left, o.left), std::min(top, o.top), std::max(right, o.right),
+                    std::max(bottom, o.bottom)};
+    }
+
     friend constexpr bool operator==(const Rect&, const Rect&) = default;
 };
 

@@ -7,6 +7,33 @@
 
 namespace talu::stage {
 
+Stage::Hold::Hold(Stage& stage) : screen_(stage.output_.screen) {
+    if (screen_ != nullptr) {
+        screen_->HoldNotifications();
+    }
+    lock_ = std::unique_lock(stage.mutex_);
+}
+
+Stage::Hold::~Hold() {
+    lock_.unlock();
+    if (screen_ != nullptr) {
+        screen_->ReleaseNotifications();
+    }
+}
+
+bool Stage::Hold::Pause(host::Clock& clock, int ms) {
+    lock_.unlock();
+    if (screen_ != nullptr) {
+        screen_->ReleaseNotifications();
+    }
+    const bool slept = clock.SleepMs(ms);
+    if (screen_ != nullptr) {
+        screen_->HoldNotifications();
+    }
+    lock_.lock();
+    return slept;
+}
+
 bool Stage::Create(int width, int height) {
     std::lock_guard lock(mutex_);
     if (!stageSurface_.Create(width, height, format_))
@@ -106,7 +133,7 @@ void Stage::Present(const std::optional<Rect>& rect, int effect, int time) {
         presentListener_(PresentCall{rect, effect, time});
     if (output_.screen == nullptr || output_.effects.clock == nullptr)
         return;
-    std::lock_guard lock(mutex_);
+    Hold hold(*this);
     if (!stageSurface_.IsLoaded())
         return;
     if (rect.has_value() || effect == kEffectNone) {
@@ -114,7 +141,9 @@ void Stage::Present(const std::optional<Rect>& rect, int effect, int time) {
         output_.screen->Present(stageSurface_, area, area, 0);
         return;
     }
-    PresentWithEffect(stageSurface_, *output_.screen, VisibleRect(), effect, time, output_.effects);
+    EffectOptions options = output_.effects;
+    options.pause = [&hold, &options](int ms) { return hold.Pause(*options.clock, ms); };
+    PresentWithEffect(stageSurface_, *output_.screen, VisibleRect(), effect, time, options);
 }
 
 void Stage::Shake(int amplitude, int time, int count) {
@@ -122,7 +151,7 @@ void Stage::Shake(int amplitude, int time, int count) {
     host::Clock* clock = output_.effects.clock;
     if (screen == nullptr || clock == nullptr)
         return;
-    std::lock_guard lock(mutex_);
+    Hold hold(*this);
     if (!stageSurface_.IsLoaded())
         return;
     const Rect s = VisibleRect();
@@ -135,10 +164,11 @@ void Stage::Shake(int amplitude, int time, int count) {
         {{s.left, s.top + a, s.right, s.bottom}, {d.left, d.top, d.right, d.bottom - a}},
         {{s.left, s.top, s.right - a, s.bottom}, {d.left + a, d.top, d.right, d.bottom}},
     };
-    for (int cycle = 0; cycle < count; ++cycle) {
+    // An interrupted clock means the book is closing: the plain copy below ends the shake.
+    for (int cycle = 0; cycle < count && !clock->Interrupted(); ++cycle) {
         for (const auto& move : moves) {
             screen->Present(stageSurface_, move[0], move[1], 0);
-            clock->SleepMs(pause);
+            hold.Pause(*clock, pause);
         }
     }
     screen->Present(stageSurface_, s, d, 0);

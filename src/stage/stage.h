@@ -123,7 +123,7 @@ class Stage {
     /// reads a half-drawn surface; draw must not call back into the stage.
     template <typename Draw>
     auto DrawLocked(Draw&& draw) {
-        std::lock_guard lock(mutex_);
+        Hold hold(*this);
         return draw(stageSurface_, textLayer_);
     }
     /// Recreates the text layer at width x height, filled with its key. False when it fails.
@@ -174,6 +174,23 @@ class Stage {
     void WriteStageTags(std::vector<std::string>& lines) const;
 
   private:
+    // Holds the stage's lock and the screen's notifications, and lets go of the lock first: the
+    // frontend hears of a change only once the stage is free. Pause lets go of both while it
+    // sleeps, so every step of an effect or a shake reaches the frontend as it is shown.
+    class Hold {
+      public:
+        explicit Hold(Stage& stage);
+        ~Hold();
+        Hold(const Hold&) = delete;
+        Hold& operator=(const Hold&) = delete;
+        /// Sleeps ms on clock without the stage; false when the clock is interrupted.
+        bool Pause(host::Clock& clock, int ms);
+
+      private:
+        Screen* screen_;
+        std::unique_lock<std::mutex> lock_;
+    };
+
     Rect VisibleRect() const;
     bool CreateTextLayerLocked(int width, int height);
     void ComposeLocked(uint32_t flags);

@@ -10,27 +10,22 @@
 #include <utility>
 #include <vector>
 
+#include "app/session.h"
 #include "script/keywords.h"
-#include "support/interpreter_rig.h"
 #include "support/repeat.h"
+#include "support/temp_folder.h"
 
 namespace talu::app {
 namespace {
 
 class RecordingShell : public Shell {
   public:
-    struct Posted {
-        int message;
-        std::intptr_t wParam;
-        std::intptr_t lParam;
-    };
-    void Post(int message, std::intptr_t wParam, std::intptr_t lParam) override {
-        Keep(posted, Posted{message, wParam, lParam});
-    }
+    void Post(PlayerMessage message) override { Keep(posted, std::move(message)); }
     bool ShowMessage(const std::string& text, bool withCancel) override {
         Keep(boxes, text);
         return !withCancel || answerOk;
     }
+    void ScreenChanged() override { ++screenChanges; }
     void SetStageSize(int width, int height) override { Keep(sizes, std::pair{width, height}); }
     void RequestClose() override { ++closeRequests; }
     void SetTitle(const std::string& title) override { Keep(titles, title); }
@@ -45,10 +40,11 @@ class RecordingShell : public Shell {
     void OpenWebAddress(const std::string& address) override { Keep(addresses, address); }
 
     std::mutex mutex;
-    std::vector<Posted> posted;
+    std::vector<PlayerMessage> posted;
     std::vector<std::string> boxes;
     std::vector<std::pair<int, int>> sizes;
     std::atomic<int> closeRequests{0};
+    std::atomic<int> screenChanges{0};
     std::vector<std::string> titles;
     std::vector<std::string> cursors;
     std::vector<std::string> started;
@@ -73,29 +69,34 @@ class Steps : public PlayerListener {
 
 class PlayerTest : public ::testing::Test {
   protected:
-    test::InterpreterRig rig;
+    test::TempFolder dir;
     RecordingShell shell;
     Settings settings;
+    host::VirtualClock clock;
     host::VirtualClock iconClock;  // the wait icon's own, so it never moves the book's time
-    Player player{shell, settings, rig.clock, &iconClock};
+    std::unique_ptr<Session> session = MakeSession(clock);
+    Player& player = session->GetPlayer();
     Steps steps;
     PlayerListener* listener = &steps;
-    std::unique_ptr<interp::Interpreter> interpreter;
+    interp::Interpreter* interpreter = nullptr;
+
+    std::unique_ptr<Session> MakeSession(host::Clock& bookClock) {
+        SessionOptions options;
+        options.shell = &shell;
+        options.settings = &settings;
+        options.clock = &bookClock;
+        options.iconClock = &iconClock;
+        options.programFolder = "Z:\\player\\";
+        std::string problem;
+        return Session::Create(options, problem);
+    }
 
     /// Opens the book and starts its worker.
     void Start(std::string_view text) {
-        interp::InterpreterServices services = rig.Services(player.clicks);
-        services.readSettings = [this](interp::EngineSettings& e) { player.FillEngineSettings(e); };
-        services.fastForward = [this] { return player.FastForward(); };
-        services.onTitle = [this](const std::string& title) { shell.SetTitle(title); };
-        services.loadCursor = [this](const std::string& path) { return shell.SetCursor(path); };
-        services.onCommand = [this](const std::string& src, const std::string& folder) {
-            player.Command(src, folder);
-        };
-        interpreter = std::make_unique<interp::Interpreter>(std::move(services));
-        ASSERT_TRUE(interpreter->Open(rig.WriteBook(text)));
+        dir.Write("book.talu", text);
         player.SetListener(listener);
-        player.BookOpened(interpreter.get());
+        ASSERT_TRUE(session->OpenBook(dir.Inside("book.talu")));
+        interpreter = session->GetInterpreter();
     }
 
     /// Opens the book and waits for the worker it started.
@@ -123,7 +124,7 @@ class PlayerTest : public ::testing::Test {
     }
 
     void RecordPresents() {
-        rig.stage.SetPresentListener([this](const stage::PresentCall& call) {
+        session->GetStage().SetPresentListener([this](const stage::PresentCall& call) {
             std::lock_guard lock(presentMutex);
             presents.push_back(call.rect);
         });
@@ -156,7 +157,7 @@ TEST_F(PlayerTest, OnlyOneWorkerRunsAtATime) {
     std::condition_variable released;
     bool release = false;
     std::atomic<int> inSleep{0};
-    rig.clock.SetSleepHook([&](int) {
+    clock.SetSleepHook([&](int) {
         inSleep = 1;
         std::unique_lock lock(mutex);
         released.wait(lock, [&] { return release; });
@@ -174,7 +175,7 @@ TEST_F(PlayerTest, OnlyOneWorkerRunsAtATime) {
     released.notify_all();
     player.WaitForWorker();
     EXPECT_FALSE(player.WorkerRunning());
-    rig.clock.SetSleepHook(nullptr);
+    clock.SetSleepHook(nullptr);
 }
 
 TEST_F(PlayerTest, TimersSleepUntilTheirMomentFromTheirOrigin) {
@@ -182,9 +183,9 @@ TEST_F(PlayerTest, TimersSleepUntilTheirMomentFromTheirOrigin) {
     Open(
         "<TIMER><TIMER TIME=\"1:05\"><W TIME=\"6000\"><TIMER TIME=\"00:05\">"
         "<TIMER TIME=\"00:05:30\"><TRAP>");
-    EXPECT_EQ(rig.clock.Sleeps(), (std::vector<int>{1, 6000}));
+    EXPECT_EQ(clock.Sleeps(), (std::vector<int>{1, 6000}));
     Open("<TIMER><W TIME=\"1000\"><TIMER TIME=\"00:05:30\"><TRAP>");
-    EXPECT_EQ(rig.clock.Sleeps(), (std::vector<int>{1, 6000, 1000, 4480}));
+    EXPECT_EQ(clock.Sleeps(), (std::vector<int>{1, 6000, 1000, 4480}));
 }
 
 TEST_F(PlayerTest, WaitTagsChangeAndRestoreSpeeds) {
@@ -271,8 +272,7 @@ TEST_F(PlayerTest, ChoosingALinkAppliesItsAnswer) {
 
 TEST_F(PlayerTest, AutomaticBookmarkPointsPostUnlessRestored) {
     Open("<BOOKMARK MODE=\"AUTO\">x<TRAP>");
-    ASSERT_EQ(shell.posted.size(), 1u);
-    EXPECT_EQ(shell.posted[0].message, message::kAutoBookmark);
+    EXPECT_EQ(shell.posted, (std::vector<PlayerMessage>{AutoBookmarkMessage{}}));
     Open("<BOOKMARK MODE=\"AUTO\">x<TRAP>");
     player.SetLoadedFromBookmark(true);
     EXPECT_EQ(shell.posted.size(), 2u);
@@ -282,14 +282,10 @@ TEST_F(PlayerTest, MusicStageAndAFormThatWaitsForItsSubmitButton) {
     Open(
         "<BGM SRC=\"song.mid\" LOOP=\"2\" TIME=\"300\" MODE=\"pass\"><STAGE WIDTH=\"800\">"
         "<FORM><INPUT NAME=\"who\" VALUE=\"x\"><INPUT TYPE=\"submit\" NAME=\"go\"></FORM>after<P>");
-    ASSERT_EQ(shell.posted.size(), 2u);  // FORM and INPUT need no message
-    EXPECT_EQ(shell.posted[0].message, message::kBgm);
-    EXPECT_EQ(shell.posted[0].wParam, 2);
-    EXPECT_EQ(shell.posted[0].lParam, 300);  // PASS: the high half is 0
-    EXPECT_EQ(player.PendingBgmSource(), "song.mid");
+    // FORM and INPUT need no message.
+    EXPECT_EQ(shell.posted, (std::vector<PlayerMessage>{BgmMessage{"song.mid", 2, 300, true},
+                                                        FormCompleteMessage{}}));
     EXPECT_EQ(shell.sizes, (std::vector<std::pair<int, int>>{{800, 0}}));
-    EXPECT_EQ(shell.posted[1].message, message::kForm);
-    EXPECT_EQ(shell.posted[1].wParam, 33);
     ASSERT_TRUE(player.FormPending());
     EXPECT_EQ(player.uiPaused, 1);
     player.Click();  // only the form's submit goes on
@@ -313,15 +309,23 @@ TEST_F(PlayerTest, MusicStageAndAFormThatWaitsForItsSubmitButton) {
     EXPECT_EQ(player.FormCommand(interp::kFirstFormCommand + 1), 0);  // no form any more
 }
 
+// Each message carries its own data: two BGM tags before the interface thread reads both arrive
+// whole, in order (the full TIME too, which a 16-bit field would have cut).
+TEST_F(PlayerTest, MessagesArriveInOrderEachWithItsOwnData) {
+    Open(
+        "<BGM SRC=\"a.mid\" LOOP=\"3\"><BGM TIME=\"70000\" MODE=\"PASS\"><BOOKMARK MODE=\"AUTO\">");
+    EXPECT_EQ(shell.posted, (std::vector<PlayerMessage>{BgmMessage{"a.mid", 3, 0, false},
+                                                        BgmMessage{"", 100000, 70000, true},
+                                                        AutoBookmarkMessage{}}));
+}
+
 TEST_F(PlayerTest, SoundsWaitOnlyWithAMusicPlayer) {
     Open("<SOUND SRC=\"a.wav\"><TRAP>");
     EXPECT_TRUE(shell.posted.empty());
     player.SetMusicPlayerPresent(true);
     Open("<SOUND SRC=\"a.wav\">after<P>");
-    ASSERT_EQ(shell.posted.size(), 1u);
-    EXPECT_EQ(shell.posted[0].message, message::kSound);
+    EXPECT_EQ(shell.posted, (std::vector<PlayerMessage>{SoundMessage{"a.wav", true}}));
     EXPECT_TRUE(player.SoundWait());
-    EXPECT_EQ(player.PendingSoundName(), "a.wav");
     player.SoundDone();
     player.WaitForWorker();
     EXPECT_FALSE(player.SoundWait());
@@ -382,18 +386,17 @@ class IconWatcher : public PlayerListener {
 class PlayerIconTest : public PlayerTest {
   protected:
     PlayerIconTest() {
-        rig.screen.Create(stage::PixelFormat::Rgb565());
         iconClock.SetSleepHook(
             [](int) { std::this_thread::sleep_for(std::chrono::milliseconds(1)); });
         stage::Surface icon;
         icon.Create(8, 8, stage::PixelFormat::Rgb565());
         icon.Fill(IconWatcher::kIconColour);
         icon.FillRect(stage::Rect{0, 0, 1, 1}, 0xFF00FF);
-        EXPECT_TRUE(icon.WriteBmp(rig.dir.Path() / "icon.bmp"));
+        EXPECT_TRUE(icon.WriteBmp(dir.Path() / "icon.bmp"));
         listener = &watcher;
     }
 
-    IconWatcher watcher{rig.screen};
+    IconWatcher watcher{session->GetScreen()};
 };
 
 TEST_F(PlayerIconTest, PageWaitsShowThePageIconBeforeTheWaitIsAnnounced) {
@@ -404,6 +407,81 @@ TEST_F(PlayerIconTest, PageWaitsShowThePageIconBeforeTheWaitIsAnnounced) {
     ClickAndWait();
     EXPECT_FALSE(player.WaitIconAlive()) << "icons are off";
     EXPECT_EQ(watcher.iconShown, (std::vector<bool>{true, false, false}));
+}
+
+// The real clock, telling when the book starts a long pause.
+class WatchedClock : public host::SteadyClock {
+  public:
+    bool SleepMs(int ms) override {
+        if (ms >= 1000) {
+            longPause = 1;
+        }
+        return SteadyClock::SleepMs(ms);
+    }
+    std::atomic<int> longPause{0};
+};
+
+// Closing the book, or opening another, ends the pause the book is in at once.
+class PlayerCloseTest : public PlayerTest {
+  protected:
+    WatchedClock realClock;
+    std::unique_ptr<Session> realSession = MakeSession(realClock);
+
+    /// Opens text on the real clock and waits until it pauses for a second or more.
+    void StartPausing(std::string_view text) {
+        dir.Write("long.talu", text);
+        realSession->GetPlayer().SetListener(&steps);
+        ASSERT_TRUE(realSession->OpenBook(dir.Inside("long.talu")));
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (realClock.longPause.load() == 0) {
+            ASSERT_LT(std::chrono::steady_clock::now(), deadline) << "the book never paused";
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    }
+
+    template <typename Action>
+    static std::chrono::milliseconds Timed(Action&& action) {
+        const auto start = std::chrono::steady_clock::now();
+        action();
+        return std::chrono::duration_cast<std::chrono::milliseconds>(
+            std::chrono::steady_clock::now() - start);
+    }
+
+    static constexpr std::chrono::milliseconds kPromptly{50};
+};
+
+TEST_F(PlayerCloseTest, ClosingEndsEveryKindOfPauseAtOnce) {
+    const char* books[] = {
+        "<W TIME=\"60000\"><TRAP>",
+        "<TIMER><TIMER TIME=\"01:00\"><TRAP>",
+        "<WAIT BACK=\"60000\"><BACKGROUND COLOR=\"#204080\" EFFECT=\"EF_FADEIN\"><TRAP>",
+        "<WAIT TEXT=\"120000\">typed slowly<P>",
+    };
+    for (const char* book : books) {
+        SCOPED_TRACE(book);
+        realClock.longPause = 0;
+        StartPausing(book);
+        EXPECT_LT(Timed([&] { realSession->CloseBook(); }), kPromptly);
+        EXPECT_FALSE(realSession->GetPlayer().WorkerRunning());
+        EXPECT_EQ(realSession->GetInterpreter(), nullptr);
+    }
+    // Pauses last again afterwards.
+    dir.Write("short.talu", "<W TIME=\"30\"><TRAP>");
+    EXPECT_GE(Timed([&] {
+                  ASSERT_TRUE(realSession->OpenBook(dir.Inside("short.talu")));
+                  realSession->GetPlayer().WaitForWorker();
+              }),
+              std::chrono::milliseconds(30));
+}
+
+TEST_F(PlayerCloseTest, OpeningAnotherBookEndsThePauseAndRunsIt) {
+    StartPausing("<W TIME=\"60000\"><TRAP>");
+    dir.Write("next.talu", "next<P>");
+    EXPECT_LT(Timed([&] { ASSERT_TRUE(realSession->LoadBook(dir.Inside("next.talu"))); }),
+              kPromptly);
+    realSession->StartBook();
+    realSession->GetPlayer().WaitForWorker();
+    EXPECT_EQ(steps.waits, (std::vector<int>{16}));
 }
 
 }  // namespace

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 namespace talu::host {
 namespace {
 
@@ -26,6 +29,32 @@ TEST(SteadyClockTest, SleepLastsAtLeastItsLength) {
     const int64_t start = clock.NowMs();
     clock.SleepMs(15);
     EXPECT_GE(clock.NowMs() - start, 15);
+}
+
+// Closing the book interrupts its clock: a pause in progress ends at once, later ones are
+// skipped (a virtual one is not recorded) until Resume.
+TEST(ClockTest, InterruptEndsPausesUntilResumed) {
+    SteadyClock steady;
+    std::thread interrupter([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        steady.Interrupt();
+    });
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(steady.SleepMs(60000));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    interrupter.join();
+    EXPECT_FALSE(steady.SleepMs(60000));
+    steady.Resume();
+    EXPECT_TRUE(steady.SleepMs(1));
+
+    VirtualClock virtualClock;
+    virtualClock.Interrupt();
+    EXPECT_FALSE(virtualClock.SleepMs(100));
+    EXPECT_EQ(virtualClock.NowMs(), 0);
+    EXPECT_TRUE(virtualClock.Sleeps().empty());
+    virtualClock.Resume();
+    EXPECT_TRUE(virtualClock.SleepMs(100));
+    EXPECT_EQ(virtualClock.Sleeps(), (std::vector<int>{100}));
 }
 
 }  // namespace

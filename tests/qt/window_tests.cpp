@@ -74,7 +74,7 @@ class WindowTests : public QObject {
         return QTest::qWaitFor(
             [&] {
                 return window_->Session() != nullptr &&
-                       !window_->Session()->Player().WorkerRunning();
+                       !window_->Session()->GetPlayer().WorkerRunning();
             },
             5000);
     }
@@ -135,7 +135,7 @@ class WindowTests : public QObject {
                 return;
             }
             // A script error stops the worker in its box: no menu now, and closing must end it.
-            refused = window_->Session()->Player().WorkerRunning() &&
+            refused = window_->Session()->GetPlayer().WorkerRunning() &&
                       !window_->ShowPopupMenu(QPoint(0, 0));
             QTimer::singleShot(0, window_.get(), &QWidget::close);
         });
@@ -157,10 +157,10 @@ class WindowTests : public QObject {
         });
         QVERIFY(
             window_->OpenBook(Book("first.talu", "<ACT NAME=\"nobody\" SRC=\"x.bmp\">First.<P>")));
-        QTRY_VERIFY_WITH_TIMEOUT(
-            boxes == 1 && window_->Session() != nullptr &&
-                window_->Session()->Interpreter().Book().Path().find("next") != std::string::npos,
-            5000);
+        QTRY_VERIFY_WITH_TIMEOUT(boxes == 1 && window_->Session() != nullptr &&
+                                     window_->Session()->GetInterpreter()->Book().Path().find(
+                                         "next") != std::string::npos,
+                                 5000);
         QVERIFY(Idle());
         QVERIFY(!window_->Gate().BoxShown());
     }
@@ -195,7 +195,7 @@ class WindowTests : public QObject {
                                    "<INPUT TYPE=\"SUBMIT\" VALUE=\"Go\"></FORM>Hello {who}.<P>")));
         QVERIFY(Idle());
         QTRY_COMPARE(window_->Forms().Controls().size(), std::size_t{5});
-        interp::Form* form = window_->Session()->Interpreter().CurrentForm();
+        interp::Form* form = window_->Session()->GetInterpreter()->CurrentForm();
         QVERIFY(form != nullptr);
         const auto& widgets = window_->Forms().Controls();
         for (std::size_t i = 0; i < widgets.size(); ++i) {
@@ -222,7 +222,7 @@ class WindowTests : public QObject {
         QTRY_VERIFY(window_->Forms().Controls().empty());
         QVERIFY(Idle());
         std::string value;
-        auto& variables = window_->Session()->Interpreter().Variables().Variables();
+        auto& variables = window_->Session()->GetInterpreter()->Variables().Variables();
         QVERIFY(variables.Lookup("who", value) && value == "Aoi");
         QVERIFY(variables.Lookup("brave", value) && value == "yes");
         QVERIFY(variables.Lookup("way", value) && value == "right");

@@ -167,9 +167,9 @@ TEST_F(PresentTest, EveryEffectEndsShowingTheStageAtItsDestination) {
             const Surface blank = Solid(640, 480, PixelFormat::Rgb565());
             screen_.Present(blank, blank.Bounds(), blank.Bounds(), 0);
             int draws = 0;
-            screen_.SetPresentedCallback([&](const Rect&) { ++draws; });
+            screen_.SetChangedCallback([&] { ++draws; });
             EXPECT_TRUE(Run(effect, 0, d).empty());
-            screen_.SetPresentedCallback(nullptr);
+            screen_.SetChangedCallback(nullptr);
             if (d == kStage) {
                 EXPECT_EQ(draws, std::max(StepCount(effect, kStage), 0) + 1);
             }
@@ -214,7 +214,7 @@ TEST_F(PresentTest, InactiveApplicationWaitsBetweenSteps) {
 
 TEST_F(PresentTest, NothingWithoutStageOrClock) {
     int draws = 0;
-    screen_.SetPresentedCallback([&](const Rect&) { ++draws; });
+    screen_.SetChangedCallback([&] { ++draws; });
     PresentWithEffect(Surface{}, screen_, kStage, kEffectFadeIn, 10, {&clock_, nullptr, nullptr});
     PresentWithEffect(stage_, screen_, kStage, kEffectFadeIn, 10, {});
     EXPECT_EQ(draws, 0);
@@ -227,7 +227,7 @@ TEST_F(PresentTest, EffectOnWorkerWhileFrontendReads) {
     std::atomic<int> active{0};
     std::atomic<int> reports{0};
     std::atomic<bool> done{false};
-    screen_.SetPresentedCallback([&](const Rect&) { reports.fetch_add(1); });
+    screen_.SetChangedCallback([&] { reports.fetch_add(1); });
     std::thread worker([&] {
         PresentWithEffect(stage_, screen_, kStage, kEffectOverlap, 0, {&clock_, &active, nullptr});
         done = true;

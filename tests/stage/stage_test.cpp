@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <memory>
 #include <thread>
 
 #include "pixel_test_support.h"
@@ -210,6 +212,37 @@ TEST(StageThreads, PaintWhileTheWorkerComposesAndPresents) {
     Surface shown;
     ASSERT_TRUE(rig.screen.CopyOut(shown));
     EXPECT_TRUE(testing::SameRect(shown, rig.stage.StageSurface(), Rect{0, 0, 640, 480}));
+}
+
+// The frontend hears of every step of an effect as it is shown, and never while the stage is
+// held: a painter that needs the stage gets it from within the announcement.
+TEST(StageThreads, EffectStepsAreAnnouncedWithTheStageFree) {
+    StageRig rig;
+    rig.stage.Background().Fill(0xFFFFFF);
+    rig.stage.Compose(3);
+    std::vector<std::thread> painters;
+    int announced = 0;
+    int stageHeld = 0;
+    rig.screen.SetChangedCallback([&] {
+        ++announced;
+        auto painted = std::make_shared<std::atomic<bool>>(false);
+        painters.emplace_back([&rig, painted] {
+            rig.stage.DrawLocked([](Surface&, Surface&) {});
+            *painted = true;
+        });
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+        while (!*painted && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::yield();
+        }
+        stageHeld += *painted ? 0 : 1;
+    });
+    rig.stage.Present(std::nullopt, kEffectFadeIn, 160);
+    for (std::thread& painter : painters) {
+        painter.join();
+    }
+    EXPECT_EQ(stageHeld, 0);
+    EXPECT_EQ(announced, static_cast<int>(rig.clock.Sleeps().size()) + 1);  // each step, the end
+    EXPECT_GT(rig.clock.Sleeps().size(), 1u);
 }
 
 }  // namespace

@@ -3,57 +3,50 @@
 #include <atomic>
 #include <mutex>
 #include <thread>
+#include <variant>
 
 #include "app/ini_settings_store.h"
-#include "app/music_player.h"
+#include "app/media_listener.h"
+#include "app/session.h"
 #include "app/settings.h"
-#include "app/sound_effects.h"
 #include "frontend/cli/book_relative.h"
 #include "host/audio/virtual_audio_device.h"
 #include "host/audio/wave_writer.h"
 #include "host/paths.h"
-#include "script/diagnostics.h"
-#include "script/keywords.h"
 #include "script/messages.h"
-#include "script/sjis_text.h"
-#include "stage/extension_map.h"
-#include "stage/plugin_list.h"
-#include "stage/stage.h"
 
 namespace talu::cli {
 namespace {
 
 /// The frontend as a scripted reader: boxes, music, sound, title, cursor and commands become
 /// lines; OK/Cancel boxes get the given answer.
-class SessionShell : public app::Shell, public script::MessageBoxHost {
+class SessionShell : public app::Shell {
   public:
     SessionShell(TraceLine line, bool answerOk, int langMode)
         : line_(std::move(line)), answerOk_(answerOk), langMode_(langMode) {}
 
-    void SetPlayer(app::Player* player) { player_ = player; }
     /// Set when the book asks for the load-only bookmark dialog.
     void SetAutoBookmarkFlag(std::atomic<int>* flag) { autoBookmark_ = flag; }
     void SetBookFolder(std::string folder) { bookFolder_ = std::move(folder); }
-
-    void ShowMessageBox(std::string_view text) override { line_("box " + std::string(text)); }
 
     bool ShowMessage(const std::string& text, bool withCancel) override {
         line_("box " + text);
         return !withCancel || answerOk_;
     }
 
-    void Post(int message, std::intptr_t wParam, std::intptr_t lParam) override {
-        if (message == app::message::kBgm) {
-            line_("bgm " + player_->PendingBgmSource() + ' ' + std::to_string(wParam) + ' ' +
-                  std::to_string(lParam & 0xFFFF) + ' ' + ((lParam >> 16) ? "0" : "1"));
-        } else if (message == app::message::kAutoBookmark) {
+    void Post(app::PlayerMessage message) override {
+        if (const auto* bgm = std::get_if<app::BgmMessage>(&message)) {
+            line_("bgm " + bgm->source + ' ' + std::to_string(bgm->loop) + ' ' +
+                  std::to_string(bgm->fadeMs) + ' ' + (bgm->pass ? "1" : "0"));
+        } else if (std::holds_alternative<app::AutoBookmarkMessage>(message)) {
             line_("auto-bookmark");
             autoBookmark_->store(1);
-        } else if (message == app::message::kSound) {
-            line_("sound " + player_->PendingSoundName() + ' ' +
-                  (player_->SoundWait() ? "0" : "1"));
+        } else if (const auto* sound = std::get_if<app::SoundMessage>(&message)) {
+            line_("sound " + sound->name + ' ' + (sound->wait ? "0" : "1"));
         }
     }
+
+    void ScreenChanged() override {}  // frames are taken at the waits
 
     void SetStageSize(int, int) override {}
 
@@ -83,7 +76,6 @@ class SessionShell : public app::Shell, public script::MessageBoxHost {
     TraceLine line_;
     bool answerOk_;
     int langMode_;
-    app::Player* player_ = nullptr;
     std::atomic<int>* autoBookmark_ = nullptr;
     std::string bookFolder_;
 };
@@ -112,27 +104,15 @@ class MediaTrace : public app::MediaListener {
     TraceLine line_;
 };
 
-/// The SOUND tag as the effects take it.
-app::SoundRequest SoundRequestOf(const script::TagRecord& record, const std::string& path) {
-    app::SoundRequest request;
-    request.closing = record.IsClosing();
-    record.GetAttribute(script::kw::kSrc, request.source);
-    request.path = path;
-    request.loop = 1;
-    record.GetAttributeInt(script::kw::kLoop, request.loop);
-    auto mode = record.FindAttribute(script::kw::kMode);
-    request.pass = mode && script::ToUpperAscii(*mode) == "PASS";
-    return request;
-}
-
 /// The wait icon's time when the book runs on virtual time: sleeps only yield, so the icon
 /// animates at no cost and stops at once when the reader clicks, which it does right away.
 class YieldingClock : public host::Clock {
   public:
     std::int64_t NowMs() override { return now_.load(); }
-    void SleepMs(int ms) override {
+    bool SleepMs(int ms) override {
         now_ += ms > 0 ? ms : 0;
         std::this_thread::yield();
+        return !Interrupted();
     }
 
   private:
@@ -151,22 +131,10 @@ struct HeadlessSession::Parts : app::PlayerListener {
     host::Clock* clock = nullptr;
     std::int64_t openedMs = 0;
     std::unique_ptr<SessionShell> shell;
-    std::unique_ptr<script::Diagnostics> diagnostics;
-    stage::Screen screen;
-    stage::Stage stage;
-    interp::MessageDisplay display;
-    stage::PluginList plugins;
-    stage::ExtensionMap extensions;
     std::unique_ptr<MediaTrace> mediaTrace;
     std::unique_ptr<host::VirtualAudioDevice> audio;
-    std::unique_ptr<app::MusicPlayer> music;
-    std::unique_ptr<app::SoundEffects> sounds;
-    // Declared before the player, so the player (which waits for its worker) goes first.
-    std::unique_ptr<app::BookmarkManager> bookmarks;
-    std::unique_ptr<interp::Interpreter> interpreter;
-    std::unique_ptr<app::Player> player;
-    /// What every interpreter of the session is made with (a bookmark load makes a new one).
-    interp::InterpreterServices services;
+    // Declared after what it uses, so it goes first.
+    std::unique_ptr<app::Session> session;
     std::optional<app::LocalTime> date;
     std::atomic<int> autoBookmark{0};
     std::atomic<long long> waits{0};
@@ -202,7 +170,7 @@ struct HeadlessSession::Parts : app::PlayerListener {
                 stopReason = std::move(reason);
             }
         }
-        player->RequestStop();
+        session->GetPlayer().RequestStop();
     }
 
     std::string StopReason() {
@@ -235,102 +203,52 @@ std::unique_ptr<HeadlessSession> HeadlessSession::Open(const SessionOptions& opt
     p.openedMs = p.clock->NowMs();
 
     p.shell = std::make_unique<SessionShell>(p.line, options.answerOk, langMode);
-    p.diagnostics = std::make_unique<script::Diagnostics>(*p.shell, langMode);
-    if (!p.screen.Create(stage::PixelFormat::Rgb565()) || !p.stage.Create()) {
-        problem = "cannot create the stage";
+    p.shell->SetAutoBookmarkFlag(&p.autoBookmark);
+    p.date = options.date;
+    p.mediaTrace = std::make_unique<MediaTrace>(p.line);
+    p.audio = std::make_unique<host::VirtualAudioDevice>(
+        *p.clock, host::VirtualAudioDevice::Options{options.recordAudio, p.settings.soundFont});
+    app::SessionOptions wiring;
+    wiring.shell = p.shell.get();
+    wiring.settings = &p.settings;
+    wiring.clock = p.clock;
+    wiring.iconClock = options.realTime ? static_cast<host::Clock*>(&p.realClock) : &p.iconClock;
+    wiring.programFolder = programFolder;
+    wiring.audio = p.audio.get();
+    wiring.mediaListener = p.mediaTrace.get();
+    if (p.date) {
+        wiring.now = [&p] { return *p.date; };
+    }
+    wiring.onTypeText = [&p](std::string_view text) { p.line("text " + std::string(text)); };
+    wiring.onSnap = [&p](const std::string& path) {
+        p.line("snap " + BookRelativePath(path, p.session->GetInterpreter()->Book().Folder()));
+    };
+    p.session = app::Session::Create(wiring, problem);
+    if (p.session == nullptr) {
         return nullptr;
     }
-    p.stage.SetOutput(stage::StageOutput{&p.screen, stage::EffectOptions{p.clock}});
-    p.stage.SetPresentListener([&p](const stage::PresentCall& call) {
+    p.session->GetStage().SetPresentListener([&p](const stage::PresentCall& call) {
         if (!call.rect) {
             p.line("present " + std::to_string(call.effect) + ' ' + std::to_string(call.time));
         }
     });
-    p.plugins.Scan();
-
-    p.player = std::make_unique<app::Player>(
-        *p.shell, p.settings, *p.clock,
-        options.realTime ? static_cast<host::Clock*>(&p.realClock) : &p.iconClock);
-    p.shell->SetPlayer(p.player.get());
-    app::Player& player = *p.player;
-
-    p.mediaTrace = std::make_unique<MediaTrace>(p.line);
-    p.audio = std::make_unique<host::VirtualAudioDevice>(
-        *p.clock, host::VirtualAudioDevice::Options{options.recordAudio, p.settings.soundFont});
-    const auto showBox = [&p](const std::string& text) { p.shell->ShowMessageBox(text); };
-    const auto currentLang = [&p] { return p.settings.langMode.load(); };
-    p.music = std::make_unique<app::MusicPlayer>(app::MusicPlayerServices{
-        p.audio.get(), p.clock, &p.plugins, p.mediaTrace.get(), showBox, currentLang});
-    p.music->SetEnabled(p.settings.useCD.current != 0);
-    p.sounds = std::make_unique<app::SoundEffects>(
-        app::SoundEffectServices{p.audio.get(), &p.plugins, p.mediaTrace.get(), showBox,
-                                 currentLang, [&p] { return p.settings.usePCM.current != 0; }});
-    player.SetMusicPlayer(p.music.get());
-    interp::InterpreterServices services;
-    services.diagnostics = p.diagnostics.get();
-    services.programFolder = programFolder;
-    services.stage = &p.stage;
-    services.display = &p.display;
-    services.plugins = &p.plugins;
-    services.extensions = &p.extensions;
-    services.clock = p.clock;
-    services.clicks = &player.clicks;
-    services.readSettings = [&player](interp::EngineSettings& e) { player.FillEngineSettings(e); };
-    services.fastForward = [&player] { return player.FastForward(); };
-    services.onTitle = [&p](const std::string& title) { p.shell->SetTitle(title); };
-    services.loadCursor = [&p](const std::string& path) { return p.shell->SetCursor(path); };
-    services.onCommand = [&player](const std::string& src, const std::string& folder) {
-        player.Command(src, folder);
-    };
-    services.onTypeText = [&p](std::string_view text) { p.line("text " + std::string(text)); };
-    services.playSound = [&p](const script::TagRecord& record, const std::string& path) {
-        return p.sounds->Play(SoundRequestOf(record, path));
-    };
-    services.onSnap = [&p](const std::string& path) {
-        p.line("snap " + BookRelativePath(path, p.interpreter->Book().Folder()));
-    };
-    services.onSavePoint = [&p] { p.bookmarks->SavePoint(*p.interpreter); };
-    services.onTopPage = [&p] { p.bookmarks->TopPage(*p.interpreter); };
-    p.services = services;
-    p.interpreter = std::make_unique<interp::Interpreter>(std::move(services));
-    if (!p.interpreter->Open(host::InsidePathFromHost(options.book.lexically_normal()))) {
+    if (!p.session->LoadBook(host::InsidePathFromHost(options.book.lexically_normal()))) {
         problem = "cannot read book '" + options.book.string() + "'";
         return nullptr;
     }
-    p.shell->SetBookFolder(p.interpreter->Book().Folder());
-    p.shell->SetAutoBookmarkFlag(&p.autoBookmark);
-    p.date = options.date;
-    app::BookmarkServices bookmarkServices;
-    bookmarkServices.showBox = [&p](const std::string& text) { p.line("box " + text); };
-    bookmarkServices.langMode = [langMode] { return langMode; };
-    bookmarkServices.now = [&p] { return p.date ? *p.date : app::LocalTimeNow(); };
-    bookmarkServices.musicLines = [&p](std::vector<std::string>& lines) {
-        // The music player's own record: it remembers music even while music is off.
-        if (std::optional<std::string> tag = p.music->BgmTagText()) {
-            lines.push_back(*tag);
-        }
-    };
-    p.bookmarks = std::make_unique<app::BookmarkManager>(std::move(bookmarkServices));
-    p.bookmarks->Reset(p.interpreter->Book().Path());
-    p.music->SetBookFolder(p.interpreter->Book().Folder());
-    p.sounds->SetBookFolder(p.interpreter->Book().Folder());
+    p.shell->SetBookFolder(p.session->GetInterpreter()->Book().Folder());
     return std::unique_ptr<HeadlessSession>(new HeadlessSession(std::move(parts)));
 }
 
 std::string HeadlessSession::Play(const ReaderScript& reader, const SessionHooks& hooks,
                                   std::string& problem) {
     Parts& p = *parts_;
-    app::Player& player = *p.player;
+    app::Player& player = p.session->GetPlayer();
     p.hooks = hooks;
     p.maxSteps = reader.maxSteps;
     player.SetListener(&p);
-    if (reader.loadAtStart) {
-        player.ResetRunState();
-        if (!LoadBookmark(*reader.loadAtStart)) {
-            player.Start(p.interpreter.get(), false);  // the book starts from its top instead
-        }
-    } else {
-        player.BookOpened(p.interpreter.get());
+    if (!reader.loadAtStart || !LoadBookmark(*reader.loadAtStart)) {
+        p.session->StartBook();  // a failed load starts the book from its top instead
     }
     std::string reason;
     long long stepsBeforeClick = -1;
@@ -352,7 +270,7 @@ std::string HeadlessSession::Play(const ReaderScript& reader, const SessionHooks
             stepsBeforeClick = -1;  // the loaded book runs
         } else if (player.ChoicePending()) {
             stepsBeforeClick = p.steps.load();
-            interp::Interpreter& interpreter = *p.interpreter;
+            interp::Interpreter& interpreter = *p.session->GetInterpreter();
             TraceLinks(interpreter.Links(), p.line);
             const auto k = reader.choose(ChoosableLinks(interpreter.Links()));
             if (!k) {
@@ -367,7 +285,8 @@ std::string HeadlessSession::Play(const ReaderScript& reader, const SessionHooks
             player.SoundDone();
         } else if (player.FormPending()) {
             stepsBeforeClick = p.steps.load();
-            if (!SubmitFormAsReader(player, *p.interpreter, reader.inputs, p.line, problem)) {
+            if (!SubmitFormAsReader(player, *p.session->GetInterpreter(), reader.inputs, p.line,
+                                    problem)) {
                 reason = "no-submit";
             }
         } else {
@@ -409,16 +328,16 @@ bool HeadlessSession::Act(const ReaderActions& actions, long long wait) {
                 InitializeBookmark(action.slot);
                 break;
             case ReaderAction::Kind::kComment:
-                parts_->interpreter->SetBookmarkComment(action.text);
+                parts_->session->GetInterpreter()->SetBookmarkComment(action.text);
                 break;
             case ReaderAction::Kind::kNextChoice:
                 parts_->line("next-choice");
-                parts_->player->GotoNextChoice();
+                parts_->session->GetPlayer().GotoNextChoice();
                 continued = true;
                 break;
             case ReaderAction::Kind::kHideWindow:
                 parts_->line("hide-window");
-                parts_->player->HideTextWindow();
+                parts_->session->GetPlayer().HideTextWindow();
                 break;
         }
     }
@@ -427,7 +346,7 @@ bool HeadlessSession::Act(const ReaderActions& actions, long long wait) {
 
 bool HeadlessSession::AutoLoad(int slot) {
     // The load-only dialog: a slot without data is first made to start the book from its top.
-    const auto list = parts_->bookmarks->SlotList();
+    const auto list = parts_->session->Bookmarks().SlotList();
     if (slot >= 1 && !list[slot - 1].hasData && !InitializeBookmark(slot)) {
         return false;
     }
@@ -444,18 +363,18 @@ std::string SlotResult(const char* command, int slot, bool ok) {
 
 bool HeadlessSession::SaveBookmark(int slot) {
     Parts& p = *parts_;
-    const int number =
-        slot == app::BookmarkManager::kCurrentSlot ? p.bookmarks->CurrentSlot() : slot;
-    const bool ok = p.bookmarks->Save(*p.interpreter, slot);
+    app::BookmarkManager& bookmarks = p.session->Bookmarks();
+    const int number = slot == app::BookmarkManager::kCurrentSlot ? bookmarks.CurrentSlot() : slot;
+    const bool ok = bookmarks.Save(*p.session->GetInterpreter(), slot);
     p.line(SlotResult("save", number, ok));
     return ok;
 }
 
 bool HeadlessSession::InitializeBookmark(int slot) {
     Parts& p = *parts_;
-    const int number =
-        slot == app::BookmarkManager::kCurrentSlot ? p.bookmarks->CurrentSlot() : slot;
-    const bool ok = p.bookmarks->Initialize(slot);
+    app::BookmarkManager& bookmarks = p.session->Bookmarks();
+    const int number = slot == app::BookmarkManager::kCurrentSlot ? bookmarks.CurrentSlot() : slot;
+    const bool ok = bookmarks.Initialize(slot);
     p.line(SlotResult("initialize", number, ok));
     return ok;
 }
@@ -463,42 +382,18 @@ bool HeadlessSession::InitializeBookmark(int slot) {
 bool HeadlessSession::LoadBookmark(int slot) {
     Parts& p = *parts_;
     const int number =
-        slot == app::BookmarkManager::kCurrentSlot ? p.bookmarks->CurrentSlot() : slot;
-    std::optional<app::SlotFile> file = p.bookmarks->ReadForLoad(slot);
-    bool ok = false;
-    if (file) {
-        // The reset of opening a book, then a fresh interpreter in the old one's place.
-        p.player->ResetRunState();
-        p.music->Stop();
-        p.sounds->StopAll();
-        interp::InterpreterServices services = p.services;
-        services.bookmarkSlot = number;
-        // The old interpreter goes first: its window unhooks itself from the stage.
-        p.interpreter.reset();
-        p.interpreter = std::make_unique<interp::Interpreter>(std::move(services));
-        ok = p.bookmarks->Restore(*p.interpreter, *file, slot,
-                                  [&p](int result, const script::TagRecord& record) {
-                                      if (result == interp::step::kBgm) {
-                                          p.player->Bgm(record);
-                                      } else if (result == interp::step::kStageSize) {
-                                          int width = 0;
-                                          int height = 0;
-                                          record.GetAttributeInt(script::kw::kWidth, width);
-                                          record.GetAttributeInt(script::kw::kHeight, height);
-                                          p.shell->SetStageSize(width, height);
-                                      }
-                                  });
-        p.shell->SetBookFolder(p.interpreter->Book().Folder());
-    }
+        slot == app::BookmarkManager::kCurrentSlot ? p.session->Bookmarks().CurrentSlot() : slot;
+    const bool ok = p.session->LoadBookmark(slot);
+    p.shell->SetBookFolder(p.session->GetInterpreter()->Book().Folder());
     p.line(SlotResult("load", number, ok));
     if (ok) {
-        p.player->Start(p.interpreter.get(), true);
+        p.session->StartRestored();
     }
     return ok;
 }
 
 app::BookmarkManager& HeadlessSession::Bookmarks() {
-    return *parts_->bookmarks;
+    return parts_->session->Bookmarks();
 }
 
 void HeadlessSession::Stop(std::string reason) {
@@ -506,15 +401,15 @@ void HeadlessSession::Stop(std::string reason) {
 }
 
 app::Player& HeadlessSession::GetPlayer() {
-    return *parts_->player;
+    return parts_->session->GetPlayer();
 }
 
 interp::Interpreter& HeadlessSession::GetInterpreter() {
-    return *parts_->interpreter;
+    return *parts_->session->GetInterpreter();
 }
 
 const stage::Screen& HeadlessSession::GetScreen() const {
-    return parts_->screen;
+    return parts_->session->GetScreen();
 }
 
 std::int64_t HeadlessSession::ElapsedMs() const {

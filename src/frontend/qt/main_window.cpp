@@ -11,6 +11,7 @@
 #include <QScreen>
 #include <QUrl>
 #include <fstream>
+#include <variant>
 
 #include "app/debug_value.h"
 #include "frontend/qt/about_box.h"
@@ -76,7 +77,7 @@ MainWindow::MainWindow(app::Settings& settings, DesktopSettings& desktop, QtSett
         if (!session_ || WorkerRunning()) {
             return std::nullopt;  // the variables belong to the worker while it runs
         }
-        return app::DebugValue(session_->Interpreter().Variables(), text);
+        return app::DebugValue(session_->GetInterpreter()->Variables(), text);
     };
     actions.bookmark = [this](int which) {
         if (which == 1) {
@@ -101,7 +102,7 @@ MainWindow::~MainWindow() {
 }
 
 bool MainWindow::WorkerRunning() {
-    return session_ && session_->Player().WorkerRunning();
+    return session_ && session_->GetPlayer().WorkerRunning();
 }
 
 // ----- books -----
@@ -114,12 +115,13 @@ bool MainWindow::OpenBook(const std::filesystem::path& book) {
             ChooseDisplayMode();
         }
         CloseBook();
-        BookSession::Services services;
-        services.shell = this;
-        services.boxes = this;
-        services.debugFeed = debug_;
-        services.settings = &settings_;
-        services.onStageFailure = [this] {
+        app::SessionOptions options;
+        options.shell = this;
+        options.settings = &settings_;
+        options.clock = &clock_;
+        options.programFolder = host::ProgramFolder();
+        options.debugFeed = debug_;
+        options.onStageFailure = [this] {
             QMetaObject::invokeMethod(
                 this,
                 [this] {
@@ -129,8 +131,10 @@ bool MainWindow::OpenBook(const std::filesystem::path& book) {
                 },
                 Qt::QueuedConnection);
         };
-        session_ = BookSession::Open(services, book);
-        if (!session_) {
+        std::string failure;
+        session_ = app::Session::Create(options, failure);
+        if (!session_ || !session_->LoadBook(host::InsidePathFromHost(book.lexically_normal()))) {
+            session_.reset();
             problem = Pick(lang, "本が読めません。", "The book cannot be read.");
         }
     }
@@ -141,16 +145,13 @@ bool MainWindow::OpenBook(const std::filesystem::path& book) {
                   false);
         return false;
     }
-    StageView* view = view_;
-    session_->Screen().SetPresentedCallback(
-        [view](const stage::Rect& r) { view->ScreenChanged(r); });
-    view_->SetScreen(&session_->Screen());
+    view_->SetScreen(&session_->GetScreen());
     setWindowTitle(QString::fromUtf8(kCaption));
     if (!fullScreen_) {
         activateWindow();
         setFocus();
     }
-    session_->Player().BookOpened(&session_->Interpreter());
+    session_->StartBook();
     return true;
 }
 
@@ -158,9 +159,7 @@ void MainWindow::CloseBook() {
     gate_.Close();  // a worker waiting for a box goes on at once
     forms_->Clear();
     if (session_) {
-        session_->Player().RequestStop();
-        session_->Player().WaitForWorker();
-        session_->Screen().SetPresentedCallback({});
+        session_->CloseBook();  // a pause in progress ends at once
         view_->SetScreen(nullptr);
         session_.reset();
     }
@@ -233,8 +232,8 @@ bool MainWindow::event(QEvent* event) {
 
 // ----- the worker's messages -----
 
-void MainWindow::Post(int message, std::intptr_t wParam, std::intptr_t) {
-    if (message == app::message::kForm && wParam == 33) {
+void MainWindow::Post(app::PlayerMessage message) {
+    if (std::holds_alternative<app::FormCompleteMessage>(message)) {
         QMetaObject::invokeMethod(
             this, [this] { FormComplete(); }, Qt::QueuedConnection);
     }
@@ -245,8 +244,8 @@ bool MainWindow::ShowMessage(const std::string& text, bool withCancel) {
     return gate_.Ask(text, withCancel);
 }
 
-void MainWindow::ShowMessageBox(std::string_view text) {
-    gate_.Ask(std::string(text), false);
+void MainWindow::ScreenChanged() {
+    view_->ScreenChanged();
 }
 
 void MainWindow::SetStageSize(int width, int height) {
@@ -276,7 +275,8 @@ void MainWindow::SetTitle(const std::string& title) {
 }
 
 bool MainWindow::SetCursor(const std::string& insidePath) {
-    const std::string folder = session_ ? session_->Interpreter().Book().Folder() : std::string();
+    const std::string folder =
+        session_ ? session_->GetInterpreter()->Book().Folder() : std::string();
     const auto host = host::FindHostPath(insidePath, host::HostPathOptions{folder});
     auto frames = host ? LoadCursorFile(QString::fromStdString(host->string())) : std::nullopt;
     const bool loaded = frames.has_value();
@@ -311,7 +311,7 @@ void MainWindow::ShowCursorFrame() {
 
 void MainWindow::StartProgram(const std::string& program, const std::string& parameters,
                               const std::string& folder) {
-    const std::string bookFolder = session_ ? session_->Interpreter().Book().Folder() : "";
+    const std::string bookFolder = session_ ? session_->GetInterpreter()->Book().Folder() : "";
     const auto found = host::FindHostPath(program, host::HostPathOptions{bookFolder});
     const QString executable = found ? QString::fromStdString(found->string()) : FromCp932(program);
     const auto directory =
@@ -338,8 +338,8 @@ void MainWindow::FormComplete() {
     if (!session_) {
         return;
     }
-    session_->Player().ShowForm();
-    if (interp::Form* form = session_->Interpreter().CurrentForm()) {
+    session_->GetPlayer().ShowForm();
+    if (interp::Form* form = session_->GetInterpreter()->CurrentForm()) {
         forms_->Show(*form);
     }
     view_->update();
@@ -349,7 +349,7 @@ int MainWindow::FormCommand(int id) {
     if (!session_) {
         return 0;
     }
-    const int result = session_->Player().FormCommand(id);
+    const int result = session_->GetPlayer().FormCommand(id);
     if (result == interp::kFormSubmitted) {
         forms_->Clear();
         setFocus();
@@ -363,7 +363,7 @@ void MainWindow::ClickAt(QPoint windowPoint) {
     if (!session_) {
         return;
     }
-    app::Player& player = session_->Player();
+    app::Player& player = session_->GetPlayer();
     QPoint stagePoint;
     if (view_->ToStage(view_->mapFrom(this, windowPoint), stagePoint)) {
         player.MouseMove(stagePoint.x(), stagePoint.y());
@@ -377,8 +377,8 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
         return;
     }
     altAlone_ = false;
-    if (session_ && session_->Player().FastForward()) {
-        session_->Player().LeaveFastForward();  // every key ends fast-forward first
+    if (session_ && session_->GetPlayer().FastForward()) {
+        session_->GetPlayer().LeaveFastForward();  // every key ends fast-forward first
     }
     const KeyAction action = ActionForKey(event->key(), event->modifiers());
     switch (action.kind) {
@@ -396,12 +396,12 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
             SetDisplayMode(!fullScreen_, desktop_.windowScale);
             return;
         case KeyAction::kCommand: {
-            std::atomic<int>* paused = session_ ? &session_->Player().uiPaused : nullptr;
+            std::atomic<int>* paused = session_ ? &session_->GetPlayer().uiPaused : nullptr;
             if (paused != nullptr && (event->modifiers() & Qt::ControlModifier)) {
                 paused->store(1);
             }
             RunCommand(action.command);
-            if (paused != nullptr && session_ && paused == &session_->Player().uiPaused) {
+            if (paused != nullptr && session_ && paused == &session_->GetPlayer().uiPaused) {
                 paused->store(0);
             }
             return;
@@ -423,7 +423,7 @@ void MainWindow::keyReleaseEvent(QKeyEvent* event) {
 
 void MainWindow::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::MiddleButton && session_) {
-        app::Player& player = session_->Player();
+        app::Player& player = session_->GetPlayer();
         if (player.FastForward()) {
             player.LeaveFastForward();
         }
@@ -450,7 +450,7 @@ void MainWindow::mouseMoveEvent(QMouseEvent* event) {
     }
     QPoint stagePoint;
     if (session_ && view_->ToStage(view_->mapFrom(this, event->position().toPoint()), stagePoint)) {
-        session_->Player().MouseMove(stagePoint.x(), stagePoint.y());
+        session_->GetPlayer().MouseMove(stagePoint.x(), stagePoint.y());
     }
 }
 
@@ -475,8 +475,8 @@ void MainWindow::dropEvent(QDropEvent* event) {
 }
 
 bool MainWindow::ShowPopupMenu(QPoint globalPoint) {
-    if (session_ && session_->Player().FastForward()) {
-        session_->Player().LeaveFastForward();
+    if (session_ && session_->GetPlayer().FastForward()) {
+        session_->GetPlayer().LeaveFastForward();
     }
     if (WorkerRunning()) {
         return false;  // the book is running or an effect draws
@@ -492,11 +492,11 @@ bool MainWindow::ShowPopupMenu(QPoint globalPoint) {
     QMenu menu(this);
     BuildPopupMenu(menu, state);
     if (session_) {
-        session_->Player().uiPaused = 1;
+        session_->GetPlayer().uiPaused = 1;
     }
     const QAction* chosen = menu.exec(globalPoint);
     if (session_) {
-        session_->Player().uiPaused = 0;
+        session_->GetPlayer().uiPaused = 0;
     }
     if (chosen != nullptr) {
         RunCommand(chosen->data().toInt());
@@ -511,7 +511,7 @@ void MainWindow::Say(const QString& japanese, const QString& english) {
 }
 
 void MainWindow::RunCommand(int id) {
-    app::Player* player = session_ ? &session_->Player() : nullptr;
+    app::Player* player = session_ ? &session_->GetPlayer() : nullptr;
     switch (id) {
         case command::kOpen:
             if (!launch_.singleBook) {
@@ -613,18 +613,18 @@ void MainWindow::CloseWindowCommand() {
     if (!session_) {
         return;
     }
-    app::Player& player = *&session_->Player();
+    app::Player& player = *&session_->GetPlayer();
     if (player.WorkerRunning() || player.FormPending() || player.SoundWait() ||
         player.FastForward() || player.ChoicePending() || player.textWindowHidden.load() != 0) {
         return;
     }
     player.textWindowHidden = 1;
-    session_->Interpreter().Window().HideWindow(true);
+    session_->GetInterpreter()->Window().HideWindow(true);
     view_->update();
 }
 
 void MainWindow::SettingsDialog() {
-    app::Player* player = session_ ? &session_->Player() : nullptr;
+    app::Player* player = session_ ? &session_->GetPlayer() : nullptr;
     if (player != nullptr && fullScreen_) {
         player->uiPaused = 1;
     }
@@ -647,7 +647,7 @@ void MainWindow::SavePicture() {
         return;
     }
     bool failed = false;
-    SavePictureWithDialog(this, session_->Screen(), settings_.jpeg, failed);
+    SavePictureWithDialog(this, session_->GetScreen(), settings_.jpeg, failed);
     if (failed) {
         Say(QString::fromUtf8("セーブに失敗しました"), QStringLiteral("Save fail."));
     }
@@ -674,7 +674,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
-    app::Player* player = session_ ? &session_->Player() : nullptr;
+    app::Player* player = session_ ? &session_->GetPlayer() : nullptr;
     if (player != nullptr && player->FastForward()) {
         player->LeaveFastForward();
     }
@@ -688,7 +688,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     const bool ok =
         gate_.Ask(script::PlayerMessage(settings_.langMode, script::msg::kExitQuestion), true);
     if (session_) {
-        session_->Player().uiPaused = 0;
+        session_->GetPlayer().uiPaused = 0;
     }
     if (!ok) {
         event->ignore();

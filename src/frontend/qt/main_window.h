@@ -7,14 +7,14 @@
 #include <memory>
 #include <vector>
 
+#include "app/session.h"
 #include "app/settings.h"
 #include "app/shell.h"
-#include "frontend/qt/book_session.h"
 #include "frontend/qt/cursor_file.h"
 #include "frontend/qt/desktop_settings.h"
 #include "frontend/qt/launch_options.h"
 #include "frontend/qt/message_gate.h"
-#include "script/diagnostics.h"
+#include "host/clock.h"
 
 namespace talu::qt {
 
@@ -25,7 +25,7 @@ class StageView;
 
 /// The player's one window: shows the stage, takes the reader's mouse, keys, menu and dropped
 /// files, and carries the player's messages from the worker to the interface thread.
-class MainWindow : public QWidget, private app::Shell, private script::MessageBoxHost {
+class MainWindow : public QWidget, private app::Shell {
   public:
     /// settings, desktop and store outlive the window; they are written when it closes.
     MainWindow(app::Settings& settings, DesktopSettings& desktop, QtSettingsStore& store,
@@ -45,7 +45,7 @@ class MainWindow : public QWidget, private app::Shell, private script::MessageBo
     void ClickAt(QPoint windowPoint);
 
     /// The open book, or null.
-    BookSession* Session() { return session_.get(); }
+    app::Session* Session() { return session_.get(); }
     StageView& View() { return *view_; }
     FormOverlay& Forms() { return *forms_; }
     DebugWindow& Debug() { return *debug_; }
@@ -66,8 +66,9 @@ class MainWindow : public QWidget, private app::Shell, private script::MessageBo
 
   private:
     // Shell, called by the worker.
-    void Post(int message, std::intptr_t wParam, std::intptr_t lParam) override;
+    void Post(app::PlayerMessage message) override;
     bool ShowMessage(const std::string& text, bool withCancel) override;
+    void ScreenChanged() override;
     void SetStageSize(int width, int height) override;
     void RequestClose() override;
     void SetTitle(const std::string& title) override;
@@ -75,8 +76,6 @@ class MainWindow : public QWidget, private app::Shell, private script::MessageBo
     void StartProgram(const std::string& program, const std::string& parameters,
                       const std::string& folder) override;
     void OpenWebAddress(const std::string& address) override;
-    // MessageBoxHost: script errors, from any thread.
-    void ShowMessageBox(std::string_view text) override;
 
     void CloseBook();
     void ChooseDisplayMode();
@@ -102,7 +101,9 @@ class MainWindow : public QWidget, private app::Shell, private script::MessageBo
     DebugWindow* debug_ = nullptr;
     std::unique_ptr<FormOverlay> forms_;
     MessageGate gate_;
-    std::unique_ptr<BookSession> session_;
+    // The book's pauses sleep here; declared before the session that sleeps on it.
+    host::SteadyClock clock_;
+    std::unique_ptr<app::Session> session_;
     QSize stageSize_{640, 480};
     bool fullScreen_ = false;
     bool displayChosen_ = false;

@@ -22,24 +22,20 @@ void StageView::SetScreen(stage::Screen* screen) {
     update();
 }
 
-void StageView::ScreenChanged(const stage::Rect& rect) {
-    std::lock_guard lock(changedMutex_);
-    changed_ |= QRect(rect.left, rect.top, rect.Width(), rect.Height());
-    if (!flushQueued_) {
-        flushQueued_ = true;
+void StageView::ScreenChanged() {
+    if (!flushQueued_.exchange(true)) {
         QMetaObject::invokeMethod(
             this, [this] { FlushChanges(); }, Qt::QueuedConnection);
     }
 }
 
 void StageView::FlushChanges() {
-    QRect changed;
-    {
-        std::lock_guard lock(changedMutex_);
-        changed = changed_;
-        changed_ = QRect();
-        flushQueued_ = false;
+    flushQueued_ = false;
+    if (screen_ == nullptr) {
+        return;
     }
+    const stage::Rect dirty = screen_->TakeDirty().rect;
+    const QRect changed(dirty.left, dirty.top, dirty.Width(), dirty.Height());
     if (!changed.isEmpty()) {
         // One pixel more on each side covers what smooth scaling blends across the edge.
         const int margin = smooth_ && fit_ ? 1 : 0;
@@ -126,13 +122,12 @@ void StageView::paintEvent(QPaintEvent* event) {
         return;
     }
     const QRect target = ToView(source);
-    screen_->Draw([&](stage::Surface& pixels) {
-        const QImage::Format layout =
-            pixels.Format().green.max == 63 ? QImage::Format_RGB16 : QImage::Format_RGB555;
-        const QImage image(reinterpret_cast<const uchar*>(pixels.Row(0)), pixels.Width(),
-                           pixels.Height(), pixels.Pitch() * 2, layout);
+    const QImage::Format layout =
+        screen_->Format().green.max == 63 ? QImage::Format_RGB16 : QImage::Format_RGB555;
+    screen_->WithPixels([&](const uint16_t* pixels, int pitch, int width, int height) {
+        const QImage image(reinterpret_cast<const uchar*>(pixels), width, height, pitch * 2,
+                           layout);
         painter.drawImage(target, image, source);
-        return stage::Rect{};  // painting changes nothing
     });
 }
 

@@ -2,7 +2,7 @@
 
 #include <QRect>
 #include <QWidget>
-#include <mutex>
+#include <atomic>
 
 #include "stage/rect.h"
 
@@ -14,7 +14,7 @@ namespace talu::qt {
 
 /// Draws the 16-bit screen: at a whole-number scale in a window (sharp on any display), scaled
 /// to fit and centred on black in full screen, whole pixels unless smooth scaling is chosen.
-/// Only the rectangles the engine reports as changed are repainted, straight from the screen's
+/// Only the rectangle the screen gathered as changed is repainted, straight from the screen's
 /// pixels under its lock.
 class StageView : public QWidget {
   public:
@@ -22,8 +22,9 @@ class StageView : public QWidget {
 
     /// The screen to show (null for none); it outlives the view or is replaced first.
     void SetScreen(stage::Screen* screen);
-    /// Any thread: a rectangle of the screen changed. Repaints are queued and merged.
-    void ScreenChanged(const stage::Rect& rect);
+    /// Any thread, never blocks: the screen changed. One repaint is queued for all changes
+    /// until it runs.
+    void ScreenChanged();
     /// Fit the screen into the whole view (full screen) instead of at a fixed scale.
     void SetFit(bool fit, bool smooth);
     /// The whole-number scale of the window mode.
@@ -47,9 +48,7 @@ class StageView : public QWidget {
     bool fit_ = false;
     bool smooth_ = false;
     int scale_ = 1;
-    std::mutex changedMutex_;  // the drawing threads report, the interface thread repaints
-    QRect changed_;
-    bool flushQueued_ = false;
+    std::atomic<bool> flushQueued_{false};  // set by the drawing threads, cleared by the flush
 };
 
 }  // namespace talu::qt

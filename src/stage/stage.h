@@ -199,7 +199,8 @@ class Stage {
     StageOutput output_;
     // Guards the stage surface and the text layer between the worker, the wait-icon thread and
     // the interface thread. Nothing called under it (window drawer, screen, effect steps, clock)
-    // comes back into the stage, so it need not be recursive.
+    // comes back into the stage, so it need not be recursive. Taken before the screen's lock,
+    // never while holding it; the screen's changed callback runs with neither held (Hold).
     mutable std::mutex mutex_;
     Surface stageSurface_;
     BackgroundPicture background_;

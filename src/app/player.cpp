@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "host/thread_state.h"
 #include "script/keywords.h"
 #include "script/messages.h"
 #include "script/numbers.h"
@@ -120,6 +121,7 @@ void Player::WaitForWorker() {
 
 void Player::Worker() {
     RunLoop();
+    host::ReleaseThreadState();
     workerRunning_ = 0;
 }
 

@@ -10,11 +10,7 @@
 
 #include "interp/interp_test_support.h"
 #include "script/keywords.h"
-#include "stage/extension_map.h"
-#include "stage/plugin_list.h"
-#include "stage/screen.h"
-#include "stage/stage.h"
-#include "support/interpreter_rig.h"
+#include "stage/stage_test_support.h"
 #include "support/repeat.h"
 
 namespace talu::interp {
@@ -30,49 +26,22 @@ constexpr uint32_t kFrameBlue = 0xF80000;  // blue 248, exact in both formats
 
 class Window : public ::testing::TestWithParam<stage::PixelFormat> {
   protected:
-    void SetUp() override {
-        ASSERT_TRUE(screen.Create(GetParam()));
-        stage = std::make_unique<stage::Stage>(GetParam());
-        ASSERT_TRUE(stage->Create());
-        stage->SetOutput(stage::StageOutput{&screen, stage::EffectOptions{&clock}});
-        stage->SetPresentListener([this](const stage::PresentCall& c) { presents.push_back(c); });
-
-        stage::PictureServices pictures;
-        pictures.plugins = &plugins;
-        pictures.extensions = &extensions;
-        pictures.diagnostics = &diagnostics;
-        pictures.format = GetParam();
-        pictures.bookFolder = folder.InsideFolder();
-        loader = std::make_unique<stage::PictureLoader>(std::move(pictures));
-
-        stage::StageServices stageServices;
-        stageServices.stage = stage.get();
-        stageServices.loader = loader.get();
-        stageServices.settings = &settings;
-        stageServices.diagnostics = &diagnostics;
-        stageServices.curtainFlag = &curtain;
-        controller = std::make_unique<stage::StageController>(stageServices);
-
+    Window() {
         links.colour = 0x505050;
         MessageWindowServices services;
         services.display = &display;
         services.linkSet = &links;
-        services.controller = controller.get();
-        services.loader = loader.get();
-        services.diagnostics = &diagnostics;
+        services.controller = rig.controller.get();
+        services.loader = rig.loader.get();
+        services.diagnostics = &rig.diagnostics;
         services.textSettings = &text;
-        services.clock = &clock;
+        services.clock = &rig.clock;
         services.click = &click;
         window = std::make_unique<MessageWindow>(std::move(services));
     }
 
-    /// Writes a one-colour picture into the book's folder.
-    void WritePicture(const std::string& name, int width, int height, uint32_t colour) {
-        stage::Surface picture;
-        ASSERT_TRUE(picture.Create(width, height, GetParam()));
-        picture.Fill(colour);
-        ASSERT_TRUE(picture.WriteBmp(folder.Path() / name));
-    }
+    /// Writes frame.bmp in kFrameBlue (0x0000F8 as the picture writer spells colours).
+    void WriteFrame(int width, int height) { rig.Picture("frame.bmp", width, height, 0x0000F8); }
 
     /// Shows frame.bmp with the given WINDOW attributes.
     void ShowFrame(std::initializer_list<std::pair<int, std::string_view>> attributes) {
@@ -88,20 +57,8 @@ class Window : public ::testing::TestWithParam<stage::PixelFormat> {
         window->TypeText(text, rest);
     }
 
-    test::TempFolder folder;
-    stage::Screen screen;
-    host::VirtualClock clock;
-    std::unique_ptr<stage::Stage> stage;
-    std::vector<stage::PresentCall> presents;
-    stage::PluginList plugins;
-    stage::ExtensionMap extensions;
-    test::RecordedBoxes boxes;
-    script::Diagnostics diagnostics{boxes, script::kLangEnglish};
-    std::unique_ptr<stage::PictureLoader> loader;
-    stage::StageSettings settings;
-    std::atomic<int> curtain{0};
+    stage::testing::StageRig rig{GetParam()};
     std::atomic<int> click{0};
-    std::unique_ptr<stage::StageController> controller;
     MessageDisplay display;
     TextLayout links;
     TextSettings text;
@@ -109,12 +66,12 @@ class Window : public ::testing::TestWithParam<stage::PixelFormat> {
 };
 
 TEST_P(Window, ScreenSetsTheAreaThePenAndTheShutMode) {
-    controller->textShutMask = 0;
+    rig.controller->textShutMask = 0;
     window->ScreenTag(Tag(kw::kScreen, {}));
     EXPECT_EQ(display.layout.window, (stage::Rect{0, 0, 600, 440}));  // nothing given
     EXPECT_EQ(Pen(), (PenPoint{0, 0}));
     EXPECT_EQ(display.layout.shutMode, script::kw::kAuto);
-    EXPECT_EQ(controller->textShutMask, 1u);
+    EXPECT_EQ(rig.controller->textShutMask, 1u);
     EXPECT_EQ(links.window, display.layout.window);
     window->ScreenTag(Tag(kw::kScreen, {{kw::kLeft, "10"},
                                         {kw::kTop, "300"},
@@ -123,7 +80,7 @@ TEST_P(Window, ScreenSetsTheAreaThePenAndTheShutMode) {
                                         {kw::kShut, "none"}}));
     EXPECT_EQ(display.layout.window, (stage::Rect{10, 300, 630, 470}));
     EXPECT_EQ(display.layout.shutMode, script::kw::kNone);
-    EXPECT_EQ(controller->textShutMask, 0u);
+    EXPECT_EQ(rig.controller->textShutMask, 0u);
 }
 
 TEST_P(Window, FontsAndStylesReachBothLayoutsAndUserReturnsToTheFirstFont) {
@@ -187,7 +144,7 @@ TEST_P(Window, SixteenNestedFontsKeepFifteenAndTheLinkPageFollowsTheirClosing) {
 }
 
 TEST_P(Window, IndentMakesFollowingLinesStartUnderTheNextCharacter) {
-    controller->windowShown = 1;
+    rig.controller->windowShown = 1;
     Type(Repeat(kA, 2));
     window->IndentTag(Tag(kw::kIndent, {}));
     Type(Repeat(kA, 30));
@@ -197,7 +154,7 @@ TEST_P(Window, IndentMakesFollowingLinesStartUnderTheNextCharacter) {
 }
 
 TEST_P(Window, PositionAndClipMoveSaveAndLoadThePen) {
-    controller->windowShown = 1;
+    rig.controller->windowShown = 1;
     window->PositionTag(Tag(kw::kPosition, {{kw::kLeft, "50%"}, {kw::kTop, "+30"}}));
     EXPECT_EQ(Pen(), (PenPoint{300, 50}));
     window->PositionTag(
@@ -218,95 +175,96 @@ TEST_P(Window, PositionAndClipMoveSaveAndLoadThePen) {
 
 TEST_P(Window, TypingOpensAClosedWindowWithOneFadeAndThenShowsEachCharacter) {
     Type(kA);
-    ASSERT_EQ(presents.size(), 3u);
-    EXPECT_FALSE(presents[0].rect.has_value());
-    EXPECT_EQ(presents[0].effect, 7);
-    EXPECT_EQ(presents[0].time, 30);  // trunc(50 x 0.6)
-    EXPECT_EQ(presents[1].effect, 0);
-    EXPECT_FALSE(presents[1].rect.has_value());
-    EXPECT_TRUE(presents[2].rect.has_value());
-    EXPECT_EQ(controller->windowShown, 1);
+    ASSERT_EQ(rig.presents.size(), 3u);
+    EXPECT_FALSE(rig.presents[0].rect.has_value());
+    EXPECT_EQ(rig.presents[0].effect, 7);
+    EXPECT_EQ(rig.presents[0].time, 30);  // trunc(50 x 0.6)
+    EXPECT_EQ(rig.presents[1].effect, 0);
+    EXPECT_FALSE(rig.presents[1].rect.has_value());
+    EXPECT_TRUE(rig.presents[2].rect.has_value());
+    EXPECT_EQ(rig.controller->windowShown, 1);
     window->OpenWindow();
-    EXPECT_EQ(presents.size(), 3u);
+    EXPECT_EQ(rig.presents.size(), 3u);
 
-    controller->windowShown = 0;
-    settings.m_nFadeEffect = 0;
-    clock.ClearSleeps();
+    rig.controller->windowShown = 0;
+    rig.settings.m_nFadeEffect = 0;
+    rig.clock.ClearSleeps();
     window->OpenWindow();
-    ASSERT_EQ(presents.size(), 5u);
-    EXPECT_EQ(presents[3].effect, 0);
-    EXPECT_TRUE(clock.Sleeps().empty());
+    ASSERT_EQ(rig.presents.size(), 5u);
+    EXPECT_EQ(rig.presents[3].effect, 0);
+    EXPECT_TRUE(rig.clock.Sleeps().empty());
 }
 
 TEST_P(Window, TypingPausesHalfTheTextWaitUntilAClickAndReachesTheScreen) {
-    controller->windowShown = 1;
+    rig.controller->windowShown = 1;
     std::string rest;
     EXPECT_TRUE(window->TypeText(Repeat(kA, 4), rest));
-    EXPECT_EQ(clock.Sleeps(), (std::vector<int>{25, 25, 25}));
-    ASSERT_EQ(presents.size(), 4u);
-    EXPECT_TRUE(presents[0].rect.has_value());
+    EXPECT_EQ(rig.clock.Sleeps(), (std::vector<int>{25, 25, 25}));
+    ASSERT_EQ(rig.presents.size(), 4u);
+    EXPECT_TRUE(rig.presents[0].rect.has_value());
     stage::Surface shown;
-    ASSERT_TRUE(screen.CopyOut(shown));
+    ASSERT_TRUE(rig.screen.CopyOut(shown));
     const stage::Rect line{20, 20, 20 + 4 * 27, 47};
     EXPECT_GT(CountColour(shown, line, 0xFFFFFF), 0);
-    EXPECT_EQ(CountColour(shown, line, 0xFFFFFF), CountColour(stage->TextLayer(), line, 0xFFFFFF));
+    EXPECT_EQ(CountColour(shown, line, 0xFFFFFF),
+              CountColour(rig.stage.TextLayer(), line, 0xFFFFFF));
 
     // A click ends the pauses of the current run only.
-    clock.ClearSleeps();
-    clock.SetSleepHook([this](int) { click.store(1); });
+    rig.clock.ClearSleeps();
+    rig.clock.SetSleepHook([this](int) { click.store(1); });
     Type(Repeat(kA, 6));
-    EXPECT_EQ(clock.Sleeps(), (std::vector<int>{25}));
-    clock.SetSleepHook({});
-    clock.ClearSleeps();
+    EXPECT_EQ(rig.clock.Sleeps(), (std::vector<int>{25}));
+    rig.clock.SetSleepHook({});
+    rig.clock.ClearSleeps();
     Type(Repeat(kA, 3));  // the flag is cleared at the start of every run
-    EXPECT_EQ(clock.Sleeps(), (std::vector<int>{25, 25}));
+    EXPECT_EQ(rig.clock.Sleeps(), (std::vector<int>{25, 25}));
 }
 
 TEST_P(Window, FastForwardTypesWithoutPausesAndBehindACurtainNothingIsShown) {
-    controller->windowShown = 1;
+    rig.controller->windowShown = 1;
     text.m_nTextWait = 0;
     Type(Repeat(kA, 3));
-    EXPECT_EQ(clock.Sleeps(), (std::vector<int>{0, 0}));
+    EXPECT_EQ(rig.clock.Sleeps(), (std::vector<int>{0, 0}));
     text.m_nTextEffect = 0;
-    presents.clear();
+    rig.presents.clear();
     Type(Repeat(kA, 3));
-    EXPECT_EQ(presents.size(), 1u);
+    EXPECT_EQ(rig.presents.size(), 1u);
 
-    presents.clear();
-    curtain.store(1);
+    rig.presents.clear();
+    rig.curtainFlag.store(1);
     Type(kA);
-    EXPECT_TRUE(presents.empty());
-    EXPECT_GT(CountColour(stage->TextLayer(), stage::Rect{182, 20, 209, 47}, 0xFFFFFF), 0);
+    EXPECT_TRUE(rig.presents.empty());
+    EXPECT_GT(CountColour(rig.stage.TextLayer(), stage::Rect{182, 20, 209, 47}, 0xFFFFFF), 0);
 }
 
 TEST_P(Window, NewPagesRebuildAClosedWindowAndStartEmptyAndHidingLeavesFrameAndTextOut) {
     window->NewPage();
-    EXPECT_EQ(stage->Flags(), 5u);
-    EXPECT_EQ(controller->windowShown, 1);
-    stage->Compose(0);
+    EXPECT_EQ(rig.stage.Flags(), 5u);
+    EXPECT_EQ(rig.controller->windowShown, 1);
+    rig.stage.Compose(0);
     window->HideWindow(true);
-    EXPECT_EQ(stage->Flags(), 3u);
+    EXPECT_EQ(rig.stage.Flags(), 3u);
     window->HideWindow(false);
-    EXPECT_EQ(stage->Flags(), 0u);
+    EXPECT_EQ(rig.stage.Flags(), 0u);
 
     text.m_nTextEffect = 0;
     std::string rest;
     EXPECT_FALSE(window->TypeText(Repeat(kA, 300), rest));
     EXPECT_EQ(rest, Repeat(kA, 20));
-    presents.clear();
+    rig.presents.clear();
     window->NewPage();
-    ASSERT_EQ(presents.size(), 1u);
-    EXPECT_FALSE(presents[0].rect.has_value());
-    EXPECT_EQ(stage->Flags(), 1u);
+    ASSERT_EQ(rig.presents.size(), 1u);
+    EXPECT_FALSE(rig.presents[0].rect.has_value());
+    EXPECT_EQ(rig.stage.Flags(), 1u);
     EXPECT_EQ(Pen(), (PenPoint{20, 20}));
-    const stage::Surface& layer = stage->TextLayer();
+    const stage::Surface& layer = rig.stage.TextLayer();
     EXPECT_EQ(CountColour(layer, layer.Bounds(), 0xFF00FF), 640 * 480);
     EXPECT_TRUE(window->TypeText(rest, rest));  // pending text passed as its own remainder
     EXPECT_TRUE(rest.empty());
 }
 
 TEST_P(Window, ACharacterThatNoEmptyPageTakesIsDroppedSoTheBookGoesOn) {
-    controller->windowShown = 1;
+    rig.controller->windowShown = 1;
     window->ScreenTag(
         Tag(kw::kScreen,
             {{kw::kLeft, "20"}, {kw::kTop, "20"}, {kw::kWidth, "10"}, {kw::kHeight, "40"}}));
@@ -318,84 +276,86 @@ TEST_P(Window, ACharacterThatNoEmptyPageTakesIsDroppedSoTheBookGoesOn) {
 }
 
 TEST_P(Window, AFramePictureIsLoadedPlacedAndDrawnOnComposition) {
-    WritePicture("frame.bmp", 100, 40, kFrameBlue);
-    controller->windowShown = 1;
+    WriteFrame(100, 40);
+    rig.controller->windowShown = 1;
     ShowFrame(
         {{kw::kLeft, "20"}, {kw::kTop, "400"}, {kw::kShut, "NONE"}, {kw::kTransparent, "NONE"}});
-    ASSERT_TRUE(boxes.shown.empty());
-    const stage::Picture& frame = stage->WindowFrame();
+    ASSERT_TRUE(rig.boxes.boxes.empty());
+    const stage::Picture& frame = rig.stage.WindowFrame();
     ASSERT_TRUE(frame.IsLoaded());
     EXPECT_EQ(frame.left, 20);
     EXPECT_EQ(frame.top, 400);
-    EXPECT_EQ(controller->windowShown, 0);
-    EXPECT_EQ(controller->frameShutMask, 0u);
-    stage->Compose(0);
-    EXPECT_EQ(CountColour(stage->StageSurface(), stage::Rect{20, 400, 120, 440}, kFrameBlue), 4000);
+    EXPECT_EQ(rig.controller->windowShown, 0);
+    EXPECT_EQ(rig.controller->frameShutMask, 0u);
+    rig.stage.Compose(0);
+    EXPECT_EQ(CountColour(rig.stage.StageSurface(), stage::Rect{20, 400, 120, 440}, kFrameBlue),
+              4000);
     std::vector<std::string> lines;
-    controller->WriteStageTags(lines);
+    rig.controller->WriteStageTags(lines);
     EXPECT_TRUE(std::any_of(lines.begin(), lines.end(),
                             [](const std::string& l) { return l.starts_with("<WINDOW SRC="); }));
 }
 
 TEST_P(Window, ABrokenFrameIsReportedAndTheOldOneStaysAndAClosingTagOrNoTopRemovesIt) {
-    WritePicture("frame.bmp", 10, 10, kFrameBlue);
+    WriteFrame(10, 10);
     ShowFrame({{kw::kLeft, "1"}, {kw::kTop, "2"}, {kw::kAlpha, "50"}});
-    folder.Write("broken.bmp", "BM\x01\x02");
+    rig.folder.Write("broken.bmp", "BM\x01\x02");
     window->WindowTag(
         Tag(kw::kWindow, {{kw::kSrc, "broken.bmp"}, {kw::kLeft, "5"}, {kw::kTop, "5"}}));
-    ASSERT_FALSE(boxes.shown.empty());
-    EXPECT_NE(boxes.shown.back().find("I can't open file"), std::string::npos);
-    EXPECT_NE(boxes.shown.back().find("broken.bmp"), std::string::npos);
-    EXPECT_TRUE(stage->WindowFrame().IsLoaded());
-    EXPECT_EQ(stage->WindowFrame().left, 1);
-    EXPECT_EQ(stage->WindowFrame().alpha, 50);
+    ASSERT_FALSE(rig.boxes.boxes.empty());
+    EXPECT_NE(rig.boxes.boxes.back().find("I can't open file"), std::string::npos);
+    EXPECT_NE(rig.boxes.boxes.back().find("broken.bmp"), std::string::npos);
+    EXPECT_TRUE(rig.stage.WindowFrame().IsLoaded());
+    EXPECT_EQ(rig.stage.WindowFrame().left, 1);
+    EXPECT_EQ(rig.stage.WindowFrame().alpha, 50);
 
     // The closing tag hides the frame but leaves the window open.
-    controller->windowShown = 1;
+    rig.controller->windowShown = 1;
     window->WindowTag(Tag(kw::kWindow, {}, true));
-    EXPECT_FALSE(stage->WindowFrame().IsLoaded());
+    EXPECT_FALSE(rig.stage.WindowFrame().IsLoaded());
     EXPECT_EQ(display.frame.shown, 0);
-    EXPECT_EQ(controller->windowShown, 1);
+    EXPECT_EQ(rig.controller->windowShown, 1);
 
     // Without TOP the frame is removed and the window closed.
     ShowFrame({{kw::kLeft, "1"}, {kw::kTop, "2"}, {kw::kAlpha, "50"}});
-    controller->windowShown = 1;
+    rig.controller->windowShown = 1;
     ShowFrame({{kw::kLeft, "1"}});
-    EXPECT_FALSE(stage->WindowFrame().IsLoaded());
-    EXPECT_EQ(stage->WindowFrame().alpha, 0);
-    EXPECT_EQ(controller->windowShown, 0);
+    EXPECT_FALSE(rig.stage.WindowFrame().IsLoaded());
+    EXPECT_EQ(rig.stage.WindowFrame().alpha, 0);
+    EXPECT_EQ(rig.controller->windowShown, 0);
     EXPECT_EQ(display.frame.shown, 1);
 }
 
 TEST_P(Window, AnAlphaThatIsNoNumberNamesAMask) {
-    WritePicture("frame.bmp", 10, 10, kFrameBlue);
-    WritePicture("mask.bmp", 10, 10, 0xFFFFFF);
+    WriteFrame(10, 10);
+    rig.Picture("mask.bmp", 10, 10, 0xFFFFFF);
     ShowFrame({{kw::kLeft, "0"}, {kw::kTop, "0"}, {kw::kAlpha, "mask.bmp"}});
-    const stage::Picture& frame = stage->WindowFrame();
+    const stage::Picture& frame = rig.stage.WindowFrame();
     EXPECT_EQ(frame.alpha, 100);
     ASSERT_EQ(frame.mask.size(), 100u);
     EXPECT_EQ(frame.mask[0], 248);
     EXPECT_EQ(frame.maskSource, "mask.bmp");
     ShowFrame({{kw::kLeft, "0"}, {kw::kTop, "0"}, {kw::kAlpha, "missing.bmp"}});
-    EXPECT_EQ(boxes.shown.size(), 1u);
-    EXPECT_TRUE(stage->WindowFrame().mask.empty());
+    EXPECT_EQ(rig.boxes.boxes.size(), 1u);
+    EXPECT_TRUE(rig.stage.WindowFrame().mask.empty());
 }
 
 TEST_P(Window, WithBothShutNoneTheWindowStaysThroughAStageChange) {
-    WritePicture("frame.bmp", 100, 40, kFrameBlue);
+    WriteFrame(100, 40);
     window->ScreenTag(Tag(kw::kScreen, {{kw::kShut, "NONE"}}));
     ShowFrame(
         {{kw::kLeft, "0"}, {kw::kTop, "440"}, {kw::kShut, "NONE"}, {kw::kTransparent, "NONE"}});
     Type(kA);
-    controller->CloseWindowForChange();
-    EXPECT_EQ(stage->Flags(), 0u);
-    EXPECT_EQ(CountColour(stage->StageSurface(), stage::Rect{0, 440, 100, 480}, kFrameBlue), 4000);
-    EXPECT_GT(CountColour(stage->StageSurface(), stage::Rect{0, 0, 27, 27}, 0xFFFFFF), 0);
+    rig.controller->CloseWindowForChange();
+    EXPECT_EQ(rig.stage.Flags(), 0u);
+    EXPECT_EQ(CountColour(rig.stage.StageSurface(), stage::Rect{0, 440, 100, 480}, kFrameBlue),
+              4000);
+    EXPECT_GT(CountColour(rig.stage.StageSurface(), stage::Rect{0, 0, 27, 27}, 0xFFFFFF), 0);
 }
 
 TEST_P(Window, TheDrawerLeavesTheStageWithTheWindow) {
     window.reset();
-    stage->Compose(4);  // must not reach the destroyed window
+    rig.stage.Compose(4);  // must not reach the destroyed window
     SUCCEED();
 }
 

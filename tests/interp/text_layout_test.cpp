@@ -210,10 +210,10 @@ TEST(LayoutState, TheWindowTheBaseAndTheCurrentFontAndItsStylesAreWritten) {
     layout.shutMode = script::kw::kNone;
     layout.SetFont("F", 20, 22);
     layout.colour = 12 + 11 * 256 + 10 * 65536;
-    for (int style : {17, 18, 19, 20}) {
+    for (int style : {script::kw::kB, script::kw::kI, script::kw::kU, script::kw::kS}) {
         layout.SetStyle(style, true);
     }
-    layout.SetStyle(43, false);
+    layout.SetStyle(script::kw::kShadow, false);
     lines = {"before"};
     layout.WriteState(lines);
     EXPECT_EQ(lines, (std::vector<std::string>{

@@ -52,9 +52,22 @@ void SyncFolder(const std::filesystem::path& folder) {
     }
 }
 
+// Only a regular file is replaced: renaming over a device (output sent to /dev/full) or a pipe
+// would take its name away from everyone else.
+bool Replaceable(const std::filesystem::path& path) {
+    std::error_code ec;
+    const std::filesystem::file_type type = std::filesystem::status(path, ec).type();
+    return type == std::filesystem::file_type::not_found ||
+           type == std::filesystem::file_type::regular;
+}
+
 }  // namespace
 
 bool WriteFilesAtomically(std::span<const FileContents> files) {
+    if (!std::all_of(files.begin(), files.end(),
+                     [](const FileContents& file) { return Replaceable(file.path); })) {
+        return false;
+    }
     std::vector<std::string> temporaries;
     for (const FileContents& file : files) {
         std::string temporary = TemporaryName(file.path);

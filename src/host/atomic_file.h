@@ -8,7 +8,8 @@ namespace talu::host {
 
 /// Replaces a file's contents all at once: the bytes go to a temporary file beside it, which is
 /// synced and renamed into place, so a crash never leaves half a file. False when the folder
-/// cannot be written (the old file, if any, is then untouched).
+/// cannot be written or the name is taken by something other than a file (a folder, a device,
+/// a pipe); the old file or other thing is then untouched.
 bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes);
 
 /// One file of a batch: where it goes and its whole new contents.

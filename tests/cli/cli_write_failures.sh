@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Every talu-cli command that writes a trace, a report or a picture fails with a message when
 # the write does not get through: a full device, a folder that does not exist, a name taken by
-# a folder.
+# a folder or a pipe.
 set -u
 cli=$1
 source_dir=$2
@@ -34,6 +34,9 @@ expect_failure full "$cli" run "$work/book.talu"
 expect_failure null "$cli" run "$work/book.talu" --screenshot "$work/missing/shot.png"
 expect_failure null "$cli" run "$work/book.talu" --screenshot /dev/full
 expect_failure null "$cli" run "$work/book.talu" --frames "$work/frames"
+mkfifo "$work/pipe"
+expect_failure null "$cli" run "$work/book.talu" --audio "$work/pipe"
+[ -p "$work/pipe" ] || { echo "FAIL: --audio replaced a pipe"; failures=$((failures + 1)); }
 expect_failure full "$cli" explore "$work/book.talu"
 expect_failure full "$cli" check "$work/book.talu"
 expect_failure full "$cli" fetch "$work/book.talu"

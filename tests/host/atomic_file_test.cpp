@@ -1,6 +1,7 @@
 #include "host/atomic_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <fstream>
 #include <sstream>
@@ -20,6 +21,19 @@ TEST(WriteFileAtomically, ReplacesTheWholeFileLeavesNoTemporaryAndFailsWithoutAF
     EXPECT_EQ(text.str(), "new");
     EXPECT_FALSE(WriteFileAtomically(dir.Path() / "missing" / "f.txt", "x"));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
+}
+
+TEST(WriteFileAtomically, NeverReplacesAFolderOrAPipe) {
+    test::TempFolder dir;
+    const auto pipe = dir.Path() / "pipe";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    std::filesystem::create_directory(dir.Path() / "folder");
+    for (const std::filesystem::path& taken : {pipe, dir.Path() / "folder"}) {
+        EXPECT_FALSE(WriteFileAtomically(taken, "x")) << taken;
+    }
+    EXPECT_TRUE(std::filesystem::is_fifo(pipe));
+    EXPECT_TRUE(std::filesystem::is_directory(dir.Path() / "folder"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 2);
 }
 
 TEST(WriteFilesAtomically, ABatchThatCannotBeWrittenWholeChangesNoFile) {

@@ -22,20 +22,41 @@ build-threads/tests/stage/talu_stage_tests --gtest_brief=1
 build-threads/tests/host/fonts/talu_font_tests --gtest_brief=1
 build-threads/tests/app/talu_app_tests --gtest_brief=1
 
-for fuzzer in build-sanitize/fuzz/fuzz_*; do
-  [ -x "$fuzzer" ] || continue
+# Each fuzzer runs for a fixed time, so they run side by side, one per core.
+run_fuzzer() {
+  local fuzzer=$1 name corpus seeds runs rate reach
   name=$(basename "$fuzzer")
   corpus="build-sanitize/fuzz-corpus/$name"
   seeds="fuzz/seeds/${name#fuzz_}"
   mkdir -p "$corpus"
   [ -d "$seeds" ] || seeds=""
-  echo "== $name for ${fuzz_seconds}s"
-  "$fuzzer" -max_total_time="$fuzz_seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
-    "$corpus" $seeds >"$corpus.log" 2>&1 || { tail -n 40 "$corpus.log"; exit 1; }
+  if ! "$fuzzer" -max_total_time="$fuzz_seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+    "$corpus" $seeds >"$corpus.log" 2>&1; then
+    echo "== $name failed"
+    tail -n 40 "$corpus.log"
+    return 1
+  fi
   # How fast it ran and how much of the code it reached: edges (cov) and features (ft).
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$corpus.log")
   rate=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$corpus.log")
   reach=$(grep -E '^#[0-9]+' "$corpus.log" | tail -n 1 | grep -oE 'cov: [0-9]+ ft: [0-9]+')
-  echo "$name: $runs runs, $rate runs/s, ${reach:-no coverage reported}"
+  echo "$name (${fuzz_seconds}s): $runs runs, $rate runs/s, ${reach:-no coverage reported}"
+}
+
+failed=0
+running=0
+for fuzzer in build-sanitize/fuzz/fuzz_*; do
+  [ -x "$fuzzer" ] || continue
+  if [ "$running" -ge "$jobs" ]; then
+    wait -n || failed=1
+    running=$((running - 1))
+  fi
+  run_fuzzer "$fuzzer" &
+  running=$((running + 1))
 done
+while [ "$running" -gt 0 ]; do
+  wait -n || failed=1
+  running=$((running - 1))
+done
+[ "$failed" -eq 0 ] || exit 1
 echo "all tests passed"

@@ -5,14 +5,18 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
 fuzz_seconds=${TALU_FUZZ_SECONDS:-30}
+# The CI log shows where the time goes: seconds since the start at the end of each stage.
+stage_done() { echo "== $1 done at ${SECONDS}s"; }
 
 scripts/build.sh release
 ctest --test-dir build --output-on-failure -j "$jobs"
+stage_done "optimised build and tests"
 
 scripts/build.sh sanitize
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 ctest --test-dir build-sanitize --output-on-failure -j "$jobs"
+stage_done "sanitizer build and tests"
 
 scripts/build.sh threads
 export TSAN_OPTIONS="halt_on_error=1 suppressions=$PWD/tests/tsan.supp"
@@ -21,6 +25,7 @@ build-threads/tests/stage/talu_stage_pixel_tests --gtest_brief=1
 build-threads/tests/stage/talu_stage_tests --gtest_brief=1
 build-threads/tests/host/fonts/talu_font_tests --gtest_brief=1
 build-threads/tests/app/talu_app_tests --gtest_brief=1
+stage_done "thread sanitizer build and tests"
 
 # Each fuzzer runs for a fixed time, so they run side by side, one per core.
 run_fuzzer() {
@@ -59,4 +64,5 @@ while [ "$running" -gt 0 ]; do
   running=$((running - 1))
 done
 [ "$failed" -eq 0 ] || exit 1
+stage_done "fuzzing"
 echo "all tests passed"

@@ -93,6 +93,9 @@ class Session {
     bool LoadBookmark(int slot);
     /// Runs the book from where LoadBookmark restored it; it passes automatic-bookmark points.
     void StartRestored();
+    /// Stops the music and every effect: the audio device outlives the book, so closing it (or
+    /// the window) ends them.
+    void StopMedia();
 
     Player& GetPlayer() { return player_; }
     /// The open book's interpreter; null when no book is open.
@@ -110,7 +113,6 @@ class Session {
     BookmarkServices BookmarkHooks();
     void EndRun();
     void SetMediaFolder(const std::string& folder);
-    void StopMedia();
 
     /// Script errors reach the reader through the shell's boxes.
     class ShellBoxes : public script::MessageBoxHost {

@@ -26,6 +26,7 @@
 #include "frontend/qt/settings_dialog.h"
 #include "frontend/qt/stage_view.h"
 #include "frontend/qt/ui_text.h"
+#include "frontend/qt/window_audio.h"
 #include "host/paths.h"
 #include "script/messages.h"
 
@@ -131,6 +132,10 @@ bool MainWindow::OpenBook(const std::filesystem::path& book) {
                 },
                 Qt::QueuedConnection);
         };
+        if (!audio_) {
+            audio_ = MakeWindowAudio(*this, gate_, settings_);
+        }
+        options.audio = audio_.get();
         std::string failure;
         session_ = app::Session::Create(options, failure);
         if (!session_ || !session_->LoadBook(host::InsidePathFromHost(book.lexically_normal()))) {
@@ -160,6 +165,7 @@ void MainWindow::CloseBook() {
     forms_->Clear();
     if (session_) {
         session_->CloseBook();  // a pause in progress ends at once
+        session_->StopMedia();
         view_->SetScreen(nullptr);
         session_.reset();
     }
@@ -236,8 +242,30 @@ void MainWindow::Post(app::PlayerMessage message) {
     if (std::holds_alternative<app::FormCompleteMessage>(message)) {
         QMetaObject::invokeMethod(
             this, [this] { FormComplete(); }, Qt::QueuedConnection);
+    } else if (const auto* sound = std::get_if<app::SoundMessage>(&message)) {
+        if (sound->wait) {
+            app::Player* asking = &session_->GetPlayer();
+            QMetaObject::invokeMethod(
+                this, [this, asking] { SoundPlayedNowhere(asking); }, Qt::QueuedConnection);
+        }
     }
-    // Music, sound and automatic bookmarks come with their own parts of the player.
+    // BGM goes to the session's music player on the worker (a fade keeps the book waiting,
+    // never the window), so no BgmMessage comes here. Automatic bookmarks come with their own
+    // part of the player.
+}
+
+void MainWindow::SoundPlayedNowhere(app::Player* asking) {
+    // A sound the effects could not start (all channels busy, no device) plays nowhere: the
+    // book waiting for it goes on as if it had ended, once its worker has ended. Only the
+    // player that asked is told.
+    if (!session_ || &session_->GetPlayer() != asking || !asking->SoundWait()) {
+        return;
+    }
+    if (asking->WorkerRunning()) {
+        QTimer::singleShot(10, this, [this, asking] { SoundPlayedNowhere(asking); });
+        return;
+    }
+    asking->SoundDone();
 }
 
 bool MainWindow::ShowMessage(const std::string& text, bool withCancel) {
@@ -631,6 +659,10 @@ void MainWindow::SettingsDialog() {
     qt::SettingsDialog dialog(settings_, desktop_, settings_.langMode, this);
     if (dialog.exec() == QDialog::Accepted) {
         const qt::SettingsDialog::Outcome outcome = dialog.Apply();
+        if (session_ && session_->Music() != nullptr) {
+            // Off stops the music and keeps its source for bookmarks; on waits for the next BGM.
+            session_->Music()->SetEnabled(settings_.useCD.current != 0);
+        }
         WriteSettings();
         view_->SetFit(fullScreen_, desktop_.smoothScaling != 0);
         if (outcome.redraw) {

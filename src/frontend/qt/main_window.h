@@ -14,6 +14,7 @@
 #include "frontend/qt/desktop_settings.h"
 #include "frontend/qt/launch_options.h"
 #include "frontend/qt/message_gate.h"
+#include "host/audio/sdl_audio_device.h"
 #include "host/clock.h"
 
 namespace talu::qt {
@@ -50,6 +51,8 @@ class MainWindow : public QWidget, private app::Shell {
     FormOverlay& Forms() { return *forms_; }
     DebugWindow& Debug() { return *debug_; }
     MessageGate& Gate() { return gate_; }
+    /// The sound card; null until the first book.
+    host::SdlAudioDevice* Audio() { return audio_.get(); }
     bool FullScreen() const { return fullScreen_; }
 
   protected:
@@ -78,6 +81,7 @@ class MainWindow : public QWidget, private app::Shell {
     void OpenWebAddress(const std::string& address) override;
 
     void CloseBook();
+    void SoundPlayedNowhere(app::Player* asking);
     void ChooseDisplayMode();
     void FitWindowToStage();
     void PlaceWindow();
@@ -103,6 +107,9 @@ class MainWindow : public QWidget, private app::Shell {
     MessageGate gate_;
     // The book's pauses sleep here; declared before the session that sleeps on it.
     host::SteadyClock clock_;
+    // Made with the first book and kept for the next ones; declared before the session that
+    // plays on it.
+    std::unique_ptr<host::SdlAudioDevice> audio_;
     std::unique_ptr<app::Session> session_;
     QSize stageSize_{640, 480};
     bool fullScreen_ = false;

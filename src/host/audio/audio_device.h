@@ -27,7 +27,8 @@ class AudioDevice {
     virtual bool Available() = 0;
 
     /// Starts music from a whole file in memory, plays times in a row (at least 1), replacing
-    /// any music and any fade. false with problem when no decoder takes the file.
+    /// any music and any fade. false with problem when no decoder takes the file; a device that
+    /// starts music in the background returns true and tells the problem its own way.
     virtual bool PlayMusic(std::vector<std::uint8_t> bytes, int plays, std::string& problem) = 0;
     /// Stops the music and any fade running beside the book.
     virtual void StopMusic() = 0;

@@ -24,6 +24,15 @@ SdlAudioDevice::SdlAudioDevice(Options options) : options_(std::move(options)) {
 }
 
 SdlAudioDevice::~SdlAudioDevice() {
+    {
+        std::lock_guard lock(loadMutex_);
+        quitLoading_ = true;
+        pendingMusic_.reset();
+    }
+    loadWanted_.notify_all();
+    if (loader_.joinable()) {
+        loader_.join();
+    }
     CancelFade();
     std::lock_guard lock(mutex_);
     if (mixer_) {
@@ -60,7 +69,13 @@ bool SdlAudioDevice::Open(std::string& problem) {
     mixer_ = SdlMixer::Open({options_.driver, FindSoundFont(options_.soundFont), kChannels},
                             openProblem_);
     if (!mixer_) {
+        if (openProblem_.empty()) {
+            openProblem_ = "the audio device did not open";
+        }
         problem = openProblem_;
+        if (options_.onOpenFailed) {
+            options_.onOpenFailed(openProblem_);
+        }
         return false;
     }
     Mix_ChannelFinished(&SdlAudioDevice::ChannelFinished);
@@ -74,34 +89,100 @@ bool SdlAudioDevice::Available() {
     return Open(problem);
 }
 
-bool SdlAudioDevice::PlayMusic(std::vector<std::uint8_t> bytes, int plays, std::string& problem) {
+bool SdlAudioDevice::PlayMusic(std::vector<std::uint8_t> bytes, int plays, std::string&) {
     CancelFade();
     std::lock_guard lock(mutex_);
-    if (!Open(problem)) {
-        return false;
+    if (mixer_) {
+        Mix_HaltMusic();  // the old music ends now, not when the new one is loaded
+        Mix_VolumeMusic(volume_);
     }
-    Mix_HaltMusic();
-    music_ = MixMusic::Load(std::move(bytes), problem);
-    if (!music_) {
-        return false;
+    music_.reset();
+    const std::uint64_t generation = ++musicGeneration_;
+    if (!loader_.joinable()) {
+        loader_ = std::thread([this] { LoadMusic(); });
     }
-    Mix_VolumeMusic(volume_);
-    if (Mix_PlayMusic(music_->Get(), std::max(plays, 1)) != 0) {
-        problem = Mix_GetError();
-        music_.reset();
-        return false;
+    {
+        std::lock_guard queue(loadMutex_);
+        pendingMusic_ = MusicRequest{std::move(bytes), std::max(plays, 1)};
+        pendingGeneration_ = generation;
     }
+    loadWanted_.notify_one();
     return true;
+}
+
+void SdlAudioDevice::LoadMusic() {
+    for (;;) {
+        MusicRequest request;
+        std::uint64_t generation = 0;
+        {
+            std::unique_lock queue(loadMutex_);
+            loadWanted_.wait(queue, [this] { return quitLoading_ || pendingMusic_.has_value(); });
+            if (quitLoading_) {
+                return;
+            }
+            request = std::move(*pendingMusic_);
+            pendingMusic_.reset();
+            generation = pendingGeneration_;
+            loading_ = true;
+        }
+        StartMusic(std::move(request), generation);
+        std::lock_guard queue(loadMutex_);
+        loading_ = false;
+    }
+}
+
+void SdlAudioDevice::StartMusic(MusicRequest request, std::uint64_t generation) {
+    {
+        std::lock_guard lock(mutex_);
+        std::string problem;
+        if (generation != musicGeneration_ || !Open(problem)) {
+            return;  // stopped meanwhile, or the device's failure was told once already
+        }
+    }
+    // Outside the lock: effects go on while the soundfont loads.
+    std::string problem;
+    std::unique_ptr<MixMusic> music = MixMusic::Load(std::move(request.bytes), problem);
+    std::lock_guard lock(mutex_);
+    if (generation != musicGeneration_) {
+        return;
+    }
+    if (music) {
+        Mix_VolumeMusic(volume_);
+        if (Mix_PlayMusic(music->Get(), request.plays) == 0) {
+            music_ = std::move(music);
+            return;
+        }
+        problem = Mix_GetError();
+    }
+    if (options_.onMusicFailed) {
+        options_.onMusicFailed(problem);
+    }
 }
 
 void SdlAudioDevice::StopMusic() {
     CancelFade();
     std::lock_guard lock(mutex_);
+    ++musicGeneration_;
+    {
+        std::lock_guard queue(loadMutex_);
+        pendingMusic_.reset();
+    }
     if (mixer_) {
         Mix_HaltMusic();
         Mix_VolumeMusic(volume_);
     }
     music_.reset();
+}
+
+bool SdlAudioDevice::MusicPlaying() {
+    {
+        std::lock_guard queue(loadMutex_);
+        if (pendingMusic_ || loading_) {
+            return true;
+        }
+    }
+    std::lock_guard lock(mutex_);
+    return mixer_ && music_ && Mix_PlayingMusic() != 0;
 }
 
 void SdlAudioDevice::SetMusicVolume(int volume) {
@@ -158,6 +239,7 @@ void SdlAudioDevice::RunFade(int stepMs, int remembered) {
             return;
         }
         if (done == MusicFade::kSteps) {
+            ++musicGeneration_;  // a song still loading does not start after its fade
             Mix_HaltMusic();
             Mix_VolumeMusic(remembered);
         } else {

@@ -31,6 +31,9 @@ std::unique_ptr<SdlMixer> SdlMixer::Open(const Options& options, std::string& pr
         SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, options.driver.c_str(), SDL_HINT_OVERRIDE);
         mixer->forcedDriver_ = true;
     }
+    // Audio brings SDL's events, whose SIGINT and SIGTERM handlers would swallow the signals
+    // that end the player.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         problem = SDL_GetError();
         return nullptr;

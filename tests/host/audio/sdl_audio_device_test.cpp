@@ -1,0 +1,145 @@
+// The sound card through SDL2_mixer, on SDL's silent drivers ("dummy" keeps real time, "disk"
+// also writes what is heard), so it runs on machines without a sound card.
+#include "host/audio/sdl_audio_device.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+#include "support/temp_folder.h"
+#include "support/wave_bytes.h"
+
+namespace talu::host {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
+
+std::shared_ptr<const StereoPcm> Tone(int ms) {
+    StereoPcm pcm(static_cast<std::size_t>(ms) * kMixRate / 1000 * kMixChannels);
+    for (std::size_t i = 0; i < pcm.size(); ++i) {
+        pcm[i] = static_cast<std::int16_t>(8000 * std::sin(static_cast<double>(i / 2) * 0.06));
+    }
+    return std::make_shared<const StereoPcm>(std::move(pcm));
+}
+
+long long MsSince(Clock::time_point start) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+}
+
+bool WaitFor(const std::function<bool()>& done) {
+    const auto start = Clock::now();
+    while (!done()) {
+        if (Clock::now() - start > 10s) {
+            return false;
+        }
+        std::this_thread::sleep_for(5ms);
+    }
+    return true;
+}
+
+TEST(SdlAudioDevice, EffectsPlayLoopAndStop) {
+    SdlAudioDevice device({"dummy", {}, {}, {}});
+    ASSERT_TRUE(device.Available());
+
+    device.PlaySound(0, Tone(60), 1);
+    EXPECT_TRUE(device.SoundPlaying(0));
+    EXPECT_TRUE(device.WaitSound(0));
+    EXPECT_FALSE(device.SoundPlaying(0));
+
+    // Three plays of 60 ms are heard one after another (the mixer may run a buffer ahead).
+    const auto start = Clock::now();
+    device.PlaySound(1, Tone(60), 3);
+    EXPECT_TRUE(device.WaitSound(1));
+    EXPECT_GE(MsSince(start), 120);
+
+    // 0 plays loops until stopped; a stopped sound is waited for no more.
+    device.PlaySound(2, Tone(30), 0);
+    std::this_thread::sleep_for(200ms);
+    EXPECT_TRUE(device.SoundPlaying(2));
+    device.StopSound(2);
+    EXPECT_FALSE(device.SoundPlaying(2));
+    EXPECT_TRUE(device.WaitSound(2));
+}
+
+TEST(SdlAudioDevice, InterruptReleasesAWaiterAtOnceUntilResumed) {
+    SdlAudioDevice device({"dummy", {}, {}, {}});
+    device.PlaySound(5, Tone(50), 0);
+    std::atomic<int> released{-1};
+    std::thread waiter([&] { released = device.WaitSound(5) ? 1 : 0; });
+    std::this_thread::sleep_for(100ms);
+    EXPECT_EQ(released.load(), -1);  // the endless sound holds it
+    device.Interrupt();
+    waiter.join();
+    EXPECT_EQ(released.load(), 0);
+    EXPECT_FALSE(device.WaitSound(5));  // still interrupted: no one waits
+    device.Resume();
+    device.StopSound(5);
+    EXPECT_TRUE(device.WaitSound(5));
+}
+
+TEST(SdlAudioDevice, MusicIsHeardAndBadMusicIsTold) {
+    test::TempFolder folder;
+    const std::string heard = (folder.Path() / "heard.raw").string();
+    ::setenv("SDL_DISKAUDIOFILE", heard.c_str(), 1);
+    std::atomic<int> failures{0};
+    {
+        SdlAudioDevice device({"disk", {}, {}, [&](const std::string& problem) {
+                                   EXPECT_FALSE(problem.empty());
+                                   ++failures;
+                               }});
+        std::string problem;
+        const std::vector<std::uint8_t> song = test::WaveBytes(test::ToneSamples(22050 / 4));
+        ASSERT_TRUE(device.PlayMusic(song, 2, problem));
+        EXPECT_TRUE(device.MusicPlaying());                            // at once, while it loads
+        ASSERT_TRUE(WaitFor([&] { return !device.MusicPlaying(); }));  // two quarter seconds
+        EXPECT_EQ(failures.load(), 0);
+
+        ASSERT_TRUE(device.PlayMusic({'n', 'o', 't', ' ', 'm', 'u', 's', 'i', 'c'}, 1, problem));
+        ASSERT_TRUE(WaitFor([&] { return failures.load() == 1; }));
+        EXPECT_FALSE(device.MusicPlaying());
+
+        // Music stopped while it loads never starts.
+        ASSERT_TRUE(device.PlayMusic(song, 100, problem));
+        device.StopMusic();
+        std::this_thread::sleep_for(200ms);
+        EXPECT_FALSE(device.MusicPlaying());
+    }
+    ::unsetenv("SDL_DISKAUDIOFILE");
+    std::ifstream in(heard, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), {});
+    ASSERT_GT(bytes.size(), std::size_t{4 * kMixRate / 2});  // at least half a second written
+    long long loud = 0;
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        const auto sample = static_cast<std::int16_t>(
+            static_cast<std::uint8_t>(bytes[i]) | (static_cast<std::uint8_t>(bytes[i + 1]) << 8));
+        loud += std::abs(sample) > 1000 ? 1 : 0;
+    }
+    EXPECT_GT(loud, kMixRate / 4);  // a good part of the two plays is heard
+}
+
+TEST(SdlAudioDevice, ADeviceThatCannotOpenSaysSoOnceAndStaysSilent) {
+    std::vector<std::string> told;
+    SdlAudioDevice device(
+        {"no-such-driver", {}, [&](const std::string& problem) { told.push_back(problem); }, {}});
+    EXPECT_FALSE(device.Available());
+    std::string problem;
+    EXPECT_TRUE(device.PlayMusic(test::WaveBytes(test::ToneSamples(2205)), 1, problem));
+    device.PlaySound(0, Tone(50), 1);
+    EXPECT_FALSE(device.SoundPlaying(0));
+    EXPECT_TRUE(device.WaitSound(0));
+    EXPECT_FALSE(device.Available());
+    std::this_thread::sleep_for(100ms);  // the music thread tried too
+    EXPECT_FALSE(device.MusicPlaying());
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_FALSE(told[0].empty());
+}
+
+}  // namespace
+}  // namespace talu::host

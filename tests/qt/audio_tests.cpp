@@ -1,0 +1,209 @@
+// Music and effects in the window, on SDL's silent "dummy" driver (no sound card needed): a
+// waiting book is released at once by closing, another book or a bookmark load; a sound left
+// to the run loop lets the book go on; music switched off stops; a device that cannot open is
+// told and the book goes on silent.
+#include <QCheckBox>
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <fstream>
+
+#include "app/settings.h"
+#include "frontend/qt/commands.h"
+#include "frontend/qt/main_window.h"
+#include "frontend/qt/qt_settings_store.h"
+#include "interp/interpreter.h"
+#include "support/wave_bytes.h"
+
+namespace talu::qt {
+namespace {
+
+/// Presses OK on every message box that comes up and keeps their texts.
+class BoxAnswerer : public QObject {
+  public:
+    BoxAnswerer() {
+        connect(&timer_, &QTimer::timeout, this, [this] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box != nullptr && box != last_) {
+                last_ = box;
+                seen << box->text();
+                QTimer::singleShot(0, box->button(QMessageBox::Ok), &QAbstractButton::click);
+            }
+        });
+        timer_.start(5);
+    }
+    QStringList seen;
+
+  private:
+    QTimer timer_;
+    QPointer<QMessageBox> last_;
+};
+
+}  // namespace
+
+class AudioTests : public QObject {
+    Q_OBJECT
+
+  private:
+    QTemporaryDir dir_;
+    std::unique_ptr<QtSettingsStore> store_;
+    app::Settings settings_;
+    DesktopSettings desktop_;
+    std::unique_ptr<MainWindow> window_;
+
+    std::filesystem::path Write(const char* name, const std::string& bytes) {
+        const std::filesystem::path path = std::filesystem::path(dir_.path().toStdString()) / name;
+        std::ofstream(path, std::ios::binary) << bytes;
+        return path;
+    }
+
+    bool Idle() {
+        return QTest::qWaitFor(
+            [&] {
+                return window_->Session() != nullptr &&
+                       !window_->Session()->GetPlayer().WorkerRunning();
+            },
+            5000);
+    }
+
+    app::Player& Player() { return window_->Session()->GetPlayer(); }
+
+  private slots:
+    void initTestCase() {
+        // Ten seconds of effect and a looping song of a second, made here.
+        const std::vector<std::uint8_t> effect = test::ToneSamples(22050 * 10);
+        Write("long.p16", std::string(effect.begin(), effect.end()));
+        const std::vector<std::uint8_t> song = test::WaveBytes(test::ToneSamples(22050));
+        Write("song.wav", std::string(song.begin(), song.end()));
+    }
+
+    void init() {
+        qputenv("SDL_AUDIODRIVER", "dummy");
+        store_ = std::make_unique<QtSettingsStore>(dir_.filePath("talu.conf"));
+        settings_.langMode = 1;
+        settings_.useCD.Set(1);
+        LaunchOptions launch;
+        launch.display = DisplayChoice::kWindow;
+        window_ = std::make_unique<MainWindow>(settings_, desktop_, *store_, launch);
+        window_->show();
+    }
+
+    void cleanup() {
+        window_.reset();
+        store_.reset();
+    }
+
+    void AWaitingBookIsReleasedAtOnce_data() {
+        QTest::addColumn<QString>("wait");
+        QTest::addColumn<QString>("action");
+        for (const char* wait : {"sound", "fade"}) {
+            for (const char* action : {"close", "open", "load"}) {
+                QTest::addRow("%s %s", wait, action) << wait << action;
+            }
+        }
+    }
+
+    void AWaitingBookIsReleasedAtOnce() {
+        QFETCH(QString, wait);
+        QFETCH(QString, action);
+        BoxAnswerer answerer;
+        // A ten-second effect, or a minute's fade that keeps the book waiting (no MODE=PASS).
+        const std::string waiting = wait == "sound"
+                                        ? "<SOUND SRC=\"long.p16\">"
+                                        : "<BGM SRC=\"song.wav\">Saved.<P><BGM TIME=\"60000\">";
+        QVERIFY(window_->OpenBook(Write("wait.talu", "Saved.<P>" + waiting + "After.<P>")));
+        QVERIFY(Idle());
+        QVERIFY(window_->Session()->Bookmarks().Save(*window_->Session()->GetInterpreter(), 1));
+        if (wait == "fade") {
+            Player().Click();
+            QVERIFY(Idle());
+            QTRY_VERIFY(window_->Audio()->MusicPlaying());
+        }
+        Player().Click();
+        QTest::qWait(300);
+        QVERIFY(Player().WorkerRunning());  // the book waits
+
+        QElapsedTimer timer;
+        timer.start();
+        if (action == "close") {
+            QTest::keyClick(window_.get(), Qt::Key_Escape);  // and the reader presses OK
+            QTRY_VERIFY_WITH_TIMEOUT(!window_->isVisible(), 3000);
+            QVERIFY(window_->Session() == nullptr);
+        } else if (action == "open") {
+            QVERIFY(window_->OpenBook(Write("next.talu", "Next.<P>")));
+            QVERIFY(Idle());
+        } else {
+            QVERIFY(window_->Session()->LoadBookmark(1));
+            QVERIFY(!Player().WorkerRunning());
+        }
+        QVERIFY2(timer.elapsed() < 3000, qPrintable(QString::number(timer.elapsed())));
+        QVERIFY(!window_->Audio()->SoundPlaying(0));
+        if (action != "load") {
+            // Closing the book ends its music too (a load plays the bookmark's music).
+            QVERIFY(!window_->Audio()->MusicPlaying());
+        }
+    }
+
+    void TheSeventeenthEffectIsLeftAndTheBookGoesOn() {
+        std::string book;
+        for (int i = 0; i < 17; ++i) {
+            book += "<SOUND SRC=\"long.p16\" LOOP=\"0\">";
+        }
+        QVERIFY(window_->OpenBook(
+            Write("seventeen.talu", book + "<SOUND SRC=\"long.p16\"><TITLE ALT=\"On\">On.<P>")));
+        QVERIFY(Idle());
+        QTRY_VERIFY(!Player().SoundWait());
+        for (int channel = 0; channel < host::AudioDevice::kChannels; ++channel) {
+            QVERIFY(window_->Audio()->SoundPlaying(channel));
+        }
+        QVERIFY(Idle());
+        QTRY_COMPARE(window_->windowTitle(), QStringLiteral("On"));
+    }
+
+    void MusicSwitchedOffStopsAndIsRemembered() {
+        QVERIFY(window_->OpenBook(
+            Write("music.talu", "<BGM SRC=\"song.wav\">One.<P><BGM SRC=\"song.wav\">Two.<P>")));
+        QVERIFY(Idle());
+        QTRY_VERIFY(window_->Audio()->MusicPlaying());
+        QTimer::singleShot(50, [] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog != nullptr);
+            dialog->findChild<QCheckBox*>("check1009")->setChecked(false);
+            dialog->accept();
+        });
+        window_->RunCommand(command::kSetting);
+        QVERIFY(!window_->Audio()->MusicPlaying());
+        app::MusicPlayer& music = *window_->Session()->Music();
+        QCOMPARE(music.CurrentSource(), std::string("song.wav"));  // bookmarks still record it
+        Player().Click();
+        QVERIFY(Idle());
+        QTest::qWait(100);
+        QVERIFY(!window_->Audio()->MusicPlaying());  // the next BGM is only remembered
+        QCOMPARE(music.CurrentSource(), std::string("song.wav"));
+        QVERIFY(music.BgmTagText().has_value());
+    }
+
+    void ADeviceThatCannotOpenIsToldAndTheBookGoesOnSilent() {
+        qputenv("SDL_AUDIODRIVER", "no-such-driver");
+        BoxAnswerer answerer;
+        QVERIFY(window_->OpenBook(Write(
+            "silent.talu",
+            "<BGM SRC=\"song.wav\"><SOUND SRC=\"long.p16\"><TITLE ALT=\"Silent\">Silent.<P>")));
+        QVERIFY(Idle());
+        QTRY_COMPARE(answerer.seen.size(), 1);
+        QVERIFY2(answerer.seen[0].startsWith("The sound device cannot be opened"),
+                 qPrintable(answerer.seen[0]));
+        QTRY_VERIFY(!Player().SoundWait());
+        QVERIFY(Idle());
+        QTRY_COMPARE(window_->windowTitle(), QStringLiteral("Silent"));
+        QTest::qWait(100);
+        QCOMPARE(answerer.seen.size(), 1);  // told once
+    }
+};
+
+}  // namespace talu::qt
+
+QTEST_MAIN(talu::qt::AudioTests)
+#include "audio_tests.moc"

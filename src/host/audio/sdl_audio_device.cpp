@@ -6,6 +6,7 @@
 #include <chrono>
 
 #include "host/audio/soundfont.h"
+#include "host/thread_state.h"
 
 namespace talu::host {
 namespace {
@@ -118,6 +119,7 @@ void SdlAudioDevice::LoadMusic() {
             std::unique_lock queue(loadMutex_);
             loadWanted_.wait(queue, [this] { return quitLoading_ || pendingMusic_.has_value(); });
             if (quitLoading_) {
+                ReleaseThreadState();  // SDL's error text of this thread
                 return;
             }
             request = std::move(*pendingMusic_);

@@ -21,6 +21,7 @@ stage_done "sanitizer build and tests"
 scripts/build.sh threads
 export TSAN_OPTIONS="halt_on_error=1 suppressions=$PWD/tests/tsan.supp"
 build-threads/tests/host/talu_host_tests --gtest_brief=1
+build-threads/tests/host/audio/talu_host_audio_tests --gtest_brief=1
 build-threads/tests/stage/talu_stage_pixel_tests --gtest_brief=1
 build-threads/tests/stage/talu_stage_tests --gtest_brief=1
 build-threads/tests/host/fonts/talu_font_tests --gtest_brief=1

@@ -146,6 +146,15 @@ class AudioTests : public QObject {
         }
     }
 
+    void TheDemoBooksMidiIsHeard() {
+        BoxAnswerer answerer;
+        QVERIFY(window_->OpenBook(std::filesystem::path(TALU_SOURCE_DIR) / "books/demo/demo.talu"));
+        QTRY_VERIFY(window_->Audio()->MusicPlaying());
+        QTest::qWait(1000);  // loaded through the soundfont and still playing
+        QVERIFY(window_->Audio()->MusicPlaying());
+        QCOMPARE(answerer.seen, QStringList{});
+    }
+
     void TheSeventeenthEffectIsLeftAndTheBookGoesOn() {
         std::string book;
         for (int i = 0; i < 17; ++i) {

@@ -111,14 +111,17 @@ class DialogTests : public QObject {
     void DebugWindowShowsValuesAndStaysOpenOnEnter() {
         std::vector<std::string> asked;
         std::vector<int> bookmarks;
-        DebugWindow window(1, {[&](const std::string& text) -> std::optional<std::string> {
-                                   asked.push_back(text);
-                                   if (text == "(1+2)") {
-                                       return "3";
-                                   }
-                                   return std::nullopt;
-                               },
-                               [&](int which) { bookmarks.push_back(which); }});
+        DebugItems items;
+        DebugWindow window(1,
+                           {[&](const std::string& text) -> std::optional<std::string> {
+                                asked.push_back(text);
+                                if (text == "(1+2)") {
+                                    return "3";
+                                }
+                                return std::nullopt;
+                            },
+                            [&](int which) { bookmarks.push_back(which); }},
+                           items);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         auto* name = Child<QLineEdit>(window, "edit1058");
@@ -138,20 +141,28 @@ class DialogTests : public QObject {
     }
 
     void DebugWindowFollowsTheWorkersItems() {
-        DebugWindow window(0, {});
+        // Items that came before the window was made show at once; later ones follow.
+        DebugItems items;
+        items.ShowTags("<BGM>", "<P>", "text", 1);
+        auto window = std::make_unique<DebugWindow>(0, DebugWindow::Actions{}, items);
+        QCOMPARE(Child<QLineEdit>(*window, "edit1000")->text(), QStringLiteral("<BGM>"));
         std::thread worker([&] {
-            window.ShowTags("<P>", "text", "<W>", 1);
-            window.ShowTags("text", "<W>", "", 2);
-            window.ShowTags("<W>", "", "", 3);
+            items.ShowTags("<P>", "text", "<W>", 2);
+            items.ShowTags("text", "<W>", "", 3);
+            items.ShowTags("<W>", "", "", 4);
         });
         worker.join();
-        QTRY_COMPARE(Child<QLineEdit>(window, "edit1019")->text(), QStringLiteral("3"));
-        QCOMPARE(Child<QLineEdit>(window, "edit1000")->text(), QStringLiteral("<W>"));
-        QCOMPARE(Child<QLineEdit>(window, "edit1005")->text(), QStringLiteral("text"));
-        QCOMPARE(Child<QLineEdit>(window, "edit1006")->text(), QStringLiteral("<P>"));
-        QCOMPARE(Child<QLineEdit>(window, "edit1007")->text(), QString());
-        QCOMPARE(window.CurrentItem(), std::string("<W>"));
-        QCOMPARE(window.windowTitle(), QString::fromUtf8("デバッグ"));
+        QTRY_COMPARE(Child<QLineEdit>(*window, "edit1019")->text(), QStringLiteral("4"));
+        QCOMPARE(Child<QLineEdit>(*window, "edit1000")->text(), QStringLiteral("<W>"));
+        QCOMPARE(Child<QLineEdit>(*window, "edit1005")->text(), QStringLiteral("text"));
+        QCOMPARE(Child<QLineEdit>(*window, "edit1006")->text(), QStringLiteral("<P>"));
+        QCOMPARE(Child<QLineEdit>(*window, "edit1007")->text(), QString());
+        QCOMPARE(items.CurrentItem(), std::string("<W>"));
+        QCOMPARE(window->windowTitle(), QString::fromUtf8("デバッグ"));
+        window.reset();
+        items.ShowTags("<END>", "", "", 5);  // a gone window is not told
+        QCoreApplication::processEvents();
+        QCOMPARE(items.CurrentItem(), std::string("<END>"));
     }
 };
 

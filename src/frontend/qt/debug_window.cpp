@@ -30,8 +30,8 @@ QPushButton* NamedButton(const QString& text, int id) {
 
 }  // namespace
 
-DebugWindow::DebugWindow(int langMode, Actions actions, QWidget* parent)
-    : QWidget(parent, Qt::Tool), actions_(std::move(actions)) {
+DebugWindow::DebugWindow(int langMode, Actions actions, DebugItems& shown, QWidget* parent)
+    : QWidget(parent, Qt::Tool), actions_(std::move(actions)), items_(shown) {
     const int lang = langMode;
     setWindowTitle(Pick(lang, "デバッグ", "Debug"));
     auto* layout = new QVBoxLayout(this);
@@ -81,32 +81,17 @@ DebugWindow::DebugWindow(int langMode, Actions actions, QWidget* parent)
     valueRow->addWidget(value_);
     valueRow->addWidget(NamedButton(Pick(lang, "詳細↓", "Details"), 1042));
     layout->addLayout(valueRow);
+    items_.SetWindow(this);
+    Refresh();  // where the book already is
 }
 
-void DebugWindow::ShowTags(std::string_view current, std::string_view next,
-                           std::string_view afterNext, int index) {
-    std::lock_guard lock(mutex_);
-    items_.beforeThat = std::move(items_.before);
-    items_.before = std::move(items_.current);
-    items_.current = current;
-    items_.next = next;
-    items_.afterNext = afterNext;
-    items_.index = index;
-    if (!refreshQueued_) {
-        // One refresh shows however many items arrived before it runs.
-        refreshQueued_ = true;
-        QMetaObject::invokeMethod(
-            this, [this] { Refresh(); }, Qt::QueuedConnection);
-    }
+DebugWindow::~DebugWindow() {
+    items_.SetWindow(nullptr);
 }
 
 void DebugWindow::Refresh() {
-    Items items;
-    {
-        std::lock_guard lock(mutex_);
-        items = items_;
-        refreshQueued_ = false;
-    }
+    items_.RefreshDone();
+    const DebugItems::Items items = items_.Snapshot();
     const std::string* texts[5] = {&items.beforeThat, &items.before, &items.current, &items.next,
                                    &items.afterNext};
     for (int i = 0; i < 5; ++i) {
@@ -114,11 +99,6 @@ void DebugWindow::Refresh() {
         fields_[i]->setCursorPosition(0);
     }
     line_->setText(QString::number(items.index));
-}
-
-std::string DebugWindow::CurrentItem() const {
-    std::lock_guard lock(mutex_);
-    return items_.current;
 }
 
 void DebugWindow::ShowBeside(const QWidget& main) {

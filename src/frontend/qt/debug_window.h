@@ -2,11 +2,10 @@
 
 #include <QWidget>
 #include <functional>
-#include <mutex>
 #include <optional>
 #include <string>
 
-#include "script/debug_feed.h"
+#include "frontend/qt/debug_items.h"
 
 class QLineEdit;
 
@@ -16,7 +15,7 @@ namespace talu::qt {
 /// Bookmark and Reload, and the value of a name or an expression. Modeless, beside the main
 /// window; its language is the one in force when it is made. Named controls ("edit1000", ...)
 /// carry the old ids.
-class DebugWindow : public QWidget, public script::DebugFeed {
+class DebugWindow : public QWidget {
   public:
     /// value answers the value field (CP932 in and out; nullopt shows nothing); bookmark gets
     /// 1 for Bookmark and 2 for Reload.
@@ -25,13 +24,10 @@ class DebugWindow : public QWidget, public script::DebugFeed {
         std::function<void(int)> bookmark;
     };
 
-    DebugWindow(int langMode, Actions actions, QWidget* parent = nullptr);
+    /// Shows items (which outlive the window) as the book hands them out.
+    DebugWindow(int langMode, Actions actions, DebugItems& items, QWidget* parent = nullptr);
+    ~DebugWindow() override;
 
-    /// Any thread: the book handed out an item. The fields follow on the interface thread.
-    void ShowTags(std::string_view current, std::string_view next, std::string_view afterNext,
-                  int index) override;
-    /// The current item's text (CP932), for messages about it.
-    std::string CurrentItem() const;
     /// Shows the window with its top-left corner at the main window's top-right corner,
     /// without taking the focus.
     void ShowBeside(const QWidget& main);
@@ -44,16 +40,12 @@ class DebugWindow : public QWidget, public script::DebugFeed {
     void keyPressEvent(class QKeyEvent* event) override;
 
   private:
-    struct Items {
-        std::string current, before, beforeThat, next, afterNext;
-        int index = 0;
-    };
+    friend class DebugItems;
+    /// Shows the items as they are now.
     void Refresh();
 
     Actions actions_;
-    mutable std::mutex mutex_;  // the worker feeds, the interface thread shows
-    Items items_;
-    bool refreshQueued_ = false;
+    DebugItems& items_;
     QLineEdit* fields_[5] = {};
     QLineEdit* line_ = nullptr;
     QLineEdit* name_ = nullptr;

@@ -87,8 +87,7 @@ MainWindow::MainWindow(app::Settings& settings, DesktopSettings& desktop, QtSett
             Say("ロードに失敗しました", "Load fail.");
         }
     };
-    debug_ = new DebugWindow(settings_.langMode, std::move(actions), this);
-    debug_->hide();
+    debugActions_ = std::move(actions);  // the window itself waits for its first use
     cursorTimer_.setSingleShot(true);
     connect(&cursorTimer_, &QTimer::timeout, this, [this] {
         cursorFrame_ = (cursorFrame_ + 1) % std::max<std::size_t>(1, cursorFrames_.size());
@@ -100,6 +99,13 @@ MainWindow::MainWindow(app::Settings& settings, DesktopSettings& desktop, QtSett
 
 MainWindow::~MainWindow() {
     CloseBook();
+}
+
+DebugWindow& MainWindow::Debug() {
+    if (debug_ == nullptr) {
+        debug_ = new DebugWindow(settings_.langMode, debugActions_, debugItems_, this);
+    }
+    return *debug_;
 }
 
 bool MainWindow::WorkerRunning() {
@@ -121,13 +127,13 @@ bool MainWindow::OpenBook(const std::filesystem::path& book) {
         options.settings = &settings_;
         options.clock = &clock_;
         options.programFolder = host::ProgramFolder();
-        options.debugFeed = debug_;
+        options.debugFeed = &debugItems_;
         options.onStageFailure = [this] {
             QMetaObject::invokeMethod(
                 this,
                 [this] {
                     if (!fullScreen_) {
-                        debug_->ShowBeside(*this);
+                        Debug().ShowBeside(*this);
                     }
                 },
                 Qt::QueuedConnection);
@@ -198,7 +204,9 @@ void MainWindow::SetDisplayMode(bool fullScreen, int scale) {
         setMinimumSize(0, 0);
         setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
         showFullScreen();
-        debug_->hide();
+        if (debug_ != nullptr) {
+            debug_->hide();
+        }
     } else {
         if (isFullScreen()) {
             showNormal();
@@ -595,7 +603,7 @@ void MainWindow::RunCommand(int id) {
             return;
         case command::kDebug:
             if (!launch_.singleBook && !fullScreen_) {
-                debug_->Toggle(*this);
+                Debug().Toggle(*this);
             }
             return;
         case command::kDownloadNewVersion:
@@ -728,7 +736,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     }
     WriteSettings();
     CloseBook();
-    debug_->close();
+    if (debug_ != nullptr) {
+        debug_->close();
+    }
     closeConfirmed_ = true;
     event->accept();
 }

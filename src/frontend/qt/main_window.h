@@ -11,6 +11,7 @@
 #include "app/settings.h"
 #include "app/shell.h"
 #include "frontend/qt/cursor_file.h"
+#include "frontend/qt/debug_window.h"
 #include "frontend/qt/desktop_settings.h"
 #include "frontend/qt/launch_options.h"
 #include "frontend/qt/message_gate.h"
@@ -19,7 +20,6 @@
 
 namespace talu::qt {
 
-class DebugWindow;
 class FormOverlay;
 class QtSettingsStore;
 class StageView;
@@ -49,7 +49,8 @@ class MainWindow : public QWidget, private app::Shell {
     app::Session* Session() { return session_.get(); }
     StageView& View() { return *view_; }
     FormOverlay& Forms() { return *forms_; }
-    DebugWindow& Debug() { return *debug_; }
+    /// The debug window, made at its first use.
+    DebugWindow& Debug();
     MessageGate& Gate() { return gate_; }
     /// The sound card; null until the first book.
     host::SdlAudioDevice* Audio() { return audio_.get(); }
@@ -102,6 +103,8 @@ class MainWindow : public QWidget, private app::Shell {
     QtSettingsStore& store_;
     LaunchOptions launch_;
     StageView* view_ = nullptr;
+    DebugItems debugItems_;
+    DebugWindow::Actions debugActions_;
     DebugWindow* debug_ = nullptr;
     std::unique_ptr<FormOverlay> forms_;
     MessageGate gate_;

@@ -3,12 +3,14 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <thread>
 
 #include "app/settings.h"
 #include "frontend/qt/desktop_settings.h"
 #include "frontend/qt/launch_options.h"
 #include "frontend/qt/main_window.h"
 #include "frontend/qt/qt_settings_store.h"
+#include "host/fonts/fontconfig_match.h"
 #include "host/paths.h"
 
 namespace {
@@ -47,6 +49,9 @@ int main(int argc, char** argv) {
                      "talu-cli run BOOK plays a book without one.\n";
         return 1;
     }
+    // The font configuration loads on the other core while Qt starts, instead of before the
+    // first page.
+    std::thread fontWarmUp(talu::host::PrepareFontMatching);
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("talu"));
     QApplication::setOrganizationName(QStringLiteral("Velmor"));
@@ -65,5 +70,7 @@ int main(int argc, char** argv) {
     if (!launch.book.empty()) {
         window.OpenBook(launch.book);
     }
-    return application.exec();
+    const int status = application.exec();
+    fontWarmUp.join();
+    return status;
 }

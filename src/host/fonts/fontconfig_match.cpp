@@ -29,6 +29,10 @@ FcConfig* SharedConfig() {
 
 }  // namespace
 
+void PrepareFontMatching() {
+    SharedConfig();
+}
+
 std::optional<FontFileMatch> MatchFontFile(std::string_view familyUtf8, bool bold) {
     FcConfig* config = SharedConfig();
     PatternPtr pattern(FcPatternCreate());

@@ -28,4 +28,8 @@ struct FontFileMatch {
 /// Safe to call from any thread.
 std::optional<FontFileMatch> MatchFontFile(std::string_view familyUtf8, bool bold);
 
+/// Loads the font configuration and its caches now (a few milliseconds), so the first match
+/// does not pay for it. Any thread; a match made meanwhile waits for it.
+void PrepareFontMatching();
+
 }  // namespace talu::host

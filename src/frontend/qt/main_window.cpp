@@ -27,6 +27,7 @@
 #include "frontend/qt/stage_view.h"
 #include "frontend/qt/ui_text.h"
 #include "frontend/qt/window_audio.h"
+#include "frontend/qt/window_placement.h"
 #include "host/paths.h"
 #include "script/messages.h"
 
@@ -236,6 +237,24 @@ void MainWindow::PlaceWindow() {
     move(settings_.windowLeft, settings_.windowTop);
 }
 
+void MainWindow::KeepInsideWorkArea() {
+    if (fullScreen_ || screen() == nullptr) {
+        return;
+    }
+    const QRect frame = frameGeometry();
+    const QPoint place = KeptInside(frame, screen()->availableGeometry());
+    if (place != frame.topLeft()) {
+        move(place);
+    }
+}
+
+void MainWindow::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    if (!WorkerRunning()) {  // the old window did not react while an effect drew
+        KeepInsideWorkArea();
+    }
+}
+
 bool MainWindow::event(QEvent* event) {
     if (event->type() == QEvent::Resize) {
         view_->setGeometry(rect());
@@ -295,6 +314,7 @@ void MainWindow::SetStageSize(int width, int height) {
                 stageSize_.setHeight(height);
             }
             FitWindowToStage();
+            KeepInsideWorkArea();  // a larger stage may reach past the desktop's edge
         },
         Qt::QueuedConnection);
 }

@@ -66,6 +66,7 @@ class MainWindow : public QWidget, private app::Shell {
     void contextMenuEvent(QContextMenuEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     bool event(QEvent* event) override;
 
   private:
@@ -85,6 +86,7 @@ class MainWindow : public QWidget, private app::Shell {
     void SoundPlayedNowhere(app::Player* asking);
     void ChooseDisplayMode();
     void FitWindowToStage();
+    void KeepInsideWorkArea();
     void PlaceWindow();
     void FormComplete();
     int FormCommand(int id);

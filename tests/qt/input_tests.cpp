@@ -1,0 +1,119 @@
+// Input that reaches the window without a menu: Alt alone, files dropped on it, and moving it.
+#include <QMenu>
+#include <QMimeData>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <fstream>
+
+#include "app/settings.h"
+#include "frontend/qt/main_window.h"
+#include "frontend/qt/qt_settings_store.h"
+#include "frontend/qt/window_placement.h"
+#include "interp/interpreter.h"
+
+namespace talu::qt {
+
+class InputTests : public QObject {
+    Q_OBJECT
+
+  private:
+    QTemporaryDir dir_;
+    std::unique_ptr<QtSettingsStore> store_;
+    app::Settings settings_;
+    DesktopSettings desktop_;
+    std::unique_ptr<MainWindow> window_;
+
+    QString Book(const char* name) {
+        const QString path = dir_.filePath(name);
+        std::ofstream(path.toStdString(), std::ios::binary) << name << "<P>";
+        return path;
+    }
+
+    /// Presses and releases Alt, then key (none: Alt alone); true when a popup menu came up,
+    /// which is closed again.
+    bool PopupAfterAlt(Qt::Key key) {
+        bool shown = false;
+        QTimer probe;
+        QObject::connect(&probe, &QTimer::timeout, [&] {
+            if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+                shown = true;
+                menu->close();
+            }
+        });
+        probe.start(5);
+        QTest::keyPress(window_.get(), Qt::Key_Alt, Qt::AltModifier);
+        if (key != Qt::Key_unknown) {
+            QTest::keyClick(window_.get(), key, Qt::AltModifier);
+        }
+        QTest::keyRelease(window_.get(), Qt::Key_Alt);
+        QTest::qWait(50);
+        return shown;
+    }
+
+  private slots:
+    void init() {
+        store_ = std::make_unique<QtSettingsStore>(dir_.filePath("talu.conf"));
+        settings_.langMode = 1;
+        LaunchOptions launch;
+        launch.display = DisplayChoice::kWindow;
+        window_ = std::make_unique<MainWindow>(settings_, desktop_, *store_, launch);
+        window_->show();
+    }
+
+    void cleanup() {
+        window_.reset();
+        store_.reset();
+    }
+
+    void AltAloneOpensThePopupAndAltWithAKeyDoesNot() {
+        QVERIFY(PopupAfterAlt(Qt::Key_unknown));
+        QVERIFY(!PopupAfterAlt(Qt::Key_X));
+        QVERIFY(PopupAfterAlt(Qt::Key_unknown));
+    }
+
+    void TheFirstOfSeveralDroppedFilesOpensAndTheRestAreIgnored() {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(Book("first.talu")),
+                      QUrl::fromLocalFile(Book("second.talu")),
+                      QUrl::fromLocalFile(Book("third.talu"))});
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton,
+                              Qt::NoModifier);
+        QApplication::sendEvent(window_.get(), &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(window_.get(), &drop);
+        QTRY_VERIFY(window_->Session() != nullptr);
+        QTest::qWait(100);  // nothing else opens after it
+        const std::string path = window_->Session()->GetInterpreter()->Book().Path();
+        QVERIFY2(path.find("first.talu") != std::string::npos, path.c_str());
+    }
+
+    void PlacementKeepsTheWindowInsideTheWorkArea_data() {
+        QTest::addColumn<QRect>("frame");
+        QTest::addColumn<QPoint>("place");
+        const QRect area(0, 30, 1024, 738);  // a panel above
+        QTest::newRow("inside") << QRect(100, 100, 660, 520) << QPoint(100, 100);
+        QTest::newRow("left and above") << QRect(-50, 10, 660, 520) << QPoint(0, 30);
+        QTest::newRow("right and below") << QRect(500, 400, 660, 520) << QPoint(364, 248);
+        QTest::newRow("larger than the area") << QRect(-5, -5, 2000, 1000) << QPoint(0, 30);
+    }
+
+    void PlacementKeepsTheWindowInsideTheWorkArea() {
+        QFETCH(QRect, frame);
+        QFETCH(QPoint, place);
+        QCOMPARE(KeptInside(frame, QRect(0, 30, 1024, 738)), place);
+    }
+
+    void AWindowMovedPastTheEdgeComesBack() {
+        const QRect area = window_->screen()->availableGeometry();
+        window_->move(area.right() - 10, area.bottom() - 10);
+        QTRY_VERIFY(area.contains(window_->frameGeometry()));
+        window_->move(area.left() - 100, area.top() - 100);
+        QTRY_COMPARE(window_->frameGeometry().topLeft(), area.topLeft());
+    }
+};
+
+}  // namespace talu::qt
+
+QTEST_MAIN(talu::qt::InputTests)
+#include "input_tests.moc"

@@ -419,6 +419,14 @@ void Player::MouseMove(int x, int y) {
     }
 }
 
+void Player::Redisplay() {
+    if (interpreter_ == nullptr || WorkerRunning()) {
+        return;  // a running book composes with the new settings at its next step
+    }
+    StopWaitIcon();
+    interpreter_->Redisplay();
+}
+
 void Player::ShowForm() {
     if (interpreter_ != nullptr && FormPending()) {
         interpreter_->ShowForm();

@@ -77,6 +77,9 @@ class Player {
     bool WaitIconAlive() const { return waitIcon_.waitIconAlive.load() != 0; }
     /// The mouse moved to (x, y) on the stage: the links on screen follow it.
     void MouseMove(int x, int y);
+    /// The settings changed what the stage shows (brightness): while the book waits, the stage
+    /// is shown again with them (the wait icon goes first).
+    void Redisplay();
     /// The form is complete (FormCompleteMessage): its controls take their state.
     void ShowForm();
     /// A command id from a form control while the form is up: the interpreter's result (0 when

@@ -318,6 +318,15 @@ void Interpreter::AddInput(const script::TagRecord& record) {
     layout.MovePen(next.x, next.y);
 }
 
+void Interpreter::Redisplay() {
+    if (services_.readSettings) {
+        services_.readSettings(settings_);
+    }
+    stage::Stage& stage = Controller().GetStage();
+    stage.Compose(stage.Flags());
+    stage.Present(std::nullopt, 0, 0);
+}
+
 void Interpreter::ShowForm() {
     EndFormBuilding();
     if (form_) {

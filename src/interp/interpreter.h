@@ -170,6 +170,9 @@ class Interpreter {
     void AddInput(const script::TagRecord& record);
     /// /FORM: the controls take their state from the variables.
     void ShowForm();
+    /// The reader changed the settings while the book waits: the stage is composed again with
+    /// them (its brightness behind a frameless window) and shown whole.
+    void Redisplay();
     /// A command from a form control (see Form::Command); 0 without a form.
     int FormCommand(int id);
     /// Stores the submitted form's values in the variables.

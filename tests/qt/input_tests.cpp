@@ -1,11 +1,15 @@
-// Input that reaches the window without a menu: Alt alone, files dropped on it, and moving it.
+// The window answering the reader: Alt alone, files dropped on it, moving it, and the settings
+// dialog's OK showing a new brightness at once.
+#include <QDialog>
 #include <QMenu>
 #include <QMimeData>
+#include <QSlider>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <fstream>
 
 #include "app/settings.h"
+#include "frontend/qt/commands.h"
 #include "frontend/qt/main_window.h"
 #include "frontend/qt/qt_settings_store.h"
 #include "frontend/qt/window_placement.h"
@@ -110,6 +114,33 @@ class InputTests : public QObject {
         QTRY_VERIFY(area.contains(window_->frameGeometry()));
         window_->move(area.left() - 100, area.top() - 100);
         QTRY_COMPARE(window_->frameGeometry().topLeft(), area.topLeft());
+    }
+
+    void SettingsOkShowsANewBrightnessAtOnce() {
+        // A frameless message window dims the stage behind it to the brightness setting.
+        settings_.bright = 50;
+        settings_.brightEffect = 1;
+        const QString book = dir_.filePath("dim.talu");
+        std::ofstream(book.toStdString(), std::ios::binary)
+            << "<BACKGROUND COLOR=\"#F800F8\">Dim.<P>";
+        QVERIFY(window_->OpenBook(book.toStdString()));
+        QVERIFY(QTest::qWaitFor([&] { return !window_->Session()->GetPlayer().WorkerRunning(); },
+                                5000));
+        const auto corner = [&] {
+            std::uint16_t pixel = 0;
+            window_->Session()->GetScreen().WithPixels(
+                [&](const std::uint16_t* pixels, int, int, int) { pixel = pixels[0]; });
+            return pixel;
+        };
+        QVERIFY(corner() != 0xF81F);
+        QTimer::singleShot(50, [] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog != nullptr);
+            dialog->findChild<QSlider*>("slider1007")->setValue(100);
+            dialog->accept();
+        });
+        window_->RunCommand(command::kSetting);
+        QCOMPARE(corner(), std::uint16_t{0xF81F});
     }
 };
 

@@ -693,8 +693,8 @@ void MainWindow::SettingsDialog() {
         }
         WriteSettings();
         view_->SetFit(fullScreen_, desktop_.smoothScaling != 0);
-        if (outcome.redraw) {
-            view_->update();
+        if (outcome.redraw && session_) {
+            session_->GetPlayer().Redisplay();
         }
     }
     if (player != nullptr) {

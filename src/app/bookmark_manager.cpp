@@ -1,5 +1,6 @@
 #include "app/bookmark_manager.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <fstream>
@@ -86,6 +87,8 @@ void BookmarkManager::Reset(std::string bookPath) {
     currentSlot_ = 1;
     position_.reset();
     state_.clear();
+    picture_.reset();
+    loadedPicture_.clear();
 }
 
 int BookmarkManager::CurrentSlot() const {
@@ -126,6 +129,10 @@ std::string BookmarkManager::SlotMemoPath(int slot) const {
     return NumberedPath(FileBase(), Resolve(slot), ".memo");
 }
 
+std::string BookmarkManager::SlotPicturePath(int slot) const {
+    return NumberedPath(FileBase(), Resolve(slot), ".png");
+}
+
 std::string BookmarkManager::BookMemoPath() const {
     return FileBase() + ".memo";
 }
@@ -149,7 +156,7 @@ bool BookmarkManager::SlotExists(int slot) const {
     return number >= 0 && number < kSlots && host::FindHostPath(SlotPath(number), {}).has_value();
 }
 
-void BookmarkManager::RebuildRecords(interp::Interpreter& interpreter) {
+void BookmarkManager::RebuildRecords(interp::Interpreter& interpreter, bool takePicture) {
     interpreter.Variables().Commit();
     const std::string bookPath = BookPath();
     const std::string folder = BookFolder();
@@ -164,13 +171,21 @@ void BookmarkManager::RebuildRecords(interp::Interpreter& interpreter) {
     std::vector<std::string> state;
     interpreter.WriteStateLines(state);
     services_.musicLines(state);
+    std::optional<host::RgbaImage> picture;
+    if (takePicture && services_.stagePicture) {
+        picture = services_.stagePicture();
+    }
     std::lock_guard lock(mutex_);
     position_ = std::move(position);
     state_ = std::move(state);
+    if (takePicture) {
+        picture_ = std::move(picture);
+        loadedPicture_.clear();
+    }
 }
 
 void BookmarkManager::SavePoint(interp::Interpreter& interpreter) {
-    RebuildRecords(interpreter);
+    RebuildRecords(interpreter, true);
     if (IsAutomatic(interpreter.BookmarkMode())) {
         WriteSlot(interpreter, kCurrentSlot);
     }
@@ -219,6 +234,11 @@ bool BookmarkManager::WriteSlot(interp::Interpreter& interpreter, int slot) {
     file.date = DateText();
     file.comment = interpreter.BookmarkComment().empty() ? std::string(kNewBookmark)
                                                          : interpreter.BookmarkComment();
+    // A comment typed or pasted by the reader may hold a tab or a line break, which would split
+    // the header line and make the slot unreadable.
+    std::replace_if(
+        file.comment.begin(), file.comment.end(),
+        [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == '\x7F'; }, ' ');
     interp::ScriptVariables& variables = interpreter.Variables();
     file.substitutions = interpreter.Book().Substitutions().SavedEntries();
     file.variables = variables.Variables().SavedEntries();
@@ -246,11 +266,40 @@ bool BookmarkManager::WriteSlot(interp::Interpreter& interpreter, int slot) {
     }
     variables.BookmarkMemo().Rebind(memoPath);
     variables.BookMemo().Rebind(bookMemoPath);
+    WritePicture(number);
     if (number >= 1) {
         std::lock_guard lock(mutex_);
         currentSlot_ = number;
     }
     return true;
+}
+
+void BookmarkManager::WritePicture(int number) {
+    std::optional<host::RgbaImage> picture;
+    std::string bytes;
+    {
+        std::lock_guard lock(mutex_);
+        picture = picture_;
+        bytes = loadedPicture_;
+    }
+    if (picture) {
+        bytes = host::EncodePng(*picture).value_or(std::string());
+    }
+    // The picture only shows the place: a slot is saved whether or not it can be written, and
+    // a slot whose picture could not be written shows none rather than an older place's.
+    const auto host = host::HostPathForWriting(SlotPicturePath(number), {});
+    if (bytes.empty() || !host || !host::WriteFileAtomically(*host, bytes)) {
+        RemovePicture(number);
+    }
+}
+
+void BookmarkManager::RemovePicture(int number) const {
+    if (const auto host = host::FindHostPath(SlotPicturePath(number), {})) {
+        std::error_code ec;
+        if (std::filesystem::is_regular_file(*host, ec)) {
+            std::filesystem::remove(*host, ec);
+        }
+    }
 }
 
 bool BookmarkManager::Initialize(int slot) {
@@ -271,6 +320,7 @@ bool BookmarkManager::Initialize(int slot) {
             script::PlayerMessage(services_.langMode(), script::msg::kInitializeFailed));
         return false;
     }
+    RemovePicture(number);
     return true;
 }
 
@@ -299,7 +349,9 @@ void BookmarkManager::TopPage(interp::Interpreter& interpreter) {
     const auto host = host::HostPathForWriting(path, {});
     if (!host || !host::WriteFileAtomically(*host, FormatSlotFile(file))) {
         ShowError(script::err::kSaveFailed);
+        return;
     }
+    RemovePicture(number);  // the slot now starts at the top, which the picture does not show
 }
 
 std::optional<SlotFile> BookmarkManager::ReadForLoad(int slot) {
@@ -373,7 +425,17 @@ bool BookmarkManager::Restore(
         ShowError(script::err::kLoadFailed);
         return false;
     }
-    RebuildRecords(fresh);
+    RebuildRecords(fresh, false);
+    {
+        // Saving again before the next save point keeps the loaded place's picture.
+        std::string picture;
+        if (const auto host = host::FindHostPath(SlotPicturePath(number), {})) {
+            picture = ReadSmallFile(*host).value_or(std::string());
+        }
+        std::lock_guard lock(mutex_);
+        picture_.reset();
+        loadedPicture_ = std::move(picture);
+    }
     if (number >= 1) {
         std::lock_guard lock(mutex_);
         currentSlot_ = number;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/slot_file.h"
+#include "host/image/sdl_image_codec.h"
 #include "interp/interpreter.h"
 #include "script/tag_record.h"
 
@@ -35,7 +36,14 @@ struct BookmarkServices {
     std::function<LocalTime()> now;
     /// Appends the BGM line of the music set now, if any.
     std::function<void(std::vector<std::string>& lines)> musicLines;
+    /// Optional: a picture of the stage as the reader sees it now, taken at each save point and
+    /// written beside the slot when it is saved (without it slots get no picture).
+    std::function<host::RgbaImage()> stagePicture;
 };
+
+/// The size of the picture each slot keeps beside its file.
+inline constexpr int kSlotPictureWidth = 160;
+inline constexpr int kSlotPictureHeight = 120;
 
 /// A slot of the bookmark dialog's list.
 struct SlotSummary {
@@ -97,6 +105,8 @@ class BookmarkManager {
     std::string SlotPath(int slot) const;
     std::string SlotMemoPath(int slot) const;
     std::string BookMemoPath() const;
+    /// The inside path of the PNG picture kept beside a slot's bookmark.
+    std::string SlotPicturePath(int slot) const;
 
   private:
     struct Position {
@@ -106,8 +116,10 @@ class BookmarkManager {
     };
 
     int Resolve(int slot) const;
-    void RebuildRecords(interp::Interpreter& interpreter);
+    void RebuildRecords(interp::Interpreter& interpreter, bool takePicture);
     bool WriteSlot(interp::Interpreter& interpreter, int slot);
+    void WritePicture(int number);
+    void RemovePicture(int number) const;
     std::string ShowError(int code);
     std::string FileBase() const;
     std::string BookFolder() const;
@@ -119,6 +131,9 @@ class BookmarkManager {
     int currentSlot_ = 1;
     std::optional<Position> position_;
     std::vector<std::string> state_;
+    // The slot's picture: taken at the last save point, or the PNG of the slot last loaded.
+    std::optional<host::RgbaImage> picture_;
+    std::string loadedPicture_;
 };
 
 }  // namespace talu::app

@@ -109,6 +109,7 @@ class Player {
     }
     void SetListener(PlayerListener* listener) { listener_ = listener; }
     void SetLoadedFromBookmark(bool loaded) { loadedFromBookmark_.store(loaded ? 1 : 0); }
+    bool LoadedFromBookmark() const { return loadedFromBookmark_.load() != 0; }
 
     bool FastForward() const { return fastForward_.load() != 0; }
     bool ChoicePending() const { return choicePending_.load() != 0; }

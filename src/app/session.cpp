@@ -6,6 +6,7 @@
 
 #include "script/keywords.h"
 #include "script/sjis_text.h"
+#include "stage/screen_picture.h"
 
 namespace talu::app {
 namespace {
@@ -81,6 +82,9 @@ BookmarkServices Session::BookmarkHooks() {
             }
         }
     };
+    hooks.stagePicture = [this] {
+        return stage::ShrunkScreenPicture(screen_, kSlotPictureWidth, kSlotPictureHeight);
+    };
     return hooks;
 }
 
@@ -148,7 +152,7 @@ void Session::StopMedia() {
     }
 }
 
-bool Session::LoadBookmark(int slot) {
+bool Session::LoadBookmark(int slot, const std::function<void()>& beforeReset) {
     if (interpreter_ == nullptr) {
         return false;
     }
@@ -156,6 +160,9 @@ bool Session::LoadBookmark(int slot) {
     std::optional<SlotFile> file = bookmarks_.ReadForLoad(slot);
     if (!file) {
         return false;
+    }
+    if (beforeReset) {
+        beforeReset();
     }
     EndRun();
     player_.ResetRunState();

@@ -89,8 +89,10 @@ class Session {
     /// checked whole first, then the book ends at once and a fresh interpreter takes the saved
     /// state (its music and stage size go to the shell); StartRestored then runs it. False
     /// when nothing was loaded (the box saying why was shown): the open book stays as it was,
-    /// unless the book file changed under the load.
-    bool LoadBookmark(int slot);
+    /// unless the book file changed under the load. beforeReset, if given, runs once the slot
+    /// is known good and before the book ends (a frontend answers the boxes the worker waits
+    /// for there, so the book can end).
+    bool LoadBookmark(int slot, const std::function<void()>& beforeReset = {});
     /// Runs the book from where LoadBookmark restored it; it passes automatic-bookmark points.
     void StartRestored();
     /// Stops the music and every effect: the audio device outlives the book, so closing it (or

@@ -1,6 +1,6 @@
 #include "frontend/cli/picture_command.h"
 
-#include "frontend/cli/surface_png.h"
+#include "stage/surface_png.h"
 
 #include <charconv>
 #include <filesystem>
@@ -154,7 +154,7 @@ int RunPicture(const PictureOptions& options, std::ostream& out, std::ostream& e
     if (options.filter) {
         stage::ApplyFilter(picture, *options.filter);
     }
-    if (!WriteSurfacePng(options.out, picture)) {
+    if (!stage::WriteSurfacePng(options.out, picture)) {
         err << "talu-cli: cannot write '" << options.out << "'\n";
         return 1;
     }

@@ -9,10 +9,10 @@
 #include "frontend/cli/console_shell.h"
 #include "frontend/cli/headless_session.h"
 #include "frontend/cli/listed_choices.h"
-#include "frontend/cli/surface_png.h"
 #include "host/encoding.h"
 #include "host/paths.h"
 #include "script/keywords.h"
+#include "stage/surface_png.h"
 
 namespace talu::cli {
 namespace {
@@ -180,7 +180,7 @@ int RunBook(const RunOptions& options, std::ostream& out, std::ostream& err) {
             std::snprintf(file, sizeof(file), "%04d.png", ++frame);
             const fs::path path = fs::path(options.frames) / file;
             stage::Surface copy;
-            if (!player->GetScreen().CopyOut(copy) || !WriteSurfacePng(path, copy)) {
+            if (!player->GetScreen().CopyOut(copy) || !stage::WriteSurfacePng(path, copy)) {
                 lostFrame = path.string();
                 player->Stop("write-failed");  // the frames after it would be lost as well
             }
@@ -212,7 +212,8 @@ int RunBook(const RunOptions& options, std::ostream& out, std::ostream& err) {
     }
     if (!options.screenshot.empty()) {
         stage::Surface copy;
-        if (!player->GetScreen().CopyOut(copy) || !WriteSurfacePng(options.screenshot, copy)) {
+        if (!player->GetScreen().CopyOut(copy) ||
+            !stage::WriteSurfacePng(options.screenshot, copy)) {
             err << "talu-cli: cannot write '" << options.screenshot << "'\n";
             status = 1;
         }

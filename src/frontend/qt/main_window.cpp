@@ -15,6 +15,7 @@
 
 #include "app/debug_value.h"
 #include "frontend/qt/about_box.h"
+#include "frontend/qt/bookmark_commands.h"
 #include "frontend/qt/commands.h"
 #include "frontend/qt/debug_window.h"
 #include "frontend/qt/display_mode.h"
@@ -83,12 +84,22 @@ MainWindow::MainWindow(app::Settings& settings, DesktopSettings& desktop, QtSett
     };
     actions.bookmark = [this](int which) {
         if (which == 1) {
-            Say("まだセーブできません", "Unable to save,yet.");
+            bookmarks_->SaveDebugSlot();
         } else {
-            Say("ロードに失敗しました", "Load fail.");
+            bookmarks_->ReloadDebugSlot();
         }
     };
     debugActions_ = std::move(actions);  // the window itself waits for its first use
+    BookmarkCommands::Window window;
+    window.parent = this;
+    window.session = [this] { return session_.get(); };
+    window.langMode = [this] { return settings_.langMode.load(); };
+    window.ask = [this](const std::string& text, bool withCancel) {
+        return gate_.Ask(text, withCancel);
+    };
+    window.endRun = [this] { EndRunForLoad(); };
+    window.loadOver = [this] { gate_.Reopen(); };
+    bookmarks_ = std::make_unique<BookmarkCommands>(std::move(window));
     cursorTimer_.setSingleShot(true);
     connect(&cursorTimer_, &QTimer::timeout, this, [this] {
         cursorFrame_ = (cursorFrame_ + 1) % std::max<std::size_t>(1, cursorFrames_.size());
@@ -176,10 +187,19 @@ void MainWindow::CloseBook() {
         view_->SetScreen(nullptr);
         session_.reset();
     }
+    ++booksClosed_;
     cursorFrames_.clear();
     cursorTimer_.stop();
     view_->unsetCursor();
     gate_.Reopen();
+}
+
+void MainWindow::EndRunForLoad() {
+    gate_.Close();  // a worker waiting for a box goes on at once, so the book can end
+    forms_->Clear();
+    cursorFrames_.clear();
+    cursorTimer_.stop();
+    ShowCursorFrame();
 }
 
 // ----- display -----
@@ -275,10 +295,19 @@ void MainWindow::Post(app::PlayerMessage message) {
             QMetaObject::invokeMethod(
                 this, [this, asking] { SoundPlayedNowhere(asking); }, Qt::QueuedConnection);
         }
+    } else if (std::holds_alternative<app::AutoBookmarkMessage>(message)) {
+        QMetaObject::invokeMethod(
+            this,
+            [this, book = booksClosed_.load()] {
+                if (book == booksClosed_.load() && session_ &&
+                    !session_->GetPlayer().LoadedFromBookmark()) {
+                    bookmarks_->OfferAutoLoad();
+                }
+            },
+            Qt::QueuedConnection);
     }
     // BGM goes to the session's music player on the worker (a fade keeps the book waiting,
-    // never the window), so no BgmMessage comes here. Automatic bookmarks come with their own
-    // part of the player.
+    // never the window), so no BgmMessage comes here.
 }
 
 void MainWindow::SoundPlayedNowhere(app::Player* asking) {
@@ -583,16 +612,13 @@ void MainWindow::RunCommand(int id) {
             CloseWindowCommand();
             return;
         case command::kSave:
-        case command::kBookmarkMenu:
-            if (player != nullptr) {
-                Say(QString::fromUtf8("まだセーブできません"),
-                    QStringLiteral("Unable to save,yet."));
-            }
+            bookmarks_->Save();
             return;
         case command::kLoad:
-            if (player != nullptr) {
-                Say(QString::fromUtf8("ロードに失敗しました"), QStringLiteral("Load fail."));
-            }
+            bookmarks_->Load();
+            return;
+        case command::kBookmarkMenu:
+            bookmarks_->Menu();
             return;
         case command::kSetting:
             SettingsDialog();

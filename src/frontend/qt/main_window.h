@@ -20,6 +20,7 @@
 
 namespace talu::qt {
 
+class BookmarkCommands;
 class FormOverlay;
 class QtSettingsStore;
 class StageView;
@@ -54,6 +55,7 @@ class MainWindow : public QWidget, private app::Shell {
     MessageGate& Gate() { return gate_; }
     /// The sound card; null until the first book.
     host::SdlAudioDevice* Audio() { return audio_.get(); }
+    BookmarkCommands& Bookmarks() { return *bookmarks_; }
     bool FullScreen() const { return fullScreen_; }
 
   protected:
@@ -84,6 +86,7 @@ class MainWindow : public QWidget, private app::Shell {
 
     void CloseBook();
     void SoundPlayedNowhere(app::Player* asking);
+    void EndRunForLoad();
     void ChooseDisplayMode();
     void FitWindowToStage();
     void KeepInsideWorkArea();
@@ -109,6 +112,9 @@ class MainWindow : public QWidget, private app::Shell {
     DebugWindow::Actions debugActions_;
     DebugWindow* debug_ = nullptr;
     std::unique_ptr<FormOverlay> forms_;
+    std::unique_ptr<BookmarkCommands> bookmarks_;
+    // Counts the books closed, so a message of a book that is gone is dropped.
+    std::atomic<int> booksClosed_{0};
     MessageGate gate_;
     // The book's pauses sleep here; declared before the session that sleeps on it.
     host::SteadyClock clock_;

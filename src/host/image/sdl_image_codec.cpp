@@ -184,15 +184,75 @@ std::optional<DecodedImage> DecodeImage(std::span<const std::uint8_t> bytes,
     }
 }
 
-bool WritePng(const std::filesystem::path& file, const RgbaImage& image) {
-    if (image.width <= 0 || image.height <= 0 || image.width > INT_MAX / 4 ||
-        image.pixels.size() != static_cast<std::size_t>(image.width) * 4 * image.height) {
-        return false;
-    }
+namespace {
+
+bool ValidImage(const RgbaImage& image) {
+    return image.width > 0 && image.height > 0 && image.width <= INT_MAX / 4 &&
+           image.pixels.size() == static_cast<std::size_t>(image.width) * 4 * image.height;
+}
+
+SurfaceHandle SurfaceOver(const RgbaImage& image) {
     // SDL only reads the pixels here, but its API takes them as writable.
     void* pixels = const_cast<std::uint8_t*>(image.pixels.data());
-    SurfaceHandle surface(SDL_CreateRGBSurfaceWithFormatFrom(
+    return SurfaceHandle(SDL_CreateRGBSurfaceWithFormatFrom(
         pixels, image.width, image.height, 32, image.width * 4, SDL_PIXELFORMAT_RGBA32));
+}
+
+// An SDL stream that appends to a string, so a PNG can be made in memory and then put in place
+// atomically by the caller.
+struct StringStream {
+    std::string* bytes;
+    Sint64 position = 0;
+};
+
+StringStream& StreamOf(SDL_RWops* ops) {
+    return *static_cast<StringStream*>(ops->hidden.unknown.data1);
+}
+
+Sint64 StreamSize(SDL_RWops* ops) {
+    return static_cast<Sint64>(StreamOf(ops).bytes->size());
+}
+
+Sint64 StreamSeek(SDL_RWops* ops, Sint64 offset, int whence) {
+    StringStream& stream = StreamOf(ops);
+    const Sint64 base = whence == RW_SEEK_SET   ? 0
+                        : whence == RW_SEEK_CUR ? stream.position
+                                                : static_cast<Sint64>(stream.bytes->size());
+    if (base + offset < 0) {
+        return -1;
+    }
+    stream.position = base + offset;
+    return stream.position;
+}
+
+std::size_t StreamRead(SDL_RWops*, void*, std::size_t, std::size_t) {
+    return 0;
+}
+
+std::size_t StreamWrite(SDL_RWops* ops, const void* data, std::size_t size, std::size_t count) {
+    StringStream& stream = StreamOf(ops);
+    const std::size_t length = size * count;
+    const auto at = static_cast<std::size_t>(stream.position);
+    if (stream.bytes->size() < at + length) {
+        stream.bytes->resize(at + length);
+    }
+    std::memcpy(stream.bytes->data() + at, data, length);
+    stream.position += static_cast<Sint64>(length);
+    return count;
+}
+
+int StreamClose(SDL_RWops* ops) {
+    SDL_FreeRW(ops);
+    return 0;
+}
+
+}  // namespace
+
+bool WritePng(const std::filesystem::path& file, const RgbaImage& image) {
+    if (!ValidImage(image)) {
+        return false;
+    }
+    SurfaceHandle surface = SurfaceOver(image);
     if (!surface) {
         return false;
     }
@@ -211,6 +271,31 @@ bool WritePng(const std::filesystem::path& file, const RgbaImage& image) {
         std::filesystem::remove(file, ec);
     }
     return false;
+}
+
+std::optional<std::string> EncodePng(const RgbaImage& image) {
+    if (!ValidImage(image)) {
+        return std::nullopt;
+    }
+    SurfaceHandle surface = SurfaceOver(image);
+    SDL_RWops* out = surface ? SDL_AllocRW() : nullptr;
+    if (out == nullptr) {
+        return std::nullopt;
+    }
+    std::string bytes;
+    StringStream stream{&bytes};
+    out->size = StreamSize;
+    out->seek = StreamSeek;
+    out->read = StreamRead;
+    out->write = StreamWrite;
+    out->close = StreamClose;
+    out->type = SDL_RWOPS_UNKNOWN;
+    out->hidden.unknown.data1 = &stream;
+    const bool saved = IMG_SavePNG_RW(surface.get(), out, 1) == 0;  // frees out
+    if (!saved || bytes.empty()) {
+        return std::nullopt;
+    }
+    return bytes;
 }
 
 }  // namespace talu::host

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -56,5 +57,9 @@ struct RgbaImage {
 
 /// Writes a PNG file (replacing an existing one); false when it cannot be written.
 bool WritePng(const std::filesystem::path& file, const RgbaImage& image);
+
+/// The bytes of a PNG file of image, for writers that put files in place themselves; nullopt
+/// when the image cannot be encoded.
+std::optional<std::string> EncodePng(const RgbaImage& image);
 
 }  // namespace talu::host

@@ -1,8 +1,8 @@
-#include "frontend/cli/surface_png.h"
+#include "stage/surface_png.h"
 
 #include "host/image/sdl_image_codec.h"
 
-namespace talu::cli {
+namespace talu::stage {
 
 bool WriteSurfacePng(const std::filesystem::path& file, const stage::Surface& surface) {
     host::RgbaImage image{surface.Width(), surface.Height(), {}};
@@ -22,4 +22,4 @@ bool WriteSurfacePng(const std::filesystem::path& file, const stage::Surface& su
     return host::WritePng(file, image);
 }
 
-}  // namespace talu::cli
+}  // namespace talu::stage

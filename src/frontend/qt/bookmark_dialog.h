@@ -20,6 +20,8 @@ namespace talu::qt {
 /// the window confirms and carries out the Save or Load it ends with. Controls are named
 /// ("slots", "picture", "save", "load", "saveWithComment", "initialize", "cancel").
 class BookmarkDialog : public QDialog {
+    Q_OBJECT
+
   public:
     /// The full form, or the load-only form that an automatic book offers.
     enum class Form { kFull, kLoadOnly };
@@ -75,6 +77,8 @@ class BookmarkDialog : public QDialog {
 /// The comment dialog of Save with comment: one field holding the slot's comment. Its field is
 /// named "comment".
 class CommentDialog : public QDialog {
+    Q_OBJECT
+
   public:
     /// comment is CP932.
     CommentDialog(int langMode, const std::string& comment, QWidget* parent = nullptr);

@@ -1,0 +1,504 @@
+// Bookmarks at the window: the dialog's lines and buttons in both languages, Save and Load
+// through the menu and the keys, Save with comment, Initialize and its two questions, the
+// load-only dialog of automatic books, the slot pictures, and loads that must end a book that
+// waits in a box or a long TIMER at once.
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <fstream>
+#include <sstream>
+
+#include "app/settings.h"
+#include "frontend/qt/bookmark_commands.h"
+#include "frontend/qt/bookmark_dialog.h"
+#include "frontend/qt/commands.h"
+#include "frontend/qt/main_window.h"
+#include "frontend/qt/qt_settings_store.h"
+#include "interp/interpreter.h"
+
+namespace talu::qt {
+namespace {
+
+namespace fs = std::filesystem;
+
+/// Deals with the modal boxes and dialogs as they come up (also inside nested event loops):
+/// each is named (a box by its text, a dialog by its title) and handed to handle, which acts
+/// on it later through Later, never inside this timer's call.
+class ModalDriver : public QObject {
+  public:
+    explicit ModalDriver(std::function<void(QWidget&)> handle) : handle_(std::move(handle)) {
+        connect(&timer_, &QTimer::timeout, this, [this] { Look(); });
+        timer_.start(5);
+    }
+    QStringList seen;
+
+  private:
+    void Look() {
+        QWidget* modal = QApplication::activeModalWidget();
+        // Boxes live on the stack, so a later one may reuse a gone one's address.
+        if (modal == nullptr ||
+            std::any_of(handled_.begin(), handled_.end(),
+                        [modal](const QPointer<QWidget>& p) { return p == modal; })) {
+            return;
+        }
+        handled_.emplace_back(modal);
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        seen << (box != nullptr ? box->text() : modal->windowTitle());
+        handle_(*modal);
+    }
+    std::function<void(QWidget&)> handle_;
+    QTimer timer_;
+    std::vector<QPointer<QWidget>> handled_;
+};
+
+void Later(QObject* context, std::function<void()> act) {
+    QTimer::singleShot(0, context, std::move(act));
+}
+
+void Press(QWidget& modal, QMessageBox::StandardButton which) {
+    if (auto* box = qobject_cast<QMessageBox*>(&modal)) {
+        Later(box, [box, which] { box->button(which)->click(); });
+    }
+}
+
+void Click(QWidget& dialog, const char* button) {
+    auto* target = dialog.findChild<QPushButton*>(QString::fromUtf8(button));
+    QVERIFY2(target != nullptr, button);
+    Later(target, [target] { target->click(); });
+}
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+app::SlotSummary Filled(const char* comment) {
+    return app::SlotSummary{"03/04 05:06", comment, true};
+}
+
+}  // namespace
+
+class BookmarkTests : public QObject {
+    Q_OBJECT
+
+  private:
+    QTemporaryDir dir_;
+    std::unique_ptr<QtSettingsStore> store_;
+    app::Settings settings_;
+    DesktopSettings desktop_;
+    std::unique_ptr<MainWindow> window_;
+
+    fs::path Folder() const { return fs::path(dir_.path().toStdString()); }
+
+    fs::path Book(const std::string& text) {
+        const fs::path path = Folder() / "tale.talu";
+        std::ofstream(path, std::ios::binary) << text;
+        return path;
+    }
+
+    /// Waits until the worker ended (the book waits for the reader).
+    bool Idle() {
+        return QTest::qWaitFor(
+            [&] {
+                return window_->Session() != nullptr &&
+                       window_->Session()->GetInterpreter() != nullptr &&
+                       !window_->Session()->GetPlayer().WorkerRunning();
+            },
+            5000);
+    }
+
+    int Index() { return window_->Session()->GetInterpreter()->Book().CurrentIndex(); }
+
+    void ClickOn() {
+        QTest::mouseClick(window_.get(), Qt::LeftButton, {}, QPoint(10, 10));
+        QVERIFY(Idle());
+    }
+
+    /// Opens a book of three pages and saves slot 1 at the first; returns the item index there.
+    int SavedAtFirstPage() {
+        [&] {
+            QVERIFY(
+                window_->OpenBook(Book("<BACKGROUND COLOR=\"#0000F8\">One.<P>Two.<P>"
+                                       "Three.<P>Four.<P>")));
+        }();
+        [&] { QVERIFY(Idle()); }();
+        QTest::keyClick(window_.get(), Qt::Key_S, Qt::ControlModifier);
+        return Index();
+    }
+
+  private slots:
+    void init() {
+        QVERIFY(dir_.isValid());
+        for (const auto& entry : fs::directory_iterator(Folder())) {
+            fs::remove_all(entry.path());
+        }
+        store_ = std::make_unique<QtSettingsStore>(dir_.filePath("talu.conf"));
+        settings_.langMode = 1;
+        LaunchOptions launch;
+        launch.display = DisplayChoice::kWindow;
+        window_ = std::make_unique<MainWindow>(settings_, desktop_, *store_, launch);
+        window_->show();
+    }
+
+    void cleanup() { window_.reset(); }
+
+    void DialogLinesTitlesAndButtonsFollowTheSlotsAndTheForm_data() {
+        QTest::addColumn<int>("lang");
+        QTest::addColumn<bool>("loadOnly");
+        QTest::addColumn<bool>("savingAllowed");
+        QTest::addColumn<int>("slot");
+        QTest::addColumn<QString>("enabled");  // save, load, saveWithComment, initialize
+        QTest::newRow("en empty slot") << 1 << false << true << 1 << "S-CI";
+        QTest::newRow("en filled slot") << 1 << false << true << 2 << "SLCI";
+        QTest::newRow("ja filled slot, automatic book") << 0 << false << false << 2 << "-L-I";
+        QTest::newRow("ja empty slot, automatic book") << 0 << false << false << 1 << "---I";
+        QTest::newRow("load-only, empty slot") << 1 << true << false << 1 << "-L--";
+        QTest::newRow("load-only, filled slot") << 0 << true << false << 2 << "-L--";
+        QTest::newRow("nothing selected") << 1 << false << true << 0 << "----";
+    }
+
+    void DialogLinesTitlesAndButtonsFollowTheSlotsAndTheForm() {
+        QFETCH(int, lang);
+        QFETCH(bool, loadOnly);
+        QFETCH(bool, savingAllowed);
+        QFETCH(int, slot);
+        QFETCH(QString, enabled);
+        std::array<app::SlotSummary, 9> list{};
+        list[1] = Filled("NEW BOOKMARK");
+        list[8] = Filled("\x82\xA0");  // "あ" in CP932
+        QImage shot(app::kSlotPictureWidth, app::kSlotPictureHeight, QImage::Format_RGB32);
+        shot.fill(Qt::green);
+        BookmarkDialog dialog(
+            lang, loadOnly ? BookmarkDialog::Form::kLoadOnly : BookmarkDialog::Form::kFull,
+            savingAllowed, slot,
+            BookmarkDialog::SlotSource{
+                [&] { return list; }, [&](int s) { return s == 2 ? shot : QImage(); }, [](int) {}});
+        QCOMPARE(dialog.windowTitle(),
+                 lang == 0 ? QString::fromUtf8("しおりの整理") : QStringLiteral("Save menu"));
+        auto* lines = dialog.findChild<QListWidget*>("slots");
+        QCOMPARE(lines->count(), 9);
+        QCOMPARE(lines->item(0)->text(), QStringLiteral(" ?? ??:?? - NO DATA"));
+        QCOMPARE(lines->item(1)->text(), QStringLiteral(" 03/04 05:06 - NEW BOOKMARK"));
+        QCOMPARE(lines->item(8)->text(), QString::fromUtf8(" 03/04 05:06 - あ"));
+        const char* names[] = {"save", "load", "saveWithComment", "initialize"};
+        for (int i = 0; i < 4; ++i) {
+            QCOMPARE(dialog.findChild<QPushButton*>(names[i])->isEnabled(), enabled[i] != '-');
+        }
+        QCOMPARE(dialog.findChild<QPushButton*>("cancel")->text(),
+                 lang == 0 ? QString::fromUtf8("キャンセル") : QStringLiteral("Cancel"));
+        // The picture beside the selected slot; none for a slot without one.
+        const QPixmap shown = dialog.findChild<QLabel*>("picture")->pixmap();
+        QCOMPARE(shown.isNull(), slot != 2);
+        if (slot == 2) {
+            QCOMPARE(shown.size(), QSize(app::kSlotPictureWidth, app::kSlotPictureHeight));
+        }
+    }
+
+    void SaveKeyWritesTheSlotAndItsPictureAndTheMenuLoadsItBack() {
+        const int saved = SavedAtFirstPage();
+        const fs::path slot = Folder() / "tale.01.bmk";
+        QVERIFY(fs::exists(slot));
+        QImage picture(QString::fromStdString((Folder() / "tale.01.png").string()));
+        QCOMPARE(picture.size(), QSize(app::kSlotPictureWidth, app::kSlotPictureHeight));
+        // The background's blue as the screen shows it, where no text covers it.
+        const stage::Screen& screen = window_->Session()->GetScreen();
+        QColor blue;
+        const stage::PixelFormat format = screen.Format();
+        screen.WithPixels([&](const uint16_t* pixels, int pitch, int, int) {
+            const uint16_t pixel = pixels[470 * pitch + 630];
+            blue = QColor(format.red.Expand(pixel), format.green.Expand(pixel),
+                          format.blue.Expand(pixel));
+        });
+        QVERIFY(blue.blue() > 0);
+        QCOMPARE(QColor(picture.pixel(150, 110)), blue);
+        ClickOn();
+        const int secondPage = Index();
+        ClickOn();
+        ClickOn();
+        QVERIFY(Index() != secondPage);
+        bool pictureShown = false;
+        ModalDriver driver([&](QWidget& modal) {
+            if (auto* dialog = qobject_cast<BookmarkDialog*>(&modal)) {
+                pictureShown = !dialog->findChild<QLabel*>("picture")->pixmap().isNull();
+                Click(*dialog, "load");
+            } else {
+                Press(modal, QMessageBox::Ok);
+            }
+        });
+        window_->RunCommand(command::kBookmarkMenu);
+        QVERIFY(Idle());
+        QCOMPARE(driver.seen, (QStringList{"Save menu", "Load from bookmark  No.1."}));
+        QVERIFY(pictureShown);
+        // Restored at the first page's end and run to the next wait: the second page again.
+        QCOMPARE(Index(), secondPage);
+        QVERIFY(saved < secondPage);
+        QVERIFY(window_->Session()->GetPlayer().LoadedFromBookmark());
+    }
+
+    void LoadKeyAsksFirstAndCancelKeepsReading() {
+        SavedAtFirstPage();
+        ClickOn();
+        ClickOn();
+        const int third = Index();
+        ModalDriver driver([&](QWidget& modal) { Press(modal, QMessageBox::Cancel); });
+        QTest::keyClick(window_.get(), Qt::Key_L, Qt::ControlModifier);
+        QCOMPARE(driver.seen, QStringList{"Load from bookmark  No.1."});
+        QCOMPARE(Index(), third);
+        QVERIFY(!window_->Session()->GetPlayer().LoadedFromBookmark());
+    }
+
+    void LoadOfAnEmptyCurrentSlotSaysSoInBothLanguages_data() {
+        QTest::addColumn<int>("lang");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("en") << 1 << "Unable to load from bookmark  No.1.";
+        QTest::newRow("ja") << 0 << QString::fromUtf8("しおりからロード出来ません");
+    }
+
+    void LoadOfAnEmptyCurrentSlotSaysSoInBothLanguages() {
+        QFETCH(int, lang);
+        QFETCH(QString, text);
+        settings_.langMode = lang;
+        QVERIFY(window_->OpenBook(Book("One.<P>")));
+        QVERIFY(Idle());
+        ModalDriver driver([&](QWidget& modal) { Press(modal, QMessageBox::Ok); });
+        window_->RunCommand(command::kLoad);
+        QCOMPARE(driver.seen, QStringList{text});
+    }
+
+    void SaveBeforeAnySavePointAndInAnAutomaticBookIsRefused_data() {
+        QTest::addColumn<QString>("book");
+        QTest::addColumn<QString>("box");
+        QTest::newRow("no save point yet") << "<W>One.<P>"
+                                           << "Unable to save,yet.";
+        QTest::newRow("automatic book") << "<BOOKMARK MODE=\"SEMIAUTO\">One.<P>"
+                                        << "This game is auto save. Player can't save.";
+    }
+
+    void SaveBeforeAnySavePointAndInAnAutomaticBookIsRefused() {
+        QFETCH(QString, book);
+        QFETCH(QString, box);
+        ModalDriver driver([&](QWidget& modal) {
+            if (qobject_cast<BookmarkDialog*>(&modal) != nullptr) {
+                Click(modal, "cancel");  // the load-only dialog of the automatic book
+            } else {
+                Press(modal, QMessageBox::Ok);
+            }
+        });
+        QVERIFY(window_->OpenBook(Book(book.toStdString())));
+        QVERIFY(Idle());
+        if (book.contains("SEMIAUTO")) {
+            QTRY_COMPARE(driver.seen, QStringList{"Save menu"});
+        }
+        QTRY_VERIFY(QApplication::activeModalWidget() == nullptr);
+        driver.seen.clear();
+        window_->RunCommand(command::kSave);
+        QCOMPARE(driver.seen, QStringList{box});
+        QVERIFY(!fs::exists(Folder() / "tale.01.bmk"));
+    }
+
+    void SaveWithCommentAsksForTheCommentAndCancelReturnsToTheList() {
+        SavedAtFirstPage();
+        int comments = 0;
+        ModalDriver driver([&](QWidget& modal) {
+            if (auto* dialog = qobject_cast<BookmarkDialog*>(&modal)) {
+                Later(dialog, [dialog] { dialog->Select(2); });
+                Click(*dialog, "saveWithComment");
+            } else if (auto* comment = qobject_cast<CommentDialog*>(&modal)) {
+                if (++comments == 1) {
+                    Later(comment, [comment] { comment->reject(); });
+                    Later(comment, [] {
+                        // Back at the list: the comment again, this time given.
+                        auto* dialog =
+                            qobject_cast<BookmarkDialog*>(QApplication::activeModalWidget());
+                        if (dialog != nullptr) {
+                            dialog->findChild<QPushButton*>("saveWithComment")->click();
+                        }
+                    });
+                } else {
+                    Later(comment, [comment] {
+                        comment->findChild<QLineEdit*>("comment")->setText("By the river");
+                        comment->accept();
+                    });
+                }
+            } else {
+                Press(modal, QMessageBox::Ok);
+            }
+        });
+        window_->RunCommand(command::kBookmarkMenu);
+        QTRY_VERIFY(fs::exists(Folder() / "tale.02.bmk"));
+        QCOMPARE(driver.seen,
+                 (QStringList{"Save menu", QString::fromUtf8("しおりのコメント"),
+                              QString::fromUtf8("しおりのコメント"), "Save to bookmark No.2."}));
+        const auto list = window_->Session()->Bookmarks().SlotList();
+        QCOMPARE(list[1].comment, std::string("By the river"));
+        QVERIFY(QRegularExpression("^ \\d\\d/\\d\\d \\d\\d:\\d\\d - By the river$")
+                    .match(QString::fromStdString(list[1].ListLine()))
+                    .hasMatch());
+        QCOMPARE(window_->Session()->Bookmarks().CurrentSlot(), 2);
+    }
+
+    void InitializeAsksTwiceAndCancelAtEitherKeepsTheSlot_data() {
+        QTest::addColumn<int>("okAnswers");
+        QTest::newRow("cancel at the first") << 0;
+        QTest::newRow("cancel at the second") << 1;
+        QTest::newRow("both OK") << 2;
+    }
+
+    void InitializeAsksTwiceAndCancelAtEitherKeepsTheSlot() {
+        QFETCH(int, okAnswers);
+        SavedAtFirstPage();
+        const std::string before = ReadFile(Folder() / "tale.01.bmk");
+        QVERIFY(fs::exists(Folder() / "tale.01.png"));
+        int questions = 0;
+        QString listLine;
+        ModalDriver driver([&](QWidget& modal) {
+            if (auto* dialog = qobject_cast<BookmarkDialog*>(&modal)) {
+                Click(*dialog, "initialize");  // slot 1, the current one, is selected
+                Later(dialog, [dialog, &listLine] {
+                    listLine = dialog->findChild<QListWidget*>("slots")->item(0)->text();
+                    dialog->findChild<QPushButton*>("cancel")->click();
+                });
+            } else {
+                Press(modal, questions++ < okAnswers ? QMessageBox::Ok : QMessageBox::Cancel);
+            }
+        });
+        window_->RunCommand(command::kBookmarkMenu);
+        const QStringList asked{"Save menu", "Initialoze bookmark No.1", "Are you OK?"};
+        QCOMPARE(driver.seen, asked.mid(0, 2 + std::min(okAnswers, 1)));
+        const std::string after = ReadFile(Folder() / "tale.01.bmk");
+        if (okAnswers < 2) {
+            QCOMPARE(after, before);
+            QVERIFY(fs::exists(Folder() / "tale.01.png"));
+        } else {
+            QVERIFY(after != before);
+            QVERIFY(after.find("tale.talu\t-1\r\n") != std::string::npos);
+            QVERIFY(listLine.endsWith(" - NEW BOOKMARK"));
+            QVERIFY(!fs::exists(Folder() / "tale.01.png"));  // the top of the book has none
+        }
+    }
+
+    void AutomaticBookOffersTheLoadOnlyDialogAndAnEmptySlotStartsAtTheTop() {
+        QString loadOnlyButtons;
+        ModalDriver driver([&](QWidget& modal) {
+            if (auto* dialog = qobject_cast<BookmarkDialog*>(&modal)) {
+                for (const char* name : {"save", "load", "saveWithComment", "initialize"}) {
+                    loadOnlyButtons +=
+                        dialog->findChild<QPushButton*>(name)->isEnabled() ? 'x' : '-';
+                }
+                Later(dialog, [dialog] { dialog->Select(3); });
+                Click(*dialog, "load");
+            } else {
+                Press(modal, QMessageBox::Ok);
+            }
+        });
+        QVERIFY(window_->OpenBook(Book("<BOOKMARK MODE=\"AUTO\">One.<P>Two.<P>")));
+        QTRY_VERIFY_WITH_TIMEOUT(fs::exists(Folder() / "tale.03.bmk"), 5000);
+        QVERIFY(Idle());
+        QCOMPARE(driver.seen, QStringList{"Save menu"});  // no question before the load
+        QCOMPARE(loadOnlyButtons, QStringLiteral("-x--"));
+        app::Session& session = *window_->Session();
+        QCOMPARE(session.Bookmarks().CurrentSlot(), 3);
+        QVERIFY(session.GetPlayer().LoadedFromBookmark());
+        // The auto-save of the first page went to slot 3, which now holds it.
+        QTRY_VERIFY(ReadFile(Folder() / "tale.03.bmk").find("NEW BOOKMARK") != std::string::npos);
+        QVERIFY(fs::exists(Folder() / "tale.03.png"));
+    }
+
+    void AutomaticBookWhoseDialogIsCancelledStaysStopped() {
+        ModalDriver driver([&](QWidget& modal) { Click(modal, "cancel"); });
+        QVERIFY(window_->OpenBook(Book("<BOOKMARK MODE=\"AUTO\">One.<P>")));
+        QTRY_COMPARE(driver.seen, QStringList{"Save menu"});
+        QTRY_VERIFY(QApplication::activeModalWidget() == nullptr);
+        QVERIFY(Idle());
+        QCOMPARE(Index(), 1);  // stopped right after the automatic-bookmark point
+        QVERIFY(!fs::exists(Folder() / "tale.01.bmk"));
+    }
+
+    void APictureThatCannotBeWrittenLeavesTheSaveWhole() {
+        // A folder where the picture goes: the picture cannot be written, the slot can.
+        fs::create_directories(Folder() / "tale.01.png" / "inside");
+        ModalDriver driver([&](QWidget& modal) { Press(modal, QMessageBox::Ok); });
+        SavedAtFirstPage();
+        QVERIFY(driver.seen.isEmpty());  // no failure shown
+        const std::string slot = ReadFile(Folder() / "tale.01.bmk");
+        QVERIFY(slot.starts_with("###START_LIST###\r\ntale.talu\t"));
+        QVERIFY(fs::is_directory(Folder() / "tale.01.png" / "inside"));
+        QCOMPARE(window_->Bookmarks().SlotPicture(1), QImage());
+        window_->RunCommand(command::kLoad);
+        QVERIFY(Idle());
+        QVERIFY(window_->Session()->GetPlayer().LoadedFromBookmark());
+    }
+
+    void ReloadReadsTheEditedBookAtSlotZero() {
+        QVERIFY(window_->OpenBook(Book("One.<P>Two.<P>")));
+        QVERIFY(Idle());
+        ModalDriver driver([&](QWidget& modal) { Press(modal, QMessageBox::Ok); });
+        window_->Bookmarks().SaveDebugSlot();
+        QVERIFY(fs::exists(Folder() / "tale.00.bmk"));
+        QCOMPARE(window_->Session()->Bookmarks().CurrentSlot(), 1);  // slot 0 is the author's
+        Book("One.<P>Edited.<P>");
+        window_->Bookmarks().ReloadDebugSlot();
+        QVERIFY(Idle());
+        QVERIFY(driver.seen.isEmpty());  // no question
+        interp::Interpreter& interpreter = *window_->Session()->GetInterpreter();
+        QCOMPARE(interpreter.Book().CurrentIndex(), 4);
+        QVERIFY(interpreter.Book().Items()[2].text.find("Edited") != std::string::npos);
+    }
+
+    void LoadWhileTheWorkerWaitsInABoxEndsTheBoxAndLoads() {
+        QVERIFY(window_->OpenBook(Book("One.<P><ACT NAME=\"nobody\" SRC=\"x.bmp\">Two.<P>")));
+        QVERIFY(Idle());
+        QTest::keyClick(window_.get(), Qt::Key_S, Qt::ControlModifier);
+        const int saved = Index();
+        QString workerBox;
+        ModalDriver driver([&](QWidget& modal) {
+            auto* box = qobject_cast<QMessageBox*>(&modal);
+            if (box != nullptr && box->text().startsWith("Load from")) {
+                Press(modal, QMessageBox::Ok);
+            } else if (workerBox.isEmpty()) {
+                // The worker waits for this box: the reader loads instead of answering it.
+                workerBox = box != nullptr ? box->text() : QString();
+                Later(window_.get(), [this] { window_->RunCommand(command::kLoad); });
+            } else {
+                Press(modal, QMessageBox::Ok);  // the restored book comes to the ACT again
+            }
+        });
+        QTest::mouseClick(window_.get(), Qt::LeftButton, {}, QPoint(10, 10));
+        QTRY_VERIFY_WITH_TIMEOUT(driver.seen.size() == 3, 5000);
+        QVERIFY(Idle());
+        QVERIFY(!workerBox.isEmpty());
+        QCOMPARE(driver.seen, (QStringList{workerBox, "Load from bookmark  No.1.", workerBox}));
+        QVERIFY(window_->Session()->GetPlayer().LoadedFromBookmark());
+        QVERIFY(Index() > saved);  // at the second page's wait
+        QVERIFY(!window_->Gate().BoxShown());
+    }
+
+    void LoadWhileTheWorkerSleepsInALongTimerEndsItAtOnce() {
+        QVERIFY(window_->OpenBook(Book("One.<P><TIMER><TIMER TIME=\"600000\">Two.<P>")));
+        QVERIFY(Idle());
+        QTest::keyClick(window_.get(), Qt::Key_S, Qt::ControlModifier);
+        const int saved = Index();
+        QTest::mouseClick(window_.get(), Qt::LeftButton, {}, QPoint(10, 10));
+        QTRY_VERIFY(window_->Session()->GetPlayer().WorkerRunning());
+        ModalDriver driver([&](QWidget& modal) { Press(modal, QMessageBox::Ok); });
+        window_->RunCommand(command::kLoad);  // the ten-minute TIMER must not hold it
+        QCOMPARE(driver.seen, QStringList{"Load from bookmark  No.1."});
+        QVERIFY(window_->Session()->GetPlayer().LoadedFromBookmark());
+        QVERIFY(Index() >= saved);
+        // The restored book runs into the TIMER again; closing ends it at once too.
+        window_->Session()->CloseBook();
+    }
+};
+
+}  // namespace talu::qt
+
+QTEST_MAIN(talu::qt::BookmarkTests)
+#include "bookmark_tests.moc"

@@ -7,6 +7,8 @@
 #include <string>
 
 #include "app/bookmark_manager.h"
+#include "stage/screen.h"
+#include "stage/shrunk_picture.h"
 #include "support/interpreter_rig.h"
 
 namespace {
@@ -29,14 +31,26 @@ std::string SmallBmp() {
 struct Rig {
     talu::test::InterpreterRig rig;
     talu::interp::ClickFlags clicks{};
+    // The screen the slot pictures are taken from, as the session's.
+    talu::stage::Screen screen;
     BookmarkManager manager{talu::app::BookmarkServices{
         [](const std::string&) {}, [] { return 1; }, [] { return talu::app::LocalTime{}; },
         [](std::vector<std::string>& lines) {
             lines.push_back("<BGM SRC=\"Z:\\m.mid\" LOOP=\"1\">");
-        }}};
+        },
+        [this](talu::stage::Surface& out) { return screen.CopyOut(out); }}};
     std::unique_ptr<talu::interp::Interpreter> interpreter;
 
     Rig() {
+        screen.Create(talu::stage::PixelFormat::Rgb565());
+        screen.Draw([](talu::stage::Surface& s) {
+            for (int y = 0; y < s.Height(); ++y) {
+                for (int x = 0; x < s.Width(); ++x) {
+                    s.Row(y)[x] = static_cast<std::uint16_t>(x * 37 + y * 101);  // no flat areas
+                }
+            }
+            return s.Bounds();
+        });
         rig.dir.Write("c.bmp", SmallBmp());
         std::string book;
         for (int i = 0; i < 20; ++i) {
@@ -84,6 +98,18 @@ void BM_SavePoint(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_SavePoint)->Unit(benchmark::kMillisecond);
+
+// What a save adds for the slot's picture: the stage shrunk and made a PNG.
+void BM_SlotPicture(benchmark::State& state) {
+    Rig r;
+    talu::stage::Surface shot;
+    r.screen.CopyOut(shot);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(talu::host::EncodePng(talu::stage::ShrunkPicture(
+            shot, talu::app::kSlotPictureWidth, talu::app::kSlotPictureHeight)));
+    }
+}
+BENCHMARK(BM_SlotPicture)->Unit(benchmark::kMillisecond);
 
 void BM_LoadSlot(benchmark::State& state) {
     Rig r;

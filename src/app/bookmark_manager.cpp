@@ -7,12 +7,14 @@
 #include <iterator>
 
 #include "host/atomic_file.h"
+#include "host/image/sdl_image_codec.h"
 #include "host/paths.h"
 #include "script/book.h"
 #include "script/keywords.h"
 #include "script/messages.h"
 #include "script/sjis_text.h"
 #include "script/tag_parser.h"
+#include "stage/shrunk_picture.h"
 
 namespace talu::app {
 namespace {
@@ -87,7 +89,7 @@ void BookmarkManager::Reset(std::string bookPath) {
     currentSlot_ = 1;
     position_.reset();
     state_.clear();
-    picture_.reset();
+    haveShot_ = false;
     loadedPicture_.clear();
 }
 
@@ -171,15 +173,11 @@ void BookmarkManager::RebuildRecords(interp::Interpreter& interpreter, bool take
     std::vector<std::string> state;
     interpreter.WriteStateLines(state);
     services_.musicLines(state);
-    std::optional<host::RgbaImage> picture;
-    if (takePicture && services_.stagePicture) {
-        picture = services_.stagePicture();
-    }
     std::lock_guard lock(mutex_);
     position_ = std::move(position);
     state_ = std::move(state);
     if (takePicture) {
-        picture_ = std::move(picture);
+        haveShot_ = services_.copyStage && services_.copyStage(shot_);
         loadedPicture_.clear();
     }
 }
@@ -279,8 +277,11 @@ void BookmarkManager::WritePicture(int number) {
     std::string bytes;
     {
         std::lock_guard lock(mutex_);
-        picture = picture_;
-        bytes = loadedPicture_;
+        if (haveShot_) {
+            picture = stage::ShrunkPicture(shot_, kSlotPictureWidth, kSlotPictureHeight);
+        } else {
+            bytes = loadedPicture_;
+        }
     }
     if (picture) {
         bytes = host::EncodePng(*picture).value_or(std::string());
@@ -433,7 +434,7 @@ bool BookmarkManager::Restore(
             picture = ReadSmallFile(*host).value_or(std::string());
         }
         std::lock_guard lock(mutex_);
-        picture_.reset();
+        haveShot_ = false;
         loadedPicture_ = std::move(picture);
     }
     if (number >= 1) {

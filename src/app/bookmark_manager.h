@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "app/slot_file.h"
-#include "host/image/sdl_image_codec.h"
 #include "interp/interpreter.h"
 #include "script/tag_record.h"
+#include "stage/surface.h"
 
 namespace talu::app {
 
@@ -36,9 +36,10 @@ struct BookmarkServices {
     std::function<LocalTime()> now;
     /// Appends the BGM line of the music set now, if any.
     std::function<void(std::vector<std::string>& lines)> musicLines;
-    /// Optional: a picture of the stage as the reader sees it now, taken at each save point and
-    /// written beside the slot when it is saved (without it slots get no picture).
-    std::function<host::RgbaImage()> stagePicture;
+    /// Optional: copies the stage as the reader sees it now into out (false when it cannot), at
+    /// each save point; a slot saved later keeps a small picture of it beside its file. Without
+    /// it slots get no picture.
+    std::function<bool(stage::Surface& out)> copyStage;
 };
 
 /// The size of the picture each slot keeps beside its file.
@@ -131,8 +132,10 @@ class BookmarkManager {
     int currentSlot_ = 1;
     std::optional<Position> position_;
     std::vector<std::string> state_;
-    // The slot's picture: taken at the last save point, or the PNG of the slot last loaded.
-    std::optional<host::RgbaImage> picture_;
+    // The slot's picture: the stage at the last save point (when shot_ holds it), else the PNG
+    // of the slot last loaded. Copied whole at the save point, shrunk only when a slot is saved.
+    stage::Surface shot_;
+    bool haveShot_ = false;
     std::string loadedPicture_;
 };
 

@@ -6,7 +6,6 @@
 
 #include "script/keywords.h"
 #include "script/sjis_text.h"
-#include "stage/screen_picture.h"
 
 namespace talu::app {
 namespace {
@@ -82,9 +81,7 @@ BookmarkServices Session::BookmarkHooks() {
             }
         }
     };
-    hooks.stagePicture = [this] {
-        return stage::ShrunkScreenPicture(screen_, kSlotPictureWidth, kSlotPictureHeight);
-    };
+    hooks.copyStage = [this](stage::Surface& out) { return screen_.CopyOut(out); };
     return hooks;
 }
 

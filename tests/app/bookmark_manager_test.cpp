@@ -9,7 +9,9 @@
 #include <sstream>
 
 #include "app/slot_file.h"
+#include "host/image/sdl_image_codec.h"
 #include "script/keywords.h"
+#include "stage/shrunk_picture.h"
 #include "support/interpreter_rig.h"
 
 namespace talu::app {
@@ -42,7 +44,23 @@ class BookmarkManagerTest : public ::testing::Test {
                              if (!music.empty()) {
                                  lines.push_back("<BGM SRC=\"" + music + "\" LOOP=\"2\">");
                              }
+                         },
+                         [this](stage::Surface& out) {
+                             out = Shot(grey);
+                             return grey != 0;
                          }}};
+    /// The stage shows one grey (0: the stage cannot be copied).
+    std::uint8_t grey = 50;
+    static stage::Surface Shot(std::uint8_t grey) {
+        stage::Surface shot;
+        shot.Create(8, 6, stage::PixelFormat::Rgb565());
+        shot.Fill(grey | grey << 8 | grey << 16);
+        return shot;
+    }
+    static std::string PictureFile(std::uint8_t grey) {
+        return *host::EncodePng(
+            stage::ShrunkPicture(Shot(grey), kSlotPictureWidth, kSlotPictureHeight));
+    }
     std::unique_ptr<interp::Interpreter> interpreter;
     std::string bookFolder = "";
     std::vector<std::string> executed;
@@ -299,6 +317,66 @@ TEST_F(BookmarkManagerTest, HostileSlotFilesAreRefusedBeforeAnythingChanges) {
     boxes.clear();
     EXPECT_FALSE(manager.ReadForLoad(6));
     EXPECT_EQ(boxes, std::vector<std::string>{"Unable to load from bookmark  No.6."});
+}
+
+TEST_F(BookmarkManagerTest, EachSlotKeepsThePictureOfItsPlace) {
+    Open("one<P>two<P>three<P>");
+    grey = 10;
+    Run();      // the save point's picture
+    grey = 20;  // the screen moves on; the slot shows the place it returns to
+    ASSERT_TRUE(manager.Save(*interpreter, 3));
+    const std::string atSavePoint = PictureFile(10);
+    ASSERT_NE(atSavePoint, PictureFile(20));
+    EXPECT_EQ(ReadFile(Host("tale.03.png")), atSavePoint);
+    EXPECT_EQ(manager.SlotPicturePath(3), rig.dir.Inside("tale.03.png"));
+    // Loaded and saved again before a save point: the loaded place's picture goes along.
+    ASSERT_TRUE(Load(3));
+    ASSERT_TRUE(manager.Save(*interpreter, 4));
+    EXPECT_EQ(ReadFile(Host("tale.04.png")), atSavePoint);
+    // A slot that starts at the top has none.
+    ASSERT_TRUE(manager.Initialize(3));
+    EXPECT_FALSE(fs::exists(Host("tale.03.png")));
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(BookmarkManagerTest, TopPageDropsThePicture) {
+    Open("one<P><BOOKMARK MODE=\"TOPPAGE\">two<P>");
+    Run();
+    ASSERT_TRUE(manager.Save(*interpreter, 1));
+    ASSERT_TRUE(fs::exists(Host("tale.01.png")));
+    Run();
+    EXPECT_NE(Slot(1).find("tale.talu\t-1"), std::string::npos);
+    EXPECT_FALSE(fs::exists(Host("tale.01.png")));
+}
+
+TEST_F(BookmarkManagerTest, APictureThatCannotBeWrittenNeitherFailsNorTouchesTheSave) {
+    Open("one<P>two<P>");
+    Run();
+    ASSERT_TRUE(manager.Save(*interpreter, 1));
+    ASSERT_TRUE(fs::exists(Host("tale.01.png")));
+    // No picture to take: the old one goes rather than show another place.
+    grey = 0;
+    Run();
+    ASSERT_TRUE(manager.Save(*interpreter, 1));
+    EXPECT_FALSE(fs::exists(Host("tale.01.png")));
+    // A folder where the picture goes: the slot is saved all the same.
+    fs::create_directories(Host("tale.02.png") / "inside");
+    grey = 30;
+    Run();
+    ASSERT_TRUE(manager.Save(*interpreter, 2));
+    EXPECT_TRUE(fs::is_directory(Host("tale.02.png") / "inside"));
+    EXPECT_NE(Slot(2).find("tale.talu\t4\r\n"), std::string::npos);
+    EXPECT_TRUE(boxes.empty());
+    ASSERT_TRUE(Load(2));
+}
+
+TEST_F(BookmarkManagerTest, ControlCharactersOfACommentBecomeBlanks) {
+    Open("one<P>");
+    Run();
+    interpreter->SetBookmarkComment("by\tthe\r\nriver");
+    ASSERT_TRUE(manager.Save(*interpreter, 1));
+    EXPECT_NE(Slot(1).find("03/04 05:06\tby the  river\r\n"), std::string::npos);
+    EXPECT_EQ(manager.SlotList()[0].comment, "by the  river");
 }
 
 TEST(SlotSummary, ListLines) {

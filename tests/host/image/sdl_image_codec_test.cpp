@@ -157,5 +157,27 @@ TEST(WritePng, RoundTripsColourAndAlphaAndFailsCleanly) {
     EXPECT_FALSE(std::filesystem::exists(wrong));
 }
 
+TEST(EncodePng, MakesTheSameFileWritePngWritesAndRefusesBadImages) {
+    test::TempFolder dir;
+    RgbaImage image{4, 3, {}};
+    for (int i = 0; i < 12; ++i) {
+        const auto v = static_cast<std::uint8_t>(i * 20);
+        image.pixels.insert(image.pixels.end(), {v, 9, static_cast<std::uint8_t>(255 - v), 255});
+    }
+    const std::optional<std::string> bytes = EncodePng(image);
+    ASSERT_TRUE(bytes);
+    ASSERT_TRUE(WritePng(dir.Path() / "same.png", image));
+    const std::vector<std::uint8_t> written = ReadFile(dir.Path() / "same.png");
+    EXPECT_EQ(*bytes, std::string(written.begin(), written.end()));
+    const std::span<const std::uint8_t> view(reinterpret_cast<const std::uint8_t*>(bytes->data()),
+                                             bytes->size());
+    auto back = DecodeImage(view, {.extension = "PNG"});
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->width, 4);
+    EXPECT_EQ(back->height, 3);
+    EXPECT_FALSE(EncodePng(RgbaImage{}));
+    EXPECT_FALSE(EncodePng(RgbaImage{2, 2, {1, 2, 3, 4}}));
+}
+
 }  // namespace
 }  // namespace talu::host

@@ -6,6 +6,8 @@
 #include <fstream>
 #include <iterator>
 
+#include <unistd.h>
+
 #include "host/atomic_file.h"
 #include "host/image/sdl_image_codec.h"
 #include "host/paths.h"
@@ -53,6 +55,31 @@ std::optional<std::string> ReadSmallFile(const std::filesystem::path& path) {
     return bytes;
 }
 
+// True when files can be made in an inside folder: it is a real folder (not an archive) and
+// writable.
+bool FolderTakesFiles(const std::string& folder) {
+    const auto host = host::FindHostPath(folder, {});
+    std::error_code ec;
+    return host && std::filesystem::is_directory(*host, ec) && access(host->c_str(), W_OK) == 0;
+}
+
+// Makes an inside folder (ending with a backslash) and the folders above it.
+bool MakeFolder(std::string folder) {
+    while (!folder.empty() && folder.back() == '\\') {
+        folder.pop_back();
+    }
+    if (folder.empty() || host::FindHostPath(folder, {})) {
+        return !folder.empty();
+    }
+    const std::size_t slash = folder.rfind('\\');
+    if (slash == std::string::npos || !MakeFolder(folder.substr(0, slash + 1))) {
+        return false;
+    }
+    const auto host = host::HostPathForWriting(folder, {});
+    std::error_code ec;
+    return host && std::filesystem::create_directory(*host, ec);
+}
+
 TableEntries CurrentEntries(const script::StringTable& table) {
     TableEntries entries(table.Values().begin(), table.Values().end());
     std::sort(entries.begin(), entries.end());
@@ -84,8 +111,10 @@ std::string SlotSummary::ListLine() const {
 BookmarkManager::BookmarkManager(BookmarkServices services) : services_(std::move(services)) {}
 
 void BookmarkManager::Reset(std::string bookPath) {
+    std::string spare = services_.spareFolder ? services_.spareFolder() : std::string();
     std::lock_guard lock(mutex_);
     bookPath_ = std::move(bookPath);
+    spareFolder_ = std::move(spare);
     currentSlot_ = 1;
     position_.reset();
     state_.clear();
@@ -116,7 +145,25 @@ std::string BookmarkManager::FileBase() const {
          i = script::FindChar(path, '.', i + 1)) {
         dot = i;
     }
-    return dot == script::npos ? path : path.substr(0, dot);
+    const std::string base = dot == script::npos ? path : path.substr(0, dot);
+    std::string spare;
+    {
+        std::lock_guard lock(mutex_);
+        spare = spareFolder_;
+    }
+    if (spare.empty() || FolderTakesFiles(path.substr(0, nameStart))) {
+        return base;
+    }
+    return spare + base.substr(nameStart);
+}
+
+bool BookmarkManager::MakeSpareFolder() const {
+    std::string spare;
+    {
+        std::lock_guard lock(mutex_);
+        spare = spareFolder_;
+    }
+    return spare.empty() || !FileBase().starts_with(spare) || MakeFolder(spare);
 }
 
 std::string BookmarkManager::BookFolder() const {
@@ -242,6 +289,7 @@ bool BookmarkManager::WriteSlot(interp::Interpreter& interpreter, int slot) {
     file.variables = variables.Variables().SavedEntries();
     file.bookmarks = variables.Bookmarks().SavedEntries();
 
+    MakeSpareFolder();
     const std::string slotPath = SlotPath(number);
     const std::string memoPath = SlotMemoPath(number);
     const std::string bookMemoPath = BookMemoPath();
@@ -305,6 +353,7 @@ void BookmarkManager::RemovePicture(int number) const {
 
 bool BookmarkManager::Initialize(int slot) {
     const int number = Resolve(slot);
+    MakeSpareFolder();
     const auto host = number >= 0 && number < kSlots
                           ? host::HostPathForWriting(SlotPath(number), {})
                           : std::nullopt;
@@ -347,6 +396,7 @@ void BookmarkManager::TopPage(interp::Interpreter& interpreter) {
     file.bookmarks = CurrentEntries(interpreter.Variables().Bookmarks());
     file.positionFile = file.bookFile;
     file.positionIndex = -1;
+    MakeSpareFolder();
     const auto host = host::HostPathForWriting(path, {});
     if (!host || !host::WriteFileAtomically(*host, FormatSlotFile(file))) {
         ShowError(script::err::kSaveFailed);
@@ -399,6 +449,11 @@ bool BookmarkManager::Restore(
     const std::string bookPath = folder + slot.bookFile;
     fresh.PrepareBookmarked(bookPath, number);
     interp::ScriptVariables& variables = fresh.Variables();
+    {
+        std::lock_guard lock(mutex_);
+        bookPath_ = bookPath;
+    }
+    BindMemos(variables, number);
     FillTable(fresh.Book().Substitutions(), slot.substitutions);
     FillTable(variables.Variables(), slot.variables);
     FillTable(variables.Bookmarks(), slot.bookmarks);
@@ -414,10 +469,6 @@ bool BookmarkManager::Restore(
         if (executed) {
             executed(result, record);
         }
-    }
-    {
-        std::lock_guard lock(mutex_);
-        bookPath_ = bookPath;
     }
     const std::string reopen = IsAbsolute(slot.positionFile)
                                    ? slot.positionFile
@@ -442,6 +493,11 @@ bool BookmarkManager::Restore(
         currentSlot_ = number;
     }
     return true;
+}
+
+void BookmarkManager::BindMemos(interp::ScriptVariables& variables, int slot) const {
+    variables.BookmarkMemo().Load(SlotMemoPath(slot));
+    variables.BookMemo().Load(BookMemoPath());
 }
 
 std::array<SlotSummary, 9> BookmarkManager::SlotList() const {

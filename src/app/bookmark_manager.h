@@ -40,6 +40,10 @@ struct BookmarkServices {
     /// each save point; a slot saved later keeps a small picture of it beside its file. Without
     /// it slots get no picture.
     std::function<bool(stage::Surface& out)> copyStage;
+    /// Optional: the inside folder (ending with a backslash) where a book whose own folder takes
+    /// no files (an archive, a read-only folder) keeps its bookmarks and memos, named after the
+    /// book; read when a book is opened.
+    std::function<std::string()> spareFolder;
 };
 
 /// The size of the picture each slot keeps beside its file.
@@ -96,13 +100,17 @@ class BookmarkManager {
     bool Restore(interp::Interpreter& fresh, const SlotFile& slot, int number,
                  const std::function<void(int result, const script::TagRecord&)>& executed);
 
+    /// Loads the book's memos from the files this manager names for them (beside the book, or in
+    /// the spare folder), the bookmark memo of slot.
+    void BindMemos(interp::ScriptVariables& variables, int slot) const;
     /// Slots 1 to 9 for the dialog.
     std::array<SlotSummary, 9> SlotList() const;
     /// True when the slot's file exists.
     bool SlotExists(int slot) const;
     int CurrentSlot() const;
     std::string BookPath() const;
-    /// The inside paths of a slot's bookmark and memo, and of the book memo.
+    /// The inside paths of a slot's bookmark and memo, and of the book memo: beside the book, or
+    /// in the spare folder when the book's folder takes no files.
     std::string SlotPath(int slot) const;
     std::string SlotMemoPath(int slot) const;
     std::string BookMemoPath() const;
@@ -123,12 +131,14 @@ class BookmarkManager {
     void RemovePicture(int number) const;
     std::string ShowError(int code);
     std::string FileBase() const;
+    bool MakeSpareFolder() const;
     std::string BookFolder() const;
     std::string DateText() const;
 
     BookmarkServices services_;
     mutable std::mutex mutex_;
     std::string bookPath_;
+    std::string spareFolder_;
     int currentSlot_ = 1;
     std::optional<Position> position_;
     std::vector<std::string> state_;

@@ -82,6 +82,7 @@ BookmarkServices Session::BookmarkHooks() {
         }
     };
     hooks.copyStage = [this](stage::Surface& out) { return screen_.CopyOut(out); };
+    hooks.spareFolder = [this] { return options_.settings->bookmarkFolder; };
     return hooks;
 }
 
@@ -131,6 +132,7 @@ bool Session::LoadBook(std::string_view insidePath) {
         return false;
     }
     bookmarks_.Reset(interpreter_->Book().Path());
+    bookmarks_.BindMemos(interpreter_->Variables(), bookmarks_.CurrentSlot());
     SetMediaFolder(interpreter_->Book().Folder());
     return true;
 }

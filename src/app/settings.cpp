@@ -17,7 +17,7 @@ void ReadSingle(const SettingsStore& store, std::string_view group, std::string_
 
 }  // namespace
 
-void Settings::Read(const SettingsStore& store, const std::string& programFolder) {
+void Settings::Read(const SettingsStore& store, const std::string& dataFolder) {
     ReadPaired(store, "m_nCharWait", charWait);
     ReadPaired(store, "m_nTextWait", textWait);
     ReadPaired(store, "m_nBackWait", backWait);
@@ -40,7 +40,7 @@ void Settings::Read(const SettingsStore& store, const std::string& programFolder
         store.ReadString(kEffect, "m_BookmarkFolderOnArchive").value_or(bookmarkFolder);
     soundFont = store.ReadString(kSystem, "SoundFont").value_or(soundFont);
     if (bookmarkFolder.empty()) {
-        bookmarkFolder = programFolder + "bookmark\\";
+        bookmarkFolder = dataFolder + "bookmark\\";
     }
     ReadSingle(store, kSystem, "m_iLangMode", langMode);
 }

@@ -49,8 +49,9 @@ struct Settings {
     std::string soundFont;
 
     /// Reads every value, each with its current value as the default; a missing bookmark folder
-    /// becomes programFolder followed by "bookmark\".
-    void Read(const SettingsStore& store, const std::string& programFolder);
+    /// becomes dataFolder (an inside folder: the program's, or the reader's own data folder)
+    /// followed by "bookmark\".
+    void Read(const SettingsStore& store, const std::string& dataFolder);
     /// Writes what the reader chose (user speeds and switches, current effect switches).
     void Write(SettingsStore& store) const;
 };

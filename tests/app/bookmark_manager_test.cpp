@@ -48,7 +48,8 @@ class BookmarkManagerTest : public ::testing::Test {
                          [this](stage::Surface& out) {
                              out = Shot(grey);
                              return grey != 0;
-                         }}};
+                         },
+                         [this] { return rig.dir.Inside("spare/deep") + "\\"; }}};
     /// The stage shows one grey (0: the stage cannot be copied).
     std::uint8_t grey = 50;
     static stage::Surface Shot(std::uint8_t grey) {
@@ -377,6 +378,23 @@ TEST_F(BookmarkManagerTest, ControlCharactersOfACommentBecomeBlanks) {
     ASSERT_TRUE(manager.Save(*interpreter, 1));
     EXPECT_NE(Slot(1).find("03/04 05:06\tby the  river\r\n"), std::string::npos);
     EXPECT_EQ(manager.SlotList()[0].comment, "by the  river");
+}
+
+TEST_F(BookmarkManagerTest, ABookWhoseFolderTakesNoFilesKeepsItsSlotsInTheSpareFolder) {
+    // A book inside an archive: its folder is a file.
+    rig.dir.Write("stories.lzh", "not a folder");
+    manager.Reset(rig.dir.Inside("stories.lzh/tale.talu"));
+    const std::string spare = rig.dir.Inside("spare/deep") + "\\";
+    EXPECT_EQ(manager.SlotPath(3), spare + "tale.03.bmk");
+    EXPECT_EQ(manager.SlotMemoPath(3), spare + "tale.03.memo");
+    EXPECT_EQ(manager.BookMemoPath(), spare + "tale.memo");
+    ASSERT_TRUE(manager.Initialize(3));  // the spare folder is made on the way
+    EXPECT_TRUE(fs::exists(Host("spare/deep/tale.03.bmk")));
+    EXPECT_TRUE(manager.SlotList()[2].hasData);
+    EXPECT_TRUE(boxes.empty());
+    // A book in a folder that takes files keeps them beside it, spare folder or not.
+    Open("one<P>");
+    EXPECT_EQ(manager.SlotPath(1), rig.dir.Inside("tale.01.bmk"));
 }
 
 TEST(SlotSummary, ListLines) {

@@ -1,5 +1,6 @@
 // talu: the desktop player.
 #include <QApplication>
+#include <QStandardPaths>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
@@ -58,7 +59,12 @@ int main(int argc, char** argv) {
 
     talu::qt::QtSettingsStore store;
     talu::app::Settings settings;
-    settings.Read(store, talu::host::ProgramFolder());
+    // Books that cannot keep bookmarks beside themselves keep them in the reader's own data
+    // folder, which the program's folder (often not writable) is not.
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    settings.Read(store, data.isEmpty()
+                             ? talu::host::ProgramFolder()
+                             : talu::host::InsidePathFromHost(data.toStdString()) + "\\");
     talu::qt::DesktopSettings desktop;
     desktop.Read(store);
     if (launch.langMode) {

@@ -34,11 +34,14 @@ struct Rig {
     // The screen the slot pictures are taken from, as the session's.
     talu::stage::Screen screen;
     BookmarkManager manager{talu::app::BookmarkServices{
-        [](const std::string&) {}, [] { return 1; }, [] { return talu::app::LocalTime{}; },
+        [](const std::string&) {},
+        [] { return 1; },
+        [] { return talu::app::LocalTime{}; },
         [](std::vector<std::string>& lines) {
             lines.push_back("<BGM SRC=\"Z:\\m.mid\" LOOP=\"1\">");
         },
-        [this](talu::stage::Surface& out) { return screen.CopyOut(out); }}};
+        [this](talu::stage::Surface& out) { return screen.CopyOut(out); },
+        {}}};
     std::unique_ptr<talu::interp::Interpreter> interpreter;
 
     Rig() {

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The desktop player on a real X server (its own Xvfb): it opens a book, is clicked through it
 # with synthetic input, and every page it shows must equal, pixel for pixel, the page the
-# headless runner keeps for the same book. Escape and OK then end it with status 0 and the
-# settings written.
+# headless runner keeps for the same book. Ctrl+S on the first page saves bookmark slot 1; Escape
+# and OK then end it with status 0 and the settings written; started again, Ctrl+L and OK bring
+# back the page after the saved one, again equal to the runner's.
 #   window_e2e.sh TALU TALU_CLI BOOK
 set -euo pipefail
 talu=$1 cli=$2 book=$3
@@ -25,11 +26,18 @@ xvfb_pid=$!
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=:$(cat "$work/display")
 
+# The book's copy takes the bookmark files, not the source tree.
+mkdir -p "$work/book"
+cp "$book" "$work/book/"
+book=$work/book/$(basename "$book")
 "$cli" run "$book" --frames "$work/expected" --choose 1 >"$work/trace"
 
-"$talu" --window "$book" >"$work/talu.log" 2>&1 &
-talu_pid=$!
-window=$(timeout 20 xdotool search --sync --onlyvisible --name '^TALU Version' | head -n 1)
+start_talu() {
+  "$talu" --window "$book" >"$work/talu.log" 2>&1 &
+  talu_pid=$!
+  window=$(timeout 20 xdotool search --sync --onlyvisible --name '^TALU Version' | head -n 1)
+}
+start_talu
 
 # The stage as 5-6-5 values: the window widens 16-bit pixels one way, the runner's PNGs another.
 quantise() { convert "$1" -channel R -evaluate And 248 -channel G -evaluate And 252 \
@@ -50,17 +58,39 @@ settled_grab() {
   echo "the window never settled"; return 1
 }
 
-frames=("$work"/expected/*.png)
-[ ${#frames[@]} -ge 3 ] || { echo "the runner kept ${#frames[@]} pages"; exit 1; }
-for i in "${!frames[@]}"; do
+# The settled window must show page i+1 of the runner's.
+expect_page() {
   settled_grab "$work/shown.png"
-  quantise "${frames[$i]}" "$work/wanted.png"
+  quantise "${frames[$1]}" "$work/wanted.png"
   differing=$(compare -metric AE "$work/shown.png" "$work/wanted.png" null: 2>&1 || true)
   if [ "$differing" != 0 ]; then
-    echo "page $((i + 1)): $differing pixels differ from the headless runner's"
+    echo "page $(($1 + 1))${2:-}: $differing pixels differ from the headless runner's"
     mkdir -p "${TALU_E2E_KEEP:-/tmp/talu-e2e}"
     cp "$work/shown.png" "$work/wanted.png" "${TALU_E2E_KEEP:-/tmp/talu-e2e}/"
     exit 1
+  fi
+}
+
+# Escape asks "Exit Application?"; OK (Enter) ends the player, which writes its settings.
+quit_talu() {
+  xdotool windowfocus --sync "$window" key Escape
+  box=$(timeout 10 xdotool search --sync --onlyvisible --name '^talu$' | head -n 1)
+  xdotool windowfocus --sync "$box" key Return
+  status=0
+  for _ in $(seq 100); do kill -0 "$talu_pid" 2>/dev/null || break; sleep 0.1; done
+  wait "$talu_pid" || status=$?
+  talu_pid=""
+  [ "$status" -eq 0 ] || { echo "talu ended with status $status"; cat "$work/talu.log"; exit 1; }
+}
+
+frames=("$work"/expected/*.png)
+[ ${#frames[@]} -ge 3 ] || { echo "the runner kept ${#frames[@]} pages"; exit 1; }
+for i in "${!frames[@]}"; do
+  expect_page "$i"
+  if [ "$i" -eq 0 ]; then
+    xdotool windowfocus --sync "$window" key ctrl+s  # bookmark slot 1, without a question
+    for _ in $(seq 50); do [ -s "$work/book/pages.01.bmk" ] && break; sleep 0.1; done
+    [ -s "$work/book/pages.01.bmk" ] || { echo "Ctrl+S wrote no bookmark"; exit 1; }
   fi
   [ "$i" -eq $((${#frames[@]} - 1)) ] && break
   xdotool mousemove --window "$window" 5 5 click 1
@@ -71,15 +101,16 @@ for i in "${!frames[@]}"; do
   fi
 done
 
-# Escape asks "Exit Application?"; OK (Enter) ends the player, which writes its settings.
-xdotool windowfocus --sync "$window" key Escape
-box=$(timeout 10 xdotool search --sync --onlyvisible --name '^talu$' | head -n 1)
-xdotool windowfocus --sync "$box" key Return
-status=0
-for _ in $(seq 100); do kill -0 "$talu_pid" 2>/dev/null || break; sleep 0.1; done
-wait "$talu_pid" || status=$?
-talu_pid=""
-[ "$status" -eq 0 ] || { echo "talu ended with status $status"; cat "$work/talu.log"; exit 1; }
+quit_talu
 grep -q '^m_nTextWait=' "$XDG_CONFIG_HOME/Velmor/talu.conf" ||
   { echo "the settings were not written"; exit 1; }
-echo "window and runner agree on ${#frames[@]} pages; closed cleanly"
+
+# Started again: Ctrl+L asks "Load from bookmark  No.1."; OK goes on from the saved first page.
+start_talu
+expect_page 0 " (started again)"
+xdotool windowfocus --sync "$window" key ctrl+l
+box=$(timeout 10 xdotool search --sync --onlyvisible --name '^talu$' | head -n 1)
+xdotool windowfocus --sync "$box" key Return
+expect_page 1 " (loaded from the bookmark)"
+quit_talu
+echo "window and runner agree on ${#frames[@]} pages and after a bookmark load; closed cleanly"

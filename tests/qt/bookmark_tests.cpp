@@ -422,21 +422,6 @@ class BookmarkTests : public QObject {
         QVERIFY(!fs::exists(Folder() / "tale.01.bmk"));
     }
 
-    void APictureThatCannotBeWrittenLeavesTheSaveWhole() {
-        // A folder where the picture goes: the picture cannot be written, the slot can.
-        fs::create_directories(Folder() / "tale.01.png" / "inside");
-        ModalDriver driver([&](QWidget& modal) { Press(modal, QMessageBox::Ok); });
-        SavedAtFirstPage();
-        QVERIFY(driver.seen.isEmpty());  // no failure shown
-        const std::string slot = ReadFile(Folder() / "tale.01.bmk");
-        QVERIFY(slot.starts_with("###START_LIST###\r\ntale.talu\t"));
-        QVERIFY(fs::is_directory(Folder() / "tale.01.png" / "inside"));
-        QCOMPARE(window_->Bookmarks().SlotPicture(1), QImage());
-        window_->RunCommand(command::kLoad);
-        QVERIFY(Idle());
-        QVERIFY(window_->Session()->GetPlayer().LoadedFromBookmark());
-    }
-
     void ReloadReadsTheEditedBookAtSlotZero() {
         QVERIFY(window_->OpenBook(Book("One.<P>Two.<P>")));
         QVERIFY(Idle());

@@ -6,68 +6,20 @@
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QMessageBox>
-#include <QTemporaryDir>
 #include <QtTest>
-#include <fstream>
 
-#include "app/settings.h"
 #include "frontend/qt/commands.h"
-#include "frontend/qt/main_window.h"
-#include "frontend/qt/qt_settings_store.h"
-#include "interp/interpreter.h"
+#include "qt/window_rig.h"
 #include "support/wave_bytes.h"
 
 namespace talu::qt {
-namespace {
 
-/// Presses OK on every message box that comes up and keeps their texts.
-class BoxAnswerer : public QObject {
-  public:
-    BoxAnswerer() {
-        connect(&timer_, &QTimer::timeout, this, [this] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (box != nullptr && box != last_) {
-                last_ = box;
-                seen << box->text();
-                QTimer::singleShot(0, box->button(QMessageBox::Ok), &QAbstractButton::click);
-            }
-        });
-        timer_.start(5);
-    }
-    QStringList seen;
+using test::ModalDriver;
 
-  private:
-    QTimer timer_;
-    QPointer<QMessageBox> last_;
-};
-
-}  // namespace
-
-class AudioTests : public QObject {
+class AudioTests : public QObject, test::WindowRig {
     Q_OBJECT
 
   private:
-    QTemporaryDir dir_;
-    std::unique_ptr<QtSettingsStore> store_;
-    app::Settings settings_;
-    DesktopSettings desktop_;
-    std::unique_ptr<MainWindow> window_;
-
-    std::filesystem::path Write(const char* name, const std::string& bytes) {
-        const std::filesystem::path path = std::filesystem::path(dir_.path().toStdString()) / name;
-        std::ofstream(path, std::ios::binary) << bytes;
-        return path;
-    }
-
-    bool Idle() {
-        return QTest::qWaitFor(
-            [&] {
-                return window_->Session() != nullptr &&
-                       !window_->Session()->GetPlayer().WorkerRunning();
-            },
-            5000);
-    }
-
     app::Player& Player() { return window_->Session()->GetPlayer(); }
 
   private slots:
@@ -81,19 +33,11 @@ class AudioTests : public QObject {
 
     void init() {
         qputenv("SDL_AUDIODRIVER", "dummy");
-        store_ = std::make_unique<QtSettingsStore>(dir_.filePath("talu.conf"));
-        settings_.langMode = 1;
         settings_.useCD.Set(1);
-        LaunchOptions launch;
-        launch.display = DisplayChoice::kWindow;
-        window_ = std::make_unique<MainWindow>(settings_, desktop_, *store_, launch);
-        window_->show();
+        OpenWindow();
     }
 
-    void cleanup() {
-        window_.reset();
-        store_.reset();
-    }
+    void cleanup() { CloseWindow(); }
 
     void AWaitingBookIsReleasedAtOnce_data() {
         QTest::addColumn<QString>("wait");
@@ -108,7 +52,7 @@ class AudioTests : public QObject {
     void AWaitingBookIsReleasedAtOnce() {
         QFETCH(QString, wait);
         QFETCH(QString, action);
-        BoxAnswerer answerer;
+        ModalDriver answerer(QMessageBox::Ok);
         // A ten-second effect, or a minute's fade that keeps the book waiting (no MODE=PASS).
         const std::string waiting = wait == "sound"
                                         ? "<SOUND SRC=\"long.p16\">"
@@ -147,7 +91,7 @@ class AudioTests : public QObject {
     }
 
     void TheDemoBooksMidiIsHeard() {
-        BoxAnswerer answerer;
+        ModalDriver answerer(QMessageBox::Ok);
         QVERIFY(window_->OpenBook(std::filesystem::path(TALU_SOURCE_DIR) / "books/demo/demo.talu"));
         QTRY_VERIFY(window_->Audio()->MusicPlaying());
         QTest::qWait(1000);  // loaded through the soundfont and still playing
@@ -196,7 +140,7 @@ class AudioTests : public QObject {
 
     void ADeviceThatCannotOpenIsToldAndTheBookGoesOnSilent() {
         qputenv("SDL_AUDIODRIVER", "no-such-driver");
-        BoxAnswerer answerer;
+        ModalDriver answerer(QMessageBox::Ok);
         QVERIFY(window_->OpenBook(Write(
             "silent.talu",
             "<BGM SRC=\"song.wav\"><SOUND SRC=\"long.p16\"><TITLE ALT=\"Silent\">Silent.<P>")));

@@ -9,63 +9,22 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QtTest>
 #include <fstream>
 #include <sstream>
 
-#include "app/settings.h"
 #include "frontend/qt/bookmark_commands.h"
 #include "frontend/qt/bookmark_dialog.h"
 #include "frontend/qt/commands.h"
-#include "frontend/qt/main_window.h"
-#include "frontend/qt/qt_settings_store.h"
-#include "interp/interpreter.h"
+#include "qt/window_rig.h"
 
 namespace talu::qt {
 namespace {
 
 namespace fs = std::filesystem;
-
-/// Deals with the modal boxes and dialogs as they come up (also inside nested event loops):
-/// each is named (a box by its text, a dialog by its title) and handed to handle, which acts
-/// on it later through Later, never inside this timer's call.
-class ModalDriver : public QObject {
-  public:
-    explicit ModalDriver(std::function<void(QWidget&)> handle) : handle_(std::move(handle)) {
-        connect(&timer_, &QTimer::timeout, this, [this] { Look(); });
-        timer_.start(5);
-    }
-    QStringList seen;
-
-  private:
-    void Look() {
-        QWidget* modal = QApplication::activeModalWidget();
-        // Boxes live on the stack, so a later one may reuse a gone one's address.
-        if (modal == nullptr ||
-            std::any_of(handled_.begin(), handled_.end(),
-                        [modal](const QPointer<QWidget>& p) { return p == modal; })) {
-            return;
-        }
-        handled_.emplace_back(modal);
-        auto* box = qobject_cast<QMessageBox*>(modal);
-        seen << (box != nullptr ? box->text() : modal->windowTitle());
-        handle_(*modal);
-    }
-    std::function<void(QWidget&)> handle_;
-    QTimer timer_;
-    std::vector<QPointer<QWidget>> handled_;
-};
-
-void Later(QObject* context, std::function<void()> act) {
-    QTimer::singleShot(0, context, std::move(act));
-}
-
-void Press(QWidget& modal, QMessageBox::StandardButton which) {
-    if (auto* box = qobject_cast<QMessageBox*>(&modal)) {
-        Later(box, [box, which] { box->button(which)->click(); });
-    }
-}
+using test::Later;
+using test::ModalDriver;
+using test::Press;
 
 void Click(QWidget& dialog, const char* button) {
     auto* target = dialog.findChild<QPushButton*>(QString::fromUtf8(button));
@@ -86,34 +45,11 @@ app::SlotSummary Filled(const char* comment) {
 
 }  // namespace
 
-class BookmarkTests : public QObject {
+class BookmarkTests : public QObject, test::WindowRig {
     Q_OBJECT
 
   private:
-    QTemporaryDir dir_;
-    std::unique_ptr<QtSettingsStore> store_;
-    app::Settings settings_;
-    DesktopSettings desktop_;
-    std::unique_ptr<MainWindow> window_;
-
-    fs::path Folder() const { return fs::path(dir_.path().toStdString()); }
-
-    fs::path Book(const std::string& text) {
-        const fs::path path = Folder() / "tale.talu";
-        std::ofstream(path, std::ios::binary) << text;
-        return path;
-    }
-
-    /// Waits until the worker ended (the book waits for the reader).
-    bool Idle() {
-        return QTest::qWaitFor(
-            [&] {
-                return window_->Session() != nullptr &&
-                       window_->Session()->GetInterpreter() != nullptr &&
-                       !window_->Session()->GetPlayer().WorkerRunning();
-            },
-            5000);
-    }
+    fs::path Book(const std::string& text) { return Write("tale.talu", text); }
 
     int Index() { return window_->Session()->GetInterpreter()->Book().CurrentIndex(); }
 
@@ -140,15 +76,10 @@ class BookmarkTests : public QObject {
         for (const auto& entry : fs::directory_iterator(Folder())) {
             fs::remove_all(entry.path());
         }
-        store_ = std::make_unique<QtSettingsStore>(dir_.filePath("talu.conf"));
-        settings_.langMode = 1;
-        LaunchOptions launch;
-        launch.display = DisplayChoice::kWindow;
-        window_ = std::make_unique<MainWindow>(settings_, desktop_, *store_, launch);
-        window_->show();
+        OpenWindow();
     }
 
-    void cleanup() { window_.reset(); }
+    void cleanup() { CloseWindow(); }
 
     void DialogLinesTitlesAndButtonsFollowTheSlotsAndTheForm_data() {
         QTest::addColumn<int>("lang");

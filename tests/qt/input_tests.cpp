@@ -4,33 +4,20 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QSlider>
-#include <QTemporaryDir>
 #include <QtTest>
-#include <fstream>
 
-#include "app/settings.h"
 #include "frontend/qt/commands.h"
-#include "frontend/qt/main_window.h"
-#include "frontend/qt/qt_settings_store.h"
 #include "frontend/qt/window_placement.h"
-#include "interp/interpreter.h"
+#include "qt/window_rig.h"
 
 namespace talu::qt {
 
-class InputTests : public QObject {
+class InputTests : public QObject, test::WindowRig {
     Q_OBJECT
 
   private:
-    QTemporaryDir dir_;
-    std::unique_ptr<QtSettingsStore> store_;
-    app::Settings settings_;
-    DesktopSettings desktop_;
-    std::unique_ptr<MainWindow> window_;
-
     QString Book(const char* name) {
-        const QString path = dir_.filePath(name);
-        std::ofstream(path.toStdString(), std::ios::binary) << name << "<P>";
-        return path;
+        return QString::fromStdString(Write(name, std::string(name) + "<P>").string());
     }
 
     /// Presses and releases Alt, then key (none: Alt alone); true when a popup menu came up,
@@ -55,19 +42,8 @@ class InputTests : public QObject {
     }
 
   private slots:
-    void init() {
-        store_ = std::make_unique<QtSettingsStore>(dir_.filePath("talu.conf"));
-        settings_.langMode = 1;
-        LaunchOptions launch;
-        launch.display = DisplayChoice::kWindow;
-        window_ = std::make_unique<MainWindow>(settings_, desktop_, *store_, launch);
-        window_->show();
-    }
-
-    void cleanup() {
-        window_.reset();
-        store_.reset();
-    }
+    void init() { OpenWindow(); }
+    void cleanup() { CloseWindow(); }
 
     void AltAloneOpensThePopupAndAltWithAKeyDoesNot() {
         QVERIFY(PopupAfterAlt(Qt::Key_unknown));

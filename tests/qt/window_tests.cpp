@@ -5,103 +5,29 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QtTest>
-#include <fstream>
 
-#include "app/settings.h"
 #include "frontend/qt/form_overlay.h"
-#include "frontend/qt/main_window.h"
-#include "frontend/qt/qt_settings_store.h"
 #include "frontend/qt/stage_view.h"
-#include "interp/interpreter.h"
+#include "qt/window_rig.h"
 
 namespace talu::qt {
-namespace {
 
-/// Answers the modal boxes as they come up (also inside nested event loops): each box's text
-/// is kept and the box is handed to answer, which presses a button or leaves it up.
-class BoxAnswerer : public QObject {
-  public:
-    explicit BoxAnswerer(std::function<void(QMessageBox&)> answer) : answer_(std::move(answer)) {
-        connect(&timer_, &QTimer::timeout, this, [this] { Look(); });
-        timer_.start(5);
-    }
-    QStringList seen;
+using test::ModalDriver;
+using test::Press;
 
-  private:
-    void Look() {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        // Boxes live on the stack, so a later one may reuse a gone one's address.
-        if (box == nullptr ||
-            std::any_of(handled_.begin(), handled_.end(),
-                        [box](const QPointer<QMessageBox>& p) { return p == box; })) {
-            return;
-        }
-        handled_.emplace_back(box);
-        seen << box->text();
-        answer_(*box);
-    }
-    std::function<void(QMessageBox&)> answer_;
-    QTimer timer_;
-    std::vector<QPointer<QMessageBox>> handled_;
-};
-
-void Press(QMessageBox& box, QMessageBox::StandardButton which) {
-    QTimer::singleShot(0, box.button(which), &QAbstractButton::click);
-}
-
-}  // namespace
-
-class WindowTests : public QObject {
+class WindowTests : public QObject, test::WindowRig {
     Q_OBJECT
 
-  private:
-    QTemporaryDir dir_;
-    std::unique_ptr<QtSettingsStore> store_;
-    app::Settings settings_;
-    DesktopSettings desktop_;
-    std::unique_ptr<MainWindow> window_;
-
-    std::filesystem::path Book(const char* name, const std::string& text) {
-        const std::filesystem::path path = std::filesystem::path(dir_.path().toStdString()) / name;
-        std::ofstream(path, std::ios::binary) << text;
-        return path;
-    }
-
-    /// Waits until the worker ended (the book waits for the reader).
-    bool Idle() {
-        return QTest::qWaitFor(
-            [&] {
-                return window_->Session() != nullptr &&
-                       !window_->Session()->GetPlayer().WorkerRunning();
-            },
-            5000);
-    }
-
-    QString SettingsFile() const { return dir_.filePath("talu.conf"); }
-
   private slots:
-    void init() {
-        store_ = std::make_unique<QtSettingsStore>(SettingsFile());
-        settings_.langMode = 1;
-        LaunchOptions launch;
-        launch.display = DisplayChoice::kWindow;
-        window_ = std::make_unique<MainWindow>(settings_, desktop_, *store_, launch);
-        window_->show();
-    }
-
-    void cleanup() {
-        window_.reset();
-        store_.reset();
-        QFile::remove(SettingsFile());
-    }
+    void init() { OpenWindow(); }
+    void cleanup() { CloseWindow(); }
 
     void ReadsABookToTheEndAndClosesWithTheSettingsWritten() {
-        BoxAnswerer answerer([](QMessageBox& box) { Press(box, QMessageBox::Ok); });
-        QVERIFY(window_->OpenBook(Book("read.talu",
-                                       "<TITLE ALT=\"A Tale\"><BACKGROUND COLOR=\"#F800F8\">"
-                                       "<STAGE WIDTH=\"320\" HEIGHT=\"240\">One.<P>Two.<P>")));
+        ModalDriver answerer(QMessageBox::Ok);
+        QVERIFY(window_->OpenBook(Write("read.talu",
+                                        "<TITLE ALT=\"A Tale\"><BACKGROUND COLOR=\"#F800F8\">"
+                                        "<STAGE WIDTH=\"320\" HEIGHT=\"240\">One.<P>Two.<P>")));
         QVERIFY(Idle());
         QTRY_COMPARE(window_->windowTitle(), QStringLiteral("A Tale"));
         QTRY_COMPARE(window_->size(), QSize(320, 240));
@@ -118,8 +44,8 @@ class WindowTests : public QObject {
     }
 
     void EscapeAsksAndCancelKeepsReading() {
-        BoxAnswerer answerer([](QMessageBox& box) { Press(box, QMessageBox::Cancel); });
-        QVERIFY(window_->OpenBook(Book("stay.talu", "Stay.<P>")));
+        ModalDriver answerer(QMessageBox::Cancel);
+        QVERIFY(window_->OpenBook(Write("stay.talu", "Stay.<P>")));
         QVERIFY(Idle());
         QTest::keyClick(window_.get(), Qt::Key_Escape);
         QTRY_COMPARE(answerer.seen, QStringList{"Exit Application?"});
@@ -129,8 +55,8 @@ class WindowTests : public QObject {
 
     void PopupRefusedAndCloseEndsWhileTheWorkerWaitsInABox() {
         bool refused = false;
-        BoxAnswerer answerer([&](QMessageBox& box) {
-            if (box.text() == "Exit Application?") {
+        ModalDriver answerer([&](QWidget& box) {
+            if (static_cast<QMessageBox&>(box).text() == "Exit Application?") {
                 Press(box, QMessageBox::Ok);
                 return;
             }
@@ -140,7 +66,7 @@ class WindowTests : public QObject {
             QTimer::singleShot(0, window_.get(), &QWidget::close);
         });
         QVERIFY(
-            window_->OpenBook(Book("error.talu", "<ACT NAME=\"nobody\" SRC=\"x.bmp\">Never.<P>")));
+            window_->OpenBook(Write("error.talu", "<ACT NAME=\"nobody\" SRC=\"x.bmp\">Never.<P>")));
         QTRY_VERIFY_WITH_TIMEOUT(!window_->isVisible(), 5000);
         QVERIFY(refused);
         QCOMPARE(answerer.seen.size(), 2);
@@ -149,14 +75,14 @@ class WindowTests : public QObject {
 
     void AnotherBookOpensWhileTheWorkerWaitsInABox() {
         int boxes = 0;
-        BoxAnswerer answerer([&](QMessageBox&) {
+        ModalDriver answerer([&](QWidget&) {
             if (++boxes == 1) {
                 QTimer::singleShot(0, window_.get(),
-                                   [&] { window_->OpenBook(Book("next.talu", "Next.<P>")); });
+                                   [&] { window_->OpenBook(Write("next.talu", "Next.<P>")); });
             }
         });
         QVERIFY(
-            window_->OpenBook(Book("first.talu", "<ACT NAME=\"nobody\" SRC=\"x.bmp\">First.<P>")));
+            window_->OpenBook(Write("first.talu", "<ACT NAME=\"nobody\" SRC=\"x.bmp\">First.<P>")));
         QTRY_VERIFY_WITH_TIMEOUT(boxes == 1 && window_->Session() != nullptr &&
                                      window_->Session()->GetInterpreter()->Book().Path().find(
                                          "next") != std::string::npos,
@@ -166,14 +92,14 @@ class WindowTests : public QObject {
     }
 
     void BadBooksGetABoxAndTheWindowStays() {
-        BoxAnswerer answerer([](QMessageBox& box) { Press(box, QMessageBox::Ok); });
-        QVERIFY(window_->OpenBook(Book("good.talu", "Good.<P>")));
+        ModalDriver answerer(QMessageBox::Ok);
+        QVERIFY(window_->OpenBook(Write("good.talu", "Good.<P>")));
         QVERIFY(Idle());
         const std::string binary("\x01\x02\0\0\xff", 5);
         QVERIFY(!window_->OpenBook(dir_.path().toStdString() + "/missing.talu"));
         QVERIFY(!window_->OpenBook(dir_.path().toStdString()));
-        QVERIFY(!window_->OpenBook(Book("binary.talu", binary)));
-        QVERIFY(!window_->OpenBook(Book("empty.talu", " \r\n")));
+        QVERIFY(!window_->OpenBook(Write("binary.talu", binary)));
+        QVERIFY(!window_->OpenBook(Write("empty.talu", " \r\n")));
         QCOMPARE(answerer.seen.size(), 4);
         for (const QString& text : answerer.seen) {
             QVERIFY2(text.startsWith("Cannot open the book."), qPrintable(text));
@@ -186,13 +112,13 @@ class WindowTests : public QObject {
     }
 
     void FormControlsSitOnTheStageAndFillTheVariables() {
-        QVERIFY(
-            window_->OpenBook(Book("form.talu",
-                                   "<FORM>Name: <INPUT TYPE=\"TEXT\" NAME=\"who\"><NL>"
-                                   "<INPUT TYPE=\"CHECKBOX\" NAME=\"brave\" VALUE=\"yes\">Brave<NL>"
-                                   "<INPUT TYPE=\"RADIO\" NAME=\"way\" VALUE=\"left\">Left "
-                                   "<INPUT TYPE=\"RADIO\" NAME=\"way\" VALUE=\"right\">Right<NL>"
-                                   "<INPUT TYPE=\"SUBMIT\" VALUE=\"Go\"></FORM>Hello {who}.<P>")));
+        QVERIFY(window_->OpenBook(
+            Write("form.talu",
+                  "<FORM>Name: <INPUT TYPE=\"TEXT\" NAME=\"who\"><NL>"
+                  "<INPUT TYPE=\"CHECKBOX\" NAME=\"brave\" VALUE=\"yes\">Brave<NL>"
+                  "<INPUT TYPE=\"RADIO\" NAME=\"way\" VALUE=\"left\">Left "
+                  "<INPUT TYPE=\"RADIO\" NAME=\"way\" VALUE=\"right\">Right<NL>"
+                  "<INPUT TYPE=\"SUBMIT\" VALUE=\"Go\"></FORM>Hello {who}.<P>")));
         QVERIFY(Idle());
         QTRY_COMPARE(window_->Forms().Controls().size(), std::size_t{5});
         interp::Form* form = window_->Session()->GetInterpreter()->CurrentForm();
@@ -230,7 +156,7 @@ class WindowTests : public QObject {
 
     void FormControlsFollowTheWindowScale() {
         QVERIFY(window_->OpenBook(
-            Book("scaled.talu", "<FORM><INPUT TYPE=\"SUBMIT\" VALUE=\"Go\"></FORM>")));
+            Write("scaled.talu", "<FORM><INPUT TYPE=\"SUBMIT\" VALUE=\"Go\"></FORM>")));
         QVERIFY(Idle());
         QTRY_COMPARE(window_->Forms().Controls().size(), std::size_t{1});
         const QRect before = window_->Forms().Controls()[0]->geometry();

@@ -6,6 +6,7 @@
 #include <array>
 #include <climits>
 #include <cstring>
+#include <fstream>
 #include <memory>
 #include <new>
 #include <string>
@@ -248,31 +249,6 @@ int StreamClose(SDL_RWops* ops) {
 
 }  // namespace
 
-bool WritePng(const std::filesystem::path& file, const RgbaImage& image) {
-    if (!ValidImage(image)) {
-        return false;
-    }
-    SurfaceHandle surface = SurfaceOver(image);
-    if (!surface) {
-        return false;
-    }
-    SDL_RWops* out = SDL_RWFromFile(file.c_str(), "wb");
-    if (out == nullptr) {
-        return false;
-    }
-    // Closing flushes the last bytes: a full disk shows up only there.
-    const bool saved = IMG_SavePNG_RW(surface.get(), out, 0) == 0;
-    const bool closed = SDL_RWclose(out) == 0;
-    if (saved && closed) {
-        return true;
-    }
-    std::error_code ec;
-    if (std::filesystem::is_regular_file(file, ec)) {  // never a device such as /dev/full
-        std::filesystem::remove(file, ec);
-    }
-    return false;
-}
-
 std::optional<std::string> EncodePng(const RgbaImage& image) {
     if (!ValidImage(image)) {
         return std::nullopt;
@@ -296,6 +272,25 @@ std::optional<std::string> EncodePng(const RgbaImage& image) {
         return std::nullopt;
     }
     return bytes;
+}
+
+bool WritePng(const std::filesystem::path& file, const RgbaImage& image) {
+    const std::optional<std::string> bytes = EncodePng(image);
+    if (!bytes) {
+        return false;
+    }
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out.write(bytes->data(), static_cast<std::streamsize>(bytes->size()));
+    // Closing flushes the last bytes: a full disk shows up only there.
+    out.close();
+    if (out) {
+        return true;
+    }
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(file, ec)) {  // never a device such as /dev/full
+        std::filesystem::remove(file, ec);
+    }
+    return false;
 }
 
 }  // namespace talu::host

@@ -27,20 +27,39 @@ class DiscardedBoxes : public talu::script::MessageBoxHost {
 // The message window still shows part of itself, so text is laid out, wrapped and paged.
 constexpr int kStageWidth = 160;
 constexpr int kStageHeight = 120;
+// The book's folder, emptied before every run: a memo or snapshot that one book writes must not
+// change what the next one does, or a failure the fuzzer finds would not repeat on its own.
+class ScratchFolder {
+  public:
+    ScratchFolder()
+        : path_(std::filesystem::temp_directory_path() /
+                ("talu-fuzz-interpreter-" + std::to_string(::getpid()))) {}
+    ~ScratchFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    const std::filesystem::path& Fresh() const {
+        std::filesystem::remove_all(path_);
+        std::filesystem::create_directories(path_);
+        return path_;
+    }
+
+  private:
+    std::filesystem::path path_;
+};
+
 // Enough steps for any small book to reach most tags; a loop stops here.
-constexpr int kMaxSteps = 1000;
+constexpr int kMaxSteps = 300;
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace talu;
-    static const std::filesystem::path folder = [] {
-        auto path = std::filesystem::temp_directory_path() /
-                    ("talu-fuzz-interpreter-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(path);
-        return path;
-    }();
-    const std::filesystem::path book = folder / "book.talu";
+    static const ScratchFolder scratch;
+    const std::filesystem::path book = scratch.Fresh() / "book.talu";
     {
         std::ofstream out(book, std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
@@ -70,8 +89,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     services.clock = &clock;
     services.clicks = &clicks;
     services.fastForward = [] { return true; };  // W TIME does not sleep
+    services.startWidth = kStageWidth;
+    services.startHeight = kStageHeight;
     interp::Interpreter interpreter(std::move(services));
-    interpreter.Controller().SetStageSize(kStageWidth, kStageHeight);
     if (!interpreter.Open(host::InsidePathFromHost(book))) {
         return 0;
     }

@@ -68,7 +68,7 @@ Interpreter::Interpreter(InterpreterServices services)
     window.clock = services_.clock;
     window.click = &(*services_.clicks)[1];
     window_ = std::make_unique<MessageWindow>(std::move(window));
-    controller_.SetStageSize(stage::kScreenWidth, stage::kScreenHeight);
+    controller_.SetStageSize(services_.startWidth, services_.startHeight);
 }
 
 bool Interpreter::Open(std::string_view insidePath) {

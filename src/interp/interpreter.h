@@ -97,6 +97,10 @@ struct InterpreterServices {
     host::Clock* clock = nullptr;
     /// The reader's click flags.
     ClickFlags* clicks = nullptr;
+    /// The stage's size before any STAGE tag. Every book starts on the full screen; only a
+    /// fuzzer that wants cheap pixels starts smaller.
+    int startWidth = stage::kScreenWidth;
+    int startHeight = stage::kScreenHeight;
     /// The bookmark slot whose memo file the book reads: the current slot, 1 for a book just
     /// opened.
     int bookmarkSlot = 1;

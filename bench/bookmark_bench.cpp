@@ -118,7 +118,7 @@ void BM_LoadSlot(benchmark::State& state) {
     Rig r;
     r.manager.Save(*r.interpreter, 1);
     for (auto _ : state) {
-        auto file = r.manager.ReadForLoad(1);
+        auto file = r.manager.ReadForLoad(1, r.interpreter->Book());
         auto fresh = r.Make();
         if (!file || !r.manager.Restore(*fresh, *file, 1, {})) {
             state.SkipWithError("load failed");

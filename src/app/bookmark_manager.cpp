@@ -405,7 +405,7 @@ void BookmarkManager::TopPage(interp::Interpreter& interpreter) {
     RemovePicture(number);  // the slot now starts at the top, which the picture does not show
 }
 
-std::optional<SlotFile> BookmarkManager::ReadForLoad(int slot) {
+std::optional<SlotFile> BookmarkManager::ReadForLoad(int slot, const script::Book& openBook) {
     const int number = Resolve(slot);
     const auto host =
         number >= 0 && number < kSlots ? host::FindHostPath(SlotPath(number), {}) : std::nullopt;
@@ -427,9 +427,9 @@ std::optional<SlotFile> BookmarkManager::ReadForLoad(int slot) {
         const std::string reopen = IsAbsolute(file->positionFile)
                                        ? file->positionFile
                                        : script::JoinPath(folder, file->positionFile);
-        script::Book scratch{script::BookServices{}};
-        const bool bookThere =
-            host::FindHostPath(script::JoinPath(folder, file->bookFile), {}).has_value();
+        const std::string book = script::JoinPath(folder, file->bookFile);
+        script::Book scratch{script::BookServices{nullptr, nullptr, openBook.Archives(), {}}};
+        const bool bookThere = book == reopen || scratch.OpenPath(book);
         if (!bookThere || !scratch.OpenPath(reopen) || scratch.Items().empty() ||
             static_cast<std::size_t>(file->positionIndex) > scratch.Items().size()) {
             file.reset();

@@ -90,9 +90,10 @@ class BookmarkManager {
     bool Initialize(int slot);
 
     /// Load, first half: reads the slot's file and checks all of it (six blocks, the book file
-    /// and the item index within the file to reopen) before anything is reset. A missing file
-    /// shows the "unable to load" text, anything else wrong shows "Load fail."; nullopt then.
-    std::optional<SlotFile> ReadForLoad(int slot);
+    /// and the item index within the file to reopen) before anything is reset. The book files
+    /// are read as the open book reads them, from inside archives too. A missing file shows the
+    /// "unable to load" text, anything else wrong shows "Load fail."; nullopt then.
+    std::optional<SlotFile> ReadForLoad(int slot, const script::Book& openBook);
     /// Load, second half, into a fresh interpreter: the tables, the state lines (each one's
     /// result and record go to executed, for the music and the window size), the book reopened
     /// at the saved item. False (with "Load fail." shown) only when the book file changed under

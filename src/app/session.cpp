@@ -156,7 +156,7 @@ bool Session::LoadBookmark(int slot, const std::function<void()>& beforeReset) {
         return false;
     }
     const int number = slot == BookmarkManager::kCurrentSlot ? bookmarks_.CurrentSlot() : slot;
-    std::optional<SlotFile> file = bookmarks_.ReadForLoad(slot);
+    std::optional<SlotFile> file = bookmarks_.ReadForLoad(slot, interpreter_->Book());
     if (!file) {
         return false;
     }

@@ -112,11 +112,12 @@ class Book {
     bool FetchTag(TagRecord& record);
     /// Follows an HREF value: "file", "#label" or "file#label".
     bool Jump(std::string_view href);
-    /// Replaces the book by another file; the position moves to its first item.
+    /// Replaces the book by another plain file; the position moves to its first item.
     bool LoadOtherFile(std::string_view path);
     /// Moves the position to item n (0 is the first item).
     bool SeekIndex(int n);
-    /// LoadOtherFile, then SeekIndex.
+    /// Replaces the book by the file of a saved place, which may be the archive member the book
+    /// was opened from, then moves to item index.
     bool RestorePosition(std::string_view path, int index);
     /// The book path, a tab, and the current index.
     std::string PositionText() const;
@@ -134,6 +135,8 @@ class Book {
     std::string_view CurrentItemText() const;
     const std::string& Path() const { return path_; }
     const std::string& Folder() const { return folder_; }
+    /// Where members of archives are read from; null when only plain files are read.
+    const ArchiveMemberSource* Archives() const { return services_.archives; }
     StringTable& Substitutions() { return substitutions_; }
     const std::vector<Item>& Items() const { return items_; }
     /// The readings of files the items came from, in reading order, indexed by Item::file.
@@ -148,6 +151,7 @@ class Book {
     std::optional<std::size_t> FindLabel(std::string_view label) const;
 
   private:
+    bool ReplaceBy(std::string_view path, const ArchiveMemberSource* archives);
     void ReadItems(BookFile& file);
     std::optional<ReadProblem> ReadInclude(const Item& item, const BookFile& including);
     std::uint16_t FileIndex(const BookFile& file);

@@ -184,7 +184,11 @@ bool Book::Jump(std::string_view href) {
 
 bool Book::LoadOtherFile(std::string_view path) {
     // A jump reaches plain files only, never archive members.
-    std::optional<BookFile> file = BookFile::Open(path, folder_, nullptr);
+    return ReplaceBy(path, nullptr);
+}
+
+bool Book::ReplaceBy(std::string_view path, const ArchiveMemberSource* archives) {
+    std::optional<BookFile> file = BookFile::Open(path, folder_, archives);
     if (!file) {
         if (services_.diagnostics != nullptr) {
             services_.diagnostics->ShowPlainBox(CannotOpenFileMessage(path));
@@ -220,10 +224,7 @@ bool Book::SeekIndex(int n) {
 }
 
 bool Book::RestorePosition(std::string_view path, int index) {
-    if (!LoadOtherFile(path)) {
-        return false;
-    }
-    return SeekIndex(index);
+    return ReplaceBy(path, services_.archives) && SeekIndex(index);
 }
 
 std::string Book::PositionText() const {

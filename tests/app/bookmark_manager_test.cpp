@@ -12,6 +12,7 @@
 #include "host/image/sdl_image_codec.h"
 #include "script/keywords.h"
 #include "stage/shrunk_picture.h"
+#include "support/archive_bytes.h"
 #include "support/interpreter_rig.h"
 
 namespace talu::app {
@@ -94,7 +95,7 @@ class BookmarkManagerTest : public ::testing::Test {
 
     /// Loads as the player does: check, then a fresh interpreter takes the old one's place.
     bool Load(int slot) {
-        auto file = manager.ReadForLoad(slot);
+        auto file = manager.ReadForLoad(slot, interpreter->Book());
         if (!file) {
             return false;
         }
@@ -309,14 +310,14 @@ TEST_F(BookmarkManagerTest, HostileSlotFilesAreRefusedBeforeAnythingChanges) {
     for (const std::string& bytes : cases) {
         rig.dir.Write("tale.05.bmk", bytes);
         boxes.clear();
-        EXPECT_FALSE(manager.ReadForLoad(5));
+        EXPECT_FALSE(manager.ReadForLoad(5, interpreter->Book()));
         EXPECT_EQ(boxes, std::vector<std::string>{"Load fail."});
         EXPECT_EQ(Slot(5), bytes);
     }
     EXPECT_EQ(interpreter.get(), running);
     EXPECT_EQ(Var("now"), "1");
     boxes.clear();
-    EXPECT_FALSE(manager.ReadForLoad(6));
+    EXPECT_FALSE(manager.ReadForLoad(6, interpreter->Book()));
     EXPECT_EQ(boxes, std::vector<std::string>{"Unable to load from bookmark  No.6."});
 }
 
@@ -380,17 +381,25 @@ TEST_F(BookmarkManagerTest, ControlCharactersOfACommentBecomeBlanks) {
     EXPECT_EQ(manager.SlotList()[0].comment, "by the  river");
 }
 
-TEST_F(BookmarkManagerTest, ABookWhoseFolderTakesNoFilesKeepsItsSlotsInTheSpareFolder) {
-    // A book inside an archive: its folder is a file.
-    rig.dir.Write("stories.lzh", "not a folder");
-    manager.Reset(rig.dir.Inside("stories.lzh/tale.talu"));
+TEST_F(BookmarkManagerTest, ABookInsideAnArchiveKeepsItsSlotsInTheSpareFolderAndLoadsThem) {
+    // The book's folder is a file, so its slots go to the spare folder, and loading reads the
+    // saved place from the archive as the book itself was read.
+    rig.dir.Write("stories.zip", test::StoredZip({{"tale.talu", "one<P>two<P>three<P>"}}));
+    interpreter = Make();
+    ASSERT_TRUE(interpreter->Open(rig.dir.Inside("stories.zip/tale.talu")));
+    manager.Reset(interpreter->Book().Path());
     const std::string spare = rig.dir.Inside("spare/deep") + "\\";
     EXPECT_EQ(manager.SlotPath(3), spare + "tale.03.bmk");
     EXPECT_EQ(manager.SlotMemoPath(3), spare + "tale.03.memo");
     EXPECT_EQ(manager.BookMemoPath(), spare + "tale.memo");
-    ASSERT_TRUE(manager.Initialize(3));  // the spare folder is made on the way
+    ASSERT_EQ(Run(), interp::step::kPageWait);   // after "one"
+    ASSERT_TRUE(manager.Save(*interpreter, 3));  // the spare folder is made on the way
     EXPECT_TRUE(fs::exists(Host("spare/deep/tale.03.bmk")));
     EXPECT_TRUE(manager.SlotList()[2].hasData);
+    ASSERT_EQ(Run(), interp::step::kPageWait);  // after "two"
+    ASSERT_TRUE(Load(3));
+    ASSERT_EQ(Run(), interp::step::kPageWait);
+    EXPECT_EQ(interpreter->Book().CurrentIndex(), 4);  // "two" and its P again
     EXPECT_TRUE(boxes.empty());
     // A book in a folder that takes files keeps them beside it, spare folder or not.
     Open("one<P>");

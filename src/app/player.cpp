@@ -311,6 +311,7 @@ void Player::StartWaitIcon(int kind, const script::TagRecord& record) {
     stage::Stage& stage = interpreter_->Controller().GetStage();
     stage::WaitIconList& icon = kind == step::kPageWait ? stage.PageIcons() : stage.LineIcons();
     icon.anchor = mark;
+    waitingIcons_ = &icon;
     waitIcon_.Start(stage, icon, shown);
 }
 
@@ -423,8 +424,13 @@ void Player::Redisplay() {
     if (interpreter_ == nullptr || WorkerRunning()) {
         return;  // a running book composes with the new settings at its next step
     }
+    const bool iconShown = WaitIconAlive();
     StopWaitIcon();
     interpreter_->Redisplay();
+    // The icon was drawn over the old pixels; it comes back over the new ones.
+    if (iconShown && waitingIcons_ != nullptr) {
+        waitIcon_.Start(interpreter_->Controller().GetStage(), *waitingIcons_, [] {});
+    }
 }
 
 void Player::ShowForm() {

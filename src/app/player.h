@@ -151,6 +151,8 @@ class Player {
     std::thread worker_;
     SpeedStack speeds_;
     WaitIconAnimator waitIcon_;
+    // The icon list of the last click wait (the stage's page or line icons), set on the worker.
+    const stage::WaitIconList* waitingIcons_ = nullptr;
     CommandLauncher commands_;
 
     std::atomic<int> workerRunning_{0};

@@ -371,12 +371,14 @@ class IconWatcher : public PlayerListener {
     explicit IconWatcher(const stage::Screen& screen) : screen_(screen) {}
     void StepDone(int, const script::TagRecord&) override {}
     void WaitStarted(int, int x, int y) override {
+        mark = {x, y};
         stage::Surface shown;
         iconShown.push_back(screen_.CopyOut(shown) &&
                             shown.Row(y + 4)[x + 4] == shown.NativeColour(kIconColour));
     }
     static constexpr uint32_t kIconColour = 0x00FF00;
     std::vector<bool> iconShown;
+    stage::Point mark;
 
   private:
     const stage::Screen& screen_;
@@ -407,6 +409,18 @@ TEST_F(PlayerIconTest, PageWaitsShowThePageIconBeforeTheWaitIsAnnounced) {
     ClickAndWait();
     EXPECT_FALSE(player.WaitIconAlive()) << "icons are off";
     EXPECT_EQ(watcher.iconShown, (std::vector<bool>{true, false, false}));
+}
+
+TEST_F(PlayerIconTest, RedisplayingTheStageKeepsTheIconOfTheWait) {
+    Open("<ICON SRC=\"icon.bmp\" MODE=\"P\">One.<P>");
+    ASSERT_TRUE(player.WaitIconAlive());
+    player.Redisplay();  // new settings: the stage is composed afresh under the icon
+    EXPECT_TRUE(player.WaitIconAlive());
+    stage::Surface shown;
+    ASSERT_TRUE(session->GetScreen().CopyOut(shown));
+    EXPECT_EQ(shown.Row(watcher.mark.y + 4)[watcher.mark.x + 4],
+              shown.NativeColour(IconWatcher::kIconColour));
+    EXPECT_EQ(watcher.iconShown.size(), 1u) << "the same wait is not announced again";
 }
 
 // The real clock, telling when the book starts a long pause.

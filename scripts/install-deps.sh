@@ -11,6 +11,7 @@ packages=(
   libfreetype-dev libfontconfig-dev fonts-ipafont-mincho fonts-ipafont-gothic
   qt6-base-dev
   xvfb xdotool x11-utils xauth imagemagick
+  locales
 )
 
 missing=()

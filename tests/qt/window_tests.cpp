@@ -7,6 +7,7 @@
 #include <QRadioButton>
 #include <QtTest>
 
+#include "frontend/qt/display_mode.h"
 #include "frontend/qt/form_overlay.h"
 #include "frontend/qt/stage_view.h"
 #include "qt/window_rig.h"
@@ -51,6 +52,32 @@ class WindowTests : public QObject, test::WindowRig {
         QTRY_COMPARE(answerer.seen, QStringList{"Exit Application?"});
         QVERIFY(window_->isVisible());
         QVERIFY(window_->Session() != nullptr);
+    }
+
+    void BoxesNameTheirButtonsInTheReadersLanguage() {
+        settings_.langMode = 0;
+        QStringList buttons;
+        const auto names = [&](QMessageBox::StandardButton answer) {
+            return [&buttons, answer](QWidget& modal) {
+                for (QAbstractButton* button : static_cast<QMessageBox&>(modal).buttons()) {
+                    buttons << button->text();
+                }
+                Press(modal, answer);
+            };
+        };
+        {
+            ModalDriver answerer(names(QMessageBox::Cancel));
+            QVERIFY(window_->OpenBook(Write("stay.talu", "Stay.<P>")));
+            QVERIFY(Idle());
+            QTest::keyClick(window_.get(), Qt::Key_Escape);
+            QTRY_COMPARE(buttons.size(), 2);
+        }
+        {
+            ModalDriver answerer(names(QMessageBox::No));
+            QVERIFY(!qt::AskFullScreen(window_.get(), 0, true));
+        }
+        buttons.sort();
+        QCOMPARE(buttons, (QStringList{"OK", "いいえ(&N)", "はい(&Y)", "キャンセル"}));
     }
 
     void PopupRefusedAndCloseEndsWhileTheWorkerWaitsInABox() {

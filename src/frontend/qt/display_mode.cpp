@@ -23,6 +23,7 @@ bool AskFullScreen(QWidget* parent, int langMode, bool lastChoice) {
     QMessageBox box(QMessageBox::Question, QStringLiteral("talu"),
                     FromCp932(script::PlayerMessage(langMode, script::msg::kFullScreenQuestion)),
                     QMessageBox::Yes | QMessageBox::No, parent);
+    NameButtons(box, langMode);
     box.setDefaultButton(lastChoice ? QMessageBox::Yes : QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
 }

@@ -67,7 +67,11 @@ QString BookProblem(const std::filesystem::path& book, int lang) {
 
 MainWindow::MainWindow(app::Settings& settings, DesktopSettings& desktop, QtSettingsStore& store,
                        const LaunchOptions& launch)
-    : settings_(settings), desktop_(desktop), store_(store), launch_(launch), gate_(this) {
+    : settings_(settings),
+      desktop_(desktop),
+      store_(store),
+      launch_(launch),
+      gate_(this, settings.langMode) {
     setWindowTitle(QString::fromUtf8(kCaption));
     setAcceptDrops(true);
     setMouseTracking(true);

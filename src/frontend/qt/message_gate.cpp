@@ -15,7 +15,8 @@ struct MessageGate::Request {
     bool ok = false;
 };
 
-MessageGate::MessageGate(QWidget* parent) : parent_(parent) {}
+MessageGate::MessageGate(QWidget* parent, const std::atomic<int>& langMode)
+    : parent_(parent), langMode_(langMode) {}
 
 bool MessageGate::Ask(const std::string& text, bool withCancel) {
     if (QThread::currentThread() == parent_->thread()) {
@@ -64,6 +65,7 @@ void MessageGate::Answer(Request& request, bool ok) {
 bool MessageGate::Show(const std::string& text, bool withCancel) {
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("talu"), FromCp932(text),
                     withCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok, parent_);
+    NameButtons(box, langMode_.load());
     open_.emplace_back(&box);
     const int result = box.exec();
     std::erase(open_, QPointer<QMessageBox>(&box));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPointer>
+#include <atomic>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -18,8 +19,9 @@ namespace talu::qt {
 /// never be seen.
 class MessageGate {
   public:
-    /// Boxes are shown over parent, which outlives the gate.
-    explicit MessageGate(QWidget* parent);
+    /// Boxes are shown over parent, their buttons named in langMode's language; both outlive
+    /// the gate.
+    MessageGate(QWidget* parent, const std::atomic<int>& langMode);
 
     /// Any thread: shows text (CP932) with OK, or OK and Cancel, and returns true for OK. On the
     /// interface thread the box is shown at once; elsewhere the caller waits for it. False
@@ -39,6 +41,7 @@ class MessageGate {
     void Answer(Request& request, bool ok);
 
     QWidget* parent_;
+    const std::atomic<int>& langMode_;
     /// The boxes up now, innermost last (a box may open while another waits).
     std::vector<QPointer<QMessageBox>> open_;
     std::mutex mutex_;

@@ -101,6 +101,7 @@ SettingsDialog::SettingsDialog(app::Settings& settings, DesktopSettings& desktop
                             1056, settings.useAntiAlias.load());
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    buttons->button(QDialogButtonBox::Cancel)->setText(Pick(lang, "キャンセル", "Cancel"));
     detailButton_ = buttons->addButton(Pick(lang, "詳細", "Detail"), QDialogButtonBox::ActionRole);
     detailButton_->setObjectName(QStringLiteral("button1047"));
     connect(detailButton_, &QPushButton::clicked, this, [this] { ToggleDetail(); });

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+
+class QMessageBox;
 #include <string>
 #include <string_view>
 
@@ -15,5 +17,10 @@ std::string ToCp932(const QString& text);
 
 /// The Japanese text for language 0, the English one for any other. Both are UTF-8.
 QString Pick(int langMode, const char* japanese, const char* english);
+
+/// Names a box's Yes, No and Cancel buttons in the reader's language: without it a Japanese
+/// question would offer English buttons, which the old system's boxes never did on a Japanese
+/// desktop.
+void NameButtons(QMessageBox& box, int langMode);
 
 }  // namespace talu::qt

@@ -9,7 +9,7 @@ packages=(
   clang libclang-rt-dev
   libsdl2-dev libsdl2-image-dev libsdl2-mixer-dev timgm6mb-soundfont libarchive-dev libjpeg-dev
   libfreetype-dev libfontconfig-dev fonts-ipafont-mincho fonts-ipafont-gothic
-  qt6-base-dev
+  qt6-base-dev qt6-translations-l10n
   xvfb xdotool x11-utils xauth imagemagick
   locales
 )

@@ -7,6 +7,7 @@
 #include <QRadioButton>
 #include <QtTest>
 
+#include "frontend/qt/commands.h"
 #include "frontend/qt/display_mode.h"
 #include "frontend/qt/form_overlay.h"
 #include "frontend/qt/stage_view.h"
@@ -78,6 +79,16 @@ class WindowTests : public QObject, test::WindowRig {
         }
         buttons.sort();
         QCOMPARE(buttons, (QStringList{"OK", "いいえ(&N)", "はい(&Y)", "キャンセル"}));
+    }
+
+    void QtsOwnTextsFollowTheLanguageMenu() {
+        // File dialogs and the edit menus of form fields are Qt's; they follow the reader too.
+        const auto cancel = [] { return QCoreApplication::translate("QPlatformTheme", "Cancel"); };
+        QCOMPARE(cancel(), QStringLiteral("Cancel"));
+        window_->RunCommand(qt::command::kJapanese);
+        QCOMPARE(cancel(), QStringLiteral("キャンセル"));
+        window_->RunCommand(qt::command::kEnglish);
+        QCOMPARE(cancel(), QStringLiteral("Cancel"));
     }
 
     void PopupRefusedAndCloseEndsWhileTheWorkerWaitsInABox() {

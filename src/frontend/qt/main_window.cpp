@@ -72,6 +72,7 @@ MainWindow::MainWindow(app::Settings& settings, DesktopSettings& desktop, QtSett
       store_(store),
       launch_(launch),
       gate_(this, settings.langMode) {
+    qtLanguage_.Apply(settings_.langMode);
     setWindowTitle(QString::fromUtf8(kCaption));
     setAcceptDrops(true);
     setMouseTracking(true);
@@ -669,6 +670,7 @@ void MainWindow::RunCommand(int id) {
         case command::kJapanese:
         case command::kEnglish:
             settings_.langMode = id == command::kJapanese ? 0 : 1;
+            qtLanguage_.Apply(settings_.langMode);
             return;
         case command::kQuit:
             close();

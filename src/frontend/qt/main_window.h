@@ -15,6 +15,7 @@
 #include "frontend/qt/desktop_settings.h"
 #include "frontend/qt/launch_options.h"
 #include "frontend/qt/message_gate.h"
+#include "frontend/qt/qt_language.h"
 #include "host/audio/sdl_audio_device.h"
 #include "host/clock.h"
 
@@ -116,6 +117,7 @@ class MainWindow : public QWidget, private app::Shell {
     // Counts the books closed, so a message of a book that is gone is dropped.
     std::atomic<int> booksClosed_{0};
     MessageGate gate_;
+    QtLanguage qtLanguage_;
     // The book's pauses sleep here; declared before the session that sleeps on it.
     host::SteadyClock clock_;
     // Made with the first book and kept for the next ones; declared before the session that

@@ -5,14 +5,13 @@
 #include <unistd.h>
 
 #include <csignal>
-#include <fstream>
-#include <sstream>
 
 #include "app/slot_file.h"
 #include "host/image/sdl_image_codec.h"
 #include "script/keywords.h"
 #include "stage/shrunk_picture.h"
 #include "support/archive_bytes.h"
+#include "support/file_contents.h"
 #include "support/interpreter_rig.h"
 
 namespace talu::app {
@@ -21,13 +20,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::string_view kA = "\x82\xA0";  // "あ" in CP932
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 /// A book in a temporary folder, an interpreter wired to the manager as the player wires it,
 /// and the boxes the manager shows.
@@ -118,7 +110,7 @@ class BookmarkManagerTest : public ::testing::Test {
     std::string Slot(int n) {
         char name[32];
         std::snprintf(name, sizeof(name), "tale.%02d.bmk", n);
-        return ReadFile(Host(name));
+        return test::ReadText(Host(name));
     }
 };
 
@@ -149,9 +141,10 @@ TEST_F(BookmarkManagerTest, RoundTripThroughEveryBlockAndMemo) {
     EXPECT_NE(slot.find("<SUNGLASS COLOR=\"SEPIA\">\r\n"), std::string::npos);
     EXPECT_NE(slot.find("<BGM SRC=\"Z:\\m.mid\" LOOP=\"2\">\r\n###END_LIST###\r\n"),
               std::string::npos);
-    EXPECT_EQ(ReadFile(Host("tale.03.memo")),
+    EXPECT_EQ(test::ReadText(Host("tale.03.memo")),
               "###START_LIST###\r\nnote\t\x82\xA0\r\n###END_LIST###\r\n");
-    EXPECT_EQ(ReadFile(Host("tale.memo")), "###START_LIST###\r\nseen\tyes\r\n###END_LIST###\r\n");
+    EXPECT_EQ(test::ReadText(Host("tale.memo")),
+              "###START_LIST###\r\nseen\tyes\r\n###END_LIST###\r\n");
 
     vars.Variables().Set("plain", "later");
     ASSERT_EQ(Run(), interp::step::kPageWait);  // after "two"
@@ -329,12 +322,12 @@ TEST_F(BookmarkManagerTest, EachSlotKeepsThePictureOfItsPlace) {
     ASSERT_TRUE(manager.Save(*interpreter, 3));
     const std::string atSavePoint = PictureFile(10);
     ASSERT_NE(atSavePoint, PictureFile(20));
-    EXPECT_EQ(ReadFile(Host("tale.03.png")), atSavePoint);
+    EXPECT_EQ(test::ReadText(Host("tale.03.png")), atSavePoint);
     EXPECT_EQ(manager.SlotPicturePath(3), rig.dir.Inside("tale.03.png"));
     // Loaded and saved again before a save point: the loaded place's picture goes along.
     ASSERT_TRUE(Load(3));
     ASSERT_TRUE(manager.Save(*interpreter, 4));
-    EXPECT_EQ(ReadFile(Host("tale.04.png")), atSavePoint);
+    EXPECT_EQ(test::ReadText(Host("tale.04.png")), atSavePoint);
     // A slot that starts at the top has none.
     ASSERT_TRUE(manager.Initialize(3));
     EXPECT_FALSE(fs::exists(Host("tale.03.png")));

@@ -3,23 +3,20 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <fstream>
-#include <iterator>
 
 #include "app/music_files.h"
 #include "app/music_player.h"
 #include "app/sound_effects.h"
 #include "host/audio/virtual_audio_device.h"
+#include "support/file_contents.h"
 #include "support/temp_folder.h"
 #include "support/wave_bytes.h"
 
 namespace talu::app {
 namespace {
 
-std::string ReadSource(const std::string& relative) {
-    std::ifstream in(std::string(TALU_SOURCE_DIR) + "/" + relative, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
+const std::filesystem::path kSounds =
+    std::filesystem::path(TALU_SOURCE_DIR) / "tests/books/run/sounds";
 
 /// Mean absolute sample over [fromMs, toMs) of a recording.
 double Loudness(const host::StereoPcm& pcm, std::int64_t fromMs, std::int64_t toMs) {
@@ -59,9 +56,9 @@ class Recorder : public MediaListener {
 class Media : public ::testing::Test {
   protected:
     Media() {
-        folder.Write("theme.mid", ReadSource("tests/books/run/sounds/theme.mid"));
-        folder.Write("tune.ogg", ReadSource("tests/books/run/sounds/tune.ogg"));
-        folder.Write("cd/TRACK07.OGG", ReadSource("tests/books/run/sounds/tune.ogg"));
+        folder.Write("theme.mid", test::ReadText(kSounds / "theme.mid"));
+        folder.Write("tune.ogg", test::ReadText(kSounds / "tune.ogg"));
+        folder.Write("cd/TRACK07.OGG", test::ReadText(kSounds / "tune.ogg"));
         const std::vector<std::uint8_t> second = test::ToneSamples(22050);
         folder.Write("one.p16", std::string(second.begin(), second.end()));
         const std::vector<std::uint8_t> wave = test::WaveBytes(test::ToneSamples(2205));

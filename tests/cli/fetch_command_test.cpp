@@ -2,22 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <sstream>
 
 #include "host/paths.h"
+#include "support/file_contents.h"
 
 namespace talu::cli {
 namespace {
 
 const std::string kBooks = std::string(TALU_SOURCE_DIR) + "/tests/books/fetch/";
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 // Output names the book's folder, which depends on where the clone is.
 std::string WithFolderMarked(std::string text, const std::string& folder) {
@@ -33,7 +26,7 @@ TEST(FetchCommand, PrintsEveryRecordAndEveryBox) {
     ASSERT_EQ(RunFetch({kBooks + "book.talu", 1}, out, err), 0);
     EXPECT_EQ(err.str(), "");
     std::string folder = host::InsidePathFromHost(kBooks.substr(0, kBooks.size() - 1)) + "\\";
-    EXPECT_EQ(WithFolderMarked(out.str(), folder), ReadFile(kBooks + "book.expected"));
+    EXPECT_EQ(WithFolderMarked(out.str(), folder), test::ReadText(kBooks + "book.expected"));
 }
 
 TEST(FetchCommand, JapaneseBoxes) {

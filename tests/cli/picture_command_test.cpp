@@ -21,7 +21,7 @@ class PictureCommand : public ::testing::Test {
         return RunPicture(options, out_, err_);
     }
     std::optional<host::DecodedImage> Output() {
-        return host::DecodeImage(stage::testing::ReadFile(folder_.Path() / "out.png"),
+        return host::DecodeImage(test::ReadBytes(folder_.Path() / "out.png"),
                                  {.extension = "PNG", .keepAlpha = true});
     }
 

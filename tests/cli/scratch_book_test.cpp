@@ -4,8 +4,8 @@
 
 #include <fstream>
 #include <map>
-#include <sstream>
 
+#include "support/file_contents.h"
 #include "support/temp_folder.h"
 
 namespace talu::cli {
@@ -17,14 +17,8 @@ namespace fs = std::filesystem;
 std::map<std::string, std::string> Contents(const fs::path& folder) {
     std::map<std::string, std::string> contents;
     for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-        std::string bytes = "<folder>";
-        if (entry.is_regular_file()) {
-            std::ifstream in(entry.path(), std::ios::binary);
-            std::ostringstream text;
-            text << in.rdbuf();
-            bytes = text.str();
-        }
-        contents[entry.path().lexically_relative(folder).string()] = bytes;
+        contents[entry.path().lexically_relative(folder).string()] =
+            entry.is_regular_file() ? test::ReadText(entry.path()) : "<folder>";
     }
     return contents;
 }

@@ -3,9 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <fstream>
-#include <sstream>
-
+#include "support/file_contents.h"
 #include "support/temp_folder.h"
 
 namespace talu::host {
@@ -15,10 +13,7 @@ TEST(WriteFileAtomically, ReplacesTheWholeFileLeavesNoTemporaryAndFailsWithoutAF
     test::TempFolder dir;
     auto path = dir.Write("f.txt", "a much longer old content");
     ASSERT_TRUE(WriteFileAtomically(path, "new"));
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    EXPECT_EQ(text.str(), "new");
+    EXPECT_EQ(test::ReadText(path), "new");
     EXPECT_FALSE(WriteFileAtomically(dir.Path() / "missing" / "f.txt", "x"));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
 }
@@ -43,19 +38,13 @@ TEST(WriteFilesAtomically, ABatchThatCannotBeWrittenWholeChangesNoFile) {
     const FileContents blocked[] = {
         {first, "new a"}, {dir.Path() / "none" / "c", "x"}, {second, "new b"}};
     EXPECT_FALSE(WriteFilesAtomically(blocked));
-    const auto read = [](const std::filesystem::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    };
-    EXPECT_EQ(read(first), "old a");
-    EXPECT_EQ(read(second), "old b");
+    EXPECT_EQ(test::ReadText(first), "old a");
+    EXPECT_EQ(test::ReadText(second), "old b");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 2);
     const FileContents both[] = {{first, "new a"}, {second, "new b"}};
     EXPECT_TRUE(WriteFilesAtomically(both));
-    EXPECT_EQ(read(first), "new a");
-    EXPECT_EQ(read(second), "new b");
+    EXPECT_EQ(test::ReadText(first), "new a");
+    EXPECT_EQ(test::ReadText(second), "new b");
 }
 
 }  // namespace

@@ -2,20 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
+#include "support/file_contents.h"
 #include "support/temp_folder.h"
 
 namespace talu::interp {
 namespace {
-
-std::string ReadFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 TEST(MemoStore, ValuesOutliveTheStoreAndSavingReplacesTheFileInAnyCase) {
     test::TempFolder dir;
@@ -25,7 +16,7 @@ TEST(MemoStore, ValuesOutliveTheStoreAndSavingReplacesTheFileInAnyCase) {
         memo.Put("score", "42");
         memo.Flush();
     }
-    EXPECT_EQ(ReadFile(dir.Path() / "book.memo"),
+    EXPECT_EQ(test::ReadText(dir.Path() / "book.memo"),
               "###START_LIST###\r\nscore\t42\r\n###END_LIST###\r\n");
     MemoStore later;
     later.Load(dir.Inside("BOOK.MEMO"));
@@ -35,7 +26,7 @@ TEST(MemoStore, ValuesOutliveTheStoreAndSavingReplacesTheFileInAnyCase) {
     later.Put("score", "43");
     later.Save(dir.Inside("Book.Memo"));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
-    EXPECT_EQ(ReadFile(dir.Path() / "book.memo"),
+    EXPECT_EQ(test::ReadText(dir.Path() / "book.memo"),
               "###START_LIST###\r\nscore\t43\r\n###END_LIST###\r\n");
 
     later.Save(dir.Inside("no/such/folder/x.memo"));  // skipped, but remembered

@@ -10,13 +10,12 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QtTest>
-#include <fstream>
-#include <sstream>
 
 #include "frontend/qt/bookmark_commands.h"
 #include "frontend/qt/bookmark_dialog.h"
 #include "frontend/qt/commands.h"
 #include "qt/window_rig.h"
+#include "support/file_contents.h"
 
 namespace talu::qt {
 namespace {
@@ -30,13 +29,6 @@ void Click(QWidget& dialog, const char* button) {
     auto* target = dialog.findChild<QPushButton*>(QString::fromUtf8(button));
     QVERIFY2(target != nullptr, button);
     Later(target, [target] { target->click(); });
-}
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 app::SlotSummary Filled(const char* comment) {
@@ -286,7 +278,7 @@ class BookmarkTests : public QObject, test::WindowRig {
     void InitializeAsksTwiceAndCancelAtEitherKeepsTheSlot() {
         QFETCH(int, okAnswers);
         SavedAtFirstPage();
-        const std::string before = ReadFile(Folder() / "tale.01.bmk");
+        const std::string before = test::ReadText(Folder() / "tale.01.bmk");
         QVERIFY(fs::exists(Folder() / "tale.01.png"));
         int questions = 0;
         QString listLine;
@@ -304,7 +296,7 @@ class BookmarkTests : public QObject, test::WindowRig {
         window_->RunCommand(command::kBookmarkMenu);
         const QStringList asked{"Save menu", "Initialoze bookmark No.1", "Are you OK?"};
         QCOMPARE(driver.seen, asked.mid(0, 2 + std::min(okAnswers, 1)));
-        const std::string after = ReadFile(Folder() / "tale.01.bmk");
+        const std::string after = test::ReadText(Folder() / "tale.01.bmk");
         if (okAnswers < 2) {
             QCOMPARE(after, before);
             QVERIFY(fs::exists(Folder() / "tale.01.png"));
@@ -339,7 +331,8 @@ class BookmarkTests : public QObject, test::WindowRig {
         QCOMPARE(session.Bookmarks().CurrentSlot(), 3);
         QVERIFY(session.GetPlayer().LoadedFromBookmark());
         // The auto-save of the first page went to slot 3, which now holds it.
-        QTRY_VERIFY(ReadFile(Folder() / "tale.03.bmk").find("NEW BOOKMARK") != std::string::npos);
+        QTRY_VERIFY(test::ReadText(Folder() / "tale.03.bmk").find("NEW BOOKMARK") !=
+                    std::string::npos);
         QVERIFY(fs::exists(Folder() / "tale.03.png"));
     }
 

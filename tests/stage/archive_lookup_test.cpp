@@ -13,8 +13,8 @@
 namespace talu::stage {
 namespace {
 
+using test::ReadBytes;
 using testing::InsideTestData;
-using testing::ReadFile;
 
 const std::filesystem::path kData = TALU_TESTDATA;
 
@@ -49,7 +49,7 @@ TEST_F(ArchiveLookup, OpensPlainFilesAndMembersAtAnyDepthIgnoringCase) {
     for (const auto& c : cases) {
         const auto opened = Open(c.path);
         ASSERT_TRUE(opened) << c.path;
-        EXPECT_EQ(opened->bytes, ReadFile(kData / c.file)) << c.path;
+        EXPECT_EQ(opened->bytes, ReadBytes(kData / c.file)) << c.path;
         ASSERT_EQ(opened->member.has_value(), c.member != nullptr) << c.path;
         if (c.member && *c.member) {
             EXPECT_EQ(opened->member->path, c.member);

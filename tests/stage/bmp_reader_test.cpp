@@ -148,7 +148,7 @@ TEST(ReadBmp, SurvivesEveryTruncation) {
     const std::filesystem::path suite = std::filesystem::path(TALU_TESTDATA) / "bmpsuite/g";
     for (const char* name :
          {"pal8rle.bmp", "pal4rle.bmp", "rgb16-565.bmp", "pal8os2.bmp", "pal8v5.bmp"}) {
-        const Bytes whole = testing::ReadFile(suite / name);
+        const Bytes whole = test::ReadBytes(suite / name);
         ASSERT_TRUE(ReadBmp(whole).bitmap) << name;
         for (std::size_t size = 0; size < whole.size(); size += 7) {
             const auto bitmap = ReadBmp(Bytes(whole.begin(), whole.begin() + size)).bitmap;

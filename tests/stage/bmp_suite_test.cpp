@@ -17,7 +17,7 @@
 namespace talu::stage {
 namespace {
 
-using testing::ReadFile;
+using test::ReadBytes;
 
 const std::filesystem::path kSuite = std::filesystem::path(TALU_TESTDATA) / "bmpsuite";
 
@@ -57,10 +57,10 @@ std::vector<SuiteEntry> GoodEntries() {
 
 // Both pictures as surfaces of one format, so that they compare at the display's precision.
 void ExpectSamePixels(const SuiteEntry& entry, const PixelFormat& format) {
-    std::vector<uint8_t> file = ReadFile(kSuite / entry.bmp);
+    std::vector<uint8_t> file = ReadBytes(kSuite / entry.bmp);
     BmpResult read = ReadBmp(file);
     ASSERT_TRUE(read.bitmap) << entry.bmp;
-    std::vector<uint8_t> png = ReadFile(kSuite / "ref" / entry.reference);
+    std::vector<uint8_t> png = ReadBytes(kSuite / "ref" / entry.reference);
     std::optional<host::DecodedImage> reference = host::DecodeImage(png, {.extension = "PNG"});
     ASSERT_TRUE(reference) << entry.reference;
 
@@ -88,14 +88,14 @@ TEST(BmpSuite, BadFilesAreRefused) {
     std::vector<std::filesystem::path> files = FilesIn("b");
     ASSERT_FALSE(files.empty());
     for (const auto& path : files) {
-        EXPECT_FALSE(ReadBmp(ReadFile(path)).bitmap) << path.filename();
+        EXPECT_FALSE(ReadBmp(ReadBytes(path)).bitmap) << path.filename();
     }
 }
 
 // Whatever the verdict, a decoded questionable file is a consistent bitmap.
 TEST(BmpSuite, QuestionableFilesDecodeConsistentlyOrNotAtAll) {
     for (const auto& path : FilesIn("q")) {
-        BmpResult read = ReadBmp(ReadFile(path));
+        BmpResult read = ReadBmp(ReadBytes(path));
         if (!read.bitmap) {
             continue;
         }

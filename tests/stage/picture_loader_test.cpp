@@ -142,7 +142,7 @@ TEST_F(PictureLoading, OtherFormatsNeedABindingForTheirExtension) {
     for (const char* copy : {"x.xyz", "noextension"}) {
         std::filesystem::copy_file(rig.folder.Path() / "x.png", rig.folder.Path() / copy);
     }
-    std::vector<uint8_t> png = testing::ReadFile(rig.folder.Path() / "x.png");
+    std::vector<uint8_t> png = test::ReadBytes(rig.folder.Path() / "x.png");
     png.resize(png.size() / 2);
     Write("half.png", png);
     const struct {

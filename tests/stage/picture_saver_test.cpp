@@ -9,7 +9,7 @@
 namespace talu::stage {
 namespace {
 
-using testing::ReadFile;
+using test::ReadBytes;
 namespace fs = std::filesystem;
 
 // Engine colours keep red in the low byte.
@@ -49,7 +49,7 @@ TEST_F(SavingPictures, ReplacesAnExistingFileWhateverItsCaseWithTheSurfaceItself
     testing::WriteFile(folder_.Path() / "Shot.BMP", {1, 2, 3});
     request_.fileName = "shot.bmp";
     ASSERT_TRUE(SavePicture(surface_, "bg.bmp", request_));
-    EXPECT_EQ(ReadFile(folder_.Path() / "Shot.BMP"), surface_.EncodeBmp());
+    EXPECT_EQ(ReadBytes(folder_.Path() / "Shot.BMP"), surface_.EncodeBmp());
     EXPECT_FALSE(fs::exists(folder_.Path() / "shot.bmp"));
 }
 
@@ -59,7 +59,7 @@ TEST_F(SavingPictures, KeepsProportionsWhenOnlyOneSideIsGiven) {
         request_.width = width;
         request_.height = height;
         EXPECT_TRUE(SavePicture(surface_, "bg.bmp", request_));
-        const std::vector<uint8_t> bmp = ReadFile(folder_.Path() / "s.bmp");
+        const std::vector<uint8_t> bmp = ReadBytes(folder_.Path() / "s.bmp");
         return bmp.size() > 30 ? std::pair<int, int>{bmp[18], bmp[22]} : std::pair<int, int>{};
     };
     EXPECT_EQ(savedSize(32, kSizeNotGiven), (std::pair<int, int>{32, 24}));
@@ -74,7 +74,7 @@ TEST_F(SavingPictures, WritesScaledJpegUnderTheSourceTitle) {
     request_.jpegQuality = 90;
     ASSERT_TRUE(SavePicture(surface_, "chara\\Girl.bmp", request_));
     auto image =
-        host::DecodeImage(ReadFile(folder_.Path() / "Snaps" / "Girl.JPG"), {.extension = "JPG"});
+        host::DecodeImage(ReadBytes(folder_.Path() / "Snaps" / "Girl.JPG"), {.extension = "JPG"});
     ASSERT_TRUE(image);
     EXPECT_EQ(image->width, 32);
     EXPECT_EQ(image->height, 24);

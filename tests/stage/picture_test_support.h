@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,6 +15,7 @@
 #include "host/encoding.h"
 #include "host/paths.h"
 #include "script/diagnostics.h"
+#include "support/file_contents.h"
 #include "support/temp_folder.h"
 
 namespace talu::stage::testing {
@@ -95,11 +95,6 @@ BmpLayout Bmp24(int width, int height, ColourOf colourOf) {
         }
     }
     return layout;
-}
-
-inline std::vector<uint8_t> ReadFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 inline void WriteFile(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {

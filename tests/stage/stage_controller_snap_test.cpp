@@ -43,7 +43,7 @@ TEST_F(SnapTagTest, StageSnapshotLeavesOutTheTextAndRestoresTheComposition) {
     EXPECT_EQ(rig.stage.Flags(), 0u);
     EXPECT_TRUE(rig.presents.empty());
     rig.stage.Compose(compose::kNoText | compose::kNoWindow);
-    EXPECT_EQ(testing::ReadFile(rig.folder.Path() / "background.bmp"),
+    EXPECT_EQ(test::ReadBytes(rig.folder.Path() / "background.bmp"),
               rig.stage.StageSurface().EncodeBmp());
 }
 
@@ -54,12 +54,12 @@ TEST_F(SnapTagTest, JpegKeepsProportionsAndTakesTheQualitySetting) {
               "fine.jpg");
     rig.settings.m_nJpeg = 5;
     Snap({{script::kw::kMode, "JPEG"}, {kw::kWidth, "320"}, {kw::kSrc, "coarse.jpg"}});
-    const std::vector<uint8_t> fine = testing::ReadFile(rig.folder.Path() / "fine.jpg");
+    const std::vector<uint8_t> fine = test::ReadBytes(rig.folder.Path() / "fine.jpg");
     const auto image = host::DecodeImage(fine, {.extension = "JPG"});
     ASSERT_TRUE(image.has_value());
     EXPECT_EQ(image->width, 320);
     EXPECT_EQ(image->height, 240);
-    EXPECT_NE(fine, testing::ReadFile(rig.folder.Path() / "coarse.jpg"));
+    EXPECT_NE(fine, test::ReadBytes(rig.folder.Path() / "coarse.jpg"));
 }
 
 TEST_F(SnapTagTest, CharacterIsSavedUnderItsOwnTitleOrReportedMissing) {
@@ -69,7 +69,7 @@ TEST_F(SnapTagTest, CharacterIsSavedUnderItsOwnTitleOrReportedMissing) {
     fs::create_directory(rig.folder.Path() / "shots");
     const std::string folder = rig.folder.InsideFolder() + "shots\\";
     EXPECT_EQ(Snap({{kw::kName, "a"}, {kw::kFolder, folder}}), folder + "Face.BMP");
-    EXPECT_EQ(testing::ReadFile(rig.folder.Path() / "shots" / "Face.BMP"),
+    EXPECT_EQ(test::ReadBytes(rig.folder.Path() / "shots" / "Face.BMP"),
               rig.stage.CharacterAt(0).EncodeBmp());
 
     EXPECT_EQ(Snap({{kw::kName, "nobody"}}), std::nullopt);
@@ -114,7 +114,7 @@ TEST_F(SnapTagTest, NeverWritesOverTheBooksOwnFilesButReplacesPictures) {
         EXPECT_EQ(Snap({{kw::kSrc, src}}), std::nullopt) << src;
     }
     for (const std::string& name : kept) {
-        EXPECT_EQ(testing::ReadFile(rig.folder.Path() / name),
+        EXPECT_EQ(test::ReadBytes(rig.folder.Path() / name),
                   (std::vector<uint8_t>{'k', 'e', 'e', 'p'}))
             << name;
     }

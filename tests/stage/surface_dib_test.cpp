@@ -68,7 +68,7 @@ TEST_P(DibTest, RefusesOtherDepthsShortDataAndAbsurdSizes) {
 
 TEST_P(DibTest, RealPictureSurvivesBmpWritingAtSurfacePrecision) {
     const auto original =
-        ReadBmp(testing::ReadFile(std::filesystem::path(TALU_TESTDATA) / "bmpsuite/g/rgb24.bmp"))
+        ReadBmp(test::ReadBytes(std::filesystem::path(TALU_TESTDATA) / "bmpsuite/g/rgb24.bmp"))
             .bitmap;
     ASSERT_TRUE(original);
     Surface s;
@@ -114,7 +114,7 @@ TEST_P(DibTest, WriteBmpWritesTheEncodedFile) {
     const auto path = std::filesystem::temp_directory_path() /
                       ("talu_pixels_" + std::to_string(::getpid()) + ".bmp");
     ASSERT_TRUE(s.WriteBmp(path));
-    EXPECT_EQ(testing::ReadFile(path), s.EncodeBmp());
+    EXPECT_EQ(test::ReadBytes(path), s.EncodeBmp());
     std::filesystem::remove(path);
     EXPECT_FALSE(s.WriteBmp("/nonexistent-folder/x.bmp"));
     EXPECT_FALSE(Surface{}.WriteBmp(path));

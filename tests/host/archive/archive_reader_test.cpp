@@ -7,20 +7,14 @@
 #include <clocale>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "support/archive_bytes.h"
+#include "support/file_contents.h"
 
 namespace talu::host {
 namespace {
 
 const std::filesystem::path kData = TALU_TESTDATA;
-
-std::vector<std::uint8_t> ReadFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 const ArchiveEntry* Find(const std::vector<ArchiveEntry>& entries, const std::string& path) {
     for (const ArchiveEntry& entry : entries) {
@@ -54,17 +48,17 @@ TEST_P(ArchiveFormats, ListsFilesWithBackslashPathsAndExtractsThemFromFilesAndMe
     for (const ArchiveEntry& entry : *entries) {
         EXPECT_NE(entry.path.back(), '\\') << "folders are not listed";
     }
-    const std::vector<std::uint8_t> bytes = ReadFile(kData / "archives" / GetParam());
-    const std::vector<std::uint8_t> face = ReadFile(kData / "bmpsuite/g/rgb24.bmp");
+    const std::vector<std::uint8_t> bytes = test::ReadBytes(kData / "archives" / GetParam());
+    const std::vector<std::uint8_t> face = test::ReadBytes(kData / "bmpsuite/g/rgb24.bmp");
     EXPECT_EQ(Member(file, "FACE.BMP"), face);
     EXPECT_EQ(Member(ArchiveSource::FromMemory(bytes), "FACE.BMP"), face);
-    EXPECT_EQ(Member(file, "IMG\\Pal8.bmp"), ReadFile(kData / "bmpsuite/g/pal8.bmp"));
+    EXPECT_EQ(Member(file, "IMG\\Pal8.bmp"), test::ReadBytes(kData / "bmpsuite/g/pal8.bmp"));
     EXPECT_EQ(Member(file, "FACE.BMP", 24629), std::nullopt);  // larger than the limit
     EXPECT_EQ(Member(file, "FACE.BMP", 24630), face);
 }
 
 TEST_P(ArchiveFormats, TruncatedArchiveNeverYieldsItsLostMember) {
-    std::vector<std::uint8_t> bytes = ReadFile(kData / "archives" / GetParam());
+    std::vector<std::uint8_t> bytes = test::ReadBytes(kData / "archives" / GetParam());
     auto entries = ListArchive(ArchiveSource::FromMemory(bytes));
     ASSERT_TRUE(entries);
     const ArchiveEntry last = entries->back();
@@ -91,12 +85,12 @@ TEST(ArchiveReader, ExtractsAnArchiveInsideAnArchive) {
     auto inner = Member(outer, "inner.lzh");
     ASSERT_TRUE(inner);
     EXPECT_EQ(Member(ArchiveSource::FromMemory(*inner), "IMG\\Pal8.bmp"),
-              ReadFile(kData / "bmpsuite/g/pal8.bmp"));
+              test::ReadBytes(kData / "bmpsuite/g/pal8.bmp"));
 }
 
 TEST(ArchiveReader, RecognisesArchivesAndRefusesEverythingElse) {
-    EXPECT_TRUE(LooksLikeArchive(ReadFile(kData / "archives/pictures.lzh")));
-    EXPECT_TRUE(LooksLikeArchive(ReadFile(kData / "archives/pictures.zip")));
+    EXPECT_TRUE(LooksLikeArchive(test::ReadBytes(kData / "archives/pictures.lzh")));
+    EXPECT_TRUE(LooksLikeArchive(test::ReadBytes(kData / "archives/pictures.zip")));
     const std::uint8_t sevenZip[] = {'7', 'z', 0xBC, 0xAF, 0x27, 0x1C, 0, 4};
     EXPECT_TRUE(LooksLikeArchive(sevenZip));
     const std::uint8_t cab[] = {'M', 'S', 'C', 'F', 0, 0, 0, 0};
@@ -104,7 +98,7 @@ TEST(ArchiveReader, RecognisesArchivesAndRefusesEverythingElse) {
     const std::uint8_t almostLzh[] = {0, 0, '-', 'l', 'h', '5'};
     EXPECT_FALSE(LooksLikeArchive(almostLzh));
 
-    const std::vector<std::uint8_t> bmp = ReadFile(kData / "bmpsuite/g/rgb24.bmp");
+    const std::vector<std::uint8_t> bmp = test::ReadBytes(kData / "bmpsuite/g/rgb24.bmp");
     EXPECT_FALSE(LooksLikeArchive(bmp));
     EXPECT_FALSE(ListArchive(ArchiveSource::FromMemory(bmp)));
     EXPECT_FALSE(ListArchive(ArchiveSource::FromMemory({})));

@@ -8,10 +8,9 @@
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <thread>
 
+#include "support/file_contents.h"
 #include "support/temp_folder.h"
 #include "support/wave_bytes.h"
 
@@ -112,8 +111,7 @@ TEST(SdlAudioDevice, MusicIsHeardAndBadMusicIsTold) {
         EXPECT_FALSE(device.MusicPlaying());
     }
     ::unsetenv("SDL_DISKAUDIOFILE");
-    std::ifstream in(heard, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(in)), {});
+    const std::string bytes = test::ReadText(heard);
     ASSERT_GT(bytes.size(), std::size_t{4 * kMixRate / 2});  // at least half a second written
     long long loud = 0;
     for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {

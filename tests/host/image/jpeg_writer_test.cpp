@@ -4,19 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "host/image/sdl_image_codec.h"
+#include "support/file_contents.h"
 #include "support/temp_folder.h"
 
 namespace talu::host {
 namespace {
-
-std::vector<std::uint8_t> ReadFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // 32 x 32: the top half red, the bottom half blue, stored bottom-up as red, green, blue.
 std::vector<std::uint8_t> TwoBands(int stride) {
@@ -37,7 +31,7 @@ TEST(WriteJpeg, WritesRowsFromTheTopOfABottomUpImage) {
     const JpegImage image{32, 32, 100, true, rows};
     const std::filesystem::path file = dir.Path() / "bands.jpg";
     ASSERT_TRUE(WriteJpeg(file, image, 95));
-    auto decoded = DecodeImage(ReadFile(file), {.extension = "JPG"});
+    auto decoded = DecodeImage(test::ReadBytes(file), {.extension = "JPG"});
     ASSERT_TRUE(decoded);
     ASSERT_EQ(decoded->width, 32);
     ASSERT_EQ(decoded->height, 32);

@@ -5,9 +5,8 @@
 #include <zlib.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
+#include "support/file_contents.h"
 #include "support/temp_folder.h"
 
 namespace talu::host {
@@ -15,26 +14,21 @@ namespace {
 
 const std::filesystem::path kSuite = std::filesystem::path(TALU_TESTDATA) / "bmpsuite";
 
-std::vector<std::uint8_t> ReadFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 TEST(DecodeImage, GivesBottomUpBlueGreenRedRowsLikeABitmap) {
-    auto image = DecodeImage(ReadFile(kSuite / "ref/rgb24.png"), {.extension = "PNG"});
+    auto image = DecodeImage(test::ReadBytes(kSuite / "ref/rgb24.png"), {.extension = "PNG"});
     ASSERT_TRUE(image);
     EXPECT_EQ(image->width, 127);
     EXPECT_EQ(image->height, 64);
     EXPECT_EQ(image->bitsPerPixel, 24);
     EXPECT_EQ(image->stride, 384);
     // The suite's 24-bit BMP holds the same picture in exactly this layout behind its headers.
-    const std::vector<std::uint8_t> bmp = ReadFile(kSuite / "g/rgb24.bmp");
+    const std::vector<std::uint8_t> bmp = test::ReadBytes(kSuite / "g/rgb24.bmp");
     const std::vector<std::uint8_t> bmpRows(bmp.begin() + 54, bmp.end());
     EXPECT_EQ(image->rows, bmpRows);
 }
 
 TEST(DecodeImage, RefusesBrokenAndOversizedInputCleanly) {
-    std::vector<std::uint8_t> png = ReadFile(kSuite / "ref/rgb24.png");
+    std::vector<std::uint8_t> png = test::ReadBytes(kSuite / "ref/rgb24.png");
     ASSERT_GE(png.size(), 100u) << "the shared test data is missing";
     EXPECT_FALSE(DecodeImage(png, {.extension = "PNG", .maxSide = 126}));
     EXPECT_TRUE(DecodeImage(png, {.extension = "PNG", .maxSide = 127}));
@@ -136,7 +130,7 @@ TEST(WritePng, RoundTripsColourAndAlphaAndFailsCleanly) {
     }
     const std::filesystem::path file = dir.Path() / "out.png";
     ASSERT_TRUE(WritePng(file, image));
-    auto back = DecodeImage(ReadFile(file), {.extension = "PNG", .keepAlpha = true});
+    auto back = DecodeImage(test::ReadBytes(file), {.extension = "PNG", .keepAlpha = true});
     ASSERT_TRUE(back);
     ASSERT_EQ(back->width, 3);
     ASSERT_EQ(back->height, 2);
@@ -167,7 +161,7 @@ TEST(EncodePng, MakesTheSameFileWritePngWritesAndRefusesBadImages) {
     const std::optional<std::string> bytes = EncodePng(image);
     ASSERT_TRUE(bytes);
     ASSERT_TRUE(WritePng(dir.Path() / "same.png", image));
-    const std::vector<std::uint8_t> written = ReadFile(dir.Path() / "same.png");
+    const std::vector<std::uint8_t> written = test::ReadBytes(dir.Path() / "same.png");
     EXPECT_EQ(*bytes, std::string(written.begin(), written.end()));
     const std::span<const std::uint8_t> view(reinterpret_cast<const std::uint8_t*>(bytes->data()),
                                              bytes->size());

@@ -212,10 +212,13 @@ TEST_F(BookmarkManagerTest, TopPageKeepsTheCommentAndBookmarkTableAndMovesToTheT
     Run();
     interpreter->SetBookmarkComment("kept");
     ASSERT_TRUE(manager.Save(*interpreter, 1));
+    ASSERT_TRUE(fs::exists(Host("tale.01.png")));
     time = LocalTime{12, 31, 23, 59};
     interpreter->Variables().Variables().Set("gone", "1");
     Run();
     const std::string slot = Slot(1);
+    EXPECT_NE(slot.find("tale.talu\t-1"), std::string::npos);
+    EXPECT_FALSE(fs::exists(Host("tale.01.png")));  // the top of the book has no picture
     EXPECT_NE(slot.find("12/31 23:59\tkept\r\n"), std::string::npos);
     EXPECT_NE(slot.find("###START_LIST###\r\nmet\t1\r\n###END_LIST###"), std::string::npos);
     EXPECT_EQ(slot.find("gone"), std::string::npos);
@@ -334,16 +337,6 @@ TEST_F(BookmarkManagerTest, EachSlotKeepsThePictureOfItsPlace) {
     EXPECT_TRUE(boxes.empty());
 }
 
-TEST_F(BookmarkManagerTest, TopPageDropsThePicture) {
-    Open("one<P><BOOKMARK MODE=\"TOPPAGE\">two<P>");
-    Run();
-    ASSERT_TRUE(manager.Save(*interpreter, 1));
-    ASSERT_TRUE(fs::exists(Host("tale.01.png")));
-    Run();
-    EXPECT_NE(Slot(1).find("tale.talu\t-1"), std::string::npos);
-    EXPECT_FALSE(fs::exists(Host("tale.01.png")));
-}
-
 TEST_F(BookmarkManagerTest, APictureThatCannotBeWrittenNeitherFailsNorTouchesTheSave) {
     Open("one<P>two<P>");
     Run();
@@ -397,11 +390,6 @@ TEST_F(BookmarkManagerTest, ABookInsideAnArchiveKeepsItsSlotsInTheSpareFolderAnd
     // A book in a folder that takes files keeps them beside it, spare folder or not.
     Open("one<P>");
     EXPECT_EQ(manager.SlotPath(1), rig.dir.Inside("tale.01.bmk"));
-}
-
-TEST(SlotSummary, ListLines) {
-    EXPECT_EQ((SlotSummary{"01/02 03:04", "x", true}).ListLine(), " 01/02 03:04 - x");
-    EXPECT_EQ((SlotSummary{}).ListLine(), " ?? ??:?? - NO DATA");
 }
 
 }  // namespace

@@ -124,14 +124,6 @@ TEST_F(InterpreterTest, BookmarkTags) {
     EXPECT_TRUE(interpreter->Variables().IsSet("done"));
 }
 
-TEST_F(InterpreterTest, ColourFilters) {
-    Open("<SUNGLASS COLOR=\"SEPIA\"><SUNGLASS COLOR=\"#102030\"><SUNGLASS>");
-    for (uint32_t filter : {script::kFilterSepia, 0x302010u, script::kNoColour}) {
-        Step();
-        EXPECT_EQ(interpreter->Controller().Filter(), filter);
-    }
-}
-
 TEST_F(InterpreterTest, AFailedStageTagReportsAndGoesOnAndWithoutGraphicsStageTagsAreSkipped) {
     Open("<BACKGROUND SRC=\"missing.bmp\">after<TRAP><BACKGROUND SRC=\"missing.bmp\"><ENTER><END>");
     EXPECT_EQ(Run(), step::kTrap);

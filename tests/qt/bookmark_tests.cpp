@@ -196,37 +196,6 @@ class BookmarkTests : public QObject, test::WindowRig {
         QCOMPARE(driver.seen, QStringList{text});
     }
 
-    void SaveBeforeAnySavePointAndInAnAutomaticBookIsRefused_data() {
-        QTest::addColumn<QString>("book");
-        QTest::addColumn<QString>("box");
-        QTest::newRow("no save point yet") << "<W>One.<P>"
-                                           << "Unable to save,yet.";
-        QTest::newRow("automatic book") << "<BOOKMARK MODE=\"SEMIAUTO\">One.<P>"
-                                        << "This game is auto save. Player can't save.";
-    }
-
-    void SaveBeforeAnySavePointAndInAnAutomaticBookIsRefused() {
-        QFETCH(QString, book);
-        QFETCH(QString, box);
-        ModalDriver driver([&](QWidget& modal) {
-            if (qobject_cast<BookmarkDialog*>(&modal) != nullptr) {
-                Click(modal, "cancel");  // the load-only dialog of the automatic book
-            } else {
-                Press(modal, QMessageBox::Ok);
-            }
-        });
-        QVERIFY(window_->OpenBook(Book(book.toStdString())));
-        QVERIFY(Idle());
-        if (book.contains("SEMIAUTO")) {
-            QTRY_COMPARE(driver.seen, QStringList{"Save menu"});
-        }
-        QTRY_VERIFY(QApplication::activeModalWidget() == nullptr);
-        driver.seen.clear();
-        window_->RunCommand(command::kSave);
-        QCOMPARE(driver.seen, QStringList{box});
-        QVERIFY(!fs::exists(Folder() / "tale.01.bmk"));
-    }
-
     void SaveWithCommentAsksForTheCommentAndCancelReturnsToTheList() {
         SavedAtFirstPage();
         int comments = 0;

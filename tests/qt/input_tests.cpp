@@ -96,12 +96,8 @@ class InputTests : public QObject, test::WindowRig {
         // A frameless message window dims the stage behind it to the brightness setting.
         settings_.bright = 50;
         settings_.brightEffect = 1;
-        const QString book = dir_.filePath("dim.talu");
-        std::ofstream(book.toStdString(), std::ios::binary)
-            << "<BACKGROUND COLOR=\"#F800F8\">Dim.<P>";
-        QVERIFY(window_->OpenBook(book.toStdString()));
-        QVERIFY(QTest::qWaitFor([&] { return !window_->Session()->GetPlayer().WorkerRunning(); },
-                                5000));
+        QVERIFY(window_->OpenBook(Write("dim.talu", "<BACKGROUND COLOR=\"#F800F8\">Dim.<P>")));
+        QVERIFY(Idle());
         const auto corner = [&] {
             std::uint16_t pixel = 0;
             window_->Session()->GetScreen().WithPixels(

@@ -1,4 +1,5 @@
-// The ICON tag, the frame lists with their bookmark lines, and drawing frames on the screen.
+// The ICON tag and the frame lists with their bookmark lines; the wait icon's own test
+// (wait_icon_animator_test.cpp) times, places, draws and erases the frames.
 #include "stage/wait_icon.h"
 
 #include <gmock/gmock.h>
@@ -14,10 +15,9 @@ using testing::StageRig;
 using testing::Tag;
 namespace kw = script::kw;
 
-// Picture files write 0xRRGGBB; the engine keeps red in the low byte.
+// Picture files write 0xRRGGBB.
 constexpr uint32_t kFileRed = 0xFF0000;
 constexpr uint32_t kFileGreen = 0x00FF00;
-constexpr uint32_t kEngineRed = 0x0000FF;
 
 class IconTagTest : public ::testing::Test {
   protected:
@@ -58,6 +58,8 @@ TEST_F(IconTagTest, AddsLoadableFramesToTheModesListAndWritesThemBack) {
                     "<ICON SRC=\"" + path + "\" TIME=\"0\" LEFT=\"5\" TOP=\"7\" MODE=\"BR\" >"));
     ASSERT_EQ(rig.boxes.boxes.size(), 1u);
     EXPECT_THAT(rig.boxes.boxes[0], ::testing::HasSubstr("I can't open file \"Z:\\gone.bmp\""));
+    rig.stage.ReleaseIconSurfaces();
+    EXPECT_FALSE(frame.IsLoaded());
 }
 
 TEST_F(IconTagTest, ClosingTagClearsItsModeOnlyOrTurnsIconsOff) {
@@ -68,35 +70,6 @@ TEST_F(IconTagTest, ClosingTagClearsItsModeOnlyOrTurnsIconsOff) {
     EXPECT_EQ(rig.stage.LineIcons().Count(), 1);
     EXPECT_EQ(Icon({{script::kw::kMode, "ALL"}}, /*closing=*/true), false);
     EXPECT_EQ(rig.stage.LineIcons().Count(), 1);
-}
-
-TEST_F(IconTagTest, FramesAreTimedPlacedDrawnAndErased) {
-    Icon({{kw::kSrc, "a.bmp"},
-          {kw::kTime, "200"},
-          {kw::kLeft, "10"},
-          {kw::kTop, "20"},
-          {script::kw::kMode, "P"}});
-    Icon({{kw::kSrc, "a.bmp"}, {script::kw::kMode, "P"}});
-    const WaitIconList& icon = rig.stage.PageIcons();
-    EXPECT_FALSE(FrameDue(icon.Frame(0), 200));
-    EXPECT_TRUE(FrameDue(icon.Frame(0), 210));
-    EXPECT_FALSE(FrameDue(icon.Frame(1), 100000)) << "TIME 0 stays for ever";
-    EXPECT_EQ(FrameRect(icon.Frame(0), Point{300, 400}), (Rect{10, 20, 18, 26}));
-    EXPECT_EQ(FrameRect(icon.Frame(1), Point{300, 400}), (Rect{300, 400, 308, 406}));
-
-    rig.stage.Present(std::nullopt, 0, 0);
-    Surface before;
-    Surface after;
-    rig.screen.CopyOut(before);
-    DrawFrame(rig.screen, icon.Frame(0), Rect{630, 470, 638, 476});
-    rig.screen.CopyOut(after);
-    EXPECT_EQ(after.Row(471)[631], after.NativeColour(kEngineRed));
-    EraseFrame(rig.stage, std::nullopt);
-    rig.screen.CopyOut(after);
-    EXPECT_EQ(after.EncodeBmp(), before.EncodeBmp());
-
-    rig.stage.ReleaseIconSurfaces();
-    EXPECT_FALSE(icon.Frame(0).IsLoaded());
 }
 
 }  // namespace

@@ -14,6 +14,7 @@ stage_done "optimised build and tests"
 
 scripts/build.sh sanitize
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp"
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 ctest --test-dir build-sanitize --output-on-failure -j "$jobs"
 stage_done "sanitizer build and tests"

@@ -111,11 +111,6 @@ class Stage {
     /// The click-wait icon of line waits (BR and W); owned by the stage, kept across books.
     WaitIconList& LineIcons() { return lineIcons_; }
     const WaitIconList& LineIcons() const { return lineIcons_; }
-    /// Frees the surfaces of both icons' frames (at the display's teardown).
-    void ReleaseIconSurfaces() {
-        pageIcons_.ReleaseSurfaces();
-        lineIcons_.ReleaseSurfaces();
-    }
     /// The stage-sized layer message text is drawn on; key kTextLayerKey marks empty pixels.
     Surface& TextLayer() { return textLayer_; }
     const Surface& TextLayer() const { return textLayer_; }

@@ -34,12 +34,6 @@ void WaitIconList::WriteIconTags(std::vector<std::string>& lines) const {
     }
 }
 
-void WaitIconList::ReleaseSurfaces() {
-    for (WaitIconFrame& frame : frames_) {
-        frame.Release();
-    }
-}
-
 Rect FrameRect(const WaitIconFrame& frame, Point anchor) {
     const int32_t left = frame.followText != 0 ? anchor.x : frame.left;
     const int32_t top = frame.followText != 0 ? anchor.y : frame.top;

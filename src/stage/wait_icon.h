@@ -68,8 +68,6 @@ class WaitIconList {
     int Next(int i) const { return (i + 1) % Count(); }
     /// Appends one ICON line per frame, in ring order, as bookmarks store them.
     void WriteIconTags(std::vector<std::string>& lines) const;
-    /// Frees every frame's surface; the frames stay, and draw nothing, until cleared.
-    void ReleaseSurfaces();
 
   private:
     std::string mode_;

@@ -47,7 +47,7 @@ std::optional<std::string> FindCdTrackFile(int track, std::string_view bookFolde
     std::snprintf(number, sizeof(number), "%02d", track);
     const host::HostPathOptions options{bookFolder};
     for (const char* folder : {"", "cd\\"}) {
-        for (const std::string name :
+        for (const std::string& name :
              {std::string("track") + number, std::string("Track") + number, std::string(number)}) {
             for (const char* extension : {".ogg", ".flac", ".wav", ".mp3"}) {
                 const std::string inside = std::string(folder) + name + extension;

@@ -71,7 +71,7 @@ class InputTests : public QObject, test::WindowRig {
     void PlacementKeepsTheWindowInsideTheWorkArea_data() {
         QTest::addColumn<QRect>("frame");
         QTest::addColumn<QPoint>("place");
-        const QRect area(0, 30, 1024, 738);  // a panel above
+        // The work area is 1024 x 738 below a panel 30 pixels high.
         QTest::newRow("inside") << QRect(100, 100, 660, 520) << QPoint(100, 100);
         QTest::newRow("left and above") << QRect(-50, 10, 660, 520) << QPoint(0, 30);
         QTest::newRow("right and below") << QRect(500, 400, 660, 520) << QPoint(364, 248);

@@ -75,9 +75,21 @@ void BookmarkCommands::Load() {
                     false);
         return;
     }
-    if (window_.ask(script::PlayerMessageForSlot(lang, script::msg::kLoadQuestion, slot), true)) {
+    AskAndLoad(slot);
+}
+
+void BookmarkCommands::AskAndLoad(int slot) {
+    if (window_.ask(
+            script::PlayerMessageForSlot(window_.langMode(), script::msg::kLoadQuestion, slot),
+            true)) {
         LoadSlot(slot);
     }
+}
+
+BookmarkDialog::SlotSource BookmarkCommands::SlotsOf(BookmarkManager& bookmarks) {
+    return BookmarkDialog::SlotSource{[&bookmarks] { return bookmarks.SlotList(); },
+                                      [this](int slot) { return SlotPicture(slot); },
+                                      [this](int slot) { InitializeWithQuestions(slot); }};
 }
 
 void BookmarkCommands::Menu() {
@@ -87,23 +99,16 @@ void BookmarkCommands::Menu() {
     }
     PausedWhileAsking paused(*session);
     BookmarkManager& bookmarks = session->Bookmarks();
-    BookmarkDialog dialog(
-        window_.langMode(), BookmarkDialog::Form::kFull, SavingAllowed(*session->GetInterpreter()),
-        bookmarks.CurrentSlot(),
-        BookmarkDialog::SlotSource{[&bookmarks] { return bookmarks.SlotList(); },
-                                   [this](int slot) { return SlotPicture(slot); },
-                                   [this](int slot) { InitializeWithQuestions(slot); }},
-        window_.parent);
+    BookmarkDialog dialog(window_.langMode(), BookmarkDialog::Form::kFull,
+                          SavingAllowed(*session->GetInterpreter()), bookmarks.CurrentSlot(),
+                          SlotsOf(bookmarks), window_.parent);
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }
     const BookmarkDialog::Choice choice = dialog.Chosen();
     const int lang = window_.langMode();
     if (choice.kind == BookmarkDialog::Choice::Kind::kLoad) {
-        if (window_.ask(script::PlayerMessageForSlot(lang, script::msg::kLoadQuestion, choice.slot),
-                        true)) {
-            LoadSlot(choice.slot);
-        }
+        AskAndLoad(choice.slot);
         return;
     }
     if (!window_.ask(script::PlayerMessageForSlot(lang, script::msg::kSaveQuestion, choice.slot),
@@ -124,11 +129,8 @@ void BookmarkCommands::OfferAutoLoad() {
     }
     PausedWhileAsking paused(*session);
     BookmarkManager& bookmarks = session->Bookmarks();
-    BookmarkDialog dialog(
-        window_.langMode(), BookmarkDialog::Form::kLoadOnly, false, bookmarks.CurrentSlot(),
-        BookmarkDialog::SlotSource{[&bookmarks] { return bookmarks.SlotList(); },
-                                   [this](int slot) { return SlotPicture(slot); }, [](int) {}},
-        window_.parent);
+    BookmarkDialog dialog(window_.langMode(), BookmarkDialog::Form::kLoadOnly, false,
+                          bookmarks.CurrentSlot(), SlotsOf(bookmarks), window_.parent);
     if (dialog.exec() != QDialog::Accepted) {
         return;  // the book stays stopped until the next click
     }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/session.h"
+#include "frontend/qt/bookmark_dialog.h"
 
 class QWidget;
 
@@ -56,7 +57,11 @@ class BookmarkCommands {
     /// The open book when no worker runs; null otherwise.
     app::Session* IdleSession();
     bool LoadSlot(int slot);
+    /// Asks the load question for the slot and loads it once the reader agrees.
+    void AskAndLoad(int slot);
     void InitializeWithQuestions(int slot);
+    /// The open book's slots for the dialog; Initialize asks before it clears a slot.
+    BookmarkDialog::SlotSource SlotsOf(app::BookmarkManager& bookmarks);
 
     Window window_;
 };

@@ -205,6 +205,11 @@ bool BookmarkManager::SlotExists(int slot) const {
     return number >= 0 && number < kSlots && host::FindHostPath(SlotPath(number), {}).has_value();
 }
 
+bool BookmarkManager::HasSavePoint() const {
+    std::lock_guard lock(mutex_);
+    return position_.has_value();
+}
+
 void BookmarkManager::RebuildRecords(interp::Interpreter& interpreter, bool takePicture) {
     interpreter.Variables().Commit();
     const std::string bookPath = BookPath();

@@ -108,6 +108,8 @@ class BookmarkManager {
     std::array<SlotSummary, 9> SlotList() const;
     /// True when the slot's file exists.
     bool SlotExists(int slot) const;
+    /// True once a save point (or a load) has recorded a place a save can keep.
+    bool HasSavePoint() const;
     int CurrentSlot() const;
     std::string BookPath() const;
     /// The inside paths of a slot's bookmark and memo, and of the book memo: beside the book, or

@@ -49,10 +49,8 @@ Player::Player(Shell& shell, Settings& settings, host::Clock& clock, host::Clock
       iconClock_(iconClock != nullptr ? *iconClock : clock),
       waitIcon_(iconClock_, uiPaused, textWindowHidden),
       commands_(shell, [this](const std::string& question) {
-          uiPaused = 1;
-          const bool ok = shell_.ShowMessage(question, true);
-          uiPaused = 0;
-          return ok;
+          const PauseToken paused = Pause();
+          return shell_.ShowMessage(question, true);
       }) {}
 
 Player::~Player() {
@@ -84,10 +82,14 @@ void Player::Start(interp::Interpreter* interpreter, bool fromBookmark) {
 
 void Player::ResetRunState() {
     Close();
+    // Nothing of the reading before survives: the speeds WAIT tags and fast-forward set go
+    // back to the reader's own.
+    LeaveFastForward();
     choicePending_ = 0;
     formPending_ = 0;
+    formPause_.reset();
     textWindowHidden = 0;
-    uiPaused = 0;
+    waitingIcons_ = nullptr;
     loadedFromBookmark_ = 0;
     stopRequested_ = 0;
     for (auto& flag : clicks) {
@@ -106,6 +108,7 @@ bool Player::StartWorker() {
     }
     // The worker draws on the stage and runs ICON tags: never while an icon is animated.
     StopWaitIcon();
+    waitingIcons_ = nullptr;
     if (worker_.joinable()) {
         worker_.join();  // the previous worker has cleared its flag and is ending
     }
@@ -192,9 +195,8 @@ void Player::RunLoop() {
                 }
                 continue;
             case step::kSound:
-                if (SoundFallback(record)) {
-                    return;
-                }
+                // A sound the effects could not start plays nowhere: the book goes on as if
+                // it had ended.
                 continue;
             case step::kEndTag:
                 if (auto alt = record.FindAttribute(kw::kAlt)) {
@@ -212,7 +214,7 @@ void Player::RunLoop() {
             case step::kForm:
                 if (record.IsClosing()) {
                     formPending_ = 1;
-                    uiPaused = 1;
+                    formPause_.emplace(uiPaused);
                     shell_.Post(FormCompleteMessage{});
                     return;
                 }
@@ -238,34 +240,15 @@ void Player::Timer(const script::TagRecord& record) {
 }
 
 void Player::Bgm(const script::TagRecord& record) {
-    BgmMessage bgm;
-    record.GetAttribute(kw::kSrc, bgm.source);
-    bgm.loop = record.AttributeInt(kw::kLoop, kDefaultLoop);
-    bgm.fadeMs = record.AttributeInt(kw::kTime, 0);
-    bgm.pass = IsPassMode(record);
-    if (music_ != nullptr) {
-        BgmRequest request;
-        request.source = bgm.source;
-        request.loop = bgm.loop;
-        request.timeMs = bgm.fadeMs;
-        request.sync = !bgm.pass;
-        music_->Bgm(request);
+    if (music_ == nullptr) {
         return;
     }
-    shell_.Post(std::move(bgm));
-}
-
-bool Player::SoundFallback(const script::TagRecord& record) {
-    if (settings_.usePCM.current == 0 || musicPlayer_.load() == 0 || SoundWait()) {
-        return false;
-    }
-    SoundMessage sound;
-    record.GetAttribute(kw::kSrc, sound.name);
-    sound.wait = !IsPassMode(record);
-    const bool wait = sound.wait;
-    soundWait_ = wait ? 1 : 0;
-    shell_.Post(std::move(sound));
-    return wait;
+    BgmRequest request;
+    record.GetAttribute(kw::kSrc, request.source);
+    request.loop = record.AttributeInt(kw::kLoop, kDefaultLoop);
+    request.timeMs = record.AttributeInt(kw::kTime, 0);
+    request.sync = !IsPassMode(record);
+    music_->Bgm(request);
 }
 
 bool Player::OfferLinks(const script::TagRecord& record) {
@@ -304,6 +287,7 @@ void Player::StartWaitIcon(int kind, const script::TagRecord& record) {
             listener_->WaitStarted(kind, mark.x, mark.y);
         }
     };
+    waitingIcons_ = nullptr;
     if (!interpreter_->IconsEnabled()) {
         shown();
         return;
@@ -316,9 +300,11 @@ void Player::StartWaitIcon(int kind, const script::TagRecord& record) {
 }
 
 void Player::ShowEndText() {
-    uiPaused = 1;
-    const bool ok = shell_.ShowMessage(EndText(), false);
-    uiPaused = 0;
+    bool ok = false;
+    {
+        const PauseToken paused = Pause();
+        ok = shell_.ShowMessage(EndText(), false);
+    }
     if (ok) {
         shell_.RequestClose();
     }
@@ -362,15 +348,13 @@ void Player::Click() {
     if (textWindowHidden.load() != 0 && !WorkerRunning()) {
         interpreter_->Window().HideWindow(false);
         textWindowHidden = 0;
+        RestartWaitIcon();
         return;  // the click only shows the window again
     }
     if (FormPending()) {
         return;
     }
     StopWaitIcon();
-    if (SoundWait()) {
-        return;
-    }
     if (FastForward()) {
         LeaveFastForward();
         return;
@@ -390,7 +374,8 @@ void Player::Click() {
 
 void Player::GotoNextChoice() {
     StopWaitIcon();
-    if (FastForward() || interpreter_ == nullptr || ChoicePending()) {
+    // A form goes on only through its SUBMIT.
+    if (FastForward() || interpreter_ == nullptr || ChoicePending() || FormPending()) {
         return;
     }
     EnterFastForward();
@@ -428,7 +413,13 @@ void Player::Redisplay() {
     StopWaitIcon();
     interpreter_->Redisplay();
     // The icon was drawn over the old pixels; it comes back over the new ones.
-    if (iconShown && waitingIcons_ != nullptr) {
+    if (iconShown) {
+        RestartWaitIcon();
+    }
+}
+
+void Player::RestartWaitIcon() {
+    if (waitingIcons_ != nullptr && !WorkerRunning() && !ChoicePending() && !FormPending()) {
         waitIcon_.Start(interpreter_->Controller().GetStage(), *waitingIcons_, [] {});
     }
 }
@@ -448,7 +439,7 @@ int Player::FormCommand(int id) {
         interpreter_->SubmitForm();
         interpreter_->CloseForm();
         formPending_ = 0;
-        uiPaused = 0;
+        formPause_.reset();
         StartWorker();
     }
     return result;
@@ -456,13 +447,6 @@ int Player::FormCommand(int id) {
 
 void Player::Command(const std::string& src, const std::string& folder) {
     commands_.Run(src, folder, settings_.allowCommand.current != 0, settings_.langMode);
-}
-
-void Player::SoundDone() {
-    if (SoundWait()) {
-        soundWait_ = 0;
-        StartWorker();
-    }
 }
 
 }  // namespace talu::app

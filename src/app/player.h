@@ -4,8 +4,10 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 
 #include "app/command_launcher.h"
 #include "app/music_player.h"
@@ -67,9 +69,31 @@ class Player {
     void Click();
     /// Goto Next Choice: runs to the next choice without waiting.
     void GotoNextChoice();
-    /// Close Window: hides the message window while the book waits; the next click only shows
-    /// it again.
+    /// Close Window: hides the message window while the book waits and shows the stage without
+    /// it; the next click only shows it again. ReaderCommands decides when it is allowed.
     void HideTextWindow();
+    /// A token that keeps the wait icon still while the reader answers a box, a menu or a
+    /// dialog; pauses nest, and the icon moves again once every token has gone.
+    class PauseToken {
+      public:
+        explicit PauseToken(std::atomic<int>& count) : count_(&count) { count_->fetch_add(1); }
+        ~PauseToken() {
+            if (count_ != nullptr) {
+                count_->fetch_sub(1);
+            }
+        }
+        PauseToken(PauseToken&& other) noexcept : count_(std::exchange(other.count_, nullptr)) {}
+        PauseToken(const PauseToken&) = delete;
+        PauseToken& operator=(const PauseToken&) = delete;
+        PauseToken& operator=(PauseToken&&) = delete;
+
+      private:
+        std::atomic<int>* count_;
+    };
+    /// Any thread: pauses the wait icon until the token goes.
+    PauseToken Pause() { return PauseToken(uiPaused); }
+    bool Paused() const { return uiPaused.load() != 0; }
+    bool TextWindowHidden() const { return textWindowHidden.load() != 0; }
     /// Stop wait icon: the icon is erased and its thread has ended when this returns. Call it
     /// before anything changes the screen or the icon lists under the icon.
     void StopWaitIcon() { waitIcon_.Stop(); }
@@ -86,11 +110,9 @@ class Player {
     /// it is not the form's). A SUBMIT submits and closes the form and goes on.
     int FormCommand(int id);
     /// A BGM tag (the run loop's, or a bookmark's being restored): the music player starts or
-    /// stops the music, or without one a BgmMessage goes to the shell. Worker or, while none
-    /// runs, interface thread.
+    /// stops the music; without one there is nothing to hear. Worker or, while none runs,
+    /// interface thread.
     void Bgm(const script::TagRecord& record);
-    /// The sound that stopped the book has ended.
-    void SoundDone();
     /// COMMAND (worker thread): opens the address or, once the reader agrees, starts the program.
     void Command(const std::string& src, const std::string& folder);
 
@@ -99,14 +121,9 @@ class Player {
 
     /// Asks the worker to stop after the current step (the headless runner's step limit).
     void RequestStop() { stopRequested_.store(1); }
-    /// Set by the frontend when a music player exists (sounds can then be waited for).
-    void SetMusicPlayerPresent(bool present) { musicPlayer_.store(present ? 1 : 0); }
     /// The music player BGM tags go to, on the worker (so a fade keeps the book waiting, not
-    /// the window); null posts them to the shell instead. It outlives the player.
-    void SetMusicPlayer(MusicPlayer* music) {
-        music_ = music;
-        SetMusicPlayerPresent(music != nullptr);
-    }
+    /// the window); null plays no music. It outlives the player.
+    void SetMusicPlayer(MusicPlayer* music) { music_ = music; }
     void SetListener(PlayerListener* listener) { listener_ = listener; }
     void SetLoadedFromBookmark(bool loaded) { loadedFromBookmark_.store(loaded ? 1 : 0); }
     bool LoadedFromBookmark() const { return loadedFromBookmark_.load() != 0; }
@@ -114,7 +131,6 @@ class Player {
     bool FastForward() const { return fastForward_.load() != 0; }
     bool ChoicePending() const { return choicePending_.load() != 0; }
     bool FormPending() const { return formPending_.load() != 0; }
-    bool SoundWait() const { return soundWait_.load() != 0; }
     /// The text of the end-of-book box (the language's default until END ALT sets it).
     std::string EndText() const;
     /// Milliseconds since the process's clock origin at which TIMER measures.
@@ -125,21 +141,17 @@ class Player {
 
     /// The click flags the interpreter reads (give them to its services).
     interp::ClickFlags clicks{};
-    /// Process-wide flags the frontends and the wait icon share.
-    std::atomic<int> uiPaused{0};
-    std::atomic<int> textWindowHidden{0};
 
   private:
     void Worker();
     void RunLoop();
     void Timer(const script::TagRecord& record);
-    /// Hands SOUND to the music player when it plays sound effects; true when the book then
-    /// waits for the sound to end.
-    bool SoundFallback(const script::TagRecord& record);
     bool OfferLinks(const script::TagRecord& record);
     void PresentLink(int index);
     void ShowEndText();
     void StartWaitIcon(int kind, const script::TagRecord& record);
+    /// Shows the icon of the last wait again once what stopped it has gone.
+    void RestartWaitIcon();
 
     Shell& shell_;
     Settings& settings_;
@@ -149,6 +161,10 @@ class Player {
     PlayerListener* listener_ = nullptr;
     MusicPlayer* music_ = nullptr;
     std::thread worker_;
+    // How many pauses are held now (the wait icon keeps still while any is) and whether the
+    // reader hid the message window; read by the icon's thread.
+    std::atomic<int> uiPaused{0};
+    std::atomic<int> textWindowHidden{0};
     SpeedStack speeds_;
     WaitIconAnimator waitIcon_;
     // The icon list of the last click wait (the stage's page or line icons), set on the worker.
@@ -159,13 +175,13 @@ class Player {
     std::atomic<int> fastForward_{0};
     std::atomic<int> choicePending_{0};
     std::atomic<int> formPending_{0};
-    std::atomic<int> soundWait_{0};
     std::atomic<int> loadedFromBookmark_{0};
     std::atomic<int> stopRequested_{0};
     std::atomic<int> closing_{0};
-    std::atomic<int> musicPlayer_{0};
     std::atomic<std::int64_t> timerOrigin_{0};
 
+    // The pause a form holds from its completion until its SUBMIT.
+    std::optional<PauseToken> formPause_;
     mutable std::mutex endTextMutex_;  // set by the worker, read by the interface thread
     std::string endText_;
 };

@@ -125,6 +125,7 @@ bool Session::LoadBook(std::string_view insidePath) {
         CloseBook();
         StopMedia();
     }
+    stage_.ClearReading(false);  // the wait icons are the display's and stay
     diagnostics_.SetLangMode(options_.settings->langMode);
     interpreter_ = std::make_unique<interp::Interpreter>(Services(0));
     if (!interpreter_->Open(insidePath)) {
@@ -151,7 +152,7 @@ void Session::StopMedia() {
     }
 }
 
-bool Session::LoadBookmark(int slot, const std::function<void()>& beforeReset) {
+bool Session::LoadBookmark(int slot) {
     if (interpreter_ == nullptr) {
         return false;
     }
@@ -160,12 +161,13 @@ bool Session::LoadBookmark(int slot, const std::function<void()>& beforeReset) {
     if (!file) {
         return false;
     }
-    if (beforeReset) {
-        beforeReset();
-    }
+    Shell& shell = *options_.shell;
+    shell.ReadingEnds();
     EndRun();
     player_.ResetRunState();
     StopMedia();
+    // The slot's own lines rebuild the stage, its icons included.
+    stage_.ClearReading(true);
     // The old interpreter goes first: its window unhooks itself from the stage.
     interpreter_.reset();
     interpreter_ = std::make_unique<interp::Interpreter>(Services(number));
@@ -181,6 +183,7 @@ bool Session::LoadBookmark(int slot, const std::function<void()>& beforeReset) {
                 options_.shell->SetStageSize(width, height);
             }
         });
+    shell.ReadingResumes();
     return restored;
 }
 

@@ -9,6 +9,7 @@
 #include "app/media_listener.h"
 #include "app/music_player.h"
 #include "app/player.h"
+#include "app/reader_commands.h"
 #include "app/settings.h"
 #include "app/shell.h"
 #include "app/sound_effects.h"
@@ -86,13 +87,13 @@ class Session {
     /// stops it.
     void CloseBook();
     /// Loads bookmark slot (or BookmarkManager::kCurrentSlot) of the open book: the slot is
-    /// checked whole first, then the book ends at once and a fresh interpreter takes the saved
+    /// checked whole first, then the book ends at once, nothing of the reading before stays
+    /// (characters, icons, window, music, speeds) and a fresh interpreter takes the saved
     /// state (its music and stage size go to the shell); StartRestored then runs it. False
     /// when nothing was loaded (the box saying why was shown): the open book stays as it was,
-    /// unless the book file changed under the load. beforeReset, if given, runs once the slot
-    /// is known good and before the book ends (a frontend answers the boxes the worker waits
-    /// for there, so the book can end).
-    bool LoadBookmark(int slot, const std::function<void()>& beforeReset = {});
+    /// unless the book file changed under the load. The shell hears ReadingEnds once the slot
+    /// is known good, before the book ends, and ReadingResumes when the load is over.
+    bool LoadBookmark(int slot);
     /// Runs the book from where LoadBookmark restored it; it passes automatic-bookmark points.
     void StartRestored();
     /// Stops the music and every effect: the audio device outlives the book, so closing it (or
@@ -100,6 +101,10 @@ class Session {
     void StopMedia();
 
     Player& GetPlayer() { return player_; }
+    /// The reader's commands on this session.
+    ReaderCommands& Commands() { return commands_; }
+    Shell& GetShell() { return *options_.shell; }
+    Settings& GetSettings() { return *options_.settings; }
     /// The open book's interpreter; null when no book is open.
     interp::Interpreter* GetInterpreter() { return interpreter_.get(); }
     stage::Screen& GetScreen() { return screen_; }
@@ -141,6 +146,7 @@ class Session {
     std::unique_ptr<SoundEffects> sounds_;
     Player player_;
     BookmarkManager bookmarks_;
+    ReaderCommands commands_{*this};
     std::unique_ptr<interp::Interpreter> interpreter_;
 };
 

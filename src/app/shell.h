@@ -5,24 +5,6 @@
 
 namespace talu::app {
 
-/// BGM: start the music at source (empty: stop it with a fade of fadeMs). Played loop times.
-/// pass is MODE=PASS: the book does not wait while the music fades out.
-struct BgmMessage {
-    std::string source;
-    int loop = 0;
-    int fadeMs = 0;
-    bool pass = false;
-    friend bool operator==(const BgmMessage&, const BgmMessage&) = default;
-};
-
-/// SOUND the interpreter did not play itself: the frontend plays name; with wait the book stays
-/// stopped until the frontend calls Player::SoundDone.
-struct SoundMessage {
-    std::string name;
-    bool wait = false;
-    friend bool operator==(const SoundMessage&, const SoundMessage&) = default;
-};
-
 /// An automatic-bookmark point: offer loading the current slot; the book stopped.
 struct AutoBookmarkMessage {
     friend bool operator==(const AutoBookmarkMessage&, const AutoBookmarkMessage&) = default;
@@ -35,8 +17,7 @@ struct FormCompleteMessage {
 };
 
 /// What the worker hands to the interface thread; each message carries its own data.
-using PlayerMessage =
-    std::variant<BgmMessage, SoundMessage, AutoBookmarkMessage, FormCompleteMessage>;
+using PlayerMessage = std::variant<AutoBookmarkMessage, FormCompleteMessage>;
 
 /// The frontend as the run loop sees it: the desktop window, or the headless runner.
 class Shell {
@@ -68,6 +49,11 @@ class Shell {
                               const std::string& folder) = 0;
     /// COMMAND: opens a web address in the reader's browser.
     virtual void OpenWebAddress(const std::string& address) = 0;
+    /// Interface thread: a bookmark load is about to end the reading. Every box the worker waits
+    /// for is answered and the old reading's form and cursor go, so the book can end.
+    virtual void ReadingEnds() {}
+    /// Interface thread: the load is over, done or not; boxes are shown again.
+    virtual void ReadingResumes() {}
 };
 
 }  // namespace talu::app

@@ -343,6 +343,7 @@ void MessageWindow::HideWindow(bool on) {
     } else {
         stage.Compose(flagsBeforeHide_);
     }
+    stage.Present(std::nullopt, 0, 0);  // the reader sees the window go and come back
 }
 
 void MessageWindow::WriteState(std::vector<std::string>& lines) const {

@@ -85,7 +85,7 @@ class MessageWindow {
     void NewPage();
     /// Types text into the window; false when the page filled, remainder holding the rest.
     bool TypeText(std::string_view text, std::string& remainder);
-    /// Close Window command: composes without frame and text (on) or as before (off).
+    /// Close Window command: shows the stage without frame and text (on) or as before (off).
     void HideWindow(bool on);
     /// Appends the visible layout's bookmark lines.
     void WriteState(std::vector<std::string>& lines) const;

@@ -43,6 +43,22 @@ bool Stage::Create(int width, int height) {
     return CreateTextLayerLocked(width, height);
 }
 
+void Stage::ClearReading(bool withIcons) {
+    std::lock_guard lock(mutex_);
+    for (Character& character : characters_) {
+        character.Clear();
+    }
+    windowFrame_.Release();
+    windowFrame_.Reset();
+    windowBlendCache_.Release();
+    flags_ = 0;
+    savedFlags_ = 0;
+    if (withIcons) {
+        pageIcons_.ClearFrames();
+        lineIcons_.ClearFrames();
+    }
+}
+
 bool Stage::CreateTextLayer(int width, int height) {
     std::lock_guard lock(mutex_);
     return CreateTextLayerLocked(width, height);

@@ -99,6 +99,10 @@ class Stage {
     std::optional<int> FirstActive() const;
     /// Clears hidden and exit pending on every slot (leaving characters are cleared).
     void SettleCharacters();
+    /// A reading ends (a bookmark load, another book): the characters, the message window's
+    /// frame and its blend cache go and the next composition draws every layer. withIcons
+    /// clears the wait icons too, which a bookmark restores from its own lines.
+    void ClearReading(bool withIcons);
 
     /// The message window's frame picture (WINDOW tag); owned by the stage, filled by the window.
     Picture& WindowFrame() { return windowFrame_; }

@@ -319,11 +319,11 @@ class BookmarkTests : public QObject, test::WindowRig {
         QVERIFY(window_->OpenBook(Book("One.<P>Two.<P>")));
         QVERIFY(Idle());
         ModalDriver driver([&](QWidget& modal) { Press(modal, QMessageBox::Ok); });
-        window_->Bookmarks().SaveDebugSlot();
+        window_->Debug().findChild<QPushButton*>("button1027")->click();  // Bookmark
         QVERIFY(fs::exists(Folder() / "tale.00.bmk"));
         QCOMPARE(window_->Session()->Bookmarks().CurrentSlot(), 1);  // slot 0 is the author's
         Book("One.<P>Edited.<P>");
-        window_->Bookmarks().ReloadDebugSlot();
+        window_->Debug().findChild<QPushButton*>("button1028")->click();  // Reload
         QVERIFY(Idle());
         QVERIFY(driver.seen.isEmpty());  // no question
         interp::Interpreter& interpreter = *window_->Session()->GetInterpreter();

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <mutex>
 #include <thread>
+#include <type_traits>
 #include <variant>
 
 #include "app/ini_settings_store.h"
@@ -35,15 +36,15 @@ class SessionShell : public app::Shell {
     }
 
     void Post(app::PlayerMessage message) override {
-        if (const auto* bgm = std::get_if<app::BgmMessage>(&message)) {
-            line_("bgm " + bgm->source + ' ' + std::to_string(bgm->loop) + ' ' +
-                  std::to_string(bgm->fadeMs) + ' ' + (bgm->pass ? "1" : "0"));
-        } else if (std::holds_alternative<app::AutoBookmarkMessage>(message)) {
-            line_("auto-bookmark");
-            autoBookmark_->store(1);
-        } else if (const auto* sound = std::get_if<app::SoundMessage>(&message)) {
-            line_("sound " + sound->name + ' ' + (sound->wait ? "0" : "1"));
-        }
+        std::visit(
+            [this](const auto& posted) {
+                using Posted = std::decay_t<decltype(posted)>;
+                if constexpr (std::is_same_v<Posted, app::AutoBookmarkMessage>) {
+                    line_("auto-bookmark");
+                    autoBookmark_->store(1);
+                }  // a completed form is filled in where the run stops at it
+            },
+            message);
     }
 
     void ScreenChanged() override {}  // frames are taken at the waits
@@ -247,7 +248,14 @@ std::string HeadlessSession::Play(const ReaderScript& reader, const SessionHooks
     p.hooks = hooks;
     p.maxSteps = reader.maxSteps;
     player.SetListener(&p);
-    if (!reader.loadAtStart || !LoadBookmark(*reader.loadAtStart)) {
+    app::ReaderCommands& commands = p.session->Commands();
+    commands.SetListener([&p](std::string_view command, int slot, bool ok) {
+        if (p.session->GetInterpreter() != nullptr) {
+            p.shell->SetBookFolder(p.session->GetInterpreter()->Book().Folder());
+        }
+        p.line(std::string(command) + ' ' + std::to_string(slot) + (ok ? " ok" : " fail"));
+    });
+    if (!reader.loadAtStart || !commands.LoadSlot(*reader.loadAtStart)) {
         p.session->StartBook();  // a failed load starts the book from its top instead
     }
     std::string reason;
@@ -266,7 +274,7 @@ std::string HeadlessSession::Play(const ReaderScript& reader, const SessionHooks
         } else if (p.steps.load() == stepsBeforeClick) {
             reason = "max-steps";  // a click that starts nothing: the run cannot go on
         } else if (p.autoBookmark.exchange(0) != 0 && reader.autoLoad &&
-                   AutoLoad(*reader.autoLoad)) {
+                   commands.AutoLoad(*reader.autoLoad)) {
             stepsBeforeClick = -1;  // the loaded book runs
         } else if (player.ChoicePending()) {
             stepsBeforeClick = p.steps.load();
@@ -279,10 +287,6 @@ std::string HeadlessSession::Play(const ReaderScript& reader, const SessionHooks
             if (!k || !TakeLinkAsReader(player, interpreter, *k, p.line, problem)) {
                 reason = "no-choice";
             }
-        } else if (player.SoundWait()) {
-            // A sound left to the run loop plays nowhere: the book goes on as if it had ended.
-            stepsBeforeClick = p.steps.load();
-            player.SoundDone();
         } else if (player.FormPending()) {
             stepsBeforeClick = p.steps.load();
             if (!SubmitFormAsReader(player, *p.session->GetInterpreter(), reader.inputs, p.line,
@@ -301,14 +305,15 @@ std::string HeadlessSession::Play(const ReaderScript& reader, const SessionHooks
                     p.line("trap");
                 }
                 // A click that only shows the hidden window again is followed by another.
-                stepsBeforeClick = player.textWindowHidden.load() != 0 ? -1 : p.steps.load();
+                stepsBeforeClick = player.TextWindowHidden() ? -1 : p.steps.load();
                 p.line("click");
-                player.Click();
+                commands.Click();
             }
         }
     }
     player.WaitForWorker();
     player.SetListener(nullptr);
+    commands.SetListener(nullptr);
     return reason;
 }
 
@@ -316,80 +321,38 @@ bool HeadlessSession::Act(const ReaderActions& actions, long long wait) {
     bool continued = false;
     const auto [first, last] = actions.equal_range(static_cast<int>(wait));
     for (auto it = first; it != last && !continued; ++it) {
-        const ReaderAction& action = it->second;
-        switch (action.kind) {
-            case ReaderAction::Kind::kSave:
-                SaveBookmark(action.slot);
-                break;
-            case ReaderAction::Kind::kLoad:
-                continued = LoadBookmark(action.slot);
-                break;
-            case ReaderAction::Kind::kInitialize:
-                InitializeBookmark(action.slot);
-                break;
-            case ReaderAction::Kind::kComment:
-                parts_->session->GetInterpreter()->SetBookmarkComment(action.text);
-                break;
-            case ReaderAction::Kind::kNextChoice:
-                parts_->line("next-choice");
-                parts_->session->GetPlayer().GotoNextChoice();
-                continued = true;
-                break;
-            case ReaderAction::Kind::kHideWindow:
-                parts_->line("hide-window");
-                parts_->session->GetPlayer().HideTextWindow();
-                break;
-        }
+        continued = ActOnce(it->second);
     }
     return continued;
 }
 
-bool HeadlessSession::AutoLoad(int slot) {
-    // The load-only dialog: a slot without data is first made to start the book from its top.
-    const auto list = parts_->session->Bookmarks().SlotList();
-    if (slot >= 1 && !list[slot - 1].hasData && !InitializeBookmark(slot)) {
-        return false;
+bool HeadlessSession::ActOnce(const ReaderAction& action) {
+    Parts& p = *parts_;
+    app::ReaderCommands& commands = p.session->Commands();
+    const bool current = action.slot == app::BookmarkManager::kCurrentSlot;
+    switch (action.kind) {
+        case ReaderAction::Kind::kSave:
+            current ? commands.Save() : commands.SaveTo(action.slot, std::nullopt);
+            return false;
+        case ReaderAction::Kind::kLoad:
+            return current ? commands.Load() : commands.LoadFrom(action.slot);
+        case ReaderAction::Kind::kInitialize:
+            commands.Initialize(action.slot, true);
+            return false;
+        case ReaderAction::Kind::kComment:
+            commands.SetComment(action.text);
+            return false;
+        case ReaderAction::Kind::kNextChoice:
+            p.line("next-choice");
+            return commands.GotoNextChoice();
+        case ReaderAction::Kind::kHideWindow:
+            p.line("hide-window");
+            if (commands.CloseWindow() && p.hooks.picture) {
+                p.hooks.picture();
+            }
+            return false;
     }
-    return LoadBookmark(slot);
-}
-
-namespace {
-
-std::string SlotResult(const char* command, int slot, bool ok) {
-    return std::string(command) + ' ' + std::to_string(slot) + (ok ? " ok" : " fail");
-}
-
-}  // namespace
-
-bool HeadlessSession::SaveBookmark(int slot) {
-    Parts& p = *parts_;
-    app::BookmarkManager& bookmarks = p.session->Bookmarks();
-    const int number = slot == app::BookmarkManager::kCurrentSlot ? bookmarks.CurrentSlot() : slot;
-    const bool ok = bookmarks.Save(*p.session->GetInterpreter(), slot);
-    p.line(SlotResult("save", number, ok));
-    return ok;
-}
-
-bool HeadlessSession::InitializeBookmark(int slot) {
-    Parts& p = *parts_;
-    app::BookmarkManager& bookmarks = p.session->Bookmarks();
-    const int number = slot == app::BookmarkManager::kCurrentSlot ? bookmarks.CurrentSlot() : slot;
-    const bool ok = bookmarks.Initialize(slot);
-    p.line(SlotResult("initialize", number, ok));
-    return ok;
-}
-
-bool HeadlessSession::LoadBookmark(int slot) {
-    Parts& p = *parts_;
-    const int number =
-        slot == app::BookmarkManager::kCurrentSlot ? p.session->Bookmarks().CurrentSlot() : slot;
-    const bool ok = p.session->LoadBookmark(slot);
-    p.shell->SetBookFolder(p.session->GetInterpreter()->Book().Folder());
-    p.line(SlotResult("load", number, ok));
-    if (ok) {
-        p.session->StartRestored();
-    }
-    return ok;
+    return false;
 }
 
 app::BookmarkManager& HeadlessSession::Bookmarks() {

@@ -63,6 +63,9 @@ struct SessionHooks {
     /// The worker stopped at a page or line wait (kind 16, 15 or 14) at the wait mark, with the
     /// wait icon's first frame already on the screen.
     std::function<void(int kind, int x, int y)> wait;
+    /// The reader changed what the screen shows while the book waits (Close Window): a picture
+    /// of it is due.
+    std::function<void()> picture;
 };
 
 /// A book opened headless. Every event of the shell (boxes, music, sound, title, cursor,
@@ -85,13 +88,6 @@ class HeadlessSession {
     /// Ends the run after the current step with reason; for hooks.
     void Stop(std::string reason);
 
-    // Bookmark commands, while no worker runs; each traces "save|load|initialize SLOT ok|fail".
-    /// Save (slot or BookmarkManager::kCurrentSlot).
-    bool SaveBookmark(int slot);
-    /// Load: on success a fresh interpreter continues the book at the saved place (the worker
-    /// is running); on failure nothing has changed.
-    bool LoadBookmark(int slot);
-    bool InitializeBookmark(int slot);
     app::BookmarkManager& Bookmarks();
 
     app::Player& GetPlayer();
@@ -110,8 +106,8 @@ class HeadlessSession {
     explicit HeadlessSession(std::unique_ptr<Parts> parts);
     /// Does the reader's actions for the wait; true when one of them set the book going.
     bool Act(const ReaderActions& actions, long long wait);
-    /// The load-only dialog's Load on slot.
-    bool AutoLoad(int slot);
+    /// Does one of them, traced; true when it set the book going.
+    bool ActOnce(const ReaderAction& action);
 
     std::unique_ptr<Parts> parts_;
 };

@@ -170,21 +170,25 @@ int RunBook(const RunOptions& options, std::ostream& out, std::ostream& err) {
     };
     int frame = 0;
     std::string lostFrame;  // the first frame that could not be written
+    hooks.picture = [&] {
+        if (options.frames.empty()) {
+            return;
+        }
+        char file[32];
+        std::snprintf(file, sizeof(file), "%04d.png", ++frame);
+        const fs::path path = fs::path(options.frames) / file;
+        stage::Surface copy;
+        if (!player->GetScreen().CopyOut(copy) || !stage::WriteSurfacePng(path, copy)) {
+            lostFrame = path.string();
+            player->Stop("write-failed");  // the frames after it would be lost as well
+        }
+    };
     hooks.wait = [&](int kind, int x, int y) {
         const char* name = kind == interp::step::kLineWait    ? "BR"
                            : kind == interp::step::kClickWait ? "W"
                                                               : "P";
         trace.Line(std::string("wait ") + name + ' ' + std::to_string(x) + ' ' + std::to_string(y));
-        if (!options.frames.empty()) {
-            char file[32];
-            std::snprintf(file, sizeof(file), "%04d.png", ++frame);
-            const fs::path path = fs::path(options.frames) / file;
-            stage::Surface copy;
-            if (!player->GetScreen().CopyOut(copy) || !stage::WriteSurfacePng(path, copy)) {
-                lostFrame = path.string();
-                player->Stop("write-failed");  // the frames after it would be lost as well
-            }
-        }
+        hooks.picture();
     };
     ListedChoices choices(options.choices);
     ReaderScript reader;

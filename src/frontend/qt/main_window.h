@@ -1,21 +1,21 @@
 #pragma once
 
-#include <QCursor>
-#include <QTimer>
 #include <QWidget>
 #include <filesystem>
 #include <memory>
-#include <vector>
+#include <optional>
+#include <string>
 
 #include "app/session.h"
 #include "app/settings.h"
-#include "app/shell.h"
-#include "frontend/qt/cursor_file.h"
+#include "frontend/qt/cursor_animation.h"
 #include "frontend/qt/debug_window.h"
 #include "frontend/qt/desktop_settings.h"
 #include "frontend/qt/launch_options.h"
 #include "frontend/qt/message_gate.h"
 #include "frontend/qt/qt_language.h"
+#include "frontend/qt/window_display.h"
+#include "frontend/qt/worker_adapter.h"
 #include "host/audio/sdl_audio_device.h"
 #include "host/clock.h"
 
@@ -26,9 +26,9 @@ class FormOverlay;
 class QtSettingsStore;
 class StageView;
 
-/// The player's one window: shows the stage, takes the reader's mouse, keys, menu and dropped
-/// files, and carries the player's messages from the worker to the interface thread.
-class MainWindow : public QWidget, private app::Shell {
+/// The player's one window: shows the stage and maps the reader's mouse, keys, menu and dropped
+/// files onto the session's reader commands.
+class MainWindow : public QWidget {
   public:
     /// settings, desktop and store outlive the window; they are written when it closes.
     MainWindow(app::Settings& settings, DesktopSettings& desktop, QtSettingsStore& store,
@@ -57,7 +57,8 @@ class MainWindow : public QWidget, private app::Shell {
     /// The sound card; null until the first book.
     host::SdlAudioDevice* Audio() { return audio_.get(); }
     BookmarkCommands& Bookmarks() { return *bookmarks_; }
-    bool FullScreen() const { return fullScreen_; }
+    bool FullScreen() const { return display_->FullScreen(); }
+    const WindowDisplay& Display() const { return *display_; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -73,50 +74,39 @@ class MainWindow : public QWidget, private app::Shell {
     bool event(QEvent* event) override;
 
   private:
-    // Shell, called by the worker.
-    void Post(app::PlayerMessage message) override;
-    bool ShowMessage(const std::string& text, bool withCancel) override;
-    void ScreenChanged() override;
-    void SetStageSize(int width, int height) override;
-    void RequestClose() override;
-    void SetTitle(const std::string& title) override;
-    bool SetCursor(const std::string& insidePath) override;
-    void StartProgram(const std::string& program, const std::string& parameters,
-                      const std::string& folder) override;
-    void OpenWebAddress(const std::string& address) override;
-
+    WorkerAdapter::Window AdapterWindow();
+    bool MakeSession(const std::filesystem::path& book);
     void CloseBook();
-    void SoundPlayedNowhere(app::Player* asking);
-    void EndRunForLoad();
-    void ChooseDisplayMode();
-    void FitWindowToStage();
-    void KeepInsideWorkArea();
-    void PlaceWindow();
     void FormComplete();
     int FormCommand(int id);
     void OpenDialog();
     void SettingsDialog();
     void SavePicture();
-    void CloseWindowCommand();
     void OpenDocument(const QString& target);
-    void ShowCursorFrame();
     void Say(const QString& japanese, const QString& english);
     void WriteSettings();
     bool WorkerRunning();
+    /// A pause of the wait icon while the window asks something; none without a book.
+    std::optional<app::Player::PauseToken> PauseWhileAsking();
+    /// The reader's commands of the open book, or null.
+    app::ReaderCommands* Commands();
+    /// The open book's inside folder; empty without a book.
+    std::string BookFolder();
 
     app::Settings& settings_;
     DesktopSettings& desktop_;
     QtSettingsStore& store_;
     LaunchOptions launch_;
     StageView* view_ = nullptr;
+    std::unique_ptr<WindowDisplay> display_;
+    std::unique_ptr<CursorAnimation> cursor_;
     DebugItems debugItems_;
     DebugWindow::Actions debugActions_;
     DebugWindow* debug_ = nullptr;
     std::unique_ptr<FormOverlay> forms_;
     std::unique_ptr<BookmarkCommands> bookmarks_;
-    // Counts the books closed, so a message of a book that is gone is dropped.
-    std::atomic<int> booksClosed_{0};
     MessageGate gate_;
+    WorkerAdapter adapter_;
     QtLanguage qtLanguage_;
     // The book's pauses sleep here; declared before the session that sleeps on it.
     host::SteadyClock clock_;
@@ -124,15 +114,8 @@ class MainWindow : public QWidget, private app::Shell {
     // plays on it.
     std::unique_ptr<host::SdlAudioDevice> audio_;
     std::unique_ptr<app::Session> session_;
-    QSize stageSize_{640, 480};
-    bool fullScreen_ = false;
-    bool displayChosen_ = false;
     bool closeConfirmed_ = false;
-    bool cursorHidden_ = false;
     bool altAlone_ = false;
-    std::vector<CursorFrame> cursorFrames_;
-    std::size_t cursorFrame_ = 0;
-    QTimer cursorTimer_;
 };
 
 }  // namespace talu::qt

@@ -35,6 +35,7 @@ void AddWindowMenu(QMenu& menu, const MenuState& state) {
         QAction* action = window->addAction(text);
         action->setData(command::kWindowScale + scale);
         Check(action, !state.fullScreen && state.windowScale == scale);
+        action->setEnabled(state.scaleFits[scale - 1]);
     }
 }
 
@@ -93,6 +94,11 @@ void BuildPopupMenu(QMenu& menu, const MenuState& state) {
     Check(AddItem(*language, lang, {command::kEnglish, "English(&E)", "English(&E)"}), lang != 0);
     menu.addSeparator();
     AddItem(menu, lang, {command::kQuit, "終了(&Q)", "Quit(&Q)"});
+    for (int id : state.refused) {
+        if (QAction* action = FindCommand(menu, id)) {
+            action->setEnabled(false);
+        }
+    }
 }
 
 QAction* FindCommand(const QMenu& menu, int id) {

@@ -2,6 +2,7 @@
 
 #include <QMenu>
 #include <array>
+#include <vector>
 
 namespace talu::qt {
 
@@ -18,6 +19,10 @@ struct MenuState {
     /// The Internet items that have an address (the others are disabled), in command order:
     /// Download New Version, Download Book, Message Board, ranking vote.
     std::array<bool, 4> webAvailable{};
+    /// The window sizes 1 to 3 that fit the desktop (the others are disabled).
+    std::array<bool, 3> scaleFits{true, true, true};
+    /// The reader's commands refused now (disabled), by command id.
+    std::vector<int> refused;
 };
 
 /// Fills menu with the reader's commands in the chosen language; each action's data is its

@@ -1,0 +1,290 @@
+#include "app/reader_commands.h"
+
+#include <gtest/gtest.h>
+
+#include "script/messages.h"
+#include "session_rig.h"
+#include "support/file_contents.h"
+
+namespace talu::app {
+namespace {
+
+// Every command against every state a reader can meet: whether it is allowed (and why not), and
+// that giving it anyway does exactly that much.
+enum class State {
+    kTyping,
+    kEffect,
+    kBox,
+    kFastForward,
+    kClickWait,
+    kChoice,
+    kForm,
+    kHidden,
+    kNoSavePoint,
+    kAuto,
+    kSemiAuto,
+};
+
+const char* Name(State state) {
+    constexpr const char* kNames[] = {"typing", "effect",  "box",         "fast-forward",
+                                      "click",  "choice",  "form",        "hidden",
+                                      "no-save-point", "auto", "semi-auto"};
+    return kNames[static_cast<int>(state)];
+}
+
+constexpr ReaderCommand kCommands[] = {
+    ReaderCommand::kClick,        ReaderCommand::kGotoNextChoice, ReaderCommand::kCloseWindow,
+    ReaderCommand::kSave,         ReaderCommand::kLoad,           ReaderCommand::kBookmarkMenu,
+    ReaderCommand::kInitialize,   ReaderCommand::kSavePicture,    ReaderCommand::kSettings,
+};
+
+constexpr Refusal N = Refusal::kNone;
+constexpr Refusal R = Refusal::kRunning;
+
+// Rows in State order, columns in kCommands order.
+constexpr Refusal kExpected[][9] = {
+    // click GNC CloseWindow Save Load Menu Initialize Picture Settings
+    {N, N, R, R, N, R, R, N, N},                                           // typing
+    {N, N, R, R, N, R, R, N, N},                                           // effect
+    {N, N, R, R, N, R, R, N, N},                                           // box
+    {N, Refusal::kFastForward, Refusal::kFastForward, R, N, R, R, N, N},  // fast-forward
+    {N, N, N, N, N, N, N, N, N},                                           // click
+    {N, Refusal::kChoicePending, Refusal::kChoicePending, N, N, N, N, N, N},  // choice
+    {N, Refusal::kFormPending, Refusal::kFormPending, N, N, N, N, N, N},      // form
+    {N, N, Refusal::kWindowHidden, N, N, N, N, N, N},                         // hidden
+    {N, N, N, Refusal::kNotYetSavable, N, N, N, N, N},                        // no save point
+    {N, N, N, Refusal::kAutoSave, N, N, N, N, N},                             // auto
+    {N, N, N, Refusal::kAutoSave, N, N, N, N, N},                             // semi-auto
+};
+
+class ReaderCommandsTest : public PlayerTest {
+  protected:
+    ReaderCommands& commands = session->Commands();
+
+    void TearDown() override {
+        Release();
+        player.WaitForWorker();
+        clock.SetSleepHook(nullptr);
+    }
+
+    /// The worker stops inside its next pause until Release (or until the book is closed).
+    void HoldSleeps() {
+        holding = true;
+        clock.SetSleepHook([this](int) {
+            std::unique_lock lock(holdMutex);
+            inSleep = true;
+            holdChanged.notify_all();
+            while (holding && !clock.Interrupted()) {
+                holdChanged.wait_for(lock, std::chrono::milliseconds(1));
+            }
+        });
+    }
+    void WaitInSleep() {
+        std::unique_lock lock(holdMutex);
+        holdChanged.wait(lock, [this] { return inSleep; });
+    }
+    void Release() {
+        {
+            std::lock_guard lock(holdMutex);
+            holding = false;
+        }
+        holdChanged.notify_all();
+        shell.ReleaseBoxes();
+    }
+
+    /// Opens text with slot 1 already initialised, and brings the reader into state.
+    void Reach(State state) {
+        const char* books[] = {
+            "one<P>two<P>",                                                   // typing
+            "<KICK TIME=\"40\">one<P>",                                       // effect
+            "<END>",                                                          // box
+            "one<P><TIMER><TIMER TIME=\"1000\">two<P><A HREF=\"#x\" ALT=\"x\"><A NAME=\"x\">",
+            "one<P>two<P>",                                                   // click
+            "one<P><A HREF=\"#x\" ALT=\"go\"><A NAME=\"x\">two<P>",           // choice
+            "one<P><FORM><INPUT TYPE=\"submit\" NAME=\"go\"></FORM>two<P>",   // form
+            "one<P>two<P>",                                                   // hidden
+            "one<W>two<P>",                                                   // no save point
+            "<BOOKMARK MODE=\"AUTO\">one<P>two<P>",                           // auto
+            "<BOOKMARK MODE=\"SEMIAUTO\">one<P>two<P>",                       // semi-auto
+        };
+        dir.Write("book.talu", books[static_cast<int>(state)]);
+        player.SetListener(listener);
+        ASSERT_TRUE(session->LoadBook(dir.Inside("book.talu")));
+        interpreter = session->GetInterpreter();
+        ASSERT_TRUE(session->Bookmarks().Initialize(1));
+        settings.textWait.Set(state == State::kTyping ? 50 : 0);
+        if (state == State::kTyping || state == State::kEffect) {
+            HoldSleeps();
+        } else if (state == State::kBox) {
+            shell.HoldNextBox();
+        }
+        session->StartBook();
+        switch (state) {
+            case State::kTyping:
+            case State::kEffect:
+                WaitInSleep();
+                return;
+            case State::kBox:
+                shell.WaitForBox();
+                return;
+            case State::kFastForward:
+                player.WaitForWorker();
+                HoldSleeps();
+                player.GotoNextChoice();
+                WaitInSleep();
+                return;
+            case State::kChoice:
+            case State::kForm:
+            case State::kAuto:
+            case State::kSemiAuto:
+                player.WaitForWorker();
+                ClickAndWait();
+                return;
+            case State::kHidden:
+                player.WaitForWorker();
+                ASSERT_TRUE(commands.CloseWindow());
+                return;
+            default:
+                player.WaitForWorker();
+                return;
+        }
+    }
+
+    std::string Slot(int slot) {
+        return test::ReadText(dir.Path() / ("book.0" + std::to_string(slot) + ".bmk"));
+    }
+
+    std::mutex holdMutex;
+    std::condition_variable holdChanged;
+    bool holding = false;
+    bool inSleep = false;
+};
+
+TEST_F(ReaderCommandsTest, EveryCommandInEveryState) {
+    for (int row = 0; row < static_cast<int>(std::size(kExpected)); ++row) {
+        const State state = static_cast<State>(row);
+        for (int column = 0; column < static_cast<int>(std::size(kCommands)); ++column) {
+            const ReaderCommand command = kCommands[column];
+            SCOPED_TRACE(std::string(Name(state)) + ", command " + std::to_string(column));
+            Reach(state);
+            const Verdict verdict = commands.Can(command);
+            EXPECT_EQ(verdict.reason, kExpected[row][column]);
+            const std::string slot1 = Slot(1);
+            const std::size_t boxes = shell.boxes.size();
+            switch (command) {
+                case ReaderCommand::kClick:
+                    commands.Click();
+                    if (state == State::kHidden) {
+                        EXPECT_FALSE(player.TextWindowHidden());  // the click only shows it
+                        EXPECT_FALSE(player.WorkerRunning());
+                    }
+                    if (state == State::kFastForward) {
+                        EXPECT_FALSE(player.FastForward());
+                    }
+                    if (state == State::kForm || state == State::kChoice) {
+                        EXPECT_FALSE(player.WorkerRunning());  // only SUBMIT or a link goes on
+                    }
+                    break;
+                case ReaderCommand::kGotoNextChoice:
+                    EXPECT_EQ(commands.GotoNextChoice(), verdict.Allowed());
+                    EXPECT_EQ(player.FastForward(), verdict.Allowed() ||
+                                                        state == State::kFastForward);
+                    break;
+                case ReaderCommand::kCloseWindow:
+                    EXPECT_EQ(commands.CloseWindow(), verdict.Allowed());
+                    EXPECT_EQ(player.TextWindowHidden(),
+                              verdict.Allowed() || state == State::kHidden);
+                    break;
+                case ReaderCommand::kSave:
+                    EXPECT_EQ(commands.Save(), verdict.Allowed());
+                    EXPECT_EQ(Slot(1) != slot1, verdict.Allowed());
+                    EXPECT_EQ(shell.boxes.size() > boxes, verdict.Explained());
+                    break;
+                case ReaderCommand::kLoad:
+                    // The initialised slot starts the book from its top, ending what ran; the
+                    // book read again is not held.
+                    holding = false;
+                    EXPECT_TRUE(commands.Load());
+                    player.WaitForWorker();
+                    EXPECT_TRUE(player.LoadedFromBookmark());
+                    EXPECT_FALSE(player.FastForward());
+                    EXPECT_FALSE(player.TextWindowHidden());
+                    break;
+                case ReaderCommand::kInitialize:
+                    EXPECT_EQ(commands.Initialize(2, false), verdict.Allowed());
+                    EXPECT_EQ(session->Bookmarks().SlotExists(2), verdict.Allowed());
+                    break;
+                default:
+                    break;  // dialogs of the window
+            }
+            Release();
+            session->CloseBook();
+            std::filesystem::remove(dir.Path() / "book.02.bmk");
+        }
+    }
+}
+
+TEST_F(ReaderCommandsTest, NoSlotFileIsToldAndRefusedWithoutAsking) {
+    Open("one<P>");
+    EXPECT_EQ(commands.Can(ReaderCommand::kLoad).reason, Refusal::kNoSlotFile);
+    EXPECT_FALSE(commands.Load());
+    EXPECT_EQ(shell.boxes, (std::vector<std::string>{script::PlayerMessageForSlot(
+                               settings.langMode, script::msg::kCannotLoadCurrent, 1)}));
+    EXPECT_FALSE(commands.LoadSlot(3));
+}
+
+// A load leaves nothing of the reading before it: the character who entered after the save, the
+// speeds a WAIT set, the stage's frame and icons; the book then enters the character again
+// without an author's error.
+TEST_F(ReaderCommandsTest, ALoadLeavesNothingOfTheReadingBefore) {
+    Open(
+        "<BACKGROUND COLOR=\"#C00000\"><SNAP WIDTH=\"8\" SRC=\"c.bmp\">one<P>"
+        "<ENTER NAME=\"mina\" SRC=\"c.bmp\"><WAIT TEXT=\"7\"><ICON SRC=\"c.bmp\" MODE=\"P\">"
+        "two<P>");
+    ASSERT_TRUE(commands.Save());
+    ClickAndWait();
+    stage::Stage& stage = session->GetStage();
+    ASSERT_TRUE(stage.FindByName("mina").has_value());
+    ASSERT_EQ(settings.textWait.current, 7);
+    ASSERT_EQ(stage.PageIcons().Count(), 1);
+    const std::size_t boxes = shell.boxes.size();
+
+    ASSERT_TRUE(session->LoadBookmark(1));
+    EXPECT_FALSE(stage.FindByName("mina").has_value());
+    EXPECT_EQ(settings.textWait.current, settings.textWait.user.load());
+    EXPECT_EQ(stage.PageIcons().Count(), 0);  // the slot's own lines had none then
+    session->StartRestored();
+    player.WaitForWorker();
+    EXPECT_EQ(shell.boxes.size(), boxes);  // no "has entered" error
+    EXPECT_TRUE(stage.FindByName("mina").has_value());
+}
+
+// Close Window shows the stage without the message window at once, and the click that brings
+// it back shows the page as it was.
+TEST_F(ReaderCommandsTest, CloseWindowShowsTheStageWithoutTheWindowUntilTheNextClick) {
+    Open("<BACKGROUND COLOR=\"#3060C0\">Some text to hide.<P>");
+    stage::Surface before;
+    ASSERT_TRUE(session->GetScreen().CopyOut(before));
+    ASSERT_TRUE(commands.CloseWindow());
+    stage::Surface hidden;
+    ASSERT_TRUE(session->GetScreen().CopyOut(hidden));
+    const int width = hidden.Width();
+    bool allBackground = true;
+    for (int y = 0; y < hidden.Height(); ++y) {
+        for (int x = 0; x < width; ++x) {
+            allBackground = allBackground && hidden.Row(y)[x] == hidden.Row(0)[0];
+        }
+    }
+    EXPECT_TRUE(allBackground);  // no frame, no text
+    commands.Click();
+    EXPECT_FALSE(player.TextWindowHidden());
+    EXPECT_FALSE(player.WorkerRunning());  // the click only brought the window back
+    stage::Surface shown;
+    ASSERT_TRUE(session->GetScreen().CopyOut(shown));
+    EXPECT_EQ(shown.Row(shown.Height() / 2)[width / 2],
+              before.Row(before.Height() / 2)[width / 2]);
+    EXPECT_NE(shown.Row(shown.Height() / 2)[width / 2], hidden.Row(0)[0]);
+}
+
+}  // namespace
+}  // namespace talu::app

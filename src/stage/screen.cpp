@@ -63,7 +63,7 @@ void Screen::Draw(const std::function<Rect(Surface&)>& draw) {
 
 ScreenDirty Screen::TakeDirty() {
     std::lock_guard lock(mutex_);
-    return ScreenDirty{std::exchange(dirty_, Rect{}), generation_};
+    return ScreenDirty{std::exchange(dirty_, Rect{})};
 }
 
 void Screen::WithPixels(const PixelReader& read) const {
@@ -94,7 +94,6 @@ void Screen::ReleaseNotifications() {
 
 void Screen::Record(const Rect& changed) {
     dirty_ = dirty_.Union(changed.Intersect(buffer_.Bounds()));
-    ++generation_;
 }
 
 void Screen::Notify() {

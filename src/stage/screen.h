@@ -27,8 +27,6 @@ inline constexpr int kScreenHeight = 480;
 struct ScreenDirty {
     /// The union of the changed rectangles; empty when nothing changed.
     Rect rect;
-    /// Counts every change since the screen was made; equal generations saw the same pictures.
-    uint64_t generation = 0;
 };
 
 /// A 16-bit front buffer guarded by a mutex. Owned by the display; lives as long as the program.
@@ -84,7 +82,6 @@ class Screen {
     mutable std::mutex mutex_;
     Surface buffer_;
     Rect dirty_;
-    uint64_t generation_ = 0;
     std::mutex callbackMutex_;
     ChangedCallback changed_;
     std::atomic<int> holds_{0};

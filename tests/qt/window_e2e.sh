@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # The desktop player on a real X server (its own Xvfb): it opens a book, is clicked through it
 # with synthetic input, and every page it shows must equal, pixel for pixel, the page the
-# headless runner keeps for the same book. Ctrl+S on the first page saves bookmark slot 1; Escape
-# and OK then end it with status 0 and the settings written; started again, Ctrl+L and OK bring
-# back the page after the saved one, again equal to the runner's.
+# headless runner keeps for the same book. Ctrl+S on the first page saves bookmark slot 1; Ctrl+L
+# on the third, where a character stands, brings back the pages after the saved one with no box
+# and no second character; Close Window from the menu shows the stage without the message window
+# and the next click brings it back. Escape and OK then end it with status 0 and the settings
+# written; started again, Ctrl+L and OK bring back the page after the saved one.
 #   window_e2e.sh TALU TALU_CLI BOOK
 set -euo pipefail
 talu=$1 cli=$2 book=$3
@@ -30,7 +32,8 @@ export DISPLAY=:$(cat "$work/display")
 mkdir -p "$work/book"
 cp "$book" "$work/book/"
 book=$work/book/$(basename "$book")
-"$cli" run "$book" --frames "$work/expected" --choose 1 >"$work/trace"
+# The runner hides the window at the third wait, as the reader does below.
+"$cli" run "$book" --frames "$work/expected" --choose 1 --at 3:hide-window >"$work/trace"
 
 start_talu() {
   "$talu" --window "$book" >"$work/talu.log" 2>&1 &
@@ -83,23 +86,41 @@ quit_talu() {
   [ "$status" -eq 0 ] || { echo "talu ended with status $status"; cat "$work/talu.log"; exit 1; }
 }
 
+# Ctrl+L and OK ("Load from bookmark  No.1."): no other box may follow.
+load_slot() {
+  xdotool windowfocus --sync "$window" key ctrl+l
+  box=$(timeout 10 xdotool search --sync --onlyvisible --name '^talu$' | head -n 1)
+  xdotool windowfocus --sync "$box" key Return
+  sleep 1
+  if xdotool search --onlyvisible --name '^talu$' >/dev/null 2>&1; then
+    echo "a box came up after the load"; exit 1
+  fi
+}
+
+click() { xdotool mousemove --window "$window" 5 5 click 1; }
+
 frames=("$work"/expected/*.png)
-[ ${#frames[@]} -ge 3 ] || { echo "the runner kept ${#frames[@]} pages"; exit 1; }
-for i in "${!frames[@]}"; do
-  expect_page "$i"
-  if [ "$i" -eq 0 ]; then
-    xdotool windowfocus --sync "$window" key ctrl+s  # bookmark slot 1, without a question
-    for _ in $(seq 50); do [ -s "$work/book/pages.01.bmk" ] && break; sleep 0.1; done
-    [ -s "$work/book/pages.01.bmk" ] || { echo "Ctrl+S wrote no bookmark"; exit 1; }
-  fi
-  [ "$i" -eq $((${#frames[@]} - 1)) ] && break
-  xdotool mousemove --window "$window" 5 5 click 1
-  if [ "$i" -eq 2 ]; then
-    # The choice: point at the second link ("Right", on the second line), as the runner chose.
-    settled_grab "$work/links.png"
-    xdotool mousemove --window "$window" 40 62 sleep 0.3 click 1
-  fi
-done
+[ ${#frames[@]} -eq 5 ] || { echo "the runner kept ${#frames[@]} pages, not 5"; exit 1; }
+expect_page 0
+xdotool windowfocus --sync "$window" key ctrl+s  # bookmark slot 1, without a question
+for _ in $(seq 50); do [ -s "$work/book/pages.01.bmk" ] && break; sleep 0.1; done
+[ -s "$work/book/pages.01.bmk" ] || { echo "Ctrl+S wrote no bookmark"; exit 1; }
+click; expect_page 1
+click; expect_page 2
+load_slot
+expect_page 1 " (loaded where the character stood)"
+click; expect_page 2 " (loaded where the character stood)"
+# Close Window from the popup menu (its accelerator C), then a click brings the window back.
+xdotool mousemove --window "$window" 100 100 click 3
+sleep 0.5
+xdotool key c
+expect_page 3 " (the message window hidden)"
+click; expect_page 2 " (the message window back)"
+click
+# The choice: point at the second link ("Right", on the second line), as the runner chose.
+settled_grab "$work/links.png"
+xdotool mousemove --window "$window" 40 62 sleep 0.3 click 1
+expect_page 4
 
 quit_talu
 grep -q '^m_nTextWait=' "$XDG_CONFIG_HOME/Velmor/talu.conf" ||
@@ -113,4 +134,4 @@ box=$(timeout 10 xdotool search --sync --onlyvisible --name '^talu$' | head -n 1
 xdotool windowfocus --sync "$box" key Return
 expect_page 1 " (loaded from the bookmark)"
 quit_talu
-echo "window and runner agree on ${#frames[@]} pages and after a bookmark load; closed cleanly"
+echo "window and runner agree on ${#frames[@]} pages, after bookmark loads and with the window hidden; closed cleanly"

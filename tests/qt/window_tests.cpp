@@ -1,6 +1,9 @@
 // The window with a book in it: reading by clicks and keys, boxes that block only the worker,
 // forms as real controls, and closing or opening another book while the worker waits.
+#include <array>
+
 #include <QCheckBox>
+#include <QScreen>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -203,6 +206,28 @@ class WindowTests : public QObject, test::WindowRig {
         const QRect after = window_->Forms().Controls()[0]->geometry();
         QCOMPARE(after.topLeft(), before.topLeft() * 2);
         QCOMPARE(after.size(), before.size() * 2);
+    }
+
+    // Window sizes the desktop cannot hold are not offered, and a stage larger than the desktop
+    // is scaled down to fit it.
+    void WindowSizesThatDoNotFitAreNotOfferedAndABigStageIsScaledDown() {
+        QVERIFY(window_->OpenBook(Write("big.talu",
+                                        "<STAGE WIDTH=\"1000\" HEIGHT=\"700\">Big.<P>"
+                                        "<STAGE WIDTH=\"3000\" HEIGHT=\"2000\">Huge.<P>")));
+        QVERIFY(Idle());
+        QTRY_COMPARE(window_->size(), QSize(1000, 700));
+        QCOMPARE(window_->Display().FittingScales(), (std::array<bool, 3>{true, false, false}));
+        window_->SetDisplayMode(false, 3);
+        QCOMPARE(window_->size(), QSize(1000, 700));
+        QTest::mouseClick(window_.get(), Qt::LeftButton, {}, QPoint(10, 10));
+        QVERIFY(Idle());
+        // 3000 x 2000 scaled into the 1920 x 1200 desktop, frame included.
+        const QRect desk = window_->screen()->availableGeometry();
+        QTRY_VERIFY(window_->width() > 1000);
+        QVERIFY(window_->frameGeometry().width() <= desk.width());
+        QVERIFY(window_->frameGeometry().height() <= desk.height());
+        QVERIFY(std::abs(window_->width() * 2000 - window_->height() * 3000) <= 3000);
+        QCOMPARE(window_->Display().FittingScales(), (std::array<bool, 3>{false, false, false}));
     }
 };
 

@@ -24,7 +24,6 @@ class CursorAnimation {
     void Forget();
     /// Enter or Space read on: the pointer hides until the mouse moves.
     void SetHidden(bool hidden);
-    bool Hidden() const { return hidden_; }
 
   private:
     void Show(std::vector<CursorFrame> frames);

@@ -1,5 +1,8 @@
 #include "app/settings.h"
 
+#include "host/encoding.h"
+#include "host/paths.h"
+
 namespace talu::app {
 namespace {
 
@@ -13,6 +16,24 @@ void ReadPaired(const SettingsStore& store, std::string_view key, PairedSetting&
 void ReadSingle(const SettingsStore& store, std::string_view group, std::string_view key,
                 std::atomic<int>& setting) {
     setting.store(store.ReadInt(group, key).value_or(setting.load()));
+}
+
+// The bookmark folder is stored as the reader sees and types it, a host path; a folder stored
+// in the inside form, as earlier versions did, or on another drive, is read as it is.
+std::string StoredFolder(const std::string& inside) {
+    const std::optional<std::filesystem::path> native = host::HostPathFromInside(inside);
+    return native ? host::Utf8ToCp932(native->string()) : inside;
+}
+
+std::string InsideFolder(const std::string& stored) {
+    if (stored.empty() || stored.front() != '/') {
+        return stored;
+    }
+    std::string inside = host::InsidePathFromHost(host::Cp932ToUtf8(stored));
+    if (inside.back() != '\\') {
+        inside += '\\';
+    }
+    return inside;
 }
 
 }  // namespace
@@ -36,8 +57,8 @@ void Settings::Read(const SettingsStore& store, const std::string& dataFolder) {
     ReadSingle(store, kEffect, "m_nUseGpx", useGpx);
     ReadSingle(store, kEffect, "m_iWindowTop", windowTop);
     ReadSingle(store, kEffect, "m_iWindowLeft", windowLeft);
-    bookmarkFolder =
-        store.ReadString(kEffect, "m_BookmarkFolderOnArchive").value_or(bookmarkFolder);
+    bookmarkFolder = InsideFolder(
+        store.ReadString(kEffect, "m_BookmarkFolderOnArchive").value_or(bookmarkFolder));
     soundFont = store.ReadString(kSystem, "SoundFont").value_or(soundFont);
     if (bookmarkFolder.empty()) {
         bookmarkFolder = dataFolder + "bookmark\\";
@@ -64,7 +85,7 @@ void Settings::Write(SettingsStore& store) const {
     store.WriteInt(kEffect, "m_nUseGpx", useGpx.load());
     store.WriteInt(kEffect, "m_iWindowTop", windowTop.load());
     store.WriteInt(kEffect, "m_iWindowLeft", windowLeft.load());
-    store.WriteString(kEffect, "m_BookmarkFolderOnArchive", bookmarkFolder);
+    store.WriteString(kEffect, "m_BookmarkFolderOnArchive", StoredFolder(bookmarkFolder));
     store.WriteInt(kSystem, "m_iLangMode", langMode.load());
 }
 

@@ -41,7 +41,8 @@ struct Settings {
     std::atomic<int> useGpx{1};        ///< m_nUseGpx: load graphics
     std::atomic<int> windowTop{0};     ///< m_iWindowTop
     std::atomic<int> windowLeft{0};    ///< m_iWindowLeft
-    /// m_BookmarkFolderOnArchive (inside path); only the interface thread touches it.
+    /// m_BookmarkFolderOnArchive as an inside path (stored as a host path where it has one);
+    /// only the interface thread touches it.
     std::string bookmarkFolder;
     std::atomic<int> langMode{0};  ///< m_iLangMode: 0 Japanese, 1 English
     /// A General MIDI soundfont file (host path) that replaces the installed one; empty for

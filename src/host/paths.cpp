@@ -144,6 +144,20 @@ std::string InsidePathFromHost(const fs::path& hostAbsolute) {
     return inside;
 }
 
+std::optional<fs::path> HostPathFromInside(std::string_view inside) {
+    if (!HasDrive(inside) || !IsHostDrive(inside) || inside.size() < 3 || !IsSeparator(inside[2])) {
+        return std::nullopt;
+    }
+    fs::path host = "/";
+    for (const std::string& part : SplitComponents(inside.substr(2))) {
+        host /= Cp932ToUtf8Exact(part).value_or(part);
+    }
+    if (IsSeparator(inside.back()) && host != "/") {
+        host /= "";  // a folder keeps its closing separator
+    }
+    return host;
+}
+
 std::optional<fs::path> FindHostPath(std::string_view inside, const HostPathOptions& options) {
     if (inside.empty()) {
         return std::nullopt;

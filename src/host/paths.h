@@ -13,6 +13,11 @@ namespace talu::host {
 /// Components are converted to CP932 where they can be, and kept as raw bytes otherwise.
 std::string InsidePathFromHost(const std::filesystem::path& hostAbsolute);
 
+/// The host path of an absolute inside path on drive Z:, component by component as
+/// InsidePathFromHost makes them, whether or not it exists; a closing backslash stays a closing
+/// slash. nullopt for relative paths and paths on other drives, which have no host form.
+std::optional<std::filesystem::path> HostPathFromInside(std::string_view inside);
+
 /// Options for turning an inside path into a host path.
 struct HostPathOptions {
     /// Inside folder of the open book ("Z:\...\"), against which relative paths and paths on

@@ -379,9 +379,11 @@ int Interpreter::ExecuteTag(int id, script::TagRecord& record) {
             return graphics ? StageTag(controller_.EnterTag(record)) : step::kGoOn;
         case kw::kExit:
             return graphics ? StageTag(controller_.ExitTag(record)) : step::kGoOn;
-        case kw::kStage:
-            StageTag(controller_.StageTag(record));
-            return step::kStageSize;
+        case kw::kStage: {
+            // A refused size leaves the window as it is: only a changed stage resizes it.
+            const stage::TagOutcome outcome = controller_.StageTag(record);
+            return outcome.failed ? StageTag(outcome) : step::kStageSize;
+        }
         case kw::kSpace:
             return StageTag(controller_.SpaceTag(record));
         case kw::kKick:

@@ -67,6 +67,8 @@ constexpr Wording kScriptErrors[] = {
     {23, "ロードに失敗しました", "Load fail."},
     {24, "CURTAINタグは重ねて使えません", "Can not nest CURTAIN Tag."},
     {25, "しおりがひらけません", "Bookmark can't be open."},
+    {26, "ステージの大きさ%sは大きすぎます。\n幅×高さは33554432ピクセルまでです。",
+     "Stage size %s is too large: width x height may be 33554432 pixels at most."},
 };
 
 constexpr Wording kPlayerMessages[] = {

@@ -35,6 +35,8 @@ inline constexpr int kSaveFailed = 22;
 inline constexpr int kLoadFailed = 23;
 inline constexpr int kCurtainNested = 24;
 inline constexpr int kBookmarkCannotOpen = 25;
+/// STAGE asked for more pixels than any picture may have; "%s" is the size asked for.
+inline constexpr int kStageTooLarge = 26;
 }  // namespace err
 
 /// General message indexes.

@@ -40,6 +40,13 @@ struct ChannelFormat {
         return static_cast<uint8_t>(((pixel & mask) >> shift) << loss);
     }
 
+    /// The 8-bit component of a pixel value with the field's top bits repeated in the low bits,
+    /// so that a full field is 255: how PNG files show what the screen shows.
+    constexpr uint8_t ExpandFull(uint32_t pixel) const {
+        const uint32_t field = (pixel & mask) >> shift;
+        return static_cast<uint8_t>((field << loss) | (field >> (8 - 2 * loss)));
+    }
+
     friend constexpr bool operator==(const ChannelFormat&, const ChannelFormat&) = default;
 };
 

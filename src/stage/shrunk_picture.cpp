@@ -38,9 +38,9 @@ host::RgbaImage ShrunkPicture(const Surface& surface, int width, int height) {
                 uint32_t blue = 0;
                 for (const uint16_t* row : rows) {
                     for (const int column : {columns[2 * x], columns[2 * x + 1]}) {
-                        red += r.Expand(row[column]);
-                        green += g.Expand(row[column]);
-                        blue += b.Expand(row[column]);
+                        red += r.ExpandFull(row[column]);
+                        green += g.ExpandFull(row[column]);
+                        blue += b.ExpandFull(row[column]);
                     }
                 }
                 // One store a pixel: byte stores would make the compiler reload everything.

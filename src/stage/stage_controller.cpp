@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "host/image/sdl_image_codec.h"
 #include "script/keywords.h"
 #include "script/messages.h"
 #include "script/numbers.h"
@@ -63,6 +64,11 @@ bool StageController::Load(Picture& picture, const std::string& path, uint32_t f
     return false;
 }
 
+bool StageController::StageSizeAllowed(int width, int height) {
+    return width >= 1 && height >= 1 && width <= kMaxSurfaceSide && height <= kMaxSurfaceSide &&
+           static_cast<uint64_t>(width) * static_cast<uint64_t>(height) <= host::kMaxPicturePixels;
+}
+
 void StageController::Compose(uint32_t flags) {
     Stage& stage = GetStage();
     stage.SetSmoothEdges(Settings().m_nUseAntiAlias == 1);
@@ -73,16 +79,20 @@ bool StageController::SetStageSize(int width, int height) {
     const int newWidth = width == kKeepValue || width == 0 ? stageWidth_ : width;
     const int newHeight = height == kKeepValue || height == 0 ? stageHeight_ : height;
     // A size no surface can have would leave the stage without layers; keep the old one.
-    if (newWidth < 1 || newHeight < 1 || newWidth > kMaxSurfaceSide ||
-        newHeight > kMaxSurfaceSide) {
+    if (!StageSizeAllowed(newWidth, newHeight)) {
+        return false;
+    }
+    // Fresh layers at the new size: a stage that shrinks gives its memory back.
+    if (!GetStage().ResetBackground(newWidth, newHeight) ||
+        !GetStage().CreateTextLayer(newWidth, newHeight)) {
+        GetStage().ResetBackground(stageWidth_, stageHeight_);
+        GetStage().CreateTextLayer(stageWidth_, stageHeight_);
         return false;
     }
     stageWidth_ = newWidth;
     stageHeight_ = newHeight;
     placementArea_ = Rect{0, 0, newWidth, newHeight};
-    const bool background = GetStage().ResetBackground(newWidth, newHeight);
-    const bool text = GetStage().CreateTextLayer(newWidth, newHeight);
-    return background && text;
+    return true;
 }
 
 void StageController::CloseWindowForChange() {
@@ -113,8 +123,13 @@ void StageController::FinishChange(int effect, bool effectOn, int time) {
 TagOutcome StageController::StageTag(const script::TagRecord& tag) {
     const int width = ReadInt(tag, script::kw::kWidth).value_or(kKeepValue);
     const int height = ReadInt(tag, script::kw::kHeight).value_or(kKeepValue);
-    const bool ok = SetStageSize(width, height);
-    return TagOutcome{!ok};
+    const int w = width == kKeepValue || width == 0 ? stageWidth_ : width;
+    const int h = height == kKeepValue || height == 0 ? stageHeight_ : height;
+    if (w >= 1 && h >= 1 && uint64_t(w) * uint64_t(h) > host::kMaxPicturePixels) {
+        Report(script::err::kStageTooLarge, std::to_string(w) + "x" + std::to_string(h));
+        return TagOutcome{true};
+    }
+    return TagOutcome{!SetStageSize(width, height)};
 }
 
 TagOutcome StageController::SpaceTag(const script::TagRecord& tag) {

@@ -78,7 +78,8 @@ class StageController {
     void SetFilter(uint32_t filter) { filter_ = filter; }
 
     /// Sets the stage size (-10000 or 0 keep a side), the placement area, a black background
-    /// and a new text layer. False when a surface could not be created.
+    /// and a new text layer. False, keeping the old size, for a size a surface or a picture
+    /// cannot have or when a surface could not be created.
     bool SetStageSize(int width, int height);
     /// Stage-change step 1: when the window is shown, composes with Flags() and presents the
     /// fade (or plainly when fades are off).
@@ -88,7 +89,8 @@ class StageController {
     /// plainly otherwise.
     void FinishChange(int effect, bool effectOn, int time);
 
-    /// STAGE: WIDTH and HEIGHT; result 8.
+    /// STAGE: WIDTH and HEIGHT; result 8. A size of more pixels than a picture may have
+    /// (host::kMaxPicturePixels) is refused with error 26 and the stage kept as it was.
     TagOutcome StageTag(const script::TagRecord& tag);
     /// SPACE: the placement area; errors 14 and 15.
     TagOutcome SpaceTag(const script::TagRecord& tag);
@@ -121,6 +123,7 @@ class StageController {
     void WriteStageTags(std::vector<std::string>& lines) const;
 
   private:
+    static bool StageSizeAllowed(int width, int height);
     void Report(int code, std::string_view argument) const;
     /// The file attribute id of tag names, as every file attribute is resolved.
     std::string FilePath(const script::TagRecord& tag, int id) const;

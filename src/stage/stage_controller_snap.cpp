@@ -38,8 +38,9 @@ std::optional<std::string> StageController::SnapTag(const script::TagRecord& tag
     switch (CheckSnapshotTarget(path, bookFolder, bookFiles)) {
         case SnapshotTarget::kOutsideBook:
         case SnapshotTarget::kBookFile:
+        case SnapshotTarget::kNotAPicture:
             // Books may keep pictures of themselves, never write over anything else, nor over
-            // their own text, bookmarks and memos.
+            // their own text, bookmarks and memos, nor over a file that is not a picture.
             Report(script::err::kCannotOpenFile, path);
             return std::nullopt;
         case SnapshotTarget::kNoFolder:

@@ -5,6 +5,7 @@
 
 #include "host/paths.h"
 #include "script/sjis_text.h"
+#include "stage/picture_signature.h"
 #include "stage/stage.h"
 
 namespace talu::stage {
@@ -65,7 +66,15 @@ SnapshotTarget CheckSnapshotTarget(std::string_view insidePath, std::string_view
     if (rootEnd != root.end() || rest == file.end()) {
         return SnapshotTarget::kOutsideBook;
     }
-    return KeptByTheBook(file, bookFiles) ? SnapshotTarget::kBookFile : SnapshotTarget::kWritable;
+    if (KeptByTheBook(file, bookFiles)) {
+        return SnapshotTarget::kBookFile;
+    }
+    // Judged by the entry itself, not where a link leads.
+    const fs::file_status status = fs::symlink_status(*target, ec);
+    if (fs::exists(status) && (!fs::is_regular_file(status) || !FileLooksLikePicture(*target))) {
+        return SnapshotTarget::kNotAPicture;
+    }
+    return SnapshotTarget::kWritable;
 }
 
 }  // namespace talu::stage

@@ -30,10 +30,14 @@ enum class SnapshotTarget {
     kOutsideBook,
     /// A file the book keeps: one of its book files, a bookmark (.bmk) or a memo (.memo).
     kBookFile,
+    /// Something other than a picture is there already: a file of another kind (a chapter
+    /// not yet read), a folder, a link or a device.
+    kNotAPicture,
 };
 
 /// Where insidePath lies relative to the tree below bookFolder (an inside folder), and whether
-/// it is one of bookFiles (host paths of the files the book has read) or a bookmark or memo.
+/// it is one of bookFiles (host paths of the files the book has read) or a bookmark or memo, and
+/// whether what is there already may be replaced (only a regular file that is a picture).
 SnapshotTarget CheckSnapshotTarget(std::string_view insidePath, std::string_view bookFolder,
                                    std::span<const std::string> bookFiles);
 

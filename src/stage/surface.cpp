@@ -97,7 +97,6 @@ bool Surface::Create(int width, int height, const PixelFormat& format) {
     try {
         pixels_.assign(static_cast<std::size_t>(pitch) * static_cast<std::size_t>(height), 0);
     } catch (const std::bad_alloc&) {
-        pixels_ = {};
         return false;
     }
     width_ = width;
@@ -108,7 +107,9 @@ bool Surface::Create(int width, int height, const PixelFormat& format) {
 }
 
 void Surface::Release() {
-    pixels_ = {};
+    // Swapped with an empty vector, not assigned "{}": that clears the pixels but keeps their
+    // memory, which a stage that shrank again would hold for good.
+    std::vector<uint16_t>().swap(pixels_);
     width_ = height_ = pitch_ = 0;
     hasKey_ = false;
     key_ = 0;

@@ -13,10 +13,10 @@ bool WriteSurfacePng(const std::filesystem::path& file, const stage::Surface& su
     for (int y = 0; y < surface.Height(); ++y) {
         const uint16_t* row = surface.Row(y);
         for (int x = 0; x < surface.Width(); ++x) {
-            image.pixels.insert(
-                image.pixels.end(),
-                {format.red.Expand(row[x]), format.green.Expand(row[x]), format.blue.Expand(row[x]),
-                 static_cast<uint8_t>(keyed && row[x] == key ? 0 : 255)});
+            image.pixels.insert(image.pixels.end(),
+                                {format.red.ExpandFull(row[x]), format.green.ExpandFull(row[x]),
+                                 format.blue.ExpandFull(row[x]),
+                                 static_cast<uint8_t>(keyed && row[x] == key ? 0 : 255)});
         }
     }
     return host::WritePng(file, image);

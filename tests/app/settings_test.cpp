@@ -51,8 +51,12 @@ TEST(Settings, FirstStartTakesTheDefaultsAndWritesUserSpeedsAndCurrentEffectSwit
     EXPECT_EQ(again.ReadInt("EFFECT", "m_nTextWait"), 50);
     EXPECT_EQ(again.ReadInt("EFFECT", "m_nTextEffect"), 0);
     EXPECT_EQ(again.ReadInt("SYSTEM", "m_iLangMode"), 1);
-    // The bookmark folder defaults to one beside the program.
-    EXPECT_EQ(again.ReadString("EFFECT", "m_BookmarkFolderOnArchive"), "Z:\\p\\bookmark\\");
+    // The bookmark folder defaults to one beside the program, stored as the host path the reader
+    // sees, and read back in the inside form.
+    EXPECT_EQ(again.ReadString("EFFECT", "m_BookmarkFolderOnArchive"), "/p/bookmark/");
+    Settings read;
+    read.Read(again, "Z:\\elsewhere\\");
+    EXPECT_EQ(read.bookmarkFolder, "Z:\\p\\bookmark\\");
 }
 
 TEST(IniSettingsStore, NumbersAreWholeIntegers) {

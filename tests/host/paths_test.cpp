@@ -14,6 +14,12 @@ TEST(InsidePaths, HostPathsLiveOnDriveZ) {
     EXPECT_EQ(InsidePathFromHost("/"), "Z:\\");
     // A Japanese folder name becomes CP932 bytes inside.
     EXPECT_EQ(InsidePathFromHost("/\xE8\xA1\xA8/a"), "Z:\\\x95\x5C\\a");
+    // And back, whether or not the path exists; other drives have no host form.
+    EXPECT_EQ(HostPathFromInside("Z:\\\x95\x5C\\a\\"), fs::path("/\xE8\xA1\xA8/a/"));
+    EXPECT_EQ(HostPathFromInside("z:\\"), fs::path("/"));
+    for (const char* other : {"C:\\x", "img\\x.bmp", "Z:x", ""}) {
+        EXPECT_EQ(HostPathFromInside(other), std::nullopt) << other;
+    }
     std::string folder = ProgramFolder();
     EXPECT_EQ(folder.substr(0, 3), "Z:\\");
     EXPECT_EQ(folder.back(), '\\');

@@ -137,6 +137,17 @@ TEST_F(InterpreterTest, AFailedStageTagReportsAndGoesOnAndWithoutGraphicsStageTa
     EXPECT_EQ(Run(), step::kBookEnd);
 }
 
+// A stage of more pixels than a picture may have is refused with a box and does not reach the
+// window: only the STAGE that changed the stage is handed on.
+TEST_F(InterpreterTest, AStageTooLargeIsRefusedAndLeavesTheWindowAlone) {
+    Open("<STAGE WIDTH=\"16000\" HEIGHT=\"16000\"><STAGE WIDTH=\"800\"><END>");
+    EXPECT_EQ(Run(), step::kStageSize);
+    EXPECT_EQ(LastAttribute(script::kw::kWidth), "800");
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_NE(boxes.shown[0].find("Stage size 16000x16000 is too large"), std::string::npos);
+    EXPECT_EQ(stageFailures, 1);
+}
+
 TEST_F(InterpreterTest, IncludesAreReadFromArchives) {
     rig.dir.Write("scripts.zip", test::StoredZip({{"chap.inc", "<A NAME=\"inside\">packed"}}));
     Open("<INCLUDE SRC=\"scripts.zip\\chap.inc\">");

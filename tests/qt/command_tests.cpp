@@ -1,6 +1,7 @@
 // The window's commands without a window: command line, keys, menus, Save Picture's names and
 // the stored settings.
 #include <QMenu>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -258,6 +259,9 @@ class CommandTests : public QObject {
             desktop.Write(store);
             QVERIFY(store.Flush());
         }
+        // The reader's folder is kept as the host path, readable in the file.
+        QCOMPARE(QSettings(path, QSettings::IniFormat).value("EFFECT/m_BookmarkFolderOnArchive"),
+                 QVariant(QString::fromUtf8("/home/\u30C6/")));
         QtSettingsStore store(path);
         app::Settings settings;
         settings.Read(store, "Z:\\prog\\");

@@ -24,8 +24,8 @@ TEST(ShrunkPicture, EachPixelAveragesTheSurfacePixelsItCovers) {
     ASSERT_EQ(picture.width, 2);
     ASSERT_EQ(picture.height, 2);
     ASSERT_EQ(picture.pixels.size(), 16u);
-    const std::vector<std::uint8_t> grey = {124, 126, 124, 255};
-    const std::vector<std::uint8_t> red = {248, 0, 0, 255};
+    const std::vector<std::uint8_t> grey = {127, 127, 127, 255};
+    const std::vector<std::uint8_t> red = {255, 0, 0, 255};
     for (int y = 0; y < 2; ++y) {
         const auto row = picture.pixels.begin() + y * 8;
         EXPECT_EQ(std::vector<std::uint8_t>(row, row + 4), grey);
@@ -34,8 +34,8 @@ TEST(ShrunkPicture, EachPixelAveragesTheSurfacePixelsItCovers) {
     // Larger than the screen: every pixel still covers one screen pixel.
     const host::RgbaImage larger = ShrunkPicture(screen, 16, 8);
     EXPECT_EQ(larger.pixels.size(), 16u * 8u * 4u);
-    EXPECT_EQ(larger.pixels[0], 248);
-    EXPECT_EQ(larger.pixels[12], 248);  // two pixels share each screen pixel
+    EXPECT_EQ(larger.pixels[0], 255);
+    EXPECT_EQ(larger.pixels[12], 255);  // two pixels share each screen pixel
     EXPECT_EQ(larger.pixels[16], 0);    // the first black column
 }
 

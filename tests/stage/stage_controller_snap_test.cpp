@@ -106,7 +106,6 @@ TEST_F(SnapTagTest, NeverWritesOverTheBooksOwnFilesButReplacesPictures) {
     for (const std::string& name : kept) {
         rig.folder.Write(name, "keep");
     }
-    rig.folder.Write("old.bmp", "old");
     bookFiles = {(rig.folder.Path() / "book.talu").string(),
                  (rig.folder.Path() / "parts/chap.inc").string()};
     for (const char* src : {"book.talu", "BOOK.TALU", "parts\\chap.inc", "save.bmk", "book.memo",
@@ -121,9 +120,29 @@ TEST_F(SnapTagTest, NeverWritesOverTheBooksOwnFilesButReplacesPictures) {
     EXPECT_FALSE(fs::exists(rig.folder.Path() / "new.Bmk"));
     ASSERT_EQ(rig.boxes.boxes.size(), 7u);
     EXPECT_THAT(rig.boxes.boxes[0], ::testing::HasSubstr("I can't open file \"book.talu\""));
-    // A picture is still replaced, and a character's picture too.
+}
+
+TEST_F(SnapTagTest, ReplacesOnlyAnExistingFileThatIsAPicture) {
+    rig.stage.Compose(0);
+    // A chapter the book has not read yet, a picture in name only, a folder and a link.
+    rig.folder.Write("other.talu", "<TEXT>");
+    rig.folder.Write("fake.bmp", "BM but no picture");
+    fs::create_directory(rig.folder.Path() / "dir.bmp");
+    ASSERT_EQ(Snap({{kw::kSrc, "old.bmp"}}), "old.bmp");  // a new name is written
+    fs::create_symlink(rig.folder.Path() / "old.bmp", rig.folder.Path() / "link.bmp");
+    for (const char* src : {"other.talu", "fake.bmp", "dir.bmp", "link.bmp"}) {
+        EXPECT_EQ(Snap({{kw::kSrc, src}}), std::nullopt) << src;
+    }
+    EXPECT_EQ(test::ReadBytes(rig.folder.Path() / "other.talu"),
+              (std::vector<uint8_t>{'<', 'T', 'E', 'X', 'T', '>'}));
+    EXPECT_EQ(fs::file_size(rig.folder.Path() / "fake.bmp"), 17u);
+    ASSERT_EQ(rig.boxes.boxes.size(), 4u);
+    EXPECT_THAT(rig.boxes.boxes[0], ::testing::HasSubstr("I can't open file \"other.talu\""));
+    // A picture is replaced, in either format.
+    fs::remove(rig.folder.Path() / "old.bmp");
+    rig.folder.Write("old.bmp", "\xFF\xD8\xFF\xE0 a JPEG head");
     EXPECT_EQ(Snap({{kw::kSrc, "old.bmp"}}), "old.bmp");
-    EXPECT_GT(fs::file_size(rig.folder.Path() / "old.bmp"), 3u);
+    EXPECT_GT(fs::file_size(rig.folder.Path() / "old.bmp"), 100u);
 }
 
 }  // namespace

@@ -155,6 +155,13 @@ TEST_F(StageTags, StageResizesBackgroundTextLayerAndAreaButRefusesAbsurdSizes) {
     EXPECT_EQ(rig.stage.Background().colourText, "#000000");
     EXPECT_EQ(rig.stage.Background().Row(0)[0], 0);
     EXPECT_EQ(rig.stage.TextLayer().Width(), 320);
+    // Too many pixels: the stage stays as it was, its background too.
+    Background({{kw::kColor, "#FFFFFF"}});
+    EXPECT_TRUE(
+        rig.controller->StageTag(Tag(kw::kStage, {{kw::kWidth, "8193"}, {kw::kHeight, "4096"}}))
+            .failed);
+    EXPECT_EQ(rig.controller->StageWidth(), 320);
+    EXPECT_NE(rig.stage.Background().Row(0)[0], 0);
 }
 
 TEST_F(StageTags, ChangesInsideACurtainAreShownOnceAtTheCloseAndCurtainsDoNotNest) {

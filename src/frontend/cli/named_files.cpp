@@ -245,6 +245,10 @@ void NamedFiles::CheckSnap(const script::Book& book, const script::TagRecord& re
             messages.push_back("SNAP would write over " + Shown(name) +
                                ", a book file, bookmark or memo; the player refuses it.");
             break;
+        case stage::SnapshotTarget::kNotAPicture:
+            messages.push_back("SNAP would write over " + Shown(name) +
+                               ", which is not a picture; the player refuses it.");
+            break;
     }
 }
 

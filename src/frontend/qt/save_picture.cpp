@@ -2,11 +2,11 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QImage>
 
 #include "host/paths.h"
 #include "stage/picture_saver.h"
 #include "stage/screen.h"
+#include "stage/surface_png.h"
 
 namespace talu::qt {
 
@@ -35,19 +35,7 @@ bool WriteScreenPicture(const stage::Screen& screen, const QString& path, SavedP
         return false;
     }
     if (format == SavedPictureFormat::kPng) {
-        // Widened as the BMP and JPEG writers and talu-cli's pictures widen them.
-        QImage image(copy.Width(), copy.Height(), QImage::Format_RGB888);
-        const stage::PixelFormat& layout = copy.Format();
-        for (int y = 0; y < copy.Height(); ++y) {
-            const uint16_t* row = copy.Row(y);
-            uchar* out = image.scanLine(y);
-            for (int x = 0; x < copy.Width(); ++x) {
-                *out++ = layout.red.Expand(row[x]);
-                *out++ = layout.green.Expand(row[x]);
-                *out++ = layout.blue.Expand(row[x]);
-            }
-        }
-        return image.save(path, "PNG");
+        return stage::WriteSurfacePng(std::filesystem::path(path.toStdString()), copy);
     }
     stage::SaveRequest request;
     request.fileName = host::InsidePathFromHost(std::filesystem::path(path.toStdString()));

@@ -36,6 +36,12 @@ QCheckBox* NamedCheck(const QString& text, int id, bool checked) {
     return box;
 }
 
+/// The folder as the reader knows it: a host path, or the inside form where it has none.
+QString ShownFolder(const std::string& inside) {
+    const std::optional<std::filesystem::path> native = host::HostPathFromInside(inside);
+    return native ? QString::fromStdString(native->string()) : FromCp932(inside);
+}
+
 /// A folder the reader typed as a host path becomes the inside form the engine keeps.
 std::string InsideFolder(const QString& typed) {
     if (typed.startsWith('/')) {
@@ -146,7 +152,7 @@ QWidget* SettingsDialog::BuildDetail(int lang) {
     auto* layout = new QVBoxLayout(detail);
     auto* bookmarks = new QGroupBox(Pick(lang, "ブックマーク", "Bookmark"));
     auto* folderRow = new QHBoxLayout;
-    folder_ = new QLineEdit(FromCp932(settings_.bookmarkFolder));
+    folder_ = new QLineEdit(ShownFolder(settings_.bookmarkFolder));
     folder_->setObjectName(QStringLiteral("edit1054"));
     folder_->setMaxLength(kMaxFolderLength);
     folder_->setMinimumWidth(240);
@@ -187,7 +193,7 @@ void SettingsDialog::ChooseFolder(int lang) {
     const QString chosen = QFileDialog::getExistingDirectory(
         this, FromCp932(script::PlayerMessage(lang, script::msg::kBookmarkFolderTitle)));
     if (!chosen.isEmpty()) {
-        folder_->setText(FromCp932(InsideFolder(chosen)));
+        folder_->setText(ShownFolder(InsideFolder(chosen)));
     }
 }
 

@@ -24,6 +24,11 @@ struct DecodedImage {
     std::vector<std::uint8_t> rows;
 };
 
+/// The most pixels a picture may have: a few small compressed bytes may declare gigabytes of
+/// pixels, which the decoder and the copies after it would hold several times over. 8192 x 4096
+/// is far beyond any stage.
+inline constexpr std::uint64_t kMaxPicturePixels = std::uint64_t{1} << 25;
+
 /// How DecodeImage reads a file.
 struct DecodeOptions {
     /// The file's extension in upper case without the dot ("TGA"); formats without a signature
@@ -35,9 +40,7 @@ struct DecodeOptions {
     /// before their pixels are decoded where the format's header tells the size early (PNG,
     /// JPEG, GIF), and after decoding otherwise.
     int maxSide = 16384;
-    /// A few small compressed bytes may declare gigabytes of pixels, which the decoder and the
-    /// copies after it would hold several times over. 8192 x 4096 is far beyond any stage.
-    std::uint64_t maxPixels = std::uint64_t{1} << 25;
+    std::uint64_t maxPixels = kMaxPicturePixels;
 };
 
 /// Decodes a whole picture file held in memory; nullopt when no decoder reads it, when it is

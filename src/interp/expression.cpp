@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <optional>
 
 #include "host/encoding.h"
 #include "script/numbers.h"
@@ -115,6 +116,33 @@ std::string ScanCopy(std::string_view text) {
     return copy;
 }
 
+// Which characters at level 0 are operators (marked 1): a minus right after the opening
+// parenthesis or after another operator is a sign. nullopt past the allowed minus signs.
+std::optional<std::string> OperatorMarks(const std::string& scan) {
+    std::string isOperator(scan.size(), 0);
+    int level = 0;
+    int minusSigns = 0;
+    for (std::size_t i = 0; i < scan.size(); ++i) {
+        const char c = scan[i];
+        if (c == '(') {
+            ++level;
+        } else if (c == ')') {
+            --level;
+        } else if (level == 0 && IsOperator(c)) {
+            if (c == '-') {
+                if (++minusSigns > kMaxMinusSigns) {
+                    return std::nullopt;
+                }
+                if (i == 0 || IsOperator(scan[i - 1])) {
+                    continue;  // a sign
+                }
+            }
+            isOperator[i] = 1;
+        }
+    }
+    return isOperator;
+}
+
 }  // namespace
 
 ExpressionEvaluator::ExpressionEvaluator(script::StringTable& variables,
@@ -143,6 +171,38 @@ std::int32_t ExpressionEvaluator::Evaluate(std::string_view text) {
     return tooDeep_ ? kExpressionError : value;
 }
 
+std::int32_t ExpressionEvaluator::Binary(char op, std::string_view left, std::string_view right,
+                                         std::int32_t leftValue, std::int32_t rightValue) {
+    const std::int64_t l = leftValue;
+    const std::int64_t r = rightValue;
+    switch (op) {
+        case '+':
+            return Wrap(l + r);
+        case '-':
+            return Wrap(l - r);
+        case '*':
+            return Wrap(l * r);
+        case '/':
+            return Divide(leftValue, rightValue);
+        case '%':
+            return Remainder(leftValue, rightValue);
+        case '>':
+            return leftValue > rightValue ? 1 : 0;
+        case '<':
+            return leftValue < rightValue ? 1 : 0;
+        case '|':
+            return (leftValue != 0 || rightValue != 0) ? 1 : 0;
+        case '&':
+            return (leftValue != 0 && rightValue != 0) ? 1 : 0;
+        case '?':
+            return Equal(left, right, leftValue, rightValue);
+        case '=':
+            return Assign(left, right, rightValue);
+        default:
+            return kExpressionError;
+    }
+}
+
 std::int32_t ExpressionEvaluator::Expression(std::string_view text, int depth) {
     if (text.size() < 2 || text.front() != '(' || text.back() != ')') {
         return Operand(text);
@@ -154,29 +214,11 @@ std::int32_t ExpressionEvaluator::Expression(std::string_view text, int depth) {
     const std::string_view inside = text.substr(1, text.size() - 2);
     const std::string scan = ScanCopy(inside);
 
-    // Which characters at level 0 are operators: a minus right after the opening parenthesis or
-    // after another operator is a sign.
-    std::string isOperator(scan.size(), 0);
-    int level = 0;
-    int minusSigns = 0;
-    for (std::size_t i = 0; i < scan.size(); ++i) {
-        char c = scan[i];
-        if (c == '(') {
-            ++level;
-        } else if (c == ')') {
-            --level;
-        } else if (level == 0 && IsOperator(c)) {
-            if (c == '-') {
-                if (++minusSigns > kMaxMinusSigns) {
-                    return kExpressionError;
-                }
-                if (i == 0 || IsOperator(scan[i - 1])) {
-                    continue;  // a sign
-                }
-            }
-            isOperator[i] = 1;
-        }
+    const std::optional<std::string> marks = OperatorMarks(scan);
+    if (!marks) {
+        return kExpressionError;
     }
+    const std::string& isOperator = *marks;
     const std::size_t first = isOperator.find('\1');
     const std::size_t last = isOperator.rfind('\1');
     if (first == std::string::npos) {
@@ -209,34 +251,7 @@ std::int32_t ExpressionEvaluator::Expression(std::string_view text, int depth) {
         return leftValue;
     }
     const std::int32_t rightValue = Expression(right, depth + 1);
-    const std::int64_t l = leftValue;
-    const std::int64_t r = rightValue;
-    switch (op) {
-        case '+':
-            return Wrap(l + r);
-        case '-':
-            return Wrap(l - r);
-        case '*':
-            return Wrap(l * r);
-        case '/':
-            return Divide(leftValue, rightValue);
-        case '%':
-            return Remainder(leftValue, rightValue);
-        case '>':
-            return leftValue > rightValue ? 1 : 0;
-        case '<':
-            return leftValue < rightValue ? 1 : 0;
-        case '|':
-            return (leftValue != 0 || rightValue != 0) ? 1 : 0;
-        case '&':
-            return (leftValue != 0 && rightValue != 0) ? 1 : 0;
-        case '?':
-            return Equal(left, right, leftValue, rightValue);
-        case '=':
-            return Assign(left, right, rightValue);
-        default:
-            return kExpressionError;
-    }
+    return Binary(op, left, right, leftValue, rightValue);
 }
 
 std::int32_t ExpressionEvaluator::Operand(std::string_view text) {

@@ -26,6 +26,9 @@ class ExpressionEvaluator {
 
   private:
     std::int32_t Expression(std::string_view text, int depth);
+    /// The value of left op right, both already evaluated (their texts for ? and =).
+    std::int32_t Binary(char op, std::string_view left, std::string_view right,
+                        std::int32_t leftValue, std::int32_t rightValue);
     std::int32_t Operand(std::string_view text);
     std::int32_t Equal(std::string_view left, std::string_view right, std::int32_t leftValue,
                        std::int32_t rightValue);

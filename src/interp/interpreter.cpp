@@ -1,7 +1,9 @@
 #include "interp/interpreter.h"
 
-#include "interp/state_snapshot.h"
+#include <algorithm>
+#include <iterator>
 
+#include "interp/state_snapshot.h"
 #include "script/keywords.h"
 #include "script/messages.h"
 #include "script/numbers.h"
@@ -17,12 +19,7 @@ namespace kw = script::kw;
 constexpr int kStyleTags[] = {kw::kB, kw::kI, kw::kU, kw::kS, kw::kShadow};
 
 bool IsStyleTag(int id) {
-    for (int style : kStyleTags) {
-        if (style == id) {
-            return true;
-        }
-    }
-    return false;
+    return std::ranges::find(kStyleTags, id) != std::end(kStyleTags);
 }
 
 stage::PictureServices PictureServicesOf(const InterpreterServices& services) {

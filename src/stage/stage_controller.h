@@ -131,6 +131,8 @@ class StageController {
               int height) const;
     void SetCurtain(bool open);
     void Compose(uint32_t flags);
+    /// ACT's ALPHA file: the character's mask at its size (none for an empty name).
+    void LoadMask(Character& character, const std::string& maskName);
 
     StageServices services_;
     int stageWidth_ = kScreenWidth;

@@ -70,6 +70,20 @@ TagOutcome StageController::EnterTag(const script::TagRecord& tag) {
     return TagOutcome{};
 }
 
+void StageController::LoadMask(Character& character, const std::string& maskName) {
+    character.maskSource.clear();
+    if (maskName.empty()) {
+        return;
+    }
+    Picture maskPicture;
+    const uint32_t maskFlags = load::kOpaque | load::kWidthPixels | load::kHeightPixels;
+    if (Load(maskPicture, maskName, maskFlags, character.Width(), character.Height())) {
+        character.TakeMask(maskPicture, maskName);
+    } else {
+        Report(script::err::kCannotOpenFile, maskName);
+    }
+}
+
 TagOutcome StageController::ActTag(const script::TagRecord& tag) {
     std::string name;
     if (!tag.GetAttribute(script::kw::kName, name) || name.empty()) {
@@ -117,16 +131,7 @@ TagOutcome StageController::ActTag(const script::TagRecord& tag) {
         return TagOutcome{true};
     }
     ApplyTransparentText(character, hasTransparent ? std::optional(transparentText) : std::nullopt);
-    character.maskSource.clear();
-    if (!maskName.empty()) {
-        Picture maskPicture;
-        const uint32_t maskFlags = load::kOpaque | load::kWidthPixels | load::kHeightPixels;
-        if (Load(maskPicture, maskName, maskFlags, character.Width(), character.Height())) {
-            character.TakeMask(maskPicture, maskName);
-        } else {
-            Report(script::err::kCannotOpenFile, maskName);
-        }
-    }
+    LoadMask(character, maskName);
     ApplyFilter(character, filter_);
     character.filter = filter_;
 

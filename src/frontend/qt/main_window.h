@@ -75,6 +75,8 @@ class MainWindow : public QWidget {
 
   private:
     WorkerAdapter::Window AdapterWindow();
+    /// The commands of the window itself: display, documents, language, dialogs.
+    void RunWindowCommand(int id);
     bool MakeSession(const std::filesystem::path& book);
     void CloseBook();
     void FormComplete();

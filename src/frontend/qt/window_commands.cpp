@@ -82,31 +82,32 @@ void MainWindow::Say(const QString& japanese, const QString& english) {
 
 void MainWindow::RunCommand(int id) {
     // Each command pauses the wait icon itself while it asks: Open and Quit end the session.
-    app::ReaderCommands* commands = Commands();
+    if (app::ReaderCommands* commands = Commands()) {
+        switch (id) {
+            case command::kGotoNextChoice:
+                commands->GotoNextChoice();
+                return;
+            case command::kCloseWindow:
+                commands->CloseWindow();
+                return;
+            case command::kSave:
+                commands->Save();
+                return;
+            case command::kLoad:
+                commands->Load();
+                return;
+            default:
+                break;
+        }
+    }
+    RunWindowCommand(id);
+}
+
+void MainWindow::RunWindowCommand(int id) {
     switch (id) {
         case command::kOpen:
             if (!launch_.singleBook) {
                 OpenDialog();
-            }
-            return;
-        case command::kGotoNextChoice:
-            if (commands != nullptr) {
-                commands->GotoNextChoice();
-            }
-            return;
-        case command::kCloseWindow:
-            if (commands != nullptr) {
-                commands->CloseWindow();
-            }
-            return;
-        case command::kSave:
-            if (commands != nullptr) {
-                commands->Save();
-            }
-            return;
-        case command::kLoad:
-            if (commands != nullptr) {
-                commands->Load();
             }
             return;
         case command::kBookmarkMenu:

@@ -206,17 +206,6 @@ TEST_F(Characters, TagTextWritesEnterAndAbsoluteActLines) {
     EXPECT_EQ(lines[3], "</SUNGLASS>");
 }
 
-TEST_F(Characters, CharactersInsideACurtainWaitForTheClose) {
-    rig.Picture("a.bmp", 10, 10, 0xFFFFFF);
-    rig.controller->CurtainTag(Tag(kw::kCurtain, {}));
-    Enter("A");
-    Act("A", "a.bmp");
-    Exit({{kw::kName, "A"}});
-    EXPECT_TRUE(rig.presents.empty());
-    rig.controller->CurtainTag(Tag(kw::kCurtain, {}, true));
-    EXPECT_EQ(rig.presents.size(), 1u);
-}
-
 class CharacterDrawing : public ::testing::TestWithParam<PixelFormat> {};
 
 TEST_P(CharacterDrawing, NegativePositionClipsTheSource) {

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <thread>
 #include <vector>
 
 #include "host/clock.h"
@@ -219,29 +218,6 @@ TEST_F(PresentTest, NothingWithoutStageOrClock) {
     PresentWithEffect(stage_, screen_, kStage, kEffectFadeIn, 10, {});
     EXPECT_EQ(draws, 0);
     EXPECT_TRUE(clock_.Sleeps().empty());
-}
-
-// The worker runs an effect while the frontend copies the screen out on each report and the
-// window toggles the active flag: the threads share only the screen's lock and the atomics.
-TEST_F(PresentTest, EffectOnWorkerWhileFrontendReads) {
-    std::atomic<int> active{0};
-    std::atomic<int> reports{0};
-    std::atomic<bool> done{false};
-    screen_.SetChangedCallback([&] { reports.fetch_add(1); });
-    std::thread worker([&] {
-        PresentWithEffect(stage_, screen_, kStage, kEffectOverlap, 0, {&clock_, &active, nullptr});
-        done = true;
-    });
-    Surface out;
-    ASSERT_TRUE(screen_.CopyOut(out));
-    active = 1;
-    while (!done.load()) {
-        ASSERT_TRUE(screen_.CopyOut(out));
-    }
-    worker.join();
-    EXPECT_EQ(reports.load(), StepCount(kEffectOverlap, kStage) + 1);
-    ASSERT_TRUE(screen_.CopyOut(out));
-    EXPECT_TRUE(SameRect(stage_, out, kStage));
 }
 
 }  // namespace

@@ -19,24 +19,29 @@ constexpr Rect kStage{0, 0, 640, 480};
 const int kAllEffects[] = {-1, 0,  1,  2,  4,  6,  7,  8,  9,  10, 11, 12,
                            13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 99};
 
-// Draws every step of effect over destination on a blank screen and checks that screen pixel
-// (x, y) shows stage pixel (x - left, y - top) where that exists, and stays blank elsewhere.
-void ExpectAllStepsReveal(int effect, const Rect& d, const Surface& stage, int side) {
-    Surface screen = Solid(side, side * 3 / 4, stage.Format());
-    EffectSteps steps(effect, d);
-    for (int i = 0; i < steps.Count(); ++i) {
-        steps.Draw(i, stage, screen);
-    }
+// Checks that screen pixel (x, y) shows stage pixel (x - left, y - top) of destination d where
+// that exists, and is blank elsewhere.
+void ExpectShows(const Surface& screen, const Surface& stage, const Rect& d) {
     for (int y = 0; y < screen.Height(); ++y) {
         for (int x = 0; x < screen.Width(); ++x) {
             const int64_t sx = int64_t{x} - d.left;
             const int64_t sy = int64_t{y} - d.top;
             const bool inside = x < int64_t{d.right} && y < int64_t{d.bottom} && sx >= 0 &&
                                 sy >= 0 && sx < stage.Width() && sy < stage.Height();
-            ASSERT_EQ(screen.Row(y)[x], inside ? stage.Row(sy)[sx] : 0)
-                << "effect " << effect << " at " << x << "," << y;
+            ASSERT_EQ(screen.Row(y)[x], inside ? stage.Row(sy)[sx] : 0) << x << "," << y;
         }
     }
+}
+
+// Draws every step of effect over destination d on a blank screen of the given width.
+void ExpectAllStepsReveal(int effect, const Rect& d, const Surface& stage, int side) {
+    SCOPED_TRACE(::testing::Message() << "effect " << effect);
+    Surface screen = Solid(side, side * 3 / 4, stage.Format());
+    EffectSteps steps(effect, d);
+    for (int i = 0; i < steps.Count(); ++i) {
+        steps.Draw(i, stage, screen);
+    }
+    ExpectShows(screen, stage, d);
 }
 
 // The counts on the whole stage show in the pauses of PausesFollowEffectTimeAndStepIndex.
@@ -174,13 +179,7 @@ TEST_F(PresentTest, EveryEffectEndsShowingTheStageAtItsDestination) {
             }
             Surface out;
             ASSERT_TRUE(screen_.CopyOut(out));
-            for (int y = 0; y < out.Height(); ++y) {
-                for (int x = 0; x < out.Width(); ++x) {
-                    const bool inside = x >= d.left && x < d.right && y >= d.top && y < d.bottom;
-                    ASSERT_EQ(out.Row(y)[x], inside ? stage_.Row(y - d.top)[x - d.left] : 0)
-                        << x << "," << y;
-                }
-            }
+            ExpectShows(out, stage_, d);
         }
     }
 }

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <bit>
 #include <climits>
 
 #include "pixel_test_support.h"
@@ -23,19 +22,6 @@ TEST(PixelFormatTest, NativeColoursOfBothLayouts) {
     // Red sits in the low byte of a colour.
     EXPECT_EQ(s565.NativeColour(0x0000FF), 0xF800u);
     EXPECT_EQ(s555.NativeColour(0xFF0000), 0x001Fu);
-}
-
-TEST_P(SurfaceTest, PackKeepsTheTopBitsOfEveryComponent) {
-    const PixelFormat f = GetParam();
-    for (const ChannelFormat* channel : {&f.red, &f.green, &f.blue}) {
-        EXPECT_EQ(channel->loss, 8 - std::popcount(channel->mask));
-    }
-    for (uint32_t c = 0; c < 256; ++c) {
-        const uint32_t back = f.ToColour(f.Pack(c, c, c));
-        EXPECT_EQ(back & 0xFF, c >> f.red.loss << f.red.loss);
-        EXPECT_EQ((back >> 8) & 0xFF, c >> f.green.loss << f.green.loss);
-        EXPECT_EQ(back >> 16, c >> f.blue.loss << f.blue.loss);
-    }
 }
 
 TEST_P(SurfaceTest, UnloadedSurfacesRefuseEverythingAndAbsurdSizesLeaveThemSo) {

@@ -115,14 +115,6 @@ void Surface::Release() {
     key_ = 0;
 }
 
-bool Surface::GetFormat(PixelFormat& format) const {
-    if (!IsLoaded()) {
-        return false;
-    }
-    format = format_;
-    return true;
-}
-
 uint32_t Surface::NativeColour(uint32_t colour) const {
     if (!IsLoaded()) {
         return kInvalidColour;

@@ -49,8 +49,6 @@ class Surface {
     /// The whole surface as a rectangle (0, 0, Width, Height).
     Rect Bounds() const { return Rect{0, 0, width_, height_}; }
 
-    /// Copies the surface's pixel layout into format; false when unloaded.
-    bool GetFormat(PixelFormat& format) const;
     /// The pixel layout (meaningful only while loaded).
     const PixelFormat& Format() const { return format_; }
 

@@ -123,7 +123,6 @@ TEST_F(Characters, HalfAlphaBlendsWithTheStage) {
     EnterAtCorner("A");
     Act("A", "a.bmp", {{kw::kAlpha, "50"}, {kw::kTransparent, "NONE"}});
     EXPECT_EQ(Field(StagePixel(5, 5), rig.stage.Format().red), 15u);  // (31 x 16 + 0 x 16) >> 5
-    EXPECT_EQ(Named("A")->alpha, 50);
 }
 
 TEST_F(Characters, AlphaNamingAFileBecomesTheMaskAndAMissingOneIsReported) {
@@ -135,8 +134,7 @@ TEST_F(Characters, AlphaNamingAFileBecomesTheMaskAndAMissingOneIsReported) {
     uint32_t key = 0;
     EXPECT_FALSE(a->GetSourceKey(key));  // automatic transparency is off
     ASSERT_EQ(a->mask.size(), 16u);
-    EXPECT_EQ(a->mask[5], 128);  // (16 + 16 + 16) / 3 x 8
-    EXPECT_EQ(a->maskSource, "m.bmp");
+    EXPECT_EQ(a->mask[5], 128);                                        // (16 + 16 + 16) / 3 x 8
     EXPECT_EQ(Field(StagePixel(1, 1), rig.stage.Format().blue), 15u);  // (31 x 128) >> 8
     std::vector<std::string> lines;
     a->WriteTags(lines);
@@ -204,17 +202,6 @@ TEST_F(Characters, TagTextWritesEnterAndAbsoluteActLines) {
               "<ACT NAME=\"A\" SRC=\"a.bmp\" LEFT=\"470\" TOP=\"105\" WIDTH=\"20\" HEIGHT=\"30\"  "
               "ALPHA=\"100\" TRANSPARENT=\"#00FF00\" >");
     EXPECT_EQ(lines[3], "</SUNGLASS>");
-}
-
-TEST_F(Characters, CharactersInsideACurtainWaitForTheClose) {
-    rig.Picture("a.bmp", 10, 10, 0xFFFFFF);
-    rig.controller->CurtainTag(Tag(kw::kCurtain, {}));
-    Enter("A");
-    Act("A", "a.bmp");
-    Exit({{kw::kName, "A"}});
-    EXPECT_TRUE(rig.presents.empty());
-    rig.controller->CurtainTag(Tag(kw::kCurtain, {}, true));
-    EXPECT_EQ(rig.presents.size(), 1u);
 }
 
 class CharacterDrawing : public ::testing::TestWithParam<PixelFormat> {};

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <thread>
 #include <vector>
 
 #include "host/clock.h"
@@ -20,24 +19,29 @@ constexpr Rect kStage{0, 0, 640, 480};
 const int kAllEffects[] = {-1, 0,  1,  2,  4,  6,  7,  8,  9,  10, 11, 12,
                            13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 99};
 
-// Draws every step of effect over destination on a blank screen and checks that screen pixel
-// (x, y) shows stage pixel (x - left, y - top) where that exists, and stays blank elsewhere.
-void ExpectAllStepsReveal(int effect, const Rect& d, const Surface& stage, int side) {
-    Surface screen = Solid(side, side * 3 / 4, stage.Format());
-    EffectSteps steps(effect, d);
-    for (int i = 0; i < steps.Count(); ++i) {
-        steps.Draw(i, stage, screen);
-    }
+// Checks that screen pixel (x, y) shows stage pixel (x - left, y - top) of destination d where
+// that exists, and is blank elsewhere.
+void ExpectShows(const Surface& screen, const Surface& stage, const Rect& d) {
     for (int y = 0; y < screen.Height(); ++y) {
         for (int x = 0; x < screen.Width(); ++x) {
             const int64_t sx = int64_t{x} - d.left;
             const int64_t sy = int64_t{y} - d.top;
             const bool inside = x < int64_t{d.right} && y < int64_t{d.bottom} && sx >= 0 &&
                                 sy >= 0 && sx < stage.Width() && sy < stage.Height();
-            ASSERT_EQ(screen.Row(y)[x], inside ? stage.Row(sy)[sx] : 0)
-                << "effect " << effect << " at " << x << "," << y;
+            ASSERT_EQ(screen.Row(y)[x], inside ? stage.Row(sy)[sx] : 0) << x << "," << y;
         }
     }
+}
+
+// Draws every step of effect over destination d on a blank screen of the given width.
+void ExpectAllStepsReveal(int effect, const Rect& d, const Surface& stage, int side) {
+    SCOPED_TRACE(::testing::Message() << "effect " << effect);
+    Surface screen = Solid(side, side * 3 / 4, stage.Format());
+    EffectSteps steps(effect, d);
+    for (int i = 0; i < steps.Count(); ++i) {
+        steps.Draw(i, stage, screen);
+    }
+    ExpectShows(screen, stage, d);
 }
 
 // The counts on the whole stage show in the pauses of PausesFollowEffectTimeAndStepIndex.
@@ -175,13 +179,7 @@ TEST_F(PresentTest, EveryEffectEndsShowingTheStageAtItsDestination) {
             }
             Surface out;
             ASSERT_TRUE(screen_.CopyOut(out));
-            for (int y = 0; y < out.Height(); ++y) {
-                for (int x = 0; x < out.Width(); ++x) {
-                    const bool inside = x >= d.left && x < d.right && y >= d.top && y < d.bottom;
-                    ASSERT_EQ(out.Row(y)[x], inside ? stage_.Row(y - d.top)[x - d.left] : 0)
-                        << x << "," << y;
-                }
-            }
+            ExpectShows(out, stage_, d);
         }
     }
 }
@@ -219,29 +217,6 @@ TEST_F(PresentTest, NothingWithoutStageOrClock) {
     PresentWithEffect(stage_, screen_, kStage, kEffectFadeIn, 10, {});
     EXPECT_EQ(draws, 0);
     EXPECT_TRUE(clock_.Sleeps().empty());
-}
-
-// The worker runs an effect while the frontend copies the screen out on each report and the
-// window toggles the active flag: the threads share only the screen's lock and the atomics.
-TEST_F(PresentTest, EffectOnWorkerWhileFrontendReads) {
-    std::atomic<int> active{0};
-    std::atomic<int> reports{0};
-    std::atomic<bool> done{false};
-    screen_.SetChangedCallback([&] { reports.fetch_add(1); });
-    std::thread worker([&] {
-        PresentWithEffect(stage_, screen_, kStage, kEffectOverlap, 0, {&clock_, &active, nullptr});
-        done = true;
-    });
-    Surface out;
-    ASSERT_TRUE(screen_.CopyOut(out));
-    active = 1;
-    while (!done.load()) {
-        ASSERT_TRUE(screen_.CopyOut(out));
-    }
-    worker.join();
-    EXPECT_EQ(reports.load(), StepCount(kEffectOverlap, kStage) + 1);
-    ASSERT_TRUE(screen_.CopyOut(out));
-    EXPECT_TRUE(SameRect(stage_, out, kStage));
 }
 
 }  // namespace

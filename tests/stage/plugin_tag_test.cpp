@@ -6,7 +6,6 @@
 #include "picture_test_support.h"
 #include "script/keywords.h"
 #include "script/messages.h"
-#include "stage/builtin_plugins.h"
 
 namespace talu::stage {
 namespace {
@@ -47,16 +46,6 @@ TEST_F(PluginTag, ReportsMissingAttributesAndGoesOn) {
     EXPECT_EQ(extensions_.Find("GIF"), "");
 }
 
-TEST_F(PluginTag, ReportsInJapaneseWhenTheSettingSaysSo) {
-    diagnostics_.SetLangMode(script::kLangJapanese);
-    Run({});
-    ASSERT_EQ(boxes_.boxes.size(), 2u);
-    EXPECT_EQ(boxes_.boxes[0],
-              "TALUの文法に間違いがあります PLUGIN\n\nSRC属性が指定してありません。");
-    EXPECT_EQ(boxes_.boxes[1],
-              "TALUの文法に間違いがあります PLUGIN\n\nNAME属性が指定してありません。");
-}
-
 // A fixed-name archive extractor that holds nothing.
 class NamedArchivePlugin : public Plugin {
   public:
@@ -79,21 +68,6 @@ TEST_F(PluginTag, PutsTheNamedArchiveExtractorFirst) {
     Run({{script::kw::kSrc, "lzh"}, {script::kw::kName, "axlha.spi"}});
     EXPECT_EQ(plugins_.Plugins().front()->FileName(), "AXLHA.SPI");
     EXPECT_EQ(extensions_.Find("LZH"), "AXLHA.SPI");
-}
-
-TEST(PluginList, ScanInstallsTheBuiltInDecoderAndExtractor) {
-    PluginList plugins;
-    plugins.Scan();
-    ASSERT_EQ(plugins.Plugins().size(), 2u);
-    EXPECT_NE(plugins.ImageDecoderFor("x.png"), nullptr);
-    EXPECT_NE(plugins.ImageDecoderFor("Z:\\a.b\\x.Tga"), nullptr);
-    EXPECT_EQ(plugins.ImageDecoderFor("x.xyz"), nullptr);
-    EXPECT_EQ(plugins.ImageDecoderFor("noextension"), nullptr);
-    int archives = 0;
-    for (const auto& plugin : plugins.Plugins()) {
-        archives += plugin->GetKind() == PluginKind::kArchiveExtractor;
-    }
-    EXPECT_EQ(archives, 1);
 }
 
 }  // namespace

@@ -20,8 +20,6 @@ TEST(ScreenTest, PresentAndDrawCopyClipAndGatherWhatChanged) {
     EXPECT_FALSE(screen.CopyOut(out));  // not created yet
     EXPECT_FALSE(screen.Present(red, red.Bounds(), red.Bounds(), 0));
     ASSERT_TRUE(screen.Create(PixelFormat::Rgb565(), 64, 48));
-    EXPECT_EQ(screen.Width(), 64);
-    EXPECT_EQ(screen.Format(), PixelFormat::Rgb565());
     int changes = 0;
     screen.SetChangedCallback([&] { ++changes; });
     ASSERT_TRUE(screen.Present(red, red.Bounds(), Rect{50, 40, 70, 60}, 0));

@@ -27,29 +27,12 @@ TEST(PixelFormatTest, NativeColoursOfBothLayouts) {
     EXPECT_EQ(s555.NativeColour(0xFF0000), 0x001Fu);
 }
 
-TEST_P(SurfaceTest, PackKeepsTheTopBitsOfEveryComponent) {
-    const PixelFormat f = GetParam();
-    for (const ChannelFormat* channel : {&f.red, &f.green, &f.blue}) {
-        EXPECT_EQ(channel->loss, 8 - std::popcount(channel->mask));
-    }
-    for (uint32_t c = 0; c < 256; ++c) {
-        const uint32_t back = f.ToColour(f.Pack(c, c, c));
-        EXPECT_EQ(back & 0xFF, c >> f.red.loss << f.red.loss);
-        EXPECT_EQ((back >> 8) & 0xFF, c >> f.green.loss << f.green.loss);
-        EXPECT_EQ(back >> 16, c >> f.blue.loss << f.blue.loss);
-    }
-}
-
 TEST_P(SurfaceTest, UnloadedSurfacesRefuseEverythingAndAbsurdSizesLeaveThemSo) {
     Surface s;
     EXPECT_FALSE(s.Create(0, 10, GetParam()));
     EXPECT_FALSE(s.Create(10, -1, GetParam()));
     EXPECT_FALSE(s.Create(kMaxSurfaceSide + 1, 1, GetParam()));
     EXPECT_FALSE(s.IsLoaded());
-    EXPECT_EQ(s.Pitch(), 0);
-    EXPECT_EQ(s.NativeColour(0), kInvalidColour);
-    PixelFormat format{};
-    EXPECT_FALSE(s.GetFormat(format));
     Surface loaded = PatternSurface(8, 8, GetParam());
     EXPECT_FALSE(loaded.CopyTo(Rect{0, 0, 8, 8}, s, Rect{0, 0, 8, 8}, 0));
     EXPECT_FALSE(s.CopyTo(Rect{0, 0, 8, 8}, loaded, Rect{0, 0, 8, 8}, 0));
@@ -70,28 +53,15 @@ TEST(SurfaceMemory, MadeSmallerItGivesTheMemoryBack) {
     EXPECT_LT(mallinfo2().hblkhd, large - (30u << 20));
 }
 
-TEST_P(SurfaceTest, RowsKeyMoveAndRelease) {
+// Rows are a pitch apart, which the pixel kernels rely on; a surface created again has no key.
+TEST_P(SurfaceTest, RowsArePitchApartAndReleaseDropsTheKey) {
     Surface s;
     ASSERT_TRUE(s.Create(5, 3, GetParam()));
-    EXPECT_GE(s.Pitch(), 5);  // in pixels
-    uint16_t* p = s.Row(0);
-    p[2 * s.Pitch() + 4] = 0x1234;
-    p[0] = 0x4321;
+    s.Row(0)[2 * s.Pitch() + 4] = 0x1234;
     EXPECT_EQ(s.Row(2)[4], 0x1234);
-    EXPECT_EQ(s.NativeColour(kInvalidColour), 0x4321u);  // the invalid colour reads pixel 0
-    EXPECT_EQ(s.BlitFlags(), 0u);
     s.SetSourceKey(0xFF00FF);
-    uint32_t key = 0;
-    ASSERT_TRUE(s.GetSourceKey(key));
-    EXPECT_EQ(key, s.NativeColour(0xFF00FF));
-    Surface moved(std::move(s));
-    EXPECT_FALSE(s.IsLoaded());  // NOLINT(bugprone-use-after-move): moved-from state is defined.
-    EXPECT_EQ(moved.BlitFlags(), kCopyKeySource);
-    moved.Release();
-    EXPECT_FALSE(moved.IsLoaded());
-    key = 7;
-    EXPECT_FALSE(moved.GetSourceKey(key));
-    EXPECT_EQ(key, 7u);
+    ASSERT_TRUE(s.Create(5, 3, GetParam()));
+    EXPECT_EQ(s.BlitFlags(), 0u);
 }
 
 TEST_P(SurfaceTest, FillAndFillRectClip) {

@@ -68,8 +68,6 @@ class Font {
 
     /// The cell metrics of this font.
     const CellMetrics& Metrics() const { return face_->Metrics(); }
-    /// Number of characters whose images are cached.
-    std::size_t CachedGlyphs() const { return cache_.size(); }
 
   private:
     Font(std::unique_ptr<FreeTypeFace> face, const FontOptions& options, bool embolden);

@@ -143,16 +143,6 @@ TEST_P(Window, SixteenNestedFontsKeepFifteenAndTheLinkPageFollowsTheirClosing) {
     }
 }
 
-TEST_P(Window, IndentMakesFollowingLinesStartUnderTheNextCharacter) {
-    rig.controller->windowShown = 1;
-    Type(Repeat(kA, 2));
-    window->IndentTag(Tag(kw::kIndent, {}));
-    Type(Repeat(kA, 30));
-    EXPECT_EQ(Pen(), (PenPoint{74 + 12 * 27, 50}));  // 18 fit on the first line, 12 below
-    window->IndentTag(Tag(kw::kIndent, {}, true));
-    EXPECT_EQ(display.layout.indentDepth, 0);
-}
-
 TEST_P(Window, PositionAndClipMoveSaveAndLoadThePen) {
     rig.controller->windowShown = 1;
     window->PositionTag(Tag(kw::kPosition, {{kw::kLeft, "50%"}, {kw::kTop, "+30"}}));

@@ -126,11 +126,5 @@ TEST_F(CheckCommand, FilesInTheOrderReachedFindingsInReadingOrder) {
     EXPECT_EQ(err_.str(), "talu-cli: 5 problems in 4 files\n");
 }
 
-TEST_F(CheckCommand, ABookThatCannotBeReadIsAnError) {
-    EXPECT_EQ(Check(), 1);
-    EXPECT_EQ(out_.str(), "");
-    EXPECT_NE(err_.str().find("book.talu"), std::string::npos);
-}
-
 }  // namespace
 }  // namespace talu::cli

@@ -163,28 +163,6 @@ TEST_P(Window, PositionAndClipMoveSaveAndLoadThePen) {
     EXPECT_EQ(Pen(), (PenPoint{300, 50}));
 }
 
-TEST_P(Window, TypingOpensAClosedWindowWithOneFadeAndThenShowsEachCharacter) {
-    Type(kA);
-    ASSERT_EQ(rig.presents.size(), 3u);
-    EXPECT_FALSE(rig.presents[0].rect.has_value());
-    EXPECT_EQ(rig.presents[0].effect, 7);
-    EXPECT_EQ(rig.presents[0].time, 30);  // trunc(50 x 0.6)
-    EXPECT_EQ(rig.presents[1].effect, 0);
-    EXPECT_FALSE(rig.presents[1].rect.has_value());
-    EXPECT_TRUE(rig.presents[2].rect.has_value());
-    EXPECT_EQ(rig.controller->windowShown, 1);
-    window->OpenWindow();
-    EXPECT_EQ(rig.presents.size(), 3u);
-
-    rig.controller->windowShown = 0;
-    rig.settings.m_nFadeEffect = 0;
-    rig.clock.ClearSleeps();
-    window->OpenWindow();
-    ASSERT_EQ(rig.presents.size(), 5u);
-    EXPECT_EQ(rig.presents[3].effect, 0);
-    EXPECT_TRUE(rig.clock.Sleeps().empty());
-}
-
 TEST_P(Window, TypingPausesHalfTheTextWaitUntilAClickAndReachesTheScreen) {
     rig.controller->windowShown = 1;
     std::string rest;

@@ -5,17 +5,6 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-TEST_F(BookTest, AnythingBetweenLinksEndsTheGroup) {
-    Open("<A HREF=\"#a\">or<A HREF=\"#b\"><A NAME=\"n\"><A HREF=\"#c\"></A><A HREF=\"#d\">");
-    std::vector<std::vector<std::string>> records = FetchAll();
-    ASSERT_EQ(records.size(), 6u);
-    EXPECT_EQ(records[0].size(), 5u);  // one link alone
-    EXPECT_EQ(records[1][1], "62\tor");
-    EXPECT_EQ(records[3][1], "64\tn");  // an anchor ends a group and never starts one
-    EXPECT_EQ(records[4].size(), 5u);   // the closing A, no keyword, ended the group too
-    EXPECT_EQ(records[5].size(), 5u);
-}
-
 TEST_F(BookTest, JumpsToLabelsAndReportsMissingOnes) {
     Open("a<A NAME=\"x\">b<A NAME=\"x\">c");
     ASSERT_TRUE(book.Jump("#x"));

@@ -111,18 +111,6 @@ TEST_F(BookTest, AliasesServeTheIncludesThatFollowThem) {
     EXPECT_FALSE(book.Substitutions().Contains("first"));
 }
 
-TEST_F(BookTest, ResolvePath) {
-    TagRecord record;
-    record.AddAttribute(kw::kSrc, "C:\\abs\\x.bmp");
-    record.AddAttribute(kw::kFolder, "Z:\\book");
-    EXPECT_EQ(book.ResolvePath(record, kw::kSrc), "C:\\abs\\x.bmp");
-    record.SetAttribute(kw::kSrc, "..\\img\\.\\x.bmp");
-    EXPECT_EQ(book.ResolvePath(record, kw::kSrc), "Z:\\img\\x.bmp");
-    record.Clear();
-    record.AddAttribute(kw::kSrc, "img\\x.bmp");
-    EXPECT_EQ(book.ResolvePath(record, kw::kSrc), "img\\x.bmp");
-}
-
 TEST(JoinPath, DotsCannotClimbAboveTheDrive) {
     EXPECT_EQ(JoinPath("Z:\\a\\b\\", "..\\..\\..\\c.txt"), "Z:\\c.txt");
     EXPECT_EQ(JoinPath("Z:\\a", "b\\"), "Z:\\a\\b\\");

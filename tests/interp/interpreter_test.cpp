@@ -8,7 +8,6 @@
 #include "interp/interp_test_support.h"
 #include "script/keywords.h"
 #include "stage/picture_test_support.h"
-#include "support/archive_bytes.h"
 #include "support/interpreter_rig.h"
 #include "support/repeat.h"
 
@@ -96,14 +95,6 @@ TEST_F(InterpreterTest, AFailedStageTagReportsAndGoesOnAndWithoutGraphicsStageTa
     EXPECT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(stageFailures, 1);
     EXPECT_EQ(Run(), step::kBookEnd);
-}
-
-TEST_F(InterpreterTest, IncludesAreReadFromArchives) {
-    rig.dir.Write("scripts.zip", test::StoredZip({{"chap.inc", "<A NAME=\"inside\">packed"}}));
-    Open("<INCLUDE SRC=\"scripts.zip\\chap.inc\">");
-    EXPECT_TRUE(boxes.shown.empty());
-    ASSERT_EQ(interpreter->Book().FindLabel("inside"), std::optional<std::size_t>(0));
-    EXPECT_EQ(interpreter->Book().Items()[1].text, "packed");
 }
 
 // BACKGROUND and ACT take FOLDER like every file attribute, and relative pictures follow the

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <vector>
 
 #include "interp/expression.h"
@@ -68,18 +67,6 @@ TEST_F(ScriptVariablesTest, IsSetLooksAtVariablesThenBookmarksAndConditionsTakeN
     EXPECT_FALSE(vars.Condition("(1+2*3)"));
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_NE(boxes.shown[0].find("ANSWER or VIEW attribute"), std::string::npos);
-}
-
-TEST_F(ScriptVariablesTest, SetByAnswerIsRecordedForBookmarks) {
-    EXPECT_FALSE(vars.SetByAnswer(Tag({}), vars.Bookmarks()));
-    EXPECT_TRUE(vars.SetByAnswer(Tag({{kw::kAnswer, "cleared"}}), vars.Bookmarks()));
-    std::ostringstream saved;
-    vars.Bookmarks().WriteTo(saved);
-    EXPECT_EQ(saved.str(), "###START_LIST###\n###END_LIST###\n");  // new since the last commit
-    vars.Commit();
-    saved.str("");
-    vars.Bookmarks().WriteTo(saved);
-    EXPECT_EQ(saved.str(), "###START_LIST###\ncleared\t1\n###END_LIST###\n");
 }
 
 // Comparisons are strict: equal numbers neither run an EVENT block nor make a QUESTION jump.

@@ -6,16 +6,13 @@
 
 #include "host/encoding.h"
 #include "host/paths.h"
+#include "stage/archive_index.h"
 
 namespace talu::stage {
 namespace {
 
 bool IsSeparator(char c) {
     return c == '\\' || c == '/';
-}
-
-char FoldAscii(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
 std::optional<std::filesystem::path> RegularFile(std::string_view insidePath,
@@ -59,33 +56,6 @@ std::vector<uint8_t> HeadOfFile(const std::filesystem::path& file) {
 
 }  // namespace
 
-std::optional<std::size_t> MatchMemberPrefix(std::string_view memberPath, std::string_view stored) {
-    std::size_t i = 0;
-    while (i < stored.size()) {
-        if (i >= memberPath.size()) {
-            return std::nullopt;
-        }
-        const std::size_t length = host::CharLength(stored, i);
-        if (host::CharLength(memberPath, i) != length) {
-            return std::nullopt;
-        }
-        if (length == 2) {
-            if (memberPath.compare(i, 2, stored, i, 2) != 0) {
-                return std::nullopt;
-            }
-        } else {
-            const char a = memberPath[i];
-            const char b = stored[i];
-            const bool same = IsSeparator(a) ? IsSeparator(b) : FoldAscii(a) == FoldAscii(b);
-            if (!same) {
-                return std::nullopt;
-            }
-        }
-        i += length;
-    }
-    return i;
-}
-
 std::optional<OpenedFile> FindArchiveMember(const PluginList& plugins, std::string_view archiveName,
                                             const host::ArchiveSource& archive,
                                             std::span<const uint8_t> head,
@@ -95,31 +65,24 @@ std::optional<OpenedFile> FindArchiveMember(const PluginList& plugins, std::stri
             !plugin->IsSupported(archiveName, head)) {
             continue;
         }
-        std::optional<std::vector<host::ArchiveEntry>> members = plugin->GetArchiveInfo(archive);
-        if (!members) {
+        const std::shared_ptr<const ArchiveIndex> index = IndexArchive(*plugin, archive);
+        const std::optional<ArchiveIndex::Found> found =
+            index ? index->Find(memberPath) : std::nullopt;
+        if (!found) {
             continue;
         }
-        for (const host::ArchiveEntry& member : *members) {
-            std::optional<std::size_t> matched = MatchMemberPrefix(memberPath, member.path);
-            if (member.path.empty() || !matched) {
-                continue;
-            }
-            const bool whole = *matched == memberPath.size();
-            if (!whole && !IsSeparator(memberPath[*matched])) {
-                continue;
-            }
-            std::optional<std::vector<uint8_t>> bytes = plugin->GetFile(archive, member);
-            if (!bytes) {
-                return std::nullopt;
-            }
-            if (whole) {
-                return OpenedFile{std::move(*bytes), member};
-            }
-            // The member is an archive itself: go on inside it with the rest of the path.
-            const std::vector<uint8_t> innerHead = HeadOf(*bytes);
-            return FindArchiveMember(plugins, member.path, host::ArchiveSource::FromMemory(*bytes),
-                                     innerHead, memberPath.substr(*matched + 1));
+        const host::ArchiveEntry& member = *found->member;
+        std::optional<std::vector<uint8_t>> bytes = plugin->GetFile(archive, member);
+        if (!bytes) {
+            return std::nullopt;
         }
+        if (found->matched == memberPath.size()) {
+            return OpenedFile{std::move(*bytes), member};
+        }
+        // The member is an archive itself: go on inside it with the rest of the path.
+        const std::vector<uint8_t> innerHead = HeadOf(*bytes);
+        return FindArchiveMember(plugins, member.path, host::ArchiveSource::FromMemory(*bytes),
+                                 innerHead, memberPath.substr(found->matched + 1));
     }
     return std::nullopt;
 }

@@ -39,8 +39,4 @@ std::optional<OpenedFile> FindArchiveMember(const PluginList& plugins, std::stri
                                             std::span<const uint8_t> head,
                                             std::string_view memberPath);
 
-/// The length of memberPath's start that equals stored (ignoring ASCII case, "\" equal to "/",
-/// double-byte characters compared whole), or nullopt when it does not start with it.
-std::optional<std::size_t> MatchMemberPrefix(std::string_view memberPath, std::string_view stored);
-
 }  // namespace talu::stage

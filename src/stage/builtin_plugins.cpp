@@ -38,7 +38,7 @@ std::optional<std::vector<host::ArchiveEntry>> ArchivePlugin::GetArchiveInfo(
 
 std::optional<std::vector<uint8_t>> ArchivePlugin::GetFile(const host::ArchiveSource& archive,
                                                            const host::ArchiveEntry& member) const {
-    return host::ReadArchiveEntry(archive, member.index, maxMemberBytes_);
+    return host::ReadArchiveMember(archive, member, maxMemberBytes_);
 }
 
 }  // namespace talu::stage

@@ -111,6 +111,10 @@ bool SavePicture(const Surface& surface, std::string_view sourceName, const Save
     std::optional<std::filesystem::path> file = host::HostPathForWriting(
         SavedPictureName(sourceName, request), host::HostPathOptions{request.bookFolder});
     std::error_code ec;
+    // A link is replaced, never written through: what it leads to is not the book's.
+    if (file && std::filesystem::is_symlink(*file, ec) && !std::filesystem::remove(*file, ec)) {
+        return false;
+    }
     // A folder of that name is never written over (nor removed after a failed write).
     if (!file ||
         (std::filesystem::exists(*file, ec) && !std::filesystem::is_regular_file(*file, ec))) {

@@ -75,25 +75,6 @@ TEST_F(CheckCommand, PicturesAreReadAsThePlayerReadsThem) {
     EXPECT_EQ(err_.str(), "talu-cli: 4 problems in 1 file\n");
 }
 
-TEST_F(CheckCommand, JumpsCarryAliasesAndAreCheckedInTheirOwnFiles) {
-    dir_.Write("sky.bmp", "x");
-    dir_.Write("chapters/next.talu",
-               "<BACKGROUND SRC=\"bg\">\n"
-               "<QUESTION ANSWER=\"f\" HREF=\"#nowhere\">\n"
-               "<A HREF=\"..\\book.talu#top\">\n"
-               "<BACKGROUND SRC=\"{x}.bmp\">");
-    dir_.Write("book.talu",
-               "<ALIAS SRC=\"bg\" DEST=\"sky.bmp\">\n"
-               "<A NAME=\"top\">\n"
-               "<A HREF=\"chapters\\next.talu\">");
-    EXPECT_EQ(Check(), 1);
-    // The alias names sky.bmp in the book's folder, where the jump found it too.
-    EXPECT_EQ(out_.str(),
-              "chapters/next.talu:1: Picture \"chapters\\sky.bmp\" cannot be found.\n"
-              "chapters/next.talu:2: Link target \"#nowhere\" is not found: no A tag has "
-              "NAME=\"nowhere\".\n");
-}
-
 // FOLDER, archive includes and the folder of a file reached by a jump, as the player has them.
 TEST_F(CheckCommand, PathsResolveAsInThePlayer) {
     dir_.Write("chars/girl.bmp", "x");
@@ -143,12 +124,6 @@ TEST_F(CheckCommand, FilesInTheOrderReachedFindingsInReadingOrder) {
               "z.talu:1: Unknown tag \"<NOSUCH>\"; the player skips it.\n"
               "a.talu:1: Unknown tag \"<NOSUCH>\"; the player skips it.\n");
     EXPECT_EQ(err_.str(), "talu-cli: 5 problems in 4 files\n");
-}
-
-TEST_F(CheckCommand, ABookThatCannotBeReadIsAnError) {
-    EXPECT_EQ(Check(), 1);
-    EXPECT_EQ(out_.str(), "");
-    EXPECT_NE(err_.str().find("book.talu"), std::string::npos);
 }
 
 }  // namespace

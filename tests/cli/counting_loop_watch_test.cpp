@@ -50,16 +50,5 @@ TEST(CountingLoopWatch, SpotsReturnsWhereOnlyNumbersChanged) {
     }
 }
 
-TEST(CountingLoopWatch, KeepsPlacesAndRunsApart) {
-    CountingLoopWatch watch;
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_FALSE(watch.Met("book\n7", {{"cnt", std::to_string(i)}}));
-        EXPECT_FALSE(watch.Met("book\n9", {{"cnt", std::to_string(i)}}));
-    }
-    watch.StartRun();
-    EXPECT_FALSE(watch.Met("book\n7", {{"cnt", "3"}}));
-    EXPECT_FALSE(watch.Met("book\n7", {{"cnt", "4"}}));
-}
-
 }  // namespace
 }  // namespace talu::cli

@@ -37,14 +37,5 @@ TEST(FetchCommand, JapaneseBoxes) {
               std::string::npos);
 }
 
-TEST(FetchCommand, AMissingBookIsAnError) {
-    std::ostringstream out;
-    std::ostringstream err;
-    EXPECT_EQ(RunFetch({kBooks + "nothing.talu", 0}, out, err), 1);
-    EXPECT_EQ(out.str(), "");
-    EXPECT_NE(err.str().find("nothing.talu"), std::string::npos);
-    EXPECT_EQ(RunFetch({kBooks, 0}, out, err), 1);  // a folder is no book
-}
-
 }  // namespace
 }  // namespace talu::cli

@@ -54,5 +54,32 @@ TEST(ScratchBook, RestoreUndoesEveryKindOfWrite) {
     EXPECT_FALSE(fs::exists(copy));
 }
 
+// A large file beside the book is read where it is, not copied; a run that replaces it (as
+// atomic writes and SNAP do) leaves the author's file alone and the next run reads it again.
+TEST(ScratchBook, LinksFilesNoRunWritesAndPutsBackWhatReplacedThem) {
+    test::TempFolder author;
+    author.Write("book.talu", "text<P>");
+    const fs::path big = author.Write("movie.dat", "");
+    fs::resize_file(big, std::uintmax_t{1} << 30);  // sparse: no blocks on disk
+
+    std::string problem;
+    auto scratch = ScratchBook::Create(author.Path() / "book.talu", problem);
+    ASSERT_NE(scratch, nullptr) << problem;
+    const fs::path copy = scratch->Book().parent_path();
+    ASSERT_TRUE(fs::is_symlink(copy / "movie.dat"));
+    EXPECT_EQ(fs::file_size(copy / "movie.dat"), fs::file_size(big));
+    EXPECT_TRUE(fs::is_symlink(copy / "book.talu"));
+    EXPECT_EQ(test::ReadText(scratch->Book()), "text<P>");
+
+    test::TempFolder elsewhere;
+    const fs::path written = elsewhere.Write("new", "replaced");
+    fs::copy_file(written, copy / "book.talu.tmp");
+    fs::rename(copy / "book.talu.tmp", copy / "book.talu");
+    ASSERT_TRUE(scratch->Restore(problem)) << problem;
+    EXPECT_TRUE(fs::is_symlink(copy / "book.talu"));
+    EXPECT_EQ(test::ReadText(author.Path() / "book.talu"), "text<P>");
+    EXPECT_EQ(test::ReadText(scratch->Book()), "text<P>");
+}
+
 }  // namespace
 }  // namespace talu::cli

@@ -8,7 +8,6 @@
 #include "interp/interp_test_support.h"
 #include "script/keywords.h"
 #include "stage/picture_test_support.h"
-#include "support/archive_bytes.h"
 #include "support/interpreter_rig.h"
 #include "support/repeat.h"
 
@@ -23,7 +22,6 @@ class InterpreterTest : public ::testing::Test {
     host::VirtualClock& clock = rig.clock;
     interp::ClickFlags clicks{};
     bool fastForward = false;
-    int savePoints = 0;
     int stageFailures = 0;
     EngineSettings engine;
     std::unique_ptr<Interpreter> interpreter;
@@ -32,7 +30,6 @@ class InterpreterTest : public ::testing::Test {
         InterpreterServices services = rig.Services(clicks);
         services.readSettings = [this](EngineSettings& settings) { settings = engine; };
         services.fastForward = [this] { return fastForward; };
-        services.onSavePoint = [this] { ++savePoints; };
         services.onStageFailure = [this] { ++stageFailures; };
         interpreter = std::make_unique<Interpreter>(std::move(services));
     }
@@ -60,25 +57,8 @@ class InterpreterTest : public ::testing::Test {
         return command;
     }
 
-    std::string LastAttribute(int id) const {
-        std::string value = "<absent>";
-        last.GetAttribute(id, value);
-        return value;
-    }
-
     script::TagRecord last;
 };
-
-TEST_F(InterpreterTest, PageWaitsThenTheEndOfTheBook) {
-    Open("Hello<P>");
-    EXPECT_EQ(Run(), step::kPageWait);
-    EXPECT_NE(LastAttribute(script::kw::kLeft), "<absent>");
-    EXPECT_NE(LastAttribute(script::kw::kTop), "<absent>");
-    EXPECT_EQ(savePoints, 1);
-    EXPECT_EQ(Step(), step::kGoOn);  // the new page
-    EXPECT_TRUE(last.Empty());
-    EXPECT_EQ(Step(), step::kBookEnd);
-}
 
 TEST_F(InterpreterTest, ALongRunFillsThePageAndGoesOnAfterTheClick) {
     Open(test::Repeat(test::kA, 600) + "<P>");
@@ -102,26 +82,6 @@ TEST_F(InterpreterTest, TimedWaitsSleepUnlessFastForwardingAndAreSkippedBehindAC
     clicks[3] = 1;  // a curtain is open
     EXPECT_EQ(Run(3), step::kGoOn);
     EXPECT_EQ(Step(), step::kGoOn);  // P still clears the page
-}
-
-TEST_F(InterpreterTest, LinksAndAnchors) {
-    Open("<A NAME=\"x\"><A HREF=\"#x\">or<A HREF=\"#x\" ALT=\"go\">");
-    EXPECT_EQ(Run(), step::kLinks);
-    EXPECT_EQ(LastAttribute(script::kw::kLeft), "<absent>");
-    EXPECT_EQ(Run(), step::kLinks);
-    EXPECT_NE(LastAttribute(script::kw::kLeft), "<absent>");
-}
-
-TEST_F(InterpreterTest, BookmarkTags) {
-    Open("<BOOKMARK><BOOKMARK MODE=\"AUTO\"><BOOKMARK ANSWER=\"done\" ALT=\"chapter 2\">");
-    EXPECT_EQ(Step(), step::kGoOn);
-    EXPECT_EQ(savePoints, 1);
-    EXPECT_EQ(Step(), step::kAutoBookmark);
-    EXPECT_EQ(interpreter->BookmarkMode(), script::kw::kAuto);
-    EXPECT_EQ(Step(), step::kGoOn);
-    EXPECT_EQ(savePoints, 1);
-    EXPECT_EQ(interpreter->BookmarkComment(), "chapter 2");
-    EXPECT_TRUE(interpreter->Variables().IsSet("done"));
 }
 
 TEST_F(InterpreterTest, AFailedStageTagReportsAndGoesOnAndWithoutGraphicsStageTagsAreSkipped) {
@@ -148,14 +108,6 @@ TEST_F(InterpreterTest, AStageTooLargeIsRefusedAndLeavesTheWindowAlone) {
     EXPECT_EQ(stageFailures, 1);
 }
 
-TEST_F(InterpreterTest, IncludesAreReadFromArchives) {
-    rig.dir.Write("scripts.zip", test::StoredZip({{"chap.inc", "<A NAME=\"inside\">packed"}}));
-    Open("<INCLUDE SRC=\"scripts.zip\\chap.inc\">");
-    EXPECT_TRUE(boxes.shown.empty());
-    ASSERT_EQ(interpreter->Book().FindLabel("inside"), std::optional<std::size_t>(0));
-    EXPECT_EQ(interpreter->Book().Items()[1].text, "packed");
-}
-
 // BACKGROUND and ACT take FOLDER like every file attribute, and relative pictures follow the
 // book file being read into another folder.
 TEST_F(InterpreterTest, PicturesResolveWithFolderAndFollowAJumpIntoAnotherFolder) {
@@ -175,12 +127,6 @@ TEST_F(InterpreterTest, PicturesResolveWithFolderAndFollowAJumpIntoAnotherFolder
     EXPECT_EQ(stageFailures, 0);
     EXPECT_TRUE(rig.stage.Background().IsLoaded());
     EXPECT_EQ(rig.stage.Background().source, rig.dir.Inside("sub/night.bmp"));
-}
-
-TEST_F(InterpreterTest, VariablesExpandAndQuestionsJump) {
-    Open("<QUESTION ANSWER=\"(x=3)\" HREF=\"#far\">skipped<A NAME=\"far\"><TIMER TIME=\"{x}\">");
-    EXPECT_EQ(Run(), step::kTimer);
-    EXPECT_EQ(LastAttribute(script::kw::kTime), "3");
 }
 
 TEST_F(InterpreterTest, PluginTagsAreRegisteredForBookmarks) {

@@ -65,34 +65,26 @@ class Window : public ::testing::TestWithParam<stage::PixelFormat> {
     std::unique_ptr<MessageWindow> window;
 };
 
-TEST_P(Window, ScreenSetsTheAreaThePenAndTheShutMode) {
+// Where SCREEN puts the window and the pen: tests/books/run/window.talu.
+TEST_P(Window, ScreenSetsTheShutModeAndTheLinkPagesArea) {
     rig.controller->textShutMask = 0;
     window->ScreenTag(Tag(kw::kScreen, {}));
     EXPECT_EQ(display.layout.window, (stage::Rect{0, 0, 600, 440}));  // nothing given
-    EXPECT_EQ(Pen(), (PenPoint{0, 0}));
     EXPECT_EQ(display.layout.shutMode, script::kw::kAuto);
     EXPECT_EQ(rig.controller->textShutMask, 1u);
     EXPECT_EQ(links.window, display.layout.window);
-    window->ScreenTag(Tag(kw::kScreen, {{kw::kLeft, "10"},
-                                        {kw::kTop, "300"},
-                                        {kw::kWidth, "620"},
-                                        {kw::kHeight, "170"},
-                                        {kw::kShut, "none"}}));
-    EXPECT_EQ(display.layout.window, (stage::Rect{10, 300, 630, 470}));
+    window->ScreenTag(Tag(kw::kScreen, {{kw::kShut, "none"}}));
     EXPECT_EQ(display.layout.shutMode, script::kw::kNone);
     EXPECT_EQ(rig.controller->textShutMask, 0u);
 }
 
-TEST_P(Window, FontsAndStylesReachBothLayoutsAndUserReturnsToTheFirstFont) {
+// Sizes, USER and styles as the pen shows them: tests/books/run/window.talu.
+TEST_P(Window, FontsAndStylesReachTheLinkPageAndFaceAndPenAttributesWork) {
     window->FontTag(Tag(kw::kFont, {{kw::kHeight, "20"}}));
     EXPECT_TRUE(window->BaseFontTaken());
-    EXPECT_EQ(display.layout.baseHeight, 20);
     EXPECT_EQ(links.baseHeight, 20);
     window->FontTag(Tag(kw::kFont, {{kw::kHeight, "33"}, {kw::kSrc, "IPAGothic"}}));
-    EXPECT_EQ(display.layout.baseHeight, 20);  // only the first FONT sets the base
-    EXPECT_EQ(display.layout.height, 33);
     window->FontTag(Tag(kw::kFont, {{kw::kHeight, "USER"}, {kw::kSrc, "user"}}));
-    EXPECT_EQ(display.layout.height, 20);
     EXPECT_EQ(links.height, 20);
     EXPECT_EQ(display.layout.face, std::string(kDefaultFace));
     // The face comes from SRC, or else from FACE.
@@ -100,14 +92,8 @@ TEST_P(Window, FontsAndStylesReachBothLayoutsAndUserReturnsToTheFirstFont) {
     EXPECT_EQ(display.layout.face, "IPAGothic");
     window->FontTag(Tag(kw::kFont, {{kw::kSrc, "IPAMincho"}, {kw::kFace, "IPAGothic"}}));
     EXPECT_EQ(display.layout.face, "IPAMincho");
-    // SIZE adds to height and skip; an unsigned SIZE is no change.
     window->FontTag(Tag(kw::kFont, {{kw::kSize, "+4"}}));
-    EXPECT_EQ(display.layout.height, 24);
-    EXPECT_EQ(display.layout.skip, 34);
     EXPECT_EQ(links.height, 24);
-    window->FontTag(Tag(kw::kFont, {{kw::kSize, "-2"}}));
-    window->FontTag(Tag(kw::kFont, {{kw::kSize, "4"}}));
-    EXPECT_EQ(display.layout.height, 22);
     // LEFT or TOP move the pen, but not outside the window.
     window->FontTag(Tag(kw::kFont, {{kw::kLeft, "100"}}));
     window->FontTag(Tag(kw::kFont, {{kw::kTop, "5000"}}));
@@ -115,11 +101,8 @@ TEST_P(Window, FontsAndStylesReachBothLayoutsAndUserReturnsToTheFirstFont) {
 
     window->StyleTag(kw::kB, Tag(kw::kB, {}));
     window->StyleTag(kw::kShadow, Tag(kw::kShadow, {}, true));
-    EXPECT_EQ(display.layout.weight, 700);
     EXPECT_EQ(links.weight, 700);
-    EXPECT_EQ(display.layout.shadow, 0);
     EXPECT_EQ(links.shadow, 0);
-    ASSERT_NE(display.layout.font, nullptr);
     window->StyleTag(kw::kB, Tag(kw::kB, {}, true));
     EXPECT_EQ(display.layout.weight, 0);
 }
@@ -141,58 +124,6 @@ TEST_P(Window, SixteenNestedFontsKeepFifteenAndTheLinkPageFollowsTheirClosing) {
         EXPECT_EQ(display.layout.height, 10 + std::max(i, 1));
         EXPECT_EQ(links.height, 10 + std::max(i, 1));
     }
-}
-
-TEST_P(Window, IndentMakesFollowingLinesStartUnderTheNextCharacter) {
-    rig.controller->windowShown = 1;
-    Type(Repeat(kA, 2));
-    window->IndentTag(Tag(kw::kIndent, {}));
-    Type(Repeat(kA, 30));
-    EXPECT_EQ(Pen(), (PenPoint{74 + 12 * 27, 50}));  // 18 fit on the first line, 12 below
-    window->IndentTag(Tag(kw::kIndent, {}, true));
-    EXPECT_EQ(display.layout.indentDepth, 0);
-}
-
-TEST_P(Window, PositionAndClipMoveSaveAndLoadThePen) {
-    rig.controller->windowShown = 1;
-    window->PositionTag(Tag(kw::kPosition, {{kw::kLeft, "50%"}, {kw::kTop, "+30"}}));
-    EXPECT_EQ(Pen(), (PenPoint{300, 50}));
-    window->PositionTag(
-        Tag(kw::kPosition, {{kw::kName, "STAGE"}, {kw::kLeft, "0"}, {kw::kTop, "0"}}));
-    EXPECT_EQ(Pen(), (PenPoint{300, 50}));  // outside the window: no move
-
-    window->PositionTag(Tag(kw::kPosition, {{kw::kMode, "save"}, {kw::kLeft, "100"}}));
-    Type(Repeat(kA, 5));
-    window->ClipTag(Tag(kw::kClip, {{kw::kMode, "SAVE"}}));
-    Type(Repeat(kA, 5));
-    window->ClipTag(Tag(kw::kClip, {{kw::kMode, "LOAD"}}));
-    EXPECT_EQ(display.layout.penX, 120 + 5 * 27);  // LEFT counts from the window's left
-    window->PositionTag(Tag(kw::kPosition, {{kw::kMode, "LOAD"}}));
-    EXPECT_EQ(Pen(), (PenPoint{300, 50}));                           // saved before the move
-    window->PositionTag(Tag(kw::kPosition, {{kw::kMode, "LOAD"}}));  // empty: the pen stays
-    EXPECT_EQ(Pen(), (PenPoint{300, 50}));
-}
-
-TEST_P(Window, TypingOpensAClosedWindowWithOneFadeAndThenShowsEachCharacter) {
-    Type(kA);
-    ASSERT_EQ(rig.presents.size(), 3u);
-    EXPECT_FALSE(rig.presents[0].rect.has_value());
-    EXPECT_EQ(rig.presents[0].effect, 7);
-    EXPECT_EQ(rig.presents[0].time, 30);  // trunc(50 x 0.6)
-    EXPECT_EQ(rig.presents[1].effect, 0);
-    EXPECT_FALSE(rig.presents[1].rect.has_value());
-    EXPECT_TRUE(rig.presents[2].rect.has_value());
-    EXPECT_EQ(rig.controller->windowShown, 1);
-    window->OpenWindow();
-    EXPECT_EQ(rig.presents.size(), 3u);
-
-    rig.controller->windowShown = 0;
-    rig.settings.m_nFadeEffect = 0;
-    rig.clock.ClearSleeps();
-    window->OpenWindow();
-    ASSERT_EQ(rig.presents.size(), 5u);
-    EXPECT_EQ(rig.presents[3].effect, 0);
-    EXPECT_TRUE(rig.clock.Sleeps().empty());
 }
 
 TEST_P(Window, TypingPausesHalfTheTextWaitUntilAClickAndReachesTheScreen) {

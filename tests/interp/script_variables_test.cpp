@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <vector>
 
 #include "interp/expression.h"
@@ -68,52 +67,6 @@ TEST_F(ScriptVariablesTest, IsSetLooksAtVariablesThenBookmarksAndConditionsTakeN
     EXPECT_FALSE(vars.Condition("(1+2*3)"));
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_NE(boxes.shown[0].find("ANSWER or VIEW attribute"), std::string::npos);
-}
-
-TEST_F(ScriptVariablesTest, ChosenLinksApplyTheirAnswerAndJumpAndQuestionsJumpWhenItHolds) {
-    Open("a<A NAME=\"x\">b");
-    const script::TagRecord jump = Tag({{kw::kHref, "#x"}, {kw::kAnswer, "went"}});
-    vars.Question(jump);
-    EXPECT_EQ(NextText(), "a");
-    vars.TakeLink(jump);
-    EXPECT_TRUE(vars.IsSet("went"));
-    EXPECT_EQ(NextText(), "b");
-    vars.Question(jump);
-    EXPECT_EQ(NextText(), "b");
-
-    vars.TakeLink(Tag({{kw::kHref, "#x"}, {kw::kAnswer, "(n=(n+1))"}}));
-    EXPECT_EQ(vars.Variables().Find("n"), "1");
-}
-
-TEST_F(ScriptVariablesTest, SetByAnswerIsRecordedForBookmarks) {
-    EXPECT_FALSE(vars.SetByAnswer(Tag({}), vars.Bookmarks()));
-    EXPECT_TRUE(vars.SetByAnswer(Tag({{kw::kAnswer, "cleared"}}), vars.Bookmarks()));
-    std::ostringstream saved;
-    vars.Bookmarks().WriteTo(saved);
-    EXPECT_EQ(saved.str(), "###START_LIST###\n###END_LIST###\n");  // new since the last commit
-    vars.Commit();
-    saved.str("");
-    vars.Bookmarks().WriteTo(saved);
-    EXPECT_EQ(saved.str(), "###START_LIST###\ncleared\t1\n###END_LIST###\n");
-}
-
-TEST_F(ScriptVariablesTest, EventsSkipTheirBlockUnlessTheAnswerHolds) {
-    Open(
-        "<EVENT ANSWER=\"flag\">in</EVENT>out<EVENT ANSWER=\"(1+2*3)\">run</EVENT>"
-        "<EVENT>never</EVENT>end");
-    script::TagRecord record;
-    ASSERT_TRUE(book.FetchTag(record));
-    vars.Event(record);
-    EXPECT_EQ(NextText(), "out");
-    ASSERT_TRUE(book.FetchTag(record));
-    vars.Event(record);
-    EXPECT_EQ(NextText(), "run");        // a wrong expression runs the block...
-    EXPECT_EQ(boxes.shown.size(), 1u);   // ...after showing the error
-    ASSERT_TRUE(book.FetchTag(record));  // the closing tag
-    vars.Event(record);
-    ASSERT_TRUE(book.FetchTag(record));
-    vars.Event(record);  // no ANSWER at all
-    EXPECT_EQ(NextText(), "end");
 }
 
 // Comparisons are strict: equal numbers neither run an EVENT block nor make a QUESTION jump.

@@ -32,11 +32,6 @@ class Snapshot : public ::testing::Test {
     SnapshotSources sources_;
 };
 
-TEST_F(Snapshot, FreshStageWritesStageAndBackgroundOnly) {
-    EXPECT_EQ(Lines(), (std::vector<std::string>{"<STAGE WIDTH=\"640\" HEIGHT=\"480\">",
-                                                 "<BACKGROUND COLOR=\"#000000\">", ""}));
-}
-
 TEST_F(Snapshot, SpaceLineOnlyForAPartialArea) {
     controller_->SpaceTag(Tag(script::kw::kSpace, {{script::kw::kLeft, "10"},
                                                    {script::kw::kTop, "20"},

@@ -142,25 +142,6 @@ TEST(LayoutLimits, AbsurdSizesSaturateInsteadOfOverflowingAndStillGiveAFont) {
     ASSERT_NE(layout.font, nullptr);
 }
 
-TEST(LayoutFont, OnlyGivenValuesReplaceAndTheFontIsRecreated) {
-    TextLayout layout;
-    layout.SetFont("", kNotGiven, 40);
-    EXPECT_EQ(layout.face, std::string(kDefaultFace));
-    EXPECT_EQ(layout.height, 27);
-    EXPECT_EQ(layout.skip, 40);
-    ASSERT_NE(layout.font, nullptr);
-    layout.SetFont("IPAGothic", 20, kNotGiven);
-    EXPECT_EQ(layout.face, "IPAGothic");
-    EXPECT_EQ(layout.height, 20);
-    EXPECT_EQ(layout.font->Measure("A").height, 20);
-    layout.height = 16;
-    layout.weight = 700;
-    layout.RecreateFont();
-    ASSERT_NE(layout.font, nullptr);
-    EXPECT_EQ(layout.font->Metrics().cellHeight, 16);
-    EXPECT_EQ(layout.font->Measure("\x82\xA0").width, 17);  // bold adds a pixel
-}
-
 class LayoutColour : public ::testing::TestWithParam<stage::PixelFormat> {};
 
 TEST_P(LayoutColour, ColoursThatWouldBecomeTheKeyPixelAreDrawnInTheStandIn) {

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <string>
 #include <vector>
 
@@ -42,30 +41,6 @@ TEST_P(TwoPasses, BothTargetsGetTheSameCharactersAndThePenEndsAfterTheText) {
 }
 
 INSTANTIATE_TEST_SUITE_P(BothFormats, TwoPasses, test::BothFormats());
-
-TEST(Reveal, PausesBetweenCharactersOrPresentsTheirUnionOnce) {
-    host::VirtualClock clock;
-    std::atomic<int> click{0};
-    std::vector<stage::Rect> shown;
-    RevealOptions options{&clock, &click, [&](const stage::Rect& r) { shown.push_back(r); }};
-    std::vector<stage::Rect> rects;
-    for (int i = 0; i < 4; ++i) {
-        rects.push_back(stage::Rect{20 + 27 * i, 20, 47 + 27 * i, 49});
-    }
-    RevealRun(rects, TextSettings{35, 1}, options);
-    EXPECT_EQ(clock.Sleeps(), (std::vector<int>{17, 17, 17}));  // half the wait, rounded down
-    EXPECT_EQ(shown, rects);
-
-    clock.ClearSleeps();
-    shown.clear();
-    RevealRun(rects, TextSettings{50, 0}, options);
-    EXPECT_TRUE(clock.Sleeps().empty());
-    EXPECT_EQ(shown, (std::vector<stage::Rect>{{20, 20, 128, 49}}));
-
-    shown.clear();
-    RevealRun({}, TextSettings{}, options);
-    EXPECT_TRUE(shown.empty());
-}
 
 }  // namespace
 }  // namespace talu::interp

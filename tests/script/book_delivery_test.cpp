@@ -1,88 +1,9 @@
 #include "book_fixture.h"
-#include "script/string_table.h"
 
 namespace talu::script::test {
 namespace {
 
 using Strings = std::vector<std::string>;
-
-TEST_F(BookTest, ConsecutiveLinksFoldIntoOneRecordLeavingTheLastItemToDeliver) {
-    Open(
-        "<A HREF=\"#a\" ENABLE=\"e\" VIEW=\"w\" ALT=\"one\">"
-        "<A HREF=\"#b\" VIEW=\"v\" ANSWER=\"x\">\n<A HREF=\"#c\">after");
-    // The first link gets its attributes appended; the k-th link's take ids 141 * k further on.
-    EXPECT_EQ(Fetch().Entries(),
-              (Strings{"___COMMAND___\t26", "76\t#a", "91\te", "90\tw", "78\tone", "90\tw", "91\te",
-                       "76\t#a", "78\tone", "77\t", "231\tv", "217\t#b", "219\t", "218\tx",
-                       "358\t#c", "360\t", "359\t"}));
-    EXPECT_EQ(book.CurrentIndex(), 3);
-    EXPECT_EQ(Attribute(Fetch(), kw::kSrc), "after");
-    TagRecord record;
-    EXPECT_FALSE(book.FetchTag(record));
-    EXPECT_FALSE(book.FetchTag(record));
-}
-
-TEST_F(BookTest, AnythingBetweenLinksEndsTheGroup) {
-    Open("<A HREF=\"#a\">or<A HREF=\"#b\"><A NAME=\"n\"><A HREF=\"#c\"></A><A HREF=\"#d\">");
-    std::vector<std::vector<std::string>> records = FetchAll();
-    ASSERT_EQ(records.size(), 6u);
-    EXPECT_EQ(records[0].size(), 5u);  // one link alone
-    EXPECT_EQ(records[1][1], "62\tor");
-    EXPECT_EQ(records[3][1], "64\tn");  // an anchor ends a group and never starts one
-    EXPECT_EQ(records[4].size(), 5u);   // the closing A, no keyword, ended the group too
-    EXPECT_EQ(records[5].size(), 5u);
-}
-
-TEST_F(BookTest, AliasesAreNeverDeliveredAndSubstituteLaterValuesButNotPageWaits) {
-    Open(
-        "<BGM SRC=\"song\"><ALIAS SRC=\"song\" DEST=\"m\\a.mid\"><BGM SRC=\"song\" LOOP=\"song\">"
-        "<P NAME=\"song\"><BR NAME=\"song\">");
-    TagRecord first = Fetch();
-    EXPECT_EQ(Attribute(first, kw::kSrc), "song");
-    EXPECT_EQ(Attribute(first, kw::kFolder), dir.InsideFolder());  // BGM gets the book's folder
-    TagRecord second = Fetch();
-    EXPECT_EQ(second.Entries(), (Strings{"___COMMAND___\t6", "62\tm\\a.mid", "84\tm\\a.mid",
-                                         "66\t" + dir.InsideFolder()}));
-    EXPECT_EQ(Attribute(Fetch(), kw::kName), "song");
-    EXPECT_EQ(Attribute(Fetch(), kw::kName), "m\\a.mid");
-    EXPECT_TRUE(book.AtEnd());
-}
-
-TEST_F(BookTest, DefaultEffectsAndTheirAliases) {
-    Open(
-        "<BACKGROUND SRC=\"a\"><ENTER NAME=\"n\"><ALIAS SRC=\"EF_DEFAULT_BACK\" DEST=\"EF_FADEIN\">"
-        "<CURTAIN><ENTER EFFECT=\"EF_NONE\">");
-    TagRecord background = Fetch();
-    EXPECT_EQ(Attribute(background, kw::kEffect), "EF_DEFAULT_BACK");
-    EXPECT_EQ(Attribute(background, kw::kFolder), dir.InsideFolder());
-    TagRecord enter = Fetch();
-    EXPECT_EQ(Attribute(enter, kw::kEffect), "EF_DEFAULT_CHAR");
-    EXPECT_EQ(Attribute(enter, kw::kFolder), "<absent>");
-    EXPECT_EQ(Attribute(Fetch(), kw::kEffect), "EF_FADEIN");
-    EXPECT_EQ(Attribute(Fetch(), kw::kEffect), "EF_NONE");
-}
-
-TEST_F(BookTest, EntitiesAreDecodedInTextRunsOnly) {
-    Open("&lt;b&gt; &amp;lt;<FONT FACE=\"&lt;\">");
-    EXPECT_EQ(Attribute(Fetch(), kw::kSrc), "<b> &lt;");
-    EXPECT_EQ(Attribute(Fetch(), 87), "&lt;");
-}
-
-TEST_F(BookTest, WriteFormsReadVariablesThenAliases) {
-    StringTable variables;
-    variables.Set("score", "42");
-    variables.Set("which", "score");
-    book.SetVariableTable(&variables);
-    Open(
-        "<ALIAS SRC=\"hero\" DEST=\"Mina\"><<score>><<hero>><<nobody>><WRITE SRC=\"{which}\">"
-        "<<&lt;>>");
-    // Braces expand first; there is no entity decoding.
-    EXPECT_EQ(FetchAll(), (std::vector<Strings>{{"___COMMAND___\t2", "62\t42"},
-                                                {"___COMMAND___\t2", "62\tMina"},
-                                                {"___COMMAND___\t2", "62\t"},
-                                                {"___COMMAND___\t2", "62\t42"},
-                                                {"___COMMAND___\t2", "62\t"}}));
-}
 
 TEST_F(BookTest, JumpsToLabelsAndReportsMissingOnes) {
     Open("a<A NAME=\"x\">b<A NAME=\"x\">c");

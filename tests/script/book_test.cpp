@@ -48,33 +48,6 @@ TEST_F(BookTest, ReadsIncludesInPlaceAndIndexesLabelsAndTheFileAndLineOfEachItem
     EXPECT_EQ(value, "Z:\\player\\");
 }
 
-TEST_F(BookTest, ReadProblemsAreShownAndNameTheirItem) {
-    dir.Write("b.talu", "B<INCLUDE SRC=\"BOOK.TALU\">");  // a cycle through another file
-    dir.Write("loop.talu", "<INCLUDE SRC=\"loop.talu\">");
-    Open("<INCLUDE SRC=\"gone\\x.talu\">\n<INCLUDE SRC=\"b.talu\">\n<# open");
-    using Kind = Book::ReadProblem::Kind;
-    std::vector<std::tuple<Kind, std::string, std::string>> problems;
-    for (const Book::ReadProblem& problem : book.ReadProblems()) {
-        problems.emplace_back(problem.kind, book.Items()[problem.item].text, problem.path);
-    }
-    const std::string folder = dir.InsideFolder();
-    EXPECT_EQ(
-        problems,
-        (std::vector<std::tuple<Kind, std::string, std::string>>{
-            {Kind::kIncludeNotFound, " <INCLUDE SRC=\"gone\\x.talu\">", folder + "gone\\x.talu"},
-            {Kind::kIncludeCycle, " <INCLUDE SRC=\"BOOK.TALU\">", folder + "BOOK.TALU"},
-            {Kind::kUnterminatedComment, "<# open", ""}}));
-    EXPECT_EQ(book.Items().size(), 5u);
-    ASSERT_EQ(boxes.boxes.size(), 2u);
-    EXPECT_EQ(boxes.boxes[0], "Syntax Error.\n\nI can't open file \"" + folder + "gone\\x.talu\".");
-    EXPECT_NE(boxes.boxes[1].find("BOOK.TALU"), std::string::npos);
-    // A new reading starts a new list.
-    ASSERT_TRUE(book.LoadOtherFile(dir.Inside("loop.talu")));
-    ASSERT_EQ(book.ReadProblems().size(), 1u);
-    EXPECT_EQ(book.ReadProblems()[0].kind, Kind::kIncludeCycle);
-    EXPECT_EQ(book.Files().size(), 1u);
-}
-
 // Each file includes the next twice: 2^31 readings unless the reader stops it.
 void WriteBranchingIncludes(const talu::test::TempFolder& dir) {
     for (int n = 0; n < 31; ++n) {
@@ -136,18 +109,6 @@ TEST_F(BookTest, AliasesServeTheIncludesThatFollowThem) {
     EXPECT_EQ(book.Items()[4].text, "one");
     // Aliases met while reading are forgotten once the book is open.
     EXPECT_FALSE(book.Substitutions().Contains("first"));
-}
-
-TEST_F(BookTest, ResolvePath) {
-    TagRecord record;
-    record.AddAttribute(kw::kSrc, "C:\\abs\\x.bmp");
-    record.AddAttribute(kw::kFolder, "Z:\\book");
-    EXPECT_EQ(book.ResolvePath(record, kw::kSrc), "C:\\abs\\x.bmp");
-    record.SetAttribute(kw::kSrc, "..\\img\\.\\x.bmp");
-    EXPECT_EQ(book.ResolvePath(record, kw::kSrc), "Z:\\img\\x.bmp");
-    record.Clear();
-    record.AddAttribute(kw::kSrc, "img\\x.bmp");
-    EXPECT_EQ(book.ResolvePath(record, kw::kSrc), "img\\x.bmp");
 }
 
 TEST(JoinPath, DotsCannotClimbAboveTheDrive) {

@@ -23,13 +23,8 @@ TEST(LookupKeyword, CaseSpellingsClockFormAndOddWords) {
     }
 }
 
-TEST(KeywordClasses, TagAndAttributeSets) {
-    for (int id : {3, 30, 56, 98}) {
-        EXPECT_TRUE(IsTagId(id)) << id;
-    }
-    for (int id : {0, 4, 44, 57}) {
-        EXPECT_FALSE(IsTagId(id)) << id;
-    }
+// The tag set is left to the trace books: a tag the parser drops changes their steps.
+TEST(KeywordClasses, AttributeSet) {
     for (int id : {30, 57, 105}) {
         EXPECT_TRUE(IsAttributeId(id)) << id;
     }

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "book_fixture.h"
 #include "host/encoding.h"
 
 namespace talu::script {
@@ -37,24 +36,6 @@ TEST(PlayerMessages, LanguageAndUnknownIndexes) {
     EXPECT_EQ(PlayerMessage(7, msg::kExitQuestion), "Exit Application?");  // any other: English
     EXPECT_EQ(PlayerMessage(kLangEnglish, 6), "");
     EXPECT_EQ(PlayerMessage(kLangEnglish, 10), "");
-}
-
-TEST(Diagnostics, BoxesHaveTitleItemEmptyLineAndMessageInTheLanguageOfTheMoment) {
-    test::RecordingBoxes boxes;
-    Diagnostics diagnostics(boxes, kLangEnglish);
-    diagnostics.ReportScriptError(" <ENTER SRC=\"a.bmp\">", err::kEnterNoName, "");
-    diagnostics.SetLangMode(2);
-    diagnostics.ReportScriptError(" <ENTER>", err::kEnterNoName, "");
-    diagnostics.SetLangMode(kLangJapanese);
-    diagnostics.ReportScriptError("", err::kSaveFailed, "");
-    ASSERT_EQ(boxes.boxes.size(), 3u);
-    EXPECT_EQ(boxes.boxes[0],
-              "Syntax Error. <ENTER SRC=\"a.bmp\">\n\n"
-              "NAME attribute is not found.Please name for character.");
-    EXPECT_EQ(boxes.boxes[1], "Syntax Error. <ENTER>\n\n");
-    EXPECT_EQ(Cp932ToUtf8(boxes.boxes[2]), "TALUの文法に間違いがあります\n\nセーブに失敗しました");
-    // A jump to a missing file gets a plain box.
-    EXPECT_EQ(CannotOpenFileMessage("Z:\\a\\b.talu"), "Can not open file \"Z:\\a\\b.talu\".");
 }
 
 }  // namespace

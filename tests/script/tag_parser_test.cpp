@@ -73,32 +73,5 @@ TEST(ParseItem, NonTagsGiveAnEmptyRecord) {
     EXPECT_TRUE(record.Empty());
 }
 
-TEST(TakeAttribute, TellsWhyAttributesStop) {
-    struct Case {
-        std::string_view rest;
-        AttributeStop stop;
-        std::string_view name;
-    };
-    for (const Case& c : {Case{" >", AttributeStop::kEnd, ""}, Case{"", AttributeStop::kEnd, ""},
-                          Case{" clear>", AttributeStop::kNoEquals, ""},
-                          Case{" COLOUR=\"x\">", AttributeStop::kUnknownName, "COLOUR"},
-                          Case{" SIZE=12>", AttributeStop::kUnquoted, "SIZE"},
-                          Case{" SIZE=\"12>", AttributeStop::kUnquoted, "SIZE"}}) {
-        std::string_view rest = c.rest;
-        TakenAttribute taken = TakeAttribute(rest);
-        EXPECT_EQ(taken.stop, c.stop) << c.rest;
-        EXPECT_EQ(taken.name, c.name) << c.rest;
-        EXPECT_EQ(rest, c.rest);  // a stop takes nothing
-    }
-    // A value without quotes lets the next quoted text stand in for it.
-    std::string_view rest = " SIZE=12 COLOR=\"#fff\">";
-    TakenAttribute taken = TakeAttribute(rest);
-    EXPECT_EQ(taken.stop, AttributeStop::kNone);
-    EXPECT_EQ(taken.value, "#fff");
-    EXPECT_EQ(taken.skipped, "12 COLOR=");
-    rest = " SIZE=\"12\">";
-    EXPECT_EQ(TakeAttribute(rest).skipped, "");
-}
-
 }  // namespace
 }  // namespace talu::script

@@ -2,10 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
 #include <vector>
 
-#include "script/keywords.h"
 #include "support/repeat.h"
 
 namespace talu::script {
@@ -66,30 +64,6 @@ TEST(Tokenizer, MemoryBlocksEndLinesAtCarriageReturn) {
     EXPECT_EQ(Texts("<FONT\r\nSIZE=\"2\">x\ry", block), (Strings{" <FONT SIZE=\"2\">", "xy"}));
     EXPECT_EQ(Texts("a\nb<BR>", block), (Strings{"a\nb", " <BR>"}));  // LF alone is no line end
     EXPECT_EQ(Texts("\x1A<BR>", block), (Strings{"\x1A", " <BR>"}));
-}
-
-TEST(Tokenizer, KindsLinesAndUnterminatedMarks) {
-    using Item = std::tuple<std::string, int, int>;
-    std::vector<Item> items;
-    for (const RawItem& item : Items("<<name>>rest\n<<open\n<B>\n  \n<#\n#>")) {
-        items.emplace_back(item.text, item.kind, item.line);
-    }
-    // Without ">>" the line is text and the rest of the book is still read; a blank line outside
-    // a text run is an empty comment.
-    EXPECT_EQ(items, (std::vector<Item>{{"<<name>>", kw::kWrite, 1},
-                                        {"rest", kw::kText, 1},
-                                        {"<<open", kw::kText, 2},
-                                        {" <B>", 17, 3},
-                                        {"", kw::kLineComment, 4},
-                                        {"<##>", kw::kBlockComment, 5}}));
-    EXPECT_EQ(Items("a\nb\n<BR>c").at(1).line, 3);  // the BR that ended the text run of line 1
-    // Only items the end of the file cut short say so; a text run may end there.
-    for (const char* text : {"x<FONT SIZE=\"1\"\nabc", "<# never closed", "<A ALT=\"open>"}) {
-        EXPECT_TRUE(Items(text).back().unterminated) << text;
-    }
-    for (const RawItem& item : Items("text\n<BR><#x#><A ALT=\"a>b\">tail")) {
-        EXPECT_FALSE(item.unterminated) << item.text;
-    }
 }
 
 TEST(Tokenizer, HugeLinesAndBrokenShiftJisLoad) {

@@ -8,7 +8,9 @@
 
 #include "picture_test_support.h"
 #include "script/book_file.h"
+#include "stage/archive_index.h"
 #include "stage/archive_member_source.h"
+#include "support/temp_folder.h"
 
 namespace talu::stage {
 namespace {
@@ -71,23 +73,43 @@ TEST_F(ArchiveLookup, FailsForPathsNoArchiveHolds) {
     EXPECT_TRUE(OpenPossiblyArchived("pictures.lzh", InsideTestData("archives"), none));
 }
 
-TEST(MatchMemberPrefix, ComparesAsciiIgnoringCaseSeparatorsAlikeAndDoubleBytesWhole) {
-    EXPECT_EQ(MatchMemberPrefix("img\\face.bmp", "IMG\\FACE.BMP"), 12u);
-    EXPECT_EQ(MatchMemberPrefix("img/face.bmp\\x", "IMG\\FACE.BMP"), 12u);
-    EXPECT_FALSE(MatchMemberPrefix("img\\face", "IMG\\FACE.BMP"));
-    EXPECT_FALSE(MatchMemberPrefix("img_face.bmp", "IMG\\FACE.BMP"));
+TEST(ArchiveIndex, FindsNamesIgnoringAsciiCaseSeparatorsAlikeAndDoubleBytesWhole) {
     // 0x95 0x5C is one character whose trail byte is a backslash; 0x83 0x41 and 0x83 0x61 differ
     // although their trail bytes fold to the same ASCII letter.
-    EXPECT_EQ(MatchMemberPrefix("\x95\x5C.bmp", "\x95\x5C.bmp"), 6u);
-    EXPECT_FALSE(MatchMemberPrefix("\x95/.bmp", "\x95\x5C.bmp"));
-    EXPECT_FALSE(MatchMemberPrefix("\x83\x61.bmp", "\x83\x41.bmp"));
+    const ArchiveIndex index({{"IMG\\FACE.BMP", 0},
+                              {"\x95\x5C.bmp", 1},
+                              {"\x83\x41.bmp", 2},
+                              {"in.lzh", 3},
+                              {"IN.LZH\\x", 4},
+                              {"In.Lzh", 5},
+                              {"", 6}});
+    const struct {
+        const char* path;
+        int member;  // -1: none
+        std::size_t matched;
+    } cases[] = {
+        {"img\\face.bmp", 0, 12}, {"img/face.bmp\\x", 0, 12},
+        {"img\\face", -1, 0},     {"img_face.bmp", -1, 0},
+        {"\x95\x5C.bmp", 1, 6},   {"\x95/.bmp", -1, 0},
+        {"\x83\x61.bmp", -1, 0},  {"in.lzh\\x", 3, 6},
+        {"IN.LZH", 3, 6},         {"", -1, 0},
+    };
+    for (const auto& c : cases) {
+        const auto found = index.Find(c.path);
+        ASSERT_EQ(found.has_value(), c.member >= 0) << c.path;
+        if (found) {
+            EXPECT_EQ(found->member->index, c.member) << c.path;
+            EXPECT_EQ(found->matched, c.matched) << c.path;
+        }
+    }
 }
 
 // An archive extractor serving fixed members from memory, for ordering tests.
 class FakeArchivePlugin : public Plugin {
   public:
-    FakeArchivePlugin(std::string name, std::map<std::string, std::string> members)
-        : name_(std::move(name)), members_(std::move(members)) {}
+    FakeArchivePlugin(std::string name, std::map<std::string, std::string> members,
+                      int* listings = nullptr)
+        : name_(std::move(name)), members_(std::move(members)), listings_(listings) {}
 
     PluginKind GetKind() const override { return PluginKind::kArchiveExtractor; }
     const std::string& FileName() const override { return name_; }
@@ -96,6 +118,9 @@ class FakeArchivePlugin : public Plugin {
     }
     std::optional<std::vector<host::ArchiveEntry>> GetArchiveInfo(
         const host::ArchiveSource&) const override {
+        if (listings_) {
+            ++*listings_;
+        }
         std::vector<host::ArchiveEntry> entries;
         int index = 0;
         for (const auto& [path, bytes] : members_) {
@@ -112,7 +137,26 @@ class FakeArchivePlugin : public Plugin {
   private:
     std::string name_;
     std::map<std::string, std::string> members_;
+    int* listings_;
 };
+
+// Listing a large archive takes long: it is listed once, and again only when the file changes.
+TEST(ArchiveIndex, ListsAnArchiveFileOnceUntilItChanges) {
+    int listings = 0;
+    PluginList plugins;
+    plugins.AddToFront(std::make_unique<FakeArchivePlugin>(
+        "AXCOUNT.SPI", std::map<std::string, std::string>{{"A.BMP", "a"}}, &listings));
+    test::TempFolder folder;
+    folder.Write("pack.fak", "FAKE");
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_TRUE(OpenPossiblyArchived("pack.fak\\a.bmp", folder.InsideFolder(), plugins));
+        EXPECT_FALSE(OpenPossiblyArchived("pack.fak\\b.bmp", folder.InsideFolder(), plugins));
+    }
+    EXPECT_EQ(listings, 1);
+    folder.Write("pack.fak", "FAKE, larger");
+    EXPECT_TRUE(OpenPossiblyArchived("pack.fak\\a.bmp", folder.InsideFolder(), plugins));
+    EXPECT_EQ(listings, 2);
+}
 
 TEST(ArchiveExtractorOrder, FrontExtractorAnswersAndTheNextIsAskedWhenItLacksTheMember) {
     PluginList plugins;

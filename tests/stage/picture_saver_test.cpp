@@ -53,6 +53,17 @@ TEST_F(SavingPictures, ReplacesAnExistingFileWhateverItsCaseWithTheSurfaceItself
     EXPECT_FALSE(fs::exists(folder_.Path() / "shot.bmp"));
 }
 
+// A link in the book's folder is replaced: the file it leads to is not the book's to write.
+TEST_F(SavingPictures, ReplacesALinkAndLeavesWhatItLeadsTo) {
+    test::TempFolder elsewhere;
+    const fs::path target = elsewhere.Write("story.txt", "text");
+    fs::create_symlink(target, folder_.Path() / "shot.bmp");
+    request_.fileName = "shot.bmp";
+    ASSERT_TRUE(SavePicture(surface_, "bg.bmp", request_));
+    EXPECT_EQ(ReadBytes(target), (std::vector<uint8_t>{'t', 'e', 'x', 't'}));
+    EXPECT_FALSE(fs::is_symlink(folder_.Path() / "shot.bmp"));
+}
+
 TEST_F(SavingPictures, KeepsProportionsWhenOnlyOneSideIsGiven) {
     request_.fileName = "s.bmp";
     auto savedSize = [&](int width, int height) {

@@ -251,8 +251,8 @@ int ExploreBook(const ExploreOptions& options, std::ostream& out, std::ostream& 
     if (!SessionFromArguments(options.play, session, err)) {
         return 1;
     }
-    // Every path plays a copy put back as the author's folder was, so no path sees what
-    // another wrote (memos, SNAP pictures) and the author's files stay as they are.
+    // Every path plays a stand-in put back as the author's folder was, so no path sees what
+    // another wrote (memos, slots, SNAP pictures) and the author's files stay as they are.
     std::string problem;
     const std::unique_ptr<ScratchBook> scratch = ScratchBook::Create(session.book, problem);
     if (!scratch) {

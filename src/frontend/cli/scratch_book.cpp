@@ -1,8 +1,12 @@
 #include "frontend/cli/scratch_book.h"
 
+#include <algorithm>
+#include <array>
+#include <cctype>
 #include <chrono>
 #include <cstdlib>
 #include <set>
+#include <string_view>
 #include <vector>
 
 #include "host/paths.h"
@@ -13,6 +17,7 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::uintmax_t kFolder = static_cast<std::uintmax_t>(-1);
+constexpr std::uintmax_t kLink = static_cast<std::uintmax_t>(-2);
 
 // Every copied file carries this time. A run that writes a file gives it the present time, so
 // a rewrite of the same size is told apart from the copy however coarse the clock of the file
@@ -55,12 +60,12 @@ std::unique_ptr<ScratchBook> ScratchBook::Create(const fs::path& book, std::stri
                 break;
             }
             scratch->entries_.emplace(relative, kFolder);
-        } else if (it->is_regular_file(probe) && !scratch->CopyFile(relative, problem)) {
+        } else if (it->is_regular_file(probe) && !scratch->Mirror(relative, problem)) {
             return nullptr;
         }
     }
     if (ec) {
-        problem = "cannot copy the book's folder '" + scratch->source_.string() +
+        problem = "cannot mirror the book's folder '" + scratch->source_.string() +
                   "' to a scratch folder: " + ec.message();
         return nullptr;
     }
@@ -72,20 +77,38 @@ ScratchBook::~ScratchBook() {
     fs::remove_all(copy_, ec);
 }
 
-bool ScratchBook::CopyFile(const fs::path& relative, std::string& problem) {
+bool ScratchBook::Writable(const fs::path& file) {
+    static constexpr std::array<std::string_view, 7> kWritten = {".memo", ".bmk",  ".png", ".bmp",
+                                                                 ".jpg",  ".jpeg", ".ini"};
+    std::string extension = file.extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return std::find(kWritten.begin(), kWritten.end(), extension) != kWritten.end();
+}
+
+bool ScratchBook::Mirror(const fs::path& relative, std::string& problem) {
     std::error_code ec;
+    const fs::path from = source_ / relative;
     const fs::path to = copy_ / relative;
-    fs::copy_file(source_ / relative, to, fs::copy_options::overwrite_existing, ec);
-    if (!ec) {
-        fs::last_write_time(to, kCopyTime, ec);
+    std::uintmax_t entry = kLink;
+    // Never copied through a link a run left in its place.
+    fs::remove(to, ec);
+    if (!ec && !Writable(relative)) {
+        // Whatever a run writes replaces the link (atomic writes rename over it, SNAP removes
+        // it first), so the author's file behind it is never written.
+        fs::create_symlink(from, to, ec);
+    } else if (!ec) {
+        fs::copy_file(from, to, fs::copy_options::overwrite_existing, ec);
+        if (!ec) {
+            fs::last_write_time(to, kCopyTime, ec);
+        }
+        entry = ec ? 0 : fs::file_size(to, ec);
     }
-    const std::uintmax_t size = ec ? 0 : fs::file_size(to, ec);
     if (ec) {
-        problem = "cannot copy '" + (source_ / relative).string() +
-                  "' to a scratch folder: " + ec.message();
+        problem = "cannot mirror '" + from.string() + "' in a scratch folder: " + ec.message();
         return false;
     }
-    entries_[relative] = size;
+    entries_[relative] = entry;
     return true;
 }
 
@@ -108,8 +131,14 @@ bool ScratchBook::Restore(std::string& problem) {
             continue;
         }
         seen.insert(relative);
-        if (!folder && (!it->is_regular_file(probe) || it->file_size(probe) != entry->second ||
-                        it->last_write_time(probe) != kCopyTime)) {
+        if (entry->second == kLink) {
+            if (!it->is_symlink(probe) ||
+                fs::read_symlink(it->path(), probe) != source_ / relative) {
+                changed.push_back(relative);
+            }
+        } else if (!folder && (it->is_symlink(probe) || !it->is_regular_file(probe) ||
+                               it->file_size(probe) != entry->second ||
+                               it->last_write_time(probe) != kCopyTime)) {
             changed.push_back(relative);
         }
     }
@@ -130,7 +159,7 @@ bool ScratchBook::Restore(std::string& problem) {
         return false;
     }
     for (const fs::path& relative : changed) {
-        if (!CopyFile(relative, problem)) {
+        if (!Mirror(relative, problem)) {
             return false;
         }
     }

@@ -3,10 +3,13 @@
 #include <archive.h>
 #include <archive_entry.h>
 
+#include <fcntl.h>
 #include <locale.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstring>
 #include <memory>
 #include <string_view>
@@ -53,7 +56,7 @@ class Utf8NamesScope {
 
 // Only the formats books were packed with; support_format_all would also take text files
 // as mtree listings, and filter_all may start external programs.
-ArchiveHandle Open(const ArchiveSource& source) {
+ArchiveHandle NewReader() {
     ArchiveHandle a(archive_read_new());
     if (!a) {
         return nullptr;
@@ -69,6 +72,14 @@ ArchiveHandle Open(const ArchiveSource& source) {
     // Names without a charset of their own (unflagged zip, LHA, tar) were written on Japanese
     // systems in CP932.
     archive_read_set_options(a.get(), "hdrcharset=CP932");
+    return a;
+}
+
+ArchiveHandle Open(const ArchiveSource& source) {
+    ArchiveHandle a = NewReader();
+    if (!a) {
+        return nullptr;
+    }
     int result = ARCHIVE_FATAL;
     if (source.IsFile()) {
         result = archive_read_open_filename(a.get(), source.File().c_str(), kFileBlockSize);
@@ -106,6 +117,71 @@ std::string StoredPath(archive_entry* entry) {
 bool StartsWith(std::span<const std::uint8_t> head, std::size_t offset, std::string_view magic) {
     return head.size() >= offset + magic.size() &&
            std::memcmp(head.data() + offset, magic.data(), magic.size()) == 0;
+}
+
+// Tar and LHA members each start with headers that say all about them, so a reader may begin
+// at any member of an uncompressed file. Zip files are listed from their central directory,
+// whose positions are not the members' own headers; 7z and CAB have no such headers at all.
+bool SelfContainedHeaders(archive* a) {
+    if (archive_filter_count(a) != 1) {
+        return false;  // compressed: no offset in the file to start at
+    }
+    const int base = archive_format(a) & ARCHIVE_FORMAT_BASE_MASK;
+    return base == ARCHIVE_FORMAT_TAR || base == ARCHIVE_FORMAT_LHA;
+}
+
+std::optional<std::vector<std::uint8_t>> ReadData(archive* a, archive_entry* entry,
+                                                  std::size_t maxBytes) {
+    if (archive_entry_filetype(entry) != AE_IFREG) {
+        return std::nullopt;
+    }
+    std::vector<std::uint8_t> bytes;
+    if (archive_entry_size_is_set(entry)) {
+        la_int64_t declared = archive_entry_size(entry);
+        if (declared < 0 || static_cast<std::uint64_t>(declared) > maxBytes) {
+            return std::nullopt;
+        }
+        bytes.reserve(std::min<std::size_t>(static_cast<std::size_t>(declared), kMaxReserve));
+    }
+    std::array<std::uint8_t, kChunkSize> chunk;
+    for (;;) {
+        la_ssize_t got = archive_read_data(a, chunk.data(), chunk.size());
+        if (got == 0) {
+            break;
+        }
+        if (got < 0) {
+            // Warnings too: a reader that keeps warning would otherwise never finish.
+            return std::nullopt;
+        }
+        if (static_cast<std::size_t>(got) > maxBytes - bytes.size()) {
+            return std::nullopt;
+        }
+        bytes.insert(bytes.end(), chunk.begin(), chunk.begin() + got);
+    }
+    return bytes;
+}
+
+// A host file read from wherever its descriptor stands, without a seek callback: libarchive
+// would seek to absolute places (the zip bidder looks at the file's end, then goes back to 0).
+struct FileFromHere {
+    int fd = -1;
+    std::vector<std::uint8_t> block = std::vector<std::uint8_t>(kFileBlockSize);
+};
+
+la_ssize_t ReadFromHere(archive* /*a*/, void* data, const void** buffer) {
+    auto* file = static_cast<FileFromHere*>(data);
+    *buffer = file->block.data();
+    for (;;) {
+        const ssize_t got = ::read(file->fd, file->block.data(), file->block.size());
+        if (got >= 0 || errno != EINTR) {
+            return got;
+        }
+    }
+}
+
+la_int64_t SkipFromHere(archive* /*a*/, void* data, la_int64_t request) {
+    auto* file = static_cast<FileFromHere*>(data);
+    return ::lseek(file->fd, request, SEEK_CUR) < 0 ? 0 : request;
 }
 
 }  // namespace
@@ -167,6 +243,9 @@ std::optional<std::vector<ArchiveEntry>> ListArchive(const ArchiveSource& source
         listed.index = index;
         listed.size = archive_entry_size_is_set(entry) ? archive_entry_size(entry) : -1;
         listed.modified = archive_entry_mtime_is_set(entry) ? archive_entry_mtime(entry) : 0;
+        if (source.IsFile() && SelfContainedHeaders(a.get())) {
+            listed.headerOffset = archive_read_header_position(a.get());
+        }
         entries.push_back(std::move(listed));
     }
     return entries;
@@ -189,33 +268,40 @@ std::optional<std::vector<std::uint8_t>> ReadArchiveEntry(const ArchiveSource& s
             return std::nullopt;
         }
     }
-    if (archive_entry_filetype(entry) != AE_IFREG) {
+    return ReadData(a.get(), entry, maxBytes);
+}
+
+std::optional<std::vector<std::uint8_t>> ReadArchiveMember(const ArchiveSource& source,
+                                                           const ArchiveEntry& member,
+                                                           std::size_t maxBytes) {
+    if (!source.IsFile() || member.headerOffset < 0) {
+        return ReadArchiveEntry(source, member.index, maxBytes);
+    }
+    const Utf8NamesScope names;
+    FileFromHere file;
+    file.fd = ::open(source.File().c_str(), O_RDONLY | O_CLOEXEC);
+    if (file.fd < 0) {
         return std::nullopt;
     }
-    std::vector<std::uint8_t> bytes;
-    if (archive_entry_size_is_set(entry)) {
-        la_int64_t declared = archive_entry_size(entry);
-        if (declared < 0 || static_cast<std::uint64_t>(declared) > maxBytes) {
-            return std::nullopt;
-        }
-        bytes.reserve(std::min<std::size_t>(static_cast<std::size_t>(declared), kMaxReserve));
+    ArchiveHandle a = NewReader();
+    archive_entry* entry = nullptr;
+    // The reader starts where the descriptor stands: at the member's first header.
+    const bool there =
+        a && ::lseek(file.fd, member.headerOffset, SEEK_SET) == member.headerOffset &&
+        archive_read_set_read_callback(a.get(), ReadFromHere) == ARCHIVE_OK &&
+        archive_read_set_skip_callback(a.get(), SkipFromHere) == ARCHIVE_OK &&
+        archive_read_set_callback_data(a.get(), &file) == ARCHIVE_OK &&
+        archive_read_open1(a.get()) == ARCHIVE_OK &&
+        Readable(archive_read_next_header(a.get(), &entry)) &&
+        archive_entry_filetype(entry) == AE_IFREG && StoredPath(entry) == member.path;
+    std::optional<std::vector<std::uint8_t>> bytes;
+    if (there) {
+        bytes = ReadData(a.get(), entry, maxBytes);
     }
-    std::array<std::uint8_t, kChunkSize> chunk;
-    for (;;) {
-        la_ssize_t got = archive_read_data(a.get(), chunk.data(), chunk.size());
-        if (got == 0) {
-            break;
-        }
-        if (got < 0) {
-            // Warnings too: a reader that keeps warning would otherwise never finish.
-            return std::nullopt;
-        }
-        if (static_cast<std::size_t>(got) > maxBytes - bytes.size()) {
-            return std::nullopt;
-        }
-        bytes.insert(bytes.end(), chunk.begin(), chunk.begin() + got);
-    }
-    return bytes;
+    a.reset();
+    ::close(file.fd);
+    // A file changed since it was listed is read the slow way, by position.
+    return there ? bytes : ReadArchiveEntry(source, member.index, maxBytes);
 }
 
 }  // namespace talu::host

@@ -42,6 +42,9 @@ struct ArchiveEntry {
     std::int64_t size = -1;
     /// Modification time in seconds since 1970, 0 when unknown.
     std::int64_t modified = 0;
+    /// Where the member's headers start in an uncompressed tar or LHA file, so that it can be
+    /// read without walking every member before it; -1 otherwise.
+    std::int64_t headerOffset = -1;
 };
 
 /// True when the first bytes of a file carry the signature of an archive format we read.
@@ -54,5 +57,11 @@ std::optional<std::vector<ArchiveEntry>> ListArchive(const ArchiveSource& source
 /// would grow beyond maxBytes.
 std::optional<std::vector<std::uint8_t>> ReadArchiveEntry(const ArchiveSource& source, int index,
                                                           std::size_t maxBytes);
+
+/// As ReadArchiveEntry for a listed member, reading it straight from its header where the
+/// listing found one, and by its index when the header there is not the member's.
+std::optional<std::vector<std::uint8_t>> ReadArchiveMember(const ArchiveSource& source,
+                                                           const ArchiveEntry& member,
+                                                           std::size_t maxBytes);
 
 }  // namespace talu::host

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/slot_file.h"
+#include "app/slot_paths.h"
 #include "interp/interpreter.h"
 #include "script/tag_record.h"
 #include "stage/surface.h"
@@ -125,16 +126,18 @@ class BookmarkManager {
         int index = 0;
     };
 
+    SlotPaths Paths() const;
     int Resolve(int slot) const;
     void RebuildRecords(interp::Interpreter& interpreter, bool takePicture);
     bool WriteSlot(interp::Interpreter& interpreter, int slot);
-    void WritePicture(int number);
-    void RemovePicture(int number) const;
-    std::string ShowError(int code);
-    std::string FileBase() const;
-    bool MakeSpareFolder() const;
-    std::string BookFolder() const;
+    std::string SlotPicture();
+    bool WriteTopSlot(int number, const SlotFile& file);
+    void RestoreState(interp::Interpreter& fresh, const SlotFile& slot, const std::string& folder,
+                      const std::function<void(int result, const script::TagRecord&)>& executed);
+    void KeepLoadedPicture(int number);
+    std::string ShowError(int code, std::string_view argument = {});
     std::string DateText() const;
+    SlotFile FreshSlot(std::string comment) const;
 
     BookmarkServices services_;
     mutable std::mutex mutex_;

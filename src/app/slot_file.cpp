@@ -1,5 +1,6 @@
 #include "app/slot_file.h"
 
+#include <algorithm>
 #include <array>
 
 #include "host/encoding.h"
@@ -79,6 +80,27 @@ bool ReadPosition(std::string_view line, SlotFile& slot) {
     return true;
 }
 
+// Block 6, bounded so that executing it on a load stays quick.
+bool ReadState(const std::vector<std::string_view>& lines, SlotFile& slot, std::string& problem) {
+    std::size_t total = 0;
+    for (std::string_view line : lines) {
+        total += line.size() + kLineEnd.size();
+    }
+    if (lines.size() > kMaxStateLines || total > kMaxStateBytes) {
+        problem = "the state block is longer than any stage writes";
+        return false;
+    }
+    for (std::string_view line : lines) {
+        // The stage writes an empty line between the message window and the characters.
+        if (!line.empty() && !IsRestorableStateLine(line)) {
+            problem = "the state block holds a tag a bookmark never writes: " + std::string(line);
+            return false;
+        }
+        slot.state.emplace_back(line);
+    }
+    return true;
+}
+
 }  // namespace
 
 std::string FormatSlotFile(const SlotFile& slot) {
@@ -132,7 +154,7 @@ std::optional<SlotFile> ParseSlotFile(std::string_view bytes, std::string& probl
     std::vector<std::vector<std::string_view>> blocks;
     bool inBlock = false;
     std::size_t lineNumber = 0;
-    for (std::size_t start = 0; start < bytes.size() && blocks.size() < kBlocks + 1;) {
+    for (std::size_t start = 0; start < bytes.size();) {
         std::size_t end = bytes.find('\n', start);
         std::string_view line = bytes.substr(
             start, end == std::string_view::npos ? std::string_view::npos : end - start);
@@ -146,10 +168,12 @@ std::optional<SlotFile> ParseSlotFile(std::string_view bytes, std::string& probl
             return std::nullopt;
         }
         if (!inBlock) {
+            if (blocks.size() == kBlocks && !line.empty()) {
+                // Whatever follows the sixth block would be read by nobody but an attacker.
+                problem = "line " + std::to_string(lineNumber) + " follows the sixth block";
+                return std::nullopt;
+            }
             if (line == kStartList) {
-                if (blocks.size() == kBlocks) {
-                    break;  // what follows the sixth block was never read
-                }
                 blocks.emplace_back();
                 inBlock = true;
             }
@@ -184,15 +208,25 @@ std::optional<SlotFile> ParseSlotFile(std::string_view bytes, std::string& probl
         return std::nullopt;
     }
     slot.bookFile = std::string(position[0]);
-    for (std::string_view line : blocks[5]) {
-        // The stage writes an empty line between the message window and the characters.
-        if (!line.empty() && !IsRestorableStateLine(line)) {
-            problem = "the state block holds a tag a bookmark never writes: " + std::string(line);
-            return std::nullopt;
-        }
-        slot.state.emplace_back(line);
+    if (!ReadState(blocks[5], slot, problem)) {
+        return std::nullopt;
     }
     return slot;
+}
+
+std::optional<std::string> FormatLoadableSlotFile(const SlotFile& slot, std::string& problem) {
+    std::string bytes = FormatSlotFile(slot);
+    std::optional<SlotFile> back = ParseSlotFile(bytes, problem);
+    if (!back) {
+        return std::nullopt;
+    }
+    SlotFile expected = slot;
+    expected.positionIndex = std::max(expected.positionIndex, 0);
+    if (!(*back == expected)) {
+        problem = "a name or value would not read back as it is";
+        return std::nullopt;
+    }
+    return bytes;
 }
 
 }  // namespace talu::app

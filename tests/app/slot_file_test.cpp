@@ -43,7 +43,7 @@ TEST(SlotFile, ReadsBackWhatItWroteWithCrLfOrLf) {
     for (std::size_t at; (at = lf.find("\r\n")) != std::string::npos;) {
         lf.erase(at, 1);
     }
-    for (const std::string& bytes : {crlf, lf, "junk before\r\n" + crlf + "what follows\r\n"}) {
+    for (const std::string& bytes : {crlf, lf, "junk before\r\n" + crlf + "\r\n"}) {
         std::string problem;
         auto slot = ParseSlotFile(bytes, problem);
         ASSERT_TRUE(slot) << problem;
@@ -101,6 +101,18 @@ TEST(SlotFile, RefusesDamagedAndHostileFiles) {
         std::string(good).replace(positionLine, 9, "..\\evil.talu"),  // book file elsewhere
         std::string(good).replace(positionLine, 9, "C:x.talu"),
         std::string(good).replace(positionLine, 11, ""),  // one position line
+        good + "<COMMAND SRC=\"calc\">\r\n",                  // runs once the file is a book
+        good + "###START_LIST###\r\n###END_LIST###\r\n",       // a seventh block
+        // A state block longer than any stage writes, in lines and in bytes.
+        std::string(good).insert(stateStart, [] {
+            std::string lines;
+            for (std::size_t i = 0; i < kMaxStateLines; ++i) {
+                lines += "<B>\r\n";
+            }
+            return lines;
+        }()),
+        std::string(good).insert(stateStart, "<TITLE ALT=\"" + std::string(kMaxStateBytes, 'x') +
+                                                 "\">\r\n"),
     };
     for (const std::string& bytes : cases) {
         std::string problem;

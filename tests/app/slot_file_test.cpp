@@ -101,18 +101,19 @@ TEST(SlotFile, RefusesDamagedAndHostileFiles) {
         std::string(good).replace(positionLine, 9, "..\\evil.talu"),  // book file elsewhere
         std::string(good).replace(positionLine, 9, "C:x.talu"),
         std::string(good).replace(positionLine, 11, ""),  // one position line
-        good + "<COMMAND SRC=\"calc\">\r\n",                  // runs once the file is a book
-        good + "###START_LIST###\r\n###END_LIST###\r\n",       // a seventh block
+        good + "<COMMAND SRC=\"calc\">\r\n",              // runs once the file is a book
+        good + "###START_LIST###\r\n###END_LIST###\r\n",  // a seventh block
         // A state block longer than any stage writes, in lines and in bytes.
-        std::string(good).insert(stateStart, [] {
-            std::string lines;
-            for (std::size_t i = 0; i < kMaxStateLines; ++i) {
-                lines += "<B>\r\n";
-            }
-            return lines;
-        }()),
-        std::string(good).insert(stateStart, "<TITLE ALT=\"" + std::string(kMaxStateBytes, 'x') +
-                                                 "\">\r\n"),
+        std::string(good).insert(stateStart,
+                                 [] {
+                                     std::string lines;
+                                     for (std::size_t i = 0; i < kMaxStateLines; ++i) {
+                                         lines += "<B>\r\n";
+                                     }
+                                     return lines;
+                                 }()),
+        std::string(good).insert(stateStart,
+                                 "<TITLE ALT=\"" + std::string(kMaxStateBytes, 'x') + "\">\r\n"),
     };
     for (const std::string& bytes : cases) {
         std::string problem;

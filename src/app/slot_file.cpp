@@ -8,6 +8,7 @@
 #include "script/sjis_text.h"
 #include "script/tag_parser.h"
 #include "script/tag_record.h"
+#include "stage/stage.h"
 
 namespace talu::app {
 namespace {
@@ -19,14 +20,52 @@ constexpr std::string_view kStartList = "###START_LIST###";
 constexpr std::string_view kEndList = "###END_LIST###";
 constexpr std::size_t kBlocks = 6;
 
-// The tags the state block's writers produce: PLUGIN, ICON, CURSOR, TITLE; STAGE and SPACE;
-// BACKGROUND, ENTER, ACT and SUNGLASS of the stage; SCREEN, FONT, WINDOW and the style tags of
-// the message window; BGM.
-constexpr std::array kRestorableTags = {
-    kw::kPlugin, kw::kIcon, kw::kCursor,   kw::kTitle,  kw::kStage, kw::kSpace,  kw::kBackground,
-    kw::kEnter,  kw::kAct,  kw::kSunglass, kw::kScreen, kw::kFont,  kw::kWindow, kw::kB,
-    kw::kI,      kw::kU,    kw::kS,        kw::kShadow, kw::kBgm,
+struct RestorableTag {
+    int id;
+    std::size_t most;  // lines of the kind one state block may hold
 };
+
+// The tags the state block's writers produce, each as often as they write it: PLUGIN per
+// plug-in, ICON per wait-icon frame, CURSOR, TITLE; STAGE and SPACE; BACKGROUND, ENTER and ACT
+// per character, and SUNGLASS of the stage; SCREEN, two FONTs, WINDOW and the style tags of the
+// message window; BGM. Bounding each kind bounds the pictures a load decodes.
+constexpr std::array kRestorableTags = {
+    RestorableTag{kw::kPlugin, 64},
+    RestorableTag{kw::kIcon, 128},
+    RestorableTag{kw::kCursor, 1},
+    RestorableTag{kw::kTitle, 1},
+    RestorableTag{kw::kStage, 1},
+    RestorableTag{kw::kSpace, 1},
+    RestorableTag{kw::kBackground, 1},
+    RestorableTag{kw::kEnter, stage::kCharacterSlots},
+    RestorableTag{kw::kAct, stage::kCharacterSlots},
+    RestorableTag{kw::kSunglass, 1},
+    RestorableTag{kw::kScreen, 1},
+    RestorableTag{kw::kFont, 2},
+    RestorableTag{kw::kWindow, 1},
+    RestorableTag{kw::kB, 1},
+    RestorableTag{kw::kI, 1},
+    RestorableTag{kw::kU, 1},
+    RestorableTag{kw::kS, 1},
+    RestorableTag{kw::kShadow, 1},
+    RestorableTag{kw::kBgm, 1},
+};
+
+// The entry of kRestorableTags for a line that is one whole tag of those kinds, else nullptr.
+const RestorableTag* RestorableKind(std::string_view line) {
+    // One whole tag: its first ">" ends the line, so nothing else rides along behind it.
+    if (line.size() < 3 || line.front() != '<' || script::FindChar(line, '>') != line.size() - 1) {
+        return nullptr;
+    }
+    std::string scratch;
+    const int id = script::ClassifyItem(line, scratch).id;
+    for (const RestorableTag& tag : kRestorableTags) {
+        if (tag.id == id) {
+            return &tag;
+        }
+    }
+    return nullptr;
+}
 
 void AppendBlock(std::string& out, const std::vector<std::string>& lines) {
     out.append(kStartList).append(kLineEnd);
@@ -90,10 +129,17 @@ bool ReadState(const std::vector<std::string_view>& lines, SlotFile& slot, std::
         problem = "the state block is longer than any stage writes";
         return false;
     }
+    std::array<std::size_t, kRestorableTags.size()> seen{};
     for (std::string_view line : lines) {
         // The stage writes an empty line between the message window and the characters.
-        if (!line.empty() && !IsRestorableStateLine(line)) {
+        const RestorableTag* kind = line.empty() ? nullptr : RestorableKind(line);
+        if (!line.empty() && kind == nullptr) {
             problem = "the state block holds a tag a bookmark never writes: " + std::string(line);
+            return false;
+        }
+        if (kind != nullptr &&
+            ++seen[static_cast<std::size_t>(kind - kRestorableTags.data())] > kind->most) {
+            problem = "the state block repeats a tag more often than any stage writes it";
             return false;
         }
         slot.state.emplace_back(line);
@@ -132,18 +178,7 @@ bool IsCleanCp932Line(std::string_view line) {
 }
 
 bool IsRestorableStateLine(std::string_view line) {
-    // One whole tag: its first ">" ends the line, so nothing else rides along behind it.
-    if (line.size() < 3 || line.front() != '<' || script::FindChar(line, '>') != line.size() - 1) {
-        return false;
-    }
-    std::string scratch;
-    const int id = script::ClassifyItem(line, scratch).id;
-    for (int allowed : kRestorableTags) {
-        if (id == allowed) {
-            return true;
-        }
-    }
-    return false;
+    return RestorableKind(line) != nullptr;
 }
 
 std::optional<SlotFile> ParseSlotFile(std::string_view bytes, std::string& problem) {

@@ -42,14 +42,16 @@ std::string FormatSlotFile(const SlotFile& slot);
 inline constexpr std::size_t kMaxSlotFileBytes = 32u << 20;
 inline constexpr std::size_t kMaxSlotLineBytes = 256u << 10;
 /// Block 6 is executed line by line on a load, each line possibly decoding a picture: it is
-/// bounded far below the file, well above what a stage, its characters, icons and plug-ins write.
-inline constexpr std::size_t kMaxStateLines = 512;
+/// bounded far below the file, and each kind of tag to as many lines as its writer makes (one
+/// BACKGROUND, an ACT per character ...).
+inline constexpr std::size_t kMaxStateLines = 256;
 inline constexpr std::size_t kMaxStateBytes = 128u << 10;
 
 /// Reads a slot file strictly: six complete blocks, every line valid CP932 without control
 /// characters and at most kMaxSlotLineBytes long, block 5 with its two lines and a plain file
 /// name, and block 6 holding only single tags of the kinds the bookmark writes itself (see
-/// IsRestorableStateLine, or empty) within kMaxStateLines and kMaxStateBytes; nothing but empty
+/// IsRestorableStateLine, or empty, each kind as often as the player writes it) within
+/// kMaxStateLines and kMaxStateBytes; nothing but empty
 /// lines after it. CR LF and LF line ends are both read; lines between blocks are passed over as
 /// they always were. nullopt with the reason in problem otherwise.
 std::optional<SlotFile> ParseSlotFile(std::string_view bytes, std::string& problem);

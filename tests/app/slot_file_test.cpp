@@ -9,6 +9,14 @@ namespace {
 constexpr std::string_view kA = "\x82\xA0";
 constexpr std::string_view kSo = "\x83\x5C";
 
+std::string Repeat(const std::string& line, std::size_t times) {
+    std::string out;
+    for (std::size_t i = 0; i < times; ++i) {
+        out += line;
+    }
+    return out;
+}
+
 SlotFile Sample() {
     SlotFile slot;
     slot.headerPosition = "tale.talu\t12";
@@ -103,17 +111,12 @@ TEST(SlotFile, RefusesDamagedAndHostileFiles) {
         std::string(good).replace(positionLine, 11, ""),  // one position line
         good + "<COMMAND SRC=\"calc\">\r\n",              // runs once the file is a book
         good + "###START_LIST###\r\n###END_LIST###\r\n",  // a seventh block
-        // A state block longer than any stage writes, in lines and in bytes.
-        std::string(good).insert(stateStart,
-                                 [] {
-                                     std::string lines;
-                                     for (std::size_t i = 0; i < kMaxStateLines; ++i) {
-                                         lines += "<B>\r\n";
-                                     }
-                                     return lines;
-                                 }()),
+        // A state block longer than any stage writes, in lines, in bytes, or of one kind.
+        std::string(good).insert(stateStart, Repeat("\r\n", kMaxStateLines + 1)),
         std::string(good).insert(stateStart,
                                  "<TITLE ALT=\"" + std::string(kMaxStateBytes, 'x') + "\">\r\n"),
+        std::string(good).insert(stateStart, Repeat("<BACKGROUND SRC=\"a.bmp\">\r\n", 2)),
+        std::string(good).insert(stateStart, Repeat("<ACT NAME=\"a\" SRC=\"a.bmp\">\r\n", 21)),
     };
     for (const std::string& bytes : cases) {
         std::string problem;

@@ -31,7 +31,7 @@ struct RestorableTag {
 // message window; BGM. Bounding each kind bounds the pictures a load decodes.
 constexpr std::array kRestorableTags = {
     RestorableTag{kw::kPlugin, 64},
-    RestorableTag{kw::kIcon, 128},
+    RestorableTag{kw::kIcon, 64},
     RestorableTag{kw::kCursor, 1},
     RestorableTag{kw::kTitle, 1},
     RestorableTag{kw::kStage, 1},

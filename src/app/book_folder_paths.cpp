@@ -184,7 +184,10 @@ std::optional<std::string> ConfineStateTag(script::TagRecord& record, const scri
         if (!confined) {
             return named;
         }
-        record.SetAttribute(attribute, *confined);
+        // A relative name the book's folder resolves stays as it was written.
+        if (named != record.AttributeText(attribute) || IsAbsolute(named)) {
+            record.SetAttribute(attribute, *confined);
+        }
     }
     return std::nullopt;
 }

@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "app/bookmark_manager.h"
+#include "script/keywords.h"
+#include "script/tag_parser.h"
 #include "support/interpreter_rig.h"
 
 namespace {

@@ -1,8 +1,3 @@
-#include <sys/resource.h>
-#include <unistd.h>
-
-#include <csignal>
-
 #include "app/slot_file.h"
 #include "bookmark_fixture.h"
 #include "support/archive_bytes.h"
@@ -154,32 +149,6 @@ TEST_F(FailingSave, AFolderInTheWayOfTheMemo) {
     ExpectUntouched();
 }
 
-TEST_F(FailingSave, AWriteErrorHalfWay) {
-    // The file size limit makes the write itself fail, as a full disk does.
-    struct rlimit old {};
-    getrlimit(RLIMIT_FSIZE, &old);
-    auto* previous = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit small = old;
-    small.rlim_cur = 60;
-    setrlimit(RLIMIT_FSIZE, &small);
-    const bool saved = manager.Save(*interpreter, 2);
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, previous);
-    EXPECT_FALSE(saved);
-    ExpectUntouched();
-}
-
-TEST_F(FailingSave, AReadOnlyFolder) {
-    if (geteuid() == 0) {
-        GTEST_SKIP() << "permissions do not hold the superuser back";
-    }
-    fs::permissions(rig.dir.Path(), fs::perms::owner_write, fs::perm_options::remove);
-    const bool saved = manager.Save(*interpreter, 2);
-    fs::permissions(rig.dir.Path(), fs::perms::owner_write, fs::perm_options::add);
-    EXPECT_FALSE(saved);
-    ExpectUntouched();
-}
-
 TEST_F(BookmarkManagerTest, HostileSlotFilesAreRefusedBeforeAnythingChanges) {
     rig.dir.Write("other.talu", "x");
     Open("one<P>two<P>");
@@ -188,16 +157,14 @@ TEST_F(BookmarkManagerTest, HostileSlotFilesAreRefusedBeforeAnythingChanges) {
     const std::string good = Slot(5);
     const std::size_t stateStart = good.rfind("###START_LIST###\r\n") + 18;
     const std::size_t position = good.find("tale.talu\r\ntale.talu\t");
+    // Damage the reading of the file refuses (slot_file_test has every kind), and places that
+    // only the open book can tell wrong.
     const std::string cases[] = {
-        good.substr(0, good.size() / 2),
-        good.substr(0, good.rfind("###START_LIST###")),
-        std::string(good).insert(stateStart, std::string(10 << 20, 'a') + "\r\n"),
         std::string(good).insert(stateStart, "<COMMAND SRC=\"calc\">\r\n"),
         std::string(good).replace(position, good.find("\r\n###END", position) - position,
                                   "tale.talu\r\ntale.talu\t99"),   // past the end
         std::string(good).replace(position, 9, "gone.talu"),       // no such book
         std::string(good).replace(position + 11, 9, "gone.talu"),  // no such file to read
-        std::string(good).insert(stateStart, "<TITLE ALT=\"\x82\">\r\n"),
     };
     interpreter->Variables().Variables().Set("now", "1");
     interp::Interpreter* running = interpreter.get();

@@ -106,6 +106,8 @@ TEST(SlotFile, RefusesDamagedAndHostileFiles) {
         std::string(good).insert(stateStart, "<TITLE ALT=\"\xFF\">\r\n"),  // not CP932
         std::string(good).insert(stateStart, "<TITLE ALT=\"\x01\">\r\n"),  // control byte
         std::string(good).insert(stateStart, std::string(10 << 20, 'x') + "\r\n"),
+        std::string(good).insert(good.find("score\t"),
+                                 "long\t" + std::string(kMaxSlotLineBytes, 'x') + "\r\n"),
         std::string(good).replace(positionLine, 9, "..\\evil.talu"),  // book file elsewhere
         std::string(good).replace(positionLine, 9, "C:x.talu"),
         std::string(good).replace(positionLine, 11, ""),  // one position line

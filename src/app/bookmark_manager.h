@@ -85,20 +85,26 @@ class BookmarkManager {
     void TopPage(interp::Interpreter& interpreter);
 
     /// The reader's Save (slot, or kCurrentSlot): refused in the automatic modes (error 19),
-    /// without book text (error 20) and before the first save point. Failures are shown.
+    /// without book text (error 20) and before the first save point; refused with error 22,
+    /// the slot untouched, when the load would not read back the same values. Failures are
+    /// shown.
     bool Save(interp::Interpreter& interpreter, int slot);
     /// Writes the slot of a fresh start (the book's top, no values). The failure is shown.
     bool Initialize(int slot);
 
-    /// Load, first half: reads the slot's file and checks all of it (six blocks, the book file
-    /// and the item index within the file to reopen) before anything is reset. The book files
-    /// are read as the open book reads them, from inside archives too. A missing file shows the
-    /// "unable to load" text, anything else wrong shows "Load fail."; nullopt then.
+    /// Load, first half: reads the slot's file (a regular file, never followed) and checks all
+    /// of it before anything is reset: six blocks and nothing after them, the open book's own
+    /// file named in block 5 (a slot of another book is foreign), and a position naming a book
+    /// file inside the book's folder (never a file the player writes) that opens as the open
+    /// book reads it, from inside archives too, with the item index within it. A missing file
+    /// shows the "unable to load" text, an unreadable one error 25, anything else "Load fail.";
+    /// nullopt then.
     std::optional<SlotFile> ReadForLoad(int slot, const script::Book& openBook);
-    /// Load, second half, into a fresh interpreter: the tables, the state lines (each one's
-    /// result and record go to executed, for the music and the window size), the book reopened
-    /// at the saved item. False (with "Load fail." shown) only when the book file changed under
-    /// the load.
+    /// Load, second half, into a fresh interpreter, with a slot ReadForLoad gave: the tables,
+    /// the state lines (each one's result and record go to executed, for the music and the
+    /// window size; a line naming a file outside the book's folder, after a moved folder's
+    /// names are matched, is left out with error 0), the book reopened at the saved item. False
+    /// (with "Load fail." shown) only when the book file changed under the load.
     bool Restore(interp::Interpreter& fresh, const SlotFile& slot, int number,
                  const std::function<void(int result, const script::TagRecord&)>& executed);
 

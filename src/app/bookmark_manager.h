@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/slot_file.h"
+#include "app/slot_paths.h"
 #include "interp/interpreter.h"
 #include "script/tag_record.h"
 #include "stage/surface.h"
@@ -84,20 +85,26 @@ class BookmarkManager {
     void TopPage(interp::Interpreter& interpreter);
 
     /// The reader's Save (slot, or kCurrentSlot): refused in the automatic modes (error 19),
-    /// without book text (error 20) and before the first save point. Failures are shown.
+    /// without book text (error 20) and before the first save point; refused with error 22,
+    /// the slot untouched, when the load would not read back the same values. Failures are
+    /// shown.
     bool Save(interp::Interpreter& interpreter, int slot);
     /// Writes the slot of a fresh start (the book's top, no values). The failure is shown.
     bool Initialize(int slot);
 
-    /// Load, first half: reads the slot's file and checks all of it (six blocks, the book file
-    /// and the item index within the file to reopen) before anything is reset. The book files
-    /// are read as the open book reads them, from inside archives too. A missing file shows the
-    /// "unable to load" text, anything else wrong shows "Load fail."; nullopt then.
+    /// Load, first half: reads the slot's file (a regular file, never followed) and checks all
+    /// of it before anything is reset: six blocks and nothing after them, the open book's own
+    /// file named in block 5 (a slot of another book is foreign), and a position naming a book
+    /// file inside the book's folder (never a file the player writes) that opens as the open
+    /// book reads it, from inside archives too, with the item index within it. A missing file
+    /// shows the "unable to load" text, an unreadable one error 25, anything else "Load fail.";
+    /// nullopt then.
     std::optional<SlotFile> ReadForLoad(int slot, const script::Book& openBook);
-    /// Load, second half, into a fresh interpreter: the tables, the state lines (each one's
-    /// result and record go to executed, for the music and the window size), the book reopened
-    /// at the saved item. False (with "Load fail." shown) only when the book file changed under
-    /// the load.
+    /// Load, second half, into a fresh interpreter, with a slot ReadForLoad gave: the tables,
+    /// the state lines (each one's result and record go to executed, for the music and the
+    /// window size; a line naming a file outside the book's folder, after a moved folder's
+    /// names are matched, is left out with error 0), the book reopened at the saved item. False
+    /// (with "Load fail." shown) only when the book file changed under the load.
     bool Restore(interp::Interpreter& fresh, const SlotFile& slot, int number,
                  const std::function<void(int result, const script::TagRecord&)>& executed);
 
@@ -127,16 +134,18 @@ class BookmarkManager {
         int index = 0;
     };
 
+    SlotPaths Paths() const;
     int Resolve(int slot) const;
     void RebuildRecords(interp::Interpreter& interpreter, bool takePicture);
     bool WriteSlot(interp::Interpreter& interpreter, int slot);
-    void WritePicture(int number);
-    void RemovePicture(int number) const;
-    std::string ShowError(int code);
-    std::string FileBase() const;
-    bool MakeSpareFolder() const;
-    std::string BookFolder() const;
+    std::string SlotPicture();
+    bool WriteTopSlot(int number, const SlotFile& file);
+    void RestoreState(interp::Interpreter& fresh, const SlotFile& slot, const std::string& folder,
+                      const std::function<void(int result, const script::TagRecord&)>& executed);
+    void KeepLoadedPicture(int number);
+    std::string ShowError(int code, std::string_view argument = {});
     std::string DateText() const;
+    SlotFile FreshSlot(std::string comment) const;
 
     BookmarkServices services_;
     mutable std::mutex mutex_;

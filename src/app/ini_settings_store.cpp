@@ -1,24 +1,28 @@
 #include "app/ini_settings_store.h"
 
-#include <fstream>
 #include <sstream>
 
 #include "host/atomic_file.h"
+#include "host/regular_file.h"
 #include "script/numbers.h"
 #include "script/sjis_text.h"
 
 namespace talu::app {
+namespace {
+
+// Far above any settings file this player writes; a larger one is not a settings file.
+constexpr std::size_t kMaxSettingsBytes = std::size_t{1} << 20;
+
+}  // namespace
 
 bool IniSettingsStore::Load(const std::filesystem::path& path) {
     path_ = path;
-    std::error_code ec;
-    if (!std::filesystem::exists(path, ec)) {
-        return true;
+    const host::RegularFileRead file =
+        host::ReadRegularFile(path, kMaxSettingsBytes, host::LastLink::kFollow);
+    if (!file.bytes) {
+        return file.refusal == host::ReadRefusal::kMissing;
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return false;
-    }
+    std::istringstream in(*file.bytes);
     std::string group;
     std::string line;
     while (std::getline(in, line)) {

@@ -16,7 +16,7 @@ class IniSettingsStore : public SettingsStore {
     /// An empty store that lives only in memory.
     IniSettingsStore() = default;
     /// Reads path if it exists; Save writes back there. False when the file exists but cannot
-    /// be read.
+    /// be read, or is no regular file (a pipe, a device) of at most 1 MB.
     bool Load(const std::filesystem::path& path);
     /// Writes every value to the loaded path, replacing the file whole. False on failure or when
     /// no path was loaded.

@@ -1,5 +1,6 @@
 #include "app/slot_file.h"
 
+#include <algorithm>
 #include <array>
 
 #include "host/encoding.h"
@@ -7,6 +8,7 @@
 #include "script/sjis_text.h"
 #include "script/tag_parser.h"
 #include "script/tag_record.h"
+#include "stage/stage.h"
 
 namespace talu::app {
 namespace {
@@ -18,14 +20,52 @@ constexpr std::string_view kStartList = "###START_LIST###";
 constexpr std::string_view kEndList = "###END_LIST###";
 constexpr std::size_t kBlocks = 6;
 
-// The tags the state block's writers produce: PLUGIN, ICON, CURSOR, TITLE; STAGE and SPACE;
-// BACKGROUND, ENTER, ACT and SUNGLASS of the stage; SCREEN, FONT, WINDOW and the style tags of
-// the message window; BGM.
-constexpr std::array kRestorableTags = {
-    kw::kPlugin, kw::kIcon, kw::kCursor,   kw::kTitle,  kw::kStage, kw::kSpace,  kw::kBackground,
-    kw::kEnter,  kw::kAct,  kw::kSunglass, kw::kScreen, kw::kFont,  kw::kWindow, kw::kB,
-    kw::kI,      kw::kU,    kw::kS,        kw::kShadow, kw::kBgm,
+struct RestorableTag {
+    int id;
+    std::size_t most;  // lines of the kind one state block may hold
 };
+
+// The tags the state block's writers produce, each as often as they write it: PLUGIN per
+// plug-in, ICON per wait-icon frame, CURSOR, TITLE; STAGE and SPACE; BACKGROUND, ENTER and ACT
+// per character, and SUNGLASS of the stage; SCREEN, two FONTs, WINDOW and the style tags of the
+// message window; BGM. Bounding each kind bounds the pictures a load decodes.
+constexpr std::array kRestorableTags = {
+    RestorableTag{kw::kPlugin, 64},
+    RestorableTag{kw::kIcon, 64},
+    RestorableTag{kw::kCursor, 1},
+    RestorableTag{kw::kTitle, 1},
+    RestorableTag{kw::kStage, 1},
+    RestorableTag{kw::kSpace, 1},
+    RestorableTag{kw::kBackground, 1},
+    RestorableTag{kw::kEnter, stage::kCharacterSlots},
+    RestorableTag{kw::kAct, stage::kCharacterSlots},
+    RestorableTag{kw::kSunglass, 1},
+    RestorableTag{kw::kScreen, 1},
+    RestorableTag{kw::kFont, 2},
+    RestorableTag{kw::kWindow, 1},
+    RestorableTag{kw::kB, 1},
+    RestorableTag{kw::kI, 1},
+    RestorableTag{kw::kU, 1},
+    RestorableTag{kw::kS, 1},
+    RestorableTag{kw::kShadow, 1},
+    RestorableTag{kw::kBgm, 1},
+};
+
+// The entry of kRestorableTags for a line that is one whole tag of those kinds, else nullptr.
+const RestorableTag* RestorableKind(std::string_view line) {
+    // One whole tag: its first ">" ends the line, so nothing else rides along behind it.
+    if (line.size() < 3 || line.front() != '<' || script::FindChar(line, '>') != line.size() - 1) {
+        return nullptr;
+    }
+    std::string scratch;
+    const int id = script::ClassifyItem(line, scratch).id;
+    for (const RestorableTag& tag : kRestorableTags) {
+        if (tag.id == id) {
+            return &tag;
+        }
+    }
+    return nullptr;
+}
 
 void AppendBlock(std::string& out, const std::vector<std::string>& lines) {
     out.append(kStartList).append(kLineEnd);
@@ -79,6 +119,34 @@ bool ReadPosition(std::string_view line, SlotFile& slot) {
     return true;
 }
 
+// Block 6, bounded so that executing it on a load stays quick.
+bool ReadState(const std::vector<std::string_view>& lines, SlotFile& slot, std::string& problem) {
+    std::size_t total = 0;
+    for (std::string_view line : lines) {
+        total += line.size() + kLineEnd.size();
+    }
+    if (lines.size() > kMaxStateLines || total > kMaxStateBytes) {
+        problem = "the state block is longer than any stage writes";
+        return false;
+    }
+    std::array<std::size_t, kRestorableTags.size()> seen{};
+    for (std::string_view line : lines) {
+        // The stage writes an empty line between the message window and the characters.
+        const RestorableTag* kind = line.empty() ? nullptr : RestorableKind(line);
+        if (!line.empty() && kind == nullptr) {
+            problem = "the state block holds a tag a bookmark never writes: " + std::string(line);
+            return false;
+        }
+        if (kind != nullptr &&
+            ++seen[static_cast<std::size_t>(kind - kRestorableTags.data())] > kind->most) {
+            problem = "the state block repeats a tag more often than any stage writes it";
+            return false;
+        }
+        slot.state.emplace_back(line);
+    }
+    return true;
+}
+
 }  // namespace
 
 std::string FormatSlotFile(const SlotFile& slot) {
@@ -110,18 +178,7 @@ bool IsCleanCp932Line(std::string_view line) {
 }
 
 bool IsRestorableStateLine(std::string_view line) {
-    // One whole tag: its first ">" ends the line, so nothing else rides along behind it.
-    if (line.size() < 3 || line.front() != '<' || script::FindChar(line, '>') != line.size() - 1) {
-        return false;
-    }
-    std::string scratch;
-    const int id = script::ClassifyItem(line, scratch).id;
-    for (int allowed : kRestorableTags) {
-        if (id == allowed) {
-            return true;
-        }
-    }
-    return false;
+    return RestorableKind(line) != nullptr;
 }
 
 std::optional<SlotFile> ParseSlotFile(std::string_view bytes, std::string& problem) {
@@ -132,7 +189,7 @@ std::optional<SlotFile> ParseSlotFile(std::string_view bytes, std::string& probl
     std::vector<std::vector<std::string_view>> blocks;
     bool inBlock = false;
     std::size_t lineNumber = 0;
-    for (std::size_t start = 0; start < bytes.size() && blocks.size() < kBlocks + 1;) {
+    for (std::size_t start = 0; start < bytes.size();) {
         std::size_t end = bytes.find('\n', start);
         std::string_view line = bytes.substr(
             start, end == std::string_view::npos ? std::string_view::npos : end - start);
@@ -146,10 +203,12 @@ std::optional<SlotFile> ParseSlotFile(std::string_view bytes, std::string& probl
             return std::nullopt;
         }
         if (!inBlock) {
+            if (blocks.size() == kBlocks && !line.empty()) {
+                // Whatever follows the sixth block would be read by nobody but an attacker.
+                problem = "line " + std::to_string(lineNumber) + " follows the sixth block";
+                return std::nullopt;
+            }
             if (line == kStartList) {
-                if (blocks.size() == kBlocks) {
-                    break;  // what follows the sixth block was never read
-                }
                 blocks.emplace_back();
                 inBlock = true;
             }
@@ -184,15 +243,25 @@ std::optional<SlotFile> ParseSlotFile(std::string_view bytes, std::string& probl
         return std::nullopt;
     }
     slot.bookFile = std::string(position[0]);
-    for (std::string_view line : blocks[5]) {
-        // The stage writes an empty line between the message window and the characters.
-        if (!line.empty() && !IsRestorableStateLine(line)) {
-            problem = "the state block holds a tag a bookmark never writes: " + std::string(line);
-            return std::nullopt;
-        }
-        slot.state.emplace_back(line);
+    if (!ReadState(blocks[5], slot, problem)) {
+        return std::nullopt;
     }
     return slot;
+}
+
+std::optional<std::string> FormatLoadableSlotFile(const SlotFile& slot, std::string& problem) {
+    std::string bytes = FormatSlotFile(slot);
+    std::optional<SlotFile> back = ParseSlotFile(bytes, problem);
+    if (!back) {
+        return std::nullopt;
+    }
+    SlotFile expected = slot;
+    expected.positionIndex = std::max(expected.positionIndex, 0);
+    if (!(*back == expected)) {
+        problem = "a name or value would not read back as it is";
+        return std::nullopt;
+    }
+    return bytes;
 }
 
 }  // namespace talu::app

@@ -31,6 +31,8 @@ struct SlotFile {
     int positionIndex = 0;
     /// Block 6: one tag per line.
     std::vector<std::string> state;
+
+    bool operator==(const SlotFile&) const = default;
 };
 
 /// The file's bytes, exactly in the format books' bookmarks have always had.
@@ -39,13 +41,26 @@ std::string FormatSlotFile(const SlotFile& slot);
 /// Limits that keep a damaged or hostile file from costing the reader more than a refusal.
 inline constexpr std::size_t kMaxSlotFileBytes = 32u << 20;
 inline constexpr std::size_t kMaxSlotLineBytes = 256u << 10;
+/// Block 6 is executed line by line on a load, each line possibly decoding a picture: it is
+/// bounded far below the file, and each kind of tag to as many lines as its writer makes (one
+/// BACKGROUND, an ACT per character ...).
+inline constexpr std::size_t kMaxStateLines = 256;
+inline constexpr std::size_t kMaxStateBytes = 128u << 10;
 
 /// Reads a slot file strictly: six complete blocks, every line valid CP932 without control
 /// characters and at most kMaxSlotLineBytes long, block 5 with its two lines and a plain file
 /// name, and block 6 holding only single tags of the kinds the bookmark writes itself (see
-/// IsRestorableStateLine, or empty). CR LF and LF line ends are both read; lines outside blocks are
-/// passed over as they always were. nullopt with the reason in problem otherwise.
+/// IsRestorableStateLine, or empty, each kind as often as the player writes it) within
+/// kMaxStateLines and kMaxStateBytes; nothing but empty
+/// lines after it. CR LF and LF line ends are both read; lines between blocks are passed over as
+/// they always were. nullopt with the reason in problem otherwise.
 std::optional<SlotFile> ParseSlotFile(std::string_view bytes, std::string& problem);
+
+/// The bytes of FormatSlotFile, only when ParseSlotFile reads them back as the same slot (an
+/// index of -1 reads as 0): a value holding a line break or a control character, a name holding
+/// a tab, an empty name or an overlong line would be lost or refused on the load, so the slot is
+/// not written at all. nullopt with the reason in problem then.
+std::optional<std::string> FormatLoadableSlotFile(const SlotFile& slot, std::string& problem);
 
 /// True for a line that is one tag, of a kind a bookmark's state block holds: PLUGIN, ICON,
 /// CURSOR, TITLE, the stage, message window and colour filter tags of the snapshot, and BGM. A

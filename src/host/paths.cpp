@@ -1,6 +1,7 @@
 #include "host/paths.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <system_error>
 #include <vector>
 
@@ -224,6 +225,20 @@ std::string ProgramFolder() {
         folder += '\\';
     }
     return folder;
+}
+
+std::string ReaderDataFolder() {
+    fs::path base;
+    const char* data = std::getenv("XDG_DATA_HOME");
+    const char* home = std::getenv("HOME");
+    if (data != nullptr && data[0] == '/') {
+        base = data;
+    } else if (home != nullptr && home[0] == '/') {
+        base = fs::path(home) / ".local" / "share";
+    } else {
+        return ProgramFolder();
+    }
+    return InsidePathFromHost(base / "Velmor" / "talu") + '\\';
 }
 
 }  // namespace talu::host

@@ -41,4 +41,10 @@ std::optional<std::filesystem::path> HostPathForWriting(std::string_view inside,
 /// The inside form of the folder holding the running executable, ending with a backslash.
 std::string ProgramFolder();
 
+/// The inside form of the reader's own data folder for this player, ending with a backslash:
+/// $XDG_DATA_HOME/Velmor/talu (when that is an absolute path), else
+/// $HOME/.local/share/Velmor/talu, the folder the window's toolkit picks too; the program's
+/// folder when neither is known.
+std::string ReaderDataFolder();
+
 }  // namespace talu::host

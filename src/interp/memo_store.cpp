@@ -1,11 +1,11 @@
 #include "interp/memo_store.h"
 
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #include "host/atomic_file.h"
 #include "host/paths.h"
+#include "host/regular_file.h"
 
 namespace talu::interp {
 
@@ -15,8 +15,10 @@ void MemoStore::Load(std::string_view insidePath) {
     if (!host) {
         return;
     }
-    std::ifstream in(*host, std::ios::binary);
-    if (in) {
+    // A pipe, device, link or giant of that name is passed over as a missing memo would be.
+    const host::RegularFileRead file = host::ReadRegularFile(*host, kMaxMemoFileBytes);
+    if (file.bytes) {
+        std::istringstream in(*file.bytes);
         table_.ReadFrom(in);
     }
 }
@@ -25,10 +27,11 @@ void MemoStore::Save(std::string_view insidePath) {
     std::string path(insidePath);  // insidePath may view path_ itself (Flush)
     auto host = host::HostPathForWriting(path, {});
     path_ = std::move(path);
-    if (!host) {
-        return;
+    const std::string text = Text();
+    if (!host || text.size() > kMaxMemoFileBytes) {
+        return;  // what could not be read back is not written over the old file
     }
-    host::WriteFileAtomically(*host, Text());
+    host::WriteFileAtomically(*host, text);
 }
 
 std::string MemoStore::Text() const {

@@ -7,16 +7,20 @@
 
 namespace talu::interp {
 
+/// The largest memo file read or written; a larger one is treated as missing.
+inline constexpr std::size_t kMaxMemoFileBytes = std::size_t{32} << 20;
+
 /// Values a book keeps in a file beyond one reading (the book memo, and one memo per bookmark
 /// slot), in the list form of a string table.
 class MemoStore {
   public:
-    /// Remembers the file and reads it when it exists; a missing file leaves the table as it is.
+    /// Remembers the file and reads it when it is a regular file of at most kMaxMemoFileBytes;
+    /// anything else (missing, a pipe, a device, a symbolic link) leaves the table as it is.
     void Load(std::string_view insidePath);
     bool Lookup(std::string_view name, std::string& out) const { return table_.Lookup(name, out); }
     void Put(std::string_view name, std::string_view value) { table_.Set(name, value); }
     /// Writes the table to the file (replacing it whole) and remembers the file. A file that
-    /// cannot be written is skipped without a message.
+    /// cannot be written, or text too large to be read back, is skipped without a message.
     void Save(std::string_view insidePath);
     /// The file's contents as Save writes them (one list block, CR LF line ends).
     std::string Text() const;
@@ -31,6 +35,7 @@ class MemoStore {
     void Commit() { table_.CommitShadow(); }
 
     script::StringTable& Table() { return table_; }
+    const script::StringTable& Table() const { return table_; }
     const std::string& Path() const { return path_; }
 
   private:

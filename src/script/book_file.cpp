@@ -2,34 +2,22 @@
 
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 
 #include "host/paths.h"
+#include "host/regular_file.h"
 
 namespace talu::script {
 namespace {
 
 constexpr char kCtrlZ = 0x1A;
 
+// No book file may be larger than everything a book may read together (ReadLimits::bytes).
+constexpr std::size_t kMaxBookFileBytes = std::size_t{64} << 20;
+
+// A book file is read only when it is a regular file (a link to one is followed: books are
+// often put together from shared parts), without blocking on a pipe and within the cap.
 std::optional<std::string> ReadWholeFile(const std::filesystem::path& path) {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) {
-        return std::nullopt;
-    }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return std::nullopt;
-    }
-    std::string bytes;
-    char buffer[1 << 16];
-    // Read to the real end rather than trusting the size, which may change under us.
-    while (in.read(buffer, sizeof(buffer)) || in.gcount() > 0) {
-        bytes.append(buffer, static_cast<std::size_t>(in.gcount()));
-    }
-    if (in.bad()) {
-        return std::nullopt;
-    }
-    return bytes;
+    return host::ReadRegularFile(path, kMaxBookFileBytes, host::LastLink::kFollow).bytes;
 }
 
 }  // namespace

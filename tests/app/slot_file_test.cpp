@@ -9,6 +9,14 @@ namespace {
 constexpr std::string_view kA = "\x82\xA0";
 constexpr std::string_view kSo = "\x83\x5C";
 
+std::string Repeat(const std::string& line, std::size_t times) {
+    std::string out;
+    for (std::size_t i = 0; i < times; ++i) {
+        out += line;
+    }
+    return out;
+}
+
 SlotFile Sample() {
     SlotFile slot;
     slot.headerPosition = "tale.talu\t12";
@@ -43,7 +51,7 @@ TEST(SlotFile, ReadsBackWhatItWroteWithCrLfOrLf) {
     for (std::size_t at; (at = lf.find("\r\n")) != std::string::npos;) {
         lf.erase(at, 1);
     }
-    for (const std::string& bytes : {crlf, lf, "junk before\r\n" + crlf + "what follows\r\n"}) {
+    for (const std::string& bytes : {crlf, lf, "junk before\r\n" + crlf + "\r\n"}) {
         std::string problem;
         auto slot = ParseSlotFile(bytes, problem);
         ASSERT_TRUE(slot) << problem;
@@ -98,9 +106,19 @@ TEST(SlotFile, RefusesDamagedAndHostileFiles) {
         std::string(good).insert(stateStart, "<TITLE ALT=\"\xFF\">\r\n"),  // not CP932
         std::string(good).insert(stateStart, "<TITLE ALT=\"\x01\">\r\n"),  // control byte
         std::string(good).insert(stateStart, std::string(10 << 20, 'x') + "\r\n"),
+        std::string(good).insert(good.find("score\t"),
+                                 "long\t" + std::string(kMaxSlotLineBytes, 'x') + "\r\n"),
         std::string(good).replace(positionLine, 9, "..\\evil.talu"),  // book file elsewhere
         std::string(good).replace(positionLine, 9, "C:x.talu"),
         std::string(good).replace(positionLine, 11, ""),  // one position line
+        good + "<COMMAND SRC=\"calc\">\r\n",              // runs once the file is a book
+        good + "###START_LIST###\r\n###END_LIST###\r\n",  // a seventh block
+        // A state block longer than any stage writes, in lines, in bytes, or of one kind.
+        std::string(good).insert(stateStart, Repeat("\r\n", kMaxStateLines + 1)),
+        std::string(good).insert(stateStart,
+                                 "<TITLE ALT=\"" + std::string(kMaxStateBytes, 'x') + "\">\r\n"),
+        std::string(good).insert(stateStart, Repeat("<BACKGROUND SRC=\"a.bmp\">\r\n", 2)),
+        std::string(good).insert(stateStart, Repeat("<ACT NAME=\"a\" SRC=\"a.bmp\">\r\n", 21)),
     };
     for (const std::string& bytes : cases) {
         std::string problem;

@@ -2,7 +2,9 @@
 # Plays, checks or explores a book with talu-cli and compares the output with the expected one
 # beside it: NAME.trace for run, NAME.expected for check and explore. Options come from NAME.args
 # (one per line). The book works on a scratch copy of its folder, so what it writes (SNAP
-# pictures) stays out of the source tree; the copy's folder is written {FOLDER} in traces.
+# pictures) stays out of the source tree; the copy's folder is written {FOLDER} in traces. A run
+# book with NAME.moved.args is run again with those options after its folder has been moved, as a
+# reader moves a book with its slots; both runs go to the one trace.
 set -u
 cli=$1
 command=$2
@@ -14,15 +16,28 @@ fi
 scratch=$(mktemp -d)
 actual=$(mktemp)
 trap 'rm -rf "$actual" "$scratch"' EXIT
-cp -R "$(dirname "$book")"/. "$scratch"/
-copy="$scratch/$(basename "$book")"
+mkdir "$scratch/book"
+cp -R "$(dirname "$book")"/. "$scratch/book"/
+copy="$scratch/book/$(basename "$book")"
 
 case "$command" in
   run)
     expected=${book%.talu}.trace
     "$cli" run "$copy" --lang en --trace "$actual" "${args[@]}" || { echo "talu-cli failed"; exit 1; }
-    folder_inside="Z:$(readlink -f "$scratch" | tr / '\\')\\"
-    sed -i "s|$(printf '%s' "$folder_inside" | sed 's/[\\|]/\\&/g')|{FOLDER}|g" "$actual"
+    folders=("$scratch/book")
+    if [ -f "${book%.talu}.moved.args" ]; then
+      mapfile -t moved < "${book%.talu}.moved.args"
+      mv "$scratch/book" "$scratch/moved"
+      folders+=("$scratch/moved")
+      "$cli" run "$scratch/moved/$(basename "$book")" --lang en --trace "$actual.moved" "${moved[@]}" ||
+        { echo "talu-cli failed after the move"; exit 1; }
+      cat "$actual.moved" >>"$actual"
+      rm -f "$actual.moved"
+    fi
+    for folder in "${folders[@]}"; do
+      folder_inside="Z:$(readlink -f "$folder" | tr / '\\')\\"
+      sed -i "s|$(printf '%s' "$folder_inside" | sed 's/[\\|]/\\&/g')|{FOLDER}|g" "$actual"
+    done
     want=0
     ;;
   check)

@@ -135,6 +135,17 @@ for command in 'run 0 --lang en' 'fetch 0 --lang en' 'check 1' 'explore 1 --lang
   grep -q "can't open file\|past what the player reads" "$out" ||
     { echo "FAIL: $1 of branching includes gives no include error"; cat "$out"; failures=$((failures + 1)); }
 done
+# A book in a folder that takes no files keeps its slots in the reader's data folder, never
+# beside talu-cli (permissions do not hold the superuser back, so only others can try it).
+if [ "$(id -u)" -ne 0 ]; then
+  mkdir -p "$books/readonly" "$books/data"
+  printf 'one<P>two<P>\n' >"$books/readonly/tale.talu"
+  chmod a-w "$books/readonly"
+  XDG_DATA_HOME="$books/data" expect_status 0 "$cli" run "$books/readonly/tale.talu" --at 1:save:3
+  [ -f "$books/data/Velmor/talu/bookmark/tale.03.bmk" ] && [ ! -e "$(dirname "$cli")/bookmark" ] ||
+    { echo "FAIL: a read-only book's slot is not in the reader's data folder"; failures=$((failures + 1)); }
+  chmod u+w "$books/readonly"
+fi
 rm -rf "$books" "$demo"
 rm -f "$out"
 exit $failures

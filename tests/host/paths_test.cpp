@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "support/temp_folder.h"
 
 namespace talu::host {
@@ -83,6 +85,22 @@ TEST(HostPathForWriting, NewFilesGoIntoExistingFolders) {
     EXPECT_EQ(HostPathForWriting("new.bmk", HostPathOptions{folder}), dir.Path() / "new.bmk");
     EXPECT_EQ(HostPathForWriting(folder + "missing\\new.bmk", HostPathOptions{}), std::nullopt);
     EXPECT_EQ(HostPathForWriting(folder + "saves\\", HostPathOptions{}), std::nullopt);
+}
+
+TEST(ReaderDataFolder, FollowsXdgDataHomeThenHome) {
+    const char* oldData = std::getenv("XDG_DATA_HOME");
+    const char* oldHome = std::getenv("HOME");
+    const std::string savedData = oldData ? oldData : "";
+    const std::string savedHome = oldHome ? oldHome : "";
+    ::setenv("HOME", "/home/reader", 1);
+    ::setenv("XDG_DATA_HOME", "/data/x", 1);
+    EXPECT_EQ(ReaderDataFolder(), "Z:\\data\\x\\Velmor\\talu\\");
+    ::setenv("XDG_DATA_HOME", "relative", 1);  // not absolute: not to be used
+    EXPECT_EQ(ReaderDataFolder(), "Z:\\home\\reader\\.local\\share\\Velmor\\talu\\");
+    ::unsetenv("XDG_DATA_HOME");
+    EXPECT_EQ(ReaderDataFolder(), "Z:\\home\\reader\\.local\\share\\Velmor\\talu\\");
+    oldData ? ::setenv("XDG_DATA_HOME", savedData.c_str(), 1) : ::unsetenv("XDG_DATA_HOME");
+    oldHome ? ::setenv("HOME", savedHome.c_str(), 1) : ::unsetenv("HOME");
 }
 
 }  // namespace

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include "support/file_contents.h"
+#include "support/finishes_in_time.h"
 #include "support/temp_folder.h"
 
 namespace talu::interp {
@@ -43,6 +46,31 @@ TEST(MemoStore, EraseDeletesTheFileButKeepsTheValuesAndABrokenFileReadsWhatItHol
     std::string value;
     EXPECT_TRUE(memo.Lookup("k", value));
     memo.Erase();  // a missing file is no error
+}
+
+TEST(MemoStore, APipeADeviceOrAGiantOfTheMemosNameIsNotRead) {
+    test::TempFolder dir;
+    const auto memo = dir.Path() / "book.memo";
+    // A valid memo first, then nothing but zeros up to past the cap.
+    const std::string valid = "###START_LIST###\r\nk\tv\r\n###END_LIST###\r\n";
+    auto readsNothing = [&] {
+        MemoStore store;
+        store.Load(dir.Inside("book.memo"));
+        std::string value;
+        return !store.Lookup("k", value) && store.Path() == dir.Inside("book.memo");
+    };
+    ASSERT_EQ(::mkfifo(memo.c_str(), 0600), 0);
+    EXPECT_TRUE(test::FinishesInTime(readsNothing));
+    std::filesystem::remove(memo);
+    std::filesystem::create_symlink("/dev/zero", memo);
+    EXPECT_TRUE(test::FinishesInTime(readsNothing));
+    std::filesystem::remove(memo);
+    dir.Write("book.memo", valid);
+    std::filesystem::resize_file(memo, kMaxMemoFileBytes + 1);
+    EXPECT_TRUE(test::FinishesInTime(readsNothing));
+    // The same memo within the cap is read.
+    std::filesystem::resize_file(memo, valid.size());
+    EXPECT_FALSE(test::FinishesInTime(readsNothing));
 }
 
 }  // namespace

@@ -195,7 +195,9 @@ std::unique_ptr<HeadlessSession> HeadlessSession::Open(const SessionOptions& opt
         problem = "cannot read '" + options.settings + "'";
         return nullptr;
     }
-    p.settings.Read(store, programFolder);
+    // Slots of books whose folder takes no files go to the reader's data folder, as the window's
+    // do: the program's folder is often not writable, and shared by every reader.
+    p.settings.Read(store, host::ReaderDataFolder());
     if (options.langMode) {
         p.settings.langMode = *options.langMode;
     }

@@ -241,7 +241,7 @@ void Player::Bgm(const script::TagRecord& record) {
     BgmMessage bgm;
     record.GetAttribute(kw::kSrc, bgm.source);
     bgm.loop = record.AttributeInt(kw::kLoop, kDefaultLoop);
-    bgm.fadeMs = record.AttributeInt(kw::kTime, 0);
+    bgm.fadeMs = FadeTimeMs(record.AttributeInt(kw::kTime, 0));
     bgm.pass = IsPassMode(record);
     if (music_ != nullptr) {
         BgmRequest request;

@@ -302,18 +302,22 @@ TEST_F(PlayerTest, MusicStageAndAFormThatWaitsForItsSubmitButton) {
 }
 
 // Each message carries its own data: two BGM tags before the interface thread reads both arrive
-// whole, in order (the full TIME too, which a 16-bit field would have cut). An automatic
-// bookmark point posts too, but not in a book restored from a bookmark.
+// whole, in order. TIME is a fade of up to 65535 ms (a signed 16-bit reading would stop at once
+// from 32768 on); larger values keep their low 16 bits and a negative one stops at once. An
+// automatic bookmark point posts too, but not in a book restored from a bookmark.
 TEST_F(PlayerTest, MessagesArriveInOrderEachWithItsOwnData) {
     Open(
-        "<BGM SRC=\"a.mid\" LOOP=\"3\"><BGM TIME=\"70000\" MODE=\"PASS\"><BOOKMARK MODE=\"AUTO\">"
+        "<BGM SRC=\"a.mid\" LOOP=\"3\"><BGM TIME=\"65535\" MODE=\"PASS\"><BGM TIME=\"70000\">"
+        "<BGM TIME=\"2147483647\"><BGM TIME=\"-1\"><BOOKMARK MODE=\"AUTO\">"
         "<BOOKMARK MODE=\"AUTO\"><TRAP>");
-    EXPECT_EQ(shell.posted, (std::vector<PlayerMessage>{BgmMessage{"a.mid", 3, 0, false},
-                                                        BgmMessage{"", 100000, 70000, true},
-                                                        AutoBookmarkMessage{}}));
+    EXPECT_EQ(shell.posted,
+              (std::vector<PlayerMessage>{
+                  BgmMessage{"a.mid", 3, 0, false}, BgmMessage{"", 100000, 65535, true},
+                  BgmMessage{"", 100000, 4464, false}, BgmMessage{"", 100000, 65535, false},
+                  BgmMessage{"", 100000, 0, false}, AutoBookmarkMessage{}}));
     player.SetLoadedFromBookmark(true);
     ClickAndWait();
-    EXPECT_EQ(shell.posted.size(), 3u);
+    EXPECT_EQ(shell.posted.size(), 6u);
     EXPECT_EQ(steps.results.back(), interp::step::kTrap);
 }
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Writes the seed inputs of the audio_file fuzz target: small files of every format the player
 hands to a decoder (WAVE as PCM, float, A-law, mu-law, MS and IMA ADPCM and extensible; Ogg
-Vorbis; FLAC; MP3; MIDI and RIFF MIDI) and a P16 file, each made here from scratch. The Ogg file
+Vorbis; FLAC; MP3; MIDI) and a P16 file, each made here from scratch. The Ogg file
 is encoded by scripts/ogg_tone.c (built with the C compiler and libvorbisenc). Run from anywhere;
 the seeds land in audio_file/ beside this script."""
 import struct
@@ -122,8 +122,6 @@ def main():
         "ms-adpcm.wav": ms_adpcm(),
         "extensible.wav": extensible(),
         "song.mid": song,
-        "song.rmi": b"RIFF" + struct.pack("<I", 12 + len(song)) + b"RMIDdata" + struct.pack(
-            "<I", len(song)) + song,
         "tone.ogg": ogg(0.1, 440),
         "tone.flac": flac(),
         "silence.mp3": mp3(),

@@ -143,10 +143,6 @@ AudioFileCheck CheckWave(std::span<const std::uint8_t> bytes) {
         at += 8 + size + (size & 1);
         at = std::min(at, bytes.size());
     }
-    if (Starts(bytes, 8, "RMID")) {
-        return data ? CheckMidiFile({data->data, data->size})
-                    : Refused(AudioFormat::kMidi, "no MIDI data in the RIFF file");
-    }
     if (!fmt || !data) {
         return Refused(kFormat, "no \"fmt \" chunk before the \"data\" chunk");
     }
@@ -307,7 +303,8 @@ AudioFileCheck CheckAudioFile(std::span<const std::uint8_t> bytes) {
     if (bytes.size() > kMaxAudioFileBytes) {
         return Refused(AudioFormat::kUnknown, "the file is too large");
     }
-    if (Starts(bytes, 0, "RIFF") && (Starts(bytes, 8, "WAVE") || Starts(bytes, 8, "RMID"))) {
+    // A RIFF MIDI file is not one: SDL2_mixer would hand it to a module decoder.
+    if (Starts(bytes, 0, "RIFF") && Starts(bytes, 8, "WAVE")) {
         return CheckWave(bytes);
     }
     if (Starts(bytes, 0, "OggS")) {

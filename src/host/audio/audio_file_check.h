@@ -29,12 +29,12 @@ inline constexpr int kMaxAudioChannels = 8;
 /// Larger files are not read as music or sound at all.
 inline constexpr std::size_t kMaxAudioFileBytes = 256u << 20;
 
-/// Identifies bytes as WAVE (or a RIFF MIDI), Ogg Vorbis, FLAC, MP3 or standard MIDI by their
-/// magic and checks the header and every size against the file.
+/// Identifies bytes as WAVE, Ogg Vorbis, FLAC, MP3 or standard MIDI by their magic, as SDL2_mixer
+/// does, and checks the header and every size against the file; anything else is refused.
 AudioFileCheck CheckAudioFile(std::span<const std::uint8_t> bytes);
 
-/// The standard MIDI file check alone (also for the MIDI inside a RIFF RMID file): every chunk
-/// inside the file, every track's events well formed and ended by an end-of-track event.
+/// The standard MIDI file check: every chunk inside the file, every track's events well formed
+/// and ended by an end-of-track event, the playing time from the tempo changes.
 AudioFileCheck CheckMidiFile(std::span<const std::uint8_t> bytes);
 
 }  // namespace talu::host

@@ -114,6 +114,14 @@ TEST(AudioFileCheck, RefusesHeadersNoDecoderShouldSee) {
         {"vorbis without channels", noVorbisChannels},
         {"flac at 0 Hz", Flac(0, 2, 16, 100)},
         {"mp3 one lone header", Bytes{0xFF, 0xFB, 0x90, 0x44, 1, 2, 3}},
+        {"riff midi (a module decoder would get it)",
+         [] {
+             const Bytes song = test::MidiBytes(test::NoteEvents(0, 1));
+             Bytes riff = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'R', 'M', 'I', 'D', 'd', 'a', 't', 'a'};
+             test::PutLe(riff, static_cast<std::uint32_t>(song.size()), 4);
+             riff.insert(riff.end(), song.begin(), song.end());
+             return riff;
+         }()},
         {"not audio", Bytes{'n', 'o', 't', ' ', 'a', 'u', 'd', 'i', 'o'}},
         {"empty", Bytes{}},
     };

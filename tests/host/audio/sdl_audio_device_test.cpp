@@ -103,6 +103,11 @@ TEST(SdlAudioDevice, MusicIsHeardAndBadMusicIsTold) {
         ASSERT_TRUE(device.PlayMusic({'n', 'o', 't', ' ', 'm', 'u', 's', 'i', 'c'}, 1, problem));
         ASSERT_TRUE(WaitFor([&] { return failures.load() == 1; }));
         EXPECT_FALSE(device.MusicPlaying());
+        // A header claiming no channels divided by zero inside SDL: our check refuses it first.
+        ASSERT_TRUE(device.PlayMusic(test::WaveBytes(test::ToneSamples(100), {1, 0, 22050, 16}), 1,
+                                     problem));
+        ASSERT_TRUE(WaitFor([&] { return failures.load() == 2; }));
+        EXPECT_FALSE(device.MusicPlaying());
 
         // Music stopped while it loads never starts.
         ASSERT_TRUE(device.PlayMusic(song, 100, problem));

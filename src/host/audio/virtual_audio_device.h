@@ -25,8 +25,9 @@ class VirtualAudioDevice : public AudioDevice {
         std::string soundFont;
     };
 
-    /// Recorded music is decoded whole: longer music than this (about 212 MB) is refused.
-    static constexpr std::int64_t kMaxRecordedMusicMs = 20 * 60 * 1000;
+    /// Recorded music is decoded whole: longer music than an effect may be is refused (the
+    /// decode and its copy stay near 300 MB).
+    static constexpr std::int64_t kMaxRecordedMusicMs = kMaxSoundMs;
 
     /// clock outlives the device; time 0 of the recording is now on it.
     VirtualAudioDevice(Clock& clock, Options options);

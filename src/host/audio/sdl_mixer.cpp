@@ -109,7 +109,9 @@ std::optional<StereoPcm> SdlMixer::Decode(std::span<const std::uint8_t> bytes, s
         return std::nullopt;
     }
     StereoPcm pcm(chunk->alen / sizeof(std::int16_t) / kMixChannels * kMixChannels);
-    std::memcpy(pcm.data(), chunk->abuf, pcm.size() * sizeof(std::int16_t));
+    if (!pcm.empty()) {  // a file of no samples has no buffer to copy from or to
+        std::memcpy(pcm.data(), chunk->abuf, pcm.size() * sizeof(std::int16_t));
+    }
     return pcm;
 }
 

@@ -153,6 +153,16 @@ TEST(AudioFileCheck, MusicIsTakenAlikeWithAndWithoutRecording) {
     }
 }
 
+// Found by the fuzzer: a file that decodes to no samples at all is an empty sound.
+TEST(AudioFileCheck, AFileOfNoSamplesDecodesToNothing) {
+    VirtualClock clock;
+    VirtualAudioDevice device(clock, {false, {}});
+    std::string problem;
+    const std::optional<StereoPcm> pcm = device.Decode(Wave(1, 2, 44100, 16, 0), problem);
+    ASSERT_TRUE(pcm.has_value()) << problem;
+    EXPECT_TRUE(pcm->empty());
+}
+
 TEST(DecodeLimit, RefusesLargeBlocksOnItsOwnThreadOnly) {
     DecodeLimit::Install();
     {

@@ -1,7 +1,9 @@
 #include "host/audio/decode_limit.h"
 
 #include <SDL2/SDL_stdinc.h>
+#include <malloc.h>
 
+#include <algorithm>
 #include <mutex>
 
 namespace talu::host {
@@ -11,6 +13,9 @@ struct ThreadLimit {
     bool active = false;
     bool reached = false;
     std::size_t maxBytes = 0;
+    // What the thread holds of what it took since the limit began. Blocks from before (or from
+    // another thread) freed meanwhile make it smaller than the truth, never larger.
+    std::size_t liveBytes = 0;
     std::chrono::steady_clock::time_point deadline;
 };
 
@@ -21,35 +26,64 @@ SDL_calloc_func originalCalloc = nullptr;
 SDL_realloc_func originalRealloc = nullptr;
 SDL_free_func originalFree = nullptr;
 
-// Small blocks are always given: decoders' bookkeeping is not where a decode runs away, and
-// their failure paths need it.
-constexpr std::size_t kAlwaysGiven = 64 * 1024;
-
+// Decoders grow their output a block at a time, or pass it through queues of small packets: the
+// bound is on all they hold at once, and once reached (or once the time is up) nothing more is
+// given.
 bool Refuse(std::size_t bytes) {
-    if (!limit.active || bytes < kAlwaysGiven) {
+    if (!limit.active) {
         return false;
     }
-    if (bytes > limit.maxBytes || std::chrono::steady_clock::now() > limit.deadline) {
+    if (!limit.reached && (bytes > limit.maxBytes - std::min(limit.maxBytes, limit.liveBytes) ||
+                           std::chrono::steady_clock::now() > limit.deadline)) {
         limit.reached = true;
-        return true;
     }
-    return false;
+    return limit.reached;
+}
+
+void Took(void* block) {
+    if (limit.active && block != nullptr) {
+        limit.liveBytes += malloc_usable_size(block);
+    }
+}
+
+void Gave(void* block) {
+    if (limit.active && block != nullptr) {
+        limit.liveBytes -= std::min(limit.liveBytes, malloc_usable_size(block));
+    }
 }
 
 void* LimitedMalloc(std::size_t size) {
-    return Refuse(size) ? nullptr : originalMalloc(size);
+    if (Refuse(size)) {
+        return nullptr;
+    }
+    void* block = originalMalloc(size);
+    Took(block);
+    return block;
 }
 
 void* LimitedCalloc(std::size_t count, std::size_t size) {
     const std::size_t bytes = size != 0 && count > SIZE_MAX / size ? SIZE_MAX : count * size;
-    return Refuse(bytes) ? nullptr : originalCalloc(count, size);
+    if (Refuse(bytes)) {
+        return nullptr;
+    }
+    void* block = originalCalloc(count, size);
+    Took(block);
+    return block;
 }
 
 void* LimitedRealloc(void* block, std::size_t size) {
-    return Refuse(size) ? nullptr : originalRealloc(block, size);
+    const std::size_t before = block != nullptr ? malloc_usable_size(block) : 0;
+    if (Refuse(size > before ? size - before : 0)) {
+        return nullptr;
+    }
+    Gave(block);
+    void* moved = originalRealloc(block, size);
+    Took(moved != nullptr ? moved : block);  // a failed realloc keeps the old block
+    return moved;
 }
 
 void LimitedFree(void* block) {
+    Gave(block);
     originalFree(block);
 }
 
@@ -65,7 +99,7 @@ void DecodeLimit::Install() {
 
 DecodeLimit::DecodeLimit(std::size_t maxBytes, std::chrono::milliseconds time) {
     Install();
-    limit = {true, false, maxBytes, std::chrono::steady_clock::now() + time};
+    limit = {true, false, maxBytes, 0, std::chrono::steady_clock::now() + time};
 }
 
 DecodeLimit::~DecodeLimit() {

@@ -6,9 +6,9 @@
 namespace talu::host {
 
 /// Bounds one decode through SDL and SDL2_mixer, whose decoders grow their output for as long
-/// as a file lets them: while a DecodeLimit lives on a thread, an allocation SDL makes there of
-/// more than maxBytes, or of a large block after the time is up, fails, and the decoder gives up
-/// as out of memory.
+/// as a file lets them: while a DecodeLimit lives on a thread, once what SDL holds of what it
+/// allocated there would pass maxBytes, or once the time is up, every further allocation fails,
+/// and the decoder gives up as out of memory.
 /// Other threads (the mixer's) are not affected.
 class DecodeLimit {
   public:

@@ -1,5 +1,6 @@
 #include "host/audio/decode_limit.h"
 
+#include <SDL2/SDL_error.h>
 #include <SDL2/SDL_stdinc.h>
 #include <malloc.h>
 
@@ -26,11 +27,15 @@ SDL_calloc_func originalCalloc = nullptr;
 SDL_realloc_func originalRealloc = nullptr;
 SDL_free_func originalFree = nullptr;
 
+// SDL's error text and thread-local slots: refusing them sends SDL round in circles reporting
+// that it is out of memory.
+constexpr std::size_t kAlwaysGiven = 512;
+
 // Decoders grow their output a block at a time, or pass it through queues of small packets: the
-// bound is on all they hold at once, and once reached (or once the time is up) nothing more is
-// given.
+// bound is on all they hold at once, and once reached (or once the time is up) no block but the
+// smallest is given.
 bool Refuse(std::size_t bytes) {
-    if (!limit.active) {
+    if (!limit.active || bytes < kAlwaysGiven) {
         return false;
     }
     if (!limit.reached && (bytes > limit.maxBytes - std::min(limit.maxBytes, limit.liveBytes) ||
@@ -99,6 +104,8 @@ void DecodeLimit::Install() {
 
 DecodeLimit::DecodeLimit(std::size_t maxBytes, std::chrono::milliseconds time) {
     Install();
+    // The thread's error buffer exists before anything is refused.
+    SDL_SetError("%s", "decoding");
     limit = {true, false, maxBytes, 0, std::chrono::steady_clock::now() + time};
 }
 

@@ -17,7 +17,7 @@ namespace {
 std::atomic<int> openMixers{0};
 
 // However short the file, decoding it may take no longer than this.
-constexpr std::chrono::seconds kDecodeTime{20};
+constexpr std::chrono::seconds kDecodeTime{10};
 
 // Bytes of one decode held by SDL_mixer; SDL2_mixer frees them with the chunk.
 struct ChunkFree {
@@ -92,12 +92,12 @@ std::optional<StereoPcm> SdlMixer::Decode(std::span<const std::uint8_t> bytes, s
         problem = SDL_GetError();
         return std::nullopt;
     }
-    // Resampling may ask for a little more than it produces.
+    // On the way the samples may be held twice (in the file's layout, then in ours).
     const std::size_t maxBytes =
         static_cast<std::size_t>(maxMs) * kMixRate / 1000 * kMixChannels * sizeof(std::int16_t);
     std::unique_ptr<Mix_Chunk, ChunkFree> chunk;
     {
-        const DecodeLimit limit(maxBytes / 4 * 5 + (1 << 20), kDecodeTime);
+        const DecodeLimit limit(2 * maxBytes + (1 << 20), kDecodeTime);
         chunk.reset(Mix_LoadWAV_RW(source, 1));
         if (limit.Reached() || (chunk && chunk->alen > maxBytes)) {
             problem = "the sound is too long";

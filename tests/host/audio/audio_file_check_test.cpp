@@ -87,6 +87,7 @@ TEST(AudioFileCheck, AcceptsEachFormatAndKnowsItsLength) {
     }
 }
 
+// (No channels, 1 Hz and a MIDI track without end are refused end to end in the media tests.)
 TEST(AudioFileCheck, RefusesHeadersNoDecoderShouldSee) {
     Bytes misaligned = Wave(1, 2, 22050, 16);
     misaligned[32] = 2;  // block alignment of a mono file
@@ -96,9 +97,6 @@ TEST(AudioFileCheck, RefusesHeadersNoDecoderShouldSee) {
     Bytes noVorbisChannels = ReadSound("tune.ogg");
     noVorbisChannels[27 + noVorbisChannels[26] + 11] = 0;
     const std::vector<std::pair<const char*, Bytes>> cases = {
-        {"no channels", Wave(1, 0, 22050, 16)},
-        {"pcm at 1 Hz", Wave(1, 1, 1, 8)},
-        {"a-law at 1 Hz", Wave(6, 1, 1, 8)},
         {"nine channels", Wave(1, 9, 22050, 16)},
         {"12-bit", Wave(1, 1, 22050, 12)},
         {"64-bit float", Wave(3, 1, 44100, 64)},
@@ -106,8 +104,6 @@ TEST(AudioFileCheck, RefusesHeadersNoDecoderShouldSee) {
         {"ms adpcm without its fields", Wave(2, 1, 22050, 4)},
         {"misaligned blocks", misaligned},
         {"chunk past the end", cutChunk},
-        {"midi without end of track",
-         test::MidiBytes({0x00, 0x90, 0x3C, 0x64, 0x60, 0x80, 0x3C, 0x00})},
         {"midi running status first", test::MidiBytes({0x00, 0x3C, 0x64, 0x00, 0xFF, 0x2F, 0x00})},
         {"midi event past its track", test::MidiBytes({0x00, 0xFF, 0x01, 0x7F, 'a'})},
         {"midi no time division", test::MidiBytes(test::NoteEvents(0, 1), 0)},

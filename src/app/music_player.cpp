@@ -7,6 +7,10 @@
 
 namespace talu::app {
 
+int FadeTimeMs(int timeAttribute) {
+    return timeAttribute < 0 ? 0 : timeAttribute & 0xFFFF;
+}
+
 MusicPlayer::MusicPlayer(MusicPlayerServices services) : services_(std::move(services)) {}
 
 MusicPlayer::~MusicPlayer() {

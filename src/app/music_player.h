@@ -25,6 +25,10 @@ struct BgmRequest {
     bool sync = true;
 };
 
+/// A BGM tag's TIME as a fade in milliseconds: its low 16 bits, unsigned (0 to 65535), as books
+/// have always had larger values wrap; a negative TIME stops at once.
+int FadeTimeMs(int timeAttribute);
+
 /// What the music player needs around it; the references outlive it.
 struct MusicPlayerServices {
     host::AudioDevice* device = nullptr;

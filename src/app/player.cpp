@@ -246,7 +246,7 @@ void Player::Bgm(const script::TagRecord& record) {
     BgmRequest request;
     record.GetAttribute(kw::kSrc, request.source);
     request.loop = record.AttributeInt(kw::kLoop, kDefaultLoop);
-    request.timeMs = record.AttributeInt(kw::kTime, 0);
+    request.timeMs = FadeTimeMs(record.AttributeInt(kw::kTime, 0));
     request.sync = !IsPassMode(record);
     music_->Bgm(request);
 }

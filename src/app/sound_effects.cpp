@@ -1,5 +1,6 @@
 #include "app/sound_effects.h"
 
+#include "host/audio/audio_file_check.h"
 #include "host/audio/pcm_convert.h"
 #include "host/audio/wave_reader.h"
 #include "script/messages.h"
@@ -17,8 +18,17 @@ void SoundEffects::SetBookFolder(std::string folder) {
 std::optional<host::StereoPcm> SoundEffects::Decode(std::string_view path,
                                                     std::span<const std::uint8_t> bytes,
                                                     host::AudioDevice& device) {
+    constexpr std::int64_t kMaxMs = host::AudioDevice::kMaxSoundMs;
     if (stage::ExtensionOf(path).value_or("") == "P16") {
+        // 16-bit mono at 22050 per second.
+        if (bytes.size() > static_cast<std::size_t>(kMaxMs / 1000 * 22050 * 2)) {
+            return std::nullopt;
+        }
         return host::ToStereo(host::ReadP16(bytes));
+    }
+    const host::AudioFileCheck check = host::CheckAudioFile(bytes);
+    if (!check.Accepted() || check.durationMs > kMaxMs) {
+        return std::nullopt;
     }
     const host::WaveResult wave = host::ReadWave(bytes);
     switch (wave.status) {

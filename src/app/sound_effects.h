@@ -54,8 +54,8 @@ class SoundEffects {
     /// Stops and frees every effect.
     void StopAll();
 
-    /// Decodes an effect file into the mixing format; nullopt when it is damaged or no decoder
-    /// takes it.
+    /// Decodes an effect file into the mixing format; nullopt when it fails our own checks, is
+    /// longer than the device's kMaxSoundMs, is damaged or no decoder takes it.
     static std::optional<host::StereoPcm> Decode(std::string_view path,
                                                  std::span<const std::uint8_t> bytes,
                                                  host::AudioDevice& device);

@@ -9,6 +9,7 @@
 #include "app/sound_effects.h"
 #include "host/audio/virtual_audio_device.h"
 #include "support/file_contents.h"
+#include "support/midi_bytes.h"
 #include "support/temp_folder.h"
 #include "support/wave_bytes.h"
 
@@ -251,6 +252,55 @@ TEST_F(Media, BrokenOrMissingEffectsShowMessageZero) {
     }
     effectsOn = false;
     EXPECT_FALSE(Sound("blip.wav"));
+}
+
+// Files that crashed SDL's decoders or converter, or made an effect decode without end, are
+// refused by our own checks: music with the unsupported-format box, effects with message 0,
+// and the book goes on (a good effect after them still plays its length).
+TEST_F(Media, HostileMusicAndEffectsAreRefusedAndTheBookGoesOnSilent) {
+    const auto write = [&](const char* name, const std::vector<std::uint8_t>& bytes) {
+        folder.Write(name, std::string(bytes.begin(), bytes.end()));
+    };
+    const std::vector<std::uint8_t> bytes(3000, 0x55);
+    write("nochannels.wav", test::WaveBytes(test::ToneSamples(100), {1, 0, 22050, 16}));
+    write("pcm8at1hz.wav", test::WaveBytes(bytes, {1, 1, 1, 8}));
+    write("alaw1hz.wav", test::WaveBytes(bytes, {6, 1, 1, 8}));
+    // Eleven minutes of 8-bit samples at 1000 per second: longer than an effect may be.
+    write("eleven.wav", test::WaveBytes(std::vector<std::uint8_t>(660000, 0x90), {1, 1, 1000, 8}));
+    write("endless.mid", test::MidiBytes({0x00, 0x90, 0x3C, 0x64, 0x60, 0x80, 0x3C, 0x00}));
+    // One note of 215 quarters at 16.7 s each: an hour in 40 bytes.
+    std::vector<std::uint8_t> hour = {0x00, 0xFF, 0x51, 0x03, 0xFF, 0xFF, 0xFF};
+    const std::vector<std::uint8_t> note = test::NoteEvents(0x01, 0x57);
+    hour.insert(hour.end(), note.begin(), note.end());
+    write("hour.mid", test::MidiBytes(hour, 1));
+
+    for (const char* name : {"nochannels.wav", "pcm8at1hz.wav"}) {
+        boxes.clear();
+        music.Bgm({name, 1, 0, true});
+        ASSERT_EQ(boxes.size(), 1u) << name;
+        EXPECT_EQ(boxes[0], "This music format is not supported.");
+    }
+    for (const char* name : {"alaw1hz.wav", "eleven.wav", "endless.mid", "hour.mid"}) {
+        boxes.clear();
+        const std::int64_t start = Now();
+        EXPECT_TRUE(Sound(name));
+        EXPECT_EQ(Now(), start) << name;
+        ASSERT_EQ(boxes.size(), 1u) << name;
+        EXPECT_NE(boxes[0].find(name), std::string::npos) << boxes[0];
+    }
+    const std::int64_t start = Now();
+    ASSERT_TRUE(Sound("blip.wav"));
+    EXPECT_EQ(Now() - start, 100);
+}
+
+// BGM's TIME is a fade of up to 65535 ms (a signed 16-bit reading would stop at once from 32768
+// on); larger values keep their low 16 bits and a negative one stops at once.
+TEST(FadeTime, IsTheLowSixteenBitsUnsigned) {
+    const std::pair<int, int> cases[] = {
+        {0, 0}, {300, 300}, {65535, 65535}, {70000, 4464}, {2147483647, 65535}, {-1, 0}};
+    for (const auto& [time, fade] : cases) {
+        EXPECT_EQ(FadeTimeMs(time), fade) << time;
+    }
 }
 
 }  // namespace

@@ -37,6 +37,15 @@ expect_failure null "$cli" run "$work/book.talu" --frames "$work/frames"
 mkfifo "$work/pipe"
 expect_failure null "$cli" run "$work/book.talu" --audio "$work/pipe"
 [ -p "$work/pipe" ] || { echo "FAIL: --audio replaced a pipe"; failures=$((failures + 1)); }
+# A run too long for a WAVE file's sizes says so, at once and in little memory, and its trace is
+# still written whole.
+head -c 44100 /dev/zero >"$work/second.p16"
+printf '<SOUND SRC="second.p16" LOOP="30000">Long.<P>\n' >"$work/long.talu"
+expect_failure null "$cli" run "$work/long.talu" --audio "$work/long.wav" --trace "$work/long.trace"
+grep -q 'too long for a WAVE file' "$work/err" ||
+  { echo "FAIL: a too long recording was not told: $(cat "$work/err")"; failures=$((failures + 1)); }
+grep -q '^end ' "$work/long.trace" ||
+  { echo "FAIL: the too long run lost its trace"; failures=$((failures + 1)); }
 expect_failure full "$cli" explore "$work/book.talu"
 expect_failure full "$cli" check "$work/book.talu"
 expect_failure full "$cli" fetch "$work/book.talu"

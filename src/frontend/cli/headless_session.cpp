@@ -12,7 +12,6 @@
 #include "app/settings.h"
 #include "frontend/cli/book_relative.h"
 #include "host/audio/virtual_audio_device.h"
-#include "host/audio/wave_writer.h"
 #include "host/paths.h"
 #include "script/messages.h"
 
@@ -385,8 +384,8 @@ int HeadlessSession::LangMode() const {
     return parts_->settings.langMode;
 }
 
-bool HeadlessSession::WriteAudio(const std::string& file) {
-    return host::WriteStereoWave(file, parts_->audio->Render());
+bool HeadlessSession::WriteAudio(const std::string& file, std::string& problem) {
+    return parts_->audio->RenderToWave(file, problem);
 }
 
 }  // namespace talu::cli

@@ -97,9 +97,9 @@ class HeadlessSession {
     std::int64_t ElapsedMs() const;
     /// The language boxes are shown in.
     int LangMode() const;
-    /// Writes everything the book played, mixed on its clock, as a WAVE file; false when it
-    /// cannot be written.
-    bool WriteAudio(const std::string& file);
+    /// Writes everything the book played, mixed on its clock, as a WAVE file; false with
+    /// problem when it cannot be written or is too long for one.
+    bool WriteAudio(const std::string& file, std::string& problem);
 
   private:
     struct Parts;

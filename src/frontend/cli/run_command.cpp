@@ -222,8 +222,9 @@ int RunBook(const RunOptions& options, std::ostream& out, std::ostream& err) {
             status = 1;
         }
     }
-    if (!options.audio.empty() && !player->WriteAudio(options.audio)) {
-        err << "talu-cli: cannot write '" << options.audio << "'\n";
+    std::string audioProblem;
+    if (!options.audio.empty() && !player->WriteAudio(options.audio, audioProblem)) {
+        err << "talu-cli: cannot write '" << options.audio << "': " << audioProblem << '\n';
         status = 1;
     }
     // A full disk shows only when the last buffered lines go out. (Standard output is the

@@ -20,6 +20,8 @@ class AudioDevice {
     static constexpr int kChannels = 16;
     /// The music's own full volume (SDL2_mixer's scale); the system's volume is never touched.
     static constexpr int kMaxVolume = 128;
+    /// The longest effect decoded (about 106 MB in the mixing format); longer ones are refused.
+    static constexpr std::int64_t kMaxSoundMs = 10 * 60 * 1000;
 
     virtual ~AudioDevice() = default;
 
@@ -48,7 +50,8 @@ class AudioDevice {
     virtual void Interrupt() = 0;
     virtual void Resume() = 0;
 
-    /// Decodes a file of any format SDL2_mixer knows into the mixing format.
+    /// Decodes an effect file (of a format CheckAudioFile accepts) into the mixing format;
+    /// nullopt with problem when it is refused, damaged or longer than kMaxSoundMs.
     virtual std::optional<StereoPcm> Decode(std::span<const std::uint8_t> bytes,
                                             std::string& problem) = 0;
 };

@@ -21,10 +21,12 @@ std::int64_t TimelineVoice::EndMs() const {
     return std::min(stopMs, startMs + plays * StereoDurationMs(*pcm));
 }
 
-StereoPcm MixTimeline(const std::vector<TimelineVoice>& voices,
-                      const std::vector<VolumeChange>& musicVolume, std::int64_t untilMs) {
-    const std::int64_t frames = FrameAt(std::max<std::int64_t>(untilMs, 0));
-    std::vector<std::int32_t> sum(static_cast<std::size_t>(frames) * kMixChannels, 0);
+void MixTimelineWindow(const std::vector<TimelineVoice>& voices,
+                       const std::vector<VolumeChange>& musicVolume, std::int64_t fromFrame,
+                       std::span<std::int16_t> out) {
+    const std::int64_t frames = static_cast<std::int64_t>(out.size() / kMixChannels);
+    const std::int64_t untilFrame = fromFrame + frames;
+    std::vector<std::int32_t> sum(out.size(), 0);
     for (const TimelineVoice& voice : voices) {
         if (!voice.pcm || voice.pcm->size() < kMixChannels) {
             continue;
@@ -32,10 +34,11 @@ StereoPcm MixTimeline(const std::vector<TimelineVoice>& voices,
         const StereoPcm& pcm = *voice.pcm;
         const std::int64_t length = static_cast<std::int64_t>(pcm.size() / kMixChannels);
         const std::int64_t start = FrameAt(voice.startMs);
-        std::int64_t end = std::min(frames, FrameAt(voice.stopMs));
+        std::int64_t end = std::min(untilFrame, FrameAt(voice.stopMs));
         if (voice.plays > 0) {
             end = std::min(end, start + voice.plays * length);
         }
+        const std::int64_t first = std::max(start, fromFrame);
         std::size_t nextChange = 0;
         int volume = kFullVolume;
         const auto advanceVolume = [&](std::int64_t frame) {
@@ -45,13 +48,13 @@ StereoPcm MixTimeline(const std::vector<TimelineVoice>& voices,
                 ++nextChange;
             }
         };
-        std::int64_t offset = 0;
-        for (std::int64_t f = start; f < end; ++f) {
+        std::int64_t offset = first >= end ? 0 : (first - start) % length;
+        for (std::int64_t f = first; f < end; ++f) {
             if (voice.music) {
                 advanceVolume(f);
             }
             const std::size_t from = static_cast<std::size_t>(offset) * kMixChannels;
-            const std::size_t to = static_cast<std::size_t>(f) * kMixChannels;
+            const std::size_t to = static_cast<std::size_t>(f - fromFrame) * kMixChannels;
             for (int c = 0; c < kMixChannels; ++c) {
                 sum[to + c] += voice.music ? pcm[from + c] * volume / kFullVolume : pcm[from + c];
             }
@@ -60,10 +63,19 @@ StereoPcm MixTimeline(const std::vector<TimelineVoice>& voices,
             }
         }
     }
-    StereoPcm out(sum.size());
     std::transform(sum.begin(), sum.end(), out.begin(), [](std::int32_t v) {
         return static_cast<std::int16_t>(std::clamp<std::int32_t>(v, INT16_MIN, INT16_MAX));
     });
+}
+
+std::int64_t TimelineFrames(std::int64_t untilMs) {
+    return FrameAt(std::max<std::int64_t>(untilMs, 0));
+}
+
+StereoPcm MixTimeline(const std::vector<TimelineVoice>& voices,
+                      const std::vector<VolumeChange>& musicVolume, std::int64_t untilMs) {
+    StereoPcm out(static_cast<std::size_t>(TimelineFrames(untilMs)) * kMixChannels);
+    MixTimelineWindow(voices, musicVolume, 0, out);
     return out;
 }
 

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <limits>
 #include <memory>
+#include <span>
 #include <vector>
 
 #include "host/audio/stereo_pcm.h"
@@ -31,6 +32,15 @@ struct VolumeChange {
     std::int64_t atMs = 0;
     int volume = 128;
 };
+
+/// Mixes the frames from fromFrame on that fill out (interleaved stereo) as MixTimeline does;
+/// a long recording is mixed window by window in bounded memory.
+void MixTimelineWindow(const std::vector<TimelineVoice>& voices,
+                       const std::vector<VolumeChange>& musicVolume, std::int64_t fromFrame,
+                       std::span<std::int16_t> out);
+
+/// The frames of a recording from time 0 to untilMs.
+std::int64_t TimelineFrames(std::int64_t untilMs);
 
 /// Mixes the voices from time 0 to untilMs into the mixing format; music follows the volume
 /// changes (in time order), effects play at full volume; sums are clipped.

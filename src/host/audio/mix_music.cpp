@@ -2,11 +2,14 @@
 
 #include <SDL2/SDL_mixer.h>
 
+#include "host/audio/audio_file_check.h"
+
 namespace talu::host {
 
 std::unique_ptr<MixMusic> MixMusic::Load(std::vector<std::uint8_t> bytes, std::string& problem) {
-    if (bytes.empty() || bytes.size() > INT32_MAX) {
-        problem = "no data";
+    const AudioFileCheck check = CheckAudioFile(bytes);
+    if (!check.Accepted()) {
+        problem = check.problem;
         return nullptr;
     }
     std::unique_ptr<MixMusic> music(new MixMusic);

@@ -12,7 +12,7 @@ namespace talu::host {
 /// A Mix_Music streamed from a file held in memory (which it keeps); needs an open SdlMixer.
 class MixMusic {
   public:
-    /// null with problem when SDL2_mixer recognises no format in bytes.
+    /// null with problem when bytes do not pass CheckAudioFile or SDL2_mixer cannot open them.
     static std::unique_ptr<MixMusic> Load(std::vector<std::uint8_t> bytes, std::string& problem);
     ~MixMusic();
     MixMusic(const MixMusic&) = delete;

@@ -323,7 +323,7 @@ std::optional<StereoPcm> SdlAudioDevice::Decode(std::span<const std::uint8_t> by
     if (!Open(problem)) {
         return std::nullopt;
     }
-    return mixer_->Decode(bytes, problem);
+    return mixer_->Decode(bytes, kMaxSoundMs, problem);
 }
 
 }  // namespace talu::host

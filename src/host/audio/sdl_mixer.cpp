@@ -5,12 +5,19 @@
 
 #include <atomic>
 #include <cassert>
+#include <chrono>
 #include <cstring>
+
+#include "host/audio/audio_file_check.h"
+#include "host/audio/decode_limit.h"
 
 namespace talu::host {
 namespace {
 
 std::atomic<int> openMixers{0};
+
+// However short the file, decoding it may take no longer than this.
+constexpr std::chrono::seconds kDecodeTime{10};
 
 // Bytes of one decode held by SDL_mixer; SDL2_mixer frees them with the chunk.
 struct ChunkFree {
@@ -34,6 +41,7 @@ std::unique_ptr<SdlMixer> SdlMixer::Open(const Options& options, std::string& pr
     // Audio brings SDL's events, whose SIGINT and SIGTERM handlers would swallow the signals
     // that end the player.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    DecodeLimit::Install();
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         problem = SDL_GetError();
         return nullptr;
@@ -68,10 +76,15 @@ SdlMixer::~SdlMixer() {
     openMixers.fetch_sub(1);
 }
 
-std::optional<StereoPcm> SdlMixer::Decode(std::span<const std::uint8_t> bytes,
+std::optional<StereoPcm> SdlMixer::Decode(std::span<const std::uint8_t> bytes, std::int64_t maxMs,
                                           std::string& problem) const {
-    if (bytes.size() > INT32_MAX) {
-        problem = "file too large";
+    const AudioFileCheck check = CheckAudioFile(bytes);
+    if (!check.Accepted()) {
+        problem = check.problem;
+        return std::nullopt;
+    }
+    if (check.durationMs > maxMs) {
+        problem = "the sound is too long";
         return std::nullopt;
     }
     SDL_RWops* source = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
@@ -79,13 +92,26 @@ std::optional<StereoPcm> SdlMixer::Decode(std::span<const std::uint8_t> bytes,
         problem = SDL_GetError();
         return std::nullopt;
     }
-    std::unique_ptr<Mix_Chunk, ChunkFree> chunk(Mix_LoadWAV_RW(source, 1));
+    // On the way the samples may be held twice (in the file's layout, then in ours).
+    const std::size_t maxBytes =
+        static_cast<std::size_t>(maxMs) * kMixRate / 1000 * kMixChannels * sizeof(std::int16_t);
+    std::unique_ptr<Mix_Chunk, ChunkFree> chunk;
+    {
+        const DecodeLimit limit(2 * maxBytes + (1 << 20), kDecodeTime);
+        chunk.reset(Mix_LoadWAV_RW(source, 1));
+        if (limit.Reached() || (chunk && chunk->alen > maxBytes)) {
+            problem = "the sound is too long";
+            return std::nullopt;
+        }
+    }
     if (!chunk) {
         problem = Mix_GetError();
         return std::nullopt;
     }
     StereoPcm pcm(chunk->alen / sizeof(std::int16_t) / kMixChannels * kMixChannels);
-    std::memcpy(pcm.data(), chunk->abuf, pcm.size() * sizeof(std::int16_t));
+    if (!pcm.empty()) {  // a file of no samples has no buffer to copy from or to
+        std::memcpy(pcm.data(), chunk->abuf, pcm.size() * sizeof(std::int16_t));
+    }
     return pcm;
 }
 

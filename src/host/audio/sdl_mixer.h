@@ -30,9 +30,10 @@ class SdlMixer {
     SdlMixer(const SdlMixer&) = delete;
     SdlMixer& operator=(const SdlMixer&) = delete;
 
-    /// Decodes a whole file of any format SDL2_mixer knows (WAVE, OGG, FLAC, MP3, MIDI, modules)
-    /// into the mixing format; nullopt with problem when it cannot.
-    std::optional<StereoPcm> Decode(std::span<const std::uint8_t> bytes,
+    /// Decodes a whole file that passes CheckAudioFile (WAVE, Ogg Vorbis, FLAC, MP3, MIDI) into
+    /// the mixing format; nullopt with problem when it is refused, cannot be decoded, or would
+    /// play longer than maxMs (told by its header, or found while decoding, which then stops).
+    std::optional<StereoPcm> Decode(std::span<const std::uint8_t> bytes, std::int64_t maxMs,
                                     std::string& problem) const;
 
   private:

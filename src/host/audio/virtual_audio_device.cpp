@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "host/audio/mix_music.h"
+#include "host/audio/wave_writer.h"
 
 namespace talu::host {
 
@@ -30,7 +31,7 @@ std::optional<StereoPcm> VirtualAudioDevice::Decode(std::span<const std::uint8_t
     if (!OpenDecoder(problem)) {
         return std::nullopt;
     }
-    return decoder_->Decode(bytes, problem);
+    return decoder_->Decode(bytes, kMaxSoundMs, problem);
 }
 
 void VirtualAudioDevice::CancelFadeAt(std::int64_t at) {
@@ -64,7 +65,7 @@ bool VirtualAudioDevice::PlayMusic(std::vector<std::uint8_t> bytes, int plays,
     }
     TimelineVoice voice;
     if (options_.record) {
-        auto pcm = decoder_->Decode(bytes, problem);
+        auto pcm = decoder_->Decode(bytes, kMaxRecordedMusicMs, problem);
         if (!pcm) {
             return false;
         }
@@ -208,6 +209,16 @@ void VirtualAudioDevice::Resume() {
 StereoPcm VirtualAudioDevice::Render() {
     std::lock_guard lock(mutex_);
     return MixTimeline(voices_, volumes_, Now());
+}
+
+bool VirtualAudioDevice::RenderToWave(const std::filesystem::path& file, std::string& problem) {
+    std::lock_guard lock(mutex_);
+    return WriteStereoWave(
+        file, TimelineFrames(Now()),
+        [this](std::int64_t from, std::span<std::int16_t> out) {
+            MixTimelineWindow(voices_, volumes_, from, out);
+        },
+        problem);
 }
 
 }  // namespace talu::host

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <filesystem>
 #include <memory>
 #include <mutex>
 
@@ -23,6 +24,10 @@ class VirtualAudioDevice : public AudioDevice {
         /// The General MIDI soundfont; empty lets the decoder search.
         std::string soundFont;
     };
+
+    /// Recorded music is decoded whole: longer music than an effect may be is refused (the
+    /// decode and its copy stay near 300 MB).
+    static constexpr std::int64_t kMaxRecordedMusicMs = kMaxSoundMs;
 
     /// clock outlives the device; time 0 of the recording is now on it.
     VirtualAudioDevice(Clock& clock, Options options);
@@ -47,6 +52,9 @@ class VirtualAudioDevice : public AudioDevice {
 
     /// Everything played from the device's start until now, mixed (silence when not recording).
     StereoPcm Render();
+    /// The same written as a WAVE file while it is mixed, in bounded memory; false with problem
+    /// when it cannot be written or is too long for a WAVE file.
+    bool RenderToWave(const std::filesystem::path& file, std::string& problem);
 
   private:
     std::int64_t Now() const;

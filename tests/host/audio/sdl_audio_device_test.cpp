@@ -103,6 +103,11 @@ TEST(SdlAudioDevice, MusicIsHeardAndBadMusicIsTold) {
         ASSERT_TRUE(device.PlayMusic({'n', 'o', 't', ' ', 'm', 'u', 's', 'i', 'c'}, 1, problem));
         ASSERT_TRUE(WaitFor([&] { return failures.load() == 1; }));
         EXPECT_FALSE(device.MusicPlaying());
+        // A header claiming no channels divided by zero inside SDL: our check refuses it first.
+        ASSERT_TRUE(device.PlayMusic(test::WaveBytes(test::ToneSamples(100), {1, 0, 22050, 16}), 1,
+                                     problem));
+        ASSERT_TRUE(WaitFor([&] { return failures.load() == 2; }));
+        EXPECT_FALSE(device.MusicPlaying());
 
         // Music stopped while it loads never starts.
         ASSERT_TRUE(device.PlayMusic(song, 100, problem));
@@ -120,6 +125,45 @@ TEST(SdlAudioDevice, MusicIsHeardAndBadMusicIsTold) {
         loud += std::abs(sample) > 1000 ? 1 : 0;
     }
     EXPECT_GT(loud, kMixRate / 4);  // a good part of the two plays is heard
+}
+
+// Frames louder than a whisper in 16-bit stereo samples.
+long long LoudFrames(const std::int16_t* samples, std::size_t count) {
+    long long loud = 0;
+    for (std::size_t i = 0; i + 1 < count; i += kMixChannels) {
+        loud += std::abs(samples[i]) > 1000 ? 1 : 0;
+    }
+    return loud;
+}
+
+// What is heard, not only what the device says: N plays of an effect record about N times its
+// length on SDL's disk driver, and the wait for them ends in about that time.
+TEST(SdlAudioDevice, AnEffectIsHeardAsManyTimesAsAskedAndTheWaitEndsWithIt) {
+    constexpr int kToneMs = 300;
+    const std::shared_ptr<const StereoPcm> tone = Tone(kToneMs);
+    const long long loudPerPlay = LoudFrames(tone->data(), tone->size());
+    for (const int plays : {1, 2}) {
+        test::TempFolder folder;
+        const std::string heard = (folder.Path() / "heard.raw").string();
+        ::setenv("SDL_DISKAUDIOFILE", heard.c_str(), 1);
+        long long waitedMs = 0;
+        {
+            SdlAudioDevice device({"disk", {}, {}, {}});
+            ASSERT_TRUE(device.Available());
+            const auto start = Clock::now();
+            device.PlaySound(0, tone, plays);
+            EXPECT_TRUE(device.WaitSound(0));
+            waitedMs = MsSince(start);
+        }
+        ::unsetenv("SDL_DISKAUDIOFILE");
+        const std::string bytes = test::ReadText(heard);
+        const long long loud =
+            LoudFrames(reinterpret_cast<const std::int16_t*>(bytes.data()), bytes.size() / 2);
+        EXPECT_GT(loud, loudPerPlay * plays * 9 / 10) << plays << " plays";
+        EXPECT_LT(loud, loudPerPlay * plays * 11 / 10) << plays << " plays";
+        EXPECT_GE(waitedMs, kToneMs * plays - 50) << plays << " plays";
+        EXPECT_LT(waitedMs, kToneMs * plays + 250) << plays << " plays";
+    }
 }
 
 TEST(SdlAudioDevice, ADeviceThatCannotOpenSaysSoOnceAndStaysSilent) {

@@ -50,10 +50,9 @@ TEST_F(SnapTagTest, StageSnapshotLeavesOutTheTextAndRestoresTheComposition) {
 TEST_F(SnapTagTest, JpegKeepsProportionsAndTakesTheQualitySetting) {
     rig.stage.Compose(0);
     rig.settings.m_nJpeg = 95;
-    EXPECT_EQ(Snap({{script::kw::kMode, "jpeg"}, {kw::kWidth, "320"}, {kw::kSrc, "fine.jpg"}}),
-              "fine.jpg");
+    EXPECT_EQ(Snap({{kw::kMode, "jpeg"}, {kw::kWidth, "320"}, {kw::kSrc, "fine.jpg"}}), "fine.jpg");
     rig.settings.m_nJpeg = 5;
-    Snap({{script::kw::kMode, "JPEG"}, {kw::kWidth, "320"}, {kw::kSrc, "coarse.jpg"}});
+    Snap({{kw::kMode, "JPEG"}, {kw::kWidth, "320"}, {kw::kSrc, "coarse.jpg"}});
     const std::vector<uint8_t> fine = test::ReadBytes(rig.folder.Path() / "fine.jpg");
     const auto image = host::DecodeImage(fine, {.extension = "JPG"});
     ASSERT_TRUE(image.has_value());

@@ -68,11 +68,7 @@ TEST_P(SurfaceTest, FillAndFillRectClip) {
     Surface s = Solid(6, 4, GetParam(), 0xFFFFFF);
     const uint32_t white = s.NativeColour(0xFFFFFF);
     s.FillRect(Rect{-5, 2, 3, 100}, 0);
-    for (int y = 0; y < 4; ++y) {
-        for (int x = 0; x < 6; ++x) {
-            EXPECT_EQ(s.Row(y)[x], (y >= 2 && x < 3) ? 0u : white) << x << "," << y;
-        }
-    }
+    testing::ExpectPixels(s, [&](int x, int y) { return (y >= 2 && x < 3) ? 0u : white; });
 }
 
 // Target pixel (x, y) of the target rectangle takes source pixel (source.left + (x -
@@ -103,20 +99,18 @@ TEST_P(SurfaceTest, CopyClipsBothSurfacesAndSamplesTheNearestPixel) {
         const Rect& s = c.source;
         const Rect& d = c.target;
         const bool copied = src.CopyTo(s, dst, d, 0);
-        for (int y = 0; y < c.targetHeight; ++y) {
-            for (int x = 0; x < c.targetWidth; ++x) {
-                uint16_t want = 0;
-                if (x >= d.left && x < d.right && y >= d.top && y < d.bottom) {
-                    const int sx = s.left + (x - d.left) * s.Width() / d.Width();
-                    const int sy = s.top + (y - d.top) * s.Height() / d.Height();
-                    if (sx >= 0 && sx < c.sourceWidth && sy >= 0 && sy < c.sourceHeight) {
-                        want = src.Row(sy)[sx];
-                        anything = true;
-                    }
-                }
-                ASSERT_EQ(dst.Row(y)[x], want) << x << "," << y;
+        testing::ExpectPixels(dst, [&](int x, int y) -> uint16_t {
+            if (x < d.left || x >= d.right || y < d.top || y >= d.bottom) {
+                return 0;
             }
-        }
+            const int sx = s.left + (x - d.left) * s.Width() / d.Width();
+            const int sy = s.top + (y - d.top) * s.Height() / d.Height();
+            if (sx < 0 || sx >= c.sourceWidth || sy < 0 || sy >= c.sourceHeight) {
+                return 0;
+            }
+            anything = true;
+            return src.Row(sy)[sx];
+        });
         EXPECT_EQ(copied, anything);
     }
 }
@@ -152,21 +146,16 @@ TEST_P(SurfaceTest, CopyWithinOneSurfaceReadsBeforeWriting) {
     Surface s = PatternSurface(10, 1, GetParam());
     const Surface before = PatternSurface(10, 1, GetParam());
     ASSERT_TRUE(s.CopyTo(Rect{0, 0, 8, 1}, s, Rect{2, 0, 10, 1}, 0));
-    for (int x = 2; x < 10; ++x) {
-        EXPECT_EQ(s.Row(0)[x], before.Row(0)[x - 2]);
-    }
+    testing::ExpectPixels(s, [&](int x, int) { return before.Row(0)[x < 2 ? x : x - 2]; });
 }
 
 TEST_P(SurfaceTest, CopyScaledUsesTruncatedRatio) {
     const Surface src = PatternSurface(3, 3, GetParam());
     Surface dst = Solid(7, 2, GetParam());
     ASSERT_TRUE(dst.CopyScaled(src));
-    for (int y = 0; y < 2; ++y) {
-        for (int x = 0; x < 7; ++x) {
-            ASSERT_EQ(dst.Row(y)[x],
-                      src.Row(static_cast<int>(y * (3.0 / 2)))[static_cast<int>(x * (3.0 / 7))]);
-        }
-    }
+    testing::ExpectPixels(dst, [&](int x, int y) {
+        return src.Row(static_cast<int>(y * (3.0 / 2)))[static_cast<int>(x * (3.0 / 7))];
+    });
 }
 
 INSTANTIATE_TEST_SUITE_P(BothFormats, SurfaceTest, ::testing::ValuesIn(testing::kFormats),

@@ -17,16 +17,6 @@ using testing::Solid;
 
 class SurfaceTest : public ::testing::TestWithParam<PixelFormat> {};
 
-TEST(PixelFormatTest, NativeColoursOfBothLayouts) {
-    const Surface s565 = Solid(2, 2, PixelFormat::Rgb565());
-    const Surface s555 = Solid(2, 2, PixelFormat::Rgb555());
-    EXPECT_EQ(s565.NativeColour(0xFF00FF), 0xF81Fu);  // magenta, the usual key
-    EXPECT_EQ(s555.NativeColour(0xFF00FF), 0x7C1Fu);
-    // Red sits in the low byte of a colour.
-    EXPECT_EQ(s565.NativeColour(0x0000FF), 0xF800u);
-    EXPECT_EQ(s555.NativeColour(0xFF0000), 0x001Fu);
-}
-
 TEST_P(SurfaceTest, UnloadedSurfacesRefuseEverythingAndAbsurdSizesLeaveThemSo) {
     Surface s;
     EXPECT_FALSE(s.Create(0, 10, GetParam()));

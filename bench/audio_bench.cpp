@@ -77,7 +77,7 @@ void BM_SynthesiseMidi(benchmark::State& state) {
     const std::vector<std::uint8_t> song = DemoMidi();
     double seconds = 0;
     for (auto _ : state) {
-        auto pcm = mixer->Decode(song, problem);
+        auto pcm = mixer->Decode(song, host::AudioDevice::kMaxSoundMs, problem);
         if (!pcm) {
             state.SkipWithError(problem.c_str());
             return;

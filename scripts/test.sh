@@ -37,7 +37,8 @@ run_fuzzer() {
   seeds="fuzz/seeds/${name#fuzz_}"
   mkdir -p "$corpus"
   [ -d "$seeds" ] || seeds=""
-  if ! "$fuzzer" -max_total_time="$fuzz_seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+  # An input may take up to the audio decoders' own 10 s bound, so the per-input limit lies above it.
+  if ! "$fuzzer" -max_total_time="$fuzz_seconds" -timeout=30 -rss_limit_mb=2048 -print_final_stats=1 \
     "$corpus" $seeds >"$corpus.log" 2>&1; then
     echo "== $name failed"
     tail -n 40 "$corpus.log"

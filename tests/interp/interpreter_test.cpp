@@ -102,7 +102,9 @@ TEST_F(InterpreterTest, AFailedStageTagReportsAndGoesOnAndWithoutGraphicsStageTa
 TEST_F(InterpreterTest, AStageTooLargeIsRefusedAndLeavesTheWindowAlone) {
     Open("<STAGE WIDTH=\"16000\" HEIGHT=\"16000\"><STAGE WIDTH=\"800\"><END>");
     EXPECT_EQ(Run(), step::kStageSize);
-    EXPECT_EQ(LastAttribute(script::kw::kWidth), "800");
+    std::string width;
+    EXPECT_TRUE(last.GetAttribute(script::kw::kWidth, width));
+    EXPECT_EQ(width, "800");
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_NE(boxes.shown[0].find("Stage size 16000x16000 is too large"), std::string::npos);
     EXPECT_EQ(stageFailures, 1);

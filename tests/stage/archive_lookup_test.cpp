@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
-
 #include "picture_test_support.h"
 #include "script/book_file.h"
 #include "stage/archive_index.h"
@@ -16,6 +14,7 @@ namespace talu::stage {
 namespace {
 
 using test::ReadBytes;
+using testing::FakeArchivePlugin;
 using testing::InsideTestData;
 
 const std::filesystem::path kData = TALU_TESTDATA;
@@ -103,42 +102,6 @@ TEST(ArchiveIndex, FindsNamesIgnoringAsciiCaseSeparatorsAlikeAndDoubleBytesWhole
         }
     }
 }
-
-// An archive extractor serving fixed members from memory, for ordering tests.
-class FakeArchivePlugin : public Plugin {
-  public:
-    FakeArchivePlugin(std::string name, std::map<std::string, std::string> members,
-                      int* listings = nullptr)
-        : name_(std::move(name)), members_(std::move(members)), listings_(listings) {}
-
-    PluginKind GetKind() const override { return PluginKind::kArchiveExtractor; }
-    const std::string& FileName() const override { return name_; }
-    bool IsSupported(std::string_view, std::span<const uint8_t> head) const override {
-        return head.size() >= 4 && std::equal(head.begin(), head.begin() + 4, "FAKE");
-    }
-    std::optional<std::vector<host::ArchiveEntry>> GetArchiveInfo(
-        const host::ArchiveSource&) const override {
-        if (listings_) {
-            ++*listings_;
-        }
-        std::vector<host::ArchiveEntry> entries;
-        int index = 0;
-        for (const auto& [path, bytes] : members_) {
-            entries.push_back({path, index++, static_cast<int64_t>(bytes.size()), 0});
-        }
-        return entries;
-    }
-    std::optional<std::vector<uint8_t>> GetFile(const host::ArchiveSource&,
-                                                const host::ArchiveEntry& member) const override {
-        const std::string& bytes = members_.at(member.path);
-        return std::vector<uint8_t>(bytes.begin(), bytes.end());
-    }
-
-  private:
-    std::string name_;
-    std::map<std::string, std::string> members_;
-    int* listings_;
-};
 
 // Listing a large archive takes long: it is listed once, and again only when the file changes.
 TEST(ArchiveIndex, ListsAnArchiveFileOnceUntilItChanges) {

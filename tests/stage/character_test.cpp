@@ -10,10 +10,11 @@ namespace {
 
 namespace kw = script::kw;
 
+using testing::Attributes;
 using testing::Field;
+using testing::Lines;
 using testing::StageRig;
 using testing::Tag;
-using Attributes = std::vector<std::pair<int, std::string>>;
 
 TEST(Placement, QuartersAndEdgesOfTheAreaSaturatingInHugeOnes) {
     using namespace kw;
@@ -22,14 +23,16 @@ TEST(Placement, QuartersAndEdgesOfTheAreaSaturatingInHugeOnes) {
         return std::pair{p.left, p.top};
     };
     const Rect area{0, 0, 640, 480};
-    EXPECT_EQ(at(area, 200, 400, kCenter, kFloor), std::pair(220, 80));
-    EXPECT_EQ(at(area, 200, 400, kw::kLeft, kFloor), std::pair(60, 80));
-    EXPECT_EQ(at(area, 200, 400, kRight, kFloor), std::pair(380, 80));
-    EXPECT_EQ(at(area, 200, 400, kRightSide, kRoof), std::pair(440, 0));
-    EXPECT_EQ(at(area, 200, 400, kLeftSide, kRoof), std::pair(0, 0));
-    EXPECT_EQ(at(area, 201, 101, kCenter, kw::kTop), std::pair(-100 + 320, -50 + 120));
-    EXPECT_EQ(at(area, 201, 101, kCenter, kBottom), std::pair(-100 + 320, -50 + 360));
-    EXPECT_EQ(at(area, 201, 101, 0, 0), std::pair(-100 + 320, -50 + 240));
+    const struct {
+        int width, height, align, valign, left, top;
+    } cases[] = {{200, 400, kCenter, kFloor, 220, 80},   {200, 400, kw::kLeft, kFloor, 60, 80},
+                 {200, 400, kRight, kFloor, 380, 80},    {200, 400, kRightSide, kRoof, 440, 0},
+                 {200, 400, kLeftSide, kRoof, 0, 0},     {201, 101, kCenter, kw::kTop, 220, 70},
+                 {201, 101, kCenter, kBottom, 220, 310}, {201, 101, 0, 0, 220, 190}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(at(area, c.width, c.height, c.align, c.valign), std::pair(c.left, c.top))
+            << c.align << " " << c.valign;
+    }
     EXPECT_EQ(at(Rect{100, 50, 300, 250}, 20, 20, kw::kLeft, kFloor),
               std::pair(100 - 10 + 50, 230));
     const auto [left, top] =
@@ -61,11 +64,14 @@ class Characters : public ::testing::Test {
         const auto slot = rig.stage.FindByName(name);
         return slot ? &rig.stage.CharacterAt(*slot) : nullptr;
     }
+    std::pair<int, int> Where(const std::string& name) {
+        return {Named(name)->left, Named(name)->top};
+    }
     // True when the tag failed with a message box containing text.
     bool Refused(const TagOutcome& outcome, std::string_view text) {
         return outcome.failed && rig.LastBoxHas(text);
     }
-    uint16_t StagePixel(int x, int y) { return rig.stage.StageSurface().Row(y)[x]; }
+    uint16_t StagePixel(int x, int y) { return rig.StagePixel(x, y); }
 
     StageRig rig;
 };
@@ -75,10 +81,8 @@ TEST_F(Characters, EnterThenActStandsOnTheFloor) {
     EXPECT_FALSE(Enter("A").failed);
     EXPECT_TRUE(rig.presents.empty());  // ENTER alone shows nothing
     EXPECT_FALSE(Act("A", "a.bmp").failed);
-    EXPECT_EQ(Named("A")->left, 220);
-    EXPECT_EQ(Named("A")->top, 80);
-    ASSERT_EQ(rig.presents.size(), 1u);
-    EXPECT_EQ(rig.presents[0].effect, 1);
+    EXPECT_EQ(Where("A"), std::pair(220, 80));
+    EXPECT_EQ(rig.Effects(), std::vector<int>{1});
     EXPECT_EQ(rig.presents[0].time, 40);
     EXPECT_EQ(StagePixel(300, 100), rig.stage.Format().FromColour(0x00FF00));
     EXPECT_EQ(StagePixel(220, 80), 0);  // the automatic key leaves the corner out
@@ -92,11 +96,9 @@ TEST_F(Characters, LeftAndTopAreRelativeToTheAreaAndPutUsesAnotherCharacter) {
     Enter("A");
     EnterAtCorner("B");
     Act("A", "a.bmp", {{kw::kLeft, "5"}, {kw::kTop, "-7"}});
-    EXPECT_EQ(Named("A")->left, 105);
-    EXPECT_EQ(Named("A")->top, 43);
+    EXPECT_EQ(Where("A"), std::pair(105, 43));
     Act("B", "a.bmp", {{kw::kPut, "A"}});
-    EXPECT_EQ(Named("B")->left, 105);
-    EXPECT_EQ(Named("B")->top, 43);
+    EXPECT_EQ(Where("B"), std::pair(105, 43));
     EXPECT_TRUE(Refused(Act("B", "a.bmp", {{kw::kPut, "Z"}}), "Character \"Z\" has't enterd."));
 }
 
@@ -136,10 +138,7 @@ TEST_F(Characters, AlphaNamingAFileBecomesTheMaskAndAMissingOneIsReported) {
     ASSERT_EQ(a->mask.size(), 16u);
     EXPECT_EQ(a->mask[5], 128);                                        // (16 + 16 + 16) / 3 x 8
     EXPECT_EQ(Field(StagePixel(1, 1), rig.stage.Format().blue), 15u);  // (31 x 128) >> 8
-    std::vector<std::string> lines;
-    a->WriteTags(lines);
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[1],
+    EXPECT_EQ(Lines(*a).at(1),
               "<ACT NAME=\"A\" SRC=\"a.bmp\" LEFT=\"0\" TOP=\"0\" WIDTH=\"4\" HEIGHT=\"4\"  "
               "ALPHA=\"m.bmp\"  >");
 
@@ -191,17 +190,14 @@ TEST_F(Characters, TagTextWritesEnterAndAbsoluteActLines) {
     rig.controller->SunglassTag(Tag(kw::kSunglass, {{kw::kColor, "LIGHT"}}));
     Enter("A", {{kw::kAlign, "RIGHT"}, {kw::kValign, "TOP"}, {kw::kAlpha, "70"}});
     Act("A", "a.bmp", {{kw::kTransparent, "#00FF00"}, {kw::kEffect, "EF_FADEIN"}});
-    std::vector<std::string> lines;
-    Named("A")->WriteTags(lines);
-    ASSERT_EQ(lines.size(), 4u);
     EXPECT_EQ(
-        lines[0],
-        "<ENTER NAME=\"A\" ALIGN=\"RIGHT\" VALIGN=\"TOP\" EFFECT=\"EF_NORMAL\" ALPHA=\"70\">");
-    EXPECT_EQ(lines[1], "<SUNGLASS COLOR=\"#C8C8C8\">");
-    EXPECT_EQ(lines[2],
-              "<ACT NAME=\"A\" SRC=\"a.bmp\" LEFT=\"470\" TOP=\"105\" WIDTH=\"20\" HEIGHT=\"30\"  "
-              "ALPHA=\"100\" TRANSPARENT=\"#00FF00\" >");
-    EXPECT_EQ(lines[3], "</SUNGLASS>");
+        Lines(*Named("A")),
+        (std::vector<std::string>{
+            "<ENTER NAME=\"A\" ALIGN=\"RIGHT\" VALIGN=\"TOP\" EFFECT=\"EF_NORMAL\" ALPHA=\"70\">",
+            "<SUNGLASS COLOR=\"#C8C8C8\">",
+            "<ACT NAME=\"A\" SRC=\"a.bmp\" LEFT=\"470\" TOP=\"105\" WIDTH=\"20\" "
+            "HEIGHT=\"30\"  ALPHA=\"100\" TRANSPARENT=\"#00FF00\" >",
+            "</SUNGLASS>"}));
 }
 
 class CharacterDrawing : public ::testing::TestWithParam<PixelFormat> {};

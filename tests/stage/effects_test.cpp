@@ -22,15 +22,13 @@ const int kAllEffects[] = {-1, 0,  1,  2,  4,  6,  7,  8,  9,  10, 11, 12,
 // Checks that screen pixel (x, y) shows stage pixel (x - left, y - top) of destination d where
 // that exists, and is blank elsewhere.
 void ExpectShows(const Surface& screen, const Surface& stage, const Rect& d) {
-    for (int y = 0; y < screen.Height(); ++y) {
-        for (int x = 0; x < screen.Width(); ++x) {
-            const int64_t sx = int64_t{x} - d.left;
-            const int64_t sy = int64_t{y} - d.top;
-            const bool inside = x < int64_t{d.right} && y < int64_t{d.bottom} && sx >= 0 &&
-                                sy >= 0 && sx < stage.Width() && sy < stage.Height();
-            ASSERT_EQ(screen.Row(y)[x], inside ? stage.Row(sy)[sx] : 0) << x << "," << y;
-        }
-    }
+    testing::ExpectPixels(screen, [&](int x, int y) -> uint16_t {
+        const int64_t sx = int64_t{x} - d.left;
+        const int64_t sy = int64_t{y} - d.top;
+        const bool inside = x < int64_t{d.right} && y < int64_t{d.bottom} && sx >= 0 && sy >= 0 &&
+                            sx < stage.Width() && sy < stage.Height();
+        return inside ? stage.Row(sy)[sx] : 0;
+    });
 }
 
 // Draws every step of effect over destination d on a blank screen of the given width.
@@ -97,12 +95,9 @@ TEST(EffectStepsTest, StepsRevealTheirOwnCells) {
         for (int step : c.steps) {
             steps.Draw(step, stage, screen);
         }
-        for (int y = 0; y < c.height; ++y) {
-            for (int x = 0; x < c.width; ++x) {
-                EXPECT_EQ(screen.Row(y)[x], c.revealed(x, y) ? stage.Row(y)[x] : 0)
-                    << x << "," << y;
-            }
-        }
+        testing::ExpectPixels(screen, [&](int x, int y) -> uint16_t {
+            return c.revealed(x, y) ? stage.Row(y)[x] : 0;
+        });
     }
 }
 
@@ -196,11 +191,9 @@ TEST_F(PresentTest, InactiveApplicationWaitsBetweenSteps) {
         }
     });
     PresentWithEffect(stage_, screen_, kStage, kEffectFadeIn, 10, {&clock_, &active, &running});
-    const std::vector<int> sleeps = clock_.Sleeps();
-    ASSERT_EQ(sleeps.size(), 3u + 8u);
-    EXPECT_EQ(sleeps[0], 50);
-    EXPECT_EQ(sleeps[2], 50);
-    EXPECT_EQ(sleeps[3], 10);
+    std::vector<int> sleeps(3, 50);
+    sleeps.resize(3 + 8, 10);
+    EXPECT_EQ(clock_.Sleeps(), sleeps);
     EXPECT_EQ(runningDuringWait, 1);
     EXPECT_EQ(running.load(), 0);
     // Only 0 means inactive.

@@ -1,12 +1,13 @@
 #pragma once
 
-// Helpers shared by the picture-loading tests: BMP files built byte by byte, test data folders
-// and a message-box host that records what the player would have shown.
+// Helpers shared by the picture-loading tests: BMP files built byte by byte, test data folders,
+// a message-box host that records what the player would have shown and a fake archive extractor.
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,6 +16,7 @@
 #include "host/encoding.h"
 #include "host/paths.h"
 #include "script/diagnostics.h"
+#include "stage/plugin_list.h"
 #include "support/file_contents.h"
 #include "support/temp_folder.h"
 
@@ -115,6 +117,43 @@ class RecordingBoxes : public script::MessageBoxHost {
         boxes.push_back(host::Cp932ToUtf8(text));
     }
     std::vector<std::string> boxes;
+};
+
+/// An archive extractor serving fixed members from memory, for ordering tests.
+class FakeArchivePlugin : public Plugin {
+  public:
+    /// listings, when given, counts the times the archive is listed.
+    explicit FakeArchivePlugin(std::string name, std::map<std::string, std::string> members = {},
+                               int* listings = nullptr)
+        : name_(std::move(name)), members_(std::move(members)), listings_(listings) {}
+
+    PluginKind GetKind() const override { return PluginKind::kArchiveExtractor; }
+    const std::string& FileName() const override { return name_; }
+    bool IsSupported(std::string_view, std::span<const uint8_t> head) const override {
+        return head.size() >= 4 && std::equal(head.begin(), head.begin() + 4, "FAKE");
+    }
+    std::optional<std::vector<host::ArchiveEntry>> GetArchiveInfo(
+        const host::ArchiveSource&) const override {
+        if (listings_ != nullptr) {
+            ++*listings_;
+        }
+        std::vector<host::ArchiveEntry> entries;
+        int index = 0;
+        for (const auto& [path, bytes] : members_) {
+            entries.push_back({path, index++, static_cast<int64_t>(bytes.size()), 0});
+        }
+        return entries;
+    }
+    std::optional<std::vector<uint8_t>> GetFile(const host::ArchiveSource&,
+                                                const host::ArchiveEntry& member) const override {
+        const std::string& bytes = members_.at(member.path);
+        return std::vector<uint8_t>(bytes.begin(), bytes.end());
+    }
+
+  private:
+    std::string name_;
+    std::map<std::string, std::string> members_;
+    int* listings_;
 };
 
 }  // namespace talu::stage::testing

@@ -61,4 +61,14 @@ inline bool SameRect(const Surface& a, const Surface& b, const Rect& rect) {
     return true;
 }
 
+/// Checks every pixel (x, y) of s against want(x, y).
+template <typename Want>
+void ExpectPixels(const Surface& s, Want want) {
+    for (int y = 0; y < s.Height(); ++y) {
+        for (int x = 0; x < s.Width(); ++x) {
+            ASSERT_EQ(s.Row(y)[x], static_cast<uint16_t>(want(x, y))) << x << "," << y;
+        }
+    }
+}
+
 }  // namespace talu::stage::testing

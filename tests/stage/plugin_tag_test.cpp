@@ -10,11 +10,13 @@
 namespace talu::stage {
 namespace {
 
+namespace kw = script::kw;
+
 class PluginTag : public ::testing::Test {
   protected:
     void Run(std::initializer_list<std::pair<int, std::string_view>> attributes) {
         script::TagRecord record;
-        record.SetCommand(script::kw::kPlugin);
+        record.SetCommand(kw::kPlugin);
         for (const auto& [id, value] : attributes) {
             record.AddAttribute(id, value);
         }
@@ -28,17 +30,17 @@ class PluginTag : public ::testing::Test {
 };
 
 TEST_F(PluginTag, BindsTheUpperCasedExtensionToTheUpperCasedNameLaterTagsReplacing) {
-    Run({{script::kw::kSrc, "png"}, {script::kw::kName, "ifPng.spi"}});
+    Run({{kw::kSrc, "png"}, {kw::kName, "ifPng.spi"}});
     EXPECT_EQ(extensions_.Find("PNG"), "IFPNG.SPI");
     EXPECT_FALSE(extensions_.Find("png"));
-    Run({{script::kw::kSrc, "Png"}, {script::kw::kName, "IFPNG2.SPI"}});
+    Run({{kw::kSrc, "Png"}, {kw::kName, "IFPNG2.SPI"}});
     EXPECT_EQ(extensions_.Find("PNG"), "IFPNG2.SPI");
     EXPECT_TRUE(boxes_.boxes.empty());
 }
 
 TEST_F(PluginTag, ReportsMissingAttributesAndGoesOn) {
-    Run({{script::kw::kName, "IFPNG.SPI"}});
-    Run({{script::kw::kSrc, "GIF"}});
+    Run({{kw::kName, "IFPNG.SPI"}});
+    Run({{kw::kSrc, "GIF"}});
     ASSERT_EQ(boxes_.boxes.size(), 2u);
     EXPECT_EQ(boxes_.boxes[0], "Syntax Error. PLUGIN\n\nSRC attribute is not found.");
     EXPECT_EQ(boxes_.boxes[1], "Syntax Error. PLUGIN\n\nNAME attribute is not found.");
@@ -46,26 +48,14 @@ TEST_F(PluginTag, ReportsMissingAttributesAndGoesOn) {
     EXPECT_EQ(extensions_.Find("GIF"), "");
 }
 
-// A fixed-name archive extractor that holds nothing.
-class NamedArchivePlugin : public Plugin {
-  public:
-    explicit NamedArchivePlugin(std::string name) : name_(std::move(name)) {}
-    PluginKind GetKind() const override { return PluginKind::kArchiveExtractor; }
-    const std::string& FileName() const override { return name_; }
-    bool IsSupported(std::string_view, std::span<const uint8_t>) const override { return false; }
-
-  private:
-    std::string name_;
-};
-
 // Only archive extractor names starting with "AX" move to the front.
 TEST_F(PluginTag, PutsTheNamedArchiveExtractorFirst) {
-    plugins_.AddToFront(std::make_unique<NamedArchivePlugin>("LHA.SPI"));
-    plugins_.AddToFront(std::make_unique<NamedArchivePlugin>("AXLHA.SPI"));
-    plugins_.AddToFront(std::make_unique<NamedArchivePlugin>("AXZIP.SPI"));
-    Run({{script::kw::kSrc, "lzh"}, {script::kw::kName, "lha.spi"}});
+    for (const char* name : {"LHA.SPI", "AXLHA.SPI", "AXZIP.SPI"}) {
+        plugins_.AddToFront(std::make_unique<testing::FakeArchivePlugin>(name));
+    }
+    Run({{kw::kSrc, "lzh"}, {kw::kName, "lha.spi"}});
     EXPECT_EQ(plugins_.Plugins().front()->FileName(), "AXZIP.SPI");
-    Run({{script::kw::kSrc, "lzh"}, {script::kw::kName, "axlha.spi"}});
+    Run({{kw::kSrc, "lzh"}, {kw::kName, "axlha.spi"}});
     EXPECT_EQ(plugins_.Plugins().front()->FileName(), "AXLHA.SPI");
     EXPECT_EQ(extensions_.Find("LZH"), "AXLHA.SPI");
 }

@@ -10,15 +10,13 @@ TEST(ShrunkPicture, EachPixelAveragesTheSurfacePixelsItCovers) {
     EXPECT_EQ(ShrunkPicture(screen, 2, 2).width, 0);  // nothing of an empty surface
     ASSERT_TRUE(screen.Create(8, 4, PixelFormat::Rgb565()));
     const PixelFormat format = PixelFormat::Rgb565();
-    [&](Surface& s) {
-        // Left half two white columns and two black ones, right half pure red.
-        for (int y = 0; y < 4; ++y) {
-            for (int x = 0; x < 8; ++x) {
-                s.Row(y)[x] =
-                    x >= 4 ? format.Pack(248, 0, 0) : (x < 2 ? format.Pack(248, 252, 248) : 0);
-            }
+    // Left half two white columns and two black ones, right half pure red.
+    for (int y = 0; y < 4; ++y) {
+        for (int x = 0; x < 8; ++x) {
+            screen.Row(y)[x] =
+                x >= 4 ? format.Pack(248, 0, 0) : (x < 2 ? format.Pack(248, 252, 248) : 0);
         }
-    }(screen);
+    }
     EXPECT_EQ(ShrunkPicture(screen, 0, 2).width, 0);
     const host::RgbaImage picture = ShrunkPicture(screen, 2, 2);
     ASSERT_EQ(picture.width, 2);

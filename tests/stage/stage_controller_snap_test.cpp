@@ -19,6 +19,8 @@ constexpr uint32_t kRed = 0x0000FF;
 
 class SnapTagTest : public ::testing::Test {
   protected:
+    SnapTagTest() { rig.stage.Compose(0); }
+
     std::optional<std::string> Snap(std::vector<std::pair<int, std::string>> attributes) {
         return rig.controller->SnapTag(Tag(kw::kSnap, std::move(attributes)),
                                        rig.folder.InsideFolder(), bookFiles);
@@ -48,12 +50,10 @@ TEST_F(SnapTagTest, StageSnapshotLeavesOutTheTextAndRestoresTheComposition) {
 }
 
 TEST_F(SnapTagTest, JpegKeepsProportionsAndTakesTheQualitySetting) {
-    rig.stage.Compose(0);
     rig.settings.m_nJpeg = 95;
-    EXPECT_EQ(Snap({{script::kw::kMode, "jpeg"}, {kw::kWidth, "320"}, {kw::kSrc, "fine.jpg"}}),
-              "fine.jpg");
+    EXPECT_EQ(Snap({{kw::kMode, "jpeg"}, {kw::kWidth, "320"}, {kw::kSrc, "fine.jpg"}}), "fine.jpg");
     rig.settings.m_nJpeg = 5;
-    Snap({{script::kw::kMode, "JPEG"}, {kw::kWidth, "320"}, {kw::kSrc, "coarse.jpg"}});
+    Snap({{kw::kMode, "JPEG"}, {kw::kWidth, "320"}, {kw::kSrc, "coarse.jpg"}});
     const std::vector<uint8_t> fine = test::ReadBytes(rig.folder.Path() / "fine.jpg");
     const auto image = host::DecodeImage(fine, {.extension = "JPG"});
     ASSERT_TRUE(image.has_value());
@@ -78,7 +78,6 @@ TEST_F(SnapTagTest, CharacterIsSavedUnderItsOwnTitleOrReportedMissing) {
 }
 
 TEST_F(SnapTagTest, WritesOnlyInsideTheBooksFolderTree) {
-    rig.stage.Compose(0);
     const fs::path outside = rig.folder.Path().parent_path();
     fs::create_directory(rig.folder.Path() / "sub");
     fs::create_directory_symlink(outside, rig.folder.Path() / "link");
@@ -100,7 +99,6 @@ TEST_F(SnapTagTest, WritesOnlyInsideTheBooksFolderTree) {
 }
 
 TEST_F(SnapTagTest, NeverWritesOverTheBooksOwnFilesButReplacesPictures) {
-    rig.stage.Compose(0);
     const std::vector<std::string> kept = {"book.talu", "parts/chap.inc", "save.bmk", "book.memo",
                                            "book.01.memo"};
     for (const std::string& name : kept) {
@@ -123,7 +121,6 @@ TEST_F(SnapTagTest, NeverWritesOverTheBooksOwnFilesButReplacesPictures) {
 }
 
 TEST_F(SnapTagTest, ReplacesOnlyAnExistingFileThatIsAPicture) {
-    rig.stage.Compose(0);
     // A chapter the book has not read yet, a picture in name only, a folder and a link.
     rig.folder.Write("other.talu", "<TEXT>");
     rig.folder.Write("fake.bmp", "BM but no picture");

@@ -10,8 +10,9 @@ namespace {
 
 namespace kw = script::kw;
 
+using testing::Attributes;
+using testing::Lines;
 using testing::Tag;
-using Attributes = std::vector<std::pair<int, std::string>>;
 
 class StageTags : public ::testing::Test {
   protected:
@@ -24,8 +25,11 @@ class StageTags : public ::testing::Test {
     TagOutcome Curtain(Attributes attributes, bool closing = false) {
         return rig.controller->CurtainTag(Tag(kw::kCurtain, std::move(attributes), closing));
     }
-    uint16_t StagePixel(int x, int y) { return rig.stage.StageSurface().Row(y)[x]; }
-    uint16_t Native(uint32_t colour) { return rig.stage.Format().FromColour(colour); }
+    TagOutcome Stage(Attributes attributes) {
+        return rig.controller->StageTag(Tag(kw::kStage, std::move(attributes)));
+    }
+    uint16_t StagePixel(int x, int y) { return rig.StagePixel(x, y); }
+    uint16_t Native(uint32_t colour) { return rig.Native(colour); }
 
     testing::StageRig rig;
 };
@@ -33,14 +37,13 @@ class StageTags : public ::testing::Test {
 TEST_F(StageTags, BackgroundColourFillsPresentsAndWinsOverSource) {
     EXPECT_FALSE(Background({{kw::kSrc, "missing.bmp"}, {kw::kColor, "#FF0000"}}).failed);
     EXPECT_TRUE(rig.boxes.boxes.empty());
-    ASSERT_EQ(rig.presents.size(), 1u);
-    EXPECT_EQ(rig.presents[0].effect, -1);
+    EXPECT_EQ(rig.Effects(), std::vector<int>{-1});
     EXPECT_EQ(rig.presents[0].time, 50);
     EXPECT_EQ(StagePixel(0, 0), Native(0x0000FF));
     EXPECT_EQ(rig.stage.Flags(), 3u | compose::kRebuildWindow);
     std::vector<std::string> lines;
     rig.controller->WriteStageTags(lines);
-    EXPECT_EQ(lines[0], "<BACKGROUND COLOR=\"#FF0000\">");
+    EXPECT_EQ(lines.at(0), "<BACKGROUND COLOR=\"#FF0000\">");
     // A colour that does not parse only changes the text.
     Background({{kw::kColor, "green"}});
     EXPECT_EQ(rig.stage.Background().colourText, "green");
@@ -56,10 +59,8 @@ TEST_F(StageTags, BackgroundPictureLoadsAtItsPositionWithTransparencyAndSize) {
     const BackgroundPicture& bg = rig.stage.Background();
     EXPECT_EQ(StagePixel(10, 20), 0);  // the keyed corner at (LEFT, TOP) shows the black stage
     EXPECT_EQ(StagePixel(11, 21), Native(0xFF0000));
-    std::vector<std::string> lines;
-    bg.WriteTags(lines);
-    EXPECT_EQ(lines, std::vector<std::string>{"<BACKGROUND SRC=\"bg.bmp\" WIDTH=\"100\" "
-                                              "HEIGHT=\"50\" TRANSPARENT=\"AUTO\" >"});
+    EXPECT_EQ(Lines(bg), std::vector<std::string>{"<BACKGROUND SRC=\"bg.bmp\" WIDTH=\"100\" "
+                                                  "HEIGHT=\"50\" TRANSPARENT=\"AUTO\" >"});
     Background({{kw::kSrc, "bg.bmp"}, {kw::kWidth, "50%"}});  // one side scales
     EXPECT_EQ(bg.Width(), 50);
     EXPECT_EQ(bg.Height(), 50);
@@ -75,9 +76,7 @@ TEST_F(StageTags, MissingBackgroundPictureReportsAndLeavesTheStageBlack) {
     EXPECT_FALSE(rig.stage.Background().IsLoaded());
     rig.stage.Recompose();
     EXPECT_EQ(StagePixel(5, 5), 0);
-    std::vector<std::string> lines;
-    rig.stage.Background().WriteTags(lines);
-    EXPECT_TRUE(lines.empty());
+    EXPECT_TRUE(Lines(rig.stage.Background()).empty());
     // A colour after the failure is seen again, at the stage's size.
     Background({{kw::kColor, "#FFFFFF"}});
     EXPECT_EQ(rig.stage.Background().Width(), 640);
@@ -134,15 +133,13 @@ TEST_F(StageTags, SpaceSetsThePlacementAreaOrReportsMissingSizes) {
 }
 
 TEST_F(StageTags, StageResizesBackgroundTextLayerAndAreaButRefusesAbsurdSizes) {
-    EXPECT_TRUE(rig.controller->StageTag(Tag(kw::kStage, {{kw::kWidth, "100000"}})).failed);
-    EXPECT_TRUE(rig.controller->StageTag(Tag(kw::kStage, {{kw::kHeight, "-3"}})).failed);
+    EXPECT_TRUE(Stage({{kw::kWidth, "100000"}}).failed);
+    EXPECT_TRUE(Stage({{kw::kHeight, "-3"}}).failed);
     EXPECT_EQ(rig.controller->StageWidth(), 640);
     EXPECT_EQ(rig.stage.Background().Width(), 640);
     Space({{kw::kWidth, "5"}, {kw::kHeight, "5"}});
     Background({{kw::kColor, "#FFFFFF"}});
-    EXPECT_FALSE(
-        rig.controller->StageTag(Tag(kw::kStage, {{kw::kWidth, "320"}, {kw::kHeight, "0"}}))
-            .failed);
+    EXPECT_FALSE(Stage({{kw::kWidth, "320"}, {kw::kHeight, "0"}}).failed);
     EXPECT_EQ(rig.controller->StageWidth(), 320);
     EXPECT_EQ(rig.controller->StageHeight(), 480);
     EXPECT_EQ(rig.controller->PlacementArea(), (Rect{0, 0, 320, 480}));
@@ -152,9 +149,7 @@ TEST_F(StageTags, StageResizesBackgroundTextLayerAndAreaButRefusesAbsurdSizes) {
     EXPECT_EQ(rig.stage.TextLayer().Width(), 320);
     // Too many pixels: the stage stays as it was, its background too.
     Background({{kw::kColor, "#FFFFFF"}});
-    EXPECT_TRUE(
-        rig.controller->StageTag(Tag(kw::kStage, {{kw::kWidth, "8193"}, {kw::kHeight, "4096"}}))
-            .failed);
+    EXPECT_TRUE(Stage({{kw::kWidth, "8193"}, {kw::kHeight, "4096"}}).failed);
     EXPECT_EQ(rig.controller->StageWidth(), 320);
     EXPECT_NE(rig.stage.Background().Row(0)[0], 0);
 }
@@ -169,8 +164,7 @@ TEST_F(StageTags, ChangesInsideACurtainAreShownOnceAtTheCloseAndCurtainsDoNotNes
     EXPECT_TRUE(rig.presents.empty());
     Curtain({{kw::kEffect, "EF_OVERLAP"}, {kw::kWait, "300"}}, true);
     EXPECT_EQ(rig.curtainFlag.load(), 0);
-    ASSERT_EQ(rig.presents.size(), 1u);
-    EXPECT_EQ(rig.presents[0].effect, 12);
+    EXPECT_EQ(rig.Effects(), std::vector<int>{12});
     EXPECT_EQ(rig.presents[0].time, 300);
     EXPECT_EQ(rig.stage.Flags(), 3u | compose::kRebuildWindow);
 }
@@ -210,11 +204,9 @@ TEST_F(StageTags, SunglassFiltersPicturesLoadedLaterAndWritesTheirLines) {
     // (31 + 0 + 0) / 3
     EXPECT_EQ(testing::Field(rig.stage.Background().Row(0)[0], rig.stage.Format().red), 10u);
     EXPECT_EQ(rig.stage.Background().filter, 0x1000001u);
-    std::vector<std::string> lines;
-    rig.stage.Background().WriteTags(lines);
-    ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(lines[0], "<SUNGLASS COLOR=\"MONO\">");
-    EXPECT_EQ(lines[2], "</SUNGLASS>");
+    const std::vector<std::string> lines = Lines(rig.stage.Background());
+    EXPECT_EQ(lines,
+              (std::vector<std::string>{"<SUNGLASS COLOR=\"MONO\">", lines.at(1), "</SUNGLASS>"}));
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 
 #include "host/clock.h"
 #include "picture_test_support.h"
+#include "pixel_test_support.h"
 #include "script/keywords.h"
 #include "script/messages.h"
 #include "script/tag_record.h"
@@ -22,6 +23,16 @@
 #include "stage/stage_controller.h"
 
 namespace talu::stage::testing {
+
+using Attributes = std::vector<std::pair<int, std::string>>;
+
+/// The bookmark lines something (a picture, a character, the stage) writes.
+template <typename Writer>
+std::vector<std::string> Lines(const Writer& writer) {
+    std::vector<std::string> lines;
+    writer.WriteTags(lines);
+    return lines;
+}
 
 /// A record of tag id with attributes (id, value); closing marks the closing form.
 inline script::TagRecord Tag(int command, std::vector<std::pair<int, std::string>> attributes,
@@ -74,6 +85,16 @@ class StageRig {
     /// True when the latest message box contains text.
     bool LastBoxHas(std::string_view text) const {
         return !boxes.boxes.empty() && boxes.boxes.back().find(text) != std::string::npos;
+    }
+
+    uint16_t StagePixel(int x, int y) const { return stage.StageSurface().Row(y)[x]; }
+    uint16_t Native(uint32_t colour) const { return stage.Format().FromColour(colour); }
+
+    /// True when the screen shows the whole composed stage.
+    bool ScreenShowsStage() {
+        Surface shown;
+        return screen.CopyOut(shown) && shown.Bounds() == stage.StageSurface().Bounds() &&
+               SameRect(shown, stage.StageSurface(), shown.Bounds());
     }
 
     /// Effect ids of the presentations so far.

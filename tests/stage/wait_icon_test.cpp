@@ -33,15 +33,13 @@ class IconTagTest : public ::testing::Test {
 };
 
 TEST_F(IconTagTest, AddsLoadableFramesToTheModesListAndWritesThemBack) {
-    EXPECT_EQ(Icon({{kw::kSrc, "a.bmp"}, {kw::kTime, "200"}, {script::kw::kMode, "p"}}), true);
-    Icon({{kw::kSrc, "a.bmp"},
-          {kw::kLeft, "5"},
-          {script::kw::kMode, "BR"}});  // no TOP: follows text
-    Icon({{kw::kSrc, "a.bmp"}, {kw::kLeft, "5"}, {kw::kTop, "7"}, {script::kw::kMode, "BR"}});
-    EXPECT_EQ(Icon({{kw::kSrc, "a.bmp"}, {script::kw::kMode, "W"}}),
-              true);                   // another mode adds nothing
-    Icon({{script::kw::kMode, "P"}});  // nor does a missing SRC
-    rig.controller->IconTag(Tag(kw::kIcon, {{kw::kSrc, "gone.bmp"}, {script::kw::kMode, "P"}}),
+    EXPECT_EQ(Icon({{kw::kSrc, "a.bmp"}, {kw::kTime, "200"}, {kw::kMode, "p"}}), true);
+    Icon({{kw::kSrc, "a.bmp"}, {kw::kLeft, "5"}, {kw::kMode, "BR"}});  // no TOP: follows text
+    Icon({{kw::kSrc, "a.bmp"}, {kw::kLeft, "5"}, {kw::kTop, "7"}, {kw::kMode, "BR"}});
+    EXPECT_EQ(Icon({{kw::kSrc, "a.bmp"}, {kw::kMode, "W"}}),
+              true);           // another mode adds nothing
+    Icon({{kw::kMode, "P"}});  // nor does a missing SRC
+    rig.controller->IconTag(Tag(kw::kIcon, {{kw::kSrc, "gone.bmp"}, {kw::kMode, "P"}}),
                             "Z:\\gone.bmp");  // reported and left out
 
     ASSERT_EQ(rig.stage.PageIcons().Count(), 1);
@@ -61,12 +59,12 @@ TEST_F(IconTagTest, AddsLoadableFramesToTheModesListAndWritesThemBack) {
 }
 
 TEST_F(IconTagTest, ClosingTagClearsItsModeOnlyOrTurnsIconsOff) {
-    Icon({{kw::kSrc, "a.bmp"}, {script::kw::kMode, "P"}});
-    Icon({{kw::kSrc, "a.bmp"}, {script::kw::kMode, "BR"}});
-    EXPECT_EQ(Icon({{script::kw::kMode, "P"}}, /*closing=*/true), std::nullopt);
+    Icon({{kw::kSrc, "a.bmp"}, {kw::kMode, "P"}});
+    Icon({{kw::kSrc, "a.bmp"}, {kw::kMode, "BR"}});
+    EXPECT_EQ(Icon({{kw::kMode, "P"}}, /*closing=*/true), std::nullopt);
     EXPECT_EQ(rig.stage.PageIcons().Count(), 0);
     EXPECT_EQ(rig.stage.LineIcons().Count(), 1);
-    EXPECT_EQ(Icon({{script::kw::kMode, "ALL"}}, /*closing=*/true), false);
+    EXPECT_EQ(Icon({{kw::kMode, "ALL"}}, /*closing=*/true), false);
     EXPECT_EQ(rig.stage.LineIcons().Count(), 1);
 }
 

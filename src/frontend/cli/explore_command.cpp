@@ -246,6 +246,59 @@ bool ParseExploreArguments(const std::vector<std::string_view>& args, ExploreOpt
     return CheckPlayArguments(options.play, "explore", problem);
 }
 
+namespace {
+
+// Notes every item a run reaches; a run that reaches nothing new for kLoopSteps steps goes round.
+// Places are named from bookFolder, the folder of the book's first file.
+std::function<void(int, const script::TagRecord&)> ReachWatch(Findings& findings,
+                                                              HeadlessSession& player,
+                                                              const std::string& bookFolder,
+                                                              int path, long long& sinceNew) {
+    return [&findings, &player, &bookFolder, path, &sinceNew](int, const script::TagRecord&) {
+        const script::Book& book = player.GetInterpreter().Book();
+        const std::size_t item = book.FetchedIndex();
+        if (item >= book.Items().size()) {
+            return;
+        }
+        if (findings.Reached(book, item, bookFolder)) {
+            sinceNew = 0;
+        } else if (++sinceNew == kLoopSteps) {
+            findings.Loop(path, PlaceOf(book, item, bookFolder));
+            player.Stop("loop");
+        }
+    };
+}
+
+// The boxes a path met, but for the end of the book and the close question every path meets.
+void NoteBoxes(const std::vector<std::string>& boxes, HeadlessSession& player, int path,
+               Findings& findings) {
+    const std::string endText = player.GetPlayer().EndText();
+    const std::string exitQuestion =
+        script::PlayerMessage(player.LangMode(), script::msg::kExitQuestion);
+    for (const std::string& box : boxes) {
+        if (box != endText && box != exitQuestion) {
+            findings.Box(box, path);
+        }
+    }
+}
+
+// Prints every finding and the summary line; the number of problems found.
+int Summary(Findings& findings, const ChoiceTree& tree, int paths, std::ostream& out) {
+    int labels = 0;
+    int reached = 0;
+    const int problems = findings.Report(out, labels, reached);
+    out << "explored " << paths << " paths";
+    if (tree.Pending() > 0) {
+        out << " (" << tree.Pending() << " more not tried: --max-paths)";
+    }
+    out << "; " << reached << " of " << labels << " labels reached; " << findings.Boxes()
+        << " boxes; " << findings.StuckChoices() << " stuck choices; " << findings.Loops()
+        << " loops\n";
+    return problems;
+}
+
+}  // namespace
+
 int ExploreBook(const ExploreOptions& options, std::ostream& out, std::ostream& err) {
     SessionOptions session;
     if (!SessionFromArguments(options.play, session, err)) {
@@ -280,19 +333,7 @@ int ExploreBook(const ExploreOptions& options, std::ostream& out, std::ostream& 
         findings.StartRun();
         long long sinceNew = 0;
         SessionHooks hooks;
-        hooks.step = [&](int, const script::TagRecord&) {
-            const script::Book& book = interpreter.Book();
-            const std::size_t item = book.FetchedIndex();
-            if (item >= book.Items().size()) {
-                return;
-            }
-            if (findings.Reached(book, item, bookFolder)) {
-                sinceNew = 0;
-            } else if (++sinceNew == kLoopSteps) {
-                findings.Loop(paths, PlaceOf(book, item, bookFolder));
-                player->Stop("loop");
-            }
-        };
+        hooks.step = ReachWatch(findings, *player, bookFolder, paths, sinceNew);
         bool joined = false;
         bool looped = false;
         counting.StartRun();
@@ -324,31 +365,14 @@ int ExploreBook(const ExploreOptions& options, std::ostream& out, std::ostream& 
         }
         out << "path " << paths << ' ' << PathText(tree.Taken()) << ' ' << reason << '\n';
 
-        const std::string endText = player->GetPlayer().EndText();
-        const std::string exitQuestion =
-            script::PlayerMessage(player->LangMode(), script::msg::kExitQuestion);
-        for (const std::string& box : boxes.Take()) {
-            if (box != endText && box != exitQuestion) {
-                findings.Box(box, paths);
-            }
-        }
+        NoteBoxes(boxes.Take(), *player, paths, findings);
         player.reset();
         if (!scratch->Restore(problem)) {
             err << "talu-cli: " << problem << '\n';
             return 1;
         }
     }
-    int labels = 0;
-    int reached = 0;
-    const int problems = findings.Report(out, labels, reached);
-    out << "explored " << paths << " paths";
-    if (tree.Pending() > 0) {
-        out << " (" << tree.Pending() << " more not tried: --max-paths)";
-    }
-    out << "; " << reached << " of " << labels << " labels reached; " << findings.Boxes()
-        << " boxes; " << findings.StuckChoices() << " stuck choices; " << findings.Loops()
-        << " loops\n";
-    return problems == 0 ? 0 : 1;
+    return Summary(findings, tree, paths, out) == 0 ? 0 : 1;
 }
 
 }  // namespace talu::cli

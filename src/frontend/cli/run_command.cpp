@@ -131,6 +131,50 @@ bool ParseRunArguments(const std::vector<std::string_view>& args, RunOptions& op
     return CheckPlayArguments(options.play, "run", problem);
 }
 
+namespace {
+
+// What the run traces at every step and wait, and the pictures --frames keeps.
+struct RunHooks {
+    RunHooks(const RunOptions& options, Trace& trace, HeadlessSession& player) {
+        hooks.step = [&trace, &player](int result, const script::TagRecord& record) {
+            int command = 0;
+            record.GetCommand(command);
+            trace.Line("step " + std::to_string(result) + ' ' + std::to_string(command) + ' ' +
+                       std::to_string(player.GetInterpreter().Book().CurrentIndex()));
+        };
+        hooks.picture = [this, &options, &player] {
+            if (options.frames.empty()) {
+                return;
+            }
+            char file[32];
+            std::snprintf(file, sizeof(file), "%04d.png", ++frame);
+            const fs::path path = fs::path(options.frames) / file;
+            stage::Surface copy;
+            if (!player.GetScreen().CopyOut(copy) || !stage::WriteSurfacePng(path, copy)) {
+                lostFrame = path.string();
+                player.Stop("write-failed");  // the frames after it would be lost as well
+            }
+        };
+        hooks.wait = [this, &trace](int kind, int x, int y) {
+            const char* name = kind == interp::step::kLineWait    ? "BR"
+                               : kind == interp::step::kClickWait ? "W"
+                                                                  : "P";
+            trace.Line(std::string("wait ") + name + ' ' + std::to_string(x) + ' ' +
+                       std::to_string(y));
+            hooks.picture();
+        };
+    }
+    RunHooks(const RunHooks&) = delete;
+    RunHooks& operator=(const RunHooks&) = delete;
+
+    SessionHooks hooks;
+    int frame = 0;
+    /// The first frame that could not be written.
+    std::string lostFrame;
+};
+
+}  // namespace
+
 int RunBook(const RunOptions& options, std::ostream& out, std::ostream& err) {
     SessionOptions session;
     if (!SessionFromArguments(options.play, session, err)) {
@@ -161,35 +205,7 @@ int RunBook(const RunOptions& options, std::ostream& out, std::ostream& err) {
         err << "talu-cli: " << problem << '\n';
         return 1;
     }
-    SessionHooks hooks;
-    hooks.step = [&](int result, const script::TagRecord& record) {
-        int command = 0;
-        record.GetCommand(command);
-        trace.Line("step " + std::to_string(result) + ' ' + std::to_string(command) + ' ' +
-                   std::to_string(player->GetInterpreter().Book().CurrentIndex()));
-    };
-    int frame = 0;
-    std::string lostFrame;  // the first frame that could not be written
-    hooks.picture = [&] {
-        if (options.frames.empty()) {
-            return;
-        }
-        char file[32];
-        std::snprintf(file, sizeof(file), "%04d.png", ++frame);
-        const fs::path path = fs::path(options.frames) / file;
-        stage::Surface copy;
-        if (!player->GetScreen().CopyOut(copy) || !stage::WriteSurfacePng(path, copy)) {
-            lostFrame = path.string();
-            player->Stop("write-failed");  // the frames after it would be lost as well
-        }
-    };
-    hooks.wait = [&](int kind, int x, int y) {
-        const char* name = kind == interp::step::kLineWait    ? "BR"
-                           : kind == interp::step::kClickWait ? "W"
-                                                              : "P";
-        trace.Line(std::string("wait ") + name + ' ' + std::to_string(x) + ' ' + std::to_string(y));
-        hooks.picture();
-    };
+    RunHooks run(options, trace, *player);
     ListedChoices choices(options.choices);
     ReaderScript reader;
     reader.choose = [&choices](const std::vector<int>& choosable) {
@@ -200,7 +216,7 @@ int RunBook(const RunOptions& options, std::ostream& out, std::ostream& err) {
     reader.atWait = options.atWait;
     reader.loadAtStart = options.loadAtStart;
     reader.autoLoad = options.autoLoad;
-    const std::string reason = player->Play(reader, hooks, problem);
+    const std::string reason = player->Play(reader, run.hooks, problem);
     if (!problem.empty()) {
         err << "talu-cli: " << problem << '\n';
     }
@@ -210,8 +226,8 @@ int RunBook(const RunOptions& options, std::ostream& out, std::ostream& err) {
     trace.Line("end " + reason + ' ' + std::to_string(player->ElapsedMs()));
 
     int status = 0;
-    if (!lostFrame.empty()) {
-        err << "talu-cli: cannot write '" << lostFrame << "'\n";
+    if (!run.lostFrame.empty()) {
+        err << "talu-cli: cannot write '" << run.lostFrame << "'\n";
         status = 1;
     }
     if (!options.screenshot.empty()) {

@@ -8,6 +8,7 @@
 #include <iterator>
 #include <memory>
 
+#include "host/audio/audio_device.h"
 #include "host/audio/audio_timeline.h"
 #include "host/audio/sdl_mixer.h"
 #include "host/audio/soundfont.h"

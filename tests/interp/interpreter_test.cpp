@@ -57,6 +57,12 @@ class InterpreterTest : public ::testing::Test {
         return command;
     }
 
+    std::string LastAttribute(int id) const {
+        std::string value = "<absent>";
+        last.GetAttribute(id, value);
+        return value;
+    }
+
     script::TagRecord last;
 };
 

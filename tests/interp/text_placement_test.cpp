@@ -1,4 +1,5 @@
 #include "interp/text_placement.h"
+#include "interp/text_renderer.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "host/encoding.h"
 #include "interp/interp_test_support.h"
+#include "interp/kinsoku.h"
 #include "support/repeat.h"
 
 namespace talu::interp {
@@ -51,7 +54,26 @@ class Placement : public ::testing::TestWithParam<stage::PixelFormat> {
     std::vector<stage::Rect> rects;
 };
 
-TEST_P(Placement, FullWidthRunFillsLinesOfTwenty) {
+// The typing pass draws on the text layer and on the composed stage alike.
+TEST_P(Placement, FullWidthRunFillsLinesOfTwentyOnBothTargets) {
+    stage::Surface composed;
+    ASSERT_TRUE(composed.Create(640, 480, GetParam()));
+    composed.Fill(0x204060);
+    remainder = "stale";
+    ASSERT_TRUE(PlaceRun(layout, TypingTargets{layer, composed}, Repeat(kA, 3), remainder, rects));
+    EXPECT_TRUE(remainder.empty());
+    ASSERT_EQ(rects.size(), 3u);
+    EXPECT_EQ(test::Pen(layout), (PenPoint{20 + 3 * 27, 20}));
+    const uint16_t white = static_cast<uint16_t>(layer.NativeColour(0xFFFFFF));
+    for (int y = 0; y < 480; ++y) {
+        for (int x = 0; x < 640; ++x) {
+            ASSERT_EQ(layer.Row(y)[x] == white, composed.Row(y)[x] == white) << x << "," << y;
+        }
+    }
+    EXPECT_GT(Count(rects[0], 0xFFFFFF), 0);
+
+    layout = TextLayout{};
+    rects.clear();
     ASSERT_TRUE(PlaceText(layout, layer, Repeat(kA, 21), remainder, &rects));
     EXPECT_TRUE(remainder.empty());
     ASSERT_EQ(rects.size(), 21u);
@@ -181,15 +203,32 @@ TEST_P(Placement, WindowsPastTheStageAndHugeFontsStayInBounds) {
 
 INSTANTIATE_TEST_SUITE_P(BothFormats, Placement, test::BothFormats());
 
+TEST(Kinsoku, EveryListedCharacterMayNotBeginALine) {
+    // The set as written down, in UTF-8; each must be recognised in its CP932 form.
+    const char* listed[] = {"。", "、", "，", "．", ",",  ".", "､", "｡", "」", "』", "】", "〉",
+                            "》", "］", "｝", "〕", "）", "]", "}", ")", "｣",  "；", "：", "？",
+                            "！", "”",  "’",  "゜", "゛", "ﾞ", "ﾟ", ":", ";",  "?",  "!",  "\""};
+    for (const char* utf8 : listed) {
+        std::optional<std::string> cp932 = host::Utf8ToCp932Exact(utf8);
+        ASSERT_TRUE(cp932.has_value()) << utf8;
+        EXPECT_TRUE(IsKinsoku(*cp932)) << utf8;
+    }
+    for (const char* utf8 : {"あ", "「", "（", "A", "-", "ー", "・", "'", "ｱ"}) {
+        EXPECT_FALSE(IsKinsoku(host::Utf8ToCp932(utf8))) << utf8;
+    }
+    // ‐ and ア have the trail bytes "]" and "A"; then a lead byte alone, two characters, nothing.
+    for (const char* cp932 : {"\x81\x5D", "\x83\x41", "\x81", "\x81\x42\x81\x42", ""}) {
+        EXPECT_FALSE(IsKinsoku(cp932)) << host::Cp932ToUtf8(cp932);
+    }
+}
+
 TEST(PositionValueRule, EachFormOfTheValue) {
     EXPECT_EQ(PositionValue(std::nullopt, 20, 580, 77), 77);
-    EXPECT_EQ(PositionValue("", 20, 580, 77), 77);
-    EXPECT_EQ(PositionValue("+30", 20, 580, 77), 107);
-    EXPECT_EQ(PositionValue("-7", 20, 580, 77), 70);
-    EXPECT_EQ(PositionValue("50%", 20, 580, 77), 300);
-    EXPECT_EQ(PositionValue("150%", 20, 580, 77), 580);
-    EXPECT_EQ(PositionValue("40", 20, 580, 77), 60);
-    EXPECT_EQ(PositionValue("abc", 20, 580, 77), 20);
+    const std::pair<const char*, int> cases[] = {
+        {"", 77}, {"+30", 107}, {"-7", 70}, {"50%", 300}, {"150%", 580}, {"40", 60}, {"abc", 20}};
+    for (const auto& [value, position] : cases) {
+        EXPECT_EQ(PositionValue(value, 20, 580, 77), position) << value;
+    }
     EXPECT_EQ(PositionValue("+99999999999", 0, 0, INT_MAX), INT_MAX);
     EXPECT_EQ(PositionValue("100%", INT_MIN, INT_MAX, 0), INT_MAX);
 }

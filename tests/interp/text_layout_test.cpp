@@ -14,21 +14,6 @@
 namespace talu::interp {
 namespace {
 
-TEST(LineBreaking, DefaultWindowHoldsFourteenLinesAndEveryBreakGoesToTheLineStart) {
-    TextLayout layout;
-    std::vector<int> tops{layout.penY};
-    layout.penX = 300;
-    while (layout.LineBreak()) {
-        EXPECT_EQ(layout.penX, 20);
-        tops.push_back(layout.penY);
-        layout.penX = 300;
-    }
-    EXPECT_EQ(tops, (std::vector<int>{20, 50, 80, 110, 140, 170, 200, 230, 260, 290, 320, 350, 380,
-                                      410}));
-    // 410 + 30 + 27 = 467 > 440: the break fails, the pen's y stays, its x went to the start.
-    EXPECT_EQ(test::Pen(layout), (PenPoint{20, 410}));
-}
-
 TEST(LineBreaking, ExtremeSkipAndHeightDoNotOverflow) {
     TextLayout layout;
     layout.skip = INT_MAX;

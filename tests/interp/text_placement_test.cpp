@@ -89,7 +89,7 @@ TEST_P(Placement, PageFullReturnsTheRestFromTheFirstUndrawnCharacter) {
     EXPECT_EQ(rects.size(), 280u);  // 14 lines of 20
     EXPECT_EQ(remainder, Repeat(kA, 20));
     EXPECT_EQ(rects.back(), (stage::Rect{533, 410, 562, 439}));
-    EXPECT_EQ(layout.penY, 410);
+    EXPECT_EQ(test::Pen(layout), (PenPoint{20, 410}));  // the failed break went to the line start
     // The second pass from the same pen draws the same and gives the same rest.
     TextLayout again;
     std::string rest;

@@ -48,21 +48,6 @@ TEST(PenMoves, OnlyInsideTheWindowAndNotGivenKeepsACoordinate) {
     EXPECT_EQ(layout.penY, 200);
 }
 
-TEST(PenMoves, NextCharacterPlaceLooksAheadAtTheMargin) {
-    TextLayout layout;
-    // 553 + 27 = 580 still fits; 410 + 30 = 440 is not above the bottom: stays on the line.
-    const std::pair<PenPoint, PenPoint> cases[] = {{{553, 80}, {553, 80}},
-                                                   {{554, 80}, {20, 110}},
-                                                   {{554, 410}, {20, 410}},
-                                                   {{554, 409}, {20, 439}}};
-    for (const auto& [pen, place] : cases) {
-        layout.penX = pen.x;
-        layout.penY = pen.y;
-        EXPECT_EQ(layout.NextCharacterPlace(), place) << pen.x << "," << pen.y;
-        EXPECT_EQ(test::Pen(layout), pen);  // only a look
-    }
-}
-
 TEST(Indents, LinesStartAtTheIndentedPenToADepthOfNineteen) {
     TextLayout layout;
     layout.penX = 74;

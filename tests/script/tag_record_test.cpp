@@ -13,7 +13,7 @@
 namespace talu::script {
 namespace {
 
-TEST(TagRecord, FirstOfTwoDuplicatesWinsButTheTableTakesTheLast) {
+TEST(TagRecord, FirstOfTwoDuplicatesWins) {
     TagRecord record;
     record.SetCommand(22);
     record.SetCommand(5);
@@ -27,11 +27,6 @@ TEST(TagRecord, FirstOfTwoDuplicatesWinsButTheTableTakesTheLast) {
     std::string value;
     ASSERT_TRUE(record.GetAttribute(62, value));
     EXPECT_EQ(value, "first");
-
-    StringTable table;
-    table.FillFromRecord(record);
-    ASSERT_TRUE(table.GetAttribute(62, value));
-    EXPECT_EQ(value, "second");
 }
 
 TEST(TagRecord, SetAttributeReplacesAtTheHead) {

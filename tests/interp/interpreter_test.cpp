@@ -57,12 +57,6 @@ class InterpreterTest : public ::testing::Test {
         return command;
     }
 
-    std::string LastAttribute(int id) const {
-        std::string value = "<absent>";
-        last.GetAttribute(id, value);
-        return value;
-    }
-
     script::TagRecord last;
 };
 
@@ -108,7 +102,7 @@ TEST_F(InterpreterTest, AFailedStageTagReportsAndGoesOnAndWithoutGraphicsStageTa
 TEST_F(InterpreterTest, AStageTooLargeIsRefusedAndLeavesTheWindowAlone) {
     Open("<STAGE WIDTH=\"16000\" HEIGHT=\"16000\"><STAGE WIDTH=\"800\"><END>");
     EXPECT_EQ(Run(), step::kStageSize);
-    EXPECT_EQ(LastAttribute(script::kw::kWidth), "800");
+    EXPECT_EQ(last.AttributeText(script::kw::kWidth), "800");
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_NE(boxes.shown[0].find("Stage size 16000x16000 is too large"), std::string::npos);
     EXPECT_EQ(stageFailures, 1);
@@ -192,13 +186,12 @@ TEST_F(InterpreterTest, BookmarksKeepIconsCursorAndTitle) {
         "<TITLE ALT=\"Tale\"><CURSOR SRC=\"gone.cur\"><END>");
     Run();
     interpreter->WriteReaderState(lines);
-    const std::string folder = rig.dir.InsideFolder();
-    EXPECT_EQ(lines, (std::vector<std::string>{
-                         "<ICON SRC=\"" + folder +
-                             "i.bmp\" TIME=\"0\" LEFT=\"3\" TOP=\"4\" "
-                             "MODE=\"BR\" >",
-                         "<ICON SRC=\"" + folder + "i.bmp\" TIME=\"200\" MODE=\"P\" >",
-                         "<CURSOR SRC=\"" + folder + "hand.cur\">", "<TITLE ALT=\"Tale\">"}));
+    const std::string line = "<ICON SRC=\"" + rig.dir.InsideFolder() + "i.bmp\" TIME=";
+    EXPECT_EQ(
+        lines,
+        (std::vector<std::string>{
+            line + "\"0\" LEFT=\"3\" TOP=\"4\" MODE=\"BR\" >", line + "\"200\" MODE=\"P\" >",
+            "<CURSOR SRC=\"" + rig.dir.InsideFolder() + "hand.cur\">", "<TITLE ALT=\"Tale\">"}));
 }
 
 TEST_F(InterpreterTest, InputOutsideAFormIsAScriptError) {

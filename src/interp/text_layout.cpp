@@ -66,17 +66,6 @@ bool TextLayout::MovePen(int x, int y) {
     return true;
 }
 
-PenPoint TextLayout::NextCharacterPlace() const {
-    if (std::int64_t{penX} + height <= window.right) {
-        return PenPoint{penX, penY};
-    }
-    PenPoint next{window.left, penY};
-    if (std::int64_t{penY} + skip < window.bottom) {
-        next.y = script::SaturatingAdd(penY, skip);
-    }
-    return next;
-}
-
 void TextLayout::OpenIndent() {
     if (indentDepth + 1 < kIndentLevels) {
         ++indentDepth;

@@ -101,9 +101,6 @@ class TextLayout {
     /// Moves the pen to (x, y), kNotGiven keeping a coordinate, when the point lies inside the
     /// window; false and no move otherwise.
     bool MovePen(int x, int y);
-    /// Where the next character would be written (for the wait mark): the pen, or the next
-    /// line's start at the window's left when the current line is full.
-    PenPoint NextCharacterPlace() const;
 
     /// INDENT: lines from the next one on start at the pen's x; ignored at the deepest level.
     void OpenIndent();

@@ -89,14 +89,6 @@ bool StringTable::IsClosing() const {
     return Contains(IdKey(kw::kClosingMark));
 }
 
-void StringTable::FillFromRecord(const TagRecord& record) {
-    for (const std::string& entry : record.Entries()) {
-        if (auto split = SplitEntry(entry)) {
-            Set(split->first, split->second);
-        }
-    }
-}
-
 std::vector<std::pair<std::string, std::string>> StringTable::SavedEntries() const {
     std::vector<std::pair<std::string, std::string>> entries;
     entries.reserve(values_.size());

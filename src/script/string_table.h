@@ -56,9 +56,6 @@ class StringTable {
     void MarkClosing();
     bool IsClosing() const;
 
-    /// Assigns every entry of the record in list order; a later duplicate overwrites.
-    void FillFromRecord(const TagRecord& record);
-
     /// The entries as of the last CommitShadow (changes made with Set show at once), sorted by
     /// key so that a file written twice from the same table is the same file.
     std::vector<std::pair<std::string, std::string>> SavedEntries() const;

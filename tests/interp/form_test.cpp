@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include "interp/interp_test_support.h"
 #include "script/keywords.h"
@@ -11,6 +14,8 @@ namespace talu::interp {
 namespace {
 
 namespace kw = script::kw;
+using stage::Rect;
+using Pairs = std::map<std::string, std::string>;
 
 script::TagRecord Input(std::initializer_list<std::pair<int, std::string_view>> attributes) {
     return test::Tag(0, attributes);
@@ -23,8 +28,14 @@ class FormTest : public ::testing::Test {
         return form.Add(ControlFromInput(Input(attributes), PenPoint{20, 20}, 27)).id;
     }
 
-    std::string Variable(std::string_view name) {
-        return std::string(variables.Find(name).value_or("<absent>"));
+    /// Each control's flag as 1 or 0.
+    std::string Checked(std::initializer_list<int> ids,
+                        bool FormControl::*flag = &FormControl::shownChecked) {
+        std::string flags;
+        for (int id : ids) {
+            flags += form.Find(id)->*flag ? '1' : '0';
+        }
+        return flags;
     }
 
     Form form;
@@ -35,30 +46,28 @@ TEST(FormControls, SizesAndPlacesAsTheirTypeAsks) {
     const PenPoint pen{100, 50};
     // Four bytes of VALUE: (4 + 1) div 2 x 27 + 2 = 56 is less than 4 x 27, so 4 x 27 + 2.
     FormControl field = ControlFromInput(Input({{kw::kValue, "abcd"}}), pen, 27);
-    EXPECT_EQ(field.type, script::kw::kText);
-    EXPECT_EQ(field.rect, (stage::Rect{100, 50, 210, 79}));
+    EXPECT_EQ(std::tuple(field.type, field.rect), std::tuple(kw::kText, Rect{100, 50, 210, 79}));
     EXPECT_EQ(PenAfterControl(field, pen, 27), (PenPoint{210, 50}));
 
     const std::string wide(20, 'w');  // 10 cells: 272
     FormControl button =
         ControlFromInput(Input({{kw::kType, "submit"}, {kw::kValue, wide}}), pen, 27);
-    EXPECT_EQ(button.type, script::kw::kSubmit);
-    EXPECT_EQ(button.rect, (stage::Rect{100, 50, 372, 81}));
+    EXPECT_EQ(std::tuple(button.type, button.rect),
+              std::tuple(kw::kSubmit, Rect{100, 50, 372, 81}));
 
     FormControl box = ControlFromInput(Input({{kw::kType, "CheckBox"}}), pen, 27);
-    EXPECT_EQ(box.type, script::kw::kCheckbox);
-    EXPECT_EQ(box.rect, (stage::Rect{105, 55, 120, 70}));  // centred: pen + 13 - 8
+    // Centred: pen + 13 - 8.
+    EXPECT_EQ(std::tuple(box.type, box.rect), std::tuple(kw::kCheckbox, Rect{105, 55, 120, 70}));
     EXPECT_EQ(PenAfterControl(box, pen, 27), (PenPoint{127, 50}));
 
     // TYPE=TEXT is no keyword: a text field. LEFT and TOP place it on the stage itself.
     FormControl placed = ControlFromInput(
         Input({{kw::kType, "TEXT"}, {kw::kLeft, "300"}, {kw::kTop, "7x"}, {kw::kWidth, "40"}}), pen,
         27);
-    EXPECT_EQ(placed.type, script::kw::kText);
-    EXPECT_EQ(placed.rect, (stage::Rect{300, 7, 340, 36}));
+    EXPECT_EQ(std::tuple(placed.type, placed.rect), std::tuple(kw::kText, Rect{300, 7, 340, 36}));
 
     FormControl odd = ControlFromInput(Input({{kw::kLeft, "-5"}, {kw::kWidth, "abc"}}), pen, 27);
-    EXPECT_EQ(odd.rect, (stage::Rect{100, 50, 210, 79}));  // values that are no numbers count not
+    EXPECT_EQ(odd.rect, (Rect{100, 50, 210, 79}));  // values that are no numbers count not
 }
 
 TEST_F(FormTest, RadioButtonsFormGroupsByName) {
@@ -66,19 +75,12 @@ TEST_F(FormTest, RadioButtonsFormGroupsByName) {
     const int b = Add({{kw::kType, "radio"}, {kw::kName, "q"}, {kw::kValue, "b"}});
     const int other = Add({{kw::kType, "radio"}, {kw::kName, "r"}, {kw::kValue, "a"}});
     EXPECT_EQ(a, kFirstFormCommand);
-    EXPECT_TRUE(form.Find(a)->checked);
-    EXPECT_FALSE(form.Find(b)->checked);
-    EXPECT_TRUE(form.Find(other)->checked);
-
+    EXPECT_EQ(Checked({a, b, other}, &FormControl::checked), "101");
     variables.Set("q", "b");
     form.Show(variables);
-    EXPECT_FALSE(form.Find(a)->shownChecked);
-    EXPECT_TRUE(form.Find(b)->shownChecked);
-    EXPECT_TRUE(form.Find(other)->shownChecked);
-
+    EXPECT_EQ(Checked({a, b, other}), "011");
     EXPECT_EQ(form.Command(a), 1);
-    EXPECT_TRUE(form.Find(a)->shownChecked);
-    EXPECT_FALSE(form.Find(b)->shownChecked);
+    EXPECT_EQ(Checked({a, b, other}), "101");
     EXPECT_EQ(form.Command(kFirstFormCommand - 1), 0);
     EXPECT_EQ(form.Command(other + 1), 0);
 }
@@ -99,9 +101,9 @@ TEST_F(FormTest, FieldsShowTheirVariableAndSubmittingStoresWhatTheReaderLeft) {
     variables.Set("zero", "0");
     form.Show(variables);
     // A field shows its variable, "0" as nothing, and its own VALUE before any variable.
-    EXPECT_EQ(form.Find(word)->shownText, "hello");
-    EXPECT_EQ(form.Find(zero)->shownText, "");
-    EXPECT_EQ(form.Find(cleared)->shownText, "old");
+    EXPECT_EQ(std::tuple(form.Find(word)->shownText, form.Find(zero)->shownText,
+                         form.Find(cleared)->shownText),
+              std::tuple("hello", "", "old"));
 
     EXPECT_TRUE(form.SetText(cleared, ""));
     EXPECT_FALSE(form.SetText(unchecked, "not a field"));
@@ -112,13 +114,10 @@ TEST_F(FormTest, FieldsShowTheirVariableAndSubmittingStoresWhatTheReaderLeft) {
     EXPECT_EQ(form.Command(submit), kFormSubmitted);
     form.Submit(variables);
 
-    EXPECT_EQ(Variable("text"), "typed");
-    EXPECT_EQ(Variable("cleared"), "<absent>");
-    EXPECT_EQ(Variable("x"), "0");
-    EXPECT_EQ(Variable("y"), "on");
-    EXPECT_EQ(Variable("r"), "two");
-    EXPECT_EQ(Variable("button"), "on");
-    EXPECT_EQ(Variable("unused"), "<absent>");
+    // Fields left empty ("cleared", "zero") and the submit button not pressed leave nothing.
+    const Pairs submitted{{"text", "typed"}, {"x", "0"},       {"y", "on"},
+                          {"r", "two"},      {"button", "on"}, {"word", "hello"}};
+    EXPECT_EQ(Pairs(variables.Values().begin(), variables.Values().end()), submitted);
     EXPECT_FALSE(form.Find(unchecked)->checked);
     EXPECT_FALSE(form.Find(other)->pressed);
 }
@@ -138,21 +137,19 @@ TEST_F(FormTest, ResetReturnsToTheRememberedState) {
     form.Command(second);  // a chosen radio button is remembered
     EXPECT_EQ(form.Command(reset), 1);
     EXPECT_EQ(form.Find(text)->shownText, "start");
-    EXPECT_TRUE(form.Find(box)->shownChecked);
-    EXPECT_FALSE(form.Find(first)->shownChecked);
-    EXPECT_TRUE(form.Find(second)->shownChecked);
+    EXPECT_EQ(Checked({box, first, second}), "101");
 }
 
 TEST_F(FormTest, ABoxWithoutValueShowsAgainAsItWasSubmitted) {
     const int box = Add({{kw::kType, "checkbox"}, {kw::kName, "flag"}});
     const int submit = Add({{kw::kType, "submit"}});
     form.Show(variables);
-    EXPECT_FALSE(form.Find(box)->shownChecked);  // no variable: not checked
+    EXPECT_EQ(Checked({box}), "0");  // no variable: not checked
 
     form.SetChecked(box, true);
     form.Command(submit);
     form.Submit(variables);
-    ASSERT_EQ(Variable("flag"), "on");
+    ASSERT_EQ(variables.Find("flag"), "on");
 
     Form again;
     const int shown =
@@ -171,9 +168,9 @@ TEST_F(FormTest, HundredsOfControls) {
     const int last = kFirstFormCommand + 599;
     EXPECT_EQ(form.Controls().size(), 600u);
     EXPECT_EQ(form.Command(last), 1);
-    EXPECT_TRUE(form.Find(last)->checked);
-    EXPECT_FALSE(form.Find(kFirstFormCommand + 2)->checked);  // the first of the same group
-    EXPECT_TRUE(form.Find(kFirstFormCommand + 1)->checked);   // another group's first
+    // The first of the same group, another group's first.
+    EXPECT_EQ(Checked({last, kFirstFormCommand + 2, kFirstFormCommand + 1}, &FormControl::checked),
+              "101");
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "interp/interp_test_support.h"
+#include "interp/state_snapshot.h"
 #include "script/keywords.h"
 #include "stage/picture_test_support.h"
 #include "support/interpreter_rig.h"
@@ -13,6 +14,8 @@
 
 namespace talu::interp {
 namespace {
+
+namespace kw = script::kw;
 
 /// One interpreter on a headless display, with the player's hooks counted.
 class InterpreterTest : public ::testing::Test {
@@ -63,10 +66,10 @@ class InterpreterTest : public ::testing::Test {
 TEST_F(InterpreterTest, ALongRunFillsThePageAndGoesOnAfterTheClick) {
     Open(test::Repeat(test::kA, 600) + "<P>");
     EXPECT_EQ(Run(), step::kPageWait);
-    EXPECT_EQ(LastCommand(), script::kw::kText);  // the text run itself overflowed
-    EXPECT_EQ(Step(), step::kGoOn);               // new page
-    EXPECT_EQ(Step(), step::kPageWait);           // the rest still fills a page
-    EXPECT_EQ(LastCommand(), script::kw::kP);
+    EXPECT_EQ(LastCommand(), kw::kText);  // the text run itself overflowed
+    EXPECT_EQ(Step(), step::kGoOn);       // new page
+    EXPECT_EQ(Step(), step::kPageWait);   // the rest still fills a page
+    EXPECT_EQ(LastCommand(), kw::kP);
 }
 
 TEST_F(InterpreterTest, TimedWaitsSleepUnlessFastForwardingAndAreSkippedBehindACurtain) {
@@ -102,9 +105,7 @@ TEST_F(InterpreterTest, AFailedStageTagReportsAndGoesOnAndWithoutGraphicsStageTa
 TEST_F(InterpreterTest, AStageTooLargeIsRefusedAndLeavesTheWindowAlone) {
     Open("<STAGE WIDTH=\"16000\" HEIGHT=\"16000\"><STAGE WIDTH=\"800\"><END>");
     EXPECT_EQ(Run(), step::kStageSize);
-    std::string width;
-    EXPECT_TRUE(last.GetAttribute(script::kw::kWidth, width));
-    EXPECT_EQ(width, "800");
+    EXPECT_EQ(last.AttributeText(kw::kWidth), "800");
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_NE(boxes.shown[0].find("Stage size 16000x16000 is too large"), std::string::npos);
     EXPECT_EQ(stageFailures, 1);
@@ -188,13 +189,12 @@ TEST_F(InterpreterTest, BookmarksKeepIconsCursorAndTitle) {
         "<TITLE ALT=\"Tale\"><CURSOR SRC=\"gone.cur\"><END>");
     Run();
     interpreter->WriteReaderState(lines);
-    const std::string folder = rig.dir.InsideFolder();
-    EXPECT_EQ(lines, (std::vector<std::string>{
-                         "<ICON SRC=\"" + folder +
-                             "i.bmp\" TIME=\"0\" LEFT=\"3\" TOP=\"4\" "
-                             "MODE=\"BR\" >",
-                         "<ICON SRC=\"" + folder + "i.bmp\" TIME=\"200\" MODE=\"P\" >",
-                         "<CURSOR SRC=\"" + folder + "hand.cur\">", "<TITLE ALT=\"Tale\">"}));
+    const std::string line = "<ICON SRC=\"" + rig.dir.InsideFolder() + "i.bmp\" TIME=";
+    EXPECT_EQ(
+        lines,
+        (std::vector<std::string>{
+            line + "\"0\" LEFT=\"3\" TOP=\"4\" MODE=\"BR\" >", line + "\"200\" MODE=\"P\" >",
+            "<CURSOR SRC=\"" + rig.dir.InsideFolder() + "hand.cur\">", "<TITLE ALT=\"Tale\">"}));
 }
 
 TEST_F(InterpreterTest, InputOutsideAFormIsAScriptError) {
@@ -204,6 +204,66 @@ TEST_F(InterpreterTest, InputOutsideAFormIsAScriptError) {
     EXPECT_NE(boxes.shown[0].find("<FORM> tag is necessary"), std::string::npos);
     EXPECT_EQ(interpreter->CurrentForm(), nullptr);
     EXPECT_EQ(Run(), step::kTrap);  // a stray /FORM does not wait for a form
+}
+
+class Snapshot : public ::testing::Test {
+  protected:
+    Snapshot() {
+        EXPECT_TRUE(stage_.Create());
+        stage::StageServices services;
+        services.stage = &stage_;
+        controller_ = std::make_unique<stage::StageController>(services);
+        sources_.controller = controller_.get();
+    }
+
+    std::vector<std::string> Lines() {
+        std::vector<std::string> lines;
+        WriteSnapshot(sources_, lines);
+        return lines;
+    }
+
+    stage::Stage stage_;
+    std::unique_ptr<stage::StageController> controller_;
+    SnapshotSources sources_;
+};
+
+TEST_F(Snapshot, SpaceLineOnlyForAPartialArea) {
+    controller_->SpaceTag(test::Tag(
+        kw::kSpace,
+        {{kw::kLeft, "10"}, {kw::kTop, "20"}, {kw::kWidth, "300"}, {kw::kHeight, "200"}}));
+    auto lines = Lines();
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines[1], "<SPACE TOP=\"20\" LEFT=\"10\" WIDTH=\"300\" HEIGHT=\"200\" >");
+
+    controller_->SpaceTag(test::Tag(kw::kSpace, {{kw::kWidth, "640"}, {kw::kHeight, "480"}}));
+    EXPECT_EQ(Lines()[1], "<BACKGROUND COLOR=\"#000000\">");
+
+    controller_->SpaceTag(test::Tag(kw::kSpace, {{kw::kWidth, "5"}, {kw::kHeight, "5"}}));
+    controller_->StageTag(test::Tag(kw::kStage, {{kw::kWidth, "320"}, {kw::kHeight, "240"}}));
+    lines = Lines();
+    EXPECT_EQ(lines[0], "<STAGE WIDTH=\"320\" HEIGHT=\"240\">");
+    EXPECT_EQ(lines[1], "<BACKGROUND COLOR=\"#000000\">");
+}
+
+TEST_F(Snapshot, WindowLinesFollowTheStageAndTheFilterComesLast) {
+    stage_.SetWindowLineWriter([](std::vector<std::string>& l) { l.push_back("<FRAME>"); });
+    sources_.windowLines = [](std::vector<std::string>& l) { l.push_back("<FONT>"); };
+    controller_->SunglassTag(test::Tag(kw::kSunglass, {{kw::kColor, "light"}}));
+    EXPECT_EQ(Lines(), (std::vector<std::string>{"<STAGE WIDTH=\"640\" HEIGHT=\"480\">",
+                                                 "<BACKGROUND COLOR=\"#000000\">", "<FRAME>", "",
+                                                 "<FONT>", "<SUNGLASS COLOR=\"#C8C8C8\">"}));
+    controller_->SunglassTag(test::Tag(kw::kSunglass, {{kw::kColor, "SEPIA"}}));
+    EXPECT_EQ(Lines().back(), "<SUNGLASS COLOR=\"SEPIA\">");
+}
+
+TEST(PluginTags, OneLinePerRegisteredPluginInOrder) {
+    std::vector<std::string> lines;
+    WritePluginTags({}, lines);
+    EXPECT_TRUE(lines.empty());
+    const std::vector<std::string> registered = {"PNG\tIFPNG.SPI", "broken", "LZH\tAXLZH.SPI"};
+    WritePluginTags(registered, lines);
+    EXPECT_EQ(lines, (std::vector<std::string>{"<PLUGIN SRC=\"PNG\" NAME=\"IFPNG.SPI\">",
+                                               "<PLUGIN SRC=\"LZH\" NAME=\"AXLZH.SPI\">"}));
 }
 
 }  // namespace

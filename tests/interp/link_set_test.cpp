@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "interp/interp_test_support.h"
 #include "script/keywords.h"
@@ -37,8 +38,20 @@ class LinkSetTest : public ::testing::Test {
         return test::CountColour(stage, r, colour);
     }
 
-    static std::pair<int, int> Centre(const stage::Rect& r) {
-        return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    /// Hovers over the middle of link i.
+    bool HoverOn(int i) {
+        const stage::Rect r = links.RectOf(i);
+        return links.Hover((r.left + r.right) / 2, (r.top + r.bottom) / 2, stage);
+    }
+
+    /// HREF, ALT and ANSWER of the link taken, or "none".
+    std::string Take() {
+        script::TagRecord chosen;
+        if (!links.Take(chosen)) {
+            return "none";
+        }
+        return chosen.AttributeText(kw::kHref) + "|" + chosen.AttributeText(kw::kAlt) + "|" +
+               chosen.AttributeText(kw::kAnswer);
     }
 
     test::TempFolder dir;
@@ -56,42 +69,29 @@ TEST_F(LinkSetTest, ViewHidesALinkAndTheRestKeepTheirOwnTargets) {
                       "<A HREF=\"#l\" ALT=\"later\" ANSWER=\"said_later\">"),
                 variables);
     ASSERT_EQ(links.Count(), 2);
-    EXPECT_EQ(links.Text(0), "yes");
-    EXPECT_EQ(links.Text(1), "later");
-
+    EXPECT_EQ(std::tuple(links.Text(0), links.Text(1)), std::tuple("yes", "later"));
     links.DrawLinks(stage);
-    const auto [x, y] = Centre(links.RectOf(1));
-    EXPECT_TRUE(links.Hover(x, y, stage));
-    EXPECT_FALSE(links.Hover(x, y, stage));  // no change, no redraw
-    script::TagRecord chosen;
-    ASSERT_TRUE(links.Take(chosen));
-    EXPECT_EQ(chosen.FindAttribute(kw::kHref), "#l");
-    EXPECT_EQ(chosen.FindAttribute(kw::kAlt), "later");
-    EXPECT_EQ(chosen.FindAttribute(kw::kAnswer), "said_later");
-    EXPECT_EQ(links.Count(), 0);
-    EXPECT_EQ(links.Highlighted(), -1);
-    EXPECT_FALSE(links.Take(chosen));
+    EXPECT_TRUE(HoverOn(1));
+    EXPECT_FALSE(HoverOn(1));  // no change, no redraw
+    EXPECT_EQ(Take(), "#l|later|said_later");
+    EXPECT_EQ(std::tuple(links.Count(), links.Highlighted()), std::tuple(0, -1));
+    EXPECT_EQ(Take(), "none");
 }
 
 TEST_F(LinkSetTest, ADisabledLinkIsGreyAndNeverHighlighted) {
     links.Build(Group("<A HREF=\"#a\" ALT=\"Open\"><A HREF=\"#b\" ALT=\"Shut\" ENABLE=\"no\">"),
                 variables);
     ASSERT_EQ(links.Count(), 2);
-    EXPECT_TRUE(links.Enabled(0));
-    EXPECT_FALSE(links.Enabled(1));
+    EXPECT_EQ(std::tuple(links.Enabled(0), links.Enabled(1)), std::tuple(true, false));
     links.DrawLinks(stage);
     const stage::Rect shut = links.RectOf(1);
     EXPECT_GT(Count(shut, kLinkColour), 0);
-
-    auto [x, y] = Centre(shut);
-    EXPECT_FALSE(links.Hover(x, y, stage));
+    EXPECT_FALSE(HoverOn(1));
     EXPECT_EQ(links.Highlighted(), -1);
     EXPECT_EQ(Count(shut, kHighlightedLinkColour), 0);
-    script::TagRecord chosen;
-    EXPECT_FALSE(links.Take(chosen));
+    EXPECT_EQ(Take(), "none");
 
-    std::tie(x, y) = Centre(links.RectOf(0));
-    EXPECT_TRUE(links.Hover(x, y, stage));
+    EXPECT_TRUE(HoverOn(0));
     EXPECT_GT(Count(links.RectOf(0), kHighlightedLinkColour), 0);
     EXPECT_TRUE(links.Hover(-5, -5, stage));  // off every link: the highlight goes
     EXPECT_EQ(links.Highlighted(), -1);
@@ -117,9 +117,9 @@ TEST_F(LinkSetTest, LinksBelowTheWindowAreNotDrawn) {
         Group("<A HREF=\"#a\" ALT=\"1\"><A HREF=\"#b\" ALT=\"2\"><A HREF=\"#c\" ALT=\"3\">"),
         variables);
     links.DrawLinks(stage);
-    EXPECT_FALSE(links.RectOf(0).IsEmpty());
-    EXPECT_FALSE(links.RectOf(1).IsEmpty());
-    EXPECT_TRUE(links.RectOf(2).IsEmpty());
+    EXPECT_EQ(
+        std::tuple(links.RectOf(0).IsEmpty(), links.RectOf(1).IsEmpty(), links.RectOf(2).IsEmpty()),
+        std::tuple(false, false, true));
     EXPECT_FALSE(links.Hover(100, 95, stage));  // where the third would have gone
 }
 
@@ -127,8 +127,8 @@ TEST_F(LinkSetTest, AFirstLinkWithoutTextIsTakenAtOnce) {
     links.Build(Group("<A HREF=\"#x\" ANSWER=\"went\"><A HREF=\"#y\" ALT=\"later\">"), variables);
     script::TagRecord chosen;
     ASSERT_TRUE(links.ResolveAtOnce(chosen));
-    EXPECT_EQ(chosen.FindAttribute(kw::kHref), "#x");
-    EXPECT_EQ(chosen.FindAttribute(kw::kAnswer), "went");
+    EXPECT_EQ(std::tuple(chosen.AttributeText(kw::kHref), chosen.AttributeText(kw::kAnswer)),
+              std::tuple("#x", "went"));
 
     links.Build(Group("<A HREF=\"#y\" ALT=\"shown\">"), variables);
     script::TagRecord none;
@@ -145,11 +145,8 @@ TEST_F(LinkSetTest, AGroupShowsAtMostAHundredLinks) {
     links.Build(Group(group, 0, 0), variables);
     ASSERT_EQ(links.Count(), kMaxLinks);
     links.DrawLinks(stage);
-    const auto [x, y] = Centre(links.RectOf(kMaxLinks - 1));
-    EXPECT_TRUE(links.Hover(x, y, stage));
-    script::TagRecord chosen;
-    ASSERT_TRUE(links.Take(chosen));
-    EXPECT_EQ(chosen.FindAttribute(kw::kHref), "#t99");
+    EXPECT_TRUE(HoverOn(kMaxLinks - 1));
+    EXPECT_EQ(Take(), "#t99|link|");
 }
 
 }  // namespace

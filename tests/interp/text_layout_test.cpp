@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "interp/font_stack.h"
@@ -12,24 +13,6 @@
 
 namespace talu::interp {
 namespace {
-
-TEST(LineBreaking, DefaultWindowHoldsFourteenLinesAndEveryBreakGoesToTheLineStart) {
-    TextLayout layout;
-    std::vector<int> tops{layout.penY};
-    layout.penX = 300;
-    while (layout.LineBreak()) {
-        EXPECT_EQ(layout.penX, 20);
-        tops.push_back(layout.penY);
-        layout.penX = 300;
-    }
-    ASSERT_EQ(tops.size(), 14u);
-    for (std::size_t i = 0; i < tops.size(); ++i) {
-        EXPECT_EQ(tops[i], 20 + 30 * static_cast<int>(i));
-    }
-    // 410 + 30 + 27 = 467 > 440: the break fails, the pen's y stays, its x went to the start.
-    EXPECT_EQ(layout.penY, 410);
-    EXPECT_EQ(layout.penX, 20);
-}
 
 TEST(LineBreaking, ExtremeSkipAndHeightDoNotOverflow) {
     TextLayout layout;
@@ -40,61 +23,43 @@ TEST(LineBreaking, ExtremeSkipAndHeightDoNotOverflow) {
     layout.skip = INT_MIN;
     layout.height = 0;
     layout.penY = -5;
-    EXPECT_TRUE(layout.LineBreak());  // upwards, as a negative skip always went
-    EXPECT_EQ(layout.penY, INT_MIN);
-    EXPECT_TRUE(layout.LineBreak());
-    EXPECT_EQ(layout.penY, INT_MIN);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_TRUE(layout.LineBreak());  // upwards, as a negative skip always went
+        EXPECT_EQ(layout.penY, INT_MIN);
+    }
 }
 
 TEST(PenMoves, OnlyInsideTheWindowAndNotGivenKeepsACoordinate) {
     TextLayout layout;
-    EXPECT_TRUE(layout.MovePen(20, 20));
-    EXPECT_TRUE(layout.MovePen(579, 439));
-    // The right and bottom edges are outside, as is everything left of or above the window.
-    const std::pair<int, int> outside[] = {{580, 100}, {100, 440}, {19, 100}, {100, 19}};
-    for (const auto& [x, y] : outside) {
-        EXPECT_FALSE(layout.MovePen(x, y)) << x << "," << y;
+    // The right and bottom edges are outside, as is everything left of or above the window; a
+    // coordinate not given stays.
+    const std::tuple<int, int, bool, PenPoint> moves[] = {
+        {20, 20, true, {20, 20}},           {579, 439, true, {579, 439}},
+        {580, 100, false, {579, 439}},      {100, 440, false, {579, 439}},
+        {19, 100, false, {579, 439}},       {100, 19, false, {579, 439}},
+        {kNotGiven, 200, true, {579, 200}}, {300, kNotGiven, true, {300, 200}}};
+    for (const auto& [x, y, moved, pen] : moves) {
+        EXPECT_EQ(layout.MovePen(x, y), moved) << x << "," << y;
+        EXPECT_EQ(test::Pen(layout), pen) << x << "," << y;
     }
-    EXPECT_EQ(test::Pen(layout), (PenPoint{579, 439}));
-    EXPECT_TRUE(layout.MovePen(kNotGiven, 200));
-    EXPECT_EQ(test::Pen(layout), (PenPoint{579, 200}));
-    EXPECT_TRUE(layout.MovePen(300, kNotGiven));
-    EXPECT_EQ(test::Pen(layout), (PenPoint{300, 200}));
     // A pen left outside a moved window cannot stay where it is.
     layout.window = stage::Rect{400, 300, 600, 440};
     EXPECT_FALSE(layout.MovePen(kNotGiven, 350));
     EXPECT_EQ(layout.penY, 200);
 }
 
-TEST(PenMoves, NextCharacterPlaceLooksAheadAtTheMargin) {
-    TextLayout layout;
-    layout.penX = 553;  // 553 + 27 = 580 still fits
-    layout.penY = 80;
-    EXPECT_EQ(layout.NextCharacterPlace(), (PenPoint{553, 80}));
-    layout.penX = 554;
-    EXPECT_EQ(layout.NextCharacterPlace(), (PenPoint{20, 110}));
-    layout.penY = 410;  // 410 + 30 = 440 is not above the bottom: stays on the line
-    EXPECT_EQ(layout.NextCharacterPlace(), (PenPoint{20, 410}));
-    layout.penY = 409;
-    EXPECT_EQ(layout.NextCharacterPlace(), (PenPoint{20, 439}));
-    EXPECT_EQ(layout.penX, 554);  // only a look
-}
-
 TEST(Indents, LinesStartAtTheIndentedPenToADepthOfNineteen) {
     TextLayout layout;
     layout.penX = 74;
     layout.OpenIndent();
-    EXPECT_EQ(layout.indentDepth, 1);
     ASSERT_TRUE(layout.LineBreak());
-    EXPECT_EQ(layout.penX, 74);
+    EXPECT_EQ(std::tuple(layout.indentDepth, layout.penX), std::tuple(1, 74));
     layout.penX = 200;
     layout.OpenIndent();
-    EXPECT_EQ(layout.LineStart(), 200);
-    layout.CloseIndent();
-    EXPECT_EQ(layout.LineStart(), 74);
-    layout.CloseIndent();
-    EXPECT_EQ(layout.LineStart(), 20);
-    layout.CloseIndent();  // at depth 0: ignored
+    for (int start : {200, 74, 20, 20}) {  // the last CloseIndent, at depth 0, is ignored
+        EXPECT_EQ(layout.LineStart(), start);
+        layout.CloseIndent();
+    }
     EXPECT_EQ(layout.indentDepth, 0);
     for (int i = 0; i < 25; ++i) {
         layout.penX = 30 + i;
@@ -123,22 +88,20 @@ TEST(PositionStack, KeepsTheTwentyMostRecentAndDropsThoseOutsideTheWindow) {
     layout.MovePen(40, 40);
     layout.SavePosition();
     layout.window = stage::Rect{35, 35, 600, 440};
-    layout.MovePen(100, 100);
-    layout.LoadPosition();
-    EXPECT_EQ(layout.penX, 40);
-    layout.MovePen(100, 100);
-    layout.LoadPosition();  // (30, 30) lies outside the new window: popped without a move
-    EXPECT_EQ(layout.penX, 100);
+    for (int x : {40, 100}) {  // (30, 30) lies outside the new window: popped without a move
+        layout.MovePen(100, 100);
+        layout.LoadPosition();
+        EXPECT_EQ(layout.penX, x);
+    }
     EXPECT_FALSE(layout.positions.front().has_value());
 }
 
 TEST(LayoutLimits, AbsurdSizesSaturateInsteadOfOverflowingAndStillGiveAFont) {
     TextLayout layout;
     layout.SetWindow(INT_MAX - 5, 0, INT_MAX, 10);
-    EXPECT_EQ(layout.window.right, INT_MAX);
     layout.AdjustSize("+99999999999");
-    EXPECT_EQ(layout.height, INT_MAX);
-    EXPECT_EQ(layout.skip, INT_MAX);
+    EXPECT_EQ(std::tuple(layout.window.right, layout.height, layout.skip),
+              std::tuple(INT_MAX, INT_MAX, INT_MAX));
     ASSERT_NE(layout.font, nullptr);
 }
 
@@ -146,13 +109,12 @@ class LayoutColour : public ::testing::TestWithParam<stage::PixelFormat> {};
 
 TEST_P(LayoutColour, ColoursThatWouldBecomeTheKeyPixelAreDrawnInTheStandIn) {
     TextLayout layout;
-    layout.SetColour(0xFF00FF, GetParam());
-    EXPECT_EQ(layout.colour, kKeyStandIn);
     // Low bits are lost in 16 bits: a near-magenta is the key pixel as well.
-    layout.SetColour(0xFA02FC, GetParam());
-    EXPECT_EQ(layout.colour, kKeyStandIn);
-    layout.SetColour(0x00FF00, GetParam());
-    EXPECT_EQ(layout.colour, 0x00FF00u);
+    for (const auto& [colour, drawn] :
+         {std::pair{0xFF00FFu, kKeyStandIn}, {0xFA02FCu, kKeyStandIn}, {0x00FF00u, 0x00FF00u}}) {
+        layout.SetColour(colour, GetParam());
+        EXPECT_EQ(layout.colour, drawn) << colour;
+    }
     // The stand-in itself is a different pixel in both formats.
     EXPECT_NE(GetParam().FromColour(kKeyStandIn), GetParam().FromColour(kTextKey));
 }
@@ -163,18 +125,15 @@ TEST(LayoutBase, RestoreCopiesOneBaseValueWithoutColourMatching) {
     TextLayout layout;
     layout.SetBase("Base", 20, 24, 0xFF00FF);
     layout.SetBase("", kNotGiven, kNotGiven, std::nullopt);
-    EXPECT_EQ(layout.baseFace, "Base");
-    EXPECT_EQ(layout.baseHeight, 20);
-    EXPECT_EQ(layout.baseSkip, 24);
+    EXPECT_EQ(std::tuple(layout.baseFace, layout.baseHeight, layout.baseSkip),
+              std::tuple("Base", 20, 24));
     layout.RestoreFromBase(script::kw::kHeight);
-    EXPECT_EQ(layout.height, 20);
-    EXPECT_EQ(layout.skip, 30);
+    EXPECT_EQ(std::tuple(layout.height, layout.skip), std::tuple(20, 30));
     layout.RestoreFromBase(script::kw::kSkip);
     EXPECT_EQ(layout.skip, 24);
     layout.RestoreFromBase(script::kw::kSrc);
-    EXPECT_EQ(layout.face, "Base");
     layout.RestoreFromBase(script::kw::kColor);
-    EXPECT_EQ(layout.colour, 0xFF00FFu);
+    EXPECT_EQ(std::tuple(layout.face, layout.colour), std::tuple("Base", 0xFF00FFu));
     layout.RestoreFromBase(1);  // any other id: nothing
     EXPECT_EQ(layout.height, 20);
 }

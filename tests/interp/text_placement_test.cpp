@@ -1,4 +1,5 @@
 #include "interp/text_placement.h"
+#include "interp/text_renderer.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "host/encoding.h"
 #include "interp/interp_test_support.h"
+#include "interp/kinsoku.h"
 #include "support/repeat.h"
 
 namespace talu::interp {
@@ -51,14 +54,23 @@ class Placement : public ::testing::TestWithParam<stage::PixelFormat> {
     std::vector<stage::Rect> rects;
 };
 
-TEST_P(Placement, FullWidthRunFillsLinesOfTwenty) {
-    ASSERT_TRUE(PlaceText(layout, layer, Repeat(kA, 21), remainder, &rects));
+// The typing pass draws on the text layer and on the composed stage alike.
+TEST_P(Placement, ATypedRunReachesBothTargets) {
+    stage::Surface composed;
+    ASSERT_TRUE(composed.Create(640, 480, GetParam()));
+    composed.Fill(0x204060);
+    remainder = "stale";
+    ASSERT_TRUE(PlaceRun(layout, TypingTargets{layer, composed}, Repeat(kA, 3), remainder, rects));
     EXPECT_TRUE(remainder.empty());
-    ASSERT_EQ(rects.size(), 21u);
-    EXPECT_EQ(rects[0], (stage::Rect{20, 20, 49, 49}));   // cell 27 plus the shadow's 2
-    EXPECT_EQ(rects[19].left, 20 + 19 * 27);              // 533 + 27 = 560 still fits
-    EXPECT_EQ(rects[20], (stage::Rect{20, 50, 49, 79}));  // 560 + 27 > 580: next line
-    EXPECT_EQ(test::Pen(layout), (PenPoint{47, 50}));
+    ASSERT_EQ(rects.size(), 3u);
+    EXPECT_EQ(test::Pen(layout), (PenPoint{20 + 3 * 27, 20}));
+    const uint16_t white = static_cast<uint16_t>(layer.NativeColour(0xFFFFFF));
+    for (int y = 0; y < 480; ++y) {
+        for (int x = 0; x < 640; ++x) {
+            ASSERT_EQ(layer.Row(y)[x] == white, composed.Row(y)[x] == white) << x << "," << y;
+        }
+    }
+    EXPECT_GT(Count(rects[0], 0xFFFFFF), 0);
 }
 
 TEST_P(Placement, PageFullReturnsTheRestFromTheFirstUndrawnCharacter) {
@@ -67,7 +79,7 @@ TEST_P(Placement, PageFullReturnsTheRestFromTheFirstUndrawnCharacter) {
     EXPECT_EQ(rects.size(), 280u);  // 14 lines of 20
     EXPECT_EQ(remainder, Repeat(kA, 20));
     EXPECT_EQ(rects.back(), (stage::Rect{533, 410, 562, 439}));
-    EXPECT_EQ(layout.penY, 410);
+    EXPECT_EQ(test::Pen(layout), (PenPoint{20, 410}));  // the failed break went to the line start
     // The second pass from the same pen draws the same and gives the same rest.
     TextLayout again;
     std::string rest;
@@ -181,15 +193,32 @@ TEST_P(Placement, WindowsPastTheStageAndHugeFontsStayInBounds) {
 
 INSTANTIATE_TEST_SUITE_P(BothFormats, Placement, test::BothFormats());
 
+TEST(Kinsoku, EveryListedCharacterMayNotBeginALine) {
+    // The set as written down, in UTF-8; each must be recognised in its CP932 form.
+    const char* listed[] = {"。", "、", "，", "．", ",",  ".", "､", "｡", "」", "』", "】", "〉",
+                            "》", "］", "｝", "〕", "）", "]", "}", ")", "｣",  "；", "：", "？",
+                            "！", "”",  "’",  "゜", "゛", "ﾞ", "ﾟ", ":", ";",  "?",  "!",  "\""};
+    for (const char* utf8 : listed) {
+        std::optional<std::string> cp932 = host::Utf8ToCp932Exact(utf8);
+        ASSERT_TRUE(cp932.has_value()) << utf8;
+        EXPECT_TRUE(IsKinsoku(*cp932)) << utf8;
+    }
+    for (const char* utf8 : {"あ", "「", "（", "A", "-", "ー", "・", "'", "ｱ"}) {
+        EXPECT_FALSE(IsKinsoku(host::Utf8ToCp932(utf8))) << utf8;
+    }
+    // ‐ and ア have the trail bytes "]" and "A"; then a lead byte alone, two characters, nothing.
+    for (const char* cp932 : {"\x81\x5D", "\x83\x41", "\x81", "\x81\x42\x81\x42", ""}) {
+        EXPECT_FALSE(IsKinsoku(cp932)) << host::Cp932ToUtf8(cp932);
+    }
+}
+
 TEST(PositionValueRule, EachFormOfTheValue) {
     EXPECT_EQ(PositionValue(std::nullopt, 20, 580, 77), 77);
-    EXPECT_EQ(PositionValue("", 20, 580, 77), 77);
-    EXPECT_EQ(PositionValue("+30", 20, 580, 77), 107);
-    EXPECT_EQ(PositionValue("-7", 20, 580, 77), 70);
-    EXPECT_EQ(PositionValue("50%", 20, 580, 77), 300);
-    EXPECT_EQ(PositionValue("150%", 20, 580, 77), 580);
-    EXPECT_EQ(PositionValue("40", 20, 580, 77), 60);
-    EXPECT_EQ(PositionValue("abc", 20, 580, 77), 20);
+    const std::pair<const char*, int> cases[] = {
+        {"", 77}, {"+30", 107}, {"-7", 70}, {"50%", 300}, {"150%", 580}, {"40", 60}, {"abc", 20}};
+    for (const auto& [value, position] : cases) {
+        EXPECT_EQ(PositionValue(value, 20, 580, 77), position) << value;
+    }
     EXPECT_EQ(PositionValue("+99999999999", 0, 0, INT_MAX), INT_MAX);
     EXPECT_EQ(PositionValue("100%", INT_MIN, INT_MAX, 0), INT_MAX);
 }

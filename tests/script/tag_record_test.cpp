@@ -3,15 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <map>
 #include <sstream>
 
 #include "script/numbers.h"
 #include "script/string_table.h"
+#include "script/variable_expansion.h"
 
 namespace talu::script {
 namespace {
 
-TEST(TagRecord, FirstOfTwoDuplicatesWinsButTheTableTakesTheLast) {
+TEST(TagRecord, FirstOfTwoDuplicatesWins) {
     TagRecord record;
     record.SetCommand(22);
     record.SetCommand(5);
@@ -25,11 +27,6 @@ TEST(TagRecord, FirstOfTwoDuplicatesWinsButTheTableTakesTheLast) {
     std::string value;
     ASSERT_TRUE(record.GetAttribute(62, value));
     EXPECT_EQ(value, "first");
-
-    StringTable table;
-    table.FillFromRecord(record);
-    ASSERT_TRUE(table.GetAttribute(62, value));
-    EXPECT_EQ(value, "second");
 }
 
 TEST(TagRecord, SetAttributeReplacesAtTheHead) {
@@ -116,6 +113,113 @@ TEST(TagRecord, KeysSplitAtTheFirstTabOutsideDoubleByteCharacters) {
               "a");
     EXPECT_EQ(split->second, "b");
     EXPECT_FALSE(SplitEntry("no tab"));
+}
+
+std::map<std::string, std::string> Written(const StringTable& table) {
+    std::stringstream file;
+    table.WriteTo(file);
+    StringTable read;
+    EXPECT_TRUE(read.ReadFrom(file));
+    return {read.Values().begin(), read.Values().end()};
+}
+
+using Pairs = std::map<std::string, std::string>;
+
+TEST(StringTable, RecordedChangesAreWrittenAsOfTheLastCommitEvenAfterAClear) {
+    StringTable table;
+    table.Set("old", "1");
+    table.SetRecorded("old", "2");
+    table.SetRecorded("old", "3");  // a repeated change keeps the committed value
+    table.SetRecorded("new", "x");
+    table.SetRecorded("new", "y");
+    table.Set("plain", "p");
+    EXPECT_EQ(Written(table), (Pairs{{"old", "1"}, {"plain", "p"}}));
+    std::string value;
+    ASSERT_TRUE(table.Lookup("old", value));
+    EXPECT_EQ(value, "3");
+
+    table.CommitShadow();
+    EXPECT_EQ(Written(table), (Pairs{{"old", "3"}, {"new", "y"}, {"plain", "p"}}));
+
+    // Clear keeps the shadow: "fresh" is still new as of the last commit.
+    table.SetRecorded("fresh", "1");
+    table.Clear();
+    EXPECT_EQ(table.Size(), 0u);
+    table.Set("fresh", "2");
+    EXPECT_TRUE(Written(table).empty());
+}
+
+TEST(StringTable, ReadFromReplacesEverythingAndSkipsEmptyKeys) {
+    StringTable table;
+    table.Set("stale", "1");
+    table.SetRecorded("shadowed", "1");
+    std::istringstream in("header\n###START_LIST###\nk\tv\n\tno key\nnotab\n###END_LIST###\n");
+    ASSERT_TRUE(table.ReadFrom(in));
+    EXPECT_EQ(Pairs(table.Values().begin(), table.Values().end()), (Pairs{{"k", "v"}}));
+    table.Set("shadowed", "2");
+    EXPECT_EQ(Written(table), (Pairs{{"k", "v"}, {"shadowed", "2"}}));
+
+    std::istringstream truncated("###START_LIST###\nk\tv\n");
+    EXPECT_FALSE(table.ReadFrom(truncated));
+    std::istringstream empty("");
+    EXPECT_FALSE(table.ReadFrom(empty));
+}
+
+TEST(StringTable, MapFormOfATag) {
+    StringTable table;
+    table.Set("___COMMAND___", "22abc");
+    table.SetAttribute(69, "-5");
+    int command = 0;
+    int width = 3;
+    ASSERT_TRUE(table.GetCommand(command));
+    EXPECT_EQ(command, 22);
+    ASSERT_TRUE(table.GetAttributeInt(69, width));
+    EXPECT_EQ(width, 0);  // the table reads digits only, no sign
+}
+
+std::string Expand(std::string_view value, const StringTable& variables) {
+    TagRecord record;
+    record.SetCommand(2);
+    record.AddAttribute(62, value);
+    ExpandVariables(record, variables);
+    return std::string(*record.FindAttribute(62));
+}
+
+TEST(ExpandVariables, ValuesOfAttributes) {
+    StringTable variables;
+    variables.Set("name", "Taro");
+    variables.Set("one", "1");
+    variables.Set("outer", "{one}");
+    variables.Set("loop", "{loop}");
+    variables.Set("\x83{", "bad");  // 0x83 0x7B is one double-byte character
+    const std::pair<std::string, std::string> cases[] = {
+        {"Hello {name}, {name}!", "Hello Taro, Taro!"},
+        {"{one}{nobody}", "1{nobody}"},  // an unknown name stops the value
+        {"{nobody}{one}", "{nobody}{one}"},
+        // Braces inside square brackets are left alone; quotes in the text stay as they are.
+        {"[{name}]", "[{name}]"},
+        {"{name}[{one}]", "Taro[{one}]"},
+        {"\"{name}\"[{name}]", "\"Taro\"[{name}]"},
+        {"{outer}", "1"},  // nested uses expand until settled
+        {"{loop}", "{loop}"},
+        {"\x83{name}", "\x83{name}"},  // a trail byte is no brace
+        {"\x83{{name}", "\x83{Taro"},
+        {"{\x83{}", "bad"}};
+    for (const auto& [value, expanded] : cases) {
+        EXPECT_EQ(Expand(value, variables), expanded) << value;
+    }
+    variables.Set("grow", "x{grow}");
+    EXPECT_LE(Expand("{grow}", variables).size(), 1u << 21);
+}
+
+TEST(ExpandVariables, TheCommandIsNeverExpanded) {
+    StringTable variables;
+    variables.Set("x", "5");
+    TagRecord record;
+    record.AddPair("___COMMAND___", "{x}");
+    record.AddAttribute(63, "{x}");
+    ExpandVariables(record, variables);
+    EXPECT_EQ(record.Entries(), (std::vector<std::string>{"___COMMAND___\t{x}", "63\t5"}));
 }
 
 }  // namespace

@@ -9,20 +9,12 @@
 namespace talu::script {
 namespace {
 
-std::vector<RawItem> Items(std::string bytes, BookFile::Kind kind = BookFile::Kind::PlainFile) {
+std::vector<std::string> Texts(std::string bytes, BookFile::Kind kind = BookFile::Kind::PlainFile) {
     BookFile file("Z:\\book.talu", std::move(bytes), kind);
     Tokenizer tokenizer(file);
-    std::vector<RawItem> items;
+    std::vector<std::string> texts;
     RawItem item;
     while (tokenizer.NextItem(item)) {
-        items.push_back(item);
-    }
-    return items;
-}
-
-std::vector<std::string> Texts(std::string bytes, BookFile::Kind kind = BookFile::Kind::PlainFile) {
-    std::vector<std::string> texts;
-    for (const RawItem& item : Items(std::move(bytes), kind)) {
         texts.push_back(item.text);
     }
     return texts;

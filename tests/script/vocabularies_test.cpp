@@ -2,11 +2,43 @@
 
 #include <gtest/gtest.h>
 
+#include "host/encoding.h"
 #include "script/keywords.h"
+#include "script/messages.h"
 #include "support/repeat.h"
 
 namespace talu::script {
 namespace {
+
+using host::Cp932ToUtf8;
+
+// Names ignore ASCII case; closing forms and second spellings share the ids of their tags; only
+// the shape of a clock counts (two characters, a colon, two more); callers trim; a double-byte
+// letter is no ASCII letter.
+TEST(LookupKeyword, CaseSpellingsClockFormAndOddWords) {
+    const std::pair<std::string, int> cases[] = {{"BACKGROUND", 5}, {"Background", 5},
+                                                 {"background", 5}, {"Ef_ToHeart_Char", 6},
+                                                 {"/font", 22},     {"/p", 0},
+                                                 {"aline", 72},     {"align", 72},
+                                                 {"np", 27},        {"12:30", 39},
+                                                 {"ab:cdef", 39},   {"1:30", 0},
+                                                 {"12:3", 0},       {"", 0},
+                                                 {" font", 0},      {"fontx", 0},
+                                                 {"\x82\x60", 0},   {std::string(200, 'a'), 0}};
+    for (const auto& [word, id] : cases) {
+        EXPECT_EQ(LookupKeyword(word), id) << word;
+    }
+}
+
+// The tag set is left to the trace books: a tag the parser drops changes their steps.
+TEST(KeywordClasses, AttributeSet) {
+    for (int id : {30, 57, 105}) {
+        EXPECT_TRUE(IsAttributeId(id)) << id;
+    }
+    for (int id : {88, 96, 106}) {
+        EXPECT_FALSE(IsAttributeId(id)) << id;
+    }
+}
 
 TEST(Vocabularies, PositionAndEffectNamesAndNumbers) {
     std::string name = "unchanged";
@@ -66,6 +98,35 @@ TEST(Entities, DecodedInTheirFixedOrderWithoutSplittingCharacters) {
 
 TEST(Entities, LongChainsDecodeWithoutRescanning) {
     EXPECT_EQ(DecodeEntities("&" + talu::test::Repeat("amp;", 200000)), "&");
+}
+
+TEST(ScriptErrors, EnglishAndJapaneseWithTheirArgument) {
+    std::string text;
+    ASSERT_TRUE(FormatScriptError(kLangEnglish, err::kStageFull, text, "20"));
+    EXPECT_EQ(text, "No more character can enter to stage.\nMax 20 characters.");
+    ASSERT_TRUE(FormatScriptError(kLangJapanese, err::kPluginNotFound, text, "a.spi"));
+    std::string utf8 = Cp932ToUtf8(text);
+    EXPECT_EQ(utf8.find("a.spi"), utf8.find("\"a.spi\"") + 1);
+    EXPECT_NE(utf8.find("\"a.spi\"をTALU.EXE"), std::string::npos);  // both %s get the argument
+    // An unknown language or code leaves the text alone.
+    text = "before";
+    EXPECT_FALSE(FormatScriptError(2, err::kEnterNoName, text, ""));
+    EXPECT_FALSE(FormatScriptError(kLangEnglish, 13, text, ""));
+    EXPECT_EQ(text, "before");
+}
+
+TEST(ScriptErrors, ArgumentsAreNotFormatStrings) {
+    std::string text;
+    ASSERT_TRUE(FormatScriptError(kLangEnglish, err::kCannotOpenFile, text, "%s%n.bmp"));
+    EXPECT_EQ(text, "I can't open file \"%s%n.bmp\".");
+}
+
+TEST(PlayerMessages, LanguageAndUnknownIndexes) {
+    EXPECT_EQ(PlayerMessage(kLangEnglish, msg::kTheEnd), "The End.");
+    EXPECT_EQ(Cp932ToUtf8(PlayerMessage(kLangJapanese, msg::kTheEnd)), "おしまい");
+    EXPECT_EQ(PlayerMessage(7, msg::kExitQuestion), "Exit Application?");  // any other: English
+    EXPECT_EQ(PlayerMessage(kLangEnglish, 6), "");
+    EXPECT_EQ(PlayerMessage(kLangEnglish, 10), "");
 }
 
 }  // namespace

@@ -33,6 +33,11 @@ class RecordingShell : public Shell {
             held.wait(lock, [this] { return !holding; });
             return false;
         }
+        if (withCancel && !answers.empty()) {
+            const bool answer = answers.front();
+            answers.erase(answers.begin());
+            return answer;
+        }
         return !withCancel || answerOk;
     }
     void ReadingEnds() override { ReleaseBoxes(); }
@@ -79,6 +84,8 @@ class RecordingShell : public Shell {
     std::vector<std::string> cursors;
     std::vector<std::string> started;
     std::vector<std::string> addresses;
+    /// The answers to the next questions in turn; answerOk once they are used up.
+    std::vector<bool> answers;
     bool answerOk = true;
 
   private:

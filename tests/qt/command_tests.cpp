@@ -50,6 +50,9 @@ class CommandTests : public QObject {
   private slots:
     void LaunchOptionsFromTheCommandLine() {
         const std::filesystem::path here = "/home/reader/books";
+        constexpr DisplayChoice kAsk = DisplayChoice::kAsk;
+        constexpr DisplayChoice kWindow = DisplayChoice::kWindow;
+        const std::string tale = "/home/reader/books/tale.talu";
         const struct {
             std::vector<std::string> arguments;
             std::string book;
@@ -57,29 +60,13 @@ class CommandTests : public QObject {
             DisplayChoice display;
             int lang;  // -1: not given
         } cases[] = {
-            {{"/usr/bin/talu"}, "", false, DisplayChoice::kAsk, -1},
-            {{"talu", "story.talu"},
-             "/home/reader/books/story.talu",
-             false,
-             DisplayChoice::kAsk,
-             -1},
-            {{"talu", "../a b/x.talu", "ignored.talu"},
-             "/home/reader/a b/x.talu",
-             false,
-             DisplayChoice::kAsk,
-             -1},
-            {{"./TALU", "--window", "/b/x.talu", "--lang", "en"},
-             "/b/x.talu",
-             false,
-             DisplayChoice::kWindow,
-             1},
+            {{"/usr/bin/talu"}, "", false, kAsk, -1},
+            {{"talu", "story.talu"}, "/home/reader/books/story.talu", false, kAsk, -1},
+            {{"talu", "../a b/x.talu", "ignored.talu"}, "/home/reader/a b/x.talu", false, kAsk, -1},
+            {{"./TALU", "--window", "/b/x.talu", "--lang", "en"}, "/b/x.talu", false, kWindow, 1},
             {{"Talu", "--fullscreen", "--lang", "ja"}, "", false, DisplayChoice::kFullScreen, 0},
-            {{"/opt/tale", "other.talu"},
-             "/home/reader/books/tale.talu",
-             true,
-             DisplayChoice::kAsk,
-             -1},
-            {{"./tale.bin"}, "/home/reader/books/tale.talu", true, DisplayChoice::kAsk, -1},
+            {{"/opt/tale", "other.talu"}, tale, true, kAsk, -1},
+            {{"./tale.bin"}, tale, true, kAsk, -1},
         };
         for (const auto& c : cases) {
             LaunchOptions options;

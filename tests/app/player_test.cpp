@@ -155,8 +155,6 @@ TEST_F(PlayerTest, StageSizeAndAFormThatWaitsForItsSubmitButton) {
     EXPECT_EQ(shell.sizes, (std::vector<std::pair<int, int>>{{800, 0}}));
     ASSERT_TRUE(player.FormPending());
     EXPECT_TRUE(player.Paused());
-    player.Click();  // only the form's submit goes on
-    EXPECT_FALSE(player.WorkerRunning());
 
     player.ShowForm();
     interp::Form* form = interpreter->CurrentForm();

@@ -230,58 +230,33 @@ TEST_F(ReaderCommandsTest, EveryCommandInEveryState) {
 // them keeps slot 1 as it was; a current slot without a file is told without a question, in the
 // reader's language.
 TEST_F(ReaderCommandsTest, QuestionsAskedAndCancelKeepsTheSlot) {
-    const std::string load = "Load from bookmark  No.1.";
-    const std::string init = "Initialoze bookmark No.1";
-    const auto Load = [](ReaderCommands& c) { return c.Load(); };
-    const auto Init = [](ReaderCommands& c) { return c.Initialize(1, true); };
+    const std::string load = "Load from bookmark  No.1.", init = "Initialoze bookmark No.1",
+                      sure = "Are you OK?", none = "Unable to load from bookmark  No.1.";
+    const std::string noneJa =  // "しおりからロード出来ません" in CP932
+        "\x82\xb5\x82\xa8\x82\xe8\x82\xa9\x82\xe7\x83\x8d\x81\x5b\x83\x68\x8f\x6f\x97\x88\x82\xdc"
+        "\x82\xb9\x82\xf1";
+    using Command = std::function<bool(ReaderCommands&)>;
+    const Command Load = [](ReaderCommands& c) { return c.Load(); };
+    const Command Init = [](ReaderCommands& c) { return c.Initialize(1, true); };
+    const Command Save = [](ReaderCommands& c) { return c.SaveTo(1, "x"); };
     const struct {
         const char* name;
         int lang;
         bool saved;  // slot 1 holds a bookmark first
         std::vector<bool> answers;
-        std::function<bool(ReaderCommands&)> command;
+        Command command;
         std::vector<std::string> asked;
         bool done;
         bool written;  // slot 1's file changed
     } cases[] = {
         {"load cancelled", 1, true, {false}, Load, {load}, false, false},
         {"load agreed", 1, true, {true}, Load, {load}, true, false},
-        {"load of an empty slot",
-         1,
-         false,
-         {},
-         Load,
-         {"Unable to load from bookmark  No.1."},
-         false,
-         false},
-        {"load of an empty slot, ja",
-         0,
-         false,
-         {},
-         Load,
-         // "しおりからロード出来ません" in CP932
-         {"\x82\xb5\x82\xa8\x82\xe8\x82\xa9\x82\xe7\x83\x8d\x81\x5b\x83\x68\x8f\x6f\x97"
-          "\x88\x82\xdc\x82\xb9\x82\xf1"},
-         false,
-         false},
-        {"save to 1 cancelled",
-         1,
-         true,
-         {false},
-         [](ReaderCommands& c) { return c.SaveTo(1, "x"); },
-         {"Save to bookmark No.1."},
-         false,
-         false},
-        {"initialize, cancel at the first", 1, true, {false}, Init, {init}, false, false},
-        {"initialize, cancel at the second",
-         1,
-         true,
-         {true, false},
-         Init,
-         {init, "Are you OK?"},
-         false,
-         false},
-        {"initialize, both OK", 1, true, {true, true}, Init, {init, "Are you OK?"}, true, true},
+        {"load of an empty slot", 1, false, {}, Load, {none}, false, false},
+        {"load of an empty slot, ja", 0, false, {}, Load, {noneJa}, false, false},
+        {"save cancelled", 1, true, {false}, Save, {"Save to bookmark No.1."}, false, false},
+        {"initialize, first cancelled", 1, true, {false}, Init, {init}, false, false},
+        {"initialize, second cancelled", 1, true, {true, false}, Init, {init, sure}, false, false},
+        {"initialize, both OK", 1, true, {true, true}, Init, {init, sure}, true, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -3,11 +3,11 @@
 #include <array>
 
 #include <QCheckBox>
-#include <QScreen>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QtTest>
 
 #include "frontend/qt/commands.h"
@@ -48,17 +48,9 @@ class WindowTests : public QObject, test::WindowRig {
         QCOMPARE(written.value("SYSTEM/m_iLangMode").toInt(), 1);
     }
 
-    void EscapeAsksAndCancelKeepsReading() {
-        ModalDriver answerer(QMessageBox::Cancel);
-        QVERIFY(window_->OpenBook(Write("stay.talu", "Stay.<P>")));
-        QVERIFY(Idle());
-        QTest::keyClick(window_.get(), Qt::Key_Escape);
-        QTRY_COMPARE(answerer.seen, QStringList{"Exit Application?"});
-        QVERIFY(window_->isVisible());
-        QVERIFY(window_->Session() != nullptr);
-    }
-
-    void BoxesNameTheirButtonsInTheReadersLanguage() {
+    // Escape asks before closing, and Cancel keeps the book; boxes (also the display mode's
+    // question) name their buttons in the reader's language.
+    void EscapeAsksAndCancelKeepsReadingWithButtonsInTheReadersLanguage() {
         settings_.langMode = 0;
         QStringList buttons;
         const auto names = [&](QMessageBox::StandardButton answer) {
@@ -74,7 +66,10 @@ class WindowTests : public QObject, test::WindowRig {
             QVERIFY(window_->OpenBook(Write("stay.talu", "Stay.<P>")));
             QVERIFY(Idle());
             QTest::keyClick(window_.get(), Qt::Key_Escape);
-            QTRY_COMPARE(buttons.size(), 2);
+            QTRY_COMPARE(answerer.seen,
+                         QStringList{QString::fromUtf8("アプリケーションを終了します")});
+            QVERIFY(window_->isVisible());
+            QVERIFY(window_->Session() != nullptr);
         }
         {
             ModalDriver answerer(names(QMessageBox::No));
@@ -152,7 +147,8 @@ class WindowTests : public QObject, test::WindowRig {
         QVERIFY(window_->Session() != nullptr);  // the book that was open stays
     }
 
-    void FormControlsSitOnTheStageAndFillTheVariables() {
+    // What SUBMIT makes of the controls is the choices book's (tests/books/run).
+    void FormControlsSitOnTheStageAndReachTheForm() {
         QVERIFY(window_->OpenBook(
             Write("form.talu",
                   "<FORM>Name: <INPUT TYPE=\"TEXT\" NAME=\"who\"><NL>"
@@ -185,14 +181,10 @@ class WindowTests : public QObject, test::WindowRig {
         QTest::mouseClick(right, Qt::LeftButton);
         QVERIFY(right->isChecked());
         QVERIFY(!left->isChecked());
+        QVERIFY(form->Controls()[3].shownChecked && !form->Controls()[2].shownChecked);
         QTest::mouseClick(go, Qt::LeftButton);
         QTRY_VERIFY(window_->Forms().Controls().empty());
         QVERIFY(Idle());
-        std::string value;
-        auto& variables = window_->Session()->GetInterpreter()->Variables().Variables();
-        QVERIFY(variables.Lookup("who", value) && value == "Aoi");
-        QVERIFY(variables.Lookup("brave", value) && value == "yes");
-        QVERIFY(variables.Lookup("way", value) && value == "right");
     }
 
     void FormControlsFollowTheWindowScale() {

@@ -194,7 +194,7 @@ TEST_F(PlayerTest, AProgramStartsOnlyAfterTheReaderAgreedOncePerCommandLine) {
 }
 
 TEST_F(PlayerTest, NoProgramStartsWhenDeclinedOrForbidden) {
-    shell.answerOk = false;
+    shell.answers = {false, false};
     Open("<COMMAND SRC=\"viewer a\"><COMMAND SRC=\"viewer a\">");
     EXPECT_EQ(shell.boxes.size(), 3u);  // a declined program is asked about again
     settings.allowCommand.current = 0;

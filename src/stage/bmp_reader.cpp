@@ -5,6 +5,7 @@
 #include <cstring>
 #include <new>
 
+#include "host/little_endian.h"
 #include "stage/bmp_rle.h"
 
 namespace talu::stage {
@@ -18,14 +19,6 @@ constexpr uint32_t kBiAlphaBitFields = 6;
 constexpr std::size_t kFileHeaderSize = 14;
 // Pixels per metre; 1,000,000 is 25,400 dots per inch, far past any scanner.
 constexpr int64_t kMaxDensity = 1'000'000;
-
-uint32_t Read16(std::span<const uint8_t> b, std::size_t at) {
-    return uint32_t{b[at]} | (uint32_t{b[at + 1]} << 8);
-}
-
-uint32_t Read32(std::span<const uint8_t> b, std::size_t at) {
-    return Read16(b, at) | (Read16(b, at + 2) << 16);
-}
 
 // One colour channel of a 16- or 32-bit pixel, scaled to 8 bits by rounding.
 struct Channel {
@@ -105,25 +98,25 @@ std::optional<Header> ParseHeader(std::span<const uint8_t> b) {
     if (b.size() < kFileHeaderSize + 4) {
         return std::nullopt;
     }
-    const uint32_t infoSize = Read32(b, 14);
+    const uint32_t infoSize = host::ReadLe32(b, 14);
     if (!KnownHeaderSize(infoSize) || kFileHeaderSize + infoSize > b.size()) {
         return std::nullopt;
     }
     Header h;
     const std::size_t i = kFileHeaderSize;
     if (infoSize == 12) {
-        h.width = Read16(b, i + 4);
-        h.height = Read16(b, i + 6);
-        h.planes = Read16(b, i + 8);
-        h.bitCount = Read16(b, i + 10);
+        h.width = host::ReadLe16(b, i + 4);
+        h.height = host::ReadLe16(b, i + 6);
+        h.planes = host::ReadLe16(b, i + 8);
+        h.bitCount = host::ReadLe16(b, i + 10);
         h.entrySize = 3;
     } else {
-        h.width = static_cast<int32_t>(Read32(b, i + 4));
-        h.height = static_cast<int32_t>(Read32(b, i + 8));
-        h.planes = Read16(b, i + 12);
-        h.bitCount = Read16(b, i + 14);
+        h.width = static_cast<int32_t>(host::ReadLe32(b, i + 4));
+        h.height = static_cast<int32_t>(host::ReadLe32(b, i + 8));
+        h.planes = host::ReadLe16(b, i + 12);
+        h.bitCount = host::ReadLe16(b, i + 14);
         auto field = [&](std::size_t offset) {
-            return infoSize >= offset + 4 ? Read32(b, i + offset) : 0;
+            return infoSize >= offset + 4 ? host::ReadLe32(b, i + offset) : 0;
         };
         h.compression = field(16);
         h.sizeImage = field(20);
@@ -145,7 +138,7 @@ std::optional<Header> ParseHeader(std::span<const uint8_t> b) {
         if (at + 12 > b.size()) {
             return std::nullopt;
         }
-        h.masks = {Read32(b, at), Read32(b, at + 4), Read32(b, at + 8)};
+        h.masks = {host::ReadLe32(b, at), host::ReadLe32(b, at + 4), host::ReadLe32(b, at + 8)};
     }
     if (h.bitCount <= 8 && (h.paletteEntries == 0 || infoSize == 12)) {
         h.paletteEntries = uint64_t{1} << h.bitCount;
@@ -241,7 +234,7 @@ void UnpackColours(std::span<const uint8_t> data, const Header& h, Bitmap& out) 
             continue;
         }
         for (int x = 0; x < out.width; ++x, in += bytesPerPixel) {
-            const uint32_t pixel = bytesPerPixel == 2 ? Read16({in, 2}, 0) : Read32({in, 4}, 0);
+            const uint32_t pixel = bytesPerPixel == 2 ? host::ReadLe16({in, 2}, 0) : host::ReadLe32({in, 4}, 0);
             row[x * 3] = blue(pixel);
             row[x * 3 + 1] = green(pixel);
             row[x * 3 + 2] = red(pixel);
@@ -267,11 +260,11 @@ bool IndicesInPalette(const Bitmap& bitmap) {
 
 std::optional<Bitmap> Decode(std::span<const uint8_t> b) {
     std::optional<Header> h = ParseHeader(b);
-    if (!h || !ValidHeader(*h) || Read32(b, 2) > b.size()) {
+    if (!h || !ValidHeader(*h) || host::ReadLe32(b, 2) > b.size()) {
         return std::nullopt;
     }
     // The pixel-data offset is honoured when it points into the file behind the headers.
-    const uint32_t offset = Read32(b, 10);
+    const uint32_t offset = host::ReadLe32(b, 10);
     const std::size_t start = offset >= h->headerEnd && offset < b.size() ? offset : h->headerEnd;
     const std::span<const uint8_t> data = b.subspan(start);
     if (h->sizeImage > data.size()) {

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <string_view>
 
+#include "host/little_endian.h"
 #include "stage/bmp_reader.h"
 #include "stage/icon_image.h"
 #include "stage/picture_signature.h"
@@ -16,12 +17,6 @@ constexpr uint32_t kDefaultRate = 10;
 // Pictures and steps together: 64 full-size frames, 16 MB of pixels.
 constexpr std::size_t kMaxCursorPixels = std::size_t{1} << 22;
 
-// Callers have checked that the bytes are there.
-uint32_t Read32(std::span<const uint8_t> b, std::size_t at) {
-    return uint32_t{b[at]} | (uint32_t{b[at + 1]} << 8) | (uint32_t{b[at + 2]} << 16) |
-           (uint32_t{b[at + 3]} << 24);
-}
-
 bool HasId(std::span<const uint8_t> b, std::size_t at, std::string_view id) {
     return b.size() >= at + id.size() && std::equal(id.begin(), id.end(), b.begin() + at);
 }
@@ -31,7 +26,7 @@ template <typename Visit>
 void ForEachChunk(std::span<const uint8_t> bytes, Visit visit) {
     std::size_t at = 0;
     while (bytes.size() - at >= 8) {
-        const std::size_t size = Read32(bytes, at + 4);
+        const std::size_t size = host::ReadLe32(bytes, at + 4);
         const std::size_t body = at + 8;
         if (size > bytes.size() - body) {
             return;
@@ -58,7 +53,7 @@ struct Animation {
 
     void AddWords(std::span<const uint8_t> body, std::vector<uint32_t>& list) {
         for (std::size_t i = 0; i + 4 <= body.size() && list.size() < kMaxCursorFrames; i += 4) {
-            list.push_back(Read32(body, i));
+            list.push_back(host::ReadLe32(body, i));
         }
     }
     void AddPicture(std::span<const uint8_t> icon) {
@@ -76,7 +71,7 @@ struct Animation {
     }
     void Read(std::span<const uint8_t> id, std::span<const uint8_t> body) {
         if (IsId(id, "anih") && body.size() >= 36) {
-            defaultRate = Read32(body, 28);
+            defaultRate = host::ReadLe32(body, 28);
         } else if (IsId(id, "rate")) {
             AddWords(body, rates);
         } else if (IsId(id, "seq ")) {
@@ -97,7 +92,7 @@ int StepMs(uint32_t rate) {
 
 /// A RIFF "ACON" animated cursor: its frames in step order with their rates.
 std::optional<std::vector<CursorImage>> ReadAnimated(std::span<const uint8_t> bytes) {
-    const std::size_t end = std::min<std::size_t>(bytes.size(), std::size_t{8} + Read32(bytes, 4));
+    const std::size_t end = std::min<std::size_t>(bytes.size(), std::size_t{8} + host::ReadLe32(bytes, 4));
     if (end < 12) {
         return std::nullopt;
     }
@@ -162,8 +157,8 @@ bool BmpFitsACursor(std::span<const uint8_t> b) {
     if (b.size() < need) {
         return false;
     }
-    const int64_t width = os2 ? b[18] | b[19] << 8 : static_cast<int32_t>(Read32(b, 18));
-    const int64_t height = os2 ? b[20] | b[21] << 8 : static_cast<int32_t>(Read32(b, 22));
+    const int64_t width = os2 ? b[18] | b[19] << 8 : static_cast<int32_t>(host::ReadLe32(b, 18));
+    const int64_t height = os2 ? b[20] | b[21] << 8 : static_cast<int32_t>(host::ReadLe32(b, 22));
     return width >= 1 && width <= kMaxIconSide && height != 0 && height >= -kMaxIconSide &&
            height <= kMaxIconSide;
 }

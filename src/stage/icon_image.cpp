@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "host/little_endian.h"
+
 namespace talu::stage {
 namespace {
 
@@ -10,15 +12,6 @@ constexpr std::size_t kDirectorySize = 6;
 constexpr std::size_t kEntrySize = 16;
 constexpr std::size_t kInfoHeaderSize = 40;
 constexpr std::array<uint8_t, 8> kPngSignature = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
-
-// Callers have checked that the bytes are there.
-uint32_t Read16(std::span<const uint8_t> b, std::size_t at) {
-    return uint32_t{b[at]} | (uint32_t{b[at + 1]} << 8);
-}
-
-uint32_t Read32(std::span<const uint8_t> b, std::size_t at) {
-    return Read16(b, at) | (Read16(b, at + 2) << 16);
-}
 
 // The layout of a bitmap entry, every size already checked against kMaxIconSide and the bytes.
 struct DibLayout {
@@ -37,13 +30,13 @@ std::optional<DibLayout> DibLayoutOf(std::span<const uint8_t> b) {
     if (b.size() < kInfoHeaderSize) {
         return std::nullopt;
     }
-    const uint32_t headerSize = Read32(b, 0);
-    const auto width = static_cast<int32_t>(Read32(b, 4));
+    const uint32_t headerSize = host::ReadLe32(b, 0);
+    const auto width = static_cast<int32_t>(host::ReadLe32(b, 4));
     // The stored height counts the picture and its mask.
-    const auto doubled = static_cast<int32_t>(Read32(b, 8));
-    const auto bits = static_cast<int>(Read16(b, 14));
-    const uint32_t compression = Read32(b, 16);
-    const uint32_t used = Read32(b, 32);
+    const auto doubled = static_cast<int32_t>(host::ReadLe32(b, 8));
+    const auto bits = static_cast<int>(host::ReadLe16(b, 14));
+    const uint32_t compression = host::ReadLe32(b, 16);
+    const uint32_t used = host::ReadLe32(b, 32);
     if (headerSize < kInfoHeaderSize || headerSize > b.size() || compression != 0 || width < 1 ||
         width > kMaxIconSide || doubled < 2 || doubled > 2 * kMaxIconSide || doubled % 2 != 0) {
         return std::nullopt;
@@ -156,17 +149,17 @@ std::optional<IconPicture> ReadIconFile(std::span<const uint8_t> bytes) {
     if (bytes.size() < kDirectorySize + kEntrySize) {
         return std::nullopt;
     }
-    const uint32_t type = Read16(bytes, 2);
-    if (Read16(bytes, 0) != 0 || (type != 1 && type != 2) || Read16(bytes, 4) == 0) {
+    const uint32_t type = host::ReadLe16(bytes, 2);
+    if (host::ReadLe16(bytes, 0) != 0 || (type != 1 && type != 2) || host::ReadLe16(bytes, 4) == 0) {
         return std::nullopt;
     }
-    const uint32_t offset = Read32(bytes, kDirectorySize + 12);
+    const uint32_t offset = host::ReadLe32(bytes, kDirectorySize + 12);
     if (offset >= bytes.size()) {
         return std::nullopt;
     }
     // Writers often get the entry's length wrong; the bytes up to the file's end are what counts.
     const auto entry = bytes.subspan(
-        offset, std::min<std::size_t>(Read32(bytes, kDirectorySize + 8), bytes.size() - offset));
+        offset, std::min<std::size_t>(host::ReadLe32(bytes, kDirectorySize + 8), bytes.size() - offset));
     const bool png = entry.size() >= kPngSignature.size() &&
                      std::equal(kPngSignature.begin(), kPngSignature.end(), entry.begin());
     std::optional<host::RgbaImage> image;
@@ -181,8 +174,8 @@ std::optional<IconPicture> ReadIconFile(std::span<const uint8_t> bytes) {
     IconPicture picture{std::move(*image)};
     if (type == 2) {
         // A hot spot off the picture is brought onto its edge.
-        picture.hotX = std::min<int>(Read16(bytes, kDirectorySize + 4), picture.image.width - 1);
-        picture.hotY = std::min<int>(Read16(bytes, kDirectorySize + 6), picture.image.height - 1);
+        picture.hotX = std::min<int>(host::ReadLe16(bytes, kDirectorySize + 4), picture.image.width - 1);
+        picture.hotY = std::min<int>(host::ReadLe16(bytes, kDirectorySize + 6), picture.image.height - 1);
     }
     return picture;
 }

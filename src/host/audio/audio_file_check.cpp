@@ -3,6 +3,8 @@
 #include <cstring>
 #include <optional>
 
+#include "host/little_endian.h"
+
 namespace talu::host {
 namespace {
 
@@ -13,14 +15,6 @@ constexpr int kALaw = 6;
 constexpr int kMuLaw = 7;
 constexpr int kImaAdpcm = 0x11;
 constexpr int kExtensible = 0xFFFE;
-
-std::uint32_t Le32(const std::uint8_t* p) {
-    return p[0] | (p[1] << 8) | (p[2] << 16) | (std::uint32_t{p[3]} << 24);
-}
-
-std::uint16_t Le16(const std::uint8_t* p) {
-    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
 
 bool Starts(std::span<const std::uint8_t> bytes, std::size_t at, const char* magic) {
     const std::size_t length = std::strlen(magic);

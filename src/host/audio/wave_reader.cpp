@@ -3,20 +3,14 @@
 #include <cstring>
 #include <optional>
 
+#include "host/little_endian.h"
+
 namespace talu::host {
 namespace {
 
 constexpr int kPcmFormatTag = 1;
 constexpr std::size_t kMinFmtSize = 16;
 constexpr int kP16Rate = 22050;
-
-std::uint32_t Le32(const std::uint8_t* p) {
-    return p[0] | (p[1] << 8) | (p[2] << 16) | (std::uint32_t{p[3]} << 24);
-}
-
-std::uint16_t Le16(const std::uint8_t* p) {
-    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
 
 bool IsTag(const std::uint8_t* p, const char* tag) {
     return std::memcmp(p, tag, 4) == 0;

@@ -69,6 +69,8 @@ class Window : public ::testing::TestWithParam<stage::PixelFormat> {
                                                               .controller = rig.controller.get(),
                                                               .loader = rig.loader.get(),
                                                               .diagnostics = &rig.diagnostics,
+                                                              .itemText = {},
+                                                              .resolvePath = {},
                                                               .textSettings = &text,
                                                               .clock = &rig.clock,
                                                               .click = &click});

@@ -133,7 +133,10 @@ class CommandTests : public QObject {
 
     void JapaneseMenu() {
         QMenu menu;
-        BuildPopupMenu(menu, MenuState{0, false, false, 2, {true, false, true, true}});
+        MenuState japanese;
+        japanese.windowScale = 2;
+        japanese.webAvailable = {true, false, true, true};
+        BuildPopupMenu(menu, japanese);
         const QStringList expected = {
             "本を開く(&O) 32778",
             "---",
@@ -174,7 +177,12 @@ class CommandTests : public QObject {
 
     void EnglishMenuInSingleBookModeFullScreen() {
         QMenu menu;
-        BuildPopupMenu(menu, MenuState{1, true, true, 1, {false, true, false, true}});
+        MenuState english;
+        english.langMode = 1;
+        english.singleBook = true;
+        english.fullScreen = true;
+        english.webAvailable = {false, true, false, true};
+        BuildPopupMenu(menu, english);
         const QStringList expected = {
             "Goto Next Choice(&N) 32785",
             "Close Window(&C) 32826",

@@ -106,7 +106,10 @@ TEST(CursorFile, ReadsCursorsAnimationsAndPictures) {
     EXPECT_EQ(picture->front().hotX, 0);
     EXPECT_EQ(picture->front().image.height, 5);
     // A BMP is read by our own reader; one wider than a cursor is refused before its pixels.
-    testing::BmpLayout bmp{.width = 2, .height = 1, .pixels = {0, 0, 255, 0, 255, 0, 0, 0}};
+    testing::BmpLayout bmp;
+    bmp.width = 2;
+    bmp.height = 1;
+    bmp.pixels = {0, 0, 255, 0, 255, 0, 0, 0};
     const auto fromBmp = ReadCursorData(testing::MakeBmp(bmp));
     ASSERT_TRUE(fromBmp.has_value());
     EXPECT_EQ(fromBmp->front().image.pixels, (Bytes{255, 0, 0, 255, 0, 255, 0, 255}));

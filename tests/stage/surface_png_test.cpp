@@ -30,7 +30,9 @@ TEST(SurfacePng, ChannelsWidenToTheFullByteInBothLayouts) {
         ASSERT_TRUE(WriteSurfacePng(file, surface));
         std::ifstream in(file, std::ios::binary);
         const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
-        const auto read = host::DecodeImage(bytes, host::DecodeOptions{.keepAlpha = true});
+        host::DecodeOptions options;
+        options.keepAlpha = true;
+        const auto read = host::DecodeImage(bytes, options);
         ASSERT_TRUE(read.has_value());
         // Bottom-up rows of blue, green, red, alpha.
         EXPECT_EQ(std::vector<uint8_t>(read->rows.begin(), read->rows.begin() + 8),

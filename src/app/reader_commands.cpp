@@ -117,6 +117,11 @@ bool ReaderCommands::GotoNextChoice() {
     return true;
 }
 
+bool ReaderCommands::StopOrGotoNextChoice() {
+    LeaveFastForward();
+    return !session_.GetPlayer().WorkerRunning() && GotoNextChoice();
+}
+
 bool ReaderCommands::CloseWindow() {
     LeaveFastForward();
     if (!Can(ReaderCommand::kCloseWindow).Allowed()) {

@@ -87,6 +87,9 @@ class ReaderCommands {
     void LeaveFastForward();
     /// Goto Next Choice. False when refused.
     bool GotoNextChoice();
+    /// The middle button: fast-forward in progress only ends; a book that waits goes on to its
+    /// next choice.
+    bool StopOrGotoNextChoice();
     /// Close Window: the stage without the message window until the next click.
     bool CloseWindow();
 

@@ -321,5 +321,18 @@ TEST_F(ReaderCommandsTest, CloseWindowShowsTheStageWithoutTheWindowUntilTheNextC
     EXPECT_NE(shown.Row(shown.Height() / 2)[width / 2], hidden.Row(0)[0]);
 }
 
+// The middle button: fast-forward in progress only ends; at a wait the book goes on to its choice.
+TEST_F(ReaderCommandsTest, TheMiddleButtonStopsFastForwardOrGoesToTheNextChoice) {
+    Reach(State::kFastForward);
+    EXPECT_FALSE(commands.StopOrGotoNextChoice());
+    EXPECT_FALSE(player.FastForward());
+    Release();
+    session->CloseBook();
+    Open("one<P>two<P><A HREF=\"#x\" ALT=\"x\"><A NAME=\"x\">");
+    EXPECT_TRUE(commands.StopOrGotoNextChoice());
+    player.WaitForWorker();
+    EXPECT_TRUE(player.ChoicePending());
+}
+
 }  // namespace
 }  // namespace talu::app

@@ -69,10 +69,7 @@ void MainWindow::keyReleaseEvent(QKeyEvent* event) {
 void MainWindow::mousePressEvent(QMouseEvent* event) {
     app::ReaderCommands* commands = Commands();
     if (event->button() == Qt::MiddleButton && commands != nullptr) {
-        commands->LeaveFastForward();
-        if (!WorkerRunning()) {
-            commands->GotoNextChoice();
-        }
+        commands->StopOrGotoNextChoice();
         return;
     }
     QWidget::mousePressEvent(event);

@@ -2,26 +2,15 @@
 """Writes the music and effects of the test books in tests/books/run/ from scratch: MIDI songs,
 WAVE and P16 tones, damaged files, and OGG tracks (through scripts/ogg_tone.c, built here with
 the C compiler and libvorbisenc). Run from anywhere; the files are committed."""
-import subprocess
 import sys
-import tempfile
 from pathlib import Path
 
 HERE = Path(__file__).resolve().parent
 sys.path.insert(0, str(HERE))
-from talu_sounds import midi, tone_samples, wave  # noqa: E402
+from talu_sounds import midi, ogg, tone_samples, wave  # noqa: E402
 
 BOOKS = HERE.parent / "tests" / "books" / "run"
 
-
-def ogg(path, seconds, hz):
-    with tempfile.TemporaryDirectory() as scratch:
-        tool = Path(scratch) / "ogg_tone"
-        flags = subprocess.run(["pkg-config", "--cflags", "--libs", "vorbisenc", "vorbis", "ogg"],
-                               check=True, capture_output=True, text=True).stdout.split()
-        subprocess.run(["cc", "-O2", "-o", str(tool), str(HERE / "ogg_tone.c"), *flags, "-lm"],
-                       check=True)
-        subprocess.run([str(tool), str(path), str(seconds), str(hz)], check=True)
 
 
 def main():

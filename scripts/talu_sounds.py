@@ -2,6 +2,9 @@
 RIFF WAVE and P16 tones, and Standard MIDI files. Nothing here reads a borrowed sound."""
 import math
 import struct
+import subprocess
+import tempfile
+from pathlib import Path
 
 
 def tone_samples(seconds, rate=22050, hz=440.0, peak=12000, channels=1, decay=0.0):
@@ -49,3 +52,15 @@ def midi(notes, tempo_us=500000, program=0, division=480):
     events += _vlq(pending) + b"\xff\x2f\x00"
     header = b"MThd" + struct.pack(">IHHH", 6, 0, 1, division)
     return header + b"MTrk" + struct.pack(">I", len(events)) + events
+
+
+def ogg(path, seconds, hz):
+    """Writes an Ogg Vorbis tone to path through scripts/ogg_tone.c, built here with the C
+    compiler and libvorbisenc."""
+    with tempfile.TemporaryDirectory() as scratch:
+        tool = Path(scratch) / "ogg_tone"
+        flags = subprocess.run(["pkg-config", "--cflags", "--libs", "vorbisenc", "vorbis", "ogg"],
+                               check=True, capture_output=True, text=True).stdout.split()
+        source = Path(__file__).resolve().parent / "ogg_tone.c"
+        subprocess.run(["cc", "-O2", "-o", str(tool), str(source), *flags, "-lm"], check=True)
+        subprocess.run([str(tool), str(path), str(seconds), str(hz)], check=True)

@@ -5,7 +5,6 @@ Vorbis; FLAC; MP3; MIDI) and a P16 file, each made here from scratch. The Ogg fi
 is encoded by scripts/ogg_tone.c (built with the C compiler and libvorbisenc). Run from anywhere;
 the seeds land in audio_file/ beside this script."""
 import struct
-import subprocess
 import sys
 import tempfile
 from pathlib import Path
@@ -13,7 +12,7 @@ from pathlib import Path
 HERE = Path(__file__).resolve().parent
 SCRIPTS = HERE.parent.parent / "scripts"
 sys.path.insert(0, str(SCRIPTS))
-from talu_sounds import midi, tone_samples, wave  # noqa: E402
+from talu_sounds import midi, ogg, tone_samples, wave  # noqa: E402
 
 
 def riff_wave(fmt, data):
@@ -94,15 +93,10 @@ def mp3(frames=12, id3=False):
     return tag + frame * frames
 
 
-def ogg(seconds, hz):
+def ogg_bytes(seconds, hz):
     with tempfile.TemporaryDirectory() as scratch:
-        tool = Path(scratch) / "ogg_tone"
         out = Path(scratch) / "tone.ogg"
-        flags = subprocess.run(["pkg-config", "--cflags", "--libs", "vorbisenc", "vorbis", "ogg"],
-                               check=True, capture_output=True, text=True).stdout.split()
-        subprocess.run(["cc", "-O2", "-o", str(tool), str(SCRIPTS / "ogg_tone.c"), *flags, "-lm"],
-                       check=True)
-        subprocess.run([str(tool), str(out), str(seconds), str(hz)], check=True)
+        ogg(out, seconds, hz)
         return out.read_bytes()
 
 
@@ -122,7 +116,7 @@ def main():
         "ms-adpcm.wav": ms_adpcm(),
         "extensible.wav": extensible(),
         "song.mid": song,
-        "tone.ogg": ogg(0.1, 440),
+        "tone.ogg": ogg_bytes(0.1, 440),
         "tone.flac": flac(),
         "silence.mp3": mp3(),
         "tagged.mp3": mp3(4, id3=True),

@@ -3,6 +3,8 @@
 #include <string>
 #include <variant>
 
+#include "app/shown_page.h"
+
 namespace talu::app {
 
 /// An automatic-bookmark point: offer loading the current slot; the book stopped.
@@ -54,6 +56,9 @@ class Shell {
     virtual void ReadingEnds() {}
     /// Interface thread: the load is over, done or not; boxes are shown again.
     virtual void ReadingResumes() {}
+    /// Worker thread: a page has been typed and waits for the reader (a click or its links).
+    /// Must not block.
+    virtual void PageShown(const ShownPage& page) { (void)page; }
 };
 
 }  // namespace talu::app

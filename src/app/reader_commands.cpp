@@ -72,8 +72,7 @@ Verdict ReaderCommands::Can(ReaderCommand command) const {
             if (SavesByItself(*session.GetInterpreter())) {
                 return {Refusal::kAutoSave};
             }
-            return {session.Bookmarks().HasSavePoint() ? Refusal::kNone
-                                                       : Refusal::kNotYetSavable};
+            return {session.Bookmarks().HasSavePoint() ? Refusal::kNone : Refusal::kNotYetSavable};
         case ReaderCommand::kLoad:
             // A load ends the running book first.
             return {session.Bookmarks().SlotExists(BookmarkManager::kCurrentSlot)
@@ -190,10 +189,9 @@ bool ReaderCommands::Load() {
 
 bool ReaderCommands::LoadFrom(int slot) {
     LeaveFastForward();
-    if (!HasBook() ||
-        !Ask(script::PlayerMessageForSlot(session_.GetSettings().langMode,
-                                          script::msg::kLoadQuestion, slot),
-             true)) {
+    if (!HasBook() || !Ask(script::PlayerMessageForSlot(session_.GetSettings().langMode,
+                                                        script::msg::kLoadQuestion, slot),
+                           true)) {
         return Told("load", slot, false);
     }
     return Loaded(slot);
@@ -231,9 +229,9 @@ bool ReaderCommands::Initialize(int slot, bool ask) {
         return Told("initialize", slot, false);
     }
     const int lang = session_.GetSettings().langMode;
-    if (ask && !(Ask(script::PlayerMessageForSlot(lang, script::msg::kInitializeQuestion, slot),
-                     true) &&
-                 Ask(script::PlayerMessage(lang, script::msg::kConfirm), true))) {
+    if (ask &&
+        !(Ask(script::PlayerMessageForSlot(lang, script::msg::kInitializeQuestion, slot), true) &&
+          Ask(script::PlayerMessage(lang, script::msg::kConfirm), true))) {
         return Told("initialize", slot, false);
     }
     return Told("initialize", slot, session_.Bookmarks().Initialize(slot));
@@ -244,8 +242,22 @@ void ReaderCommands::ApplySettings(bool redraw) {
         // Off stops the music and keeps its source for bookmarks; on waits for the next BGM.
         music->SetEnabled(session_.GetSettings().useCD.current != 0);
     }
+    ApplyLoudness();
     if (redraw) {
         session_.GetPlayer().Redisplay();
+    }
+}
+
+void ReaderCommands::SetInBackground(bool inBackground) {
+    inBackground_ = inBackground;
+    ApplyLoudness();
+}
+
+void ReaderCommands::ApplyLoudness() {
+    if (host::AudioDevice* audio = session_.Audio()) {
+        const Settings& settings = session_.GetSettings();
+        audio->SetLoudness({settings.musicVolume.load(), settings.soundVolume.load(),
+                            inBackground_ && settings.muteInBackground.load() != 0});
     }
 }
 

@@ -115,6 +115,11 @@ class ReaderCommands {
     /// Settings chosen while a book is open: music on or off at once and, with redraw, the
     /// waiting stage shown again with the new brightness.
     void ApplySettings(bool redraw);
+    /// The window went to the background (true) or came back; with the setting, music and
+    /// sounds are silent meanwhile.
+    void SetInBackground(bool inBackground);
+    /// Hands the reader's volumes, and the mute while in the background, to the audio device.
+    void ApplyLoudness();
 
     /// Pauses the wait icon while the frontend shows a menu or a dialog.
     Player::PauseToken Pause();
@@ -130,6 +135,7 @@ class ReaderCommands {
 
     Session& session_;
     Listener listener_;
+    bool inBackground_ = false;
 };
 
 }  // namespace talu::app

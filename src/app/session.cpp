@@ -61,6 +61,7 @@ Session::Session(const SessionOptions& options)
             options_.audio, options_.plugins, options_.mediaListener, showBox, langMode,
             [this] { return options_.settings->usePCM.current != 0; }});
         player_.SetMusicPlayer(music_.get());
+        commands_.ApplyLoudness();
     }
 }
 

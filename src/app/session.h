@@ -113,6 +113,8 @@ class Session {
     BookmarkManager& Bookmarks() { return bookmarks_; }
     /// The music player; null without an audio device.
     MusicPlayer* Music() { return music_.get(); }
+    /// Where music and effects are heard; null without one.
+    host::AudioDevice* Audio() { return options_.audio; }
 
   private:
     explicit Session(const SessionOptions& options);

@@ -1,5 +1,7 @@
 #include "app/settings.h"
 
+#include <algorithm>
+
 #include "host/encoding.h"
 #include "host/paths.h"
 
@@ -16,6 +18,10 @@ void ReadPaired(const SettingsStore& store, std::string_view key, PairedSetting&
 void ReadSingle(const SettingsStore& store, std::string_view group, std::string_view key,
                 std::atomic<int>& setting) {
     setting.store(store.ReadInt(group, key).value_or(setting.load()));
+}
+
+void ReadPercent(const SettingsStore& store, std::string_view key, std::atomic<int>& setting) {
+    setting.store(std::clamp(store.ReadInt(kSystem, key).value_or(setting.load()), 0, 100));
 }
 
 // The bookmark folder is stored as the reader sees and types it, a host path; a folder stored
@@ -64,6 +70,9 @@ void Settings::Read(const SettingsStore& store, const std::string& dataFolder) {
         bookmarkFolder = dataFolder + "bookmark\\";
     }
     ReadSingle(store, kSystem, "m_iLangMode", langMode);
+    ReadPercent(store, "MusicVolume", musicVolume);
+    ReadPercent(store, "SoundVolume", soundVolume);
+    ReadSingle(store, kSystem, "MuteInBackground", muteInBackground);
 }
 
 void Settings::Write(SettingsStore& store) const {
@@ -87,6 +96,9 @@ void Settings::Write(SettingsStore& store) const {
     store.WriteInt(kEffect, "m_iWindowLeft", windowLeft.load());
     store.WriteString(kEffect, "m_BookmarkFolderOnArchive", StoredFolder(bookmarkFolder));
     store.WriteInt(kSystem, "m_iLangMode", langMode.load());
+    store.WriteInt(kSystem, "MusicVolume", musicVolume.load());
+    store.WriteInt(kSystem, "SoundVolume", soundVolume.load());
+    store.WriteInt(kSystem, "MuteInBackground", muteInBackground.load());
 }
 
 }  // namespace talu::app

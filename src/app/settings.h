@@ -48,6 +48,9 @@ struct Settings {
     /// A General MIDI soundfont file (host path) that replaces the installed one; empty for
     /// the installed one. Read once, before any music plays.
     std::string soundFont;
+    std::atomic<int> musicVolume{100};     ///< how loud music is heard, 0 to 100
+    std::atomic<int> soundVolume{100};     ///< how loud sound effects are heard, 0 to 100
+    std::atomic<int> muteInBackground{0};  ///< silent while the window is in the background
 
     /// Reads every value, each with its current value as the default; a missing bookmark folder
     /// becomes dataFolder (an inside folder: the program's, or the reader's own data folder)

@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QMessageBox>
+#include <QSlider>
 #include <QtTest>
 
 #include "frontend/qt/commands.h"
@@ -135,6 +136,53 @@ class AudioTests : public QObject, test::WindowRig {
         QVERIFY(!window_->Audio()->MusicPlaying());  // the next BGM is only remembered
         QCOMPARE(music.CurrentSource(), std::string("song.wav"));
         QVERIFY(music.BgmTagText().has_value());
+    }
+
+    // What the sound card receives (SDL's disk driver): the Setting dialog's sound volume halves
+    // an effect at once, and with the mute chosen, an effect played in the background is silent.
+    void TheVolumeAndTheBackgroundMuteReachTheSoundCard() {
+        const QString heard = dir_.filePath("heard.raw");
+        qputenv("SDL_AUDIODRIVER", "disk");
+        qputenv("SDL_DISKAUDIOFILE", heard.toUtf8());
+        const std::vector<std::uint8_t> tone = test::ToneSamples(22050 / 2);
+        Write("tone.p16", std::string(tone.begin(), tone.end()));
+        QVERIFY(window_->OpenBook(
+            Write("loud.talu",
+                  "Start.<P><SOUND SRC=\"tone.p16\">One.<P><SOUND SRC=\"tone.p16\">Two.<P>")));
+        QVERIFY(Idle());
+        QTimer::singleShot(50, [] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog != nullptr);
+            dialog->findChild<QSlider*>("soundVolume")->setValue(50);
+            dialog->findChild<QCheckBox*>("muteInBackground")->setChecked(true);
+            dialog->accept();
+        });
+        window_->RunCommand(command::kSetting);
+        QCOMPARE(settings_.soundVolume.load(), 50);
+        Player().Click();  // One: half as loud
+        QVERIFY(Idle());
+        emit qApp->applicationStateChanged(Qt::ApplicationInactive);
+        Player().Click();  // Two: in the background
+        QVERIFY(Idle());
+        emit qApp->applicationStateChanged(Qt::ApplicationActive);
+        CloseWindow();  // the driver has written everything
+        qunsetenv("SDL_DISKAUDIOFILE");
+        settings_.soundVolume = 100;
+        settings_.muteInBackground = 0;
+        QFile file(heard);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        const auto* samples = reinterpret_cast<const std::int16_t*>(bytes.constData());
+        int peak = 0;
+        qsizetype loud = 0;
+        for (qsizetype i = 0; i < bytes.size() / 2; i += 2) {
+            peak = std::max(peak, std::abs(int{samples[i]}));
+            loud += std::abs(int{samples[i]}) > 2000 ? 1 : 0;
+        }
+        QVERIFY2(peak > 12000 * 4 / 10 && peak < 12000 * 6 / 10, qPrintable(QString::number(peak)));
+        // One tone's half second heard (at the mixing rate), not two.
+        QVERIFY2(loud < host::kMixRate * 3 / 4, qPrintable(QString::number(loud)));
+        QVERIFY2(loud > host::kMixRate / 4, qPrintable(QString::number(loud)));
     }
 
     void ADeviceThatCannotOpenIsToldAndTheBookGoesOnSilent() {

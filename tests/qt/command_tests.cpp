@@ -251,6 +251,7 @@ class CommandTests : public QObject {
             settings.textWait.Set(12);
             settings.langMode = 1;
             settings.bookmarkFolder = "Z:\\home\\\x83\x65\\";  // "テ" in CP932
+            settings.soundVolume = 35;
             settings.Write(store);
             DesktopSettings desktop;
             desktop.windowScale = 3;
@@ -268,6 +269,10 @@ class CommandTests : public QObject {
         QCOMPARE(settings.charWait.current.load(), 40);
         QCOMPARE(settings.langMode.load(), 1);
         QCOMPARE(settings.bookmarkFolder, std::string("Z:\\home\\\x83\x65\\"));
+        QCOMPARE(settings.soundVolume.load(), 35);
+        store.WriteInt("SYSTEM", "MusicVolume", 250);  // a hand-edited file: kept to 0..100
+        settings.Read(store, "Z:\\prog\\");
+        QCOMPARE(settings.musicVolume.load(), 100);
         DesktopSettings desktop;
         desktop.Read(store);
         QCOMPARE(desktop.windowScale, 3);

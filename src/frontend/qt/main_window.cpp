@@ -63,11 +63,16 @@ MainWindow::MainWindow(app::Settings& settings, DesktopSettings& desktop, QtSett
             which == 1 ? commands->SaveDebugSlot() : commands->LoadSlot(0);
         }
     };
-    bookmarks_ = std::make_unique<BookmarkCommands>(
-        BookmarkCommands::Window{this, [this] { return session_.get(); },
-                                 [this] { return settings_.langMode.load(); }});
+    bookmarks_ = std::make_unique<BookmarkCommands>(BookmarkCommands::Window{
+        this, [this] { return session_.get(); }, [this] { return settings_.langMode.load(); }});
     display_->SetMode(false, desktop_.windowScale);
     display_->Place();
+    connect(qApp, &QGuiApplication::applicationStateChanged, this,
+            [this](Qt::ApplicationState state) {
+                if (app::ReaderCommands* commands = Commands()) {
+                    commands->SetInBackground(state != Qt::ApplicationActive);
+                }
+            });
 }
 
 MainWindow::~MainWindow() {
@@ -189,6 +194,8 @@ bool MainWindow::MakeSession(const std::filesystem::path& book) {
         session_.reset();
         return false;
     }
+    session_->Commands().SetInBackground(QGuiApplication::applicationState() !=
+                                         Qt::ApplicationActive);
     return true;
 }
 

@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "frontend/qt/sound_settings_group.h"
 #include "frontend/qt/ui_text.h"
 #include "host/paths.h"
 #include "script/messages.h"
@@ -119,6 +120,8 @@ SettingsDialog::SettingsDialog(app::Settings& settings, DesktopSettings& desktop
     for (QCheckBox* box : {useBgm_, useSound_, allowPrograms_, useGraphics_, antiAlias_}) {
         main->addWidget(box);
     }
+    sound_ = new SoundSettingsGroup(settings, lang);
+    main->addWidget(sound_);
     main->addStretch();
     main->addWidget(buttons);
     detail_ = BuildDetail(lang);
@@ -223,6 +226,7 @@ SettingsDialog::Outcome SettingsDialog::Apply() {
     s.useCD.Set(useBgm_->isChecked() ? 1 : 0);
     s.usePCM.Set(useSound_->isChecked() ? 1 : 0);
     s.allowCommand.Set(allowPrograms_->isChecked() ? 1 : 0);
+    sound_->Apply(s);
     // Leaving fast-forward restores the user copies, which keep what was read at start.
     s.textEffect.current = noText_->isChecked() ? 0 : 1;
     s.charEffect.current = noCharacter_->isChecked() ? 0 : 1;

@@ -14,9 +14,12 @@ class QSlider;
 
 namespace talu::qt {
 
+class SoundSettingsGroup;
+
 /// The Setting dialog: speeds, brightness and JPEG quality on sliders, the effects' None boxes,
-/// the media switches and, in its wide part, the bookmark folder, smooth full-screen scaling and
-/// the Internet addresses. Controls are named by their old ids ("slider1003", "check1034", ...).
+/// the media switches, the volumes and, in its wide part, the bookmark folder, smooth full-screen
+/// scaling and the Internet addresses. Controls are named by their old ids ("slider1003",
+/// "check1034", ...).
 class SettingsDialog : public QDialog {
   public:
     /// What OK changed that the window must act on.
@@ -61,6 +64,7 @@ class SettingsDialog : public QDialog {
     QCheckBox* allowPrograms_ = nullptr;
     QCheckBox* useGraphics_ = nullptr;
     QCheckBox* antiAlias_ = nullptr;
+    SoundSettingsGroup* sound_ = nullptr;
     QCheckBox* smooth_ = nullptr;
     QLineEdit* folder_ = nullptr;
     QLineEdit* web_[4] = {};

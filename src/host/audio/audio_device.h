@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -11,6 +12,20 @@
 #include "host/audio/stereo_pcm.h"
 
 namespace talu::host {
+
+/// How loud the reader wants music and effects, in percent, over the book's own volumes and
+/// fades; muted silences both (the window in the background).
+struct Loudness {
+    int music = 100;
+    int sound = 100;
+    bool muted = false;
+
+    /// volume (0 to AudioDevice::kMaxVolume) as heard at percent.
+    int Scaled(int volume, int percent) const {
+        return muted ? 0 : volume * std::clamp(percent, 0, 100) / 100;
+    }
+    friend bool operator==(const Loudness&, const Loudness&) = default;
+};
 
 /// Where music and effects are heard: the sound card through SDL2_mixer, or a device on the
 /// run's virtual clock that can mix everything into a file. One music stream and kChannels
@@ -36,6 +51,8 @@ class AudioDevice {
     virtual void StopMusic() = 0;
     virtual void SetMusicVolume(int volume) = 0;
     virtual int MusicVolume() = 0;
+    /// The reader's loudness; takes effect at once, on what plays and what starts later.
+    virtual void SetLoudness(const Loudness& loudness) = 0;
     /// Fades the music out beside the book (fade.startMs is now on the device's clock).
     virtual void FadeMusic(const MusicFade& fade) = 0;
 

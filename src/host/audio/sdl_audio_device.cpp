@@ -82,7 +82,8 @@ bool SdlAudioDevice::Open(std::string& problem) {
         return false;
     }
     Mix_ChannelFinished(&SdlAudioDevice::ChannelFinished);
-    Mix_VolumeMusic(volume_);
+    ApplyMusicVolume(volume_);
+    Mix_Volume(-1, loudness_.Scaled(kMaxVolume, loudness_.sound));
     return true;
 }
 
@@ -97,7 +98,7 @@ bool SdlAudioDevice::PlayMusic(std::vector<std::uint8_t> bytes, int plays, std::
     std::lock_guard lock(mutex_);
     if (mixer_) {
         Mix_HaltMusic();  // the old music ends now, not when the new one is loaded
-        Mix_VolumeMusic(volume_);
+        ApplyMusicVolume(volume_);
     }
     music_.reset();
     const std::uint64_t generation = ++musicGeneration_;
@@ -157,7 +158,7 @@ void SdlAudioDevice::StartMusic(MusicRequest request, std::uint64_t generation) 
         return;
     }
     if (music) {
-        Mix_VolumeMusic(volume_);
+        ApplyMusicVolume(volume_);
         if (Mix_PlayMusic(music->Get(), request.plays) == 0) {
             music_ = std::move(music);
             return;
@@ -179,7 +180,7 @@ void SdlAudioDevice::StopMusic() {
     }
     if (mixer_) {
         Mix_HaltMusic();
-        Mix_VolumeMusic(volume_);
+        ApplyMusicVolume(volume_);
     }
     music_.reset();
 }
@@ -199,13 +200,27 @@ void SdlAudioDevice::SetMusicVolume(int volume) {
     std::lock_guard lock(mutex_);
     volume_ = std::clamp(volume, 0, kMaxVolume);
     if (mixer_) {
-        Mix_VolumeMusic(volume_);
+        ApplyMusicVolume(volume_);
     }
 }
 
 int SdlAudioDevice::MusicVolume() {
     std::lock_guard lock(mutex_);
-    return mixer_ ? Mix_VolumeMusic(-1) : volume_;
+    return mixer_ ? heard_ : volume_;
+}
+
+void SdlAudioDevice::SetLoudness(const Loudness& loudness) {
+    std::lock_guard lock(mutex_);
+    loudness_ = loudness;
+    if (mixer_) {
+        ApplyMusicVolume(heard_);
+        Mix_Volume(-1, loudness_.Scaled(kMaxVolume, loudness_.sound));
+    }
+}
+
+void SdlAudioDevice::ApplyMusicVolume(int volume) {
+    heard_ = volume;
+    Mix_VolumeMusic(loudness_.Scaled(volume, loudness_.music));
 }
 
 void SdlAudioDevice::CancelFade() {
@@ -219,7 +234,7 @@ void SdlAudioDevice::CancelFade() {
     }
     std::lock_guard lock(mutex_);
     if (mixer_) {
-        Mix_VolumeMusic(volume_);
+        ApplyMusicVolume(volume_);
     }
 }
 
@@ -251,9 +266,9 @@ void SdlAudioDevice::RunFade(int stepMs, int remembered) {
         if (done == MusicFade::kSteps) {
             ++musicGeneration_;  // a song still loading does not start after its fade
             Mix_HaltMusic();
-            Mix_VolumeMusic(remembered);
+            ApplyMusicVolume(remembered);
         } else {
-            Mix_VolumeMusic(MusicFade::StepVolume(remembered, MusicFade::kSteps - done));
+            ApplyMusicVolume(MusicFade::StepVolume(remembered, MusicFade::kSteps - done));
         }
     }
 }

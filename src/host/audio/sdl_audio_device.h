@@ -47,6 +47,7 @@ class SdlAudioDevice : public AudioDevice {
     bool MusicPlaying();
     void SetMusicVolume(int volume) override;
     int MusicVolume() override;
+    void SetLoudness(const Loudness& loudness) override;
     void FadeMusic(const MusicFade& fade) override;
 
     void PlaySound(int channel, std::shared_ptr<const StereoPcm> pcm, int plays) override;
@@ -76,6 +77,9 @@ class SdlAudioDevice : public AudioDevice {
     void CancelFade();
     void RunFade(int stepMs, int remembered);
     void HaltChannel(int channel);
+    /// Holding mutex_ with the mixer open: the book's music volume, as the reader's loudness
+    /// lets it be heard.
+    void ApplyMusicVolume(int volume);
 
     Options options_;
     std::mutex mutex_;  // the fields below except the wait state
@@ -85,6 +89,9 @@ class SdlAudioDevice : public AudioDevice {
     std::array<std::shared_ptr<const StereoPcm>, kChannels> pcm_;
     std::array<std::unique_ptr<Mix_Chunk, ChunkFree>, kChannels> chunks_;
     int volume_ = kMaxVolume;
+    /// The book's music volume now, a fade step included, before the reader's loudness.
+    int heard_ = kMaxVolume;
+    Loudness loudness_;
     std::thread fader_;
     /// Counts every start and stop of the music, so a song that finishes loading after a
     /// later request is dropped.

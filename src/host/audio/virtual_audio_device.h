@@ -38,6 +38,8 @@ class VirtualAudioDevice : public AudioDevice {
     void StopMusic() override;
     void SetMusicVolume(int volume) override;
     int MusicVolume() override;
+    /// The recording is what the book plays: the reader's loudness belongs to the sound card.
+    void SetLoudness(const Loudness&) override {}
     void FadeMusic(const MusicFade& fade) override;
 
     void PlaySound(int channel, std::shared_ptr<const StereoPcm> pcm, int plays) override;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cmath>
@@ -164,6 +165,53 @@ TEST(SdlAudioDevice, AnEffectIsHeardAsManyTimesAsAskedAndTheWaitEndsWithIt) {
         EXPECT_GE(waitedMs, kToneMs * plays - 50) << plays << " plays";
         EXPECT_LT(waitedMs, kToneMs * plays + 250) << plays << " plays";
     }
+}
+
+struct Heard {
+    int peak = 0;
+    long long loudFrames = 0;
+};
+
+// What SDL's disk driver receives while a 300 ms effect plays at loudness, set before the device
+// opens or just after the effect starts.
+Heard HeardAt(const Loudness& loudness, bool changeWhilePlaying) {
+    test::TempFolder folder;
+    const std::string heard = (folder.Path() / "heard.raw").string();
+    ::setenv("SDL_DISKAUDIOFILE", heard.c_str(), 1);
+    {
+        SdlAudioDevice device({"disk", {}, {}, {}});
+        if (!changeWhilePlaying) {
+            device.SetLoudness(loudness);
+        }
+        EXPECT_TRUE(device.Available());
+        device.PlaySound(0, Tone(300), 1);
+        if (changeWhilePlaying) {
+            device.SetLoudness(loudness);
+        }
+        EXPECT_TRUE(device.WaitSound(0));
+        // The book's own music volume is what a fade starts from, whatever the reader's.
+        EXPECT_EQ(device.MusicVolume(), AudioDevice::kMaxVolume);
+    }
+    ::unsetenv("SDL_DISKAUDIOFILE");
+    const std::string bytes = test::ReadText(heard);
+    const auto* samples = reinterpret_cast<const std::int16_t*>(bytes.data());
+    Heard result;
+    for (std::size_t i = 0; i < bytes.size() / 2; ++i) {
+        result.peak = std::max(result.peak, std::abs(int{samples[i]}));
+    }
+    result.loudFrames = LoudFrames(samples, bytes.size() / 2);
+    return result;
+}
+
+TEST(SdlAudioDevice, TheReadersLoudnessIsWhatTheSoundCardReceives) {
+    const Heard full = HeardAt({}, false);
+    EXPECT_GT(full.peak, 7000);  // the tone's own 8000
+    const Heard half = HeardAt({100, 50, false}, false);
+    EXPECT_GT(half.peak, full.peak * 4 / 10);
+    EXPECT_LT(half.peak, full.peak * 6 / 10);
+    EXPECT_EQ(HeardAt({100, 100, true}, false).peak, 0);
+    // Muted while it plays: what the mixer had not yet taken is silent.
+    EXPECT_LT(HeardAt({100, 100, true}, true).loudFrames, full.loudFrames / 2);
 }
 
 TEST(SdlAudioDevice, ADeviceThatCannotOpenSaysSoOnceAndStaysSilent) {

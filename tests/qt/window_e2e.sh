@@ -8,6 +8,7 @@
 # written; started again, Ctrl+L and OK bring back the page after the saved one.
 #   window_e2e.sh TALU TALU_CLI BOOK
 set -euo pipefail
+source "$(dirname "$0")/e2e/pixels.sh"
 talu=$1 cli=$2 book=$3
 for tool in Xvfb xdotool import compare convert; do
   command -v "$tool" >/dev/null || { echo "missing $tool (scripts/install-deps.sh installs it)"; exit 1; }
@@ -41,10 +42,6 @@ start_talu() {
   window=$(timeout 20 xdotool search --sync --onlyvisible --name '^TALU Version' | head -n 1)
 }
 start_talu
-
-# The stage as 5-6-5 values: the window widens 16-bit pixels one way, the runner's PNGs another.
-quantise() { convert "$1" -channel R -evaluate And 248 -channel G -evaluate And 252 \
-  -channel B -evaluate And 248 +channel "$2"; }
 
 # Grabs the window until two grabs 300 ms apart agree, so typing and effects have ended.
 settled_grab() {

@@ -11,6 +11,7 @@ packages=(
   libfreetype-dev libfontconfig-dev fonts-ipafont-mincho fonts-ipafont-gothic
   qt6-base-dev qt6-translations-l10n
   xvfb xdotool x11-utils xauth imagemagick
+  qt6-wayland weston
   locales
 )
 

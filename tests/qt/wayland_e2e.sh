@@ -144,7 +144,7 @@ for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 
 # Moves the pointer to the bottom right corner; false when weston never draws it there.
 park() {
   for _ in $(seq 10); do
-    xdotool mousemove 1020 764 sleep 0.2 mousemove 1021 765 sleep 0.2
+    xdotool mousemove 1200 850 sleep 0.1 mousemove 1020 764 sleep 0.2 mousemove 1021 765 sleep 0.2
     rm -f "$work"/shots/*.png
     (cd "$work/shots" && WAYLAND_DISPLAY=talu-wl timeout 10 weston-screenshooter >/dev/null 2>&1) || true
     if [ "$(convert "$work"/shots/*.png -crop 24x24+1000+744 -format '%k' info: 2>/dev/null)" != 1 ]; then

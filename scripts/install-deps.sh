@@ -12,6 +12,7 @@ packages=(
   qt6-base-dev qt6-translations-l10n
   xvfb xdotool x11-utils xauth imagemagick
   locales
+  dpkg-dev lintian desktop-file-utils appstream shared-mime-info libglib2.0-bin librsvg2-bin
 )
 
 missing=()

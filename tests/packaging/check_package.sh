@@ -50,7 +50,7 @@ XDG_DATA_DIRS=$root/usr/share update-mime-database "$root/usr/share/mime"
 printf '<BGM SRC="sea.mid">\r\n' >"$work/downloaded"
 for file in "$demo" "$work/downloaded"; do
   type=$(XDG_DATA_DIRS=$root/usr/share gio info -a standard::content-type "$file" |
-    sed -n 's/.*content-type: //p' || true) 
+    sed -n 's/.*content-type: //p' || true)
   [ "$type" = application/x-talu-book ] || fail "$(basename "$file") is $type, not a book"
 done
 

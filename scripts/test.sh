@@ -13,7 +13,8 @@ ctest --test-dir build --output-on-failure -j "$jobs"
 stage_done "optimised build and tests"
 
 # The Debian package, checked by Debian's and the desktop's tools and used from a scratch root.
-tests/packaging/check_package.sh "$(scripts/package.sh | tail -n 1)"
+deb=$(scripts/package.sh | tail -n 1)
+tests/packaging/check_package.sh "$deb"
 stage_done "Debian package and its checks"
 
 scripts/build.sh sanitize

@@ -13,6 +13,7 @@ packages=(
   xvfb xdotool x11-utils xauth imagemagick
   qt6-wayland weston
   locales
+  dpkg-dev lintian desktop-file-utils appstream shared-mime-info libglib2.0-bin librsvg2-bin
 )
 
 missing=()

@@ -12,6 +12,11 @@ scripts/build.sh release
 ctest --test-dir build --output-on-failure -j "$jobs"
 stage_done "optimised build and tests"
 
+# The Debian package, checked by Debian's and the desktop's tools and used from a scratch root.
+deb=$(scripts/package.sh | tail -n 1)
+tests/packaging/check_package.sh "$deb"
+stage_done "Debian package and its checks"
+
 scripts/build.sh sanitize
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp"

@@ -56,8 +56,9 @@ bool ParseLaunch(const std::vector<std::string>& arguments, const std::filesyste
 std::string LaunchUsage() {
     return "Usage: talu [BOOK.talu] [--window | --fullscreen] [--lang ja|en]\n"
            "\n"
-           "Reads an illustrated story. Without BOOK the window opens empty; the right mouse\n"
-           "button (or Alt) shows the menu with Open.\n"
+           "Reads an illustrated story. Without BOOK an installed talu opens its demo book\n"
+           "and one run from its build folder opens empty; the right mouse button (or Alt)\n"
+           "shows the menu with Open.\n"
            "\n"
            "Options:\n"
            "  --window        show the first book in a window without asking\n"

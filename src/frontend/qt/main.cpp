@@ -12,6 +12,7 @@
 #include "frontend/qt/main_window.h"
 #include "frontend/qt/qt_settings_store.h"
 #include "host/fonts/fontconfig_match.h"
+#include "host/installed_data.h"
 #include "host/paths.h"
 
 namespace {
@@ -67,6 +68,10 @@ int main(int argc, char** argv) {
                              : talu::host::InsidePathFromHost(data.toStdString()) + "\\");
     talu::qt::DesktopSettings desktop;
     desktop.Read(store);
+    // Started from the desktop's menu with no book, an installed player shows its demo.
+    if (launch.book.empty() && !launch.singleBook) {
+        launch.book = talu::host::InstalledDemoBook().value_or(std::filesystem::path());
+    }
     if (launch.langMode) {
         settings.langMode = *launch.langMode;
     }

@@ -83,7 +83,11 @@ class ReferenceBuilder {
             Problem(text.line, text.word + " is not an attribute the player reads");
             return;
         }
-        ReferenceAttribute attribute{Place(SpellingsOf(id)), &text, {}, false};
+        // WAIT is a tag as well as an attribute: its closing form is the tag's, not a spelling
+        // of the attribute.
+        std::vector<std::string> spellings = SpellingsOf(id);
+        std::erase_if(spellings, [](const std::string& word) { return word.starts_with('/'); });
+        ReferenceAttribute attribute{Place(std::move(spellings)), &text, {}, false};
         for (const std::string& value : text.values) {
             if (value == "@effects") {
                 attribute.effects = true;

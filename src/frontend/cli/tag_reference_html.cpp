@@ -67,10 +67,19 @@ void AttributeRow(std::string& out, const ReferenceAttribute& attribute, int lan
 void TagSection(std::string& out, const ReferenceTag& tag, int langMode) {
     out += "<section id=\"t" + std::to_string(tag.id) + "\">\n<h2>" +
            Keyword(tag.spellings.front()) + "</h2>\n";
-    if (tag.spellings.size() > 1) {
-        const std::vector<std::string> others(tag.spellings.begin() + 1, tag.spellings.end());
-        out += std::string("<p class=\"also\">") + Pick(langMode, "ほかの書き方：", "Also: ") +
-               KeywordList(others, " ") + "</p>\n";
+    std::vector<std::string> closing;
+    std::vector<std::string> others;
+    for (std::size_t i = 1; i < tag.spellings.size(); ++i) {
+        (tag.spellings[i].starts_with('/') ? closing : others).push_back(tag.spellings[i]);
+    }
+    if (!closing.empty()) {
+        out += std::string("<p class=\"also\">") + Pick(langMode, "閉じタグ：", "Closing tag: ") +
+               KeywordList(closing, " ") + "</p>\n";
+    }
+    if (!others.empty()) {
+        out += std::string("<p class=\"also\">") +
+               Pick(langMode, "ほかの書き方：", "Also written: ") + KeywordList(others, " ") +
+               "</p>\n";
     }
     out += "<p>" + tag.text->meaning.In(langMode) + "</p>\n";
     if (!tag.attributes.empty()) {

@@ -5,14 +5,9 @@
 namespace talu::script {
 namespace {
 
-struct Keyword {
-    std::string_view word;
-    int id;
-};
-
 // Every word of the markup. Several words share an id (spellings and closing forms).
 // clang-format off
-constexpr Keyword kKeywords[] = {
+constexpr KeywordEntry kKeywords[] = {
     {"transparent", kw::kTransparent}, {"text", kw::kText}, {"!", kw::kLineComment},
     {"#", kw::kBlockComment}, {"ef_toheart_back", kw::kBlockComment},
     {"background", kw::kBackground}, {"bgm", kw::kBgm}, {"/bgm", kw::kBgm},
@@ -45,7 +40,7 @@ constexpr Keyword kKeywords[] = {
     {"enable", kw::kEnable}, {"valign", kw::kValign}, {"shut", kw::kShut}, {"size", kw::kSize},
     {"mask", kw::kMask}, {"put", kw::kPut}, {"genre", kw::kGenre}, {"auther", kw::kAuther},
     {"date", kw::kDate}, {"mail", kw::kMail}, {"homepage", kw::kHomepage},
-    {"comment", kw::kLineComment}, {"center", kw::kCenter}, {"right", kw::kRight},
+    {"comment", kw::kComment}, {"center", kw::kCenter}, {"right", kw::kRight},
     {"leftside", kw::kLeftSide}, {"rightside", kw::kRightSide}, {"user", kw::kUser},
     {"pass", kw::kPass}, {"manual", kw::kManual}, {"semiauto", kw::kSemiAuto}, {"auto", kw::kAuto},
     {"toppage", kw::kTopPage}, {"checkbox", kw::kCheckbox}, {"radio", kw::kRadio},
@@ -63,7 +58,7 @@ constexpr std::size_t kLongestWord = 20;
 const std::unordered_map<std::string_view, int>& KeywordMap() {
     static const std::unordered_map<std::string_view, int> map = [] {
         std::unordered_map<std::string_view, int> m;
-        for (const Keyword& k : kKeywords) {
+        for (const KeywordEntry& k : kKeywords) {
             m.emplace(k.word, k.id);  // the first spelling of a word wins
         }
         return m;
@@ -72,6 +67,10 @@ const std::unordered_map<std::string_view, int>& KeywordMap() {
 }
 
 }  // namespace
+
+std::span<const KeywordEntry> KeywordTable() {
+    return kKeywords;
+}
 
 int LookupKeyword(std::string_view word) {
     if (word.size() <= kLongestWord) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <span>
 #include <string_view>
 
 // One vocabulary for the whole markup: tag names, attribute names and a set of attribute values
@@ -147,6 +148,16 @@ inline constexpr int kInfinity = 140;
 /// Attributes of the k-th following link of a link group sit at base id + kLinkStride * k.
 inline constexpr int kLinkStride = 141;
 }  // namespace kw
+
+/// One word of the markup and its id.
+struct KeywordEntry {
+    std::string_view word;
+    int id;
+};
+
+/// Every word of the markup in lower case with its id, first spellings first (for the authors'
+/// reference and its checks). The clock form of TIMER is a shape, not a word, and is not listed.
+std::span<const KeywordEntry> KeywordTable();
 
 /// The keyword id of word (any ASCII case; no trimming), or 0 when it is no keyword.
 /// A word of five or more bytes whose third byte is ":" is the clock form of TIMER (39).

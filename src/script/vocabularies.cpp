@@ -1,6 +1,8 @@
 #include "script/vocabularies.h"
 
+#include <array>
 #include <cstdio>
+#include <iterator>
 
 #include "script/keywords.h"
 #include "script/sjis_text.h"
@@ -8,12 +10,7 @@
 namespace talu::script {
 namespace {
 
-struct Named {
-    int value;
-    std::string_view name;
-};
-
-constexpr Named kPositions[] = {
+constexpr NamedValue kPositions[] = {
     {kw::kTop, "TOP"},           {kw::kMiddle, "MIDDLE"},
     {kw::kBottom, "BOTTOM"},     {kw::kFloor, "FLOOR"},
     {kw::kRoof, "ROOF"},         {kw::kLeft, "LEFT"},
@@ -22,7 +19,7 @@ constexpr Named kPositions[] = {
     {kw::kAuto, "AUTO"},         {kw::kNone, "NONE"},
 };
 
-constexpr Named kEffects[] = {
+constexpr NamedValue kEffects[] = {
     {0, "EF_NONE"},
     {1, "EF_NORMAL"},
     {4, "EF_TOHEART_BACK"},
@@ -45,10 +42,11 @@ constexpr Named kEffects[] = {
     {22, "EF_BLIND_FROM_BOTTOM"},
 };
 
-constexpr struct {
+struct FilterWord {
     int id;
     Colour value;
-} kFilterWords[] = {
+};
+constexpr FilterWord kFilterWords[] = {
     {kw::kMono, kFilterMono},  {kw::kInverse, kFilterInverse}, {kw::kSepia, kFilterSepia},
     {kw::kLight, 0xC8C8C8},    {kw::kSunset, 0x50507E},        {kw::kNight, 0x424242},
     {kw::kMidnight, 0x212121},
@@ -90,10 +88,30 @@ std::string ReplaceEntity(std::string_view text, std::string_view entity, std::s
     return out;
 }
 
+constexpr std::array<int, std::size(kFilterWords)> kFilterIds = [] {
+    std::array<int, std::size(kFilterWords)> ids{};
+    for (std::size_t i = 0; i < ids.size(); ++i) {
+        ids[i] = kFilterWords[i].id;
+    }
+    return ids;
+}();
+
 }  // namespace
 
+std::span<const NamedValue> PositionTable() {
+    return kPositions;
+}
+
+std::span<const NamedValue> EffectTable() {
+    return kEffects;
+}
+
+std::span<const int> FilterWordIds() {
+    return kFilterIds;
+}
+
 bool PositionName(int id, std::string& out) {
-    for (const Named& p : kPositions) {
+    for (const NamedValue& p : kPositions) {
         if (p.value == id) {
             out.assign(p.name);
             return true;
@@ -104,7 +122,7 @@ bool PositionName(int id, std::string& out) {
 
 int EffectNumber(std::string_view name) {
     std::string upper = ToUpperAscii(name);
-    for (const Named& e : kEffects) {
+    for (const NamedValue& e : kEffects) {
         if (e.name == upper) {
             return e.value;
         }
@@ -113,7 +131,7 @@ int EffectNumber(std::string_view name) {
 }
 
 bool EffectName(int number, std::string& out) {
-    for (const Named& e : kEffects) {
+    for (const NamedValue& e : kEffects) {
         if (e.value == number) {
             out.assign(e.name);
             return true;

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -17,6 +18,19 @@ inline constexpr Colour kNoColour = 0x1000000;
 inline constexpr Colour kFilterMono = 0x1000001;
 inline constexpr Colour kFilterInverse = 0x1000002;
 inline constexpr Colour kFilterSepia = 0x1000003;
+
+/// A fixed value and its upper-case name.
+struct NamedValue {
+    int value;
+    std::string_view name;
+};
+
+/// The position and mode words by keyword id (for the authors' reference).
+std::span<const NamedValue> PositionTable();
+/// The transition effects by number (for the authors' reference).
+std::span<const NamedValue> EffectTable();
+/// The keyword ids of the colour-filter words, in the order of their filter values.
+std::span<const int> FilterWordIds();
 
 /// Upper-case text of the position and mode ids (TOP, MIDDLE, ..., AUTO, NONE).
 bool PositionName(int id, std::string& out);

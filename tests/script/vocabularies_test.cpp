@@ -24,7 +24,8 @@ TEST(LookupKeyword, CaseSpellingsClockFormAndOddWords) {
                                                  {"ab:cdef", 39},   {"1:30", 0},
                                                  {"12:3", 0},       {"", 0},
                                                  {" font", 0},      {"fontx", 0},
-                                                 {"\x82\x60", 0},   {std::string(200, 'a'), 0}};
+                                                 {"\x82\x60", 0},   {std::string(200, 'a'), 0},
+                                                 {"comment", 103},  {"Comment", 103}};
     for (const auto& [word, id] : cases) {
         EXPECT_EQ(LookupKeyword(word), id) << word;
     }

@@ -9,6 +9,8 @@
 #include "frontend/cli/fetch_command.h"
 #include "frontend/cli/picture_command.h"
 #include "frontend/cli/run_command.h"
+#include "frontend/cli/tag_descriptions.h"
+#include "frontend/cli/tags_command.h"
 
 namespace {
 
@@ -53,6 +55,9 @@ constexpr std::string_view kUsage =
     "                             --load: load slot S right after opening; --auto-load:\n"
     "                             the answer to an automatic book's load-only dialog;\n"
     "                             --date: the time bookmark headers write\n"
+    "  tags --html DIR            write the authors' reference of every tag, its attributes\n"
+    "                             and values, in Japanese and English (DIR/ja/index.html,\n"
+    "                             DIR/en/index.html)\n"
     "\n"
     "Options:\n"
     "  -h, --help                 show this help and exit\n"
@@ -178,6 +183,13 @@ int RunCommand(const std::vector<std::string_view>& args) {
             return UsageError(problem);
         }
         return talu::cli::RunBook(options, std::cout, std::cerr);
+    }
+    if (command == "tags") {
+        if (rest.size() != 2 || rest[0] != "--html" || rest[1].starts_with("-")) {
+            return UsageError("tags takes --html DIR");
+        }
+        return talu::cli::WriteTagReference(
+            std::string(rest[1]), talu::cli::BuiltInTagDescriptions(), std::cout, std::cerr);
     }
     return UsageError("unknown command " + std::string(command));
 }

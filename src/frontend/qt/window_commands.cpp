@@ -11,6 +11,7 @@
 #include "frontend/qt/about_box.h"
 #include "frontend/qt/bookmark_commands.h"
 #include "frontend/qt/commands.h"
+#include "frontend/qt/help_documents.h"
 #include "frontend/qt/main_window.h"
 #include "frontend/qt/popup_menu.h"
 #include "frontend/qt/qt_settings_store.h"
@@ -124,11 +125,13 @@ void MainWindow::RunWindowCommand(int id) {
             SetDisplayMode(id == command::kFullScreen, desktop_.windowScale);
             return;
         case command::kHelp:
-            OpenDocument(QStringLiteral("readme.html"));
+        case command::kTags: {
+            const auto paused = PauseWhileAsking();
+            OpenHelpDocument(
+                this, id == command::kHelp ? HelpDocument::kGuide : HelpDocument::kTags,
+                settings_.langMode, HelpFolders(QCoreApplication::applicationDirPath()));
             return;
-        case command::kTags:
-            OpenDocument(QStringLiteral("talu_ref/index.html"));
-            return;
+        }
         case command::kAbout: {
             const auto paused = PauseWhileAsking();
             ShowAboutBox(this, settings_.langMode);
@@ -245,8 +248,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     bool ok = false;
     {
         const auto paused = PauseWhileAsking();
-        ok = gate_.Ask(script::PlayerMessage(settings_.langMode, script::msg::kExitQuestion),
-                       true);
+        ok = gate_.Ask(script::PlayerMessage(settings_.langMode, script::msg::kExitQuestion), true);
     }
     if (!ok) {
         event->ignore();

@@ -58,6 +58,7 @@ bool MainWindow::ShowPopupMenu(QPoint globalPoint) {
     for (std::size_t i = 0; i < state.webAvailable.size(); ++i) {
         state.webAvailable[i] = !desktop_.webAddresses[i].empty();
     }
+    state.recentBooks = RecentMenuBooks();
     for (const MenuCommand& item : kReaderMenuCommands) {
         if (commands == nullptr || !commands->Can(item.command).Offered()) {
             state.refused.push_back(item.id);
@@ -160,6 +161,9 @@ void MainWindow::RunWindowCommand(int id) {
         default:
             if (id > command::kWindowScale && id <= command::kWindowScale + 3) {
                 SetDisplayMode(false, id - command::kWindowScale);
+            } else if (id >= command::kRecentBook &&
+                       id < command::kRecentBook + static_cast<int>(app::RecentBooks::kLimit)) {
+                OpenRecentBook(static_cast<std::size_t>(id - command::kRecentBook));
             }
             return;  // TEST and anything unknown do nothing
     }

@@ -124,4 +124,52 @@ inline std::string StoredLha(const ArchiveMembers& members) {
     return out;
 }
 
+/// One entry of a ustar archive: a file ('0'), or a symbolic ('2') or hard ('1') link to link.
+struct TarEntry {
+    std::string name;
+    std::string data;
+    char type = '0';
+    std::string link;
+};
+
+/// An uncompressed ustar archive of the entries.
+inline std::string Ustar(const std::vector<TarEntry>& entries) {
+    std::string out;
+    const auto octal = [](std::string& header, std::size_t at, std::size_t width,
+                          std::uint64_t value) {
+        for (std::size_t i = width - 1; i-- > 0;) {
+            header[at + i] = static_cast<char>('0' + (value & 7));
+            value >>= 3;
+        }
+    };
+    for (const TarEntry& entry : entries) {
+        std::string header(512, '\0');
+        header.replace(0, entry.name.size(), entry.name);
+        octal(header, 100, 8, 0644);
+        octal(header, 108, 8, 0);
+        octal(header, 116, 8, 0);
+        octal(header, 124, 12, entry.type == '0' ? entry.data.size() : 0);
+        octal(header, 136, 12, 0);
+        header[156] = entry.type;
+        header.replace(157, entry.link.size(), entry.link);
+        header.replace(257, 8,
+                       std::string("ustar\0"
+                                   "00",
+                                   8));
+        header.replace(148, 8, "        ");
+        unsigned sum = 0;
+        for (unsigned char c : header) {
+            sum += c;
+        }
+        octal(header, 148, 7, sum);
+        out += header;
+        if (entry.type == '0') {
+            out += entry.data;
+            out.append((512 - entry.data.size() % 512) % 512, '\0');
+        }
+    }
+    out.append(1024, '\0');
+    return out;
+}
+
 }  // namespace talu::test

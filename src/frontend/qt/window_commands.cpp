@@ -175,9 +175,12 @@ void MainWindow::OpenDialog() {
         const QDir program(QCoreApplication::applicationDirPath());
         start = program.exists("TALUBook") ? program.filePath("TALUBook") : program.path();
     }
-    const QString chosen =
-        QFileDialog::getOpenFileName(this, QStringLiteral("Open TALU book"), start,
-                                     QStringLiteral("TALU book  (*.talu);;All Files (*)"));
+    // Books come in archives too; names from old systems are often in capitals, and the
+    // desktop's file dialogs match case.
+    const QString chosen = QFileDialog::getOpenFileName(
+        this, QStringLiteral("Open TALU book"), start,
+        QStringLiteral("TALU book  (*.talu *.TALU *.lzh *.LZH *.lha *.LHA *.zip *.ZIP *.7z *.7Z)"
+                       ";;All Files (*)"));
     if (!chosen.isEmpty()) {
         OpenBook(chosen.toStdString());
     }

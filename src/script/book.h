@@ -112,7 +112,8 @@ class Book {
     bool FetchTag(TagRecord& record);
     /// Follows an HREF value: "file", "#label" or "file#label".
     bool Jump(std::string_view href);
-    /// Replaces the book by another plain file; the position moves to its first item.
+    /// Replaces the book by another plain file (or archive member, when the book being read
+    /// is one); the position moves to its first item.
     bool LoadOtherFile(std::string_view path);
     /// Moves the position to item n (0 is the first item).
     bool SeekIndex(int n);

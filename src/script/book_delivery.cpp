@@ -183,8 +183,10 @@ bool Book::Jump(std::string_view href) {
 }
 
 bool Book::LoadOtherFile(std::string_view path) {
-    // A jump reaches plain files only, never archive members.
-    return ReplaceBy(path, nullptr);
+    // A jump reaches plain files; a book read from inside an archive reaches the members of
+    // archives too, where the rest of its files are.
+    const bool fromArchive = !files_.empty() && files_.front().hostPath.empty();
+    return ReplaceBy(path, fromArchive ? services_.archives : nullptr);
 }
 
 bool Book::ReplaceBy(std::string_view path, const ArchiveMemberSource* archives) {

@@ -136,9 +136,13 @@ class CommandTests : public QObject {
         MenuState japanese;
         japanese.windowScale = 2;
         japanese.webAvailable = {true, false, true, true};
+        japanese.recentBooks = {"/home/r/R&D.talu", "/tmp/x.zip"};
         BuildPopupMenu(menu, japanese);
         const QStringList expected = {
             "本を開く(&O) 32778",
+            "最近開いた本(&R) >",
+            "  &1 R&&D.talu  (/home/r) 41000",
+            "  &2 x.zip  (/tmp) 41001",
             "---",
             "次の選択肢まで進む(&N) 32785",
             "ウィンドウを消す(&C) 32826",

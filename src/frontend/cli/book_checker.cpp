@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/archive_books.h"
 #include "frontend/cli/book_relative.h"
 #include "frontend/cli/item_checks.h"
 #include "host/encoding.h"
@@ -29,17 +30,19 @@ BookChecker::BookChecker(CheckReport& report)
       archives_(files_.Plugins()),
       book_(script::BookServices{nullptr, nullptr, &archives_, host::ProgramFolder()}) {}
 
-bool BookChecker::Check(const fs::path& book) {
+bool BookChecker::Check(const fs::path& book, std::string_view member) {
     std::error_code ec;
     const fs::path host = fs::absolute(book, ec).lexically_normal();
-    if (ec || !fs::is_regular_file(host, ec) || !book_.OpenPath(host::InsidePathFromHost(host))) {
+    const std::string inside = member.empty() ? host::InsidePathFromHost(host)
+                                              : app::ArchiveMemberInsidePath(host, member);
+    if (ec || !fs::is_regular_file(host, ec) || !book_.OpenPath(inside)) {
         return false;
     }
     bookFolder_ = book_.Folder();
     const std::string& hostPath = book_.Files().front().hostPath;
     bookHostFolder_ = fs::path(hostPath.empty() ? host.string() : hostPath).parent_path();
     files_.SetBookFolder(bookFolder_);
-    targets_.emplace(Canonical(host), Target{book_.Path(), {}});
+    targets_.emplace(member.empty() ? Canonical(host) : inside, Target{book_.Path(), {}});
     CheckReading();
     while (!toRead_.empty()) {
         const std::string key = std::move(toRead_.front());
@@ -132,11 +135,15 @@ void BookChecker::CheckHref(std::string_view href, const Place& place) {
     const std::string path = script::JoinPath(book_.Folder(), file);
     std::error_code ec;
     std::optional<fs::path> host = host::FindHostPath(path, host::HostPathOptions{book_.Folder()});
-    if (!host || !fs::is_regular_file(*host, ec)) {
+    std::string key;
+    if (host && fs::is_regular_file(*host, ec)) {
+        key = Canonical(*host);
+    } else if (FromArchive() && archives_.ReadMember(path, book_.Folder())) {
+        key = path;  // a member of the archive the book was read from
+    } else {
         report_.Add(place, "Link target file " + QuoteBookText(file) + " cannot be opened.");
         return;
     }
-    const std::string key = Canonical(*host);
     auto [target, added] = targets_.try_emplace(key, Target{path, {}});
     if (added) {
         toRead_.push_back(key);
@@ -164,6 +171,10 @@ void BookChecker::CheckTargetLabels() {
             }
         }
     }
+}
+
+bool BookChecker::FromArchive() const {
+    return !book_.Files().empty() && book_.Files().front().hostPath.empty();
 }
 
 std::string BookChecker::FileName(const script::Book::SourceFile& file) const {

@@ -22,8 +22,9 @@ class BookChecker {
   public:
     explicit BookChecker(CheckReport& report);
 
-    /// Checks the book at a host path; false when it cannot be read at all.
-    bool Check(const std::filesystem::path& book);
+    /// Checks the book at a host path, or its member when one is named (the book inside an
+    /// archive); false when it cannot be read at all.
+    bool Check(const std::filesystem::path& book, std::string_view member = {});
 
   private:
     /// A book file that links reach, with the labels they look for in it.
@@ -42,6 +43,8 @@ class BookChecker {
     void CheckRecord(const script::TagRecord& record, const std::vector<Place>& places);
     void CheckHref(std::string_view href, const Place& place);
     void CheckTargetLabels();
+    /// True while the file being read came out of an archive: its jumps reach members too.
+    bool FromArchive() const;
     /// The report's name of a file: its path relative to the checked book's folder.
     std::string FileName(const script::Book::SourceFile& file) const;
 

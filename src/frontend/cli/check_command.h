@@ -8,6 +8,8 @@ namespace talu::cli {
 struct CheckOptions {
     /// Host path of the book file.
     std::string book;
+    /// --book: which book of an archive that holds several (UTF-8, as typed); may be empty.
+    std::string member;
 };
 
 /// Checks a book for what the player would stumble on and prints one "FILE:LINE: message" line

@@ -6,6 +6,7 @@
 #include <type_traits>
 #include <variant>
 
+#include "app/archive_books.h"
 #include "app/ini_settings_store.h"
 #include "app/media_listener.h"
 #include "app/session.h"
@@ -234,7 +235,10 @@ std::unique_ptr<HeadlessSession> HeadlessSession::Open(const SessionOptions& opt
             p.line("present " + std::to_string(call.effect) + ' ' + std::to_string(call.time));
         }
     });
-    if (!p.session->LoadBook(host::InsidePathFromHost(options.book.lexically_normal()))) {
+    const std::string inside = options.member.empty()
+                                   ? host::InsidePathFromHost(options.book.lexically_normal())
+                                   : app::ArchiveMemberInsidePath(options.book, options.member);
+    if (!p.session->LoadBook(inside)) {
         problem = "cannot read book '" + options.book.string() + "'";
         return nullptr;
     }

@@ -23,8 +23,10 @@
 namespace talu::cli {
 
 struct SessionOptions {
-    /// Host path of the book.
+    /// Host path of the book, or of the archive that holds it.
     std::filesystem::path book;
+    /// The book's member path (CP932) when book is an archive; empty otherwise.
+    std::string member;
     /// INI file with the settings (groups EFFECT and SYSTEM); empty for the defaults.
     std::string settings;
     /// 0 Japanese, 1 English; the settings' language when not given.

@@ -19,11 +19,11 @@ constexpr std::string_view kUsage =
     "\n"
     "Commands:\n"
     "  bookmarks BOOK             print the bookmark dialog's nine lines for BOOK's slots\n"
-    "  check BOOK                 report what the player would stumble on in BOOK and every\n"
+    "  check BOOK [--book NAME]   report what the player would stumble on in BOOK and every\n"
     "                             file it reaches, as FILE:LINE: message lines; exit status 1\n"
     "                             when anything is reported\n"
     "  explore BOOK [--max-paths N] [--max-steps N] [--lang ja|en] [--settings FILE.ini]\n"
-    "          [--input NAME=VALUE]...\n"
+    "          [--input NAME=VALUE]... [--book NAME]\n"
     "                             play BOOK headless again and again, taking every\n"
     "                             combination of choices (forms get --input as in run), and\n"
     "                             report each path, the labels reached and never reached,\n"
@@ -40,7 +40,7 @@ constexpr std::string_view kUsage =
     "          [--screenshot FILE.png] [--frames DIR] [--settings FILE.ini] [--trace FILE]\n"
     "          [--choose K[,K...]] [--input NAME=VALUE]... [--at N:ACTION]...\n"
     "          [--load S] [--auto-load S|cancel] [--date YYYY-MM-DDTHH:MM]\n"
-    "          [--audio FILE.wav]\n"
+    "          [--audio FILE.wav] [--book NAME]\n"
     "                             run BOOK headless: a scripted reader clicks at every wait\n"
     "                             and answers boxes; every event goes to the trace\n"
     "                             --choose: the links to take at the choices, in order\n"
@@ -58,6 +58,9 @@ constexpr std::string_view kUsage =
     "  tags --html DIR            write the authors' reference of every tag, its attributes\n"
     "                             and values, in Japanese and English (DIR/ja/index.html,\n"
     "                             DIR/en/index.html)\n"
+    "\n"
+    "BOOK may be an archive (.lzh, .zip, .7z) holding the book at its top or in its one top\n"
+    "folder; run, explore and check read it from there. --book NAME picks one of several.\n"
     "\n"
     "Options:\n"
     "  -h, --help                 show this help and exit\n"
@@ -82,7 +85,15 @@ bool ParseLanguage(std::string_view value, int& langMode) {
 
 int Check(const std::vector<std::string_view>& args) {
     talu::cli::CheckOptions options;
-    for (std::string_view arg : args) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string_view arg = args[i];
+        if (arg == "--book") {
+            if (i + 1 >= args.size()) {
+                return UsageError("--book needs a value");
+            }
+            options.member = std::string(args[++i]);
+            continue;
+        }
         if (arg.starts_with("-") && arg != "-") {
             return UsageError("unknown option " + std::string(arg));
         }

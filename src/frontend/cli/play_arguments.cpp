@@ -2,12 +2,15 @@
 
 #include <filesystem>
 
+#include "frontend/cli/archive_argument.h"
+
 namespace talu::cli {
 
 bool ReadPlayArgument(const std::vector<std::string_view>& args, std::size_t& i,
                       std::string_view command, PlayArguments& arguments, std::string& problem) {
     const std::string_view arg = args[i];
-    const bool takesValue = arg == "--lang" || arg == "--settings" || arg == "--input";
+    const bool takesValue =
+        arg == "--lang" || arg == "--settings" || arg == "--input" || arg == "--book";
     if (takesValue && i + 1 >= args.size()) {
         problem = std::string(arg) + " needs a value";
         return false;
@@ -26,6 +29,8 @@ bool ReadPlayArgument(const std::vector<std::string_view>& args, std::size_t& i,
             problem = "--input needs NAME=VALUE";
             return false;
         }
+    } else if (arg == "--book") {
+        arguments.member = std::string(args[++i]);
     } else if (arg.starts_with("-") && arg != "-") {
         problem = "unknown option " + std::string(arg);
         return false;
@@ -55,6 +60,12 @@ bool SessionFromArguments(const PlayArguments& arguments, SessionOptions& sessio
         err << "talu-cli: cannot open book '" << arguments.book << "'\n";
         return false;
     }
+    const std::optional<std::string> member =
+        ArchiveBookArgument(session.book, arguments.member, err);
+    if (!member) {
+        return false;
+    }
+    session.member = *member;
     session.langMode = arguments.langMode;
     session.settings = arguments.settings;
     return true;

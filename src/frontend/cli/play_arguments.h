@@ -22,11 +22,13 @@ struct PlayArguments {
     std::string settings;
     /// NAME=VALUE pairs (CP932) entered into every form before its SUBMIT is pressed.
     FormInputs inputs;
+    /// --book: which book of an archive that holds several (UTF-8, as typed); may be empty.
+    std::string member;
 };
 
-/// Reads args[i] when it is the book, --lang ja|en, --settings FILE or --input NAME=VALUE
-/// (moving i onto a value it takes). Anything else starting with "-" is an unknown option. False
-/// with a problem text on a usage error; command names the command in it.
+/// Reads args[i] when it is the book, --lang ja|en, --settings FILE, --input NAME=VALUE or --book
+/// NAME (moving i onto a value it takes). Anything else starting with "-" is an unknown option.
+/// False with a problem text on a usage error; command names the command in it.
 bool ReadPlayArgument(const std::vector<std::string_view>& args, std::size_t& i,
                       std::string_view command, PlayArguments& arguments, std::string& problem);
 
@@ -35,7 +37,7 @@ bool CheckPlayArguments(const PlayArguments& arguments, std::string_view command
                         std::string& problem);
 
 /// The session the arguments ask for; false, with the message written to err, when the book is
-/// not a file.
+/// not a file or an archive that offers no book (or several, --book choosing none).
 bool SessionFromArguments(const PlayArguments& arguments, SessionOptions& session,
                           std::ostream& err);
 

@@ -28,5 +28,7 @@ inline constexpr int kEnglish = 32825;
 inline constexpr int kQuit = 32822;
 /// The window at 1, 2 and 3 times the stage's size: kWindowScale + scale.
 inline constexpr int kWindowScale = 40000;
+/// The recent books of the popup menu, newest first: kRecentBook + index.
+inline constexpr int kRecentBook = 41000;
 
 }  // namespace talu::qt::command

@@ -13,7 +13,7 @@
 
 #include "app/debug_value.h"
 #include "frontend/qt/about_box.h"
-#include "frontend/qt/book_problem.h"
+#include "frontend/qt/book_chooser.h"
 #include "frontend/qt/bookmark_commands.h"
 #include "frontend/qt/commands.h"
 #include "frontend/qt/form_overlay.h"
@@ -73,6 +73,7 @@ MainWindow::MainWindow(app::Settings& settings, DesktopSettings& desktop, QtSett
                     commands->SetInBackground(state != Qt::ApplicationActive);
                 }
             });
+    recent_.Read(store_);
 }
 
 MainWindow::~MainWindow() {
@@ -140,13 +141,21 @@ std::string MainWindow::BookFolder() {
 
 bool MainWindow::OpenBook(const std::filesystem::path& book) {
     const int lang = settings_.langMode;
-    QString problem = BookProblem(book, lang);
-    if (problem.isEmpty()) {
+    QString problem;
+    std::optional<std::string> inside;
+    {
+        const auto paused = PauseWhileAsking();  // an archive of several books asks which
+        inside = BookToOpen(this, book, lang, problem);
+    }
+    if (!inside && problem.isEmpty()) {
+        return false;  // the reader chose none of an archive's books
+    }
+    if (inside) {
         if (!display_->Chosen()) {
             display_->Choose(launch_.display, settings_.langMode);
         }
         CloseBook();
-        if (!MakeSession(book)) {
+        if (!MakeSession(*inside)) {
             problem = Pick(lang, "本が読めません。", "The book cannot be read.");
         }
     }
@@ -163,11 +172,12 @@ bool MainWindow::OpenBook(const std::filesystem::path& book) {
         activateWindow();
         setFocus();
     }
+    RememberBook(book);
     session_->StartBook();
     return true;
 }
 
-bool MainWindow::MakeSession(const std::filesystem::path& book) {
+bool MainWindow::MakeSession(const std::string& insideBook) {
     app::SessionOptions options;
     options.shell = &adapter_;
     options.settings = &settings_;
@@ -190,7 +200,7 @@ bool MainWindow::MakeSession(const std::filesystem::path& book) {
     options.audio = audio_.get();
     std::string failure;
     session_ = app::Session::Create(options, failure);
-    if (!session_ || !session_->LoadBook(host::InsidePathFromHost(book.lexically_normal()))) {
+    if (!session_ || !session_->LoadBook(insideBook)) {
         session_.reset();
         return false;
     }

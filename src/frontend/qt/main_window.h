@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "app/recent_books.h"
 #include "app/session.h"
 #include "app/settings.h"
 #include "frontend/qt/cursor_animation.h"
@@ -77,7 +78,13 @@ class MainWindow : public QWidget {
     WorkerAdapter::Window AdapterWindow();
     /// The commands of the window itself: display, documents, language, dialogs.
     void RunWindowCommand(int id);
-    bool MakeSession(const std::filesystem::path& book);
+    bool MakeSession(const std::string& insideBook);
+    /// Puts a book or archive just opened first among the recent books, and stores them.
+    void RememberBook(const std::filesystem::path& book);
+    /// Opens the i-th of the recent books the popup menu showed.
+    void OpenRecentBook(std::size_t i);
+    /// The recent books that still exist, for the popup menu; none in single-book mode.
+    std::vector<QString> RecentMenuBooks();
     void CloseBook();
     void FormComplete();
     int FormCommand(int id);
@@ -116,6 +123,7 @@ class MainWindow : public QWidget {
     // plays on it.
     std::unique_ptr<host::SdlAudioDevice> audio_;
     std::unique_ptr<app::Session> session_;
+    app::RecentBooks recent_;
     bool closeConfirmed_ = false;
     bool altAlone_ = false;
 };

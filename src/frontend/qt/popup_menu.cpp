@@ -1,5 +1,8 @@
 #include "frontend/qt/popup_menu.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 #include "frontend/qt/commands.h"
 #include "frontend/qt/ui_text.h"
 
@@ -39,6 +42,21 @@ void AddWindowMenu(QMenu& menu, const MenuState& state) {
     }
 }
 
+void AddRecentMenu(QMenu& menu, const MenuState& state) {
+    QMenu* recent = menu.addMenu(Pick(state.langMode, "最近開いた本(&R)", "Recent Books(&R)"));
+    recent->setEnabled(!state.recentBooks.empty());
+    for (std::size_t i = 0; i < state.recentBooks.size(); ++i) {
+        // A book's own "&" is no shortcut.
+        const QFileInfo file(state.recentBooks[i]);
+        QString name = file.fileName();
+        QString folder = QDir::toNativeSeparators(file.path());
+        const QString text = QStringLiteral("&%1 %2  (%3)")
+                                 .arg(i + 1)
+                                 .arg(name.replace('&', "&&"), folder.replace('&', "&&"));
+        recent->addAction(text)->setData(command::kRecentBook + static_cast<int>(i));
+    }
+}
+
 void AddSystemMenu(QMenu& menu, const MenuState& state) {
     const int lang = state.langMode;
     QMenu* system = menu.addMenu(Pick(lang, "システム(&Y)", "System(&Y)"));
@@ -74,6 +92,7 @@ void BuildPopupMenu(QMenu& menu, const MenuState& state) {
     const int lang = state.langMode;
     if (!state.singleBook) {
         AddItem(menu, lang, {command::kOpen, "本を開く(&O)", "Open...(&O)"});
+        AddRecentMenu(menu, state);
         menu.addSeparator();
     }
     AddItem(menu, lang,

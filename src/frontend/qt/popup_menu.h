@@ -23,6 +23,8 @@ struct MenuState {
     std::array<bool, 3> scaleFits{true, true, true};
     /// The reader's commands refused now (disabled), by command id.
     std::vector<int> refused;
+    /// The recent books' host paths, newest first (left out in single-book mode).
+    std::vector<QString> recentBooks;
 };
 
 /// Fills menu with the reader's commands in the chosen language; each action's data is its

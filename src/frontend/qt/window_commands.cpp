@@ -59,6 +59,7 @@ bool MainWindow::ShowPopupMenu(QPoint globalPoint) {
     for (std::size_t i = 0; i < state.webAvailable.size(); ++i) {
         state.webAvailable[i] = !desktop_.webAddresses[i].empty();
     }
+    state.recentBooks = RecentMenuBooks();
     for (const MenuCommand& item : kReaderMenuCommands) {
         if (commands == nullptr || !commands->Can(item.command).Offered()) {
             state.refused.push_back(item.id);
@@ -163,6 +164,9 @@ void MainWindow::RunWindowCommand(int id) {
         default:
             if (id > command::kWindowScale && id <= command::kWindowScale + 3) {
                 SetDisplayMode(false, id - command::kWindowScale);
+            } else if (id >= command::kRecentBook &&
+                       id < command::kRecentBook + static_cast<int>(app::RecentBooks::kLimit)) {
+                OpenRecentBook(static_cast<std::size_t>(id - command::kRecentBook));
             }
             return;  // TEST and anything unknown do nothing
     }
@@ -174,9 +178,12 @@ void MainWindow::OpenDialog() {
         const QDir program(QCoreApplication::applicationDirPath());
         start = program.exists("TALUBook") ? program.filePath("TALUBook") : program.path();
     }
-    const QString chosen =
-        QFileDialog::getOpenFileName(this, QStringLiteral("Open TALU book"), start,
-                                     QStringLiteral("TALU book  (*.talu);;All Files (*)"));
+    // Books come in archives too; names from old systems are often in capitals, and the
+    // desktop's file dialogs match case.
+    const QString chosen = QFileDialog::getOpenFileName(
+        this, QStringLiteral("Open TALU book"), start,
+        QStringLiteral("TALU book  (*.talu *.TALU *.lzh *.LZH *.lha *.LHA *.zip *.ZIP *.7z *.7Z)"
+                       ";;All Files (*)"));
     if (!chosen.isEmpty()) {
         OpenBook(chosen.toStdString());
     }

@@ -125,7 +125,10 @@ void Player::WaitForWorker() {
 }
 
 void Player::Worker() {
-    RunLoop();
+    // Auto started at a page the reader was reading: its pause first, then on as a click.
+    if (autoFromWait_.exchange(0) == 0 || AutoPaused(lastTyped_)) {
+        RunLoop();
+    }
     host::ReleaseThreadState();
     workerRunning_ = 0;
 }
@@ -165,6 +168,7 @@ void Player::RunLoop() {
             case step::kLineWait:
             case step::kClickWait: {
                 const int typed = typedChars_.exchange(0);
+                lastTyped_ = typed;
                 if (PassWait()) {
                     continue;
                 }

@@ -125,9 +125,9 @@ class Player {
 
     /// Skip or auto, whichever is on (player_modes.cpp).
     ReadingMode Mode() const { return static_cast<ReadingMode>(mode_.load()); }
-    /// Starts skip or auto (the other ends first); a book that waits at a page goes on as after
-    /// a click. False when the book waits at a choice or a form, the message window is hidden,
-    /// fast-forward runs or no book is open.
+    /// Starts skip or auto (the other ends first). At a page that waits, skip goes on at once and
+    /// auto after its pause for the page. False when the book waits at a choice or a form, the
+    /// message window is hidden, fast-forward runs or no book is open.
     bool StartMode(ReadingMode mode);
     /// Any thread: ends skip or auto for reason (nothing when neither is on); the shell hears it.
     void StopMode(ModeStop reason);
@@ -214,6 +214,10 @@ class Player {
     // 1 while the worker pauses for auto at a wait; whoever clears it decides how it ends.
     std::atomic<int> autoPausing_{0};
     std::atomic<int> typedChars_{0};
+    // Auto started while the book waited: the next worker pauses for that page first.
+    std::atomic<int> autoFromWait_{0};
+    // The characters typed for the last wait (worker only; workers follow one another).
+    int lastTyped_ = 0;
     ReadPages* readPages_ = nullptr;
 
     // The pause a form holds from its completion until its SUBMIT.

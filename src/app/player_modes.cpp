@@ -67,7 +67,8 @@ bool Player::StartMode(ReadingMode mode) {
     mode_ = static_cast<int>(mode);
     shell_.ModeChanged(ModeChange{mode, ReadingMode::kNone, ModeStop::kClick});
     if (!WorkerRunning()) {
-        // The page shown was read: the book goes on as after a click.
+        // Skip takes the page shown as read and goes on at once; auto gives it its pause.
+        autoFromWait_ = mode == ReadingMode::kAuto ? 1 : 0;
         clicks[1] = 1;
         StartWorker();
     }

@@ -100,7 +100,7 @@ class ReaderCommands {
     /// The skip key held (Ctrl): pressed starts skip as ToggleSkip does; released ends the skip
     /// it started. Key repeats must not come here. False when refused.
     bool HoldSkip(bool pressed);
-    /// The auto item or key: auto starts (a waiting page goes on at once) or, when on, ends.
+    /// The auto item or key: auto starts (a waiting page gets its pause) or, when on, ends.
     /// Auto waits at each page once typed for a second plus the pace per character, then goes
     /// on as a click would; it ends at choices, forms, boxes and the end. False when refused.
     bool ToggleAuto();

@@ -180,6 +180,10 @@ bool ReaderCommands::GotoNextChoice() {
 }
 
 bool ReaderCommands::StopOrGotoNextChoice() {
+    if (Mode() != ReadingMode::kNone) {
+        LeaveFastForward();  // like fast-forward, skip and auto only end
+        return false;
+    }
     LeaveFastForward();
     return !session_.GetPlayer().WorkerRunning() && GotoNextChoice();
 }

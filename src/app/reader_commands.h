@@ -106,8 +106,8 @@ class ReaderCommands {
     bool ToggleAuto();
     /// Goto Next Choice. False when refused.
     bool GotoNextChoice();
-    /// The middle button: fast-forward in progress only ends; a book that waits goes on to its
-    /// next choice.
+    /// The middle button: fast-forward, skip or auto in progress only ends; a book that waits
+    /// goes on to its next choice.
     bool StopOrGotoNextChoice();
     /// Close Window: the stage without the message window until the next click.
     bool CloseWindow();

@@ -2,8 +2,6 @@
 // ends them.
 #include <gtest/gtest.h>
 
-#include <numeric>
-
 #include "app/reader_commands.h"
 #include "session_rig.h"
 
@@ -70,34 +68,6 @@ constexpr ModeChange SkipStopped(ModeStop reason) {
     return {ReadingMode::kNone, ReadingMode::kSkip, reason};
 }
 
-// A first reading that stopped after three pages; read again, skip passes those and stops at
-// the fourth, kept across the book's close in its file. With "skip unread text too" it passes
-// every page and ends with the book.
-TEST_F(ReadingModesTest, SkipPassesPagesReadBeforeAndStopsAtTheFirstOther) {
-    const char* book = "one<P>two<P>three<P>four<P>five<P>";
-    Open(book);
-    ClickAndWait();
-    ClickAndWait();
-    session->CloseBook();
-    EXPECT_TRUE(std::filesystem::exists(dir.Path() / "book.read"));
-
-    steps.waits.clear();
-    Open(book);
-    ASSERT_TRUE(commands.ToggleSkip());
-    player.WaitForWorker();
-    EXPECT_EQ(Modes(), (std::vector<ModeChange>{kSkipStarted, SkipStopped(ModeStop::kUnread)}));
-    EXPECT_EQ(steps.waits.size(), 2u);  // "one", then "four": the pages between passed
-    EXPECT_EQ(LastTyped(), "four");
-    EXPECT_EQ(settings.textWait.current, settings.textWait.user.load());  // speeds restored
-
-    settings.skipUnread = 1;
-    ASSERT_TRUE(commands.ToggleSkip());
-    player.WaitForWorker();
-    EXPECT_EQ(Modes(), (std::vector<ModeChange>{kSkipStarted, SkipStopped(ModeStop::kEnd)}));
-    EXPECT_EQ(steps.waits.size(), 2u);
-    EXPECT_EQ(shell.closeRequests, 1);
-}
-
 // A click, any other key, or letting go of the held skip key ends skip at once: the next page
 // waits though it was read. A skip toggled on stays on when a held key is let go.
 TEST_F(ReadingModesTest, TheReaderEndsSkipAndTheNextPageWaits) {
@@ -132,23 +102,6 @@ TEST_F(ReadingModesTest, TheReaderEndsSkipAndTheNextPageWaits) {
         EXPECT_EQ(LastTyped(), "two");
         session->CloseBook();
     }
-}
-
-// Auto waits at each page a second plus the pace per character typed on it, on the book's
-// clock, and goes on as a click would, to the end of the book.
-TEST_F(ReadingModesTest, AutoPausesASecondAndThePacePerCharacter) {
-    settings.autoPace = 10;
-    Open("<WAIT TEXT=\"0\">abcd<P>ef<BR>ghijkl<P>");
-    clock.ClearSleeps();
-    ASSERT_TRUE(commands.ToggleAuto());
-    player.WaitForWorker();
-    const std::vector<int> sleeps = clock.Sleeps();
-    EXPECT_EQ(std::accumulate(sleeps.begin(), sleeps.end(), 0), 1040 + 1020 + 1060);
-    EXPECT_EQ(steps.waits.size(), 3u);
-    EXPECT_EQ(shell.closeRequests, 1);
-    EXPECT_EQ(Modes(),
-              (std::vector<ModeChange>{{ReadingMode::kAuto, ReadingMode::kNone},
-                                       {ReadingMode::kNone, ReadingMode::kAuto, ModeStop::kEnd}}));
 }
 
 // A click in auto's pause ends auto; the book then waits at that page, idle, so that a save

@@ -174,9 +174,14 @@ class Player {
     void StartWaitIcon(int kind, const script::TagRecord& record);
     /// Shows the icon of the last wait again once what stopped it has gone.
     void RestartWaitIcon();
-    /// The book stopped at a wait: true when it goes on without the reader (fast-forward, or
-    /// skip over a page read before). Records the page read otherwise.
+    /// The book reached a wait of kind: true when it stops there for the reader (its icon
+    /// shown), false when fast-forward, skip or auto goes on.
+    bool StopsAtWait(int kind, const script::TagRecord& record);
+    /// True when the wait is passed without the reader (fast-forward, or skip over a page read
+    /// before). Records the page read otherwise.
     bool PassWait();
+    /// /FORM: the form waits for its SUBMIT.
+    void FormComplete();
     /// Auto's pause at a wait, typed characters long: true when it ran out and the book goes on
     /// as after a click, false when the reader (or closing) ended it first.
     bool AutoPaused(int typed);

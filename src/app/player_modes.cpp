@@ -102,6 +102,15 @@ void Player::CountTyped(std::string_view text) {
     typedChars_ += count;
 }
 
+bool Player::StopsAtWait(int kind, const script::TagRecord& record) {
+    lastTyped_ = typedChars_.exchange(0);
+    if (PassWait()) {
+        return false;
+    }
+    StartWaitIcon(kind, record);
+    return !AutoPaused(lastTyped_);
+}
+
 bool Player::PassWait() {
     if (FastForward()) {
         return true;

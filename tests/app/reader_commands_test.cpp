@@ -371,8 +371,8 @@ constexpr ModeChange SkipStopped(ModeStop reason) {
     return {ReadingMode::kNone, ReadingMode::kSkip, reason};
 }
 
-// A click, any other key, or letting go of the held skip key ends skip at once: the next page
-// waits though it was read. A skip toggled on stays on when a held key is let go.
+// A click, any other key, the middle button, or letting go of the held skip key ends skip at once:
+// the next page waits though it was read. A skip toggled on stays on when a held key is let go.
 TEST_F(ReaderCommandsTest, TheReaderEndsSkipAndTheNextPageWaits) {
     settings.skipUnread = 1;
     const struct {
@@ -384,6 +384,8 @@ TEST_F(ReaderCommandsTest, TheReaderEndsSkipAndTheNextPageWaits) {
         {"key", [&] { commands.ToggleSkip(); }, [&] { commands.LeaveFastForward(); }},
         {"toggled", [&] { commands.ToggleSkip(); }, [&] { commands.ToggleSkip(); }},
         {"let go", [&] { commands.HoldSkip(true); }, [&] { commands.HoldSkip(false); }},
+        {"middle button", [&] { commands.ToggleSkip(); },
+         [&] { EXPECT_FALSE(commands.StopOrGotoNextChoice()); }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -108,37 +108,23 @@ TEST_F(ReadPagesTest, WrittenEveryFiftyPagesAndAtCloseAndReadAgain) {
         << "names are kept relative to the book's folder";
 }
 
-// Whatever stands where the file should be is read in bounded time as no pages (or the pages
-// before the damage), and a reading goes on and records pages as ever.
-TEST_F(ReadPagesTest, HostileFilesAreReadAsEmptyOrPartial) {
-    const std::string header = "talu read pages 1\n";
-    const auto huge = [&] {
-        std::filesystem::resize_file(dir.Write("tale.read", header + "TALE.TALU\t1\n"),
-                                     std::uintmax_t{100} << 20);
+// Whatever stands where the file should be is read at once as no pages (a cut file is the
+// damage test's), and the reading goes on and records pages as ever.
+TEST_F(ReadPagesTest, HostileFilesAreReadAsNoPages) {
+    const std::string pageOne = "talu read pages 1\nTALE.TALU\t1\n";
+    const std::function<void()> makers[] = {
+        [&] { std::filesystem::resize_file(dir.Write("tale.read", pageOne), 100 << 20); },
+        [&] { ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0); },
+        [&] { std::filesystem::create_symlink(dir.Write("elsewhere", pageOne), file); },
+        [&] { std::filesystem::create_directory(file); },
     };
-    const auto fifo = [&] { ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0); };
-    const auto link = [&] {
-        dir.Write("elsewhere", header + "TALE.TALU\t1\n");
-        std::filesystem::create_symlink(dir.Path() / "elsewhere", file);
-    };
-    const auto folder = [&] { std::filesystem::create_directory(file); };
-    const auto cut = [&] { dir.Write("tale.read", header + "TALE.TALU\t1\nTALE.TALU\t2-9"); };
-    const struct {
-        const char* name;
-        std::function<void()> make;
-        bool pageOne;
-    } cases[] = {
-        {"100 MB", huge, false},     {"a pipe", fifo, false},  {"a symbolic link", link, false},
-        {"a folder", folder, false}, {"cut short", cut, true},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& make : makers) {
+        SCOPED_TRACE(&make - makers);  // 100 MB, a pipe, a symbolic link, a folder
         std::filesystem::remove_all(file);
-        c.make();
+        make();
         ReadPages pages;
         pages.Bind(Place(), dir.InsideFolder());
-        EXPECT_EQ(pages.Contains(Book(), 1), c.pageOne);
-        EXPECT_FALSE(pages.Contains(Book(), 5));
+        EXPECT_FALSE(pages.Contains(Book(), 1));
         EXPECT_TRUE(pages.Record(Book(), 5));
         pages.Save();  // replaces what it can; a folder or a pipe stays as it was
         EXPECT_TRUE(pages.Contains(Book(), 5));

@@ -24,7 +24,7 @@ namespace talu::app {
 std::optional<std::string> PathInBookFolder(std::string_view path, std::string_view bookFolder);
 
 /// True for a file name of the kinds the player writes itself (bookmarks, memos, pictures,
-/// settings, sound recordings, and the side files of a save): never a book.
+/// settings, sound recordings, pages read, and the side files of a save): never a book.
 bool IsPlayerWrittenFile(std::string_view path);
 
 /// Takes every file named by a state-block tag (SRC of BACKGROUND, ACT, ICON, CURSOR, WINDOW

@@ -49,6 +49,7 @@ Player::Player(Shell& shell, Settings& settings, host::Clock& clock, host::Clock
       iconClock_(iconClock != nullptr ? *iconClock : clock),
       waitIcon_(iconClock_, uiPaused, textWindowHidden),
       commands_(shell, [this](const std::string& question) {
+          StopMode(ModeStop::kBox);
           const PauseToken paused = Pause();
           return shell_.ShowMessage(question, true);
       }) {}
@@ -82,8 +83,9 @@ void Player::Start(interp::Interpreter* interpreter, bool fromBookmark) {
 
 void Player::ResetRunState() {
     Close();
-    // Nothing of the reading before survives: the speeds WAIT tags and fast-forward set go
-    // back to the reader's own.
+    // Nothing of the reading before survives: the speeds WAIT tags, fast-forward and skip set
+    // go back to the reader's own.
+    StopMode(ModeStop::kEnd);
     LeaveFastForward();
     choicePending_ = 0;
     formPending_ = 0;
@@ -123,7 +125,10 @@ void Player::WaitForWorker() {
 }
 
 void Player::Worker() {
-    RunLoop();
+    // Auto started at a page the reader was reading: its pause first, then on as a click.
+    if (autoFromWait_.exchange(0) == 0 || AutoPaused(lastTyped_)) {
+        RunLoop();
+    }
     host::ReleaseThreadState();
     workerRunning_ = 0;
 }
@@ -162,11 +167,10 @@ void Player::RunLoop() {
             case step::kPageWait:
             case step::kLineWait:
             case step::kClickWait:
-                if (FastForward()) {
-                    continue;
+                if (StopsAtWait(result, record)) {
+                    return;
                 }
-                StartWaitIcon(result, record);
-                return;
+                continue;
             case step::kTimer:
                 Timer(record);
                 continue;
@@ -176,6 +180,7 @@ void Player::RunLoop() {
                 continue;
             case step::kLinks:
                 if (OfferLinks(record)) {
+                    StopMode(ModeStop::kChoice);
                     return;
                 }
                 continue;
@@ -185,12 +190,13 @@ void Player::RunLoop() {
                 return;
             case step::kTrap:
                 LeaveFastForward();
+                StopMode(ModeStop::kEnd);
                 return;
             case step::kBgm:
                 Bgm(record);
                 continue;
             case step::kSpeeds:
-                if (!FastForward()) {
+                if (!Hurrying()) {
                     speeds_.Apply(record, settings_);
                 }
                 continue;
@@ -209,13 +215,12 @@ void Player::RunLoop() {
                 if (loadedFromBookmark_.load() != 0) {
                     continue;
                 }
+                StopMode(ModeStop::kBox);
                 shell_.Post(AutoBookmarkMessage{});
                 return;
             case step::kForm:
                 if (record.IsClosing()) {
-                    formPending_ = 1;
-                    formPause_.emplace(uiPaused);
-                    shell_.Post(FormCompleteMessage{});
+                    FormComplete();
                     return;
                 }
                 continue;  // the interpreter built the form and its controls itself
@@ -223,6 +228,13 @@ void Player::RunLoop() {
                 continue;
         }
     }
+}
+
+void Player::FormComplete() {
+    StopMode(ModeStop::kForm);
+    formPending_ = 1;
+    formPause_.emplace(uiPaused);
+    shell_.Post(FormCompleteMessage{});
 }
 
 void Player::Timer(const script::TagRecord& record) {
@@ -300,6 +312,7 @@ void Player::StartWaitIcon(int kind, const script::TagRecord& record) {
 }
 
 void Player::ShowEndText() {
+    StopMode(ModeStop::kEnd);
     bool ok = false;
     {
         const PauseToken paused = Pause();
@@ -319,24 +332,13 @@ std::string Player::EndText() const {
 }
 
 void Player::EnterFastForward() {
-    for (PairedSetting* wait :
-         {&settings_.textWait, &settings_.charWait, &settings_.backWait, &settings_.fadeWait}) {
-        wait->current = 0;
-    }
-    for (PairedSetting* effect : {&settings_.charEffect, &settings_.textEffect,
-                                  &settings_.backEffect, &settings_.fadeEffect}) {
-        effect->current = 0;
-    }
+    StopMode(ModeStop::kClick);
+    HurrySpeeds();
     fastForward_ = 1;
 }
 
 void Player::LeaveFastForward() {
-    for (PairedSetting* setting :
-         {&settings_.textWait, &settings_.charWait, &settings_.backWait, &settings_.fadeWait,
-          &settings_.charEffect, &settings_.textEffect, &settings_.backEffect,
-          &settings_.fadeEffect}) {
-        setting->current = setting->user.load();
-    }
+    RestoreSpeeds();
     fastForward_ = 0;
 }
 
@@ -357,6 +359,11 @@ void Player::Click() {
     StopWaitIcon();
     if (FastForward()) {
         LeaveFastForward();
+        return;
+    }
+    if (Mode() != ReadingMode::kNone) {
+        StopModeByReader();  // the click only ends skip or auto, as it ends fast-forward
+        RestartWaitIcon();
         return;
     }
     if (ChoicePending()) {

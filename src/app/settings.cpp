@@ -73,6 +73,13 @@ void Settings::Read(const SettingsStore& store, const std::string& dataFolder) {
     ReadPercent(store, "MusicVolume", musicVolume);
     ReadPercent(store, "SoundVolume", soundVolume);
     ReadSingle(store, kSystem, "MuteInBackground", muteInBackground);
+    ReadSingle(store, kSystem, "SkipUnread", skipUnread);
+    ReadSingle(store, kSystem, "AutoPace", autoPace);
+    // A stored pace out of the slider's range (a hand-edited file) would read on at once or
+    // never.
+    if (autoPace.load() < 0 || autoPace.load() > kMaxAutoPace) {
+        autoPace = kDefaultAutoPace;
+    }
 }
 
 void Settings::Write(SettingsStore& store) const {
@@ -99,6 +106,8 @@ void Settings::Write(SettingsStore& store) const {
     store.WriteInt(kSystem, "MusicVolume", musicVolume.load());
     store.WriteInt(kSystem, "SoundVolume", soundVolume.load());
     store.WriteInt(kSystem, "MuteInBackground", muteInBackground.load());
+    store.WriteInt(kSystem, "SkipUnread", skipUnread.load());
+    store.WriteInt(kSystem, "AutoPace", autoPace.load());
 }
 
 }  // namespace talu::app

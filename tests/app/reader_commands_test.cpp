@@ -38,25 +38,30 @@ constexpr ReaderCommand kCommands[] = {
     ReaderCommand::kClick,      ReaderCommand::kGotoNextChoice, ReaderCommand::kCloseWindow,
     ReaderCommand::kSave,       ReaderCommand::kLoad,           ReaderCommand::kBookmarkMenu,
     ReaderCommand::kInitialize, ReaderCommand::kSavePicture,    ReaderCommand::kSettings,
+    ReaderCommand::kSkip,       ReaderCommand::kAuto,
 };
 
 constexpr Refusal N = Refusal::kNone;
 constexpr Refusal R = Refusal::kRunning;
+constexpr Refusal F = Refusal::kFastForward;
+constexpr Refusal C = Refusal::kChoicePending;
+constexpr Refusal M = Refusal::kFormPending;
+constexpr Refusal H = Refusal::kWindowHidden;
 
 // Rows in State order, columns in kCommands order.
-constexpr Refusal kExpected[][9] = {
-    // click GNC CloseWindow Save Load Menu Initialize Picture Settings
-    {N, N, R, R, N, R, R, N, N},                                              // typing
-    {N, N, R, R, N, R, R, N, N},                                              // effect
-    {N, N, R, R, N, R, R, N, N},                                              // box
-    {N, Refusal::kFastForward, Refusal::kFastForward, R, N, R, R, N, N},      // fast-forward
-    {N, N, N, N, N, N, N, N, N},                                              // click
-    {N, Refusal::kChoicePending, Refusal::kChoicePending, N, N, N, N, N, N},  // choice
-    {N, Refusal::kFormPending, Refusal::kFormPending, N, N, N, N, N, N},      // form
-    {N, N, Refusal::kWindowHidden, N, N, N, N, N, N},                         // hidden
-    {N, N, N, Refusal::kNotYetSavable, N, N, N, N, N},                        // no save point
-    {N, N, N, Refusal::kAutoSave, N, N, N, N, N},                             // auto
-    {N, N, N, Refusal::kAutoSave, N, N, N, N, N},                             // semi-auto
+constexpr Refusal kExpected[][11] = {
+    // click GNC CloseWindow Save Load Menu Initialize Picture Settings Skip Auto
+    {N, N, R, R, N, R, R, N, N, N, N},                        // typing
+    {N, N, R, R, N, R, R, N, N, N, N},                        // effect
+    {N, N, R, R, N, R, R, N, N, N, N},                        // box
+    {N, F, F, R, N, R, R, N, N, F, F},                        // fast-forward
+    {N, N, N, N, N, N, N, N, N, N, N},                        // click
+    {N, C, C, N, N, N, N, N, N, C, C},                        // choice
+    {N, M, M, N, N, N, N, N, N, M, M},                        // form
+    {N, N, H, N, N, N, N, N, N, H, H},                        // hidden
+    {N, N, N, Refusal::kNotYetSavable, N, N, N, N, N, N, N},  // no save point
+    {N, N, N, Refusal::kAutoSave, N, N, N, N, N, N, N},       // auto
+    {N, N, N, Refusal::kAutoSave, N, N, N, N, N, N, N},       // semi-auto
 };
 
 class ReaderCommandsTest : public PlayerTest {
@@ -76,7 +81,8 @@ class ReaderCommandsTest : public PlayerTest {
             std::unique_lock lock(holdMutex);
             inSleep = true;
             holdChanged.notify_all();
-            while (holding && !clock.Interrupted()) {
+            while (holding && !clock.Interrupted() &&
+                   !(untilModeEnds && player.Mode() == ReadingMode::kNone)) {
                 holdChanged.wait_for(lock, std::chrono::milliseconds(1));
             }
         });
@@ -160,6 +166,13 @@ class ReaderCommandsTest : public PlayerTest {
     std::condition_variable holdChanged;
     std::atomic<bool> holding{false};  // also cleared without the lock before a load
     bool inSleep = false;
+    // The held pause also ends once skip and auto are off.
+    bool untilModeEnds = false;
+
+    std::vector<ModeChange> Modes() {
+        std::lock_guard lock(shell.mutex);
+        return std::exchange(shell.modes, {});
+    }
 };
 
 TEST_F(ReaderCommandsTest, EveryCommandInEveryState) {
@@ -216,6 +229,25 @@ TEST_F(ReaderCommandsTest, EveryCommandInEveryState) {
                     EXPECT_EQ(commands.Initialize(2, false), verdict.Allowed());
                     EXPECT_EQ(session->Bookmarks().SlotExists(2), verdict.Allowed());
                     break;
+                case ReaderCommand::kSkip:
+                case ReaderCommand::kAuto: {
+                    const ReadingMode mode =
+                        command == ReaderCommand::kSkip ? ReadingMode::kSkip : ReadingMode::kAuto;
+                    shell.modes.clear();
+                    EXPECT_EQ(command == ReaderCommand::kSkip ? commands.ToggleSkip()
+                                                              : commands.ToggleAuto(),
+                              verdict.Allowed());
+                    // Started (the shell heard it first), or nothing changed at all.
+                    std::vector<ModeChange> heard;
+                    {
+                        std::lock_guard lock(shell.mutex);
+                        heard.assign(shell.modes.begin(),
+                                     shell.modes.begin() + std::min<long>(1, shell.modes.size()));
+                    }
+                    EXPECT_EQ(heard, verdict.Allowed() ? std::vector<ModeChange>{{mode}}
+                                                       : std::vector<ModeChange>{});
+                    break;
+                }
                 default:
                     break;  // dialogs of the window
             }
@@ -332,6 +364,71 @@ TEST_F(ReaderCommandsTest, TheMiddleButtonStopsFastForwardOrGoesToTheNextChoice)
     EXPECT_TRUE(commands.StopOrGotoNextChoice());
     player.WaitForWorker();
     EXPECT_TRUE(player.ChoicePending());
+}
+
+constexpr ModeChange kSkipStarted{ReadingMode::kSkip, ReadingMode::kNone};
+constexpr ModeChange SkipStopped(ModeStop reason) {
+    return {ReadingMode::kNone, ReadingMode::kSkip, reason};
+}
+
+// A click, any other key, the middle button, or letting go of the held skip key ends skip at once:
+// the next page waits though it was read. A skip toggled on stays on when a held key is let go.
+TEST_F(ReaderCommandsTest, TheReaderEndsSkipAndTheNextPageWaits) {
+    settings.skipUnread = 1;
+    const struct {
+        const char* name;
+        std::function<void()> start;
+        std::function<void()> end;
+    } cases[] = {
+        {"click", [&] { commands.ToggleSkip(); }, [&] { commands.Click(); }},
+        {"key", [&] { commands.ToggleSkip(); }, [&] { commands.LeaveFastForward(); }},
+        {"toggled", [&] { commands.ToggleSkip(); }, [&] { commands.ToggleSkip(); }},
+        {"let go", [&] { commands.HoldSkip(true); }, [&] { commands.HoldSkip(false); }},
+        {"middle button", [&] { commands.ToggleSkip(); },
+         [&] { EXPECT_FALSE(commands.StopOrGotoNextChoice()); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        steps.waits.clear();
+        Open("one<P><TIMER><TIMER TIME=\"500\">two<P>three<P>");
+        HoldSleeps();
+        c.start();
+        WaitInSleep();
+        if (std::string_view(c.name) != "let go") {
+            commands.HoldSkip(false);  // a held key let go that did not start this skip
+        }
+        EXPECT_EQ(commands.Mode(), ReadingMode::kSkip);
+        c.end();
+        EXPECT_EQ(commands.Mode(), ReadingMode::kNone);
+        Release();
+        player.WaitForWorker();
+        EXPECT_EQ(Modes(), (std::vector<ModeChange>{kSkipStarted, SkipStopped(ModeStop::kClick)}));
+        EXPECT_EQ(steps.waits.size(), 2u);  // "two" waits
+        EXPECT_EQ(LastTyped(), "two");
+        session->CloseBook();
+        inSleep = false;
+    }
+}
+
+// A click in auto's pause ends auto; the book then waits at that page, idle, so that a save
+// can follow at once.
+TEST_F(ReaderCommandsTest, AClickInAutosPauseLeavesTheBookWaitingThere) {
+    Open("one<P>two<P>");
+    ASSERT_TRUE(commands.Save());
+    untilModeEnds = true;
+    HoldSleeps();
+    ASSERT_TRUE(commands.ToggleAuto());
+    WaitInSleep();
+    EXPECT_TRUE(player.WorkerRunning());
+    commands.Click();
+    EXPECT_FALSE(player.WorkerRunning());
+    EXPECT_EQ(steps.waits.size(), 1u);
+    EXPECT_TRUE(commands.Can(ReaderCommand::kSave).Allowed());
+    EXPECT_EQ(Modes(), (std::vector<ModeChange>{
+                           {ReadingMode::kAuto, ReadingMode::kNone},
+                           {ReadingMode::kNone, ReadingMode::kAuto, ModeStop::kClick}}));
+    ClickAndWait();
+    EXPECT_EQ(LastTyped(), "two");
 }
 
 }  // namespace

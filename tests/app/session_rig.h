@@ -73,6 +73,7 @@ class RecordingShell : public Shell {
         Keep(started, program + '|' + parameters + '|' + folder);
     }
     void OpenWebAddress(const std::string& address) override { Keep(addresses, address); }
+    void ModeChanged(const ModeChange& change) override { Keep(modes, change); }
 
     std::mutex mutex;
     std::vector<PlayerMessage> posted;
@@ -84,6 +85,7 @@ class RecordingShell : public Shell {
     std::vector<std::string> cursors;
     std::vector<std::string> started;
     std::vector<std::string> addresses;
+    std::vector<ModeChange> modes;
     /// The answers to the next questions in turn; OK once they are used up.
     std::vector<bool> answers;
 
@@ -131,9 +133,21 @@ class PlayerTest : public ::testing::Test {
         options.clock = &bookClock;
         options.iconClock = &iconClock;
         options.programFolder = "Z:\\player\\";
+        options.onTypeText = [this](std::string_view text) {
+            std::lock_guard lock(typedMutex);
+            typed = text;
+        };
         std::string problem;
         return Session::Create(options, problem);
     }
+
+    /// The text last handed to typing.
+    std::string LastTyped() {
+        std::lock_guard lock(typedMutex);
+        return typed;
+    }
+    std::mutex typedMutex;
+    std::string typed;
 
     /// Opens the book and starts its worker.
     void Start(std::string_view text) {

@@ -73,7 +73,21 @@ class SessionShell : public app::Shell {
 
     void OpenWebAddress(const std::string& address) override { line_("command " + address); }
 
+    void ModeChanged(const app::ModeChange& change) override {
+        if (change.before != app::ReadingMode::kNone) {
+            line_(std::string(ModeName(change.before)) + " stop " +
+                  std::string(app::ModeStopName(change.reason)));
+        }
+        if (change.mode != app::ReadingMode::kNone) {
+            line_(std::string(ModeName(change.mode)) + " start");
+        }
+    }
+
   private:
+    static const char* ModeName(app::ReadingMode mode) {
+        return mode == app::ReadingMode::kSkip ? "skip" : "auto";
+    }
+
     TraceLine line_;
     bool answerOk_;
     int langMode_;
@@ -164,6 +178,8 @@ struct HeadlessSession::Parts : app::PlayerListener {
         }
     }
 
+    void AutoClicked() override { line("auto click " + std::to_string(clock->NowMs() - openedMs)); }
+
     void Stop(std::string reason) {
         {
             std::lock_guard lock(stopMutex);
@@ -201,6 +217,12 @@ std::unique_ptr<HeadlessSession> HeadlessSession::Open(const SessionOptions& opt
     if (options.langMode) {
         p.settings.langMode = *options.langMode;
     }
+    if (options.skipUnread) {
+        p.settings.skipUnread = *options.skipUnread ? 1 : 0;
+    }
+    if (options.autoPace) {
+        p.settings.autoPace = *options.autoPace;
+    }
     const int langMode = p.settings.langMode;
     p.clock = options.realTime ? static_cast<host::Clock*>(&p.realClock) : &p.virtualClock;
     p.openedMs = p.clock->NowMs();
@@ -219,6 +241,7 @@ std::unique_ptr<HeadlessSession> HeadlessSession::Open(const SessionOptions& opt
     wiring.programFolder = programFolder;
     wiring.audio = p.audio.get();
     wiring.mediaListener = p.mediaTrace.get();
+    wiring.keepReadPages = options.keepReadPages;
     if (p.date) {
         wiring.now = [&p] { return *p.date; };
     }
@@ -311,8 +334,10 @@ std::string HeadlessSession::Play(const ReaderScript& reader, const SessionHooks
                 }
                 // A click that only shows the hidden window again is followed by another.
                 stepsBeforeClick = player.TextWindowHidden() ? -1 : p.steps.load();
-                p.line("click");
-                commands.Click();
+                if (!RestartMode(reader.mode)) {
+                    p.line("click");
+                    commands.Click();
+                }
             }
         }
     }
@@ -320,6 +345,14 @@ std::string HeadlessSession::Play(const ReaderScript& reader, const SessionHooks
     player.SetListener(nullptr);
     commands.SetListener(nullptr);
     return reason;
+}
+
+bool HeadlessSession::RestartMode(app::ReadingMode mode) {
+    app::ReaderCommands& commands = parts_->session->Commands();
+    if (mode == app::ReadingMode::kNone || commands.Mode() != app::ReadingMode::kNone) {
+        return false;
+    }
+    return mode == app::ReadingMode::kSkip ? commands.ToggleSkip() : commands.ToggleAuto();
 }
 
 bool HeadlessSession::Act(const ReaderActions& actions, long long wait) {

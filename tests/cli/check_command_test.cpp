@@ -19,7 +19,7 @@ class CheckCommand : public ::testing::Test {
     int Check() {
         out_.str("");
         err_.str("");
-        return RunCheck({(dir_.Path() / "book.talu").string()}, out_, err_);
+        return RunCheck({(dir_.Path() / "book.talu").string(), {}}, out_, err_);
     }
 
     talu::test::TempFolder dir_;

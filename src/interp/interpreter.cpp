@@ -154,13 +154,6 @@ int Interpreter::Step(script::TagRecord& record) {
     return ExecuteTag(id, record);
 }
 
-void Interpreter::NewPage() {
-    window_->NewPage();
-    if (services_.onPageStart) {
-        services_.onPageStart();
-    }
-}
-
 int Interpreter::TypeRun(std::string_view text, script::TagRecord& record) {
     if (services_.onTypeText) {
         services_.onTypeText(text);
@@ -196,8 +189,7 @@ int Interpreter::WaitTag(script::TagRecord& record) {
 
 int Interpreter::BreakTag(script::TagRecord& record) {
     AddWaitMark(record);
-    if (window_->Layout().LineBreak()) {
-        window_->NoteLineBreak();
+    if (window_->LineBreak()) {
         return CurtainOpen() ? step::kGoOn : step::kLineWait;
     }
     pageBreak_ = true;
@@ -425,9 +417,7 @@ int Interpreter::ExecuteTag(int id, script::TagRecord& record) {
             NewPage();
             return step::kGoOn;
         case kw::kNewLine:
-            if (window_->Layout().LineBreak()) {  // a full page is ignored here
-                window_->NoteLineBreak();
-            }
+            window_->LineBreak();  // a full page is ignored here
             return step::kGoOn;
         case kw::kA:
             return LinkTag(record);

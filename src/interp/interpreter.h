@@ -169,7 +169,12 @@ class Interpreter {
     /// Applies a chosen link: its ANSWER, then the jump to its HREF.
     void Choose(const script::TagRecord& chosen);
     /// Starts a new page of the message window and tells onPageStart.
-    void NewPage();
+    void NewPage() {
+        window_->NewPage();
+        if (services_.onPageStart) {
+            services_.onPageStart();
+        }
+    }
     /// The text a full page left for the next one (CP932), typed before the next item.
     const std::string& PendingText() const { return pendingText_; }
     /// A page resumed from a saved place goes on with the text its full predecessor left.

@@ -303,6 +303,14 @@ void MessageWindow::NewPage() {
     pageText_.clear();
 }
 
+bool MessageWindow::LineBreak() {
+    if (!Layout().LineBreak()) {
+        return false;
+    }
+    pageText_ += '\n';
+    return true;
+}
+
 bool MessageWindow::TypeText(std::string_view text, std::string& remainder) {
     OpenWindow();
     // The caller may hand its pending text in as both input and remainder.

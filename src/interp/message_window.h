@@ -89,8 +89,9 @@ class MessageWindow {
     void HideWindow(bool on);
     /// Appends the visible layout's bookmark lines.
     void WriteState(std::vector<std::string>& lines) const;
-    /// A line break the book asked for (BR, NEWLINE): the page's text keeps it as '\n'.
-    void NoteLineBreak() { pageText_ += '\n'; }
+    /// A line break the book asked for (BR, NEWLINE), which the page's text keeps as '\n';
+    /// false when the page is full.
+    bool LineBreak();
     /// The text typed on the page since it began (CP932, '\n' where the book broke a line;
     /// wrapping at the window's edge adds nothing).
     const std::string& PageText() const { return pageText_; }

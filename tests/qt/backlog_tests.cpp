@@ -8,6 +8,7 @@
 #include "app/backlog.h"
 #include "frontend/qt/backlog_view.h"
 #include "frontend/qt/commands.h"
+#include "frontend/qt/stage_view.h"
 #include "stage/surface_png.h"
 #include "window_rig.h"
 
@@ -49,6 +50,8 @@ class BacklogTests : public QObject, public WindowRig {
         QCOMPARE(view->toPlainText().count(QStringLiteral("Return here")), 3);
         QVERIFY(view->toPlainText().contains(QStringLiteral("Two.")));
         QVERIFY(window_->Session()->GetPlayer().Paused());
+        window_->SetDisplayMode(false, 2);  // the panel follows the stage
+        QTRY_COMPARE(view->size(), window_->View().size());
         // Clicks and keys go to the backlog, never to the book.
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
         QTest::keyClick(view, Qt::Key_Space);

@@ -58,9 +58,17 @@ BacklogView::BacklogView(QWidget* parent, const std::vector<app::BacklogEntry>& 
         }
     });
     setGeometry(parent->rect());
+    parent->installEventFilter(this);
     show();
     setFocus();
     verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+}
+
+bool BacklogView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == parentWidget() && event->type() == QEvent::Resize) {
+        setGeometry(parentWidget()->rect());
+    }
+    return QTextBrowser::eventFilter(watched, event);
 }
 
 void BacklogView::keyPressEvent(QKeyEvent* event) {

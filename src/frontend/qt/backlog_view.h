@@ -30,6 +30,8 @@ class BacklogView : public QTextBrowser {
                 Actions actions);
 
   protected:
+    /// Follows the stage's size (window scale, full screen).
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "host/encoding.h"
 #include "host/thread_state.h"
 #include "script/keywords.h"
 #include "script/messages.h"
@@ -234,6 +235,7 @@ void Player::FormComplete() {
     StopMode(ModeStop::kForm);
     formPending_ = 1;
     formPause_.emplace(uiPaused);
+    ShowPage(true);
     shell_.Post(FormCompleteMessage{});
 }
 
@@ -280,7 +282,30 @@ bool Player::OfferLinks(const script::TagRecord& record) {
         PresentLink(i);
     }
     choicePending_ = 1;
+    ShowPage(true);
     return true;
+}
+
+ShownPage Player::CurrentPage() const {
+    ShownPage page;
+    page.text = host::Cp932ToUtf8(interpreter_->Window().PageText());
+    const interp::LinkSet& links = interpreter_->Links();
+    for (int i = 0; i < links.Count(); ++i) {
+        if (links.Enabled(i)) {
+            page.links.push_back(host::Cp932ToUtf8(links.Text(i)));
+        }
+    }
+    return page;
+}
+
+void Player::ShowPage(bool waits) {
+    const ShownPage page = CurrentPage();
+    if (pageShown_) {
+        pageShown_(page);
+    }
+    if (waits) {
+        shell_.PageShown(page);
+    }
 }
 
 void Player::PresentLink(int index) {
@@ -373,8 +398,11 @@ void Player::Click() {
             return;  // a link is taken only where the reader points at it
         }
         choicePending_ = 0;
+        if (linkChosen_) {
+            linkChosen_(host::Cp932ToUtf8(chosen.AttributeText(kw::kAlt)));
+        }
         interpreter_->Choose(chosen);
-        interpreter_->Window().NewPage();  // which also takes the links off the screen
+        interpreter_->NewPage();  // which also takes the links off the screen
     }
     StartWorker();
 }

@@ -105,8 +105,10 @@ void Player::CountTyped(std::string_view text) {
 bool Player::StopsAtWait(int kind, const script::TagRecord& record) {
     lastTyped_ = typedChars_.exchange(0);
     if (PassWait()) {
+        ShowPage(false);  // kept in the backlog, not shown to what reads along
         return false;
     }
+    ShowPage(true);
     StartWaitIcon(kind, record);
     return !AutoPaused(lastTyped_);
 }

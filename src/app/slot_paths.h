@@ -17,6 +17,8 @@ class SlotPaths {
     std::string Slot(int n) const;
     std::string Memo(int n) const;
     std::string Picture(int n) const;
+    /// The slot's backlog.
+    std::string Log(int n) const;
     std::string BookMemo() const;
     /// The inside path of the pages read in the book, beside the book memo.
     std::string ReadPages() const;

@@ -128,7 +128,7 @@ int Interpreter::Step(script::TagRecord& record) {
     }
     if (pageBreak_) {
         pageBreak_ = false;
-        window_->NewPage();
+        NewPage();
         return step::kGoOn;
     }
     if (!pendingText_.empty()) {
@@ -189,7 +189,7 @@ int Interpreter::WaitTag(script::TagRecord& record) {
 
 int Interpreter::BreakTag(script::TagRecord& record) {
     AddWaitMark(record);
-    if (window_->Layout().LineBreak()) {
+    if (window_->LineBreak()) {
         return CurtainOpen() ? step::kGoOn : step::kLineWait;
     }
     pageBreak_ = true;
@@ -414,10 +414,10 @@ int Interpreter::ExecuteTag(int id, script::TagRecord& record) {
             window_->ClipTag(record);
             return step::kGoOn;
         case kw::kNewPage:
-            window_->NewPage();
+            NewPage();
             return step::kGoOn;
         case kw::kNewLine:
-            window_->Layout().LineBreak();  // a full page is ignored here
+            window_->LineBreak();  // a full page is ignored here
             return step::kGoOn;
         case kw::kA:
             return LinkTag(record);

@@ -74,6 +74,7 @@ class RecordingShell : public Shell {
     }
     void OpenWebAddress(const std::string& address) override { Keep(addresses, address); }
     void ModeChanged(const ModeChange& change) override { Keep(modes, change); }
+    void PageShown(const ShownPage& page) override { Keep(pages, page); }
 
     std::mutex mutex;
     std::vector<PlayerMessage> posted;
@@ -86,6 +87,7 @@ class RecordingShell : public Shell {
     std::vector<std::string> started;
     std::vector<std::string> addresses;
     std::vector<ModeChange> modes;
+    std::vector<ShownPage> pages;
     /// The answers to the next questions in turn; OK once they are used up.
     std::vector<bool> answers;
 
@@ -192,4 +194,12 @@ class PlayerTest : public ::testing::Test {
     std::vector<std::optional<stage::Rect>> presents;
 };
 
+}  // namespace talu::app
+namespace talu::app {
+inline void PrintTo(const ShownPage& page, std::ostream* out) {
+    *out << '"' << page.text << "\" links";
+    for (const std::string& link : page.links) {
+        *out << " \"" << link << '"';
+    }
+}
 }  // namespace talu::app

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/backlog.h"
 #include "app/bookmark_manager.h"
 #include "app/player.h"
 #include "frontend/cli/reader_actions.h"
@@ -100,6 +101,8 @@ class HeadlessSession {
     void Stop(std::string reason);
 
     app::BookmarkManager& Bookmarks();
+    /// The pages of the reading, as the backlog holds them now.
+    std::vector<app::BacklogEntry> BacklogEntries() const;
 
     app::Player& GetPlayer();
     interp::Interpreter& GetInterpreter();
@@ -122,6 +125,9 @@ class HeadlessSession {
     /// Starts mode where the book waits with neither skip nor auto on; true when it did (the
     /// book goes on, traced by the shell).
     bool RestartMode(app::ReadingMode mode);
+    /// Returns the given number of pages before the current one, traced "back K ok|fail";
+    /// true when the book goes on from there.
+    bool GoBack(int pages);
 
     std::unique_ptr<Parts> parts_;
 };

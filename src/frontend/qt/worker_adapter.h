@@ -62,6 +62,8 @@ class WorkerAdapter : public app::Shell {
     void OpenWebAddress(const std::string& address) override;
     void ReadingEnds() override { window_.readingEnds(); }
     void ReadingResumes() override { window_.readingResumes(); }
+    /// Worker thread: nothing reads the shown page in the window yet.
+    void PageShown(const app::ShownPage&) override {}
 
   private:
     /// Runs call on the interface thread, unless the book changed meanwhile.

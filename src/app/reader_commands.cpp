@@ -72,8 +72,7 @@ Verdict ReaderCommands::Can(ReaderCommand command) const {
             if (SavesByItself(*session.GetInterpreter())) {
                 return {Refusal::kAutoSave};
             }
-            return {session.Bookmarks().HasSavePoint() ? Refusal::kNone
-                                                       : Refusal::kNotYetSavable};
+            return {session.Bookmarks().HasSavePoint() ? Refusal::kNone : Refusal::kNotYetSavable};
         case ReaderCommand::kLoad:
             // A load ends the running book first.
             return {session.Bookmarks().SlotExists(BookmarkManager::kCurrentSlot)
@@ -100,6 +99,21 @@ void ReaderCommands::PointAt(int x, int y) {
     if (HasBook()) {
         session_.GetPlayer().MouseMove(x, y);
     }
+}
+
+void ReaderCommands::Press(std::optional<std::pair<int, int>> stagePoint) {
+    if (!HasBook()) {
+        return;
+    }
+    const Player& player = session_.GetPlayer();
+    if (player.ChoicePending() && session_.GetInterpreter()->Links().Highlighted() >= 0) {
+        stagePoint.reset();  // the highlight, by keys or mouse, is what the reader chose
+    }
+    Click(stagePoint);
+}
+
+bool ReaderCommands::MoveChoice(int step) {
+    return HasBook() && session_.GetPlayer().MoveHighlight(step);
 }
 
 void ReaderCommands::LeaveFastForward() {
@@ -190,10 +204,9 @@ bool ReaderCommands::Load() {
 
 bool ReaderCommands::LoadFrom(int slot) {
     LeaveFastForward();
-    if (!HasBook() ||
-        !Ask(script::PlayerMessageForSlot(session_.GetSettings().langMode,
-                                          script::msg::kLoadQuestion, slot),
-             true)) {
+    if (!HasBook() || !Ask(script::PlayerMessageForSlot(session_.GetSettings().langMode,
+                                                        script::msg::kLoadQuestion, slot),
+                           true)) {
         return Told("load", slot, false);
     }
     return Loaded(slot);
@@ -231,9 +244,9 @@ bool ReaderCommands::Initialize(int slot, bool ask) {
         return Told("initialize", slot, false);
     }
     const int lang = session_.GetSettings().langMode;
-    if (ask && !(Ask(script::PlayerMessageForSlot(lang, script::msg::kInitializeQuestion, slot),
-                     true) &&
-                 Ask(script::PlayerMessage(lang, script::msg::kConfirm), true))) {
+    if (ask &&
+        !(Ask(script::PlayerMessageForSlot(lang, script::msg::kInitializeQuestion, slot), true) &&
+          Ask(script::PlayerMessage(lang, script::msg::kConfirm), true))) {
         return Told("initialize", slot, false);
     }
     return Told("initialize", slot, session_.Bookmarks().Initialize(slot));

@@ -24,13 +24,14 @@ namespace talu::app {
 std::optional<std::string> PathInBookFolder(std::string_view path, std::string_view bookFolder);
 
 /// True for a file name of the kinds the player writes itself (bookmarks, memos, pictures,
-/// settings, sound recordings, and the side files of a save): never a book.
+/// settings, sound recordings, pages read, and the side files of a save): never a book.
 bool IsPlayerWrittenFile(std::string_view path);
 
 /// Takes every file named by a state-block tag (SRC of BACKGROUND, ACT, ICON, CURSOR, WINDOW
 /// and BGM; the mask file of ACT and WINDOW), as book resolves it, to the book's folder,
-/// rewriting it in place as an absolute inside path (a plain relative name stays as written). The name that cannot be taken there is
-/// returned (the tag must be left out); nullopt when the tag may run.
+/// rewriting it in place as an absolute inside path (a plain relative name stays as written). The
+/// name that cannot be taken there is returned (the tag must be left out); nullopt when the tag may
+/// run.
 std::optional<std::string> ConfineStateTag(script::TagRecord& record, const script::Book& book,
                                            std::string_view bookFolder);
 

@@ -106,6 +106,14 @@ std::string BookmarkManager::BookMemoPath() const {
     return Paths().BookMemo();
 }
 
+std::string BookmarkManager::ReadPagesPath() const {
+    return Paths().ReadPages();
+}
+
+bool BookmarkManager::MakeSpareFolder() const {
+    return Paths().MakeSpareFolder();
+}
+
 std::string BookmarkManager::DateText() const {
     const LocalTime t = services_.now();
     char text[32];

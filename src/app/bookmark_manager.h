@@ -124,6 +124,10 @@ class BookmarkManager {
     std::string SlotPath(int slot) const;
     std::string SlotMemoPath(int slot) const;
     std::string BookMemoPath() const;
+    /// The inside path of the pages read in the book, beside the book memo.
+    std::string ReadPagesPath() const;
+    /// Makes the spare folder when the book's files go there; false when it cannot be made.
+    bool MakeSpareFolder() const;
     /// The inside path of the PNG picture kept beside a slot's bookmark.
     std::string SlotPicturePath(int slot) const;
 

@@ -49,6 +49,7 @@ Player::Player(Shell& shell, Settings& settings, host::Clock& clock, host::Clock
       iconClock_(iconClock != nullptr ? *iconClock : clock),
       waitIcon_(iconClock_, uiPaused, textWindowHidden),
       commands_(shell, [this](const std::string& question) {
+          StopMode(ModeStop::kBox);
           const PauseToken paused = Pause();
           return shell_.ShowMessage(question, true);
       }) {}
@@ -82,8 +83,9 @@ void Player::Start(interp::Interpreter* interpreter, bool fromBookmark) {
 
 void Player::ResetRunState() {
     Close();
-    // Nothing of the reading before survives: the speeds WAIT tags and fast-forward set go
-    // back to the reader's own.
+    // Nothing of the reading before survives: the speeds WAIT tags, fast-forward and skip set
+    // go back to the reader's own.
+    StopMode(ModeStop::kEnd);
     LeaveFastForward();
     choicePending_ = 0;
     formPending_ = 0;
@@ -161,12 +163,17 @@ void Player::RunLoop() {
         switch (result) {
             case step::kPageWait:
             case step::kLineWait:
-            case step::kClickWait:
-                if (FastForward()) {
+            case step::kClickWait: {
+                const int typed = typedChars_.exchange(0);
+                if (PassWait()) {
                     continue;
                 }
                 StartWaitIcon(result, record);
+                if (AutoPaused(typed)) {
+                    continue;
+                }
                 return;
+            }
             case step::kTimer:
                 Timer(record);
                 continue;
@@ -176,21 +183,24 @@ void Player::RunLoop() {
                 continue;
             case step::kLinks:
                 if (OfferLinks(record)) {
+                    StopMode(ModeStop::kChoice);
                     return;
                 }
                 continue;
             case step::kBookEnd:
                 LeaveFastForward();
+                StopMode(ModeStop::kEnd);
                 ShowEndText();
                 return;
             case step::kTrap:
                 LeaveFastForward();
+                StopMode(ModeStop::kEnd);
                 return;
             case step::kBgm:
                 Bgm(record);
                 continue;
             case step::kSpeeds:
-                if (!FastForward()) {
+                if (!Hurrying()) {
                     speeds_.Apply(record, settings_);
                 }
                 continue;
@@ -203,16 +213,19 @@ void Player::RunLoop() {
                     std::lock_guard lock(endTextMutex_);
                     endText_ = std::string(*alt);
                 }
+                StopMode(ModeStop::kEnd);
                 ShowEndText();
                 return;
             case step::kAutoBookmark:
                 if (loadedFromBookmark_.load() != 0) {
                     continue;
                 }
+                StopMode(ModeStop::kBox);
                 shell_.Post(AutoBookmarkMessage{});
                 return;
             case step::kForm:
                 if (record.IsClosing()) {
+                    StopMode(ModeStop::kForm);
                     formPending_ = 1;
                     formPause_.emplace(uiPaused);
                     shell_.Post(FormCompleteMessage{});
@@ -319,24 +332,13 @@ std::string Player::EndText() const {
 }
 
 void Player::EnterFastForward() {
-    for (PairedSetting* wait :
-         {&settings_.textWait, &settings_.charWait, &settings_.backWait, &settings_.fadeWait}) {
-        wait->current = 0;
-    }
-    for (PairedSetting* effect : {&settings_.charEffect, &settings_.textEffect,
-                                  &settings_.backEffect, &settings_.fadeEffect}) {
-        effect->current = 0;
-    }
+    StopMode(ModeStop::kClick);
+    HurrySpeeds();
     fastForward_ = 1;
 }
 
 void Player::LeaveFastForward() {
-    for (PairedSetting* setting :
-         {&settings_.textWait, &settings_.charWait, &settings_.backWait, &settings_.fadeWait,
-          &settings_.charEffect, &settings_.textEffect, &settings_.backEffect,
-          &settings_.fadeEffect}) {
-        setting->current = setting->user.load();
-    }
+    RestoreSpeeds();
     fastForward_ = 0;
 }
 
@@ -357,6 +359,11 @@ void Player::Click() {
     StopWaitIcon();
     if (FastForward()) {
         LeaveFastForward();
+        return;
+    }
+    if (Mode() != ReadingMode::kNone) {
+        StopModeByReader();  // the click only ends skip or auto, as it ends fast-forward
+        RestartWaitIcon();
         return;
     }
     if (ChoicePending()) {

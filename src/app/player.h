@@ -11,6 +11,8 @@
 
 #include "app/command_launcher.h"
 #include "app/music_player.h"
+#include "app/read_pages.h"
+#include "app/reading_mode.h"
 #include "app/settings.h"
 #include "app/shell.h"
 #include "app/speed_stack.h"
@@ -30,6 +32,8 @@ class PlayerListener {
     /// The worker stopped at a wait (kind step::kPageWait, kLineWait or kClickWait) at the wait
     /// mark; called once the wait icon's first frame is on the screen, before the icon animates.
     virtual void WaitStarted(int kind, int x, int y) = 0;
+    /// Auto's pause at a wait is over and the book goes on as after a click.
+    virtual void AutoClicked() {}
 };
 
 /// The toolkit-free player: runs the open book on a worker thread that ends whenever the book
@@ -122,6 +126,24 @@ class Player {
     void EnterFastForward();
     void LeaveFastForward();
 
+    /// Skip or auto, whichever is on (player_modes.cpp).
+    ReadingMode Mode() const { return static_cast<ReadingMode>(mode_.load()); }
+    /// Starts skip or auto (the other ends first); a book that waits at a page goes on as after
+    /// a click. False when the book waits at a choice or a form, the message window is hidden,
+    /// fast-forward runs or no book is open.
+    bool StartMode(ReadingMode mode);
+    /// Any thread: ends skip or auto for reason (nothing when neither is on); the shell hears it.
+    void StopMode(ModeStop reason);
+    /// The reader's click or key ended the mode: when auto was pausing at a page, the pause ends
+    /// and the book waits there, idle, when this returns.
+    void StopModeByReader();
+    /// True while fast-forward or skip runs: no typing, no pauses, effects cut short.
+    bool Hurrying() const { return FastForward() || Mode() == ReadingMode::kSkip; }
+    /// Worker thread: text handed to typing, counted for auto's pace.
+    void CountTyped(std::string_view text);
+    /// Where pages read are recorded and looked up; null records none. It outlives the player.
+    void SetReadPages(ReadPages* pages) { readPages_ = pages; }
+
     /// Asks the worker to stop after the current step (the headless runner's step limit).
     void RequestStop() { stopRequested_.store(1); }
     /// The music player BGM tags go to, on the worker (so a fade keeps the book waiting, not
@@ -155,6 +177,15 @@ class Player {
     void StartWaitIcon(int kind, const script::TagRecord& record);
     /// Shows the icon of the last wait again once what stopped it has gone.
     void RestartWaitIcon();
+    /// The book stopped at a wait: true when it goes on without the reader (fast-forward, or
+    /// skip over a page read before). Records the page read otherwise.
+    bool PassWait();
+    /// Auto's pause at a wait, typed characters long: true when it ran out and the book goes on
+    /// as after a click, false when the reader (or closing) ended it first.
+    bool AutoPaused(int typed);
+    /// The settings' speeds zeroed (fast-forward, skip), or the reader's again.
+    void HurrySpeeds();
+    void RestoreSpeeds();
 
     Shell& shell_;
     Settings& settings_;
@@ -182,6 +213,11 @@ class Player {
     std::atomic<int> stopRequested_{0};
     std::atomic<int> closing_{0};
     std::atomic<std::int64_t> timerOrigin_{0};
+    std::atomic<int> mode_{0};  // a ReadingMode
+    // 1 while the worker pauses for auto at a wait; whoever clears it decides how it ends.
+    std::atomic<int> autoPausing_{0};
+    std::atomic<int> typedChars_{0};
+    ReadPages* readPages_ = nullptr;
 
     // The pause a form holds from its completion until its SUBMIT.
     std::optional<PauseToken> formPause_;

@@ -12,6 +12,23 @@ bool SavesByItself(const interp::Interpreter& interpreter) {
     return mode == script::kw::kSemiAuto || mode == script::kw::kAuto;
 }
 
+// Skip and auto may start (or, when on, end) unless the reader must act first.
+Verdict CanStartMode(const Player& player) {
+    if (player.Mode() != ReadingMode::kNone) {
+        return {};
+    }
+    if (player.FastForward()) {
+        return {Refusal::kFastForward};
+    }
+    if (player.ChoicePending()) {
+        return {Refusal::kChoicePending};
+    }
+    if (player.FormPending()) {
+        return {Refusal::kFormPending};
+    }
+    return {player.TextWindowHidden() ? Refusal::kWindowHidden : Refusal::kNone};
+}
+
 }  // namespace
 
 bool ReaderCommands::HasBook() const {
@@ -72,8 +89,7 @@ Verdict ReaderCommands::Can(ReaderCommand command) const {
             if (SavesByItself(*session.GetInterpreter())) {
                 return {Refusal::kAutoSave};
             }
-            return {session.Bookmarks().HasSavePoint() ? Refusal::kNone
-                                                       : Refusal::kNotYetSavable};
+            return {session.Bookmarks().HasSavePoint() ? Refusal::kNone : Refusal::kNotYetSavable};
         case ReaderCommand::kLoad:
             // A load ends the running book first.
             return {session.Bookmarks().SlotExists(BookmarkManager::kCurrentSlot)
@@ -82,6 +98,9 @@ Verdict ReaderCommands::Can(ReaderCommand command) const {
         case ReaderCommand::kBookmarkMenu:
         case ReaderCommand::kInitialize:
             return {running ? Refusal::kRunning : Refusal::kNone};
+        case ReaderCommand::kSkip:
+        case ReaderCommand::kAuto:
+            return CanStartMode(player);
     }
     return {};
 }
@@ -122,6 +141,49 @@ void ReaderCommands::LeaveFastForward() {
     if (player.FastForward()) {
         player.LeaveFastForward();
     }
+    heldSkip_ = false;
+    player.StopModeByReader();
+}
+
+ReadingMode ReaderCommands::Mode() const {
+    return session_.GetPlayer().Mode();
+}
+
+bool ReaderCommands::ToggleSkip() {
+    heldSkip_ = false;
+    return ToggleMode(ReadingMode::kSkip);
+}
+
+bool ReaderCommands::HoldSkip(bool pressed) {
+    Player& player = session_.GetPlayer();
+    if (!pressed) {
+        if (heldSkip_ && player.Mode() == ReadingMode::kSkip) {
+            player.StopModeByReader();
+        }
+        heldSkip_ = false;
+        return true;
+    }
+    if (player.Mode() == ReadingMode::kSkip) {
+        return true;  // toggled on already: letting go keeps it on
+    }
+    heldSkip_ = ToggleMode(ReadingMode::kSkip);
+    return heldSkip_;
+}
+
+bool ReaderCommands::ToggleAuto() {
+    heldSkip_ = false;
+    return ToggleMode(ReadingMode::kAuto);
+}
+
+bool ReaderCommands::ToggleMode(ReadingMode mode) {
+    Player& player = session_.GetPlayer();
+    if (HasBook() && player.Mode() == mode) {
+        player.StopModeByReader();
+        return true;
+    }
+    return Can(mode == ReadingMode::kSkip ? ReaderCommand::kSkip : ReaderCommand::kAuto)
+               .Allowed() &&
+           player.StartMode(mode);
 }
 
 bool ReaderCommands::GotoNextChoice() {
@@ -205,10 +267,9 @@ bool ReaderCommands::Load() {
 
 bool ReaderCommands::LoadFrom(int slot) {
     LeaveFastForward();
-    if (!HasBook() ||
-        !Ask(script::PlayerMessageForSlot(session_.GetSettings().langMode,
-                                          script::msg::kLoadQuestion, slot),
-             true)) {
+    if (!HasBook() || !Ask(script::PlayerMessageForSlot(session_.GetSettings().langMode,
+                                                        script::msg::kLoadQuestion, slot),
+                           true)) {
         return Told("load", slot, false);
     }
     return Loaded(slot);
@@ -246,9 +307,9 @@ bool ReaderCommands::Initialize(int slot, bool ask) {
         return Told("initialize", slot, false);
     }
     const int lang = session_.GetSettings().langMode;
-    if (ask && !(Ask(script::PlayerMessageForSlot(lang, script::msg::kInitializeQuestion, slot),
-                     true) &&
-                 Ask(script::PlayerMessage(lang, script::msg::kConfirm), true))) {
+    if (ask &&
+        !(Ask(script::PlayerMessageForSlot(lang, script::msg::kInitializeQuestion, slot), true) &&
+          Ask(script::PlayerMessage(lang, script::msg::kConfirm), true))) {
         return Told("initialize", slot, false);
     }
     return Told("initialize", slot, session_.Bookmarks().Initialize(slot));

@@ -23,6 +23,10 @@ enum class ReaderCommand {
     kInitialize,
     kSavePicture,
     kSettings,
+    /// Skip read text: toggled from the menu or a key, or held (Ctrl).
+    kSkip,
+    /// Auto: the book reads on by itself at the reader's pace.
+    kAuto,
 };
 
 /// Why a command cannot be carried out now.
@@ -90,8 +94,23 @@ class ReaderCommands {
     /// that can be chosen, drawn as hovering draws it. False when no choice waits or nothing
     /// changed.
     bool MoveChoice(int step);
-    /// Every key, the popup menu and the close request end fast-forward first.
+    /// Every key, the popup menu and the close request end fast-forward, skip and auto first
+    /// (the keys that toggle skip and auto go to ToggleSkip and ToggleAuto instead).
     void LeaveFastForward();
+    /// Skip or auto, whichever is on now; the shell hears every change (Shell::ModeChanged).
+    ReadingMode Mode() const;
+    /// The skip item or key: skip starts (a waiting page goes on at once) or, when on, ends
+    /// ("click"). Skip passes the pages read before (every page with the setting "skip unread
+    /// text too") and ends at the first other page, at choices, forms, boxes and the end. False
+    /// when refused (Can(kSkip)).
+    bool ToggleSkip();
+    /// The skip key held (Ctrl): pressed starts skip as ToggleSkip does; released ends the skip
+    /// it started. Key repeats must not come here. False when refused.
+    bool HoldSkip(bool pressed);
+    /// The auto item or key: auto starts (a waiting page goes on at once) or, when on, ends.
+    /// Auto waits at each page once typed for a second plus the pace per character, then goes
+    /// on as a click would; it ends at choices, forms, boxes and the end. False when refused.
+    bool ToggleAuto();
     /// Goto Next Choice. False when refused.
     bool GotoNextChoice();
     /// The middle button: fast-forward in progress only ends; a book that waits goes on to its
@@ -131,12 +150,15 @@ class ReaderCommands {
   private:
     bool Loaded(int slot);
     bool HasBook() const;
+    bool ToggleMode(ReadingMode mode);
     /// Tells the listener; returns ok.
     bool Told(std::string_view command, int slot, bool ok);
     int SlotNumber(int slot) const;
 
     Session& session_;
     Listener listener_;
+    // The skip running was started by the held key, which ends it when let go.
+    bool heldSkip_ = false;
 };
 
 }  // namespace talu::app

@@ -37,21 +37,20 @@ std::unique_ptr<Session> Session::Create(const SessionOptions& options, std::str
 
 Session::Session(const SessionOptions& options)
     : options_(options),
-      boxes_(*options.shell),
+      boxes_(*this),
       diagnostics_(boxes_, options.settings->langMode),
       stage_(options.format),
       player_(*options.shell, *options.settings, *options.clock, options.iconClock),
       bookmarks_(BookmarkHooks()) {
     stage_.SetOutput(stage::StageOutput{&screen_, stage::EffectOptions{options.clock}});
     screen_.SetChangedCallback([shell = options.shell] { shell->ScreenChanged(); });
+    player_.SetReadPages(&readPages_);
     if (options_.plugins == nullptr) {
         ownPlugins_.Scan();
         options_.plugins = &ownPlugins_;
     }
     if (options_.audio != nullptr) {
-        const auto showBox = [this](const std::string& text) {
-            options_.shell->ShowMessage(text, false);
-        };
+        const auto showBox = [this](const std::string& text) { ShowBox(text); };
         const auto langMode = [this] { return options_.settings->langMode.load(); };
         music_ = std::make_unique<MusicPlayer>(
             MusicPlayerServices{options_.audio, options_.clock, options_.plugins,
@@ -70,7 +69,7 @@ Session::~Session() {
 
 BookmarkServices Session::BookmarkHooks() {
     BookmarkServices hooks;
-    hooks.showBox = [this](const std::string& text) { options_.shell->ShowMessage(text, false); };
+    hooks.showBox = [this](const std::string& text) { ShowBox(text); };
     hooks.langMode = [this] { return options_.settings->langMode.load(); };
     hooks.now = options_.now ? options_.now : std::function<LocalTime()>(LocalTimeNow);
     hooks.musicLines = [this](std::vector<std::string>& lines) {
@@ -102,7 +101,7 @@ interp::InterpreterServices Session::Services(int bookmarkSlot) {
     services.clock = options_.clock;
     services.clicks = &player_.clicks;
     services.readSettings = [this](interp::EngineSettings& e) { player_.FillEngineSettings(e); };
-    services.fastForward = [this] { return player_.FastForward(); };
+    services.fastForward = [this] { return player_.Hurrying(); };
     services.onTitle = [this](const std::string& title) { options_.shell->SetTitle(title); };
     services.loadCursor = [this](const std::string& path) {
         return options_.shell->SetCursor(path);
@@ -110,7 +109,12 @@ interp::InterpreterServices Session::Services(int bookmarkSlot) {
     services.onCommand = [this](const std::string& src, const std::string& folder) {
         player_.Command(src, folder);
     };
-    services.onTypeText = options_.onTypeText;
+    services.onTypeText = [this](std::string_view text) {
+        player_.CountTyped(text);
+        if (options_.onTypeText) {
+            options_.onTypeText(text);
+        }
+    };
     services.onSnap = options_.onSnap;
     if (sounds_ != nullptr) {
         services.playSound = [this](const script::TagRecord& record, const std::string& path) {
@@ -134,6 +138,13 @@ bool Session::LoadBook(std::string_view insidePath) {
     }
     bookmarks_.Reset(interpreter_->Book().Path());
     bookmarks_.BindMemos(interpreter_->Variables(), bookmarks_.CurrentSlot());
+    if (options_.keepReadPages) {
+        readPages_.Bind(
+            {bookmarks_.ReadPagesPath(), [this] { return bookmarks_.MakeSpareFolder(); }},
+            std::string(script::FolderOf(interpreter_->Book().Path())));
+    } else {
+        readPages_.Unbind();
+    }
     SetMediaFolder(interpreter_->Book().Folder());
     return true;
 }
@@ -209,7 +220,13 @@ bool Session::OpenBook(std::string_view insidePath) {
 
 void Session::CloseBook() {
     EndRun();
+    readPages_.Unbind();  // which writes what this reading added
     interpreter_.reset();
+}
+
+void Session::ShowBox(const std::string& text) {
+    player_.StopMode(ModeStop::kBox);
+    options_.shell->ShowMessage(text, false);
 }
 
 void Session::EndRun() {

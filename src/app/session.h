@@ -61,6 +61,9 @@ struct SessionOptions {
     std::function<void(std::string_view)> onTypeText;
     /// SNAP wrote a picture at this inside path; optional (for traces).
     std::function<void(const std::string&)> onSnap;
+    /// Keep the pages read in the book's file beside its memo (false: for this reading only,
+    /// nothing read or written).
+    bool keepReadPages = true;
 };
 
 /// One reader's session: the display lives as long as the session, and each book opened gets a
@@ -113,6 +116,8 @@ class Session {
     BookmarkManager& Bookmarks() { return bookmarks_; }
     /// The music player; null without an audio device.
     MusicPlayer* Music() { return music_.get(); }
+    /// The pages read in the open book.
+    ReadPages& PagesRead() { return readPages_; }
 
   private:
     explicit Session(const SessionOptions& options);
@@ -120,17 +125,17 @@ class Session {
     BookmarkServices BookmarkHooks();
     void EndRun();
     void SetMediaFolder(const std::string& folder);
+    /// A box of the book's (a script error, a missing file): skip and auto end first.
+    void ShowBox(const std::string& text);
 
-    /// Script errors reach the reader through the shell's boxes.
+    /// Script errors reach the reader through the session's boxes.
     class ShellBoxes : public script::MessageBoxHost {
       public:
-        explicit ShellBoxes(Shell& shell) : shell_(shell) {}
-        void ShowMessageBox(std::string_view text) override {
-            shell_.ShowMessage(std::string(text), false);
-        }
+        explicit ShellBoxes(Session& session) : session_(session) {}
+        void ShowMessageBox(std::string_view text) override { session_.ShowBox(std::string(text)); }
 
       private:
-        Shell& shell_;
+        Session& session_;
     };
 
     SessionOptions options_;
@@ -145,6 +150,7 @@ class Session {
     std::unique_ptr<MusicPlayer> music_;
     std::unique_ptr<SoundEffects> sounds_;
     Player player_;
+    ReadPages readPages_;
     BookmarkManager bookmarks_;
     ReaderCommands commands_{*this};
     std::unique_ptr<interp::Interpreter> interpreter_;

@@ -64,6 +64,13 @@ void Settings::Read(const SettingsStore& store, const std::string& dataFolder) {
         bookmarkFolder = dataFolder + "bookmark\\";
     }
     ReadSingle(store, kSystem, "m_iLangMode", langMode);
+    ReadSingle(store, kSystem, "SkipUnread", skipUnread);
+    ReadSingle(store, kSystem, "AutoPace", autoPace);
+    // A stored pace out of the slider's range (a hand-edited file) would read on at once or
+    // never.
+    if (autoPace.load() < 0 || autoPace.load() > kMaxAutoPace) {
+        autoPace = kDefaultAutoPace;
+    }
 }
 
 void Settings::Write(SettingsStore& store) const {
@@ -87,6 +94,8 @@ void Settings::Write(SettingsStore& store) const {
     store.WriteInt(kEffect, "m_iWindowLeft", windowLeft.load());
     store.WriteString(kEffect, "m_BookmarkFolderOnArchive", StoredFolder(bookmarkFolder));
     store.WriteInt(kSystem, "m_iLangMode", langMode.load());
+    store.WriteInt(kSystem, "SkipUnread", skipUnread.load());
+    store.WriteInt(kSystem, "AutoPace", autoPace.load());
 }
 
 }  // namespace talu::app

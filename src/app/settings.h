@@ -45,6 +45,13 @@ struct Settings {
     /// only the interface thread touches it.
     std::string bookmarkFolder;
     std::atomic<int> langMode{0};  ///< m_iLangMode: 0 Japanese, 1 English
+    /// Skip passes pages not read before too.
+    std::atomic<int> skipUnread{0};
+    /// Auto's pace: milliseconds per character shown, after its one second.
+    std::atomic<int> autoPace{kDefaultAutoPace};
+    static constexpr int kDefaultAutoPace = 40;
+    /// The pace a slider offers.
+    static constexpr int kMaxAutoPace = 200;
     /// A General MIDI soundfont file (host path) that replaces the installed one; empty for
     /// the installed one. Read once, before any music plays.
     std::string soundFont;

@@ -3,6 +3,7 @@
 #include <string>
 #include <variant>
 
+#include "app/reading_mode.h"
 #include "app/shown_page.h"
 
 namespace talu::app {
@@ -59,6 +60,9 @@ class Shell {
     /// Worker thread: a page has been typed and waits for the reader (a click or its links).
     /// Must not block.
     virtual void PageShown(const ShownPage& page) { (void)page; }
+    /// Any thread: skip or auto started or ended (the window redraws its marker). Must not
+    /// block.
+    virtual void ModeChanged(const ModeChange& change) { (void)change; }
 };
 
 }  // namespace talu::app

@@ -80,6 +80,10 @@ std::string SlotPaths::BookMemo() const {
     return fileBase_ + ".memo";
 }
 
+std::string SlotPaths::ReadPages() const {
+    return fileBase_ + ".read";
+}
+
 std::string SlotPaths::BookFolder() const {
     return std::string(script::FolderOf(bookPath_));
 }

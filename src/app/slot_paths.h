@@ -18,6 +18,8 @@ class SlotPaths {
     std::string Memo(int n) const;
     std::string Picture(int n) const;
     std::string BookMemo() const;
+    /// The inside path of the pages read in the book, beside the book memo.
+    std::string ReadPages() const;
     /// The book's folder (ending with a backslash) and its file name.
     std::string BookFolder() const;
     std::string BookFileName() const;

@@ -38,25 +38,30 @@ constexpr ReaderCommand kCommands[] = {
     ReaderCommand::kClick,      ReaderCommand::kGotoNextChoice, ReaderCommand::kCloseWindow,
     ReaderCommand::kSave,       ReaderCommand::kLoad,           ReaderCommand::kBookmarkMenu,
     ReaderCommand::kInitialize, ReaderCommand::kSavePicture,    ReaderCommand::kSettings,
+    ReaderCommand::kSkip,       ReaderCommand::kAuto,
 };
 
 constexpr Refusal N = Refusal::kNone;
 constexpr Refusal R = Refusal::kRunning;
+constexpr Refusal F = Refusal::kFastForward;
+constexpr Refusal C = Refusal::kChoicePending;
+constexpr Refusal M = Refusal::kFormPending;
+constexpr Refusal H = Refusal::kWindowHidden;
 
 // Rows in State order, columns in kCommands order.
-constexpr Refusal kExpected[][9] = {
-    // click GNC CloseWindow Save Load Menu Initialize Picture Settings
-    {N, N, R, R, N, R, R, N, N},                                              // typing
-    {N, N, R, R, N, R, R, N, N},                                              // effect
-    {N, N, R, R, N, R, R, N, N},                                              // box
-    {N, Refusal::kFastForward, Refusal::kFastForward, R, N, R, R, N, N},      // fast-forward
-    {N, N, N, N, N, N, N, N, N},                                              // click
-    {N, Refusal::kChoicePending, Refusal::kChoicePending, N, N, N, N, N, N},  // choice
-    {N, Refusal::kFormPending, Refusal::kFormPending, N, N, N, N, N, N},      // form
-    {N, N, Refusal::kWindowHidden, N, N, N, N, N, N},                         // hidden
-    {N, N, N, Refusal::kNotYetSavable, N, N, N, N, N},                        // no save point
-    {N, N, N, Refusal::kAutoSave, N, N, N, N, N},                             // auto
-    {N, N, N, Refusal::kAutoSave, N, N, N, N, N},                             // semi-auto
+constexpr Refusal kExpected[][11] = {
+    // click GNC CloseWindow Save Load Menu Initialize Picture Settings Skip Auto
+    {N, N, R, R, N, R, R, N, N, N, N},                        // typing
+    {N, N, R, R, N, R, R, N, N, N, N},                        // effect
+    {N, N, R, R, N, R, R, N, N, N, N},                        // box
+    {N, F, F, R, N, R, R, N, N, F, F},                        // fast-forward
+    {N, N, N, N, N, N, N, N, N, N, N},                        // click
+    {N, C, C, N, N, N, N, N, N, C, C},                        // choice
+    {N, M, M, N, N, N, N, N, N, M, M},                        // form
+    {N, N, H, N, N, N, N, N, N, H, H},                        // hidden
+    {N, N, N, Refusal::kNotYetSavable, N, N, N, N, N, N, N},  // no save point
+    {N, N, N, Refusal::kAutoSave, N, N, N, N, N, N, N},       // auto
+    {N, N, N, Refusal::kAutoSave, N, N, N, N, N, N, N},       // semi-auto
 };
 
 class ReaderCommandsTest : public PlayerTest {
@@ -216,6 +221,25 @@ TEST_F(ReaderCommandsTest, EveryCommandInEveryState) {
                     EXPECT_EQ(commands.Initialize(2, false), verdict.Allowed());
                     EXPECT_EQ(session->Bookmarks().SlotExists(2), verdict.Allowed());
                     break;
+                case ReaderCommand::kSkip:
+                case ReaderCommand::kAuto: {
+                    const ReadingMode mode =
+                        command == ReaderCommand::kSkip ? ReadingMode::kSkip : ReadingMode::kAuto;
+                    shell.modes.clear();
+                    EXPECT_EQ(command == ReaderCommand::kSkip ? commands.ToggleSkip()
+                                                              : commands.ToggleAuto(),
+                              verdict.Allowed());
+                    // Started (the shell heard it first), or nothing changed at all.
+                    std::vector<ModeChange> heard;
+                    {
+                        std::lock_guard lock(shell.mutex);
+                        heard.assign(shell.modes.begin(),
+                                     shell.modes.begin() + std::min<long>(1, shell.modes.size()));
+                    }
+                    EXPECT_EQ(heard, verdict.Allowed() ? std::vector<ModeChange>{{mode}}
+                                                       : std::vector<ModeChange>{});
+                    break;
+                }
                 default:
                     break;  // dialogs of the window
             }

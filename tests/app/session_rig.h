@@ -73,6 +73,7 @@ class RecordingShell : public Shell {
         Keep(started, program + '|' + parameters + '|' + folder);
     }
     void OpenWebAddress(const std::string& address) override { Keep(addresses, address); }
+    void ModeChanged(const ModeChange& change) override { Keep(modes, change); }
 
     std::mutex mutex;
     std::vector<PlayerMessage> posted;
@@ -84,6 +85,7 @@ class RecordingShell : public Shell {
     std::vector<std::string> cursors;
     std::vector<std::string> started;
     std::vector<std::string> addresses;
+    std::vector<ModeChange> modes;
     /// The answers to the next questions in turn; OK once they are used up.
     std::vector<bool> answers;
 

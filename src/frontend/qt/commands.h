@@ -26,6 +26,9 @@ inline constexpr int kRanking = 32817;
 inline constexpr int kJapanese = 32824;
 inline constexpr int kEnglish = 32825;
 inline constexpr int kQuit = 32822;
+/// Skip read text and Auto, toggled.
+inline constexpr int kSkipRead = 40100;
+inline constexpr int kAutoRead = 40101;
 /// The window at 1, 2 and 3 times the stage's size: kWindowScale + scale.
 inline constexpr int kWindowScale = 40000;
 

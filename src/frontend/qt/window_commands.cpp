@@ -37,12 +37,17 @@ constexpr MenuCommand kReaderMenuCommands[] = {
     {command::kLoad, ReaderCommand::kLoad},
     {command::kBookmarkMenu, ReaderCommand::kBookmarkMenu},
     {command::kSavePicture, ReaderCommand::kSavePicture},
+    {command::kSkipRead, ReaderCommand::kSkip},
+    {command::kAutoRead, ReaderCommand::kAuto},
 };
 
 }  // namespace
 
 bool MainWindow::ShowPopupMenu(QPoint globalPoint) {
     app::ReaderCommands* commands = Commands();
+    // The menu ends skip and auto; choosing the item of the mode that was on leaves it ended.
+    const app::ReadingMode before =
+        commands != nullptr ? commands->Mode() : app::ReadingMode::kNone;
     if (commands != nullptr) {
         commands->LeaveFastForward();
     }
@@ -55,6 +60,8 @@ bool MainWindow::ShowPopupMenu(QPoint globalPoint) {
     state.fullScreen = display_->FullScreen();
     state.windowScale = desktop_.windowScale;
     state.scaleFits = display_->FittingScales();
+    state.skipOn = before == app::ReadingMode::kSkip;
+    state.autoOn = before == app::ReadingMode::kAuto;
     for (std::size_t i = 0; i < state.webAvailable.size(); ++i) {
         state.webAvailable[i] = !desktop_.webAddresses[i].empty();
     }
@@ -70,8 +77,13 @@ bool MainWindow::ShowPopupMenu(QPoint globalPoint) {
         const auto paused = PauseWhileAsking();
         chosen = menu.exec(globalPoint);
     }
-    if (chosen != nullptr) {
-        RunCommand(chosen->data().toInt());
+    if (chosen == nullptr) {
+        return true;
+    }
+    const int id = chosen->data().toInt();
+    if (!((id == command::kSkipRead && state.skipOn) ||
+          (id == command::kAutoRead && state.autoOn))) {
+        RunCommand(id);
     }
     return true;
 }
@@ -91,7 +103,13 @@ void MainWindow::RunCommand(int id) {
                 commands->CloseWindow();
                 return;
             case command::kSave:
-                commands->Save();
+                SaveWithNotice();
+                return;
+            case command::kSkipRead:
+                commands->ToggleSkip();
+                return;
+            case command::kAutoRead:
+                commands->ToggleAuto();
                 return;
             case command::kLoad:
                 commands->Load();

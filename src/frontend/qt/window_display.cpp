@@ -28,8 +28,12 @@ void WindowDisplay::Choose(DisplayChoice choice, int langMode) {
     const QSize screenSize =
         window_.screen() != nullptr ? window_.screen()->size() : QSize(640, 480);
     bool full = FullScreenWithoutAsking(choice, screenSize, haveAnswer);
-    if (!haveAnswer) {
-        full = AskFullScreen(&window_, langMode, desktop_.fullScreen != 0);
+    if (!haveAnswer && desktop_.askDisplayMode == 0) {
+        full = desktop_.fullScreen != 0;  // the reader asked not to be asked again
+    } else if (!haveAnswer) {
+        bool dontAskAgain = false;
+        full = AskFullScreen(&window_, langMode, desktop_.fullScreen != 0, &dontAskAgain);
+        desktop_.askDisplayMode = dontAskAgain ? 0 : 1;
     }
     SetMode(full, desktop_.windowScale);
 }

@@ -235,6 +235,9 @@ void MainWindow::moveEvent(QMoveEvent* event) {
 }
 
 bool MainWindow::event(QEvent* event) {
+    if (event->type() == QEvent::WindowDeactivate) {
+        CtrlLetGo();
+    }
     // Tab and Shift+Tab move among the links at a choice, not the focus among widgets.
     if (event->type() == QEvent::KeyPress && session_ && session_->GetPlayer().ChoicePending()) {
         const int key = static_cast<QKeyEvent*>(event)->key();

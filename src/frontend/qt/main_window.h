@@ -107,6 +107,8 @@ class MainWindow : public QWidget {
     void PressKey();
     /// Ctrl held long enough alone: skip while it stays down.
     void CtrlHeld();
+    /// Ctrl let go, or the window lost the keyboard (no release will come): the held skip ends.
+    void CtrlLetGo();
     /// The marker follows the reading mode.
     void ShowMode();
     /// Save and, when it saved, the notice over the stage.

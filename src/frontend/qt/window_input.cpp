@@ -58,10 +58,7 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
 
 void MainWindow::keyReleaseEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Control && !event->isAutoRepeat()) {
-        ctrlHold_.stop();
-        if (app::ReaderCommands* commands = Commands()) {
-            commands->HoldSkip(false);
-        }
+        CtrlLetGo();
         return;
     }
     if (event->key() == Qt::Key_Alt && altAlone_ && !event->isAutoRepeat()) {

@@ -2,7 +2,6 @@
 // wheel turned down, and what the window draws over the stage about them (the mode's marker,
 // the save's notice).
 #include <QCursor>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QWheelEvent>
 
@@ -67,9 +66,16 @@ bool MainWindow::ReadingKey(const QKeyEvent& key) {
 }
 
 void MainWindow::CtrlHeld() {
-    app::ReaderCommands* commands = Commands();
-    if (commands != nullptr && (QGuiApplication::queryKeyboardModifiers() & Qt::ControlModifier)) {
+    // The timer stops when Ctrl is let go or the window loses the keyboard: Ctrl is down.
+    if (app::ReaderCommands* commands = Commands()) {
         commands->HoldSkip(true);
+    }
+}
+
+void MainWindow::CtrlLetGo() {
+    ctrlHold_.stop();
+    if (app::ReaderCommands* commands = Commands()) {
+        commands->HoldSkip(false);
     }
 }
 

@@ -86,15 +86,13 @@ class ReadingTests : public QObject, test::WindowRig {
             walked += QString::number(Links().Highlighted());
         }
         QCOMPARE(walked, QStringLiteral("020202"));
-        // Hovering over the third link draws what the keys drew.
+        // The mouse takes the highlight over (that keys and hovering draw alike is the link
+        // set's test).
         const stage::Rect third = Links().RectOf(2);
-        const QRect area(third.left, third.top, third.Width(), third.Height());
-        const QImage byKeys = Seen().copy(area);
         QTest::mouseMove(window_.get(), QPoint(1, 470));  // off every link
         QTRY_COMPARE(Links().Highlighted(), -1);
-        QTest::mouseMove(window_.get(), area.center());
+        QTest::mouseMove(window_.get(), QPoint(third.left + 2, third.top + 2));
         QTRY_COMPARE(Links().Highlighted(), 2);
-        QCOMPARE(Seen().copy(area), byKeys);
         QTest::keyClick(window_.get(), Qt::Key_Up);  // the keys take it back: the first link
         QTest::keyClick(window_.get(), Qt::Key_Return);
         QVERIFY(Idle());

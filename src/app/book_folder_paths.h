@@ -29,9 +29,8 @@ bool IsPlayerWrittenFile(std::string_view path);
 
 /// Takes every file named by a state-block tag (SRC of BACKGROUND, ACT, ICON, CURSOR, WINDOW
 /// and BGM; the mask file of ACT and WINDOW), as book resolves it, to the book's folder,
-/// rewriting it in place as an absolute inside path (a plain relative name stays as written). The
-/// name that cannot be taken there is returned (the tag must be left out); nullopt when the tag may
-/// run.
+/// rewriting it in place as an absolute inside path (a plain relative name stays as written). The name that cannot be taken there is
+/// returned (the tag must be left out); nullopt when the tag may run.
 std::optional<std::string> ConfineStateTag(script::TagRecord& record, const script::Book& book,
                                            std::string_view bookFolder);
 

@@ -125,7 +125,10 @@ void Player::WaitForWorker() {
 }
 
 void Player::Worker() {
-    RunLoop();
+    // Auto started at a page the reader was reading: its pause first, then on as a click.
+    if (autoFromWait_.exchange(0) == 0 || AutoPaused(lastTyped_)) {
+        RunLoop();
+    }
     host::ReleaseThreadState();
     workerRunning_ = 0;
 }
@@ -163,17 +166,11 @@ void Player::RunLoop() {
         switch (result) {
             case step::kPageWait:
             case step::kLineWait:
-            case step::kClickWait: {
-                const int typed = typedChars_.exchange(0);
-                if (PassWait()) {
-                    continue;
+            case step::kClickWait:
+                if (StopsAtWait(result, record)) {
+                    return;
                 }
-                StartWaitIcon(result, record);
-                if (AutoPaused(typed)) {
-                    continue;
-                }
-                return;
-            }
+                continue;
             case step::kTimer:
                 Timer(record);
                 continue;
@@ -189,7 +186,6 @@ void Player::RunLoop() {
                 continue;
             case step::kBookEnd:
                 LeaveFastForward();
-                StopMode(ModeStop::kEnd);
                 ShowEndText();
                 return;
             case step::kTrap:
@@ -213,7 +209,6 @@ void Player::RunLoop() {
                     std::lock_guard lock(endTextMutex_);
                     endText_ = std::string(*alt);
                 }
-                StopMode(ModeStop::kEnd);
                 ShowEndText();
                 return;
             case step::kAutoBookmark:
@@ -225,10 +220,7 @@ void Player::RunLoop() {
                 return;
             case step::kForm:
                 if (record.IsClosing()) {
-                    StopMode(ModeStop::kForm);
-                    formPending_ = 1;
-                    formPause_.emplace(uiPaused);
-                    shell_.Post(FormCompleteMessage{});
+                    FormComplete();
                     return;
                 }
                 continue;  // the interpreter built the form and its controls itself
@@ -236,6 +228,13 @@ void Player::RunLoop() {
                 continue;
         }
     }
+}
+
+void Player::FormComplete() {
+    StopMode(ModeStop::kForm);
+    formPending_ = 1;
+    formPause_.emplace(uiPaused);
+    shell_.Post(FormCompleteMessage{});
 }
 
 void Player::Timer(const script::TagRecord& record) {
@@ -313,6 +312,7 @@ void Player::StartWaitIcon(int kind, const script::TagRecord& record) {
 }
 
 void Player::ShowEndText() {
+    StopMode(ModeStop::kEnd);
     bool ok = false;
     {
         const PauseToken paused = Pause();

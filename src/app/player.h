@@ -128,9 +128,9 @@ class Player {
 
     /// Skip or auto, whichever is on (player_modes.cpp).
     ReadingMode Mode() const { return static_cast<ReadingMode>(mode_.load()); }
-    /// Starts skip or auto (the other ends first); a book that waits at a page goes on as after
-    /// a click. False when the book waits at a choice or a form, the message window is hidden,
-    /// fast-forward runs or no book is open.
+    /// Starts skip or auto (the other ends first). At a page that waits, skip goes on at once and
+    /// auto after its pause for the page. False when the book waits at a choice or a form, the
+    /// message window is hidden, fast-forward runs or no book is open.
     bool StartMode(ReadingMode mode);
     /// Any thread: ends skip or auto for reason (nothing when neither is on); the shell hears it.
     void StopMode(ModeStop reason);
@@ -177,9 +177,14 @@ class Player {
     void StartWaitIcon(int kind, const script::TagRecord& record);
     /// Shows the icon of the last wait again once what stopped it has gone.
     void RestartWaitIcon();
-    /// The book stopped at a wait: true when it goes on without the reader (fast-forward, or
-    /// skip over a page read before). Records the page read otherwise.
+    /// The book reached a wait of kind: true when it stops there for the reader (its icon
+    /// shown), false when fast-forward, skip or auto goes on.
+    bool StopsAtWait(int kind, const script::TagRecord& record);
+    /// True when the wait is passed without the reader (fast-forward, or skip over a page read
+    /// before). Records the page read otherwise.
     bool PassWait();
+    /// /FORM: the form waits for its SUBMIT.
+    void FormComplete();
     /// Auto's pause at a wait, typed characters long: true when it ran out and the book goes on
     /// as after a click, false when the reader (or closing) ended it first.
     bool AutoPaused(int typed);
@@ -217,6 +222,10 @@ class Player {
     // 1 while the worker pauses for auto at a wait; whoever clears it decides how it ends.
     std::atomic<int> autoPausing_{0};
     std::atomic<int> typedChars_{0};
+    // Auto started while the book waited: the next worker pauses for that page first.
+    std::atomic<int> autoFromWait_{0};
+    // The characters typed for the last wait (worker only; workers follow one another).
+    int lastTyped_ = 0;
     ReadPages* readPages_ = nullptr;
 
     // The pause a form holds from its completion until its SUBMIT.

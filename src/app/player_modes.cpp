@@ -67,7 +67,8 @@ bool Player::StartMode(ReadingMode mode) {
     mode_ = static_cast<int>(mode);
     shell_.ModeChanged(ModeChange{mode, ReadingMode::kNone, ModeStop::kClick});
     if (!WorkerRunning()) {
-        // The page shown was read: the book goes on as after a click.
+        // Skip takes the page shown as read and goes on at once; auto gives it its pause.
+        autoFromWait_ = mode == ReadingMode::kAuto ? 1 : 0;
         clicks[1] = 1;
         StartWorker();
     }
@@ -99,6 +100,15 @@ void Player::CountTyped(std::string_view text) {
         ++count;
     }
     typedChars_ += count;
+}
+
+bool Player::StopsAtWait(int kind, const script::TagRecord& record) {
+    lastTyped_ = typedChars_.exchange(0);
+    if (PassWait()) {
+        return false;
+    }
+    StartWaitIcon(kind, record);
+    return !AutoPaused(lastTyped_);
 }
 
 bool Player::PassWait() {

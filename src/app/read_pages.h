@@ -15,8 +15,9 @@ namespace talu::app {
 /// records and checks pages while the interface thread binds and saves: every method locks.
 class ReadPages {
   public:
-    /// A larger file is no file of ours: it is read as empty.
-    static constexpr std::size_t kMaxFileBytes = std::size_t{2} << 20;
+    /// A larger file is no file of ours: it is read as empty. (Far above a long book read
+    /// through many times; its worst case, all single pages, holds some 25 MB of ranges.)
+    static constexpr std::size_t kMaxFileBytes = std::size_t{1} << 20;
     /// New pages recorded between two writes of the file.
     static constexpr int kSaveEvery = 50;
 

@@ -89,7 +89,8 @@ Verdict ReaderCommands::Can(ReaderCommand command) const {
             if (SavesByItself(*session.GetInterpreter())) {
                 return {Refusal::kAutoSave};
             }
-            return {session.Bookmarks().HasSavePoint() ? Refusal::kNone : Refusal::kNotYetSavable};
+            return {session.Bookmarks().HasSavePoint() ? Refusal::kNone
+                                                       : Refusal::kNotYetSavable};
         case ReaderCommand::kLoad:
             // A load ends the running book first.
             return {session.Bookmarks().SlotExists(BookmarkManager::kCurrentSlot)
@@ -195,6 +196,10 @@ bool ReaderCommands::GotoNextChoice() {
 }
 
 bool ReaderCommands::StopOrGotoNextChoice() {
+    if (Mode() != ReadingMode::kNone) {
+        LeaveFastForward();  // like fast-forward, skip and auto only end
+        return false;
+    }
     LeaveFastForward();
     return !session_.GetPlayer().WorkerRunning() && GotoNextChoice();
 }
@@ -267,9 +272,10 @@ bool ReaderCommands::Load() {
 
 bool ReaderCommands::LoadFrom(int slot) {
     LeaveFastForward();
-    if (!HasBook() || !Ask(script::PlayerMessageForSlot(session_.GetSettings().langMode,
-                                                        script::msg::kLoadQuestion, slot),
-                           true)) {
+    if (!HasBook() ||
+        !Ask(script::PlayerMessageForSlot(session_.GetSettings().langMode,
+                                          script::msg::kLoadQuestion, slot),
+             true)) {
         return Told("load", slot, false);
     }
     return Loaded(slot);
@@ -307,9 +313,9 @@ bool ReaderCommands::Initialize(int slot, bool ask) {
         return Told("initialize", slot, false);
     }
     const int lang = session_.GetSettings().langMode;
-    if (ask &&
-        !(Ask(script::PlayerMessageForSlot(lang, script::msg::kInitializeQuestion, slot), true) &&
-          Ask(script::PlayerMessage(lang, script::msg::kConfirm), true))) {
+    if (ask && !(Ask(script::PlayerMessageForSlot(lang, script::msg::kInitializeQuestion, slot),
+                     true) &&
+                 Ask(script::PlayerMessage(lang, script::msg::kConfirm), true))) {
         return Told("initialize", slot, false);
     }
     return Told("initialize", slot, session_.Bookmarks().Initialize(slot));

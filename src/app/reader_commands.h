@@ -107,14 +107,14 @@ class ReaderCommands {
     /// The skip key held (Ctrl): pressed starts skip as ToggleSkip does; released ends the skip
     /// it started. Key repeats must not come here. False when refused.
     bool HoldSkip(bool pressed);
-    /// The auto item or key: auto starts (a waiting page goes on at once) or, when on, ends.
+    /// The auto item or key: auto starts (a waiting page gets its pause) or, when on, ends.
     /// Auto waits at each page once typed for a second plus the pace per character, then goes
     /// on as a click would; it ends at choices, forms, boxes and the end. False when refused.
     bool ToggleAuto();
     /// Goto Next Choice. False when refused.
     bool GotoNextChoice();
-    /// The middle button: fast-forward in progress only ends; a book that waits goes on to its
-    /// next choice.
+    /// The middle button: fast-forward, skip or auto in progress only ends; a book that waits
+    /// goes on to its next choice.
     bool StopOrGotoNextChoice();
     /// Close Window: the stage without the message window until the next click.
     bool CloseWindow();

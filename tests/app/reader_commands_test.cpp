@@ -81,7 +81,8 @@ class ReaderCommandsTest : public PlayerTest {
             std::unique_lock lock(holdMutex);
             inSleep = true;
             holdChanged.notify_all();
-            while (holding && !clock.Interrupted()) {
+            while (holding && !clock.Interrupted() &&
+                   !(untilModeEnds && player.Mode() == ReadingMode::kNone)) {
                 holdChanged.wait_for(lock, std::chrono::milliseconds(1));
             }
         });
@@ -165,6 +166,13 @@ class ReaderCommandsTest : public PlayerTest {
     std::condition_variable holdChanged;
     std::atomic<bool> holding{false};  // also cleared without the lock before a load
     bool inSleep = false;
+    // The held pause also ends once skip and auto are off.
+    bool untilModeEnds = false;
+
+    std::vector<ModeChange> Modes() {
+        std::lock_guard lock(shell.mutex);
+        return std::exchange(shell.modes, {});
+    }
 };
 
 TEST_F(ReaderCommandsTest, EveryCommandInEveryState) {
@@ -395,6 +403,71 @@ TEST_F(ReaderCommandsTest, TheMiddleButtonStopsFastForwardOrGoesToTheNextChoice)
     EXPECT_TRUE(commands.StopOrGotoNextChoice());
     player.WaitForWorker();
     EXPECT_TRUE(player.ChoicePending());
+}
+
+constexpr ModeChange kSkipStarted{ReadingMode::kSkip, ReadingMode::kNone};
+constexpr ModeChange SkipStopped(ModeStop reason) {
+    return {ReadingMode::kNone, ReadingMode::kSkip, reason};
+}
+
+// A click, any other key, the middle button, or letting go of the held skip key ends skip at once:
+// the next page waits though it was read. A skip toggled on stays on when a held key is let go.
+TEST_F(ReaderCommandsTest, TheReaderEndsSkipAndTheNextPageWaits) {
+    settings.skipUnread = 1;
+    const struct {
+        const char* name;
+        std::function<void()> start;
+        std::function<void()> end;
+    } cases[] = {
+        {"click", [&] { commands.ToggleSkip(); }, [&] { commands.Click(); }},
+        {"key", [&] { commands.ToggleSkip(); }, [&] { commands.LeaveFastForward(); }},
+        {"toggled", [&] { commands.ToggleSkip(); }, [&] { commands.ToggleSkip(); }},
+        {"let go", [&] { commands.HoldSkip(true); }, [&] { commands.HoldSkip(false); }},
+        {"middle button", [&] { commands.ToggleSkip(); },
+         [&] { EXPECT_FALSE(commands.StopOrGotoNextChoice()); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        steps.waits.clear();
+        Open("one<P><TIMER><TIMER TIME=\"500\">two<P>three<P>");
+        HoldSleeps();
+        c.start();
+        WaitInSleep();
+        if (std::string_view(c.name) != "let go") {
+            commands.HoldSkip(false);  // a held key let go that did not start this skip
+        }
+        EXPECT_EQ(commands.Mode(), ReadingMode::kSkip);
+        c.end();
+        EXPECT_EQ(commands.Mode(), ReadingMode::kNone);
+        Release();
+        player.WaitForWorker();
+        EXPECT_EQ(Modes(), (std::vector<ModeChange>{kSkipStarted, SkipStopped(ModeStop::kClick)}));
+        EXPECT_EQ(steps.waits.size(), 2u);  // "two" waits
+        EXPECT_EQ(LastTyped(), "two");
+        session->CloseBook();
+        inSleep = false;
+    }
+}
+
+// A click in auto's pause ends auto; the book then waits at that page, idle, so that a save
+// can follow at once.
+TEST_F(ReaderCommandsTest, AClickInAutosPauseLeavesTheBookWaitingThere) {
+    Open("one<P>two<P>");
+    ASSERT_TRUE(commands.Save());
+    untilModeEnds = true;
+    HoldSleeps();
+    ASSERT_TRUE(commands.ToggleAuto());
+    WaitInSleep();
+    EXPECT_TRUE(player.WorkerRunning());
+    commands.Click();
+    EXPECT_FALSE(player.WorkerRunning());
+    EXPECT_EQ(steps.waits.size(), 1u);
+    EXPECT_TRUE(commands.Can(ReaderCommand::kSave).Allowed());
+    EXPECT_EQ(Modes(), (std::vector<ModeChange>{
+                           {ReadingMode::kAuto, ReadingMode::kNone},
+                           {ReadingMode::kNone, ReadingMode::kAuto, ModeStop::kClick}}));
+    ClickAndWait();
+    EXPECT_EQ(LastTyped(), "two");
 }
 
 }  // namespace

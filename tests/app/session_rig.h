@@ -133,9 +133,21 @@ class PlayerTest : public ::testing::Test {
         options.clock = &bookClock;
         options.iconClock = &iconClock;
         options.programFolder = "Z:\\player\\";
+        options.onTypeText = [this](std::string_view text) {
+            std::lock_guard lock(typedMutex);
+            typed = text;
+        };
         std::string problem;
         return Session::Create(options, problem);
     }
+
+    /// The text last handed to typing.
+    std::string LastTyped() {
+        std::lock_guard lock(typedMutex);
+        return typed;
+    }
+    std::mutex typedMutex;
+    std::string typed;
 
     /// Opens the book and starts its worker.
     void Start(std::string_view text) {

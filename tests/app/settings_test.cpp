@@ -38,11 +38,14 @@ TEST(Settings, FirstStartTakesTheDefaultsAndWritesUserSpeedsAndCurrentEffectSwit
                                     settings.backWait.current, settings.fadeWait.current,
                                     settings.bright,           settings.jpeg,
                                     settings.useCD.current,    settings.allowCommand.current,
-                                    settings.windowTop,        settings.langMode};
-    EXPECT_EQ(defaults, (std::vector<int>{40, 50, 50, 50, 50, 70, 1, 1, 0, 0}));
+                                    settings.windowTop,        settings.langMode,
+                                    settings.skipUnread,       settings.autoPace};
+    EXPECT_EQ(defaults, (std::vector<int>{40, 50, 50, 50, 50, 70, 1, 1, 0, 0, 0, 40}));
     settings.textWait.current = 0;  // fast-forward changes only the current copy
     settings.textEffect.current = 0;
     settings.langMode = 1;
+    settings.skipUnread = 1;
+    settings.autoPace = 90;
     settings.Write(store);
     ASSERT_TRUE(store.Save());
 
@@ -57,6 +60,12 @@ TEST(Settings, FirstStartTakesTheDefaultsAndWritesUserSpeedsAndCurrentEffectSwit
     Settings read;
     read.Read(again, "Z:\\elsewhere\\");
     EXPECT_EQ(read.bookmarkFolder, "Z:\\p\\bookmark\\");
+    EXPECT_EQ(read.skipUnread, 1);
+    EXPECT_EQ(read.autoPace, 90);
+    // A pace no slider offers (a hand-edited file) would read on at once or never.
+    again.WriteInt("SYSTEM", "AutoPace", Settings::kMaxAutoPace + 1);
+    read.Read(again, "Z:\\elsewhere\\");
+    EXPECT_EQ(read.autoPace, Settings::kDefaultAutoPace);
 }
 
 TEST(IniSettingsStore, NumbersAreWholeIntegers) {

@@ -4,7 +4,9 @@
 # (one per line). The book works on a scratch copy of its folder, so what it writes (SNAP
 # pictures) stays out of the source tree; the copy's folder is written {FOLDER} in traces. A run
 # book with NAME.moved.args is run again with those options after its folder has been moved, as a
-# reader moves a book with its slots; both runs go to the one trace.
+# reader moves a book with its slots; both runs go to the one trace. A run book with
+# NAME.again.args is run again in the same folder with those options first, as a reader comes
+# back to a book (its pages read, its slots); that trace comes after the first one's.
 set -u
 cli=$1
 command=$2
@@ -25,6 +27,13 @@ case "$command" in
     expected=${book%.talu}.trace
     "$cli" run "$copy" --lang en --trace "$actual" "${args[@]}" || { echo "talu-cli failed"; exit 1; }
     folders=("$scratch/book")
+    if [ -f "${book%.talu}.again.args" ]; then
+      mapfile -t again < "${book%.talu}.again.args"
+      "$cli" run "$copy" --lang en --trace "$actual.again" "${again[@]}" ||
+        { echo "talu-cli failed when run again"; exit 1; }
+      cat "$actual.again" >>"$actual"
+      rm -f "$actual.again"
+    fi
     if [ -f "${book%.talu}.moved.args" ]; then
       mapfile -t moved < "${book%.talu}.moved.args"
       mv "$scratch/book" "$scratch/moved"

@@ -53,6 +53,9 @@ expect_status 2 "$cli" run "$source_dir/books/demo/demo.talu" --max-steps many
 expect_status 1 "$cli" run "$source_dir/no/such/book.talu"
 expect_status 2 "$cli" run "$demo/demo.talu" --at 1:save:10
 expect_status 2 "$cli" run "$demo/demo.talu" --date yesterday
+expect_status 2 "$cli" run "$demo/demo.talu" --skip unread
+expect_status 2 "$cli" run "$demo/demo.talu" --auto 40 --skip read
+expect_status 2 "$cli" run "$demo/demo.talu" --auto 201
 expect_status 2 "$cli" bookmarks
 expect_status 1 "$cli" bookmarks "$source_dir/no/such/book.talu"
 # The first wait is a line wait, before any save point; the second ends a page.

@@ -313,6 +313,7 @@ int ExploreBook(const ExploreOptions& options, std::ostream& out, std::ostream& 
         return 1;
     }
     session.book = scratch->Book();
+    session.keepReadPages = false;  // the reader's pages read are theirs, not the explorer's
 
     ChoiceTree tree;
     CountingLoopWatch counting;

@@ -72,7 +72,21 @@ class SessionShell : public app::Shell {
 
     void OpenWebAddress(const std::string& address) override { line_("command " + address); }
 
+    void ModeChanged(const app::ModeChange& change) override {
+        if (change.before != app::ReadingMode::kNone) {
+            line_(std::string(ModeName(change.before)) + " stop " +
+                  std::string(app::ModeStopName(change.reason)));
+        }
+        if (change.mode != app::ReadingMode::kNone) {
+            line_(std::string(ModeName(change.mode)) + " start");
+        }
+    }
+
   private:
+    static const char* ModeName(app::ReadingMode mode) {
+        return mode == app::ReadingMode::kSkip ? "skip" : "auto";
+    }
+
     TraceLine line_;
     bool answerOk_;
     int langMode_;
@@ -163,6 +177,8 @@ struct HeadlessSession::Parts : app::PlayerListener {
         }
     }
 
+    void AutoClicked() override { line("auto click " + std::to_string(clock->NowMs() - openedMs)); }
+
     void Stop(std::string reason) {
         {
             std::lock_guard lock(stopMutex);
@@ -200,6 +216,12 @@ std::unique_ptr<HeadlessSession> HeadlessSession::Open(const SessionOptions& opt
     if (options.langMode) {
         p.settings.langMode = *options.langMode;
     }
+    if (options.skipUnread) {
+        p.settings.skipUnread = *options.skipUnread ? 1 : 0;
+    }
+    if (options.autoPace) {
+        p.settings.autoPace = *options.autoPace;
+    }
     const int langMode = p.settings.langMode;
     p.clock = options.realTime ? static_cast<host::Clock*>(&p.realClock) : &p.virtualClock;
     p.openedMs = p.clock->NowMs();
@@ -218,6 +240,7 @@ std::unique_ptr<HeadlessSession> HeadlessSession::Open(const SessionOptions& opt
     wiring.programFolder = programFolder;
     wiring.audio = p.audio.get();
     wiring.mediaListener = p.mediaTrace.get();
+    wiring.keepReadPages = options.keepReadPages;
     if (p.date) {
         wiring.now = [&p] { return *p.date; };
     }
@@ -307,8 +330,10 @@ std::string HeadlessSession::Play(const ReaderScript& reader, const SessionHooks
                 }
                 // A click that only shows the hidden window again is followed by another.
                 stepsBeforeClick = player.TextWindowHidden() ? -1 : p.steps.load();
-                p.line("click");
-                commands.Click();
+                if (!RestartMode(reader.mode)) {
+                    p.line("click");
+                    commands.Click();
+                }
             }
         }
     }
@@ -316,6 +341,14 @@ std::string HeadlessSession::Play(const ReaderScript& reader, const SessionHooks
     player.SetListener(nullptr);
     commands.SetListener(nullptr);
     return reason;
+}
+
+bool HeadlessSession::RestartMode(app::ReadingMode mode) {
+    app::ReaderCommands& commands = parts_->session->Commands();
+    if (mode == app::ReadingMode::kNone || commands.Mode() != app::ReadingMode::kNone) {
+        return false;
+    }
+    return mode == app::ReadingMode::kSkip ? commands.ToggleSkip() : commands.ToggleAuto();
 }
 
 bool HeadlessSession::Act(const ReaderActions& actions, long long wait) {

@@ -37,6 +37,12 @@ struct SessionOptions {
     std::optional<app::LocalTime> date;
     /// Keep all music and effects played, for WriteAudio.
     bool recordAudio = false;
+    /// Keep the pages read in the book's file (false: for this reading only).
+    bool keepReadPages = true;
+    /// --skip all (true) or read (false): the setting "skip unread text too".
+    std::optional<bool> skipUnread;
+    /// --auto: auto's pace, milliseconds per character.
+    std::optional<int> autoPace;
 };
 
 /// What the scripted reader does where the book asks something.
@@ -54,6 +60,9 @@ struct ReaderScript {
     std::optional<int> loadAtStart;
     /// The slot chosen in the load-only bookmark dialog of automatic books; nullopt cancels it.
     std::optional<int> autoLoad;
+    /// Skip or auto, started again instead of the click wherever the book waits for one with
+    /// neither on; kNone clicks.
+    app::ReadingMode mode = app::ReadingMode::kNone;
 };
 
 /// Told of the run on the worker thread; either may be empty.
@@ -108,6 +117,9 @@ class HeadlessSession {
     bool Act(const ReaderActions& actions, long long wait);
     /// Does one of them, traced; true when it set the book going.
     bool ActOnce(const ReaderAction& action);
+    /// Starts mode where the book waits with neither skip nor auto on; true when it did (the
+    /// book goes on, traced by the shell).
+    bool RestartMode(app::ReadingMode mode);
 
     std::unique_ptr<Parts> parts_;
 };

@@ -57,6 +57,34 @@ bool ParseChoices(std::string_view value, std::vector<int>& choices) {
     }
 }
 
+// --skip read|all, --auto MS-PER-CHARACTER.
+bool ParseModeArgument(std::string_view arg, std::string_view value, RunOptions& options,
+                       std::string& problem) {
+    if (options.mode != app::ReadingMode::kNone) {
+        problem = "--skip and --auto are given once, and not together";
+        return false;
+    }
+    if (arg == "--skip") {
+        if (value != "read" && value != "all") {
+            problem = "--skip must be read or all";
+            return false;
+        }
+        options.mode = app::ReadingMode::kSkip;
+        options.skipUnread = value == "all";
+        return true;
+    }
+    if (value.empty() || value.size() > 3 ||
+        value.find_first_not_of("0123456789") != std::string_view::npos ||
+        std::stoi(std::string(value)) > app::Settings::kMaxAutoPace) {
+        problem = "--auto needs milliseconds per character, 0 to " +
+                  std::to_string(app::Settings::kMaxAutoPace);
+        return false;
+    }
+    options.mode = app::ReadingMode::kAuto;
+    options.autoPace = std::stoi(std::string(value));
+    return true;
+}
+
 }  // namespace
 
 bool ParseRunArguments(const std::vector<std::string_view>& args, RunOptions& options,
@@ -66,7 +94,8 @@ bool ParseRunArguments(const std::vector<std::string_view>& args, RunOptions& op
         const bool takesValue = arg == "--answer" || arg == "--max-steps" ||
                                 arg == "--screenshot" || arg == "--frames" || arg == "--trace" ||
                                 arg == "--choose" || arg == "--at" || arg == "--load" ||
-                                arg == "--auto-load" || arg == "--date" || arg == "--audio";
+                                arg == "--auto-load" || arg == "--date" || arg == "--audio" ||
+                                arg == "--skip" || arg == "--auto";
         if (takesValue && i + 1 >= args.size()) {
             problem = std::string(arg) + " needs a value";
             return false;
@@ -122,6 +151,10 @@ bool ParseRunArguments(const std::vector<std::string_view>& args, RunOptions& op
             options.date = ParseLocalTime(args[++i]);
             if (!options.date) {
                 problem = "--date needs YYYY-MM-DDTHH:MM";
+                return false;
+            }
+        } else if (arg == "--skip" || arg == "--auto") {
+            if (!ParseModeArgument(arg, args[++i], options, problem)) {
                 return false;
             }
         } else if (!ReadPlayArgument(args, i, "run", options.play, problem)) {
@@ -199,6 +232,11 @@ int RunBook(const RunOptions& options, std::ostream& out, std::ostream& err) {
     session.realTime = options.realTime;
     session.date = options.date;
     session.recordAudio = !options.audio.empty();
+    if (options.mode == app::ReadingMode::kSkip) {
+        session.skipUnread = options.skipUnread;
+    } else if (options.mode == app::ReadingMode::kAuto) {
+        session.autoPace = options.autoPace;
+    }
     std::string problem;
     std::unique_ptr<HeadlessSession> player = HeadlessSession::Open(session, line, problem);
     if (!player) {
@@ -216,6 +254,7 @@ int RunBook(const RunOptions& options, std::ostream& out, std::ostream& err) {
     reader.atWait = options.atWait;
     reader.loadAtStart = options.loadAtStart;
     reader.autoLoad = options.autoLoad;
+    reader.mode = options.mode;
     const std::string reason = player->Play(reader, run.hooks, problem);
     if (!problem.empty()) {
         err << "talu-cli: " << problem << '\n';

@@ -38,6 +38,10 @@ struct RunOptions {
     std::optional<int> autoLoad;
     /// --date: the local time bookmark headers write.
     std::optional<app::LocalTime> date;
+    /// --skip read|all, --auto MS-PER-CHARACTER: the mode the reader keeps on.
+    app::ReadingMode mode = app::ReadingMode::kNone;
+    bool skipUnread = false;
+    int autoPace = app::Settings::kDefaultAutoPace;
 };
 
 /// Reads the run command's arguments; false with a problem text on a usage error.

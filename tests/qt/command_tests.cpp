@@ -138,14 +138,13 @@ class CommandTests : public QObject {
         MenuState japanese;
         japanese.windowScale = 2;
         japanese.webAvailable = {true, false, true, true};
-        japanese.autoOn = true;
         BuildPopupMenu(menu, japanese);
         const QStringList expected = {
             "本を開く(&O) 32778",
             "---",
             "次の選択肢まで進む(&N) 32785",
             "既読スキップ 40100",
-            "オート 40101 checked",
+            "オート 40101",
             "ウィンドウを消す(&C) 32826",
             "現在のしおりへセーブ(&S) 32813",
             "現在のしおりからロード(&L) 32815",
@@ -187,12 +186,11 @@ class CommandTests : public QObject {
         english.singleBook = true;
         english.fullScreen = true;
         english.webAvailable = {false, true, false, true};
-        english.skipOn = true;
         english.refused = {command::kAutoRead};
         BuildPopupMenu(menu, english);
         const QStringList expected = {
             "Goto Next Choice(&N) 32785",
-            "Skip read text 40100 checked",
+            "Skip read text 40100",
             "Auto 40101 disabled",
             "Close Window(&C) 32826",
             "Save(&S) 32813",

@@ -21,9 +21,6 @@ struct MenuState {
     std::array<bool, 4> webAvailable{};
     /// The window sizes 1 to 3 that fit the desktop (the others are disabled).
     std::array<bool, 3> scaleFits{true, true, true};
-    /// Skip or auto was on when the menu was asked for (its item carries the check mark).
-    bool skipOn = false;
-    bool autoOn = false;
     /// The reader's commands refused now (disabled), by command id.
     std::vector<int> refused;
 };

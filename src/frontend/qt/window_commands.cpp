@@ -45,9 +45,6 @@ constexpr MenuCommand kReaderMenuCommands[] = {
 
 bool MainWindow::ShowPopupMenu(QPoint globalPoint) {
     app::ReaderCommands* commands = Commands();
-    // The menu ends skip and auto; choosing the item of the mode that was on leaves it ended.
-    const app::ReadingMode before =
-        commands != nullptr ? commands->Mode() : app::ReadingMode::kNone;
     if (commands != nullptr) {
         commands->LeaveFastForward();
     }
@@ -60,8 +57,6 @@ bool MainWindow::ShowPopupMenu(QPoint globalPoint) {
     state.fullScreen = display_->FullScreen();
     state.windowScale = desktop_.windowScale;
     state.scaleFits = display_->FittingScales();
-    state.skipOn = before == app::ReadingMode::kSkip;
-    state.autoOn = before == app::ReadingMode::kAuto;
     for (std::size_t i = 0; i < state.webAvailable.size(); ++i) {
         state.webAvailable[i] = !desktop_.webAddresses[i].empty();
     }
@@ -77,13 +72,8 @@ bool MainWindow::ShowPopupMenu(QPoint globalPoint) {
         const auto paused = PauseWhileAsking();
         chosen = menu.exec(globalPoint);
     }
-    if (chosen == nullptr) {
-        return true;
-    }
-    const int id = chosen->data().toInt();
-    if (!((id == command::kSkipRead && state.skipOn) ||
-          (id == command::kAutoRead && state.autoOn))) {
-        RunCommand(id);
+    if (chosen != nullptr) {
+        RunCommand(chosen->data().toInt());
     }
     return true;
 }

@@ -440,6 +440,23 @@ void Player::MouseMove(int x, int y) {
     }
 }
 
+bool Player::MoveHighlight(int step) {
+    if (interpreter_ == nullptr || !ChoicePending() || WorkerRunning()) {
+        return false;
+    }
+    interp::LinkSet& links = interpreter_->Links();
+    const int before = links.Highlighted();
+    const bool changed = interpreter_->Controller().GetStage().DrawLocked(
+        [&](stage::Surface& composed, stage::Surface&) {
+            return links.MoveHighlight(step, composed);
+        });
+    if (changed) {
+        PresentLink(before);
+        PresentLink(links.Highlighted());
+    }
+    return changed;
+}
+
 void Player::Redisplay() {
     if (interpreter_ == nullptr || WorkerRunning()) {
         return;  // a running book composes with the new settings at its next step

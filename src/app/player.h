@@ -105,6 +105,9 @@ class Player {
     bool WaitIconAlive() const { return waitIcon_.waitIconAlive.load() != 0; }
     /// The mouse moved to (x, y) on the stage: the links on screen follow it.
     void MouseMove(int x, int y);
+    /// The keys move the links' highlight step links on (see LinkSet::MoveHighlight); false
+    /// when no choice waits or nothing changed.
+    bool MoveHighlight(int step);
     /// The settings changed what the stage shows (brightness): while the book waits, the stage
     /// is shown again with them (the wait icon goes first).
     void Redisplay();

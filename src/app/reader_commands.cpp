@@ -155,6 +155,21 @@ void ReaderCommands::PointAt(int x, int y) {
     }
 }
 
+void ReaderCommands::Press(std::optional<std::pair<int, int>> stagePoint) {
+    if (!HasBook()) {
+        return;
+    }
+    const Player& player = session_.GetPlayer();
+    if (player.ChoicePending() && session_.GetInterpreter()->Links().Highlighted() >= 0) {
+        stagePoint.reset();  // the highlight, by keys or mouse, is what the reader chose
+    }
+    Click(stagePoint);
+}
+
+bool ReaderCommands::MoveChoice(int step) {
+    return HasBook() && session_.GetPlayer().MoveHighlight(step);
+}
+
 void ReaderCommands::LeaveFastForward() {
     Player& player = session_.GetPlayer();
     if (player.FastForward()) {

@@ -94,6 +94,13 @@ class ReaderCommands {
     void Click(std::optional<std::pair<int, int>> stagePoint = std::nullopt);
     /// The mouse moved to a point of the stage.
     void PointAt(int x, int y);
+    /// Enter or Space: at a choice the highlighted link is taken as it stands (the keys may
+    /// have moved the highlight away from the mouse); otherwise a click at stagePoint.
+    void Press(std::optional<std::pair<int, int>> stagePoint = std::nullopt);
+    /// Up, Down, Tab or Shift+Tab at a choice: the highlight moves step links on among those
+    /// that can be chosen, drawn as hovering draws it. False when no choice waits or nothing
+    /// changed.
+    bool MoveChoice(int step);
     /// Every key, the popup menu and the close request end fast-forward, skip and auto first
     /// (the keys that toggle skip and auto go to ToggleSkip and ToggleAuto instead).
     void LeaveFastForward();

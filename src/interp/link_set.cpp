@@ -132,6 +132,33 @@ bool LinkSet::Hover(int x, int y, stage::Surface& target) {
     return true;
 }
 
+bool LinkSet::Choosable(int i) const {
+    return i >= 0 && i < Count() && enabled_[static_cast<std::size_t>(i)] != 0 &&
+           !rects_[static_cast<std::size_t>(i)].IsEmpty();
+}
+
+bool LinkSet::MoveHighlight(int step, stage::Surface& target) {
+    const int count = Count();
+    if (count == 0 || step == 0) {
+        return false;
+    }
+    const int direction = step > 0 ? 1 : -1;
+    // From none, the first step lands on the first (down) or the last (up) link.
+    int index = highlighted_ >= 0 ? highlighted_ : (direction > 0 ? -1 : count);
+    for (int tried = 0; tried < count; ++tried) {
+        index = ((index + direction) % count + count) % count;
+        if (Choosable(index)) {
+            break;
+        }
+    }
+    if (!Choosable(index) || index == highlighted_) {
+        return false;
+    }
+    highlighted_ = index;
+    DrawLinks(target);
+    return true;
+}
+
 bool LinkSet::Take(script::TagRecord& chosen) {
     if (highlighted_ < 0) {
         return false;

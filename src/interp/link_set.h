@@ -43,6 +43,10 @@ class LinkSet {
     bool Hover(int x, int y, stage::Surface& target);
     /// Index of the highlighted link, -1 for none.
     int Highlighted() const { return highlighted_; }
+    /// The keys' highlight: moves it step (+1 or -1) links on among those that can be chosen
+    /// (enabled and drawn), in their order and round the ends; from none, down starts at the
+    /// first and up at the last. Redraws on target as Hover does; false when nothing changed.
+    bool MoveHighlight(int step, stage::Surface& target);
     /// Copies the highlighted link's HREF, ALT and ANSWER into chosen (at their own ids) and
     /// empties the set; false and nothing copied when no link is highlighted.
     bool Take(script::TagRecord& chosen);
@@ -57,6 +61,7 @@ class LinkSet {
     const stage::Rect& RectOf(int i) const { return rects_[static_cast<std::size_t>(i)]; }
 
   private:
+    bool Choosable(int i) const;
     stage::Rect PlaceLink(const std::string& text, script::Colour colour, stage::Surface& target);
 
     TextLayout layout_;

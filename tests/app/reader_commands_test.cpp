@@ -353,6 +353,26 @@ TEST_F(ReaderCommandsTest, CloseWindowShowsTheStageWithoutTheWindowUntilTheNextC
     EXPECT_NE(shown.Row(shown.Height() / 2)[width / 2], hidden.Row(0)[0]);
 }
 
+// The keys' highlight reaches the screen (the links it leaves and takes are presented); Enter
+// with none highlighted takes the link under the mouse. That Enter takes the keys' link though
+// the mouse points elsewhere is the window's test (reading_tests).
+TEST_F(ReaderCommandsTest, TheKeysHighlightIsPresentedAndEnterWithoutOneTakesTheMousesLink) {
+    RecordPresents();
+    Open("<A HREF=\"#a\" ALT=\"A\" ANSWER=\"pickedA\"><A HREF=\"#b\" ALT=\"B\"><A NAME=\"a\">");
+    const interp::LinkSet& links = interpreter->Links();
+    TakePresents();
+    EXPECT_TRUE(commands.MoveChoice(+1));
+    EXPECT_TRUE(commands.MoveChoice(+1));
+    EXPECT_EQ(TakePresents(), (std::vector<std::optional<stage::Rect>>{
+                                  links.RectOf(0), links.RectOf(0), links.RectOf(1)}));
+    commands.PointAt(-1, -1);  // the mouse takes the highlight over: none
+    const stage::Rect a = links.RectOf(0);
+    commands.Press(std::pair{a.left + 1, a.top + 1});
+    player.WaitForWorker();
+    EXPECT_TRUE(interpreter->Variables().IsSet("pickedA"));
+    EXPECT_FALSE(commands.MoveChoice(+1));  // no choice waits now
+}
+
 // The middle button: fast-forward in progress only ends; at a wait the book goes on to its choice.
 TEST_F(ReaderCommandsTest, TheMiddleButtonStopsFastForwardOrGoesToTheNextChoice) {
     Reach(State::kFastForward);

@@ -98,6 +98,48 @@ TEST_F(LinkSetTest, ADisabledLinkIsGreyAndNeverHighlighted) {
     EXPECT_EQ(Count(links.RectOf(0), kHighlightedLinkColour), 0);
 }
 
+// The keys walk the links that can be chosen, round the ends, skipping a disabled one and one
+// below the window, and draw the highlight exactly as hovering does.
+TEST_F(LinkSetTest, TheKeysMoveTheHighlightAmongTheChoosableLinksAsHoveringDrawsIt) {
+    links.Layout().SetWindow(20, 20, 560, 110);  // room for three lines of 30
+    links.Build(Group("<A HREF=\"#a\" ALT=\"a\"><A HREF=\"#b\" ALT=\"b\" ENABLE=\"no\">"
+                      "<A HREF=\"#c\" ALT=\"c\"><A HREF=\"#d\" ALT=\"d\">"),
+                variables);
+    links.DrawLinks(stage);
+    ASSERT_TRUE(links.RectOf(3).IsEmpty());  // below the window
+    stage::Surface hovered;
+    ASSERT_TRUE(HoverOn(2));
+    ASSERT_TRUE(hovered.Create(640, 480, stage::PixelFormat::Rgb565()));
+    ASSERT_TRUE(stage.CopyTo(stage.Bounds(), hovered, hovered.Bounds(), 0));
+    ASSERT_TRUE(links.Hover(-5, -5, stage));
+
+    std::string walked;
+    for (int step : {+1, +1, +1, -1, -1}) {
+        EXPECT_TRUE(links.MoveHighlight(step, stage));
+        walked += std::to_string(links.Highlighted());
+    }
+    EXPECT_EQ(walked, "02020");
+    EXPECT_TRUE(links.MoveHighlight(+1, stage));  // on c, as hovering over it drew it
+    for (int y = 0; y < 480; ++y) {
+        for (int x = 0; x < 640; ++x) {
+            ASSERT_EQ(stage.Row(y)[x], hovered.Row(y)[x]) << x << "," << y;
+        }
+    }
+    ASSERT_TRUE(links.Hover(-5, -5, stage));
+    EXPECT_TRUE(links.MoveHighlight(-1, stage));  // from none, up starts at the last
+    EXPECT_EQ(links.Highlighted(), 2);
+    EXPECT_EQ(Take(), "#c|c|");
+
+    links.Build(Group("<A HREF=\"#a\" ALT=\"only\">"), variables);
+    links.DrawLinks(stage);
+    EXPECT_TRUE(links.MoveHighlight(-1, stage));
+    EXPECT_FALSE(links.MoveHighlight(+1, stage));  // the one link stays highlighted
+    links.Build(Group("<A HREF=\"#a\" ALT=\"off\" ENABLE=\"no\">"), variables);
+    links.DrawLinks(stage);
+    EXPECT_FALSE(links.MoveHighlight(+1, stage));
+    EXPECT_EQ(links.Highlighted(), -1);
+}
+
 TEST_F(LinkSetTest, ALongLinkWrapsAtTheWindowsWidthNotItsRightEdge) {
     TextLayout& layout = links.Layout();
     layout.SetWindow(200, 20, 400, 440);  // right edge 600, width 400

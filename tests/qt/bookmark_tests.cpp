@@ -110,6 +110,13 @@ class BookmarkTests : public QObject, test::WindowRig {
         QCOMPARE(lines->item(0)->text(), QStringLiteral(" ?? ??:?? - NO DATA"));
         QCOMPARE(lines->item(1)->text(), QStringLiteral(" 03/04 05:06 - NEW BOOKMARK"));
         QCOMPARE(lines->item(8)->text(), QString::fromUtf8(" 03/04 05:06 - あ"));
+        // Each line has its slot's number beside it, drawn and read aloud.
+        QCOMPARE(lines->item(8)->data(Qt::AccessibleTextRole).toString(),
+                 QString::fromUtf8("9 03/04 05:06 - あ"));
+        const QImage one = lines->item(0)->icon().pixmap(32).toImage();
+        const QImage nine = lines->item(8)->icon().pixmap(32).toImage();
+        QVERIFY(!one.isNull());
+        QVERIFY(one != nine);
         const char* names[] = {"save", "load", "saveWithComment", "initialize"};
         for (int i = 0; i < 4; ++i) {
             QCOMPARE(dialog.findChild<QPushButton*>(names[i])->isEnabled(), enabled[i] != '-');

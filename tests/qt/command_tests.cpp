@@ -119,7 +119,9 @@ class CommandTests : public QObject {
             {Qt::Key_P, Qt::ControlModifier, KeyAction::kCommand, command::kSavePicture},
             {Qt::Key_Q, Qt::ControlModifier, KeyAction::kCommand, command::kQuit},
             {Qt::Key_S, Qt::ControlModifier, KeyAction::kCommand, command::kSave},
-            {Qt::Key_S, Qt::NoModifier, KeyAction::kNone, 0},
+            {Qt::Key_S, Qt::NoModifier, KeyAction::kCommand, command::kSkipRead},
+            {Qt::Key_A, Qt::NoModifier, KeyAction::kCommand, command::kAutoRead},
+            {Qt::Key_A, Qt::ShiftModifier, KeyAction::kNone, 0},
             {Qt::Key_X, Qt::ControlModifier, KeyAction::kNone, 0},
             {Qt::Key_F11, Qt::NoModifier, KeyAction::kToggleFullScreen, 0},
             {Qt::Key_Return, Qt::AltModifier, KeyAction::kToggleFullScreen, 0},
@@ -145,6 +147,8 @@ class CommandTests : public QObject {
             "  &2 x.zip  (/tmp) 41001",
             "---",
             "次の選択肢まで進む(&N) 32785",
+            "既読スキップ 40100",
+            "オート 40101",
             "ウィンドウを消す(&C) 32826",
             "現在のしおりへセーブ(&S) 32813",
             "現在のしおりからロード(&L) 32815",
@@ -187,9 +191,12 @@ class CommandTests : public QObject {
         english.singleBook = true;
         english.fullScreen = true;
         english.webAvailable = {false, true, false, true};
+        english.refused = {command::kAutoRead};
         BuildPopupMenu(menu, english);
         const QStringList expected = {
             "Goto Next Choice(&N) 32785",
+            "Skip read text 40100",
+            "Auto 40101 disabled",
             "Close Window(&C) 32826",
             "Save(&S) 32813",
             "Load(&L) 32815",
@@ -261,6 +268,7 @@ class CommandTests : public QObject {
             settings.Write(store);
             DesktopSettings desktop;
             desktop.windowScale = 3;
+            desktop.askDisplayMode = 0;
             desktop.webAddresses[2] = "https://example.org/board";
             desktop.Write(store);
             QVERIFY(store.Flush());
@@ -282,6 +290,7 @@ class CommandTests : public QObject {
         DesktopSettings desktop;
         desktop.Read(store);
         QCOMPARE(desktop.windowScale, 3);
+        QCOMPARE(desktop.askDisplayMode, 0);
         QCOMPARE(desktop.webAddresses[2], std::string("https://example.org/board"));
         store.WriteString("SYSTEM", "WindowScale", "huge");
         QVERIFY(!store.ReadInt("SYSTEM", "WindowScale").has_value());

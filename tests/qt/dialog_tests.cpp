@@ -57,6 +57,11 @@ class DialogTests : public QObject {
         Child<QLineEdit>(dialog, "edit1054")->setText("/tmp/marks");
         Child<QLineEdit>(dialog, "web1")->setText(" https://example.org/books ");
         Child<QSlider>(dialog, "slider1007")->setValue(60);
+        QVERIFY(Child<QCheckBox>(dialog, "askDisplayMode")->isChecked());
+        Child<QCheckBox>(dialog, "askDisplayMode")->setChecked(false);
+        QCOMPARE(Child<QSlider>(dialog, "autoPace")->value(), app::Settings::kDefaultAutoPace);
+        Child<QSlider>(dialog, "autoPace")->setValue(120);
+        Child<QCheckBox>(dialog, "skipUnread")->setChecked(true);
         const SettingsDialog::Outcome outcome = dialog.Apply();
 
         QVERIFY(outcome.redraw);
@@ -70,6 +75,9 @@ class DialogTests : public QObject {
         QCOMPARE(settings.backEffect.current.load(), 0);
         QCOMPARE(settings.bookmarkFolder, std::string("Z:\\tmp\\marks\\"));
         QCOMPARE(desktop.webAddresses[1], std::string("https://example.org/books"));
+        QCOMPARE(desktop.askDisplayMode, 0);
+        QCOMPARE(settings.autoPace.load(), 120);
+        QCOMPARE(settings.skipUnread.load(), 1);
         app::IniSettingsStore written;
         settings.Write(written);
         QCOMPARE(written.ReadInt("EFFECT", "m_nTextWait").value(), 99);

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -13,6 +14,19 @@
 
 namespace talu::qt {
 namespace {
+
+/// The slot's number, drawn beside its line: the line's own text stays the slot's summary.
+QIcon SlotNumber(int slot, const QFont& font) {
+    const QFontMetrics metrics(font);
+    const int side = metrics.height();
+    QPixmap pixmap(side, side);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setFont(font);
+    painter.setPen(QColor(0x40, 0x40, 0x40));
+    painter.drawText(pixmap.rect(), Qt::AlignCenter, QString::number(slot));
+    return QIcon(pixmap);
+}
 
 QPushButton* Button(const char* name, const QString& text) {
     auto* button = new QPushButton(text);
@@ -76,8 +90,12 @@ void BookmarkDialog::Refresh() {
     const int row = lines_->currentRow();
     const QSignalBlocker quiet(lines_);
     lines_->clear();
-    for (const app::SlotSummary& summary : list_) {
-        lines_->addItem(FromCp932(summary.ListLine()));
+    for (std::size_t i = 0; i < list_.size(); ++i) {
+        const QString line = FromCp932(list_[i].ListLine());
+        auto* item = new QListWidgetItem(SlotNumber(static_cast<int>(i) + 1, lines_->font()), line);
+        // Read aloud with its number, as it is seen.
+        item->setData(Qt::AccessibleTextRole, QStringLiteral("%1%2").arg(i + 1).arg(line));
+        lines_->addItem(item);
     }
     lines_->setCurrentRow(row);
     SelectionChanged();

@@ -15,7 +15,8 @@ class QPushButton;
 
 namespace talu::qt {
 
-/// The bookmark dialog: slots 1 to 9 as " DATE - COMMENT" lines, the picture of the selected
+/// The bookmark dialog: slots 1 to 9 as " DATE - COMMENT" lines, each with its number beside
+/// it, the picture of the selected
 /// slot beside them, and Save, Load, Save with comment, Initialize and Cancel. It only chooses:
 /// the window confirms and carries out the Save or Load it ends with. Controls are named
 /// ("slots", "picture", "save", "load", "saveWithComment", "initialize", "cancel").

@@ -28,6 +28,9 @@ inline constexpr int kEnglish = 32825;
 inline constexpr int kQuit = 32822;
 /// The backlog: the pages read so far, to look back and go back to.
 inline constexpr int kBacklog = 32900;
+/// Skip read text and Auto, toggled.
+inline constexpr int kSkipRead = 40100;
+inline constexpr int kAutoRead = 40101;
 /// The window at 1, 2 and 3 times the stage's size: kWindowScale + scale.
 inline constexpr int kWindowScale = 40000;
 /// The recent books of the popup menu, newest first: kRecentBook + index.

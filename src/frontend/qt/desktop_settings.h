@@ -14,6 +14,8 @@ struct DesktopSettings {
     int fullScreen = 0;
     /// The window's stage scale, 1 to 3.
     int windowScale = 1;
+    /// The display mode is asked at the first book (0: the mode last chosen is used at once).
+    int askDisplayMode = 1;
     /// Full screen scales the stage smoothly instead of by whole pixels.
     int smoothScaling = 0;
     /// Addresses of Download New Version, Download Book, Message Board and the ranking vote;

@@ -13,7 +13,8 @@ namespace talu::qt {
 bool FullScreenWithoutAsking(DisplayChoice choice, QSize screen, bool& haveAnswer);
 
 /// The display-mode question of the first book ("Use full screen window?"): true for full
-/// screen. The reader's last choice is the default button.
-bool AskFullScreen(QWidget* parent, int langMode, bool lastChoice);
+/// screen. The reader's last choice is the default button. With dontAskAgain, the box offers
+/// "Don't ask again" and says there whether the reader ticked it.
+bool AskFullScreen(QWidget* parent, int langMode, bool lastChoice, bool* dontAskAgain = nullptr);
 
 }  // namespace talu::qt

@@ -105,6 +105,17 @@ QWidget* FormOverlay::Make(const interp::FormControl& control) {
     }
 }
 
+bool FormOverlay::PressFocused() {
+    for (const auto& widget : widgets_) {
+        auto* button = qobject_cast<QPushButton*>(widget.data());
+        if (button != nullptr && button->hasFocus()) {
+            button->click();
+            return true;
+        }
+    }
+    return false;
+}
+
 void FormOverlay::Refresh() {
     if (form_ == nullptr) {
         return;

@@ -30,6 +30,9 @@ class FormOverlay : public QObject {
     void Clear();
     /// Places the controls again after the stage moved or changed its scale.
     void Place();
+    /// Enter: the focused SUBMIT or RESET button is pressed, as Space presses it; false when
+    /// no button of the form has the focus.
+    bool PressFocused();
     /// The controls, in Tab order.
     const std::vector<QPointer<QWidget>>& Controls() const { return widgets_; }
 

@@ -44,6 +44,14 @@ KeyAction ActionForKey(int key, Qt::KeyboardModifiers modifiers) {
     if (key == Qt::Key_PageDown) {
         return {KeyAction::kCommand, command::kGotoNextChoice};
     }
+    if ((modifiers & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        if (key == Qt::Key_S) {
+            return {KeyAction::kCommand, command::kSkipRead};
+        }
+        if (key == Qt::Key_A) {
+            return {KeyAction::kCommand, command::kAutoRead};
+        }
+    }
     if (modifiers & Qt::ControlModifier) {
         if (const int id = ControlCommand(key)) {
             return {KeyAction::kCommand, id};

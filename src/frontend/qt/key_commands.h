@@ -22,7 +22,8 @@ struct KeyAction {
 };
 
 /// The window's keys: Enter and Space click, Escape closes, Page Down goes to the next choice,
-/// Ctrl with B, L, M, N, O, P, Q or S runs that command of the menu.
+/// Ctrl with B, L, M, N, O, P, Q or S runs that command of the menu, S alone toggles skip and A
+/// alone auto.
 KeyAction ActionForKey(int key, Qt::KeyboardModifiers modifiers);
 
 }  // namespace talu::qt

@@ -6,6 +6,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
 #include <QProcess>
@@ -22,6 +23,7 @@
 #include "frontend/qt/qt_settings_store.h"
 #include "frontend/qt/save_picture.h"
 #include "frontend/qt/settings_dialog.h"
+#include "frontend/qt/stage_notes.h"
 #include "frontend/qt/stage_view.h"
 #include "frontend/qt/ui_text.h"
 #include "frontend/qt/window_audio.h"
@@ -49,6 +51,10 @@ MainWindow::MainWindow(app::Settings& settings, DesktopSettings& desktop, QtSett
     setMouseTracking(true);
     setAttribute(Qt::WA_InputMethodEnabled);
     view_ = new StageView(this);
+    notes_ = new StageNotes(*view_);
+    ctrlHold_.setSingleShot(true);
+    ctrlHold_.setInterval(250);
+    connect(&ctrlHold_, &QTimer::timeout, this, [this] { CtrlHeld(); });
     display_ = std::make_unique<WindowDisplay>(*this, *view_, settings_, desktop_);
     cursor_ = std::make_unique<CursorAnimation>(*view_);
     forms_ = std::make_unique<FormOverlay>(*view_, [this](int id) { return FormCommand(id); });
@@ -108,6 +114,7 @@ WorkerAdapter::Window MainWindow::AdapterWindow() {
         cursor_->Forget();
         QApplication::setOverrideCursor(Qt::WaitCursor);
     };
+    window.modeChanged = [this] { ShowMode(); };
     window.readingResumes = [this] {
         QApplication::restoreOverrideCursor();
         gate_.Reopen();
@@ -153,6 +160,9 @@ bool MainWindow::OpenBook(const std::filesystem::path& book) {
     if (inside) {
         if (!display_->Chosen()) {
             display_->Choose(launch_.display, settings_.langMode);
+            if (desktop_.askDisplayMode == 0) {
+                WriteSettings();  // the answer is kept at once, not only when the window closes
+            }
         }
         CloseBook();
         if (!MakeSession(*inside)) {
@@ -218,6 +228,7 @@ void MainWindow::CloseBook() {
         view_->SetScreen(nullptr);
         session_.reset();
     }
+    ShowMode();
     adapter_.BookChanged();
     cursor_->Forget();
     gate_.Reopen();
@@ -241,6 +252,17 @@ void MainWindow::moveEvent(QMoveEvent* event) {
 }
 
 bool MainWindow::event(QEvent* event) {
+    if (event->type() == QEvent::WindowDeactivate) {
+        CtrlLetGo();
+    }
+    // Tab and Shift+Tab move among the links at a choice, not the focus among widgets.
+    if (event->type() == QEvent::KeyPress && session_ && session_->GetPlayer().ChoicePending()) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {
+            keyPressEvent(static_cast<QKeyEvent*>(event));
+            return true;
+        }
+    }
     if (event->type() == QEvent::Resize) {
         view_->setGeometry(rect());
         forms_->Place();

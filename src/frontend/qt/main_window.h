@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
 #include <filesystem>
 #include <memory>
@@ -27,6 +28,7 @@ namespace talu::qt {
 class BookmarkCommands;
 class FormOverlay;
 class QtSettingsStore;
+class StageNotes;
 class StageView;
 
 /// The player's one window: shows the stage and maps the reader's mouse, keys, menu and dropped
@@ -59,6 +61,8 @@ class MainWindow : public QWidget {
     /// The open book, or null.
     app::Session* Session() { return session_.get(); }
     StageView& View() { return *view_; }
+    /// The marker and notices drawn over the stage.
+    StageNotes& Notes() { return *notes_; }
     FormOverlay& Forms() { return *forms_; }
     /// The debug window, made at its first use.
     DebugWindow& Debug();
@@ -81,6 +85,7 @@ class MainWindow : public QWidget {
     void dropEvent(QDropEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
     bool event(QEvent* event) override;
 
   private:
@@ -114,6 +119,20 @@ class MainWindow : public QWidget {
     app::ReaderCommands* Commands();
     /// The open book's inside folder; empty without a book.
     std::string BookFolder();
+    /// The keys of reading on by itself and of choosing (Ctrl held, the skip and auto keys,
+    /// the arrows and Tab at a choice); true when key was one of them.
+    bool ReadingKey(const QKeyEvent& key);
+    /// Enter or Space: a focused form button is pressed; otherwise the highlighted link is
+    /// taken, or the click goes where the mouse is.
+    void PressKey();
+    /// Ctrl held long enough alone: skip while it stays down.
+    void CtrlHeld();
+    /// Ctrl let go, or the window lost the keyboard (no release will come): the held skip ends.
+    void CtrlLetGo();
+    /// The marker follows the reading mode.
+    void ShowMode();
+    /// Save and, when it saved, the notice over the stage.
+    void SaveWithNotice();
 
     app::Settings& settings_;
     DesktopSettings& desktop_;
@@ -141,6 +160,12 @@ class MainWindow : public QWidget {
     std::optional<app::Player::PauseToken> backlogPause_;
     bool closeConfirmed_ = false;
     bool altAlone_ = false;
+    StageNotes* notes_ = nullptr;
+    // Ctrl starts skip only once held alone a moment, so Ctrl+S and the other commands do not
+    // skip pages first.
+    QTimer ctrlHold_;
+    // The wheel's turn not yet given as clicks (a fine wheel sends parts of a notch).
+    int wheelTurn_ = 0;
 };
 
 }  // namespace talu::qt

@@ -97,6 +97,9 @@ void BuildPopupMenu(QMenu& menu, const MenuState& state) {
     }
     AddItem(menu, lang,
             {command::kGotoNextChoice, "次の選択肢まで進む(&N)", "Goto Next Choice(&N)"});
+    // Never checked: the menu itself ends skip and auto before it shows.
+    AddItem(menu, lang, {command::kSkipRead, "既読スキップ", "Skip read text"});
+    AddItem(menu, lang, {command::kAutoRead, "オート", "Auto"});
     AddItem(menu, lang, {command::kCloseWindow, "ウィンドウを消す(&C)", "Close Window(&C)"});
     AddItem(menu, lang, {command::kSave, "現在のしおりへセーブ(&S)", "Save(&S)"});
     AddItem(menu, lang, {command::kLoad, "現在のしおりからロード(&L)", "Load(&L)"});

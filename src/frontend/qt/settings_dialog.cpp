@@ -122,6 +122,7 @@ SettingsDialog::SettingsDialog(app::Settings& settings, DesktopSettings& desktop
     }
     sound_ = new SoundSettingsGroup(settings, lang);
     main->addWidget(sound_);
+    main->addLayout(BuildReadingOn(lang));
     main->addStretch();
     main->addWidget(buttons);
     detail_ = BuildDetail(lang);
@@ -150,6 +151,25 @@ QSlider* SettingsDialog::AddSlider(QGridLayout& grid, int row, int id, const QSt
     return slider;
 }
 
+QLayout* SettingsDialog::BuildReadingOn(int lang) {
+    skipUnread_ = new QCheckBox(Pick(lang, "未読もスキップ", "Skip unread text too"));
+    skipUnread_->setObjectName(QStringLiteral("skipUnread"));
+    skipUnread_->setChecked(settings_.skipUnread.load() != 0);
+    autoPace_ = new QSlider(Qt::Horizontal);
+    autoPace_->setObjectName(QStringLiteral("autoPace"));
+    autoPace_->setRange(0, app::Settings::kMaxAutoPace);
+    autoPace_->setValue(std::clamp(settings_.autoPace.load(), 0, app::Settings::kMaxAutoPace));
+    auto* layout = new QVBoxLayout;
+    layout->addWidget(skipUnread_);
+    auto* pace = new QHBoxLayout;
+    pace->addWidget(new QLabel(Pick(lang, "オートの速さ", "Auto pace")));
+    pace->addWidget(new QLabel(Pick(lang, "早い", "Fast")));
+    pace->addWidget(autoPace_, 1);
+    pace->addWidget(new QLabel(Pick(lang, "遅い", "Slow")));
+    layout->addLayout(pace);
+    return layout;
+}
+
 QWidget* SettingsDialog::BuildDetail(int lang) {
     auto* detail = new QWidget;
     auto* layout = new QVBoxLayout(detail);
@@ -175,6 +195,11 @@ QWidget* SettingsDialog::BuildDetail(int lang) {
     smooth_->setObjectName(QStringLiteral("smoothScaling"));
     smooth_->setChecked(desktop_.smoothScaling != 0);
     layout->addWidget(smooth_);
+    askDisplayMode_ =
+        new QCheckBox(Pick(lang, "起動時に表示モードを確認する", "Ask the display mode at start"));
+    askDisplayMode_->setObjectName(QStringLiteral("askDisplayMode"));
+    askDisplayMode_->setChecked(desktop_.askDisplayMode != 0);
+    layout->addWidget(askDisplayMode_);
 
     auto* internet = new QGroupBox(Pick(lang, "インターネット", "Internet"));
     auto* form = new QFormLayout(internet);
@@ -240,6 +265,9 @@ SettingsDialog::Outcome SettingsDialog::Apply() {
     s.bookmarkFolder = InsideFolder(folder_->text());
     outcome.musicOff = s.useCD.user.load() == 0;
     desktop_.smoothScaling = smooth_->isChecked() ? 1 : 0;
+    desktop_.askDisplayMode = askDisplayMode_->isChecked() ? 1 : 0;
+    s.skipUnread = skipUnread_->isChecked() ? 1 : 0;
+    s.autoPace = autoPace_->value();
     for (int i = 0; i < 4; ++i) {
         desktop_.webAddresses[i] = ToCp932(web_[i]->text().trimmed());
     }

@@ -44,6 +44,8 @@ class SettingsDialog : public QDialog {
     QSlider* AddSlider(QGridLayout& grid, int row, int id, const QString& label, int value,
                        QCheckBox* none);
     QWidget* BuildDetail(int langMode);
+    /// Skip unread text too, and auto's pace.
+    QLayout* BuildReadingOn(int langMode);
     void ChooseFolder(int langMode);
 
     app::Settings& settings_;
@@ -66,6 +68,9 @@ class SettingsDialog : public QDialog {
     QCheckBox* antiAlias_ = nullptr;
     SoundSettingsGroup* sound_ = nullptr;
     QCheckBox* smooth_ = nullptr;
+    QCheckBox* askDisplayMode_ = nullptr;
+    QCheckBox* skipUnread_ = nullptr;
+    QSlider* autoPace_ = nullptr;
     QLineEdit* folder_ = nullptr;
     QLineEdit* web_[4] = {};
     QPushButton* detailButton_ = nullptr;

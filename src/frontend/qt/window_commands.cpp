@@ -39,6 +39,8 @@ constexpr MenuCommand kReaderMenuCommands[] = {
     {command::kBookmarkMenu, ReaderCommand::kBookmarkMenu},
     {command::kSavePicture, ReaderCommand::kSavePicture},
     {command::kBacklog, ReaderCommand::kBacklog},
+    {command::kSkipRead, ReaderCommand::kSkip},
+    {command::kAutoRead, ReaderCommand::kAuto},
 };
 
 }  // namespace
@@ -94,7 +96,13 @@ void MainWindow::RunCommand(int id) {
                 commands->CloseWindow();
                 return;
             case command::kSave:
-                commands->Save();
+                SaveWithNotice();
+                return;
+            case command::kSkipRead:
+                commands->ToggleSkip();
+                return;
+            case command::kAutoRead:
+                commands->ToggleAuto();
                 return;
             case command::kLoad:
                 commands->Load();

@@ -20,7 +20,11 @@ QRect WorkArea(const QWidget& window) {
 
 WindowDisplay::WindowDisplay(QWidget& window, StageView& view, app::Settings& settings,
                              DesktopSettings& desktop)
-    : window_(window), view_(view), settings_(settings), desktop_(desktop) {}
+    : window_(window),
+      view_(view),
+      settings_(settings),
+      desktop_(desktop),
+      lastChoice_(desktop.fullScreen != 0) {}
 
 void WindowDisplay::Choose(DisplayChoice choice, int langMode) {
     chosen_ = true;
@@ -28,8 +32,12 @@ void WindowDisplay::Choose(DisplayChoice choice, int langMode) {
     const QSize screenSize =
         window_.screen() != nullptr ? window_.screen()->size() : QSize(640, 480);
     bool full = FullScreenWithoutAsking(choice, screenSize, haveAnswer);
-    if (!haveAnswer) {
-        full = AskFullScreen(&window_, langMode, desktop_.fullScreen != 0);
+    if (!haveAnswer && desktop_.askDisplayMode == 0) {
+        full = lastChoice_;  // the reader asked not to be asked again
+    } else if (!haveAnswer) {
+        bool dontAskAgain = false;
+        full = AskFullScreen(&window_, langMode, lastChoice_, &dontAskAgain);
+        desktop_.askDisplayMode = dontAskAgain ? 0 : 1;
     }
     SetMode(full, desktop_.windowScale);
 }

@@ -49,6 +49,9 @@ class WindowDisplay {
     QSize stageSize_{640, 480};
     bool fullScreen_ = false;
     bool chosen_ = false;
+    // The mode the settings had when the window opened: the window starts as a window, which
+    // must not pass for the reader's last choice.
+    bool lastChoice_ = false;
 };
 
 }  // namespace talu::qt

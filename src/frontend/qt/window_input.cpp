@@ -1,5 +1,4 @@
 // The window's mouse, keys and dropped files, mapped onto the session's reader commands.
-#include <QCursor>
 #include <QDropEvent>
 #include <QKeyEvent>
 #include <QMimeData>
@@ -31,6 +30,9 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
         return;
     }
     altAlone_ = false;
+    if (ReadingKey(*event)) {
+        return;
+    }
     if (app::ReaderCommands* commands = Commands()) {
         commands->LeaveFastForward();  // every key ends fast-forward first
     }
@@ -40,10 +42,7 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
     const KeyAction action = ActionForKey(event->key(), event->modifiers());
     switch (action.kind) {
         case KeyAction::kClick:
-            if (session_) {
-                cursor_->SetHidden(true);
-            }
-            ClickAt(mapFromGlobal(QCursor::pos()));
+            PressKey();
             return;
         case KeyAction::kClose:
             close();
@@ -61,6 +60,10 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
 }
 
 void MainWindow::keyReleaseEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Control && !event->isAutoRepeat()) {
+        CtrlLetGo();
+        return;
+    }
     if (event->key() == Qt::Key_Alt && altAlone_ && !event->isAutoRepeat()) {
         altAlone_ = false;
         ShowPopupMenu(display_->FullScreen() ? QPoint(0, 0) : mapToGlobal(QPoint(0, 0)));

@@ -73,6 +73,12 @@ void WorkerAdapter::StartProgram(const std::string& program, const std::string& 
     });
 }
 
+void WorkerAdapter::ModeChanged(const app::ModeChange&) {
+    // Never dropped with a closed book: the window reads the mode as it is when this runs, so
+    // a marker never outlives its mode.
+    QMetaObject::invokeMethod(window_.context, window_.modeChanged, Qt::QueuedConnection);
+}
+
 void WorkerAdapter::OpenWebAddress(const std::string& address) {
     const QUrl url(FromCp932(address));
     Queue([url] { QDesktopServices::openUrl(url); });

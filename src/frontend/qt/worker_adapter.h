@@ -42,6 +42,8 @@ class WorkerAdapter : public app::Shell {
         /// A bookmark load ends the reading, and is over.
         std::function<void()> readingEnds;
         std::function<void()> readingResumes;
+        /// Skip or auto started or ended: the window looks at the mode again.
+        std::function<void()> modeChanged;
     };
 
     explicit WorkerAdapter(Window window) : window_(std::move(window)) {}
@@ -64,6 +66,7 @@ class WorkerAdapter : public app::Shell {
     void ReadingResumes() override { window_.readingResumes(); }
     /// Worker thread: nothing reads the shown page in the window yet.
     void PageShown(const app::ShownPage&) override {}
+    void ModeChanged(const app::ModeChange& change) override;
 
   private:
     /// Runs call on the interface thread, unless the book changed meanwhile.

@@ -85,7 +85,6 @@ class MainWindow : public QWidget {
     void dropEvent(QDropEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
-    void wheelEvent(QWheelEvent* event) override;
     bool event(QEvent* event) override;
 
   private:

@@ -99,13 +99,6 @@ void MainWindow::mouseMoveEvent(QMouseEvent* event) {
     }
 }
 
-void MainWindow::wheelEvent(QWheelEvent* event) {
-    if (BacklogWheel(*event)) {
-        return;
-    }
-    QWidget::wheelEvent(event);
-}
-
 void MainWindow::contextMenuEvent(QContextMenuEvent* event) {
     ShowPopupMenu(event->globalPos());
 }

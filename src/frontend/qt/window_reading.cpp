@@ -97,7 +97,9 @@ void MainWindow::wheelEvent(QWheelEvent* event) {
     const int turn = event->angleDelta().y();
     if (turn >= 0) {
         wheelTurn_ = 0;
-        QWidget::wheelEvent(event);  // turned up: not ours
+        if (!BacklogWheel(*event)) {  // turned up: the backlog opens
+            QWidget::wheelEvent(event);
+        }
         return;
     }
     event->accept();

@@ -10,6 +10,8 @@ packages=(
   libsdl2-dev libsdl2-image-dev libsdl2-mixer-dev timgm6mb-soundfont libarchive-dev libjpeg-dev
   libfreetype-dev libfontconfig-dev fonts-ipafont-mincho fonts-ipafont-gothic
   qt6-base-dev qt6-translations-l10n
+  qt6-speech-dev qt6-declarative-dev qt6-speech-speechd-plugin speech-dispatcher speech-dispatcher-espeak-ng espeak-ng
+  qt6-websockets-dev
   xvfb xdotool x11-utils xauth imagemagick
   locales
 )

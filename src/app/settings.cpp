@@ -64,6 +64,7 @@ void Settings::Read(const SettingsStore& store, const std::string& dataFolder) {
         bookmarkFolder = dataFolder + "bookmark\\";
     }
     ReadSingle(store, kSystem, "m_iLangMode", langMode);
+    readAlong.Read(store);
 }
 
 void Settings::Write(SettingsStore& store) const {
@@ -87,6 +88,7 @@ void Settings::Write(SettingsStore& store) const {
     store.WriteInt(kEffect, "m_iWindowLeft", windowLeft.load());
     store.WriteString(kEffect, "m_BookmarkFolderOnArchive", StoredFolder(bookmarkFolder));
     store.WriteInt(kSystem, "m_iLangMode", langMode.load());
+    readAlong.Write(store);
 }
 
 }  // namespace talu::app

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <string>
 
+#include "app/read_along_settings.h"
 #include "app/settings_store.h"
 
 namespace talu::app {
@@ -48,6 +49,8 @@ struct Settings {
     /// A General MIDI soundfont file (host path) that replaces the installed one; empty for
     /// the installed one. Read once, before any music plays.
     std::string soundFont;
+    /// Clipboard, read-aloud and text feed of each page (the window's).
+    ReadAlongSettings readAlong;
 
     /// Reads every value, each with its current value as the default; a missing bookmark folder
     /// becomes dataFolder (an inside folder: the program's, or the reader's own data folder)

@@ -20,6 +20,7 @@
 #include "frontend/qt/key_commands.h"
 #include "frontend/qt/popup_menu.h"
 #include "frontend/qt/qt_settings_store.h"
+#include "frontend/qt/read_along.h"
 #include "frontend/qt/save_picture.h"
 #include "frontend/qt/settings_dialog.h"
 #include "frontend/qt/stage_view.h"
@@ -66,8 +67,14 @@ MainWindow::MainWindow(app::Settings& settings, DesktopSettings& desktop, QtSett
     bookmarks_ = std::make_unique<BookmarkCommands>(
         BookmarkCommands::Window{this, [this] { return session_.get(); },
                                  [this] { return settings_.langMode.load(); }});
+    readAlong_ = std::make_unique<ReadAlong>(settings_.readAlong, *view_,
+                                             [this] { return settings_.langMode.load(); });
     display_->SetMode(false, desktop_.windowScale);
     display_->Place();
+    if (const QString problem = readAlong_->Apply(); !problem.isEmpty()) {
+        QMetaObject::invokeMethod(  // told once the window is up
+            this, [this, problem] { Say(problem, problem); }, Qt::QueuedConnection);
+    }
 }
 
 MainWindow::~MainWindow() {
@@ -106,6 +113,7 @@ WorkerAdapter::Window MainWindow::AdapterWindow() {
         QApplication::restoreOverrideCursor();
         gate_.Reopen();
     };
+    window.pageShown = [this](const app::ShownPage& page) { readAlong_->Show(page); };
     return window;
 }
 
@@ -203,6 +211,7 @@ void MainWindow::CloseBook() {
     }
     adapter_.BookChanged();
     cursor_->Forget();
+    readAlong_->BookClosed();
     gate_.Reopen();
 }
 

@@ -14,9 +14,12 @@ class QSlider;
 
 namespace talu::qt {
 
+class ReadAlongBox;
+
 /// The Setting dialog: speeds, brightness and JPEG quality on sliders, the effects' None boxes,
-/// the media switches and, in its wide part, the bookmark folder, smooth full-screen scaling and
-/// the Internet addresses. Controls are named by their old ids ("slider1003", "check1034", ...).
+/// the media switches and, in its wide part, the bookmark folder, smooth full-screen scaling, the
+/// Internet addresses and reading along (clipboard, read-aloud, text feed). Controls are named by
+/// their old ids ("slider1003", "check1034", ...).
 class SettingsDialog : public QDialog {
   public:
     /// What OK changed that the window must act on.
@@ -36,6 +39,8 @@ class SettingsDialog : public QDialog {
     /// Opens or closes the wide part, as the Detail button does.
     void ToggleDetail();
     bool DetailShown() const;
+    /// The clipboard, read-aloud and text feed part.
+    ReadAlongBox& ReadAlongPart() { return *readAlong_; }
 
   private:
     QSlider* AddSlider(QGridLayout& grid, int row, int id, const QString& label, int value,
@@ -66,6 +71,7 @@ class SettingsDialog : public QDialog {
     QLineEdit* web_[4] = {};
     QPushButton* detailButton_ = nullptr;
     QWidget* detail_ = nullptr;
+    ReadAlongBox* readAlong_ = nullptr;
     int langMode_ = 0;
 };
 

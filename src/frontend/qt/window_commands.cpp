@@ -14,6 +14,8 @@
 #include "frontend/qt/main_window.h"
 #include "frontend/qt/popup_menu.h"
 #include "frontend/qt/qt_settings_store.h"
+#include "frontend/qt/read_along.h"
+#include "frontend/qt/read_along_box.h"
 #include "frontend/qt/save_picture.h"
 #include "frontend/qt/settings_dialog.h"
 #include "frontend/qt/stage_view.h"
@@ -186,6 +188,9 @@ std::optional<app::Player::PauseToken> MainWindow::PauseWhileAsking() {
 
 void MainWindow::SettingsDialog() {
     qt::SettingsDialog dialog(settings_, desktop_, settings_.langMode, this);
+    if (const QString reason = readAlong_->ReadAloudProblem(); !reason.isEmpty()) {
+        dialog.ReadAlongPart().DisableReadAloud(reason);
+    }
     bool accepted = false;
     {
         const auto paused = PauseWhileAsking();
@@ -199,6 +204,9 @@ void MainWindow::SettingsDialog() {
     display_->SetMode(display_->FullScreen(), desktop_.windowScale);  // smooth scaling may change
     if (app::ReaderCommands* commands = Commands()) {
         commands->ApplySettings(outcome.redraw);
+    }
+    if (const QString problem = readAlong_->Apply(); !problem.isEmpty()) {
+        Say(problem, problem);
     }
 }
 

@@ -73,6 +73,10 @@ void WorkerAdapter::StartProgram(const std::string& program, const std::string& 
     });
 }
 
+void WorkerAdapter::PageShown(const app::ShownPage& page) {
+    Queue([this, page] { window_.pageShown(page); });
+}
+
 void WorkerAdapter::OpenWebAddress(const std::string& address) {
     const QUrl url(FromCp932(address));
     Queue([url] { QDesktopServices::openUrl(url); });

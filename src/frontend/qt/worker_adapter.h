@@ -42,6 +42,8 @@ class WorkerAdapter : public app::Shell {
         /// A bookmark load ends the reading, and is over.
         std::function<void()> readingEnds;
         std::function<void()> readingResumes;
+        /// A page has been typed and waits for the reader.
+        std::function<void(const app::ShownPage& page)> pageShown;
     };
 
     explicit WorkerAdapter(Window window) : window_(std::move(window)) {}
@@ -62,6 +64,7 @@ class WorkerAdapter : public app::Shell {
     void OpenWebAddress(const std::string& address) override;
     void ReadingEnds() override { window_.readingEnds(); }
     void ReadingResumes() override { window_.readingResumes(); }
+    void PageShown(const app::ShownPage& page) override;
 
   private:
     /// Runs call on the interface thread, unless the book changed meanwhile.

@@ -1,0 +1,67 @@
+#include "frontend/qt/read_along.h"
+
+#include "app/feed_message.h"
+#include "frontend/qt/page_clipboard.h"
+#include "frontend/qt/stage_accessible.h"
+
+namespace talu::qt {
+
+ReadAlong::ReadAlong(const app::ReadAlongSettings& settings, StageView& stage,
+                     std::function<int()> langMode, QStringList engines)
+    : settings_(settings),
+      stage_(stage),
+      langMode_(std::move(langMode)),
+      speech_(std::move(engines)) {
+    InstallStageAccessibility();
+}
+
+void ReadAlong::Show(const app::ShownPage& page) {
+    const QString text = QString::fromStdString(page.text);
+    QStringList links;
+    for (const std::string& link : page.links) {
+        links << QString::fromStdString(link);
+    }
+    AnnouncePage(stage_, text, links);
+    const QString message = QString::fromStdString(app::FeedMessage(page));
+    if (message.isEmpty()) {
+        speech_.Stop();
+        return;  // a page without text keeps the last one on the clipboard and the feed
+    }
+    if (settings_.copyToClipboard != 0) {
+        CopyPageText(message);
+    }
+    if (settings_.textFeed != 0) {
+        feed_.Send(message);
+    }
+    if (settings_.readAloud != 0) {
+        speech_.Speak(message, langMode_());
+    }
+}
+
+void ReadAlong::Clicked() {
+    speech_.Stop();
+}
+
+void ReadAlong::BookClosed() {
+    speech_.Stop();
+    AnnouncePage(stage_, QString(), QStringList());
+}
+
+QString ReadAlong::Apply() {
+    if (settings_.readAloud == 0) {
+        speech_.Stop();
+    }
+    if (settings_.textFeed == 0) {
+        feed_.Stop();
+        return QString();
+    }
+    QString problem;
+    feed_.Start(settings_.textFeedPort, langMode_(), problem);
+    return problem;
+}
+
+QString ReadAlong::ReadAloudProblem() {
+    return speech_.Problem(langMode_());
+}
+
+}  // namespace talu::qt

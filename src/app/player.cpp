@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "host/encoding.h"
 #include "host/thread_state.h"
 #include "script/keywords.h"
 #include "script/messages.h"
@@ -165,6 +166,7 @@ void Player::RunLoop() {
                 if (FastForward()) {
                     continue;
                 }
+                shell_.PageShown(CurrentPage());
                 StartWaitIcon(result, record);
                 return;
             case step::kTimer:
@@ -215,6 +217,7 @@ void Player::RunLoop() {
                 if (record.IsClosing()) {
                     formPending_ = 1;
                     formPause_.emplace(uiPaused);
+                    shell_.PageShown(CurrentPage());
                     shell_.Post(FormCompleteMessage{});
                     return;
                 }
@@ -268,7 +271,20 @@ bool Player::OfferLinks(const script::TagRecord& record) {
         PresentLink(i);
     }
     choicePending_ = 1;
+    shell_.PageShown(CurrentPage());
     return true;
+}
+
+ShownPage Player::CurrentPage() const {
+    ShownPage page;
+    page.text = host::Cp932ToUtf8(interpreter_->Window().PageText());
+    const interp::LinkSet& links = interpreter_->Links();
+    for (int i = 0; i < links.Count(); ++i) {
+        if (links.Enabled(i)) {
+            page.links.push_back(host::Cp932ToUtf8(links.Text(i)));
+        }
+    }
+    return page;
 }
 
 void Player::PresentLink(int index) {

@@ -149,6 +149,8 @@ class Player {
     bool OfferLinks(const script::TagRecord& record);
     void PresentLink(int index);
     void ShowEndText();
+    /// The page as typed so far and the links that can be chosen now, in UTF-8.
+    ShownPage CurrentPage() const;
     void StartWaitIcon(int kind, const script::TagRecord& record);
     /// Shows the icon of the last wait again once what stopped it has gone.
     void RestartWaitIcon();

@@ -190,6 +190,7 @@ int Interpreter::WaitTag(script::TagRecord& record) {
 int Interpreter::BreakTag(script::TagRecord& record) {
     AddWaitMark(record);
     if (window_->Layout().LineBreak()) {
+        window_->NoteLineBreak();
         return CurtainOpen() ? step::kGoOn : step::kLineWait;
     }
     pageBreak_ = true;
@@ -417,7 +418,9 @@ int Interpreter::ExecuteTag(int id, script::TagRecord& record) {
             window_->NewPage();
             return step::kGoOn;
         case kw::kNewLine:
-            window_->Layout().LineBreak();  // a full page is ignored here
+            if (window_->Layout().LineBreak()) {  // a full page is ignored here
+                window_->NoteLineBreak();
+            }
             return step::kGoOn;
         case kw::kA:
             return LinkTag(record);

@@ -300,6 +300,7 @@ void MessageWindow::NewPage() {
     layout.penX = layout.LineStart();
     layout.penY = layout.window.top;
     stage.DrawLocked([](stage::Surface&, stage::Surface& textLayer) { textLayer.Fill(kTextKey); });
+    pageText_.clear();
 }
 
 bool MessageWindow::TypeText(std::string_view text, std::string& remainder) {
@@ -313,6 +314,8 @@ bool MessageWindow::TypeText(std::string_view text, std::string& remainder) {
     bool fitted = stage.DrawLocked([&](stage::Surface& composed, stage::Surface& textLayer) {
         return PlaceRun(layout, TypingTargets{textLayer, composed}, input, remainder, rectangles);
     });
+    // What did not fit is typed again on the next page, so only the part placed here counts.
+    pageText_.append(input, 0, input.size() - std::min(input.size(), remainder.size()));
     if (!fitted && rectangles.empty() && atPageStart) {
         // Not even an empty page takes this character (a window smaller than one cell): drop
         // it, or every new page would hand the same text back and the book would never go on.

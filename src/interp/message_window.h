@@ -89,6 +89,11 @@ class MessageWindow {
     void HideWindow(bool on);
     /// Appends the visible layout's bookmark lines.
     void WriteState(std::vector<std::string>& lines) const;
+    /// A line break the book asked for (BR, NEWLINE): the page's text keeps it as '\n'.
+    void NoteLineBreak() { pageText_ += '\n'; }
+    /// The text typed on the page since it began (CP932, '\n' where the book broke a line;
+    /// wrapping at the window's edge adds nothing).
+    const std::string& PageText() const { return pageText_; }
 
     /// The visible layout.
     TextLayout& Layout() { return services_.display->layout; }
@@ -106,6 +111,7 @@ class MessageWindow {
     MessageWindowServices services_;
     bool baseFontTaken_ = false;
     uint32_t flagsBeforeHide_ = 0;
+    std::string pageText_;
 };
 
 }  // namespace talu::interp

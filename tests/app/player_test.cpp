@@ -22,6 +22,42 @@ TEST_F(PlayerTest, StopsAtWaitsAndShowsTheEndText) {
     EXPECT_EQ(shell.closeRequests, 1);  // END's own text is the flow book's (run_flow)
 }
 
+TEST_F(PlayerTest, EachWaitShowsThePageAsTypedWithItsChoosableLinks) {
+    // The second run fills the window, so the page shows only what fitted; the rest opens the
+    // next page. A wrap adds no line break, BR and NL do; a variable shows its value.
+    std::string longRun(100, 'w');
+    Open(
+        "<SCREEN LEFT=\"0\" TOP=\"0\" WIDTH=\"200\" HEIGHT=\"100\">"
+        "<A HREF=\"#n\" ANSWER=\"(who=7)\"><A NAME=\"n\">\x91\xBE\x98\x59 "
+        "{who}<BR>two<NL>three<W>" +
+        longRun +
+        "<P><A HREF=\"#a\" ALT=\"A\"><A HREF=\"#b\" ALT=\"B\" ENABLE=\"no\">"
+        "<A HREF=\"#c\" ALT=\"C\"><A NAME=\"a\"><A NAME=\"b\"><A NAME=\"c\"><TRAP>");
+    ClickAndWait();
+    ClickAndWait();
+    ASSERT_GE(shell.pages.size(), 3u);
+    EXPECT_EQ(shell.pages[0], (ShownPage{"太郎 7\n", {}}));  // the BR waits after its break
+    EXPECT_EQ(shell.pages[1], (ShownPage{"太郎 7\ntwo\nthree", {}}));
+    const std::string& full = shell.pages[2].text;
+    ASSERT_TRUE(full.starts_with("太郎 7\ntwo\nthree"));
+    const std::size_t typed = full.size() - std::string("太郎 7\ntwo\nthree").size();
+    EXPECT_GT(typed, 0u);
+    EXPECT_LT(typed, longRun.size());
+    EXPECT_EQ(full.find('\n', 16), std::string::npos);  // wrapped lines are one line
+    while (!player.ChoicePending() && shell.pages.size() < 30) {
+        ClickAndWait();
+    }
+    ASSERT_TRUE(player.ChoicePending()) << shell.pages.size() << " " << steps.results.back();
+    const ShownPage& last = shell.pages.back();
+    EXPECT_EQ(last.links, (std::vector<std::string>{"A", "C"}));
+    // The overflow went on on a page of its own; pages before the links held all of the run.
+    std::size_t overflow = typed;
+    for (std::size_t i = 3; i + 1 < shell.pages.size(); ++i) {
+        overflow += shell.pages[i].text.size();
+    }
+    EXPECT_EQ(overflow + last.text.size(), longRun.size());
+}
+
 TEST_F(PlayerTest, OnlyOneWorkerRunsAtATime) {
     std::mutex mutex;
     std::condition_variable released;
@@ -114,7 +150,7 @@ TEST_F(PlayerTest, ChoosingALinkAppliesItsAnswer) {
     Open(
         "<A HREF=\"#a\" ALT=\"A\" ANSWER=\"pickedA\"><A HREF=\"#b\" ALT=\"B\" ANSWER=\"pickedB\">"
         "<A NAME=\"a\"><TRAP><A NAME=\"b\">b<P>");
-    ASSERT_TRUE(player.ChoicePending());
+    ASSERT_TRUE(player.ChoicePending()) << shell.pages.size() << " " << steps.results.back();
     const interp::LinkSet& links = interpreter->Links();
     auto presented = TakePresents();
     ASSERT_GE(presented.size(), 2u);  // the window opened, then the two links

@@ -73,6 +73,7 @@ class RecordingShell : public Shell {
         Keep(started, program + '|' + parameters + '|' + folder);
     }
     void OpenWebAddress(const std::string& address) override { Keep(addresses, address); }
+    void PageShown(const ShownPage& page) override { Keep(pages, page); }
 
     std::mutex mutex;
     std::vector<PlayerMessage> posted;
@@ -84,6 +85,7 @@ class RecordingShell : public Shell {
     std::vector<std::string> cursors;
     std::vector<std::string> started;
     std::vector<std::string> addresses;
+    std::vector<ShownPage> pages;
     /// The answers to the next questions in turn; OK once they are used up.
     std::vector<bool> answers;
 
@@ -178,4 +180,12 @@ class PlayerTest : public ::testing::Test {
     std::vector<std::optional<stage::Rect>> presents;
 };
 
+}  // namespace talu::app
+namespace talu::app {
+inline void PrintTo(const ShownPage& page, std::ostream* out) {
+    *out << '"' << page.text << "\" links";
+    for (const std::string& link : page.links) {
+        *out << " \"" << link << '"';
+    }
+}
 }  // namespace talu::app

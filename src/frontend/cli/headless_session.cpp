@@ -72,6 +72,8 @@ class SessionShell : public app::Shell {
 
     void OpenWebAddress(const std::string& address) override { line_("command " + address); }
 
+    void PageShown(const app::ShownPage&) override {}  // the backlog keeps the pages
+
   private:
     TraceLine line_;
     bool answerOk_;

@@ -9,6 +9,7 @@
 #include "frontend/cli/console_shell.h"
 #include "frontend/cli/headless_session.h"
 #include "frontend/cli/listed_choices.h"
+#include "frontend/cli/text_feed_file.h"
 #include "host/encoding.h"
 #include "host/paths.h"
 #include "script/keywords.h"
@@ -66,7 +67,8 @@ bool ParseRunArguments(const std::vector<std::string_view>& args, RunOptions& op
         const bool takesValue = arg == "--answer" || arg == "--max-steps" ||
                                 arg == "--screenshot" || arg == "--frames" || arg == "--trace" ||
                                 arg == "--choose" || arg == "--at" || arg == "--load" ||
-                                arg == "--auto-load" || arg == "--date" || arg == "--audio";
+                                arg == "--auto-load" || arg == "--date" || arg == "--audio" ||
+                                arg == "--text-feed";
         if (takesValue && i + 1 >= args.size()) {
             problem = std::string(arg) + " needs a value";
             return false;
@@ -96,6 +98,8 @@ bool ParseRunArguments(const std::vector<std::string_view>& args, RunOptions& op
             options.audio = std::string(args[++i]);
         } else if (arg == "--trace") {
             options.trace = std::string(args[++i]);
+        } else if (arg == "--text-feed") {
+            options.textFeed = std::string(args[++i]);
         } else if (arg == "--choose") {
             if (!ParseChoices(args[++i], options.choices)) {
                 problem = "--choose needs link numbers such as 0 or 1,0,2";
@@ -193,6 +197,11 @@ int RunBook(const RunOptions& options, std::ostream& out, std::ostream& err) {
         err << "talu-cli: cannot create '" << options.frames << "'\n";
         return 1;
     }
+    TextFeedFile feed;
+    if (!options.textFeed.empty() && !feed.Open(options.textFeed)) {
+        err << "talu-cli: cannot write '" << options.textFeed << "'\n";
+        return 1;
+    }
     Trace trace(options.trace.empty() ? out : traceFile);
     const TraceLine line = [&trace](const std::string& text) { trace.Line(text); };
     session.answerOk = options.answerOk;
@@ -206,6 +215,9 @@ int RunBook(const RunOptions& options, std::ostream& out, std::ostream& err) {
         return 1;
     }
     RunHooks run(options, trace, *player);
+    if (!options.textFeed.empty()) {
+        run.hooks.pageShown = [&feed](const app::ShownPage& page) { feed.Page(page); };
+    }
     ListedChoices choices(options.choices);
     ReaderScript reader;
     reader.choose = [&choices](const std::vector<int>& choosable) {
@@ -237,6 +249,10 @@ int RunBook(const RunOptions& options, std::ostream& out, std::ostream& err) {
             err << "talu-cli: cannot write '" << options.screenshot << "'\n";
             status = 1;
         }
+    }
+    if (!options.textFeed.empty() && !feed.Close()) {
+        err << "talu-cli: cannot write the text feed to '" << options.textFeed << "'\n";
+        status = 1;
     }
     std::string audioProblem;
     if (!options.audio.empty() && !player->WriteAudio(options.audio, audioProblem)) {

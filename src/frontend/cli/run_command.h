@@ -38,6 +38,8 @@ struct RunOptions {
     std::optional<int> autoLoad;
     /// --date: the local time bookmark headers write.
     std::optional<app::LocalTime> date;
+    /// What the text feed would send, one message a line; empty for none.
+    std::string textFeed;
 };
 
 /// Reads the run command's arguments; false with a problem text on a usage error.

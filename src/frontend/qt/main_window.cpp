@@ -107,6 +107,7 @@ WorkerAdapter::Window MainWindow::AdapterWindow() {
         gate_.Close();           // a worker waiting for a box goes on at once, so the book ends
         forms_->Clear();
         cursor_->Forget();
+        readAlong_->BookClosed();  // the loaded place is read along afresh
         QApplication::setOverrideCursor(Qt::WaitCursor);
     };
     window.readingResumes = [this] {

@@ -1,6 +1,5 @@
 #include "frontend/qt/read_along.h"
 
-#include "app/feed_message.h"
 #include "frontend/qt/page_clipboard.h"
 #include "frontend/qt/stage_accessible.h"
 
@@ -22,10 +21,9 @@ void ReadAlong::Show(const app::ShownPage& page) {
         links << QString::fromStdString(link);
     }
     AnnouncePage(stage_, text, links);
-    const QString message = QString::fromStdString(app::FeedMessage(page));
+    const QString message = QString::fromStdString(news_.Next(page));
     if (message.isEmpty()) {
-        speech_.Stop();
-        return;  // a page without text keeps the last one on the clipboard and the feed
+        return;  // nothing new: the clipboard and the feed keep the last text, the voice goes on
     }
     if (settings_.copyToClipboard != 0) {
         CopyPageText(message);
@@ -44,6 +42,7 @@ void ReadAlong::Clicked() {
 
 void ReadAlong::BookClosed() {
     speech_.Stop();
+    news_.Forget();
     AnnouncePage(stage_, QString(), QStringList());
 }
 

@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <functional>
 
+#include "app/page_news.h"
 #include "app/read_along_settings.h"
 #include "app/shown_page.h"
 #include "frontend/qt/read_aloud.h"
@@ -23,11 +24,13 @@ class ReadAlong {
     ReadAlong(const app::ReadAlongSettings& settings, StageView& stage,
               std::function<int()> langMode, QStringList engines = ReadAloud::InstalledEngines());
 
-    /// A page has been typed and waits for the reader.
+    /// A page has been typed and waits for the reader: the stage shows all of it to assistive
+    /// technology; the clipboard, the voice and the feed get what is new on it.
     void Show(const app::ShownPage& page);
     /// The reader clicked (or pressed a key that reads on): the spoken page stops.
     void Clicked();
-    /// The book closed: nothing is shown or spoken.
+    /// The book closed or a bookmark load ends the reading: nothing is shown or spoken, and the
+    /// next page is new.
     void BookClosed();
     /// Follows the settings: opens or closes the feed, stops speaking when switched off. The
     /// problem when the feed cannot listen, empty when all is well.
@@ -41,6 +44,7 @@ class ReadAlong {
     const app::ReadAlongSettings& settings_;
     StageView& stage_;
     std::function<int()> langMode_;
+    app::PageNews news_;
     ReadAloud speech_;
     TextFeed feed_;
 };

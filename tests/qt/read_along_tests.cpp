@@ -1,0 +1,210 @@
+// What follows each typed page: the clipboard, what assistive technology reads on the stage, the
+// spoken page and the text feed, each as the reader's settings say; and their part of the
+// settings dialog.
+#include <QAccessible>
+#include <QAccessibleTextInterface>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QSpinBox>
+#include <QTcpServer>
+#include <QtTest>
+
+#include "app/ini_settings_store.h"
+#include "app/settings.h"
+#include "frontend/qt/read_along.h"
+#include "frontend/qt/read_along_box.h"
+#include "frontend/qt/settings_dialog.h"
+#include "frontend/qt/stage_view.h"
+
+#ifdef TALU_HAS_SPEECH
+#include "qt/speech_recorder.h"
+#endif
+#ifdef TALU_HAS_WEBSOCKETS
+#include <QWebSocket>
+#endif
+
+namespace talu::qt {
+namespace {
+
+const app::ShownPage kChoice{"「どこへ行く?」\n森か、川か。", {"森へ", "川へ"}};
+const app::ShownPage kPlain{"Morning came.", {}};
+
+}  // namespace
+
+class ReadAlongTests : public QObject {
+    Q_OBJECT
+
+  private:
+    app::ReadAlongSettings settings_;
+    StageView view_;
+    int langMode_ = 0;
+
+    ReadAlong Follower(QStringList engines = {QStringLiteral("talu-recorder")}) {
+        return ReadAlong(settings_, view_, [this] { return langMode_; }, std::move(engines));
+    }
+
+  private slots:
+    void init() {
+        settings_ = app::ReadAlongSettings();
+        langMode_ = 0;
+#ifdef TALU_HAS_SPEECH
+        test::RecordedSpeech() = test::SpeechLog();
+#endif
+        QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+    }
+
+    void TheClipboardGetsEachPageOnlyWhenSwitchedOn() {
+        ReadAlong follower = Follower();
+        follower.Show(kPlain);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
+        settings_.copyToClipboard = 1;
+        follower.Show(kChoice);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString::fromStdString(kChoice.text));
+        // A page with nothing to read leaves the last text for the dictionary tool.
+        follower.Show(app::ShownPage{"\n", {}});
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString::fromStdString(kChoice.text));
+    }
+
+    void AssistiveTechnologyReadsThePageAndItsLinks() {
+        ReadAlong follower = Follower();
+        follower.Show(kChoice);
+        QAccessibleInterface* stage = QAccessible::queryAccessibleInterface(&view_);
+        QVERIFY(stage != nullptr);
+        QCOMPARE(stage->text(QAccessible::Name), QString::fromStdString(kChoice.text));
+        QVERIFY(stage->state().readOnly);
+        QAccessibleTextInterface* text = stage->textInterface();
+        QVERIFY(text != nullptr);
+        QCOMPARE(text->text(0, text->characterCount()), QString::fromStdString(kChoice.text));
+        QCOMPARE(stage->childCount(), 2);
+        QStringList links;
+        for (int i = 0; i < stage->childCount(); ++i) {
+            QAccessibleInterface* link = stage->child(i);
+            QCOMPARE(link->role(), QAccessible::Button);
+            QCOMPARE(link->parent(), stage);
+            QCOMPARE(stage->indexOfChild(link), i);
+            links << link->text(QAccessible::Name);
+        }
+        QCOMPARE(links, (QStringList{"森へ", "川へ"}));
+
+        follower.Show(kPlain);  // the old links go
+        QCOMPARE(stage->childCount(), 0);
+        QCOMPARE(stage->text(QAccessible::Name), QStringLiteral("Morning came."));
+        follower.BookClosed();
+        QCOMPARE(stage->text(QAccessible::Name), QString());
+    }
+
+#ifdef TALU_HAS_SPEECH
+    void PagesAreSpokenInTheBooksLanguageAndStopAtTheClick() {
+        ReadAlong follower = Follower();
+        follower.Show(kChoice);  // switched off: nothing is said
+        QVERIFY(test::RecordedSpeech().said.isEmpty());
+        settings_.readAloud = 1;
+        QCOMPARE(follower.ReadAloudProblem(), QString());
+        follower.Show(kChoice);
+        QCOMPARE(test::RecordedSpeech().said, QStringList{QString::fromStdString(kChoice.text)});
+        QCOMPARE(test::RecordedSpeech().language, QLocale::Japanese);
+        const int stops = test::RecordedSpeech().stops;
+        follower.Clicked();
+        QCOMPARE(test::RecordedSpeech().stops, stops + 1);
+        follower.Clicked();  // nothing is spoken any more: nothing to stop
+        QCOMPARE(test::RecordedSpeech().stops, stops + 1);
+
+        // The recorder has no English voice: an English book is not read aloud, and says why.
+        langMode_ = 1;
+        QCOMPARE(follower.ReadAloudProblem(), QStringLiteral("No English voice is installed."));
+        follower.Show(kPlain);
+        QCOMPARE(test::RecordedSpeech().said.size(), 1);
+        ReadAlong noEngine = Follower(QStringList());
+        QVERIFY(noEngine.ReadAloudProblem().startsWith("No speech engine is installed"));
+    }
+#endif
+
+    void TheSettingsDialogShowsWhyReadAloudIsOffAndKeepsTheReadersChoice() {
+        app::IniSettingsStore stored;
+        stored.WriteInt("SYSTEM", "ReadAloud", 1);
+        stored.WriteInt("SYSTEM", "TextFeedPort", 70000);  // no port: the default
+        app::Settings settings;
+        settings.Read(stored, "Z:\\prog\\");
+        DesktopSettings desktop;
+        SettingsDialog dialog(settings, desktop, 1);
+        auto* readAloud = dialog.findChild<QCheckBox*>("readAloud");
+        auto* port = dialog.findChild<QSpinBox*>("textFeedPort");
+        QVERIFY(readAloud->isChecked());
+        QCOMPARE(port->value(), 6677);
+        QVERIFY(!port->isEnabled());  // the feed is off
+        dialog.ReadAlongPart().DisableReadAloud(QStringLiteral("No English voice is installed."));
+        QVERIFY(!readAloud->isEnabled());
+        QCOMPARE(dialog.findChild<QLabel*>("readAloudReason")->text(),
+                 QStringLiteral("No English voice is installed."));
+        dialog.findChild<QCheckBox*>("textFeed")->setChecked(true);
+        QVERIFY(port->isEnabled());
+        port->setValue(7001);
+        dialog.findChild<QCheckBox*>("copyPageText")->setChecked(true);
+        dialog.Apply();
+        app::IniSettingsStore written;
+        settings.Write(written);
+        QCOMPARE(written.ReadInt("SYSTEM", "ReadAloud"), 1);
+        QCOMPARE(written.ReadInt("SYSTEM", "TextFeed"), 1);
+        QCOMPARE(written.ReadInt("SYSTEM", "TextFeedPort"), 7001);
+        QCOMPARE(written.ReadInt("SYSTEM", "CopyPageText"), 1);
+    }
+
+    void AFeedOnAPortInUseSaysSo() {
+        QTcpServer taken;
+        QVERIFY(taken.listen(QHostAddress::LocalHost));
+        settings_.textFeed = 1;
+        settings_.textFeedPort = taken.serverPort();
+        ReadAlong follower = Follower();
+        const QString problem = follower.Apply();
+#ifdef TALU_HAS_WEBSOCKETS
+        QVERIFY2(problem.contains(QString::number(taken.serverPort())), qPrintable(problem));
+#else
+        QVERIFY(problem.contains("no text feed"));
+#endif
+        QVERIFY(!follower.Feed().Listening());
+    }
+
+#ifdef TALU_HAS_WEBSOCKETS
+    void TheFeedSendsEachPageToEveryReaderOn127001AndIgnoresWhatTheySend() {
+        settings_.textFeed = 1;
+        settings_.textFeedPort = 0;  // any free port
+        ReadAlong follower = Follower();
+        QCOMPARE(follower.Apply(), QString());
+        const int port = follower.Feed().Port();
+        QVERIFY(port > 0);
+        QWebSocket reader;
+        QStringList received;
+        connect(&reader, &QWebSocket::textMessageReceived, this,
+                [&](const QString& message) { received << message; });
+        reader.open(QUrl(QStringLiteral("ws://127.0.0.1:%1").arg(port)));
+        QTRY_COMPARE(reader.state(), QAbstractSocket::ConnectedState);
+        follower.Show(kChoice);
+        QTRY_COMPARE(received.size(), 1);
+        reader.sendTextMessage(QStringLiteral("next"));
+        reader.sendBinaryMessage(QByteArray(4096, 'x'));
+        follower.Show(kPlain);
+        QTRY_COMPARE(received.size(), 2);
+        QTest::qWait(50);
+        QCOMPARE(received, (QStringList{QString::fromStdString(kChoice.text), "Morning came."}));
+
+        // Another loopback address, IPv6 included, finds nothing listening.
+        for (const char* other : {"ws://127.0.0.2:%1", "ws://[::1]:%1"}) {
+            QWebSocket stranger;
+            stranger.open(QUrl(QString::fromLatin1(other).arg(port)));
+            QTRY_VERIFY(stranger.state() == QAbstractSocket::UnconnectedState);
+            QVERIFY2(stranger.error() != QAbstractSocket::UnknownSocketError, other);
+        }
+
+        settings_.textFeed = 0;
+        QCOMPARE(follower.Apply(), QString());
+        QTRY_COMPARE(reader.state(), QAbstractSocket::UnconnectedState);
+    }
+#endif
+};
+
+}  // namespace talu::qt
+
+QTEST_MAIN(talu::qt::ReadAlongTests)
+#include "read_along_tests.moc"

@@ -21,6 +21,7 @@
 #ifdef TALU_HAS_SPEECH
 #include "qt/speech_recorder.h"
 #endif
+#include "qt/window_rig.h"
 #ifdef TALU_HAS_WEBSOCKETS
 #include <QWebSocket>
 #endif
@@ -29,11 +30,13 @@ namespace talu::qt {
 namespace {
 
 const app::ShownPage kChoice{"「どこへ行く?」\n森か、川か。", {"森へ", "川へ"}};
+// What the clipboard, the voice and the feed get for it: the text, then its links.
+const QString kChoiceNews = QStringLiteral("「どこへ行く?」\n森か、川か。\n森へ\n川へ");
 const app::ShownPage kPlain{"Morning came.", {}};
 
 }  // namespace
 
-class ReadAlongTests : public QObject {
+class ReadAlongTests : public QObject, test::WindowRig {
     Q_OBJECT
 
   private:
@@ -42,7 +45,8 @@ class ReadAlongTests : public QObject {
     int langMode_ = 0;
 
     ReadAlong Follower(QStringList engines = {QStringLiteral("talu-recorder")}) {
-        return ReadAlong(settings_, view_, [this] { return langMode_; }, std::move(engines));
+        return ReadAlong(
+            settings_, view_, [this] { return langMode_; }, std::move(engines));
     }
 
   private slots:
@@ -50,7 +54,7 @@ class ReadAlongTests : public QObject {
         settings_ = app::ReadAlongSettings();
         langMode_ = 0;
 #ifdef TALU_HAS_SPEECH
-        test::RecordedSpeech() = test::SpeechLog();
+        test::ClearRecordedSpeech();
 #endif
         QGuiApplication::clipboard()->setText(QStringLiteral("before"));
     }
@@ -61,10 +65,10 @@ class ReadAlongTests : public QObject {
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
         settings_.copyToClipboard = 1;
         follower.Show(kChoice);
-        QCOMPARE(QGuiApplication::clipboard()->text(), QString::fromStdString(kChoice.text));
+        QCOMPARE(QGuiApplication::clipboard()->text(), kChoiceNews);
         // A page with nothing to read leaves the last text for the dictionary tool.
         follower.Show(app::ShownPage{"\n", {}});
-        QCOMPARE(QGuiApplication::clipboard()->text(), QString::fromStdString(kChoice.text));
+        QCOMPARE(QGuiApplication::clipboard()->text(), kChoiceNews);
     }
 
     void AssistiveTechnologyReadsThePageAndItsLinks() {
@@ -98,26 +102,43 @@ class ReadAlongTests : public QObject {
 #ifdef TALU_HAS_SPEECH
     void PagesAreSpokenInTheBooksLanguageAndStopAtTheClick() {
         ReadAlong follower = Follower();
-        follower.Show(kChoice);  // switched off: nothing is said
-        QVERIFY(test::RecordedSpeech().said.isEmpty());
+        follower.Show(kPlain);  // switched off: nothing is said
         settings_.readAloud = 1;
-        QCOMPARE(follower.ReadAloudProblem(), QString());
         follower.Show(kChoice);
-        QCOMPARE(test::RecordedSpeech().said, QStringList{QString::fromStdString(kChoice.text)});
+        QTRY_COMPARE(test::RecordedSpeech().said, QStringList{kChoiceNews});
         QCOMPARE(test::RecordedSpeech().language, QLocale::Japanese);
+        QCOMPARE(follower.ReadAloudProblem(), QString());
         const int stops = test::RecordedSpeech().stops;
         follower.Clicked();
-        QCOMPARE(test::RecordedSpeech().stops, stops + 1);
+        QTRY_COMPARE(test::RecordedSpeech().stops, stops + 1);
         follower.Clicked();  // nothing is spoken any more: nothing to stop
+        follower.Show(app::ShownPage{"次へ。", {}});
+        QTRY_COMPARE(test::RecordedSpeech().said.size(), 2);
         QCOMPARE(test::RecordedSpeech().stops, stops + 1);
 
         // The recorder has no English voice: an English book is not read aloud, and says why.
         langMode_ = 1;
         QCOMPARE(follower.ReadAloudProblem(), QStringLiteral("No English voice is installed."));
         follower.Show(kPlain);
-        QCOMPARE(test::RecordedSpeech().said.size(), 1);
+        QTest::qWait(50);
+        QCOMPARE(test::RecordedSpeech().said.size(), 2);
         ReadAlong noEngine = Follower(QStringList());
-        QVERIFY(noEngine.ReadAloudProblem().startsWith("No speech engine is installed"));
+        QCOMPARE(noEngine.ReadAloudProblem(), std::nullopt);  // asked now, answered later
+        QTRY_VERIFY(noEngine.ReadAloudProblem().has_value());
+        QVERIFY(noEngine.ReadAloudProblem()->startsWith("No speech engine is installed"));
+    }
+
+    void TheSettingsBoxAsksForVoicesWhenShownAndTellsTheAnswer() {
+        langMode_ = 1;
+        ReadAlong follower = Follower();
+        ReadAlongBox box(settings_, 1);
+        follower.Attend(box);
+        auto* readAloud = box.findChild<QCheckBox*>("readAloud");
+        auto* reason = box.findChild<QLabel*>("readAloudReason");
+        box.show();
+        QCOMPARE(reason->text(), QStringLiteral("Looking for voices…"));
+        QTRY_COMPARE(reason->text(), QStringLiteral("No English voice is installed."));
+        QVERIFY(!readAloud->isEnabled());
     }
 #endif
 
@@ -134,7 +155,8 @@ class ReadAlongTests : public QObject {
         QVERIFY(readAloud->isChecked());
         QCOMPARE(port->value(), 6677);
         QVERIFY(!port->isEnabled());  // the feed is off
-        dialog.ReadAlongPart().DisableReadAloud(QStringLiteral("No English voice is installed."));
+        dialog.ReadAlongPart().SetReadAloudProblem(
+            QStringLiteral("No English voice is installed."));
         QVERIFY(!readAloud->isEnabled());
         QCOMPARE(dialog.findChild<QLabel*>("readAloudReason")->text(),
                  QStringLiteral("No English voice is installed."));
@@ -187,7 +209,7 @@ class ReadAlongTests : public QObject {
         follower.Show(kPlain);
         QTRY_COMPARE(received.size(), 2);
         QTest::qWait(50);
-        QCOMPARE(received, (QStringList{QString::fromStdString(kChoice.text), "Morning came."}));
+        QCOMPARE(received, (QStringList{kChoiceNews, "Morning came."}));
 
         // Another loopback address, IPv6 included, finds nothing listening.
         for (const char* other : {"ws://127.0.0.2:%1", "ws://[::1]:%1"}) {
@@ -200,6 +222,42 @@ class ReadAlongTests : public QObject {
         settings_.textFeed = 0;
         QCOMPARE(follower.Apply(), QString());
         QTRY_COMPARE(reader.state(), QAbstractSocket::UnconnectedState);
+    }
+
+    void TheWindowFeedsWhatItsWorkerTypesAndAMessageSentToItChangesNothing() {
+        WindowRig::settings_.readAlong.textFeed = 1;
+        WindowRig::settings_.readAlong.textFeedPort = 0;
+        WindowRig::settings_.readAlong.copyToClipboard = 1;
+        OpenWindow();
+        test::ModalDriver answerer(QMessageBox::Ok);
+        QWebSocket reader;
+        QStringList received;
+        connect(&reader, &QWebSocket::textMessageReceived, this,
+                [&](const QString& message) { received << message; });
+        reader.open(
+            QUrl(QStringLiteral("ws://127.0.0.1:%1").arg(window_->PageFollowers().Feed().Port())));
+        QTRY_COMPARE(reader.state(), QAbstractSocket::ConnectedState);
+        QVERIFY(window_->OpenBook(Write("feed.talu", "First page.<P>Second<BR>page.<P>")));
+        QVERIFY(Idle());
+        QTRY_COMPARE(received, QStringList{"First page."});
+        QAccessibleInterface* stage = QAccessible::queryAccessibleInterface(&window_->View());
+        QCOMPARE(stage->text(QAccessible::Name), QStringLiteral("First page."));
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("First page."));
+
+        const long long index = window_->Session()->GetInterpreter()->Book().CurrentIndex();
+        reader.sendTextMessage(QStringLiteral("click"));
+        QTest::qWait(200);
+        QVERIFY(Idle());
+        QCOMPARE(window_->Session()->GetInterpreter()->Book().CurrentIndex(), index);
+        QCOMPARE(received.size(), 1);
+
+        window_->ClickAt(QPoint(10, 10));
+        QTRY_COMPARE(received, (QStringList{"First page.", "Second"}));
+        QVERIFY(Idle());
+        window_->ClickAt(QPoint(10, 10));  // the rest of the same page
+        QTRY_COMPARE(received, (QStringList{"First page.", "Second", "page."}));
+        QCOMPARE(stage->text(QAccessible::Name), QStringLiteral("Second\npage."));
+        CloseWindow();
     }
 #endif
 };

@@ -3,12 +3,25 @@
 #include <QTextToSpeechEngine>
 #include <QTextToSpeechPlugin>
 #include <QtPlugin>
+#include <mutex>
 
 namespace talu::test {
 
-SpeechLog& RecordedSpeech() {
-    static SpeechLog log;
+namespace {
+
+std::mutex logMutex;
+SpeechLog log;
+
+}  // namespace
+
+SpeechLog RecordedSpeech() {
+    std::lock_guard lock(logMutex);
     return log;
+}
+
+void ClearRecordedSpeech() {
+    std::lock_guard lock(logMutex);
+    log = SpeechLog();
 }
 
 namespace {
@@ -19,16 +32,22 @@ class RecorderEngine : public QTextToSpeechEngine {
 
     QList<QLocale> availableLocales() const override { return {kJapanese}; }
     QList<QVoice> availableVoices() const override {
-        return {createVoice(QStringLiteral("recorder"), kJapanese, QVoice::Female, QVoice::Adult,
-                            {})};
+        return {
+            createVoice(QStringLiteral("recorder"), kJapanese, QVoice::Female, QVoice::Adult, {})};
     }
     void say(const QString& text) override {
-        RecordedSpeech().said << text;
-        RecordedSpeech().language = locale_.language();
+        {
+            std::lock_guard lock(logMutex);
+            log.said << text;
+            log.language = locale_.language();
+        }
         Change(QTextToSpeech::Speaking);
     }
     void stop(QTextToSpeech::BoundaryHint) override {
-        ++RecordedSpeech().stops;
+        {
+            std::lock_guard lock(logMutex);
+            ++log.stops;
+        }
         Change(QTextToSpeech::Ready);
     }
     void pause(QTextToSpeech::BoundaryHint) override {}

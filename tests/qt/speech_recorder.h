@@ -16,6 +16,8 @@ struct SpeechLog {
     QLocale::Language language = QLocale::AnyLanguage;
 };
 
-SpeechLog& RecordedSpeech();
+/// A copy of the log; the engines write it on the speech thread.
+SpeechLog RecordedSpeech();
+void ClearRecordedSpeech();
 
 }  // namespace talu::test

@@ -1,6 +1,9 @@
 #include "frontend/qt/read_along.h"
 
+#include <QPointer>
+
 #include "frontend/qt/page_clipboard.h"
+#include "frontend/qt/read_along_box.h"
 #include "frontend/qt/stage_accessible.h"
 
 namespace talu::qt {
@@ -59,8 +62,19 @@ QString ReadAlong::Apply() {
     return problem;
 }
 
-QString ReadAlong::ReadAloudProblem() {
+std::optional<QString> ReadAlong::ReadAloudProblem() {
     return speech_.Problem(langMode_());
+}
+
+void ReadAlong::Attend(ReadAlongBox& box) {
+    box.WhenShown([this, guarded = QPointer<ReadAlongBox>(&box)] {
+        guarded->SetReadAloudProblem(ReadAloudProblem());
+        speech_.WhenAnswered([this, guarded] {
+            if (guarded) {
+                guarded->SetReadAloudProblem(ReadAloudProblem());
+            }
+        });
+    });
 }
 
 }  // namespace talu::qt

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <optional>
 
 #include "app/page_news.h"
 #include "app/read_along_settings.h"
@@ -12,6 +13,7 @@
 
 namespace talu::qt {
 
+class ReadAlongBox;
 class StageView;
 
 /// What follows each typed page outside the stage's pixels: the screen reader's view of the
@@ -35,8 +37,12 @@ class ReadAlong {
     /// Follows the settings: opens or closes the feed, stops speaking when switched off. The
     /// problem when the feed cannot listen, empty when all is well.
     QString Apply();
-    /// Why pages cannot be spoken in the book's language; empty when they can.
-    QString ReadAloudProblem();
+    /// Why pages cannot be spoken in the book's language; empty when they can, nullopt while
+    /// the speech engines are still being asked (which this starts).
+    std::optional<QString> ReadAloudProblem();
+    /// The settings' box says whether pages can be spoken: the engines are asked when it is
+    /// first shown (starting them takes a while), and it is told their answer.
+    void Attend(ReadAlongBox& box);
 
     const TextFeed& Feed() const { return feed_; }
 

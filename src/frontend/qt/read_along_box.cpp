@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QSpinBox>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "frontend/qt/ui_text.h"
 
@@ -21,7 +22,7 @@ QCheckBox* NamedCheck(const QString& text, const char* name, int checked) {
 }  // namespace
 
 ReadAlongBox::ReadAlongBox(const app::ReadAlongSettings& settings, int lang)
-    : QGroupBox(Pick(lang, "読み上げとテキスト", "Reading Along")) {
+    : QGroupBox(Pick(lang, "読み上げとテキスト", "Reading Along")), langMode_(lang) {
     copy_ = NamedCheck(Pick(lang, "ページの文章をクリップボードにコピーする",
                             "Copy each page's text to the clipboard"),
                        "copyPageText", settings.copyToClipboard);
@@ -52,12 +53,23 @@ ReadAlongBox::ReadAlongBox(const app::ReadAlongSettings& settings, int lang)
     layout->addLayout(feedRow);
 }
 
-void ReadAlongBox::DisableReadAloud(const QString& reason) {
-    readAloud_->setChecked(false);
-    readAloud_->setEnabled(false);
-    readAloud_->setToolTip(reason);
-    readAloudReason_->setText(reason);
-    readAloudReason_->show();
+void ReadAlongBox::SetReadAloudProblem(const std::optional<QString>& problem) {
+    const QString said =
+        problem ? *problem : Pick(langMode_, "音声を探しています…", "Looking for voices…");
+    if (problem && !problem->isEmpty()) {
+        readAloud_->setChecked(false);
+        readAloud_->setEnabled(false);
+    }
+    readAloud_->setToolTip(said);
+    readAloudReason_->setText(said);
+    readAloudReason_->setVisible(!said.isEmpty());
+}
+
+void ReadAlongBox::showEvent(QShowEvent* event) {
+    QGroupBox::showEvent(event);
+    if (whenShown_) {
+        std::exchange(whenShown_, nullptr)();
+    }
 }
 
 void ReadAlongBox::Apply(app::ReadAlongSettings& settings) const {

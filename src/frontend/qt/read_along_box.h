@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QGroupBox>
+#include <functional>
+#include <optional>
 
 #include "app/read_along_settings.h"
 
@@ -17,8 +19,11 @@ class ReadAlongBox : public QGroupBox {
   public:
     ReadAlongBox(const app::ReadAlongSettings& settings, int langMode);
 
-    /// Read-aloud cannot be used here: its box is disabled and the reason shown beside it.
-    void DisableReadAloud(const QString& reason);
+    /// Whether read-aloud can be used here: nullopt while that is being found out (said beside
+    /// it), empty when it can, else why not (it is then disabled and the reason shown beside).
+    void SetReadAloudProblem(const std::optional<QString>& problem);
+    /// call runs when the box is first shown (the dialog's wide part opened).
+    void WhenShown(std::function<void()> call) { whenShown_ = std::move(call); }
     /// Reads the controls back; a disabled read-aloud keeps what the reader chose before, for
     /// when a voice is installed.
     void Apply(app::ReadAlongSettings& settings) const;
@@ -29,6 +34,11 @@ class ReadAlongBox : public QGroupBox {
     QLabel* readAloudReason_ = nullptr;
     QCheckBox* feed_ = nullptr;
     QSpinBox* port_ = nullptr;
+    int langMode_ = 0;
+    std::function<void()> whenShown_;
+
+  protected:
+    void showEvent(QShowEvent* event) override;
 };
 
 }  // namespace talu::qt

@@ -6,7 +6,7 @@
 
 namespace talu::qt {
 
-struct ReadAloud::Speaker {};
+struct ReadAloud::Desk {};
 
 ReadAloud::ReadAloud(QStringList engines) : engines_(std::move(engines)) {}
 
@@ -16,11 +16,15 @@ QStringList ReadAloud::InstalledEngines() {
     return {};
 }
 
-QString ReadAloud::Problem(int langMode) {
+std::optional<QString> ReadAloud::Problem(int langMode) {
     return Pick(langMode,
                 "この talu は音声合成なしで作られました (Qt TextToSpeech がありませんでした)。",
                 "This build of talu has no speech support (Qt TextToSpeech was missing when it "
                 "was built).");
+}
+
+void ReadAloud::WhenAnswered(std::function<void()> call) {
+    call();
 }
 
 void ReadAloud::Speak(const QString&, int) {}

@@ -15,7 +15,6 @@
 #include "frontend/qt/popup_menu.h"
 #include "frontend/qt/qt_settings_store.h"
 #include "frontend/qt/read_along.h"
-#include "frontend/qt/read_along_box.h"
 #include "frontend/qt/save_picture.h"
 #include "frontend/qt/settings_dialog.h"
 #include "frontend/qt/stage_view.h"
@@ -188,9 +187,7 @@ std::optional<app::Player::PauseToken> MainWindow::PauseWhileAsking() {
 
 void MainWindow::SettingsDialog() {
     qt::SettingsDialog dialog(settings_, desktop_, settings_.langMode, this);
-    if (const QString reason = readAlong_->ReadAloudProblem(); !reason.isEmpty()) {
-        dialog.ReadAlongPart().DisableReadAloud(reason);
-    }
+    readAlong_->Attend(dialog.ReadAlongPart());
     bool accepted = false;
     {
         const auto paused = PauseWhileAsking();

@@ -137,7 +137,8 @@ bool ParseRunArguments(const std::vector<std::string_view>& args, RunOptions& op
 
 namespace {
 
-// What the run traces at every step and wait, and the pictures --frames keeps.
+// What the run traces at every step and wait, the pictures --frames keeps and the messages
+// --text-feed writes.
 struct RunHooks {
     RunHooks(const RunOptions& options, Trace& trace, HeadlessSession& player) {
         hooks.step = [&trace, &player](int result, const script::TagRecord& record) {
@@ -167,14 +168,35 @@ struct RunHooks {
                        std::to_string(y));
             hooks.picture();
         };
+        if (!options.textFeed.empty()) {
+            feedPath = options.textFeed;
+            feedOpen = feed.Open(feedPath);
+            hooks.pageShown = [this](const app::ShownPage& page) { feed.Page(page); };
+        }
     }
     RunHooks(const RunHooks&) = delete;
     RunHooks& operator=(const RunHooks&) = delete;
+
+    /// Closes what the hooks wrote and says what could not be written; false then.
+    bool Finish(std::ostream& err) {
+        if (!lostFrame.empty()) {
+            err << "talu-cli: cannot write '" << lostFrame << "'\n";
+        }
+        const bool feedWritten = feedPath.empty() || (feedOpen && feed.Close());
+        if (!feedWritten) {
+            err << "talu-cli: cannot write the text feed to '" << feedPath << "'\n";
+        }
+        return lostFrame.empty() && feedWritten;
+    }
 
     SessionHooks hooks;
     int frame = 0;
     /// The first frame that could not be written.
     std::string lostFrame;
+    /// --text-feed: the file, and whether it could be made.
+    TextFeedFile feed;
+    std::string feedPath;
+    bool feedOpen = false;
 };
 
 }  // namespace
@@ -197,11 +219,6 @@ int RunBook(const RunOptions& options, std::ostream& out, std::ostream& err) {
         err << "talu-cli: cannot create '" << options.frames << "'\n";
         return 1;
     }
-    TextFeedFile feed;
-    if (!options.textFeed.empty() && !feed.Open(options.textFeed)) {
-        err << "talu-cli: cannot write '" << options.textFeed << "'\n";
-        return 1;
-    }
     Trace trace(options.trace.empty() ? out : traceFile);
     const TraceLine line = [&trace](const std::string& text) { trace.Line(text); };
     session.answerOk = options.answerOk;
@@ -215,9 +232,6 @@ int RunBook(const RunOptions& options, std::ostream& out, std::ostream& err) {
         return 1;
     }
     RunHooks run(options, trace, *player);
-    if (!options.textFeed.empty()) {
-        run.hooks.pageShown = [&feed](const app::ShownPage& page) { feed.Page(page); };
-    }
     ListedChoices choices(options.choices);
     ReaderScript reader;
     reader.choose = [&choices](const std::vector<int>& choosable) {
@@ -238,8 +252,7 @@ int RunBook(const RunOptions& options, std::ostream& out, std::ostream& err) {
     trace.Line("end " + reason + ' ' + std::to_string(player->ElapsedMs()));
 
     int status = 0;
-    if (!run.lostFrame.empty()) {
-        err << "talu-cli: cannot write '" << run.lostFrame << "'\n";
+    if (!run.Finish(err)) {
         status = 1;
     }
     if (!options.screenshot.empty()) {
@@ -249,10 +262,6 @@ int RunBook(const RunOptions& options, std::ostream& out, std::ostream& err) {
             err << "talu-cli: cannot write '" << options.screenshot << "'\n";
             status = 1;
         }
-    }
-    if (!options.textFeed.empty() && !feed.Close()) {
-        err << "talu-cli: cannot write the text feed to '" << options.textFeed << "'\n";
-        status = 1;
     }
     std::string audioProblem;
     if (!options.audio.empty() && !player->WriteAudio(options.audio, audioProblem)) {

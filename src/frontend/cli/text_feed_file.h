@@ -14,7 +14,7 @@ class TextFeedFile {
   public:
     /// Creates or empties the file; false when it cannot be written.
     bool Open(const std::string& path);
-    /// Writes the page's message, if it brings new text.
+    /// Writes the page's message, if it brings new text; nothing when the file is not open.
     void Page(const app::ShownPage& page);
     /// Writes out what is buffered; false when the file could not take all of it.
     bool Close();

@@ -28,6 +28,9 @@ class ReadAlongBox : public QGroupBox {
     /// when a voice is installed.
     void Apply(app::ReadAlongSettings& settings) const;
 
+  protected:
+    void showEvent(QShowEvent* event) override;
+
   private:
     QCheckBox* copy_ = nullptr;
     QCheckBox* readAloud_ = nullptr;
@@ -36,9 +39,6 @@ class ReadAlongBox : public QGroupBox {
     QSpinBox* port_ = nullptr;
     int langMode_ = 0;
     std::function<void()> whenShown_;
-
-  protected:
-    void showEvent(QShowEvent* event) override;
 };
 
 }  // namespace talu::qt

@@ -23,11 +23,6 @@ TEST(PageNews, HandsOnWhatIsNewOnAPageThenItsLinksAndNothingTwice) {
     EXPECT_EQ(news.Next({"Next page.", {"Go"}}), "Next page.\nGo");
 }
 
-TEST(PageNews, AFeedLineKeepsEveryMessageOnOneLineAndReadsBack) {
-    EXPECT_EQ(FeedLine("a\\n\r\nb"), "a\\\\n\\nb");
-    EXPECT_EQ(FeedLine("漢字"), "漢字");
-}
-
 TEST(ReadAlongSettings, AreOffByDefaultAndWhatIsWrittenReadsBack) {
     IniSettingsStore store;
     ReadAlongSettings defaults;

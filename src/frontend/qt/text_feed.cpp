@@ -13,8 +13,9 @@ namespace {
 /// Enough for every dictionary tool a reader runs beside the window; more would only let a
 /// stray program hold sockets open.
 constexpr std::size_t kMaxReaders = 16;
-/// Nothing sent to the feed is read, so nothing large is taken in either.
-constexpr quint64 kMaxIncoming = 1024;
+/// Nothing sent to the feed is read; what a reader's page may send (a greeting, a ping) is
+/// ignored, but a reader that sends more than this at once is closed rather than buffered.
+constexpr quint64 kMaxIncoming = 64 * 1024;
 
 }  // namespace
 

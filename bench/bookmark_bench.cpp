@@ -43,6 +43,7 @@ struct Rig {
         [] { return talu::app::LocalTime{}; },
         [](std::vector<std::string>& lines) { lines.push_back("<BGM SRC=\"m.mid\" LOOP=\"1\">"); },
         [this](talu::stage::Surface& out) { return screen.CopyOut(out); },
+        {},
         {}}};
     std::unique_ptr<talu::interp::Interpreter> interpreter;
 

@@ -4,9 +4,11 @@
 #include <cstdio>
 #include <ctime>
 
+#include "app/backlog_file.h"
 #include "app/book_folder_paths.h"
 #include "app/slot_reader.h"
 #include "app/slot_writer.h"
+#include "app/table_entries.h"
 #include "host/atomic_file.h"
 #include "host/image/sdl_image_codec.h"
 #include "host/paths.h"
@@ -27,20 +29,6 @@ constexpr std::size_t kMaxSlotPictureBytes = std::size_t{1} << 20;
 
 bool IsAutomatic(int mode) {
     return mode == script::kw::kSemiAuto || mode == script::kw::kAuto;
-}
-
-TableEntries CurrentEntries(const script::StringTable& table) {
-    TableEntries entries(table.Values().begin(), table.Values().end());
-    std::sort(entries.begin(), entries.end());
-    return entries;
-}
-
-void FillTable(script::StringTable& table, const TableEntries& entries) {
-    table.Clear();
-    table.CommitShadow();
-    for (const auto& [key, value] : entries) {
-        table.Set(key, value);
-    }
 }
 
 }  // namespace
@@ -102,6 +90,10 @@ std::string BookmarkManager::SlotPicturePath(int slot) const {
     return Paths().Picture(Resolve(slot));
 }
 
+std::string BookmarkManager::SlotLogPath(int slot) const {
+    return Paths().Log(Resolve(slot));
+}
+
 std::string BookmarkManager::BookMemoPath() const {
     return Paths().BookMemo();
 }
@@ -130,8 +122,7 @@ bool BookmarkManager::HasSavePoint() const {
     return position_.has_value();
 }
 
-void BookmarkManager::RebuildRecords(interp::Interpreter& interpreter, bool takePicture) {
-    interpreter.Variables().Commit();
+BookmarkManager::Position BookmarkManager::CurrentPosition(interp::Interpreter& interpreter) const {
     const SlotPaths paths = Paths();
     const std::string folder = paths.BookFolder();
     Position position;
@@ -142,9 +133,20 @@ void BookmarkManager::RebuildRecords(interp::Interpreter& interpreter, bool take
         position.file.erase(0, folder.size());
     }
     position.index = interpreter.Book().CurrentIndex();
+    return position;
+}
+
+std::vector<std::string> BookmarkManager::CurrentState(interp::Interpreter& interpreter) const {
     std::vector<std::string> state;
     interpreter.WriteStateLines(state);
     services_.musicLines(state);
+    return state;
+}
+
+void BookmarkManager::RebuildRecords(interp::Interpreter& interpreter, bool takePicture) {
+    interpreter.Variables().Commit();
+    Position position = CurrentPosition(interpreter);
+    std::vector<std::string> state = CurrentState(interpreter);
     std::lock_guard lock(mutex_);
     position_ = std::move(position);
     state_ = std::move(state);
@@ -239,6 +241,10 @@ bool BookmarkManager::WriteSlot(interp::Interpreter& interpreter, int slot) {
                                                         : script::err::kSaveFailed);
         return false;
     }
+    // The log only adds to the slot: one that cannot be written goes, never an old one stays.
+    if (!services_.backlog || !WriteBacklogFile(paths.Log(number), services_.backlog())) {
+        RemoveBacklogFile(paths.Log(number));
+    }
     variables.BookmarkMemo().Rebind(files.memoPath);
     variables.BookMemo().Rebind(files.bookMemoPath);
     if (number >= 1) {
@@ -284,6 +290,7 @@ bool BookmarkManager::WriteTopSlot(int number, const SlotFile& file) {
         return false;
     }
     RemoveSlotPicture(paths.Picture(number));  // the top of the book shows no place yet
+    RemoveBacklogFile(paths.Log(number));      // nor any page read
     return true;
 }
 

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "app/backlog.h"
+#include "app/page_save_point.h"
 #include "app/slot_file.h"
 #include "app/slot_paths.h"
 #include "interp/interpreter.h"
@@ -45,6 +47,9 @@ struct BookmarkServices {
     /// no files (an archive, a read-only folder) keeps its bookmarks and memos, named after the
     /// book; read when a book is opened.
     std::function<std::string()> spareFolder;
+    /// Optional: the backlog pages a slot saved now keeps in its log beside it. Without it a
+    /// saved slot has no log.
+    std::function<std::vector<BacklogEntry>()> backlog;
 };
 
 /// The size of the picture each slot keeps beside its file.
@@ -108,6 +113,18 @@ class BookmarkManager {
     bool Restore(interp::Interpreter& fresh, const SlotFile& slot, int number,
                  const std::function<void(int result, const script::TagRecord&)>& executed);
 
+    /// The place the current page begins, as a save point records it (the tables as they are
+    /// now, the bookmark memo, the text a full page left), kept in memory only. Worker, at the
+    /// start of a page, or the interface thread while no worker runs.
+    PageSavePoint CapturePage(interp::Interpreter& interpreter);
+    /// Going back: restores a fresh interpreter to point as Restore does a slot, in the current
+    /// slot, with the bookmark memo as it was (its file follows) and the book memo as it is now.
+    /// A later save keeps this place, unless the page began with text a full page left (which
+    /// no slot holds): then nothing can be saved until the next save point. False (with "Load
+    /// fail." shown) when the book file cannot be reopened.
+    bool RestorePage(interp::Interpreter& fresh, const PageSavePoint& point,
+                     const std::function<void(int result, const script::TagRecord&)>& executed);
+
     /// Loads the book's memos from the files this manager names for them (beside the book, or in
     /// the spare folder), the bookmark memo of slot.
     void BindMemos(interp::ScriptVariables& variables, int slot) const;
@@ -126,6 +143,8 @@ class BookmarkManager {
     std::string BookMemoPath() const;
     /// The inside path of the PNG picture kept beside a slot's bookmark.
     std::string SlotPicturePath(int slot) const;
+    /// The inside path of the backlog kept beside a slot's bookmark.
+    std::string SlotLogPath(int slot) const;
 
   private:
     struct Position {
@@ -136,6 +155,8 @@ class BookmarkManager {
 
     SlotPaths Paths() const;
     int Resolve(int slot) const;
+    Position CurrentPosition(interp::Interpreter& interpreter) const;
+    std::vector<std::string> CurrentState(interp::Interpreter& interpreter) const;
     void RebuildRecords(interp::Interpreter& interpreter, bool takePicture);
     bool WriteSlot(interp::Interpreter& interpreter, int slot);
     std::string SlotPicture();

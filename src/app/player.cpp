@@ -164,9 +164,10 @@ void Player::RunLoop() {
             case step::kLineWait:
             case step::kClickWait:
                 if (FastForward()) {
+                    ShowPage(false);
                     continue;
                 }
-                shell_.PageShown(CurrentPage());
+                ShowPage(true);
                 StartWaitIcon(result, record);
                 return;
             case step::kTimer:
@@ -217,7 +218,7 @@ void Player::RunLoop() {
                 if (record.IsClosing()) {
                     formPending_ = 1;
                     formPause_.emplace(uiPaused);
-                    shell_.PageShown(CurrentPage());
+                    ShowPage(true);
                     shell_.Post(FormCompleteMessage{});
                     return;
                 }
@@ -271,7 +272,7 @@ bool Player::OfferLinks(const script::TagRecord& record) {
         PresentLink(i);
     }
     choicePending_ = 1;
-    shell_.PageShown(CurrentPage());
+    ShowPage(true);
     return true;
 }
 
@@ -285,6 +286,16 @@ ShownPage Player::CurrentPage() const {
         }
     }
     return page;
+}
+
+void Player::ShowPage(bool waits) {
+    const ShownPage page = CurrentPage();
+    if (pageShown_) {
+        pageShown_(page);
+    }
+    if (waits) {
+        shell_.PageShown(page);
+    }
 }
 
 void Player::PresentLink(int index) {
@@ -382,8 +393,11 @@ void Player::Click() {
             return;  // a link is taken only where the reader points at it
         }
         choicePending_ = 0;
+        if (linkChosen_) {
+            linkChosen_(host::Cp932ToUtf8(chosen.AttributeText(kw::kAlt)));
+        }
         interpreter_->Choose(chosen);
-        interpreter_->Window().NewPage();  // which also takes the links off the screen
+        interpreter_->NewPage();  // which also takes the links off the screen
     }
     StartWorker();
 }

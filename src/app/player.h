@@ -125,6 +125,14 @@ class Player {
     /// the window); null plays no music. It outlives the player.
     void SetMusicPlayer(MusicPlayer* music) { music_ = music; }
     void SetListener(PlayerListener* listener) { listener_ = listener; }
+    /// Told of every page the book stops at (fast-forward passes included; worker thread) and
+    /// of the text of each link the reader takes (UTF-8; interface thread). Set before the
+    /// first book runs; either may be empty.
+    void SetPageListeners(std::function<void(const ShownPage&)> shown,
+                          std::function<void(const std::string&)> chosen) {
+        pageShown_ = std::move(shown);
+        linkChosen_ = std::move(chosen);
+    }
     void SetLoadedFromBookmark(bool loaded) { loadedFromBookmark_.store(loaded ? 1 : 0); }
     bool LoadedFromBookmark() const { return loadedFromBookmark_.load() != 0; }
 
@@ -151,6 +159,9 @@ class Player {
     void ShowEndText();
     /// The page as typed so far and the links that can be chosen now, in UTF-8.
     ShownPage CurrentPage() const;
+    /// The book stops at the current page: the page listener hears of it and, when the reader
+    /// is waited for (not a fast-forward pass), the shell too.
+    void ShowPage(bool waits);
     void StartWaitIcon(int kind, const script::TagRecord& record);
     /// Shows the icon of the last wait again once what stopped it has gone.
     void RestartWaitIcon();
@@ -161,6 +172,8 @@ class Player {
     host::Clock& iconClock_;
     interp::Interpreter* interpreter_ = nullptr;
     PlayerListener* listener_ = nullptr;
+    std::function<void(const ShownPage&)> pageShown_;
+    std::function<void(const std::string&)> linkChosen_;
     MusicPlayer* music_ = nullptr;
     std::thread worker_;
     // How many pauses are held now (the wait icon keeps still while any is) and whether the

@@ -82,8 +82,42 @@ Verdict ReaderCommands::Can(ReaderCommand command) const {
         case ReaderCommand::kBookmarkMenu:
         case ReaderCommand::kInitialize:
             return {running ? Refusal::kRunning : Refusal::kNone};
+        case ReaderCommand::kBacklog:
+        case ReaderCommand::kReturnToPage:
+            return BacklogVerdict(command);
     }
     return {};
+}
+
+Verdict ReaderCommands::BacklogVerdict(ReaderCommand command) const {
+    const Player& player = session_.GetPlayer();
+    // Nothing of the book runs while the reader looks back.
+    if (player.WorkerRunning()) {
+        return {player.FastForward() ? Refusal::kFastForward : Refusal::kRunning};
+    }
+    if (command == ReaderCommand::kBacklog) {
+        return {};
+    }
+    const Backlog& backlog = session_.GetBacklog();
+    for (std::size_t i = backlog.Size(); i-- > 0;) {
+        if (backlog.SavePointOf(i) != nullptr) {
+            return {};
+        }
+    }
+    return {Refusal::kNoPageToReturnTo};
+}
+
+bool ReaderCommands::ReturnToPage(std::size_t index) {
+    LeaveFastForward();
+    // Told as the number of pages back from the last one, which is what the reader counts.
+    const std::size_t size = session_.GetBacklog().Size();
+    const int back = index < size ? static_cast<int>(size - 1 - index) : -1;
+    const bool returned =
+        Can(ReaderCommand::kReturnToPage).Allowed() && session_.ReturnToPage(index);
+    if (Told("back", back, returned)) {
+        session_.StartRestored();
+    }
+    return returned;
 }
 
 void ReaderCommands::Click(std::optional<std::pair<int, int>> stagePoint) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <optional>
 #include <string>
@@ -23,6 +24,10 @@ enum class ReaderCommand {
     kInitialize,
     kSavePicture,
     kSettings,
+    /// Looking back over the pages read (the backlog); nothing of the book runs meanwhile.
+    kBacklog,
+    /// Going back to the start of a page of the backlog.
+    kReturnToPage,
 };
 
 /// Why a command cannot be carried out now.
@@ -46,6 +51,8 @@ enum class Refusal {
     kNotYetSavable,
     /// The current slot has no file to load.
     kNoSlotFile,
+    /// No page of the backlog keeps the place it began.
+    kNoPageToReturnTo,
 };
 
 /// What Can answers.
@@ -67,8 +74,8 @@ struct Verdict {
 /// the window runs. Interface thread only; the session owns it.
 class ReaderCommands {
   public:
-    /// Told of every save, load and initialise with its slot (0 to 9) and outcome, before a
-    /// loaded book runs; for traces.
+    /// Told of every save, load and initialise with its slot (0 to 9), and of every return to
+    /// a page, with its outcome, before a restored book runs; for traces.
     using Listener = std::function<void(std::string_view command, int slot, bool ok)>;
 
     explicit ReaderCommands(Session& session) : session_(session) {}
@@ -116,6 +123,11 @@ class ReaderCommands {
     /// waiting stage shown again with the new brightness.
     void ApplySettings(bool redraw);
 
+    /// Return here: the reading goes back to the start of backlog entry index, as a bookmark
+    /// load would, and runs from there. False when refused or the entry keeps no place. The
+    /// listener hears "back" with the number of pages back from the last one.
+    bool ReturnToPage(std::size_t index);
+
     /// Pauses the wait icon while the frontend shows a menu or a dialog.
     Player::PauseToken Pause();
     /// A box with the reader's answer (true for OK), the wait icon paused meanwhile.
@@ -124,6 +136,7 @@ class ReaderCommands {
   private:
     bool Loaded(int slot);
     bool HasBook() const;
+    Verdict BacklogVerdict(ReaderCommand command) const;
     /// Tells the listener; returns ok.
     bool Told(std::string_view command, int slot, bool ok);
     int SlotNumber(int slot) const;

@@ -4,6 +4,7 @@
 #include <optional>
 #include <utility>
 
+#include "app/backlog_file.h"
 #include "script/keywords.h"
 #include "script/sjis_text.h"
 
@@ -62,6 +63,8 @@ Session::Session(const SessionOptions& options)
             [this] { return options_.settings->usePCM.current != 0; }});
         player_.SetMusicPlayer(music_.get());
     }
+    player_.SetPageListeners([this](const ShownPage& page) { backlog_.PageShown(page); },
+                             [this](const std::string& text) { backlog_.LinkChosen(text); });
 }
 
 Session::~Session() {
@@ -83,6 +86,7 @@ BookmarkServices Session::BookmarkHooks() {
     };
     hooks.copyStage = [this](stage::Surface& out) { return screen_.CopyOut(out); };
     hooks.spareFolder = [this] { return options_.settings->bookmarkFolder; };
+    hooks.backlog = [this] { return backlog_.SlotEntries(); };
     return hooks;
 }
 
@@ -92,7 +96,11 @@ interp::InterpreterServices Session::Services(int bookmarkSlot) {
     services.debugFeed = options_.debugFeed;
     services.bookmarkSlot = bookmarkSlot;
     services.onStageFailure = options_.onStageFailure;
-    services.onSavePoint = [this] { bookmarks_.SavePoint(*interpreter_); };
+    services.onSavePoint = [this] {
+        backlog_.MarkSavePoint(!interpreter_->Window().PageText().empty());
+        bookmarks_.SavePoint(*interpreter_);
+    };
+    services.onPageStart = [this] { PageStarts(); };
     services.onTopPage = [this] { bookmarks_.TopPage(*interpreter_); };
     services.programFolder = options_.programFolder;
     services.stage = &stage_;
@@ -133,6 +141,7 @@ bool Session::LoadBook(std::string_view insidePath) {
         return false;
     }
     bookmarks_.Reset(interpreter_->Book().Path());
+    backlog_.Clear();
     bookmarks_.BindMemos(interpreter_->Variables(), bookmarks_.CurrentSlot());
     SetMediaFolder(interpreter_->Book().Folder());
     return true;
@@ -161,30 +170,69 @@ bool Session::LoadBookmark(int slot) {
     if (!file) {
         return false;
     }
+    const bool loaded = Reload(number, [&](interp::Interpreter& fresh, const Executed& executed) {
+        return bookmarks_.Restore(fresh, *file, slot, executed);
+    });
+    backlog_.Replace(loaded ? ReadBacklogFile(bookmarks_.SlotLogPath(number))
+                            : std::vector<BacklogEntry>{});
+    if (loaded) {
+        PageStarts();
+    }
+    return loaded;
+}
+
+bool Session::ReturnToPage(std::size_t index) {
+    const std::shared_ptr<const PageSavePoint> point = backlog_.SavePointOf(index);
+    if (interpreter_ == nullptr || point == nullptr) {
+        return false;
+    }
+    const bool returned =
+        Reload(bookmarks_.CurrentSlot(), [&](interp::Interpreter& fresh, const Executed& executed) {
+            return bookmarks_.RestorePage(fresh, *point, executed);
+        });
+    if (!returned) {
+        backlog_.Clear();
+        return false;
+    }
+    backlog_.ReturnTo(index);
+    backlog_.PageStarted(point);
+    return true;
+}
+
+bool Session::Reload(int number,
+                     const std::function<bool(interp::Interpreter&, const Executed&)>& restore) {
     Shell& shell = *options_.shell;
     shell.ReadingEnds();
     EndRun();
     player_.ResetRunState();
     StopMedia();
-    // The slot's own lines rebuild the stage, its icons included.
+    // The restored lines rebuild the stage, its icons included.
     stage_.ClearReading(true);
     // The old interpreter goes first: its window unhooks itself from the stage.
     interpreter_.reset();
     interpreter_ = std::make_unique<interp::Interpreter>(Services(number));
-    const bool restored = bookmarks_.Restore(
-        *interpreter_, *file, slot, [this](int result, const script::TagRecord& record) {
-            if (result == interp::step::kBgm) {
-                player_.Bgm(record);
-            } else if (result == interp::step::kStageSize) {
-                int width = 0;
-                int height = 0;
-                record.GetAttributeInt(script::kw::kWidth, width);
-                record.GetAttributeInt(script::kw::kHeight, height);
-                options_.shell->SetStageSize(width, height);
-            }
-        });
+    const bool restored =
+        restore(*interpreter_,
+                [this](int result, const script::TagRecord& record) { Restored(result, record); });
     shell.ReadingResumes();
     return restored;
+}
+
+void Session::Restored(int result, const script::TagRecord& record) {
+    if (result == interp::step::kBgm) {
+        player_.Bgm(record);
+    } else if (result == interp::step::kStageSize) {
+        int width = 0;
+        int height = 0;
+        record.GetAttributeInt(script::kw::kWidth, width);
+        record.GetAttributeInt(script::kw::kHeight, height);
+        options_.shell->SetStageSize(width, height);
+    }
+}
+
+void Session::PageStarts() {
+    backlog_.PageStarted(
+        std::make_shared<const PageSavePoint>(bookmarks_.CapturePage(*interpreter_)));
 }
 
 void Session::StartRestored() {
@@ -195,6 +243,8 @@ void Session::StartRestored() {
 
 void Session::StartBook() {
     if (interpreter_ != nullptr) {
+        backlog_.Clear();
+        PageStarts();
         player_.BookOpened(interpreter_.get());
     }
 }

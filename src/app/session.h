@@ -1,10 +1,12 @@
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
 
+#include "app/backlog.h"
 #include "app/bookmark_manager.h"
 #include "app/media_listener.h"
 #include "app/music_player.h"
@@ -94,6 +96,11 @@ class Session {
     /// unless the book file changed under the load. The shell hears ReadingEnds once the slot
     /// is known good, before the book ends, and ReadingResumes when the load is over.
     bool LoadBookmark(int slot);
+    /// Going back: the reading returns to the start of backlog entry index as a bookmark load
+    /// would (the shell hears ReadingEnds and ReadingResumes alike), in the current slot, and
+    /// the later entries go; StartRestored then runs it. False when the entry keeps no save
+    /// point (nothing changed then) or the book file cannot be reopened (no book runs then).
+    bool ReturnToPage(std::size_t index);
     /// Runs the book from where LoadBookmark restored it; it passes automatic-bookmark points.
     void StartRestored();
     /// Stops the music and every effect: the audio device outlives the book, so closing it (or
@@ -111,6 +118,8 @@ class Session {
     const stage::Screen& GetScreen() const { return screen_; }
     stage::Stage& GetStage() { return stage_; }
     BookmarkManager& Bookmarks() { return bookmarks_; }
+    /// The pages of the current reading.
+    Backlog& GetBacklog() { return backlog_; }
     /// The music player; null without an audio device.
     MusicPlayer* Music() { return music_.get(); }
 
@@ -119,6 +128,14 @@ class Session {
     interp::InterpreterServices Services(int bookmarkSlot);
     BookmarkServices BookmarkHooks();
     void EndRun();
+    using Executed = std::function<void(int result, const script::TagRecord&)>;
+    /// Ends the reading and rebuilds it in a fresh interpreter for slot number with restore.
+    bool Reload(int number,
+                const std::function<bool(interp::Interpreter&, const Executed&)>& restore);
+    /// A restored state line's result: its music and the stage size go on.
+    void Restored(int result, const script::TagRecord& record);
+    /// A page begins now: the backlog keeps the place to return to.
+    void PageStarts();
     void SetMediaFolder(const std::string& folder);
 
     /// Script errors reach the reader through the shell's boxes.
@@ -144,6 +161,7 @@ class Session {
     // Both null without an audio device; they serve whichever book is open.
     std::unique_ptr<MusicPlayer> music_;
     std::unique_ptr<SoundEffects> sounds_;
+    Backlog backlog_;
     Player player_;
     BookmarkManager bookmarks_;
     ReaderCommands commands_{*this};

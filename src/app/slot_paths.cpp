@@ -76,6 +76,10 @@ std::string SlotPaths::Picture(int n) const {
     return Numbered(n, ".png");
 }
 
+std::string SlotPaths::Log(int n) const {
+    return Numbered(n, ".log");
+}
+
 std::string SlotPaths::BookMemo() const {
     return fileBase_ + ".memo";
 }

@@ -17,6 +17,8 @@ class SlotPaths {
     std::string Slot(int n) const;
     std::string Memo(int n) const;
     std::string Picture(int n) const;
+    /// The slot's backlog.
+    std::string Log(int n) const;
     std::string BookMemo() const;
     /// The book's folder (ending with a backslash) and its file name.
     std::string BookFolder() const;

@@ -128,7 +128,7 @@ int Interpreter::Step(script::TagRecord& record) {
     }
     if (pageBreak_) {
         pageBreak_ = false;
-        window_->NewPage();
+        NewPage();
         return step::kGoOn;
     }
     if (!pendingText_.empty()) {
@@ -152,6 +152,13 @@ int Interpreter::Step(script::TagRecord& record) {
     record.GetCommand(id);
     script::ExpandVariables(record, variables_.Variables());
     return ExecuteTag(id, record);
+}
+
+void Interpreter::NewPage() {
+    window_->NewPage();
+    if (services_.onPageStart) {
+        services_.onPageStart();
+    }
 }
 
 int Interpreter::TypeRun(std::string_view text, script::TagRecord& record) {
@@ -415,7 +422,7 @@ int Interpreter::ExecuteTag(int id, script::TagRecord& record) {
             window_->ClipTag(record);
             return step::kGoOn;
         case kw::kNewPage:
-            window_->NewPage();
+            NewPage();
             return step::kGoOn;
         case kw::kNewLine:
             if (window_->Layout().LineBreak()) {  // a full page is ignored here

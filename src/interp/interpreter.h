@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "host/clock.h"
 #include "interp/form.h"
@@ -116,6 +117,9 @@ struct InterpreterServices {
     /// BOOKMARK MODE=TOPPAGE: the bookmark manager rewrites the current slot to the book's top;
     /// optional.
     std::function<void()> onTopPage;
+    /// A new page begins in the message window (after a full page, a chosen link, NEWPAGE),
+    /// before anything of it runs; optional.
+    std::function<void()> onPageStart;
     /// Every text handed to typing (after entities and braces); optional.
     std::function<void(std::string_view)> onTypeText;
     /// TITLE: the main window's caption; optional.
@@ -164,6 +168,12 @@ class Interpreter {
     LinkSet& Links() { return links_; }
     /// Applies a chosen link: its ANSWER, then the jump to its HREF.
     void Choose(const script::TagRecord& chosen);
+    /// Starts a new page of the message window and tells onPageStart.
+    void NewPage();
+    /// The text a full page left for the next one (CP932), typed before the next item.
+    const std::string& PendingText() const { return pendingText_; }
+    /// A page resumed from a saved place goes on with the text its full predecessor left.
+    void SetPendingText(std::string text) { pendingText_ = std::move(text); }
 
     // Forms: FORM and INPUT are built by ExecuteTag on the worker; the rest runs on the
     // interface thread while no worker runs.

@@ -42,7 +42,10 @@ class BookmarkManagerTest : public ::testing::Test {
                              out = Shot(grey);
                              return grey != 0;
                          },
-                         [this] { return rig.dir.Inside("spare/deep") + "\\"; }}};
+                         [this] { return rig.dir.Inside("spare/deep") + "\\"; },
+                         [this] { return backlog; }}};
+    /// The pages a slot saved now keeps beside it.
+    std::vector<BacklogEntry> backlog;
     /// The stage shows one grey (0: the stage cannot be copied).
     std::uint8_t grey = 50;
     static stage::Surface Shot(std::uint8_t grey) {

@@ -1,3 +1,4 @@
+#include "app/backlog_file.h"
 #include "app/slot_file.h"
 #include "bookmark_fixture.h"
 #include "support/archive_bytes.h"
@@ -255,6 +256,34 @@ TEST_F(BookmarkManagerTest, ABookInsideAnArchiveKeepsItsSlotsInTheSpareFolderAnd
     // A book in a folder that takes files keeps them beside it, spare folder or not.
     Open("one<P>");
     EXPECT_EQ(manager.SlotPath(1), rig.dir.Inside("tale.01.bmk"));
+}
+
+}  // namespace
+}  // namespace talu::app
+
+namespace talu::app {
+namespace {
+
+using namespace test_bookmarks;
+
+TEST_F(BookmarkManagerTest, ASlotKeepsItsBacklogBesideAnUnchangedBookmark) {
+    Open("one<P>two<P>");
+    ASSERT_EQ(Run(), interp::step::kPageWait);
+    ASSERT_TRUE(manager.Save(*interpreter, 2));
+    const std::string withoutBacklog = Slot(2);
+    EXPECT_TRUE(ReadBacklogFile(manager.SlotLogPath(2)).empty());
+    backlog = {{"one", "Left"}, {"two\nlines", ""}};
+    ASSERT_TRUE(manager.Save(*interpreter, 2));
+    EXPECT_EQ(Slot(2), withoutBacklog);  // the bookmark itself is what it always was
+    EXPECT_EQ(ReadBacklogFile(manager.SlotLogPath(2)), backlog);
+    // A log that cannot be written (a folder in its way) leaves no stale log and no failure.
+    rig.dir.Write("tale.03.log/inside", "x");
+    EXPECT_TRUE(manager.Save(*interpreter, 3));
+    EXPECT_TRUE(ReadBacklogFile(manager.SlotLogPath(3)).empty());
+    // Initialize and TOPPAGE start from the top: no page read yet.
+    ASSERT_TRUE(manager.Initialize(2));
+    EXPECT_FALSE(fs::exists(Host("tale.02.log")));
+    EXPECT_TRUE(boxes.empty());
 }
 
 }  // namespace

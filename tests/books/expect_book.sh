@@ -24,6 +24,10 @@ copy="$scratch/book/$(basename "$book")"
 case "$command" in
   run)
     expected=${book%.talu}.trace
+    # A book with NAME.backlog also has the backlog the run ends with compared.
+    if [ -f "${book%.talu}.backlog" ]; then
+      args+=(--backlog "$scratch/backlog")
+    fi
     if [ -f "${book%.talu}.feed" ]; then
       args+=(--text-feed "$scratch/feed")
     fi
@@ -73,5 +77,10 @@ if [ "$command" != run ] && [ "$status" -ne "$want" ]; then
 fi
 if ! diff -u "$expected" "$actual"; then
   echo "output of $book differs from $expected"
+  exit 1
+fi
+if [ "$command" = run ] && [ -f "${book%.talu}.backlog" ] &&
+  ! diff -u "${book%.talu}.backlog" "$scratch/backlog"; then
+  echo "the backlog of $book differs from ${book%.talu}.backlog"
   exit 1
 fi

@@ -364,8 +364,25 @@ bool HeadlessSession::ActOnce(const ReaderAction& action) {
                 p.hooks.picture();
             }
             return false;
+        case ReaderAction::Kind::kBack:
+            return GoBack(action.pages);
     }
     return false;
+}
+
+bool HeadlessSession::GoBack(int pages) {
+    Parts& p = *parts_;
+    const std::size_t size = p.session->GetBacklog().Size();
+    const auto back = static_cast<std::size_t>(pages);
+    if (back >= size) {
+        p.line("back " + std::to_string(pages) + " fail");
+        return false;
+    }
+    return p.session->Commands().ReturnToPage(size - 1 - back);  // the listener traces it
+}
+
+std::vector<app::BacklogEntry> HeadlessSession::BacklogEntries() const {
+    return parts_->session->GetBacklog().Entries();
 }
 
 app::BookmarkManager& HeadlessSession::Bookmarks() {

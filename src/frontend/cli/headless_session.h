@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/backlog.h"
 #include "app/bookmark_manager.h"
 #include "app/player.h"
 #include "frontend/cli/reader_actions.h"
@@ -91,6 +92,8 @@ class HeadlessSession {
     void Stop(std::string reason);
 
     app::BookmarkManager& Bookmarks();
+    /// The pages of the reading, as the backlog holds them now.
+    std::vector<app::BacklogEntry> BacklogEntries() const;
 
     app::Player& GetPlayer();
     interp::Interpreter& GetInterpreter();
@@ -110,6 +113,9 @@ class HeadlessSession {
     bool Act(const ReaderActions& actions, long long wait);
     /// Does one of them, traced; true when it set the book going.
     bool ActOnce(const ReaderAction& action);
+    /// Returns the given number of pages before the current one, traced "back K ok|fail";
+    /// true when the book goes on from there.
+    bool GoBack(int pages);
 
     std::unique_ptr<Parts> parts_;
 };

@@ -25,7 +25,7 @@ std::optional<int> ParseSlot(std::string_view text) {
 bool ParseReaderAction(std::string_view argument, ReaderActions& actions, std::string& problem) {
     problem =
         "--at needs N:ACTION with ACTION save[:S], load[:S], initialize:S, comment:TEXT, "
-        "next-choice or hide-window (S a slot 0 to 9)";
+        "next-choice, hide-window or back:K (S a slot 0 to 9, K pages back)";
     const std::size_t colon = argument.find(':');
     const std::optional<int> wait = Number(argument.substr(0, colon), 1, 1000000000);
     if (colon == argument.npos || !wait) {
@@ -43,6 +43,13 @@ bool ParseReaderAction(std::string_view argument, ReaderActions& actions, std::s
     } else if ((name == "next-choice" || name == "hide-window") && !value) {
         parsed.kind = name == "next-choice" ? ReaderAction::Kind::kNextChoice
                                             : ReaderAction::Kind::kHideWindow;
+    } else if (name == "back" && value) {
+        const std::optional<int> pages = Number(*value, 0, 1000000000);
+        if (!pages) {
+            return false;
+        }
+        parsed.kind = ReaderAction::Kind::kBack;
+        parsed.pages = *pages;
     } else if (name == "save" || name == "load" || name == "initialize") {
         parsed.kind = name == "save"   ? ReaderAction::Kind::kSave
                       : name == "load" ? ReaderAction::Kind::kLoad

@@ -6,6 +6,7 @@
 #include <map>
 #include <mutex>
 
+#include "app/backlog_file.h"
 #include "frontend/cli/console_shell.h"
 #include "frontend/cli/headless_session.h"
 #include "frontend/cli/listed_choices.h"
@@ -68,7 +69,7 @@ bool ParseRunArguments(const std::vector<std::string_view>& args, RunOptions& op
                                 arg == "--screenshot" || arg == "--frames" || arg == "--trace" ||
                                 arg == "--choose" || arg == "--at" || arg == "--load" ||
                                 arg == "--auto-load" || arg == "--date" || arg == "--audio" ||
-                                arg == "--text-feed";
+                                arg == "--backlog" || arg == "--text-feed";
         if (takesValue && i + 1 >= args.size()) {
             problem = std::string(arg) + " needs a value";
             return false;
@@ -100,6 +101,8 @@ bool ParseRunArguments(const std::vector<std::string_view>& args, RunOptions& op
             options.trace = std::string(args[++i]);
         } else if (arg == "--text-feed") {
             options.textFeed = std::string(args[++i]);
+        } else if (arg == "--backlog") {
+            options.backlog = std::string(args[++i]);
         } else if (arg == "--choose") {
             if (!ParseChoices(args[++i], options.choices)) {
                 problem = "--choose needs link numbers such as 0 or 1,0,2";
@@ -260,6 +263,15 @@ int RunBook(const RunOptions& options, std::ostream& out, std::ostream& err) {
         if (!player->GetScreen().CopyOut(copy) ||
             !stage::WriteSurfacePng(options.screenshot, copy)) {
             err << "talu-cli: cannot write '" << options.screenshot << "'\n";
+            status = 1;
+        }
+    }
+    if (!options.backlog.empty()) {
+        std::ofstream backlog(options.backlog, std::ios::binary);
+        backlog << app::FormatBacklog(player->BacklogEntries());
+        backlog.close();
+        if (!backlog) {
+            err << "talu-cli: cannot write '" << options.backlog << "'\n";
             status = 1;
         }
     }

@@ -29,6 +29,8 @@ struct RunOptions {
     std::string audio;
     /// Where the trace goes; empty for standard output.
     std::string trace;
+    /// Where the backlog is written at the end of the run; empty for nowhere.
+    std::string backlog;
     /// The links taken at the book's choices, in order (0-based among the shown links); once
     /// they are used up, the first link that can be chosen.
     std::vector<int> choices;

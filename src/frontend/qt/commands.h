@@ -26,6 +26,8 @@ inline constexpr int kRanking = 32817;
 inline constexpr int kJapanese = 32824;
 inline constexpr int kEnglish = 32825;
 inline constexpr int kQuit = 32822;
+/// The backlog: the pages read so far, to look back and go back to.
+inline constexpr int kBacklog = 32900;
 /// The window at 1, 2 and 3 times the stage's size: kWindowScale + scale.
 inline constexpr int kWindowScale = 40000;
 

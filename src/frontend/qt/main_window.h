@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 #include <filesystem>
 #include <memory>
@@ -8,6 +9,7 @@
 
 #include "app/session.h"
 #include "app/settings.h"
+#include "frontend/qt/backlog_view.h"
 #include "frontend/qt/cursor_animation.h"
 #include "frontend/qt/debug_window.h"
 #include "frontend/qt/desktop_settings.h"
@@ -48,6 +50,12 @@ class MainWindow : public QWidget {
     /// The reader's click at a point of the window (left button released, Enter, Space).
     void ClickAt(QPoint windowPoint);
 
+    /// Opens the backlog over the stage when the reader may look back now; the wait icon
+    /// keeps still until it closes.
+    void ShowBacklog();
+    /// The backlog over the stage, or null.
+    BacklogView* Backlog() { return backlog_; }
+
     /// The open book, or null.
     app::Session* Session() { return session_.get(); }
     StageView& View() { return *view_; }
@@ -73,6 +81,7 @@ class MainWindow : public QWidget {
     void contextMenuEvent(QContextMenuEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     bool event(QEvent* event) override;
 
@@ -93,6 +102,10 @@ class MainWindow : public QWidget {
     bool WorkerRunning();
     /// A pause of the wait icon while the window asks something; none without a book.
     std::optional<app::Player::PauseToken> PauseWhileAsking();
+    void CloseBacklog();
+    /// Wheel up and Page Up open the backlog; true when the event was taken for it.
+    bool BacklogWheel(const QWheelEvent& event);
+    bool BacklogKey(const QKeyEvent& event);
     /// The reader's commands of the open book, or null.
     app::ReaderCommands* Commands();
     /// The open book's inside folder; empty without a book.
@@ -120,6 +133,8 @@ class MainWindow : public QWidget {
     // plays on it.
     std::unique_ptr<host::SdlAudioDevice> audio_;
     std::unique_ptr<app::Session> session_;
+    QPointer<BacklogView> backlog_;
+    std::optional<app::Player::PauseToken> backlogPause_;
     bool closeConfirmed_ = false;
     bool altAlone_ = false;
 };

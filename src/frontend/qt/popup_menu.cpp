@@ -82,6 +82,7 @@ void BuildPopupMenu(QMenu& menu, const MenuState& state) {
     AddItem(menu, lang, {command::kSave, "現在のしおりへセーブ(&S)", "Save(&S)"});
     AddItem(menu, lang, {command::kLoad, "現在のしおりからロード(&L)", "Load(&L)"});
     AddItem(menu, lang, {command::kBookmarkMenu, "しおりの整理(&B)", "Bookmark Menu(&B)"});
+    AddItem(menu, lang, {command::kBacklog, "バックログ(&K)", "Backlog(&K)"});
     menu.addSeparator();
     AddItem(menu, lang, {command::kSetting, "設定(&M)", "Setting(&M)"});
     AddItem(menu, lang, {command::kSavePicture, "画像を保存(&P)", "Save Picture(&P)"});

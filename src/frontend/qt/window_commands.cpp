@@ -38,6 +38,7 @@ constexpr MenuCommand kReaderMenuCommands[] = {
     {command::kLoad, ReaderCommand::kLoad},
     {command::kBookmarkMenu, ReaderCommand::kBookmarkMenu},
     {command::kSavePicture, ReaderCommand::kSavePicture},
+    {command::kBacklog, ReaderCommand::kBacklog},
 };
 
 }  // namespace
@@ -113,6 +114,9 @@ void MainWindow::RunWindowCommand(int id) {
             return;
         case command::kBookmarkMenu:
             bookmarks_->Menu();
+            return;
+        case command::kBacklog:
+            ShowBacklog();
             return;
         case command::kSetting:
             SettingsDialog();

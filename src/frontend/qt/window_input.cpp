@@ -36,6 +36,9 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
     if (app::ReaderCommands* commands = Commands()) {
         commands->LeaveFastForward();  // every key ends fast-forward first
     }
+    if (BacklogKey(*event)) {
+        return;
+    }
     const KeyAction action = ActionForKey(event->key(), event->modifiers());
     switch (action.kind) {
         case KeyAction::kClick:
@@ -93,6 +96,13 @@ void MainWindow::mouseMoveEvent(QMouseEvent* event) {
         view_->ToStage(view_->mapFrom(this, event->position().toPoint()), stagePoint)) {
         commands->PointAt(stagePoint.x(), stagePoint.y());
     }
+}
+
+void MainWindow::wheelEvent(QWheelEvent* event) {
+    if (BacklogWheel(*event)) {
+        return;
+    }
+    QWidget::wheelEvent(event);
 }
 
 void MainWindow::contextMenuEvent(QContextMenuEvent* event) {

@@ -10,6 +10,12 @@ packages=(
   libsdl2-dev libsdl2-image-dev libsdl2-mixer-dev timgm6mb-soundfont libarchive-dev libjpeg-dev
   libfreetype-dev libfontconfig-dev fonts-ipafont-mincho fonts-ipafont-gothic
   qt6-base-dev qt6-translations-l10n
+  # Read-aloud: Qt TextToSpeech (its headers need qt6-declarative-dev, which Debian's
+  # qt6-speech-dev does not pull in) and voices from speech-dispatcher with espeak-ng.
+  qt6-speech-dev qt6-declarative-dev
+  qt6-speech-speechd-plugin speech-dispatcher speech-dispatcher-espeak-ng espeak-ng
+  # The text feed's WebSocket server.
+  qt6-websockets-dev
   xvfb xdotool x11-utils xauth imagemagick
   qt6-wayland weston
   locales

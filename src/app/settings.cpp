@@ -80,6 +80,7 @@ void Settings::Read(const SettingsStore& store, const std::string& dataFolder) {
     if (autoPace.load() < 0 || autoPace.load() > kMaxAutoPace) {
         autoPace = kDefaultAutoPace;
     }
+    readAlong.Read(store);
 }
 
 void Settings::Write(SettingsStore& store) const {
@@ -108,6 +109,7 @@ void Settings::Write(SettingsStore& store) const {
     store.WriteInt(kSystem, "MuteInBackground", muteInBackground.load());
     store.WriteInt(kSystem, "SkipUnread", skipUnread.load());
     store.WriteInt(kSystem, "AutoPace", autoPace.load());
+    readAlong.Write(store);
 }
 
 }  // namespace talu::app

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <string>
 
+#include "app/read_along_settings.h"
 #include "app/settings_store.h"
 
 namespace talu::app {
@@ -58,6 +59,8 @@ struct Settings {
     std::atomic<int> musicVolume{100};     ///< how loud music is heard, 0 to 100
     std::atomic<int> soundVolume{100};     ///< how loud sound effects are heard, 0 to 100
     std::atomic<int> muteInBackground{0};  ///< silent while the window is in the background
+    /// Clipboard, read-aloud and text feed of each page (the window's).
+    ReadAlongSettings readAlong;
 
     /// Reads every value, each with its current value as the default; a missing bookmark folder
     /// becomes dataFolder (an inside folder: the program's, or the reader's own data folder)

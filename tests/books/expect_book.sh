@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Plays, checks or explores a book with talu-cli and compares the output with the expected one
 # beside it: NAME.trace for run, NAME.expected for check and explore. Options come from NAME.args
-# (one per line). The book works on a scratch copy of its folder, so what it writes (SNAP
+# (one per line). A run book with NAME.feed is also run with --text-feed, and what the text feed
+# would send is compared with it. The book works on a scratch copy of its folder, so what it writes (SNAP
 # pictures) stays out of the source tree; the copy's folder is written {FOLDER} in traces. A run
 # book with NAME.moved.args is run again with those options after its folder has been moved, as a
 # reader moves a book with its slots; both runs go to the one trace. A run book with
@@ -29,7 +30,14 @@ case "$command" in
     if [ -f "${book%.talu}.backlog" ]; then
       args+=(--backlog "$scratch/backlog")
     fi
+    if [ -f "${book%.talu}.feed" ]; then
+      args+=(--text-feed "$scratch/feed")
+    fi
     "$cli" run "$copy" --lang en --trace "$actual" "${args[@]}" || { echo "talu-cli failed"; exit 1; }
+    if [ -f "${book%.talu}.feed" ] && ! diff -u "${book%.talu}.feed" "$scratch/feed"; then
+      echo "text feed of $book differs from ${book%.talu}.feed"
+      exit 1
+    fi
     folders=("$scratch/book")
     if [ -f "${book%.talu}.again.args" ]; then
       mapfile -t again < "${book%.talu}.again.args"

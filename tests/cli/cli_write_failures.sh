@@ -34,6 +34,8 @@ expect_failure full "$cli" run "$work/book.talu"
 expect_failure null "$cli" run "$work/book.talu" --screenshot "$work/missing/shot.png"
 expect_failure null "$cli" run "$work/book.talu" --screenshot /dev/full
 expect_failure null "$cli" run "$work/book.talu" --frames "$work/frames"
+expect_failure null "$cli" run "$work/book.talu" --text-feed /dev/full
+expect_failure null "$cli" run "$work/book.talu" --text-feed "$work/missing/feed.txt"
 mkfifo "$work/pipe"
 expect_failure null "$cli" run "$work/book.talu" --audio "$work/pipe"
 [ -p "$work/pipe" ] || { echo "FAIL: --audio replaced a pipe"; failures=$((failures + 1)); }

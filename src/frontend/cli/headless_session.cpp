@@ -82,7 +82,15 @@ class SessionShell : public app::Shell {
             line_(std::string(ModeName(change.mode)) + " start");
         }
     }
-    void PageShown(const app::ShownPage&) override {}  // the backlog keeps the pages
+    /// Where the pages shown go (the run's hook); set before the book starts.
+    void SetPageListener(std::function<void(const app::ShownPage&)> listener) {
+        pages_ = std::move(listener);
+    }
+    void PageShown(const app::ShownPage& page) override {
+        if (pages_) {
+            pages_(page);
+        }
+    }
 
   private:
     static const char* ModeName(app::ReadingMode mode) {
@@ -94,6 +102,7 @@ class SessionShell : public app::Shell {
     int langMode_;
     std::atomic<int>* autoBookmark_ = nullptr;
     std::string bookFolder_;
+    std::function<void(const app::ShownPage&)> pages_;
 };
 
 /// Music and effects as trace lines.
@@ -275,6 +284,7 @@ std::string HeadlessSession::Play(const ReaderScript& reader, const SessionHooks
     Parts& p = *parts_;
     app::Player& player = p.session->GetPlayer();
     p.hooks = hooks;
+    p.shell->SetPageListener(hooks.pageShown);
     p.maxSteps = reader.maxSteps;
     player.SetListener(&p);
     app::ReaderCommands& commands = p.session->Commands();

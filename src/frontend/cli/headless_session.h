@@ -78,6 +78,8 @@ struct SessionHooks {
     /// The reader changed what the screen shows while the book waits (Close Window): a picture
     /// of it is due.
     std::function<void()> picture;
+    /// A page has been typed and waits for the reader (a click, its links or its form).
+    std::function<void(const app::ShownPage& page)> pageShown;
 };
 
 /// A book opened headless. Every event of the shell (boxes, music, sound, title, cursor,

@@ -10,6 +10,7 @@
 #include "frontend/cli/console_shell.h"
 #include "frontend/cli/headless_session.h"
 #include "frontend/cli/listed_choices.h"
+#include "frontend/cli/text_feed_file.h"
 #include "host/encoding.h"
 #include "host/paths.h"
 #include "script/keywords.h"
@@ -96,7 +97,8 @@ bool ParseRunArguments(const std::vector<std::string_view>& args, RunOptions& op
                                 arg == "--screenshot" || arg == "--frames" || arg == "--trace" ||
                                 arg == "--choose" || arg == "--at" || arg == "--load" ||
                                 arg == "--auto-load" || arg == "--date" || arg == "--audio" ||
-                                arg == "--skip" || arg == "--auto" || arg == "--backlog";
+                                arg == "--skip" || arg == "--auto" || arg == "--backlog" ||
+                                arg == "--text-feed";
         if (takesValue && i + 1 >= args.size()) {
             problem = std::string(arg) + " needs a value";
             return false;
@@ -126,6 +128,8 @@ bool ParseRunArguments(const std::vector<std::string_view>& args, RunOptions& op
             options.audio = std::string(args[++i]);
         } else if (arg == "--trace") {
             options.trace = std::string(args[++i]);
+        } else if (arg == "--text-feed") {
+            options.textFeed = std::string(args[++i]);
         } else if (arg == "--backlog") {
             options.backlog = std::string(args[++i]);
         } else if (arg == "--choose") {
@@ -169,7 +173,8 @@ bool ParseRunArguments(const std::vector<std::string_view>& args, RunOptions& op
 
 namespace {
 
-// What the run traces at every step and wait, and the pictures --frames keeps.
+// What the run traces at every step and wait, the pictures --frames keeps and the messages
+// --text-feed writes.
 struct RunHooks {
     RunHooks(const RunOptions& options, Trace& trace, HeadlessSession& player) {
         hooks.step = [&trace, &player](int result, const script::TagRecord& record) {
@@ -199,14 +204,35 @@ struct RunHooks {
                        std::to_string(y));
             hooks.picture();
         };
+        if (!options.textFeed.empty()) {
+            feedPath = options.textFeed;
+            feedOpen = feed.Open(feedPath);
+            hooks.pageShown = [this](const app::ShownPage& page) { feed.Page(page); };
+        }
     }
     RunHooks(const RunHooks&) = delete;
     RunHooks& operator=(const RunHooks&) = delete;
+
+    /// Closes what the hooks wrote and says what could not be written; false then.
+    bool Finish(std::ostream& err) {
+        if (!lostFrame.empty()) {
+            err << "talu-cli: cannot write '" << lostFrame << "'\n";
+        }
+        const bool feedWritten = feedPath.empty() || (feedOpen && feed.Close());
+        if (!feedWritten) {
+            err << "talu-cli: cannot write the text feed to '" << feedPath << "'\n";
+        }
+        return lostFrame.empty() && feedWritten;
+    }
 
     SessionHooks hooks;
     int frame = 0;
     /// The first frame that could not be written.
     std::string lostFrame;
+    /// --text-feed: the file, and whether it could be made.
+    TextFeedFile feed;
+    std::string feedPath;
+    bool feedOpen = false;
 };
 
 }  // namespace
@@ -268,8 +294,7 @@ int RunBook(const RunOptions& options, std::ostream& out, std::ostream& err) {
     trace.Line("end " + reason + ' ' + std::to_string(player->ElapsedMs()));
 
     int status = 0;
-    if (!run.lostFrame.empty()) {
-        err << "talu-cli: cannot write '" << run.lostFrame << "'\n";
+    if (!run.Finish(err)) {
         status = 1;
     }
     if (!options.screenshot.empty()) {

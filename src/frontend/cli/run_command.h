@@ -44,6 +44,8 @@ struct RunOptions {
     app::ReadingMode mode = app::ReadingMode::kNone;
     bool skipUnread = false;
     int autoPace = app::Settings::kDefaultAutoPace;
+    /// What the text feed would send, one message a line; empty for none.
+    std::string textFeed;
 };
 
 /// Reads the run command's arguments; false with a problem text on a usage error.

@@ -21,6 +21,7 @@
 #include "frontend/qt/key_commands.h"
 #include "frontend/qt/popup_menu.h"
 #include "frontend/qt/qt_settings_store.h"
+#include "frontend/qt/read_along.h"
 #include "frontend/qt/save_picture.h"
 #include "frontend/qt/settings_dialog.h"
 #include "frontend/qt/stage_notes.h"
@@ -71,6 +72,8 @@ MainWindow::MainWindow(app::Settings& settings, DesktopSettings& desktop, QtSett
     };
     bookmarks_ = std::make_unique<BookmarkCommands>(BookmarkCommands::Window{
         this, [this] { return session_.get(); }, [this] { return settings_.langMode.load(); }});
+    readAlong_ = std::make_unique<ReadAlong>(settings_.readAlong, *view_,
+                                             [this] { return settings_.langMode.load(); });
     display_->SetMode(false, desktop_.windowScale);
     display_->Place();
     connect(qApp, &QGuiApplication::applicationStateChanged, this,
@@ -80,6 +83,10 @@ MainWindow::MainWindow(app::Settings& settings, DesktopSettings& desktop, QtSett
                 }
             });
     recent_.Read(store_);
+    if (const QString problem = readAlong_->Apply(); !problem.isEmpty()) {
+        QMetaObject::invokeMethod(  // told once the window is up
+            this, [this, problem] { Say(problem, problem); }, Qt::QueuedConnection);
+    }
 }
 
 MainWindow::~MainWindow() {
@@ -112,6 +119,7 @@ WorkerAdapter::Window MainWindow::AdapterWindow() {
         gate_.Close();           // a worker waiting for a box goes on at once, so the book ends
         forms_->Clear();
         cursor_->Forget();
+        readAlong_->BookClosed();  // the loaded place is read along afresh
         QApplication::setOverrideCursor(Qt::WaitCursor);
     };
     window.modeChanged = [this] { ShowMode(); };
@@ -119,6 +127,7 @@ WorkerAdapter::Window MainWindow::AdapterWindow() {
         QApplication::restoreOverrideCursor();
         gate_.Reopen();
     };
+    window.pageShown = [this](const app::ShownPage& page) { readAlong_->Show(page); };
     return window;
 }
 
@@ -231,6 +240,7 @@ void MainWindow::CloseBook() {
     ShowMode();
     adapter_.BookChanged();
     cursor_->Forget();
+    readAlong_->BookClosed();
     gate_.Reopen();
 }
 

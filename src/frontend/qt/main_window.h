@@ -29,6 +29,7 @@ class BookmarkCommands;
 class FormOverlay;
 class QtSettingsStore;
 class StageNotes;
+class ReadAlong;
 class StageView;
 
 /// The player's one window: shows the stage and maps the reader's mouse, keys, menu and dropped
@@ -72,6 +73,8 @@ class MainWindow : public QWidget {
     BookmarkCommands& Bookmarks() { return *bookmarks_; }
     bool FullScreen() const { return display_->FullScreen(); }
     const WindowDisplay& Display() const { return *display_; }
+    /// The clipboard, screen reader, read-aloud and text feed of each page.
+    ReadAlong& PageFollowers() { return *readAlong_; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -145,6 +148,7 @@ class MainWindow : public QWidget {
     DebugWindow* debug_ = nullptr;
     std::unique_ptr<FormOverlay> forms_;
     std::unique_ptr<BookmarkCommands> bookmarks_;
+    std::unique_ptr<ReadAlong> readAlong_;
     MessageGate gate_;
     WorkerAdapter adapter_;
     QtLanguage qtLanguage_;

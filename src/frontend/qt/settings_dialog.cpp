@@ -15,6 +15,7 @@
 #include <algorithm>
 
 #include "frontend/qt/sound_settings_group.h"
+#include "frontend/qt/read_along_box.h"
 #include "frontend/qt/ui_text.h"
 #include "host/paths.h"
 #include "script/messages.h"
@@ -213,6 +214,8 @@ QWidget* SettingsDialog::BuildDetail(int lang) {
         form->addRow(Pick(lang, names[i][0], names[i][1]), web_[i]);
     }
     layout->addWidget(internet);
+    readAlong_ = new ReadAlongBox(settings_.readAlong, lang);
+    layout->addWidget(readAlong_);
     layout->addStretch();
     return detail;
 }
@@ -271,6 +274,7 @@ SettingsDialog::Outcome SettingsDialog::Apply() {
     for (int i = 0; i < 4; ++i) {
         desktop_.webAddresses[i] = ToCp932(web_[i]->text().trimmed());
     }
+    readAlong_->Apply(s.readAlong);
     return outcome;
 }
 

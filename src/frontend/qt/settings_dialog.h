@@ -14,12 +14,13 @@ class QSlider;
 
 namespace talu::qt {
 
+class ReadAlongBox;
 class SoundSettingsGroup;
 
 /// The Setting dialog: speeds, brightness and JPEG quality on sliders, the effects' None boxes,
 /// the media switches, the volumes and, in its wide part, the bookmark folder, smooth full-screen
-/// scaling and the Internet addresses. Controls are named by their old ids ("slider1003",
-/// "check1034", ...).
+/// scaling, the Internet addresses and reading along (clipboard, read-aloud, text feed). Controls
+/// are named by their old ids ("slider1003", "check1034", ...).
 class SettingsDialog : public QDialog {
   public:
     /// What OK changed that the window must act on.
@@ -39,6 +40,8 @@ class SettingsDialog : public QDialog {
     /// Opens or closes the wide part, as the Detail button does.
     void ToggleDetail();
     bool DetailShown() const;
+    /// The clipboard, read-aloud and text feed part.
+    ReadAlongBox& ReadAlongPart() { return *readAlong_; }
 
   private:
     QSlider* AddSlider(QGridLayout& grid, int row, int id, const QString& label, int value,
@@ -75,6 +78,7 @@ class SettingsDialog : public QDialog {
     QLineEdit* web_[4] = {};
     QPushButton* detailButton_ = nullptr;
     QWidget* detail_ = nullptr;
+    ReadAlongBox* readAlong_ = nullptr;
     int langMode_ = 0;
 };
 

@@ -15,6 +15,7 @@
 #include "frontend/qt/main_window.h"
 #include "frontend/qt/popup_menu.h"
 #include "frontend/qt/qt_settings_store.h"
+#include "frontend/qt/read_along.h"
 #include "frontend/qt/save_picture.h"
 #include "frontend/qt/settings_dialog.h"
 #include "frontend/qt/stage_view.h"
@@ -208,6 +209,7 @@ std::optional<app::Player::PauseToken> MainWindow::PauseWhileAsking() {
 
 void MainWindow::SettingsDialog() {
     qt::SettingsDialog dialog(settings_, desktop_, settings_.langMode, this);
+    readAlong_->Attend(dialog.ReadAlongPart());
     bool accepted = false;
     {
         const auto paused = PauseWhileAsking();
@@ -221,6 +223,9 @@ void MainWindow::SettingsDialog() {
     display_->SetMode(display_->FullScreen(), desktop_.windowScale);  // smooth scaling may change
     if (app::ReaderCommands* commands = Commands()) {
         commands->ApplySettings(outcome.redraw);
+    }
+    if (const QString problem = readAlong_->Apply(); !problem.isEmpty()) {
+        Say(problem, problem);
     }
 }
 

@@ -7,11 +7,13 @@
 
 #include "frontend/qt/key_commands.h"
 #include "frontend/qt/main_window.h"
+#include "frontend/qt/read_along.h"
 #include "frontend/qt/stage_view.h"
 
 namespace talu::qt {
 
 void MainWindow::ClickAt(QPoint windowPoint) {
+    readAlong_->Clicked();
     app::ReaderCommands* commands = Commands();
     if (commands == nullptr) {
         return;

@@ -79,6 +79,10 @@ void WorkerAdapter::ModeChanged(const app::ModeChange&) {
     QMetaObject::invokeMethod(window_.context, window_.modeChanged, Qt::QueuedConnection);
 }
 
+void WorkerAdapter::PageShown(const app::ShownPage& page) {
+    Queue([this, page] { window_.pageShown(page); });
+}
+
 void WorkerAdapter::OpenWebAddress(const std::string& address) {
     const QUrl url(FromCp932(address));
     Queue([url] { QDesktopServices::openUrl(url); });

@@ -44,6 +44,8 @@ class WorkerAdapter : public app::Shell {
         std::function<void()> readingResumes;
         /// Skip or auto started or ended: the window looks at the mode again.
         std::function<void()> modeChanged;
+        /// A page has been typed and waits for the reader.
+        std::function<void(const app::ShownPage& page)> pageShown;
     };
 
     explicit WorkerAdapter(Window window) : window_(std::move(window)) {}
@@ -64,8 +66,7 @@ class WorkerAdapter : public app::Shell {
     void OpenWebAddress(const std::string& address) override;
     void ReadingEnds() override { window_.readingEnds(); }
     void ReadingResumes() override { window_.readingResumes(); }
-    /// Worker thread: nothing reads the shown page in the window yet.
-    void PageShown(const app::ShownPage&) override {}
+    void PageShown(const app::ShownPage& page) override;
     void ModeChanged(const app::ModeChange& change) override;
 
   private:

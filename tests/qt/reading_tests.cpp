@@ -204,17 +204,14 @@ class ReadingTests : public QObject, test::WindowRig {
         QTRY_VERIFY(window_->Notes().Marker().isEmpty());
     }
 
-    // The wheel turned down reads on like a click, a notch at a time; up does nothing, and at a
-    // choice the wheel never picks a link.
+    // The wheel turned down reads on like a click, a notch at a time (up opens the backlog: its
+    // own tests), and at a choice the wheel never picks a link.
     void TheWheelTurnedDownReadsOn() {
         QVERIFY(window_->OpenBook(Write("wheel.talu",
                                         "One.<P>Two.<P>Three.<P><A HREF=\"#x\" ALT=\"Go\" "
                                         "ANSWER=\"went\"><A NAME=\"x\">")));
         QVERIFY(Idle());
         const int one = Index();
-        Wheel(120);
-        QTest::qWait(50);
-        QCOMPARE(Index(), one);
         Wheel(-60);  // half a notch
         QTest::qWait(50);
         QCOMPARE(Index(), one);

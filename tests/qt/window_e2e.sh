@@ -134,6 +134,7 @@ expect_page 0 " (started again)"
 xdotool windowfocus --sync "$window" key ctrl+l
 box=$(timeout 10 xdotool search --sync --onlyvisible --name '^talu$' | head -n 1)
 xdotool windowfocus --sync "$box" key Return
+sleep 1  # the load redraws the background on the interface thread, the box's place meanwhile stale
 expect_page 1 " (loaded from the bookmark)"
 quit_talu
 echo "window and runner agree on ${#frames[@]} pages, after bookmark loads and with the window hidden; closed cleanly"

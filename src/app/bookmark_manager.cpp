@@ -6,6 +6,7 @@
 
 #include "app/backlog_file.h"
 #include "app/book_folder_paths.h"
+#include "app/slot_place.h"
 #include "app/slot_reader.h"
 #include "app/slot_writer.h"
 #include "app/table_entries.h"
@@ -242,7 +243,9 @@ bool BookmarkManager::WriteSlot(interp::Interpreter& interpreter, int slot) {
                           *bytes,
                           *memo,
                           *bookMemo,
-                          SlotPicture()};
+                          SlotPicture(),
+                          paths.Place(number),
+                          PlaceText(interpreter, file, *bytes)};
     const SlotWriteOutcome outcome = WriteSlotFiles(files);
     if (outcome != SlotWriteOutcome::kWritten) {
         ShowError(outcome == SlotWriteOutcome::kNoPlace ? script::err::kBookmarkCannotOpen
@@ -297,8 +300,9 @@ bool BookmarkManager::WriteTopSlot(int number, const SlotFile& file) {
     if (!bytes || !host || !host::WriteFileAtomically(*host, *bytes)) {
         return false;
     }
-    RemoveSlotPicture(paths.Picture(number));  // the top of the book shows no place yet
-    RemoveBacklogFile(paths.Log(number));      // nor any page read
+    RemoveSlotSideFile(paths.Picture(number));  // the top of the book shows no place yet
+    RemoveSlotSideFile(paths.Place(number));    // nor has any text around it
+    RemoveBacklogFile(paths.Log(number));       // nor any page read
     return true;
 }
 
@@ -335,9 +339,14 @@ std::optional<SlotFile> BookmarkManager::ReadForLoad(int slot, const script::Boo
     if (number >= 0 && number < kSlots) {
         file = ReadSlot(paths, number, problem);
     }
+    // The place belongs to the slot's bytes as written, before the position is made absolute.
+    const std::uint64_t slotHash = file ? PlaceHash(FormatSlotFile(*file)) : 0;
     if (file && !CheckSlotPlace(*file, paths, openBook)) {
         file.reset();
         problem = SlotReadProblem::kRefused;
+    }
+    if (file && !FollowPlace(*file, paths.Place(number), slotHash, openBook)) {
+        return std::nullopt;  // the reader kept the book as it is
     }
     if (!file && problem == SlotReadProblem::kMissing) {
         services_.showBox(script::PlayerMessageForSlot(services_.langMode(),

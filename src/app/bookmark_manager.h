@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <mutex>
 #include <optional>
@@ -50,6 +51,12 @@ struct BookmarkServices {
     /// Optional: the backlog pages a slot saved now keeps in its log beside it. Without it a
     /// saved slot has no log.
     std::function<std::vector<BacklogEntry>()> backlog;
+    /// Optional: asks a question with OK and Cancel (CP932 text); true for OK. Without it a slot
+    /// whose text is gone from an edited book loads at its saved item.
+    std::function<bool(const std::string& text)> ask;
+    /// Optional: told when a load found the book edited: the saved index and where its text
+    /// stands now, or nullopt when it stands nowhere.
+    std::function<void(int oldIndex, std::optional<int> newIndex)> placeFollowed;
 };
 
 /// The size of the picture each slot keeps beside its file.
@@ -103,7 +110,9 @@ class BookmarkManager {
     /// file inside the book's folder (never a file the player writes) that opens as the open
     /// book reads it, from inside archives too, with the item index within it. A missing file
     /// shows the "unable to load" text, an unreadable one error 25, anything else "Load fail.";
-    /// nullopt then.
+    /// nullopt then. A slot with a place beside it whose book file was edited since loads
+    /// where the text around its item stands now (the reader is told), or, when that text is
+    /// gone, at its saved item only if the reader says so (nullopt otherwise).
     std::optional<SlotFile> ReadForLoad(int slot, const script::Book& openBook);
     /// Load, second half, into a fresh interpreter, with a slot ReadForLoad gave: the tables,
     /// the state lines (each one's result and record go to executed, for the music and the
@@ -168,6 +177,10 @@ class BookmarkManager {
     void RestoreState(interp::Interpreter& fresh, const SlotFile& slot, const std::string& folder,
                       const std::function<void(int result, const script::TagRecord&)>& executed);
     void KeepLoadedPicture(int number);
+    std::string PlaceText(interp::Interpreter& interpreter, const SlotFile& file,
+                          const std::string& slotBytes) const;
+    bool FollowPlace(SlotFile& slot, const std::string& placePath, std::uint64_t slotHash,
+                     const script::Book& openBook);
     std::string ShowError(int code, std::string_view argument = {});
     std::string DateText() const;
     SlotFile FreshSlot(std::string comment) const;

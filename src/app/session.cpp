@@ -87,6 +87,13 @@ BookmarkServices Session::BookmarkHooks() {
     hooks.copyStage = [this](stage::Surface& out) { return screen_.CopyOut(out); };
     hooks.spareFolder = [this] { return options_.settings->bookmarkFolder; };
     hooks.backlog = [this] { return backlog_.SlotEntries(); };
+    hooks.ask = [this](const std::string& text) {
+        player_.StopMode(ModeStop::kBox);
+        return options_.shell->ShowMessage(text, true);
+    };
+    hooks.placeFollowed = [this](int oldIndex, std::optional<int> newIndex) {
+        options_.shell->BookmarkPlaceFollowed(oldIndex, newIndex);
+    };
     return hooks;
 }
 

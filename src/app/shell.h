@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <variant>
 
@@ -63,6 +64,12 @@ class Shell {
     /// Any thread: skip or auto started or ended (the window redraws its marker). Must not
     /// block.
     virtual void ModeChanged(const ModeChange& change) { (void)change; }
+    /// Interface thread: a bookmark load found the book edited since the save; its saved item
+    /// index and where that text stands now (nullopt: nowhere). The reader is told in a box too.
+    virtual void BookmarkPlaceFollowed(int oldIndex, std::optional<int> newIndex) {
+        (void)oldIndex;
+        (void)newIndex;
+    }
 };
 
 }  // namespace talu::app

@@ -80,6 +80,10 @@ std::string SlotPaths::Log(int n) const {
     return Numbered(n, ".log");
 }
 
+std::string SlotPaths::Place(int n) const {
+    return Numbered(n, ".place");
+}
+
 std::string SlotPaths::BookMemo() const {
     return fileBase_ + ".memo";
 }

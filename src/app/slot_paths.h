@@ -19,6 +19,8 @@ class SlotPaths {
     std::string Picture(int n) const;
     /// The slot's backlog.
     std::string Log(int n) const;
+    /// The slot's place: where its position stands in the book's text.
+    std::string Place(int n) const;
     std::string BookMemo() const;
     /// The inside path of the pages read in the book, beside the book memo.
     std::string ReadPages() const;

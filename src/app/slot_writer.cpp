@@ -19,8 +19,8 @@ std::vector<std::pair<std::string, std::string>> SortedEntries(const script::Str
     return entries;
 }
 
-// Removes the old picture after a save without one: a file or link, never a folder.
-void RemoveOldPicture(const std::filesystem::path& path) {
+// Removes an old picture or place after a save without one: a file or link, never a folder.
+void RemoveOldFile(const std::filesystem::path& path) {
     struct stat info {};
     if (::lstat(path.c_str(), &info) == 0 && (S_ISREG(info.st_mode) || S_ISLNK(info.st_mode))) {
         std::remove(path.c_str());
@@ -44,19 +44,29 @@ SlotWriteOutcome WriteSlotFiles(const SlotFiles& files) {
     if (withPicture) {
         batch.push_back({*pictureHost, files.picture});
     }
+    // A place that cannot go along is left out: the slot loads as one without it.
+    const auto placeHost =
+        files.placePath.empty() ? std::nullopt : host::HostPathForWriting(files.placePath, {});
+    const bool withPlace = !files.place.empty() && placeHost && host::IsReplaceable(*placeHost);
+    if (withPlace) {
+        batch.push_back({*placeHost, files.place});
+    }
     batch.push_back({*slotHost, files.slot});
     if (!host::WriteFilesAtomically(batch)) {
         return SlotWriteOutcome::kFailed;
     }
     if (!withPicture && pictureHost) {
-        RemoveOldPicture(*pictureHost);
+        RemoveOldFile(*pictureHost);
+    }
+    if (!withPlace && placeHost) {
+        RemoveOldFile(*placeHost);
     }
     return SlotWriteOutcome::kWritten;
 }
 
-void RemoveSlotPicture(const std::string& picturePath) {
-    if (const auto host = host::FindHostPath(picturePath, {})) {
-        RemoveOldPicture(*host);
+void RemoveSlotSideFile(const std::string& insidePath) {
+    if (const auto host = host::FindHostPath(insidePath, {})) {
+        RemoveOldFile(*host);
     }
 }
 

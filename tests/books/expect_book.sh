@@ -7,7 +7,10 @@
 # book with NAME.moved.args is run again with those options after its folder has been moved, as a
 # reader moves a book with its slots; both runs go to the one trace. A run book with
 # NAME.again.args is run again in the same folder with those options first, as a reader comes
-# back to a book (its pages read, its slots); that trace comes after the first one's.
+# back to a book (its pages read, its slots); that trace comes after the first one's. A run book
+# with NAME.edited (a changed copy of the book) and NAME.edited.args is run again with those
+# options after the book's file has been replaced by NAME.edited, as a reader comes back to a book
+# fixed since; that trace comes after the first one's too.
 set -u
 cli=$1
 command=$2
@@ -45,6 +48,14 @@ case "$command" in
         { echo "talu-cli failed when run again"; exit 1; }
       cat "$actual.again" >>"$actual"
       rm -f "$actual.again"
+    fi
+    if [ -f "${book%.talu}.edited" ]; then
+      mapfile -t edited < "${book%.talu}.edited.args"
+      cp "${book%.talu}.edited" "$copy"
+      "$cli" run "$copy" --lang en --trace "$actual.edited" "${edited[@]}" ||
+        { echo "talu-cli failed on the edited book"; exit 1; }
+      cat "$actual.edited" >>"$actual"
+      rm -f "$actual.edited"
     fi
     if [ -f "${book%.talu}.moved.args" ]; then
       mapfile -t moved < "${book%.talu}.moved.args"

@@ -82,6 +82,10 @@ class SessionShell : public app::Shell {
             line_(std::string(ModeName(change.mode)) + " start");
         }
     }
+    void BookmarkPlaceFollowed(int oldIndex, std::optional<int> newIndex) override {
+        line_(newIndex ? "place moved " + std::to_string(oldIndex) + ' ' + std::to_string(*newIndex)
+                       : std::string("place lost"));
+    }
     /// Where the pages shown go (the run's hook); set before the book starts.
     void SetPageListener(std::function<void(const app::ShownPage&)> listener) {
         pages_ = std::move(listener);

@@ -30,20 +30,31 @@ class BookmarkManagerTest : public ::testing::Test {
     std::vector<std::string> boxes;
     LocalTime time{3, 4, 5, 6};
     std::string music;
-    BookmarkManager manager{
-        BookmarkServices{[this](const std::string& text) { boxes.push_back(text); },
-                         [] { return script::kLangEnglish; }, [this] { return time; },
-                         [this](std::vector<std::string>& lines) {
-                             if (!music.empty()) {
-                                 lines.push_back("<BGM SRC=\"" + music + "\" LOOP=\"2\">");
-                             }
-                         },
-                         [this](stage::Surface& out) {
-                             out = Shot(grey);
-                             return grey != 0;
-                         },
-                         [this] { return rig.dir.Inside("spare/deep") + "\\"; },
-                         [this] { return backlog; }}};
+    BookmarkManager manager{BookmarkServices{
+        [this](const std::string& text) { boxes.push_back(text); },
+        [] { return script::kLangEnglish; }, [this] { return time; },
+        [this](std::vector<std::string>& lines) {
+            if (!music.empty()) {
+                lines.push_back("<BGM SRC=\"" + music + "\" LOOP=\"2\">");
+            }
+        },
+        [this](stage::Surface& out) {
+            out = Shot(grey);
+            return grey != 0;
+        },
+        [this] { return rig.dir.Inside("spare/deep") + "\\"; }, [this] { return backlog; },
+        [this](const std::string& text) {
+            boxes.push_back(text);
+            return answer;
+        },
+        [this](int oldIndex, std::optional<int> newIndex) {
+            placeNews.push_back(newIndex ? "moved " + std::to_string(oldIndex) + " " +
+                                               std::to_string(*newIndex)
+                                         : std::string("lost"));
+        }}};
+    /// The answer to a question, and what loads told of a slot's place in an edited book.
+    bool answer = true;
+    std::vector<std::string> placeNews;
     /// The pages a slot saved now keeps beside it.
     std::vector<BacklogEntry> backlog;
     /// The stage shows one grey (0: the stage cannot be copied).

@@ -44,6 +44,8 @@ struct Rig {
         [](std::vector<std::string>& lines) { lines.push_back("<BGM SRC=\"m.mid\" LOOP=\"1\">"); },
         [this](talu::stage::Surface& out) { return screen.CopyOut(out); },
         {},
+        {},
+        {},
         {}}};
     std::unique_ptr<talu::interp::Interpreter> interpreter;
 

@@ -345,7 +345,8 @@ std::optional<SlotFile> BookmarkManager::ReadForLoad(int slot, const script::Boo
         file.reset();
         problem = SlotReadProblem::kRefused;
     }
-    if (file && !FollowPlace(*file, paths.Place(number), slotHash, openBook)) {
+    // Slot 0 is the author's debug slot: Reload reads the edited book at the saved item, as ever.
+    if (file && number != 0 && !FollowPlace(*file, paths.Place(number), slotHash, openBook)) {
         return std::nullopt;  // the reader kept the book as it is
     }
     if (!file && problem == SlotReadProblem::kMissing) {

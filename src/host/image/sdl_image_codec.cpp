@@ -21,40 +21,42 @@ struct SurfaceDeleter {
 using SurfaceHandle = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
 
 // The formats SDL2_image reads, by the extensions books give them. needs names the optional
-// library the format depends on (0 when SDL2_image reads it by itself).
+// library the format depends on (0 when SDL2_image reads it by itself). Each goes to its own
+// loader: SDL2_image's own sniffing ignores the type asked for and would, say, hand a JPEG that
+// mentions "<svg" to the SVG reader.
 struct FormatName {
     std::string_view extension;
-    const char* type;
+    SDL_Surface* (*load)(SDL_RWops*);
     int needs;
 };
 
 constexpr std::array kFormats = {
-    FormatName{"PNG", "PNG", IMG_INIT_PNG},
-    FormatName{"JPG", "JPG", IMG_INIT_JPG},
-    FormatName{"JPEG", "JPG", IMG_INIT_JPG},
-    FormatName{"JPE", "JPG", IMG_INIT_JPG},
-    FormatName{"JFIF", "JPG", IMG_INIT_JPG},
-    FormatName{"TIF", "TIF", IMG_INIT_TIF},
-    FormatName{"TIFF", "TIF", IMG_INIT_TIF},
-    FormatName{"WEBP", "WEBP", IMG_INIT_WEBP},
-    FormatName{"AVIF", "AVIF", IMG_INIT_AVIF},
-    FormatName{"JXL", "JXL", IMG_INIT_JXL},
-    FormatName{"GIF", "GIF", 0},
-    FormatName{"TGA", "TGA", 0},
-    FormatName{"PCX", "PCX", 0},
-    FormatName{"ICO", "ICO", 0},
-    FormatName{"CUR", "CUR", 0},
-    FormatName{"LBM", "LBM", 0},
-    FormatName{"IFF", "LBM", 0},
-    FormatName{"PNM", "PNM", 0},
-    FormatName{"PPM", "PNM", 0},
-    FormatName{"PGM", "PNM", 0},
-    FormatName{"PBM", "PNM", 0},
-    FormatName{"XPM", "XPM", 0},
-    FormatName{"XCF", "XCF", 0},
-    FormatName{"XV", "XV", 0},
-    FormatName{"QOI", "QOI", 0},
-    FormatName{"SVG", "SVG", 0},
+    FormatName{"PNG", IMG_LoadPNG_RW, IMG_INIT_PNG},
+    FormatName{"JPG", IMG_LoadJPG_RW, IMG_INIT_JPG},
+    FormatName{"JPEG", IMG_LoadJPG_RW, IMG_INIT_JPG},
+    FormatName{"JPE", IMG_LoadJPG_RW, IMG_INIT_JPG},
+    FormatName{"JFIF", IMG_LoadJPG_RW, IMG_INIT_JPG},
+    FormatName{"TIF", IMG_LoadTIF_RW, IMG_INIT_TIF},
+    FormatName{"TIFF", IMG_LoadTIF_RW, IMG_INIT_TIF},
+    FormatName{"WEBP", IMG_LoadWEBP_RW, IMG_INIT_WEBP},
+    FormatName{"AVIF", IMG_LoadAVIF_RW, IMG_INIT_AVIF},
+    FormatName{"JXL", IMG_LoadJXL_RW, IMG_INIT_JXL},
+    FormatName{"GIF", IMG_LoadGIF_RW, 0},
+    FormatName{"TGA", IMG_LoadTGA_RW, 0},
+    FormatName{"PCX", IMG_LoadPCX_RW, 0},
+    FormatName{"ICO", IMG_LoadICO_RW, 0},
+    FormatName{"CUR", IMG_LoadCUR_RW, 0},
+    FormatName{"LBM", IMG_LoadLBM_RW, 0},
+    FormatName{"IFF", IMG_LoadLBM_RW, 0},
+    FormatName{"PNM", IMG_LoadPNM_RW, 0},
+    FormatName{"PPM", IMG_LoadPNM_RW, 0},
+    FormatName{"PGM", IMG_LoadPNM_RW, 0},
+    FormatName{"PBM", IMG_LoadPNM_RW, 0},
+    FormatName{"XPM", IMG_LoadXPM_RW, 0},
+    FormatName{"XCF", IMG_LoadXCF_RW, 0},
+    FormatName{"XV", IMG_LoadXV_RW, 0},
+    FormatName{"QOI", IMG_LoadQOI_RW, 0},
+    FormatName{"SVG", IMG_LoadSVG_RW, 0},
 };
 
 // Optional format libraries are looked up once per process; they stay loaded until exit.
@@ -116,6 +118,20 @@ std::optional<std::pair<std::uint32_t, std::uint32_t>> DeclaredSize(
     return std::nullopt;
 }
 
+// The format our own header check names, for the formats whose signature it knows.
+const FormatName* FormatOfHeader(std::span<const std::uint8_t> b) {
+    if (b.size() >= 8 && std::memcmp(b.data(), "\x89PNG\r\n\x1A\n", 8) == 0) {
+        return FindFormat("PNG");
+    }
+    if (b.size() >= 4 && std::memcmp(b.data(), "GIF8", 4) == 0) {
+        return FindFormat("GIF");
+    }
+    if (b.size() >= 3 && b[0] == 0xFF && b[1] == 0xD8 && b[2] == 0xFF) {
+        return FindFormat("JPG");
+    }
+    return nullptr;
+}
+
 bool TooLarge(std::uint64_t width, std::uint64_t height, const DecodeOptions& options) {
     const auto maxSide = static_cast<std::uint64_t>(options.maxSide);
     return width > maxSide || height > maxSide || width * height > options.maxPixels;
@@ -129,13 +145,21 @@ std::optional<DecodedImage> Decode(std::span<const std::uint8_t> bytes,
         }
     }
     AvailableLibraries();
-    const FormatName* format = FindFormat(options.extension);
+    // As the old plug-ins did, the header decides for the formats it names, so a misnamed PNG
+    // still opens; the extension decides for the rest.
+    const FormatName* format = FormatOfHeader(bytes);
+    if (format == nullptr && !options.extension.empty()) {
+        format = FindFormat(options.extension);
+    }
+    if (format == nullptr) {
+        return std::nullopt;
+    }
     SDL_RWops* stream = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
     if (stream == nullptr) {
         return std::nullopt;
     }
-    SurfaceHandle loaded(
-        IMG_LoadTyped_RW(stream, /*freesrc=*/1, format != nullptr ? format->type : nullptr));
+    SurfaceHandle loaded(format->load(stream));
+    SDL_RWclose(stream);
     if (!loaded || loaded->w <= 0 || loaded->h <= 0 ||
         TooLarge(static_cast<std::uint64_t>(loaded->w), static_cast<std::uint64_t>(loaded->h),
                  options)) {

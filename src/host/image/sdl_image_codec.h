@@ -31,8 +31,8 @@ inline constexpr std::uint64_t kMaxPicturePixels = std::uint64_t{1} << 25;
 
 /// How DecodeImage reads a file.
 struct DecodeOptions {
-    /// The file's extension in upper case without the dot ("TGA"); formats without a signature
-    /// are only found through it.
+    /// The file's extension in upper case without the dot ("TGA"): the decoder for bytes whose
+    /// header is not PNG, GIF or JPEG; without it only those three are read.
     std::string_view extension;
     /// 32-bit rows with alpha instead of 24-bit rows.
     bool keepAlpha = false;

@@ -120,6 +120,24 @@ TEST(DecodeImage, ReadsSignaturelessFormatsByTheirExtension) {
     }
 }
 
+// Our header check or the extension picks the decoder, never the decoder library's own guess: a
+// drawing named .png, or JPEG bytes that mention "<svg", never reach the SVG reader (which
+// leaked on such bytes), while a misnamed PNG still opens as the old plug-ins opened it.
+TEST(DecodeImage, TheHeaderOrTheExtensionPicksTheDecoder) {
+    const std::string svgText =
+        "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"4\" height=\"4\">"
+        "<rect width=\"4\" height=\"4\" fill=\"red\"/></svg>";
+    const std::vector<std::uint8_t> svg(svgText.begin(), svgText.end());
+    EXPECT_TRUE(DecodeImage(svg, {.extension = "SVG"}));
+    EXPECT_FALSE(DecodeImage(svg, {.extension = "PNG"}));
+    EXPECT_FALSE(DecodeImage(svg, {}));
+    std::vector<std::uint8_t> jpegSvg = {0xFF, 0xD8, 0xFF, 0xFF, 0xFF, 0xFC};
+    jpegSvg.insert(jpegSvg.end(), svg.begin(), svg.end());
+    EXPECT_FALSE(DecodeImage(jpegSvg, {}));
+    EXPECT_FALSE(DecodeImage(jpegSvg, {.extension = "SVG"}));
+    EXPECT_TRUE(DecodeImage(test::ReadBytes(kSuite / "ref/rgb24.png"), {.extension = "JPG"}));
+}
+
 TEST(WritePng, RoundTripsColourAndAlphaAndFailsCleanly) {
     test::TempFolder dir;
     RgbaImage image{3, 2, {}};

@@ -158,8 +158,8 @@ std::optional<std::string> PathInBookFolder(std::string_view path, std::string_v
 }
 
 bool IsPlayerWrittenFile(std::string_view path) {
-    static constexpr std::array kWritten = {".bmk", ".memo", ".png",  ".bmp",  ".jpg",  ".jpeg",
-                                            ".ini", ".wav",  ".conf", ".read", ".place"};
+    static constexpr std::array kWritten = {".bmk", ".memo", ".png",  ".bmp",  ".jpg",   ".jpeg",
+                                            ".ini", ".wav",  ".conf", ".read", ".place", ".log"};
     const std::string lowered = script::ToLowerAscii(path);
     const std::string name = lowered.substr(script::FolderOf(lowered).size());
     // A save's side files: the target's name, ".tmp" or ".old", the process id.

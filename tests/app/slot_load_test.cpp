@@ -73,11 +73,12 @@ TEST_F(SlotLoad, ASlotOfAnotherBookIsForeign) {
 
 TEST_F(SlotLoad, APositionNamesOnlyABookFileInsideTheFolder) {
     const std::string outside = rig.dir.Inside("secret.talu");
+    rig.dir.Write("book/tale.05.log", "A page.<P>");  // a slot's backlog reads like a book
     for (const std::string& file :
          {std::string("tale.05.bmk"), std::string("tale.memo"), std::string("tale.05.png"),
-          std::string("Z:\\etc\\passwd"), std::string("..\\..\\..\\etc\\passwd"),
-          std::string("/etc/passwd"), std::string("..\\secret.talu"), outside,
-          std::string("parts\\..\\..\\secret.talu")}) {
+          std::string("tale.05.log"), std::string("Z:\\etc\\passwd"),
+          std::string("..\\..\\..\\etc\\passwd"), std::string("/etc/passwd"),
+          std::string("..\\secret.talu"), outside, std::string("parts\\..\\..\\secret.talu")}) {
         EXPECT_TRUE(Refused(WithPosition("tale.talu", file))) << file;
     }
     // A file below the folder, named relative or absolute, is a place of the book.

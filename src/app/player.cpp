@@ -286,28 +286,6 @@ bool Player::OfferLinks(const script::TagRecord& record) {
     return true;
 }
 
-ShownPage Player::CurrentPage() const {
-    ShownPage page;
-    page.text = host::Cp932ToUtf8(interpreter_->Window().PageText());
-    const interp::LinkSet& links = interpreter_->Links();
-    for (int i = 0; i < links.Count(); ++i) {
-        if (links.Enabled(i)) {
-            page.links.push_back(host::Cp932ToUtf8(links.Text(i)));
-        }
-    }
-    return page;
-}
-
-void Player::ShowPage(bool waits) {
-    const ShownPage page = CurrentPage();
-    if (pageShown_) {
-        pageShown_(page);
-    }
-    if (waits) {
-        shell_.PageShown(page);
-    }
-}
-
 void Player::PresentLink(int index) {
     if (index >= 0 && index < interpreter_->Links().Count()) {
         const stage::Rect& rect = interpreter_->Links().RectOf(index);

@@ -6,17 +6,8 @@
 #   check_package.sh talu_VERSION_amd64.deb
 set -euo pipefail
 deb=$(realpath "$1")
-for tool in lintian desktop-file-validate appstreamcli dpkg-deb update-mime-database gio Xvfb xdotool; do
-  command -v "$tool" >/dev/null || { echo "missing $tool (scripts/install-deps.sh installs it)"; exit 1; }
-done
-work=$(mktemp -d)
-xvfb_pid="" talu_pid=""
-cleanup() {
-  [ -n "$talu_pid" ] && kill "$talu_pid" 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/../qt/e2e/desktop.sh"
+require_tools lintian desktop-file-validate appstreamcli dpkg-deb update-mime-database gio Xvfb xdotool
 fail() { echo "package check failed: $*"; exit 1; }
 
 # Errors fail; what lintian still warns about is shown (the overrides in the package explain
@@ -66,10 +57,7 @@ completions=$(PATH=$bin:$PATH bash -c '
 # full screen or window, the window takes the demo's title.
 export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config SDL_AUDIODRIVER=dummy
 mkdir -p "$XDG_CONFIG_HOME"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=:$(cat "$work/display")
+start_xvfb
 command=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$root/usr/share/applications/talu.desktop")
 "$bin/$command" >"$work/talu.log" 2>&1 &
 talu_pid=$!

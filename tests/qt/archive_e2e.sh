@@ -5,17 +5,8 @@
 set -euo pipefail
 source "$(dirname "$0")/e2e/pixels.sh"
 talu=$1 cli=$2 book=$3
-for tool in Xvfb xdotool import compare convert python3; do
-  command -v "$tool" >/dev/null || { echo "missing $tool (scripts/install-deps.sh installs it)"; exit 1; }
-done
-work=$(mktemp -d)
-xvfb_pid="" talu_pid=""
-cleanup() {
-  [ -n "$talu_pid" ] && kill "$talu_pid" 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/e2e/desktop.sh"
+require_tools Xvfb xdotool import compare convert python3
 export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config
 mkdir -p "$XDG_CONFIG_HOME"
 
@@ -34,10 +25,7 @@ PY
 frames=("$work"/expected/*.png)
 [ ${#frames[@]} -ge 1 ] || { echo "the runner kept no page"; exit 1; }
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=:$(cat "$work/display")
+start_xvfb
 
 "$talu" --window "$zip" >"$work/talu.log" 2>&1 &
 talu_pid=$!

@@ -9,17 +9,8 @@
 #   demo_keys_e2e.sh TALU TALU_CLI DEMO_FOLDER
 set -euo pipefail
 talu=$1 cli=$2 demo=$3
-for tool in Xvfb xdotool cmp; do
-  command -v "$tool" >/dev/null || { echo "missing $tool (scripts/install-deps.sh installs it)"; exit 1; }
-done
-work=$(mktemp -d)
-xvfb_pid="" talu_pid=""
-cleanup() {
-  [ -n "$talu_pid" ] && kill "$talu_pid" 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/e2e/desktop.sh"
+require_tools Xvfb xdotool cmp
 export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config XDG_DATA_HOME=$work/home/.local/share
 # Pages at once and no music, so that each key meets a book that waits for it.
 mkdir -p "$XDG_CONFIG_HOME/Velmor"
@@ -48,10 +39,7 @@ done
 cmp -s "$work/runner2/keepsake.jpg" "$work/runner0/keepsake.jpg" &&
   { echo "the two paths keep the same picture: the test could not tell them apart"; exit 1; }
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=:$(cat "$work/display")
+start_xvfb
 
 mkdir -p "$work/book"
 cp -r "$demo"/. "$work/book/"

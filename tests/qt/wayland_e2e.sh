@@ -8,11 +8,9 @@
 set -euo pipefail
 source "$(dirname "$0")/e2e/pixels.sh"
 talu=$1 cli=$2 book=$3
-for tool in weston weston-screenshooter Xvfb xdotool convert compare; do
-  command -v "$tool" >/dev/null || { echo "missing $tool (scripts/install-deps.sh installs it)"; exit 1; }
-done
-work=$(mktemp -d)
-weston_pid="" talu_pid="" xvfb_pid=""
+source "$(dirname "$0")/e2e/desktop.sh"
+require_tools weston weston-screenshooter Xvfb xdotool convert compare
+weston_pid=""
 stop() {
   for pid in "$talu_pid" "$weston_pid"; do
     [ -n "$pid" ] && { kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null || true; }
@@ -136,10 +134,7 @@ stop
 # Input: weston's X11 backend opens its window at the Xvfb's top left corner, so the screen's
 # coordinates are weston's; the pointer waits in the corner between clicks. Weston follows the
 # pointer once it has entered its window, so it starts outside.
-Xvfb -displayfd 3 -screen 0 1280x900x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=:$(cat "$work/display")
+start_xvfb 1280x900
 for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
 # Moves the pointer to the bottom right corner; false when weston never draws it there.
 park() {

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <string>
 
+#include "app/input_bindings.h"
 #include "app/read_along_settings.h"
 #include "app/settings_store.h"
 
@@ -61,6 +62,8 @@ struct Settings {
     std::atomic<int> muteInBackground{0};  ///< silent while the window is in the background
     /// Clipboard, read-aloud and text feed of each page (the window's).
     ReadAlongSettings readAlong;
+    /// The reader's keys and gamepad buttons (interface thread only).
+    InputBindings inputs;
 
     /// Reads every value, each with its current value as the default; a missing bookmark folder
     /// becomes dataFolder (an inside folder: the program's, or the reader's own data folder)

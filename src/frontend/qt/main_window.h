@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "app/reader_actions.h"
 #include "app/recent_books.h"
 #include "app/session.h"
 #include "app/settings.h"
@@ -52,6 +53,10 @@ class MainWindow : public QWidget {
     void SetDisplayMode(bool fullScreen, int scale);
     /// The reader's click at a point of the window (left button released, Enter, Space).
     void ClickAt(QPoint windowPoint);
+
+    /// What a key or gamepad button asks: pressed, or let go (which only a held action
+    /// heeds).
+    void DoAction(app::ReaderAction action, bool pressed = true);
 
     /// Opens the backlog over the stage when the reader may look back now; the wait icon
     /// keeps still until it closes.

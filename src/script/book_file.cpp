@@ -1,5 +1,6 @@
 #include "script/book_file.h"
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 
@@ -56,16 +57,20 @@ bool BookFile::ReadLine(std::string& line) {
     }
     const char* begin = bytes_.data() + offset_;
     const std::size_t left = bytes_.size() - offset_;
-    const char terminator = kind_ == Kind::PlainFile ? '\n' : '\r';
-    const void* found = std::memchr(begin, terminator, left);
-    std::size_t length =
-        found ? static_cast<std::size_t>(static_cast<const char*>(found) - begin) : left;
+    const char* found =
+        kind_ == Kind::PlainFile
+            ? static_cast<const char*>(std::memchr(begin, '\n', left))
+            : std::find_if(begin, begin + left, [](char c) { return c == '\r' || c == '\n'; });
+    if (found == begin + left) {
+        found = nullptr;
+    }
+    std::size_t length = found ? static_cast<std::size_t>(found - begin) : left;
     offset_ += found ? length + 1 : length;
     if (kind_ == Kind::PlainFile) {
         if (found && length > 0 && begin[length - 1] == '\r') {
             --length;
         }
-    } else if (found && offset_ < bytes_.size() && bytes_[offset_] == '\n') {
+    } else if (found && *found == '\r' && offset_ < bytes_.size() && bytes_[offset_] == '\n') {
         ++offset_;
     }
     const void* nul = std::memchr(begin, '\0', length);

@@ -24,7 +24,8 @@ class BookFile {
     enum class Kind {
         /// Text-mode file: lines end at LF, a CR before it is dropped, Ctrl-Z ends the file.
         PlainFile,
-        /// Memory block: lines end at CR (CR LF counts once); LF alone does not end a line.
+        /// Memory block (an archive's member): lines end at CR, at CR LF (once) and at LF
+        /// alone, so a book written with LF line ends reads the same zipped as unzipped.
         MemoryBlock,
     };
 

@@ -22,7 +22,7 @@ case "$config" in
     # Only the programs whose tests run threads.
     cmake -S . -B build-threads -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
       -DCMAKE_CXX_COMPILER=clang++ -DTALU_TSAN=ON -DTALU_BENCHMARKS=OFF >/dev/null
-    cmake --build build-threads -j "$jobs" --target talu_host_tests talu_host_audio_tests talu_stage_pixel_tests talu_stage_tests talu_font_tests talu_app_tests
+    cmake --build build-threads -j "$jobs" --target talu_host_tests talu_host_audio_tests talu_stage_pixel_tests talu_stage_tests talu_font_tests talu_app_tests talu_qt_reading_tests talu_qt_read_along_tests
     ;;
   *)
     echo "usage: scripts/build.sh [release|sanitize|threads]" >&2

@@ -8,7 +8,7 @@
 
 namespace talu::qt {
 
-CursorAnimation::CursorAnimation(QWidget& view) : view_(view) {
+CursorAnimation::CursorAnimation(QWidget& view) : view_(view), handoff_(new ThreadHandoff(&view)) {
     timer_.setSingleShot(true);
     QObject::connect(&timer_, &QTimer::timeout, &view_, [this] {
         frame_ = (frame_ + 1) % std::max<std::size_t>(1, frames_.size());
@@ -17,15 +17,12 @@ CursorAnimation::CursorAnimation(QWidget& view) : view_(view) {
 }
 
 bool CursorAnimation::Load(const std::string& hostPath) {
-    auto frames = hostPath.empty() ? std::nullopt
-                                   : LoadCursorFile(QString::fromStdString(hostPath));
+    auto frames =
+        hostPath.empty() ? std::nullopt : LoadCursorFile(QString::fromStdString(hostPath));
     const bool loaded = frames.has_value();
-    QMetaObject::invokeMethod(
-        &view_,
-        [this, frames = std::move(frames)]() mutable {
-            Show(frames.value_or(std::vector<CursorFrame>{}));
-        },
-        Qt::QueuedConnection);
+    handoff_->Post([this, frames = std::move(frames)]() mutable {
+        Show(frames.value_or(std::vector<CursorFrame>{}));
+    });
     return loaded;
 }
 
@@ -57,8 +54,7 @@ void CursorAnimation::ShowFrame() {
         return;
     }
     const CursorFrame& frame = frames_[frame_];
-    view_.setCursor(
-        QCursor(QPixmap::fromImage(frame.image), frame.hotSpot.x(), frame.hotSpot.y()));
+    view_.setCursor(QCursor(QPixmap::fromImage(frame.image), frame.hotSpot.x(), frame.hotSpot.y()));
     if (frames_.size() > 1 && frame.durationMs > 0) {
         timer_.start(frame.durationMs);  // runs only while an animated cursor is set
     }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "frontend/qt/cursor_file.h"
+#include "frontend/qt/thread_handoff.h"
 
 class QWidget;
 
@@ -30,6 +31,8 @@ class CursorAnimation {
     void ShowFrame();
 
     QWidget& view_;
+    // Load hands the frames to the interface thread through it; a child of view_.
+    ThreadHandoff* handoff_;
     QTimer timer_;
     std::vector<CursorFrame> frames_;
     std::size_t frame_ = 0;

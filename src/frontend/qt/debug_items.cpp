@@ -1,7 +1,5 @@
 #include "frontend/qt/debug_items.h"
 
-#include <QMetaObject>
-
 #include "frontend/qt/debug_window.h"
 
 namespace talu::qt {
@@ -18,8 +16,7 @@ void DebugItems::ShowTags(std::string_view current, std::string_view next,
     if (window_ != nullptr && !refreshQueued_) {
         refreshQueued_ = true;
         DebugWindow* window = window_;
-        QMetaObject::invokeMethod(
-            window, [window] { window->Refresh(); }, Qt::QueuedConnection);
+        window->handoff_->Post([window] { window->Refresh(); });
     }
 }
 

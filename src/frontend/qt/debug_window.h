@@ -6,6 +6,7 @@
 #include <string>
 
 #include "frontend/qt/debug_items.h"
+#include "frontend/qt/thread_handoff.h"
 
 class QLineEdit;
 
@@ -50,6 +51,8 @@ class DebugWindow : public QWidget {
     QLineEdit* line_ = nullptr;
     QLineEdit* name_ = nullptr;
     QLineEdit* value_ = nullptr;
+    // The worker's items reach the window through it.
+    ThreadHandoff* handoff_ = new ThreadHandoff(this);
 };
 
 }  // namespace talu::qt

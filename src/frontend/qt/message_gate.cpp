@@ -16,7 +16,7 @@ struct MessageGate::Request {
 };
 
 MessageGate::MessageGate(QWidget* parent, const std::atomic<int>& langMode)
-    : parent_(parent), langMode_(langMode) {}
+    : parent_(parent), handoff_(new ThreadHandoff(parent)), langMode_(langMode) {}
 
 bool MessageGate::Ask(const std::string& text, bool withCancel) {
     if (QThread::currentThread() == parent_->thread()) {
@@ -32,23 +32,20 @@ bool MessageGate::Ask(const std::string& text, bool withCancel) {
         }
         request->generation = generation_;
     }
-    QMetaObject::invokeMethod(
-        parent_,
-        [this, request] {
-            {
-                std::lock_guard lock(mutex_);
-                if (request->done) {
-                    return;
-                }
-                if (closed_ || request->generation != generation_) {
-                    request->done = true;  // asked by a book that is gone
-                    answered_.notify_all();
-                    return;
-                }
+    handoff_->Post([this, request] {
+        {
+            std::lock_guard lock(mutex_);
+            if (request->done) {
+                return;
             }
-            Answer(*request, Show(request->text, request->withCancel));
-        },
-        Qt::QueuedConnection);
+            if (closed_ || request->generation != generation_) {
+                request->done = true;  // asked by a book that is gone
+                answered_.notify_all();
+                return;
+            }
+        }
+        Answer(*request, Show(request->text, request->withCancel));
+    });
     std::unique_lock lock(mutex_);
     answered_.wait(lock,
                    [&] { return request->done || closed_ || request->generation != generation_; });

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "frontend/qt/thread_handoff.h"
+
 class QMessageBox;
 class QWidget;
 
@@ -41,6 +43,8 @@ class MessageGate {
     void Answer(Request& request, bool ok);
 
     QWidget* parent_;
+    // The worker's boxes reach the interface thread through it; a child of parent_.
+    ThreadHandoff* handoff_;
     const std::atomic<int>& langMode_;
     /// The boxes up now, innermost last (a box may open while another waits).
     std::vector<QPointer<QMessageBox>> open_;

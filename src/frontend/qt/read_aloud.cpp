@@ -91,15 +91,15 @@ struct ReadAloud::Desk {
 
 ReadAloud::ReadAloud(QStringList engines)
     : engines_(std::move(engines)), desk_(std::make_unique<Desk>()) {
-    deskContext_ = new QObject;
+    deskContext_ = new ThreadHandoff(nullptr);
     deskContext_->moveToThread(&thread_);
     thread_.start();
 }
 
 ReadAloud::~ReadAloud() {
-    // The engines go on the thread they were made on, then the thread ends.
-    QMetaObject::invokeMethod(
-        deskContext_, [desk = desk_.get()] { desk->engines.clear(); }, Qt::QueuedConnection);
+    // The desk and its engines go on the thread they were made on, then the thread ends.
+    deskContext_->Post(
+        [desk = std::shared_ptr<Desk>(std::move(desk_))]() mutable { desk.reset(); });
     thread_.quit();
     thread_.wait();
     delete deskContext_;
@@ -119,22 +119,16 @@ void ReadAloud::Ask() {
         return;
     }
     asked_ = true;
-    QMetaObject::invokeMethod(
-        deskContext_,
-        [this, desk = desk_.get(), names = engines_] {
-            const std::array<QString, 2> problems = desk->Survey(names);
-            QMetaObject::invokeMethod(
-                &answers_,
-                [this, problems] {
-                    problems_[0] = problems[0];
-                    problems_[1] = problems[1];
-                    for (const std::function<void()>& call : std::exchange(waiting_, {})) {
-                        call();
-                    }
-                },
-                Qt::QueuedConnection);
-        },
-        Qt::QueuedConnection);
+    deskContext_->Post([this, desk = desk_.get(), names = engines_] {
+        const std::array<QString, 2> problems = desk->Survey(names);
+        answers_.Post([this, problems] {
+            problems_[0] = problems[0];
+            problems_[1] = problems[1];
+            for (const std::function<void()>& call : std::exchange(waiting_, {})) {
+                call();
+            }
+        });
+    });
 }
 
 std::optional<QString> ReadAloud::Problem(int langMode) {
@@ -154,15 +148,12 @@ void ReadAloud::WhenAnswered(std::function<void()> call) {
 void ReadAloud::Speak(const QString& text, int langMode) {
     Ask();
     const int lang = langMode == 0 ? 0 : 1;
-    QMetaObject::invokeMethod(
-        deskContext_, [desk = desk_.get(), text, lang] { desk->Speak(text, lang); },
-        Qt::QueuedConnection);
+    deskContext_->Post([desk = desk_.get(), text, lang] { desk->Speak(text, lang); });
 }
 
 void ReadAloud::Stop() {
     if (asked_) {
-        QMetaObject::invokeMethod(
-            deskContext_, [desk = desk_.get()] { desk->Stop(); }, Qt::QueuedConnection);
+        deskContext_->Post([desk = desk_.get()] { desk->Stop(); });
     }
 }
 

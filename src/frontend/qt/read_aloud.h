@@ -10,6 +10,8 @@
 #include <optional>
 #include <vector>
 
+#include "frontend/qt/thread_handoff.h"
+
 namespace talu::qt {
 
 /// Speaks pages through the desktop's speech engines (Qt TextToSpeech: speech-dispatcher with
@@ -51,11 +53,11 @@ class ReadAloud {
     bool asked_ = false;
     std::vector<std::function<void()>> waiting_;
     /// Receives the answers on the interface thread.
-    QObject answers_;
+    ThreadHandoff answers_{nullptr};
     QThread thread_;
     /// Lives on thread_ and is used only there.
     std::unique_ptr<Desk> desk_;
-    QObject* deskContext_ = nullptr;
+    ThreadHandoff* deskContext_ = nullptr;
 };
 
 }  // namespace talu::qt

@@ -24,8 +24,7 @@ void StageView::SetScreen(stage::Screen* screen) {
 
 void StageView::ScreenChanged() {
     if (!flushQueued_.exchange(true)) {
-        QMetaObject::invokeMethod(
-            this, [this] { FlushChanges(); }, Qt::QueuedConnection);
+        handoff_->Post([this] { FlushChanges(); });
     }
 }
 

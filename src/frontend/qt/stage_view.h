@@ -4,6 +4,7 @@
 #include <QWidget>
 #include <atomic>
 
+#include "frontend/qt/thread_handoff.h"
 #include "stage/rect.h"
 
 namespace talu::stage {
@@ -48,6 +49,7 @@ class StageView : public QWidget {
     bool fit_ = false;
     bool smooth_ = false;
     int scale_ = 1;
+    ThreadHandoff* handoff_ = new ThreadHandoff(this);
     std::atomic<bool> flushQueued_{false};  // set by the drawing threads, cleared by the flush
 };
 

@@ -1,7 +1,6 @@
 #include "frontend/qt/window_audio.h"
 
-#include <QMetaObject>
-
+#include "frontend/qt/thread_handoff.h"
 #include "frontend/qt/ui_text.h"
 #include "script/messages.h"
 
@@ -11,10 +10,9 @@ std::unique_ptr<host::SdlAudioDevice> MakeWindowAudio(QWidget& window, MessageGa
                                                       const app::Settings& settings) {
     // The device calls from its own threads, some holding its lock: the box waits for the
     // interface thread, and no one waits for the box.
-    const auto tell = [&window, &gate](std::function<std::string()> text) {
-        QMetaObject::invokeMethod(
-            &window, [&gate, text = std::move(text)] { gate.Ask(text(), false); },
-            Qt::QueuedConnection);
+    ThreadHandoff* handoff = new ThreadHandoff(&window);
+    const auto tell = [handoff, &gate](std::function<std::string()> text) {
+        handoff->Post([&gate, text = std::move(text)] { gate.Ask(text(), false); });
     };
     host::SdlAudioDevice::Options options;
     options.soundFont = settings.soundFont;

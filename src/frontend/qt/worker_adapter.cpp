@@ -13,14 +13,11 @@
 namespace talu::qt {
 
 void WorkerAdapter::Queue(std::function<void()> call) {
-    QMetaObject::invokeMethod(
-        window_.context,
-        [this, call = std::move(call), book = book_.load()] {
-            if (book == book_.load()) {
-                call();
-            }
-        },
-        Qt::QueuedConnection);
+    handoff_->Post([this, call = std::move(call), book = book_.load()] {
+        if (book == book_.load()) {
+            call();
+        }
+    });
 }
 
 void WorkerAdapter::Post(app::PlayerMessage message) {
@@ -76,7 +73,7 @@ void WorkerAdapter::StartProgram(const std::string& program, const std::string& 
 void WorkerAdapter::ModeChanged(const app::ModeChange&) {
     // Never dropped with a closed book: the window reads the mode as it is when this runs, so
     // a marker never outlives its mode.
-    QMetaObject::invokeMethod(window_.context, window_.modeChanged, Qt::QueuedConnection);
+    handoff_->Post(window_.modeChanged);
 }
 
 void WorkerAdapter::PageShown(const app::ShownPage& page) {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/shell.h"
+#include "frontend/qt/thread_handoff.h"
 
 namespace talu::qt {
 
@@ -48,7 +49,9 @@ class WorkerAdapter : public app::Shell {
         std::function<void(const app::ShownPage& page)> pageShown;
     };
 
-    explicit WorkerAdapter(Window window) : window_(std::move(window)) {}
+    /// The window's context must exist already.
+    explicit WorkerAdapter(Window window)
+        : window_(std::move(window)), handoff_(new ThreadHandoff(window_.context)) {}
 
     /// Interface thread: the open book is closed or replaced; what its worker still posts is
     /// dropped.
@@ -74,6 +77,8 @@ class WorkerAdapter : public app::Shell {
     void Queue(std::function<void()> call);
 
     Window window_;
+    // The worker's calls reach the interface thread through it; a child of the context.
+    ThreadHandoff* handoff_;
     std::atomic<int> book_{0};
 };
 

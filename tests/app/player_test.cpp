@@ -204,16 +204,6 @@ TEST_F(PlayerTest, StageSizeAndAFormThatWaitsForItsSubmitButton) {
     EXPECT_EQ(player.FormCommand(interp::kFirstFormCommand + 1), 0);  // no form any more
 }
 
-// An automatic bookmark point posts its message, but not in a book restored from a bookmark.
-TEST_F(PlayerTest, AutomaticBookmarkPointsAskOnlyBeforeALoad) {
-    Open("<BOOKMARK MODE=\"AUTO\"><BOOKMARK MODE=\"AUTO\"><TRAP>");
-    EXPECT_EQ(shell.posted, (std::vector<PlayerMessage>{AutoBookmarkMessage{}}));
-    player.SetLoadedFromBookmark(true);
-    ClickAndWait();
-    EXPECT_EQ(shell.posted.size(), 1u);
-    EXPECT_EQ(steps.results.back(), interp::step::kTrap);
-}
-
 TEST_F(PlayerTest, AProgramStartsOnlyAfterTheReaderAgreedOncePerCommandLine) {
     Open(
         "<COMMAND SRC=\"HTTP://example.org/a b\"><COMMAND SRC=\"https://example.org\">"

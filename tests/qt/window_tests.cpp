@@ -162,7 +162,8 @@ class WindowTests : public QObject, test::WindowRig {
         QVERIFY(window_->Session() != nullptr);  // the book that was open stays
     }
 
-    // What SUBMIT makes of the controls is the choices book's (tests/books/run).
+    // The field has the focus; typing, Space and clicks reach the form, Tab walks the controls
+    // round, and Enter on the button submits. (The choices book has more of what SUBMIT makes.)
     void FormControlsSitOnTheStageAndReachTheForm() {
         QVERIFY(window_->OpenBook(
             Write("form.talu",
@@ -189,17 +190,31 @@ class WindowTests : public QObject, test::WindowRig {
         QVERIFY(edit && brave && left && right && go);
         QCOMPARE(go->text(), QStringLiteral("Go"));
         QVERIFY(left->isChecked());
+        const auto tab = [&] {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            return std::find(widgets.begin(), widgets.end(), QApplication::focusWidget()) -
+                   widgets.begin();
+        };
+        QTRY_COMPARE(QApplication::focusWidget(), edit);
         QTest::keyClicks(edit, "Aoi");
         QCOMPARE(form->Controls()[0].shownText, std::string("Aoi"));
-        QTest::mouseClick(brave, Qt::LeftButton);
+        QCOMPARE(tab(), 1);
+        QTest::keyClick(brave, Qt::Key_Space);
         QVERIFY(form->Controls()[1].shownChecked);
         QTest::mouseClick(right, Qt::LeftButton);
         QVERIFY(right->isChecked());
         QVERIFY(!left->isChecked());
         QVERIFY(form->Controls()[3].shownChecked && !form->Controls()[2].shownChecked);
-        QTest::mouseClick(go, Qt::LeftButton);
+        go->setFocus();
+        QCOMPARE(tab(), 0);  // round to the field
+        go->setFocus();
+        QTest::keyClick(go, Qt::Key_Return);
         QTRY_VERIFY(window_->Forms().Controls().empty());
         QVERIFY(Idle());
+        auto& variables = window_->Session()->GetInterpreter()->Variables().Variables();
+        QCOMPARE(variables.Find("who").value_or("none"), std::string_view("Aoi"));
+        QCOMPARE(variables.Find("brave").value_or("none"), std::string_view("yes"));
+        QCOMPARE(variables.Find("way").value_or("none"), std::string_view("right"));
     }
 
     void FormControlsFollowTheWindowScale() {

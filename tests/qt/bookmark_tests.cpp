@@ -1,7 +1,8 @@
 // Bookmarks at the window: the dialog's lines and buttons in both languages, Save and Load
 // through the keys and the menu, Save with comment, the load-only dialog of automatic books, the
-// slot pictures, and a load that must end a book that waits in a box at once (a pause or a
-// sound is ended alike: audio_tests). The questions and their Cancel are tests/app's.
+// slot pictures, and a load that must end a book that waits in a box at once (a load ends a
+// pause as closing does, player_test; a waited-for sound: audio_tests). The questions and their
+// Cancel are tests/app's.
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>

@@ -121,35 +121,6 @@ TEST_F(BookmarkManagerTest, TopPageKeepsTheCommentAndBookmarkTableAndMovesToTheT
     EXPECT_TRUE(interpreter->Variables().IsSet("met"));
 }
 
-/// Saving over slot 2 in a way that fails must leave it as it was.
-class FailingSave : public BookmarkManagerTest {
-  protected:
-    std::string before;
-    void SetUp() override {
-        Open("one<P>two<P>");
-        Run();
-        ASSERT_TRUE(manager.Save(*interpreter, 2));
-        before = Slot(2);
-        Run();
-        boxes.clear();
-    }
-    void ExpectUntouched() {
-        EXPECT_EQ(boxes, std::vector<std::string>{"Save fail."});
-        EXPECT_EQ(Slot(2), before);
-        for (const auto& entry : fs::directory_iterator(rig.dir.Path())) {
-            EXPECT_EQ(entry.path().string().find(".tmp"), std::string::npos) << entry.path();
-        }
-    }
-};
-
-TEST_F(FailingSave, AFolderInTheWayOfTheMemo) {
-    fs::remove(Host("tale.02.memo"));
-    fs::create_directory(Host("tale.02.memo"));
-    fs::create_directory(Host("tale.02.memo") / "x");
-    EXPECT_FALSE(manager.Save(*interpreter, 2));
-    ExpectUntouched();
-}
-
 TEST_F(BookmarkManagerTest, HostileSlotFilesAreRefusedBeforeAnythingChanges) {
     rig.dir.Write("other.talu", "x");
     Open("one<P>two<P>");

@@ -1,6 +1,7 @@
+// Going back to a page of the backlog. (A slot's log read back, damaged or whole, is
+// backlog_test's and run/backlogslot's.)
 #include <gtest/gtest.h>
 
-#include "app/backlog_file.h"
 #include "session_rig.h"
 
 namespace talu::app {
@@ -45,25 +46,6 @@ TEST_F(PlayerTest, GoingBackRestoresThePageButNotTheBookMemo) {
     EXPECT_EQ(Texts(backlog), (std::vector<std::string>{"one", "two"}));
     EXPECT_NE(backlog.SavePointOf(1), nullptr);  // the page returned to can be returned to again
     EXPECT_TRUE(shell.boxes.empty());
-}
-
-TEST_F(PlayerTest, ADamagedLogLoadsTheSlotWithTheGoodPagesOnly) {
-    Open("one<P>two<P>three<P>four<P>");
-    ClickAndWait();
-    ReaderCommands& commands = session->Commands();
-    ASSERT_TRUE(commands.SaveTo(2, std::nullopt));  // at "two"
-    const std::string log = session->Bookmarks().SlotLogPath(2);
-    ASSERT_EQ(ReadBacklogFile(log).size(), 2u);
-    dir.Write("book.02.log", "talu backlog 1\npage\n| one\npage\n| t\xFFo\n");
-    ClickAndWait();
-    ASSERT_TRUE(commands.LoadFrom(2));
-    player.WaitForWorker();
-    EXPECT_EQ(Texts(session->GetBacklog()), (std::vector<std::string>{"one", "three"}));
-    dir.Write("book.02.log", std::string("\0\0\0", 3));
-    ASSERT_TRUE(commands.LoadFrom(2));
-    player.WaitForWorker();
-    EXPECT_EQ(Texts(session->GetBacklog()), (std::vector<std::string>{"three"}));
-    EXPECT_EQ(shell.boxes.size(), 3u);  // the save and the two loads asked; nothing failed
 }
 
 }  // namespace

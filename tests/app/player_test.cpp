@@ -10,18 +10,8 @@
 namespace talu::app {
 namespace {
 
-TEST_F(PlayerTest, StopsAtWaitsAndShowsTheEndText) {
-    Open("one<BR>two<P>three");
-    EXPECT_EQ(steps.waits, (std::vector<int>{15}));
-    ClickAndWait();
-    EXPECT_EQ(steps.waits, (std::vector<int>{interp::step::kLineWait, interp::step::kPageWait}));
-    EXPECT_TRUE(shell.boxes.empty());
-    ClickAndWait();
-    ASSERT_EQ(shell.boxes.size(), 1u);
-    EXPECT_EQ(shell.boxes[0], "\x82\xA8\x82\xB5\x82\xDC\x82\xA2");  // "おしまい" in CP932
-    EXPECT_EQ(shell.closeRequests, 1);  // END's own text is the flow book's (run_flow)
-}
-
+// The kinds of wait, the end text with the close question after it, and a link without text
+// taken at once are in every trace of tests/books/run (flow, media, skipread).
 TEST_F(PlayerTest, EachWaitShowsThePageAsTypedWithItsChoosableLinks) {
     // The second run fills the window, so the page shows only what fitted; the rest opens the
     // next page. A wrap adds no line break, BR and NL do; a variable shows its value.
@@ -138,13 +128,6 @@ TEST_F(PlayerTest, FastForwardRunsToTheNextChoice) {
     EXPECT_EQ(steps.waits.back(), 16);
 }
 
-TEST_F(PlayerTest, LinksWithoutTextAreTakenAtOnce) {
-    Open("<A HREF=\"#x\" ANSWER=\"went\">skipped<A NAME=\"x\"><TRAP>");
-    EXPECT_FALSE(player.ChoicePending());
-    EXPECT_TRUE(interpreter->Variables().IsSet("went"));
-    EXPECT_EQ(steps.results.back(), interp::step::kTrap);
-}
-
 TEST_F(PlayerTest, ChoosingALinkAppliesItsAnswer) {
     RecordPresents();
     Open(
@@ -202,16 +185,6 @@ TEST_F(PlayerTest, StageSizeAndAFormThatWaitsForItsSubmitButton) {
     EXPECT_EQ(interpreter->Variables().Variables().Find("go"), "on");
     EXPECT_EQ(steps.waits.back(), 16);
     EXPECT_EQ(player.FormCommand(interp::kFirstFormCommand + 1), 0);  // no form any more
-}
-
-// An automatic bookmark point posts its message, but not in a book restored from a bookmark.
-TEST_F(PlayerTest, AutomaticBookmarkPointsAskOnlyBeforeALoad) {
-    Open("<BOOKMARK MODE=\"AUTO\"><BOOKMARK MODE=\"AUTO\"><TRAP>");
-    EXPECT_EQ(shell.posted, (std::vector<PlayerMessage>{AutoBookmarkMessage{}}));
-    player.SetLoadedFromBookmark(true);
-    ClickAndWait();
-    EXPECT_EQ(shell.posted.size(), 1u);
-    EXPECT_EQ(steps.results.back(), interp::step::kTrap);
 }
 
 TEST_F(PlayerTest, AProgramStartsOnlyAfterTheReaderAgreedOncePerCommandLine) {

@@ -1,5 +1,5 @@
 // Loading slots that name places outside the open book: another book, files the player writes,
-// files outside the book's folder, and a book folder moved since the slot was saved.
+// files outside the book's folder. (A book folder moved since the save: run/movedfolder.)
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -130,26 +130,6 @@ TEST_F(SlotLoad, StateFilesAreReadOnlyInsideTheBookFolder) {
     EXPECT_TRUE(boxes.empty()) << testing::PrintToString(boxes);
     EXPECT_EQ(executed.size(), 3u);
     EXPECT_TRUE(rig.boxes.shown.empty()) << testing::PrintToString(rig.boxes.shown);
-}
-
-TEST_F(SlotLoad, AMovedBookFolderKeepsItsPictures) {
-    // Saved with the background named by its absolute path, as the stage writes it.
-    rig.dir.Write("old/img/hill.bmp", Picture());
-    Open("<BACKGROUND SRC=\"img\\hill.bmp\">one<P>two<P>", "old/tale.talu");
-    Run();
-    ASSERT_TRUE(manager.Save(*interpreter, 1));
-    ASSERT_NE(SlotIn("old", 1).find(rig.dir.Inside("old/img/hill.bmp")), std::string::npos);
-    fs::rename(Host("old"), Host("new"));
-    interpreter = Make();
-    ASSERT_TRUE(interpreter->Open(rig.dir.Inside("new/tale.talu")));
-    manager.Reset(interpreter->Book().Path());
-    ASSERT_TRUE(Load(1));
-    EXPECT_TRUE(boxes.empty());
-    EXPECT_TRUE(rig.boxes.shown.empty());
-    // The background came back from the folder's new place, and a new save names that place.
-    ASSERT_TRUE(manager.Save(*interpreter, 2));
-    EXPECT_NE(SlotIn("new", 2).find("<BACKGROUND SRC=\"" + rig.dir.Inside("new/img/hill.bmp")),
-              std::string::npos);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
-// The place kept beside a slot: a load into an edited book resumes at the same text, asks when
-// that text is gone, and a place that is not the slot's own changes nothing.
+// The place kept beside a slot: a load into an edited book resumes at the same text, and a place
+// that is not the slot's own changes nothing. The question when that text is gone, and its two
+// answers, are the books run/lostplace and run/lostcancel.
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -64,19 +65,6 @@ TEST_F(SlotPlaceTest, TheSavedPlaceLoadsAgainAndFollowsAnEditedBook) {
     ASSERT_TRUE(manager.Save(*interpreter, 1));
     EXPECT_EQ(LoadedPage(), "six");
     EXPECT_TRUE(placeNews.empty());
-}
-
-TEST_F(SlotPlaceTest, GoneTextAsksAndTheAnswerDecides) {
-    rig.dir.Write("tale.talu", "one<P>two<P>three<P>four<P>six<P>seven<P>");
-    answer = false;
-    const interp::Interpreter* before = interpreter.get();
-    EXPECT_EQ(LoadedPage(), "<refused>");
-    EXPECT_EQ(placeNews, std::vector<std::string>{"lost"});
-    EXPECT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(interpreter.get(), before);  // the reading goes on as it was
-    answer = true;
-    EXPECT_EQ(LoadedPage(), "six");  // at the saved item
-    EXPECT_EQ(placeNews, std::vector<std::string>{"lost"});
 }
 
 TEST_F(SlotPlaceTest, AHostilePlaceLoadsAsNoPlace) {

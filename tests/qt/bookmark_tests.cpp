@@ -1,7 +1,8 @@
 // Bookmarks at the window: the dialog's lines and buttons in both languages, Save and Load
 // through the keys and the menu, Save with comment, the load-only dialog of automatic books, the
-// slot pictures, and loads that must end a book that waits in a box or a long TIMER at once.
-// The questions themselves and their Cancel are the reader commands' (tests/app).
+// slot pictures, and a load that must end a book that waits in a box at once (a load ends a
+// pause as closing does, player_test; a waited-for sound: audio_tests). The questions and their
+// Cancel are tests/app's.
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -284,23 +285,6 @@ class BookmarkTests : public QObject, test::WindowRig {
         QVERIFY(window_->Session()->GetPlayer().LoadedFromBookmark());
         QVERIFY(Index() > saved);  // at the second page's wait
         QVERIFY(!window_->Gate().BoxShown());
-    }
-
-    void LoadWhileTheWorkerSleepsInALongTimerEndsItAtOnce() {
-        QVERIFY(window_->OpenBook(Book("One.<P><TIMER><TIMER TIME=\"600000\">Two.<P>")));
-        QVERIFY(Idle());
-        QTest::keyClick(window_.get(), Qt::Key_S, Qt::ControlModifier);
-        QVERIFY(fs::exists(Folder() / "tale.01.bmk"));
-        QTest::mouseClick(window_.get(), Qt::LeftButton, {}, QPoint(10, 10));
-        QTRY_VERIFY(window_->Session()->GetPlayer().WorkerRunning());
-        ModalDriver driver([&](QWidget& modal) { Press(modal, QMessageBox::Ok); });
-        window_->RunCommand(command::kLoad);  // the ten-minute TIMER must not hold it
-        QCOMPARE(driver.seen, QStringList{"Load from bookmark  No.1."});
-        QVERIFY(window_->Session()->GetPlayer().LoadedFromBookmark());
-        QCOMPARE(window_->Session()->Bookmarks().CurrentSlot(), 1);
-        // The restored book runs into the TIMER again (its place is the worker's to read now);
-        // closing ends it at once too.
-        window_->Session()->CloseBook();
     }
 };
 

@@ -1,17 +1,15 @@
-// Reading on with the keys and the wheel: the arrows and Tab at a choice, Tab through a form,
-// Ctrl held, the skip and auto keys and their marker, the wheel, the save's notice; what the
-// window draws over the stage never reaches a saved picture; the display mode not asked again.
+// Reading on with the keys and the wheel: the arrows and Tab at a choice (Tab through a form is
+// window_tests'), Ctrl held, the skip and auto keys and their marker, the wheel, the save's
+// notice; what the window draws over the stage never reaches a saved picture; the display mode
+// not asked again.
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QImage>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QSettings>
 #include <QWheelEvent>
 #include <QtTest>
 
 #include "frontend/qt/commands.h"
-#include "frontend/qt/form_overlay.h"
 #include "frontend/qt/save_picture.h"
 #include "frontend/qt/stage_notes.h"
 #include "frontend/qt/stage_view.h"
@@ -100,38 +98,6 @@ class ReadingTests : public QObject, test::WindowRig {
         const auto& variables = window_->Session()->GetInterpreter()->Variables();
         QVERIFY(variables.IsSet("a"));
         QVERIFY(!variables.IsSet("c"));
-    }
-
-    // Tab walks the fields and the submit button round; Space ticks, Enter on the button submits.
-    void TabMovesThroughAFormAndEnterSubmits() {
-        QVERIFY(window_->OpenBook(Write("form.talu",
-                                        "<FORM><INPUT TYPE=\"TEXT\" NAME=\"who\"><NL>"
-                                        "<INPUT TYPE=\"CHECKBOX\" NAME=\"brave\" VALUE=\"yes\"><NL>"
-                                        "<INPUT TYPE=\"SUBMIT\" VALUE=\"Go\"></FORM>"
-                                        "{who} {brave}.<P>")));
-        QVERIFY(Idle());
-        QTRY_COMPARE(window_->Forms().Controls().size(), std::size_t{3});
-        const auto& controls = window_->Forms().Controls();
-        QTRY_COMPARE(QApplication::focusWidget(), controls[0].data());
-        QTest::keyClicks(QApplication::focusWidget(), "Aoi");
-        QString order;
-        for (int i = 0; i < 4; ++i) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            order += QString::number(
-                std::find(controls.begin(), controls.end(), QApplication::focusWidget()) -
-                controls.begin());
-        }
-        QCOMPARE(order, QStringLiteral("1201"));  // round to the field and on to the box
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
-        QVERIFY(qobject_cast<QCheckBox*>(controls[1].data())->isChecked());
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), controls[2].data());
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-        QTRY_VERIFY(window_->Forms().Controls().empty());
-        QVERIFY(Idle());
-        auto& variables = window_->Session()->GetInterpreter()->Variables().Variables();
-        QCOMPARE(variables.Find("who").value_or("none"), std::string_view("Aoi"));
-        QCOMPARE(variables.Find("brave").value_or("none"), std::string_view("yes"));
     }
 
     // Ctrl held skips with its marker over the stage, never in the stage; letting go stops at

@@ -8,105 +8,73 @@ namespace talu::host {
 namespace {
 
 using test::WaveBytes;
-using test::WaveLayout;
+using Bytes = std::vector<std::uint8_t>;
 
 TEST(WaveReader, ReadsPcmInTheFilesOwnFormat) {
-    struct Case {
-        int channels, rate, bits;
-    };
-    for (const Case c :
-         {Case{1, 22050, 16}, Case{2, 44100, 16}, Case{1, 11025, 8}, Case{2, 8000, 8}}) {
-        const std::vector<std::uint8_t> samples(c.channels * c.bits / 8 * 100, 0x40);
-        WaveLayout layout;
-        layout.channels = c.channels;
-        layout.rate = c.rate;
-        layout.bits = c.bits;
-        const WaveResult result = ReadWave(WaveBytes(samples, layout));
-        ASSERT_EQ(result.status, WaveStatus::kPcm) << c.channels << ' ' << c.bits;
-        EXPECT_EQ(result.sound.channels, c.channels);
-        EXPECT_EQ(result.sound.rate, c.rate);
-        EXPECT_EQ(result.sound.bitsPerSample, c.bits);
+    for (const auto& [channels, rate, bits] :
+         {std::tuple{1, 22050, 16}, {2, 44100, 16}, {1, 11025, 8}, {2, 8000, 8}}) {
+        const Bytes samples(channels * bits / 8 * 100, 0x40);
+        const WaveResult result =
+            ReadWave(WaveBytes(samples, {.channels = channels, .rate = rate, .bits = bits}));
+        ASSERT_EQ(result.status, WaveStatus::kPcm) << channels << ' ' << bits;
+        EXPECT_EQ(std::tuple(result.sound.channels, result.sound.rate, result.sound.bitsPerSample),
+                  std::tuple(channels, rate, bits));
         EXPECT_EQ(result.sound.samples, samples);
         EXPECT_EQ(result.sound.Frames(), 100);
     }
 }
 
 TEST(WaveReader, SkipsOtherChunksAndTheirPadBytes) {
-    std::vector<std::uint8_t> bytes = WaveBytes(test::ToneSamples(10));
+    Bytes bytes = WaveBytes(test::ToneSamples(10));
     // A 3-byte LIST chunk (padded to 4) between "fmt " and "data".
-    const std::vector<std::uint8_t> list = {'L', 'I', 'S', 'T', 3, 0, 0, 0, 'a', 'b', 'c', 0};
+    const Bytes list = {'L', 'I', 'S', 'T', 3, 0, 0, 0, 'a', 'b', 'c', 0};
     bytes.insert(bytes.begin() + 36, list.begin(), list.end());
     const WaveResult result = ReadWave(bytes);
     ASSERT_EQ(result.status, WaveStatus::kPcm);
     EXPECT_EQ(result.sound.samples, test::ToneSamples(10));
 }
 
-TEST(WaveReader, RefusesDamagedFiles) {
-    const std::vector<std::uint8_t> samples = test::ToneSamples(50);
-    std::vector<std::uint8_t> truncated = WaveBytes(samples);
+// Damaged files are refused with a reason; other formats and codecs are told apart, for the
+// general decoder to try.
+TEST(WaveReader, RefusesDamagedFilesAndTellsOtherFormatsApart) {
+    const Bytes samples = test::ToneSamples(50);
+    Bytes truncated = WaveBytes(samples);
     truncated.resize(truncated.size() - 7);
-    WaveLayout lyingFmt;
-    lyingFmt.fmtSize = 40;  // swallows the data chunk's header
-    WaveLayout shortFmt;
-    shortFmt.fmtSize = 2;
-    WaveLayout huge;
-    huge.dataSize = 0x7FFFFFF0;
-    WaveLayout hugeUnsigned;
-    hugeUnsigned.dataSize = 0xFFFFFFFF;
-    WaveLayout noChannels;
-    noChannels.channels = 0;
-    WaveLayout noRate;
-    noRate.rate = 0;
-    std::vector<std::uint8_t> noData = WaveBytes({});
+    Bytes noData = WaveBytes({});
     noData.resize(36);
-    struct Case {
-        const char* name;
-        std::vector<std::uint8_t> bytes;
+    const auto tone = test::ToneSamples(8);
+    const std::tuple<const char*, Bytes, WaveStatus> cases[] = {
+        {"truncated data", truncated, WaveStatus::kDamaged},
+        // A "fmt " chunk that claims 40 bytes swallows the data chunk's header.
+        {"fmt lies about its size", WaveBytes(samples, {.fmtSize = 40}), WaveStatus::kDamaged},
+        {"fmt too short", WaveBytes(samples, {.fmtSize = 2}), WaveStatus::kDamaged},
+        {"2 GB data size", WaveBytes(samples, {.dataSize = 0x7FFFFFF0}), WaveStatus::kDamaged},
+        {"4 GB data size", WaveBytes(samples, {.dataSize = 0xFFFFFFFF}), WaveStatus::kDamaged},
+        {"no channels", WaveBytes(samples, {.channels = 0}), WaveStatus::kDamaged},
+        {"no rate", WaveBytes(samples, {.rate = 0}), WaveStatus::kDamaged},
+        {"no data chunk", noData, WaveStatus::kDamaged},
+        {"empty", Bytes{}, WaveStatus::kNotWave},
+        {"ogg", Bytes{'O', 'g', 'g', 'S'}, WaveStatus::kNotWave},
+        {"float", WaveBytes(tone, {.formatTag = 3, .bits = 32}), WaveStatus::kOtherCodec},
+        {"adpcm", WaveBytes(tone, {.formatTag = 2, .bits = 4}), WaveStatus::kOtherCodec},
+        {"pcm24", WaveBytes(tone, {.bits = 24}), WaveStatus::kOtherCodec},
+        {"extensible", WaveBytes(tone, {.formatTag = 0xFFFE}), WaveStatus::kOtherCodec},
     };
-    const Case cases[] = {
-        {"truncated data", truncated},
-        {"fmt lies about its size", WaveBytes(samples, lyingFmt)},
-        {"fmt too short", WaveBytes(samples, shortFmt)},
-        {"2 GB data size", WaveBytes(samples, huge)},
-        {"4 GB data size", WaveBytes(samples, hugeUnsigned)},
-        {"no channels", WaveBytes(samples, noChannels)},
-        {"no rate", WaveBytes(samples, noRate)},
-        {"no data chunk", noData},
-    };
-    for (const Case& c : cases) {
-        const WaveResult result = ReadWave(c.bytes);
-        EXPECT_EQ(result.status, WaveStatus::kDamaged) << c.name;
-        EXPECT_FALSE(result.problem.empty()) << c.name;
-        EXPECT_TRUE(result.sound.samples.empty()) << c.name;
-    }
-}
-
-TEST(WaveReader, TellsOtherFormatsApart) {
-    for (const auto& bytes :
-         {std::vector<std::uint8_t>{}, std::vector<std::uint8_t>{'O', 'g', 'g', 'S'}}) {
-        EXPECT_EQ(ReadWave(bytes).status, WaveStatus::kNotWave);
-    }
-}
-
-TEST(WaveReader, LeavesOtherCodecsToTheGeneralDecoder) {
-    for (const auto& [tag, bits] :
-         {std::pair{3, 32}, std::pair{2, 4}, std::pair{1, 24}, std::pair{0xFFFE, 16}}) {
-        WaveLayout layout;
-        layout.formatTag = tag;
-        layout.bits = bits;
-        EXPECT_EQ(ReadWave(WaveBytes(test::ToneSamples(8), layout)).status, WaveStatus::kOtherCodec)
-            << tag << ' ' << bits;
+    for (const auto& [name, bytes, status] : cases) {
+        const WaveResult result = ReadWave(bytes);
+        EXPECT_EQ(result.status, status) << name;
+        EXPECT_TRUE(result.sound.samples.empty()) << name;
+        if (status == WaveStatus::kDamaged) {
+            EXPECT_FALSE(result.problem.empty()) << name;
+        }
     }
 }
 
 TEST(WaveReader, P16IsRawMonoAt22050AndTimesExactly) {
-    const std::vector<std::uint8_t> bytes(44100, 1);
-    const PcmSound sound = ReadP16(bytes);
-    EXPECT_EQ(sound.rate, 22050);
-    EXPECT_EQ(sound.channels, 1);
-    EXPECT_EQ(sound.bitsPerSample, 16);
-    EXPECT_EQ(sound.DurationMs(), 1000);
-    EXPECT_EQ(ReadP16(std::vector<std::uint8_t>(45, 0)).samples.size(), 44u);
+    const PcmSound sound = ReadP16(Bytes(44100, 1));
+    EXPECT_EQ(std::tuple(sound.rate, sound.channels, sound.bitsPerSample, sound.DurationMs()),
+              std::tuple(22050, 1, 16, 1000));
+    EXPECT_EQ(ReadP16(Bytes(45, 0)).samples.size(), 44u);
     EXPECT_EQ(ReadP16({}).DurationMs(), 0);
 }
 

@@ -48,16 +48,6 @@ class BookTest : public ::testing::Test {
         ASSERT_TRUE(book.OpenPath(dir.Inside("book.talu")));
     }
 
-    /// Every record the book delivers, each as its entries.
-    std::vector<std::vector<std::string>> FetchAll() {
-        std::vector<std::vector<std::string>> records;
-        TagRecord record;
-        while (book.FetchTag(record)) {
-            records.push_back(record.Entries());
-        }
-        return records;
-    }
-
     /// The next delivered record.
     TagRecord Fetch() {
         TagRecord record;
@@ -183,16 +173,6 @@ TEST(JoinPath, DotsCannotClimbAboveTheDrive) {
     // The trail byte 0x5C of a double-byte character is no separator.
     EXPECT_EQ(JoinPath("Z:\\\x95\x5C\\", "..\\x"), "Z:\\x");
     EXPECT_EQ(JoinPath("Z:\\a\\", "\x95\x5C\\..\\y"), "Z:\\a\\y");
-}
-
-TEST_F(BookTest, BrokenFilesLoad) {
-    static const char kBytes[] = "\x81\x00<A ALT=\"x>\n<FONT SIZE=\"1";
-    Open(std::string(kBytes, sizeof(kBytes) - 1));
-    // The NUL cut the first line; the unterminated tag runs to the end of the file.
-    std::vector<std::vector<std::string>> records = FetchAll();
-    ASSERT_EQ(records.size(), 2u);
-    EXPECT_EQ(records[0][1], "62\t\x81");
-    EXPECT_EQ(records[1], (Strings{"___COMMAND___\t22"}));
 }
 
 TEST_F(BookTest, JumpsToLabelsAndReportsMissingOnes) {

@@ -48,7 +48,8 @@ TEST(Tokenizer, ItemsOfAPlainFile) {
          "junk<P>",
          {"ab", " <BR>"}},
         {"a\rb<BR>", {"a\rb", " <BR>"}},
-        {std::string("ab\0cd<BR>\nef", 12), {"abef"}}};
+        {std::string("ab\0cd<BR>\nef", 12), {"abef"}},
+        {std::string("\x81\0<A ALT=\"x>\n<FONT SIZE=\"1", 26), {"\x81", " <FONT SIZE=\"1"}}};
     for (const auto& [bytes, texts] : cases) {
         EXPECT_EQ(Texts(bytes), texts) << bytes;
     }

@@ -266,6 +266,8 @@ TEST_F(IconTagTest, ClosingTagClearsItsModeOnlyOrTurnsIconsOff) {
     EXPECT_EQ(rig.stage.LineIcons().Count(), 1);
     EXPECT_EQ(Icon({{kw::kMode, "ALL"}}, /*closing=*/true), false);
     EXPECT_EQ(rig.stage.LineIcons().Count(), 1);
+    Icon({{kw::kMode, "BR"}}, /*closing=*/true);
+    EXPECT_EQ(rig.stage.LineIcons().Count(), 0);
 }
 
 }  // namespace

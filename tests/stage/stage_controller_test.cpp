@@ -171,11 +171,10 @@ TEST_F(StageTags, ChangesInsideACurtainAreShownOnceAtTheCloseAndCurtainsDoNotNes
     EXPECT_EQ(rig.Effects(), std::vector<int>{12});
     EXPECT_EQ(rig.presents[0].time, 300);
     EXPECT_EQ(rig.stage.Flags(), 3u | compose::kRebuildWindow);
-}
-
-TEST_F(StageTags, ClosingACurtainWithTheWindowShownComposesEveryLayer) {
+    // With the window shown, the close composes every layer, in the default time.
     Curtain({});
     rig.controller->windowShown = 1;
+    rig.presents.clear();
     Curtain({}, true);
     EXPECT_EQ(rig.stage.Flags(), 0u);
     ASSERT_EQ(rig.presents.size(), 1u);

@@ -245,13 +245,22 @@ TEST_F(Snapshot, SpaceLineOnlyForAPartialArea) {
     EXPECT_EQ(lines[1], "<BACKGROUND COLOR=\"#000000\">");
 }
 
+// The stage: its background, the window's frame, then the characters.
 TEST_F(Snapshot, WindowLinesFollowTheStageAndTheFilterComesLast) {
     stage_.SetWindowLineWriter([](std::vector<std::string>& l) { l.push_back("<FRAME>"); });
     sources_.windowLines = [](std::vector<std::string>& l) { l.push_back("<FONT>"); };
     controller_->SunglassTag(test::Tag(kw::kSunglass, {{kw::kColor, "light"}}));
-    EXPECT_EQ(Lines(), (std::vector<std::string>{"<STAGE WIDTH=\"640\" HEIGHT=\"480\">",
-                                                 "<BACKGROUND COLOR=\"#000000\">", "<FRAME>", "",
-                                                 "<FONT>", "<SUNGLASS COLOR=\"#C8C8C8\">"}));
+    stage_.CharacterAt(5).name = "A";
+    stage_.CharacterAt(5).align = kw::kCenter;
+    stage_.CharacterAt(5).valign = kw::kFloor;
+    stage_.CharacterAt(5).effect = 1;
+    EXPECT_EQ(
+        Lines(),
+        (std::vector<std::string>{
+            "<STAGE WIDTH=\"640\" HEIGHT=\"480\">", "<BACKGROUND COLOR=\"#000000\">", "<FRAME>", "",
+            "<ENTER NAME=\"A\" ALIGN=\"CENTER\" VALIGN=\"FLOOR\" EFFECT=\"EF_NORMAL\" "
+            "ALPHA=\"100\">",
+            "<FONT>", "<SUNGLASS COLOR=\"#C8C8C8\">"}));
     controller_->SunglassTag(test::Tag(kw::kSunglass, {{kw::kColor, "SEPIA"}}));
     EXPECT_EQ(Lines().back(), "<SUNGLASS COLOR=\"SEPIA\">");
 }

@@ -1,10 +1,20 @@
-// Our BMP reader on files built byte by byte: offsets, RLE, and refusals. The BMP Suite
-// (bmp_suite_test.cpp) checks the header forms and bit depths against reference renderings.
+// Our BMP reader on files built byte by byte (offsets, RLE, refusals) and on the BMP Suite: good
+// files decode to the pixels of their reference renderings, bad files are refused, questionable
+// files never crash.
 #include "stage/bmp_reader.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "host/image/sdl_image_codec.h"
 #include "picture_test_support.h"
+#include "pixel_test_support.h"
+#include "stage/surface.h"
 
 namespace talu::stage {
 namespace {
@@ -12,6 +22,9 @@ namespace {
 using testing::BmpLayout;
 using testing::MakeBmp;
 using Bytes = std::vector<uint8_t>;
+using test::ReadBytes;
+
+const std::filesystem::path kSuite = std::filesystem::path(TALU_TESTDATA) / "bmpsuite";
 
 // 2 x 2, 24 bits: bottom row blue, green; top row red, white.
 BmpLayout FourColours() {
@@ -145,10 +158,9 @@ TEST(ReadBmp, RefusesDamagedFilesAndAcceptsTheirLimits) {
 
 // Every prefix of real files: refused or decoded, never a read outside the buffer.
 TEST(ReadBmp, SurvivesEveryTruncation) {
-    const std::filesystem::path suite = std::filesystem::path(TALU_TESTDATA) / "bmpsuite/g";
     for (const char* name :
          {"pal8rle.bmp", "pal4rle.bmp", "rgb16-565.bmp", "pal8os2.bmp", "pal8v5.bmp"}) {
-        const Bytes whole = test::ReadBytes(suite / name);
+        const Bytes whole = ReadBytes(kSuite / "g" / name);
         ASSERT_TRUE(ReadBmp(whole).bitmap) << name;
         for (std::size_t size = 0; size < whole.size(); size += 7) {
             const auto bitmap = ReadBmp(Bytes(whole.begin(), whole.begin() + size)).bitmap;
@@ -157,6 +169,92 @@ TEST(ReadBmp, SurvivesEveryTruncation) {
                           static_cast<std::size_t>(bitmap->Stride()) * bitmap->height);
             }
         }
+    }
+}
+
+struct SuiteEntry {
+    std::string bmp;
+    std::string reference;
+};
+
+std::vector<std::filesystem::path> FilesIn(const std::string& folder) {
+    std::vector<std::filesystem::path> files;
+    for (const auto& entry : std::filesystem::directory_iterator(kSuite / folder)) {
+        files.push_back(entry.path());
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+// Every good file with its reference: from the map, else the suite's exact rendering
+// ("NAME-e.png", kept for pictures whose display rendering is stretched).
+std::vector<SuiteEntry> GoodEntries() {
+    std::map<std::string, std::string> mapped;
+    std::ifstream map(kSuite / "refmap.tsv");
+    std::string bmp;
+    std::string reference;
+    while (map >> bmp >> reference) {
+        mapped[bmp] = reference;
+    }
+    std::vector<SuiteEntry> entries;
+    for (const auto& path : FilesIn("g")) {
+        std::string name = "g/" + path.filename().string();
+        auto found = mapped.find(name);
+        entries.push_back(
+            {name, found != mapped.end() ? found->second : path.stem().string() + "-e.png"});
+    }
+    return entries;
+}
+
+// Both pictures as surfaces of one format, so that they compare at the display's precision.
+void ExpectSamePixels(const SuiteEntry& entry, const PixelFormat& format) {
+    std::vector<uint8_t> file = ReadBytes(kSuite / entry.bmp);
+    BmpResult read = ReadBmp(file);
+    ASSERT_TRUE(read.bitmap) << entry.bmp;
+    std::vector<uint8_t> png = ReadBytes(kSuite / "ref" / entry.reference);
+    std::optional<host::DecodedImage> reference = host::DecodeImage(png, {.extension = "PNG"});
+    ASSERT_TRUE(reference) << entry.reference;
+
+    Surface actual;
+    ASSERT_TRUE(actual.FromDib(read.bitmap->View(), format));
+    Surface expected;
+    DibView view{reference->width,       reference->height,     24, nullptr, 0,
+                 reference->rows.data(), reference->rows.size()};
+    ASSERT_TRUE(expected.FromDib(view, format));
+    ASSERT_EQ(actual.Bounds(), expected.Bounds()) << entry.bmp;
+    EXPECT_TRUE(testing::SameRect(actual, expected, actual.Bounds())) << entry.bmp;
+}
+
+TEST(BmpSuite, GoodFilesMatchTheirReferenceInBothLayouts) {
+    const std::vector<SuiteEntry> entries = GoodEntries();
+    ASSERT_EQ(entries.size(), 27u);
+    for (const PixelFormat& format : {PixelFormat::Rgb565(), PixelFormat::Rgb555()}) {
+        for (const SuiteEntry& entry : entries) {
+            ExpectSamePixels(entry, format);
+        }
+    }
+}
+
+TEST(BmpSuite, BadFilesAreRefused) {
+    std::vector<std::filesystem::path> files = FilesIn("b");
+    ASSERT_FALSE(files.empty());
+    for (const auto& path : files) {
+        EXPECT_FALSE(ReadBmp(ReadBytes(path)).bitmap) << path.filename();
+    }
+}
+
+// Whatever the verdict, a decoded questionable file is a consistent bitmap.
+TEST(BmpSuite, QuestionableFilesDecodeConsistentlyOrNotAtAll) {
+    for (const auto& path : FilesIn("q")) {
+        BmpResult read = ReadBmp(ReadBytes(path));
+        if (!read.bitmap) {
+            continue;
+        }
+        const Bitmap& bitmap = *read.bitmap;
+        EXPECT_EQ(bitmap.bits.size(), static_cast<std::size_t>(bitmap.Stride()) * bitmap.height)
+            << path.filename();
+        Surface surface;
+        EXPECT_TRUE(surface.FromDib(bitmap.View(), PixelFormat::Rgb565())) << path.filename();
     }
 }
 

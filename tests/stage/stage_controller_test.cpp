@@ -1,8 +1,12 @@
-// The stage's tags through the controller: the change sequence, its presentations and messages.
+// The stage's tags through the controller: the change sequence, its presentations and messages;
+// the ICON tag and its frame lists with their bookmark lines.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "pixel_test_support.h"
 #include "script/vocabularies.h"
+#include "stage/tag_values.h"
+#include "stage/wait_icon.h"
 #include "stage_test_support.h"
 
 namespace talu::stage {
@@ -167,11 +171,10 @@ TEST_F(StageTags, ChangesInsideACurtainAreShownOnceAtTheCloseAndCurtainsDoNotNes
     EXPECT_EQ(rig.Effects(), std::vector<int>{12});
     EXPECT_EQ(rig.presents[0].time, 300);
     EXPECT_EQ(rig.stage.Flags(), 3u | compose::kRebuildWindow);
-}
-
-TEST_F(StageTags, ClosingACurtainWithTheWindowShownComposesEveryLayer) {
+    // With the window shown, the close composes every layer, in the default time.
     Curtain({});
     rig.controller->windowShown = 1;
+    rig.presents.clear();
     Curtain({}, true);
     EXPECT_EQ(rig.stage.Flags(), 0u);
     ASSERT_EQ(rig.presents.size(), 1u);
@@ -207,6 +210,63 @@ TEST_F(StageTags, SunglassFiltersPicturesLoadedLaterAndWritesTheirLines) {
     const std::vector<std::string> lines = Lines(rig.stage.Background());
     EXPECT_EQ(lines,
               (std::vector<std::string>{"<SUNGLASS COLOR=\"MONO\">", lines.at(1), "</SUNGLASS>"}));
+}
+
+using testing::StageRig;
+
+// Picture files write 0xRRGGBB.
+constexpr uint32_t kFileRed = 0xFF0000;
+constexpr uint32_t kFileGreen = 0x00FF00;
+
+class IconTagTest : public ::testing::Test {
+  protected:
+    IconTagTest() { rig.Picture("a.bmp", 8, 6, kFileRed, kFileGreen); }
+
+    std::optional<bool> Icon(std::vector<std::pair<int, std::string>> attributes,
+                             bool closing = false) {
+        return rig.controller->IconTag(Tag(kw::kIcon, std::move(attributes), closing), path);
+    }
+
+    StageRig rig;
+    const std::string path = rig.folder.InsideFolder() + "a.bmp";
+};
+
+TEST_F(IconTagTest, AddsLoadableFramesToTheModesListAndWritesThemBack) {
+    EXPECT_EQ(Icon({{kw::kSrc, "a.bmp"}, {kw::kTime, "200"}, {kw::kMode, "p"}}), true);
+    Icon({{kw::kSrc, "a.bmp"}, {kw::kLeft, "5"}, {kw::kMode, "BR"}});  // no TOP: follows text
+    Icon({{kw::kSrc, "a.bmp"}, {kw::kLeft, "5"}, {kw::kTop, "7"}, {kw::kMode, "BR"}});
+    EXPECT_EQ(Icon({{kw::kSrc, "a.bmp"}, {kw::kMode, "W"}}),
+              true);           // another mode adds nothing
+    Icon({{kw::kMode, "P"}});  // nor does a missing SRC
+    rig.controller->IconTag(Tag(kw::kIcon, {{kw::kSrc, "gone.bmp"}, {kw::kMode, "P"}}),
+                            "Z:\\gone.bmp");  // reported and left out
+
+    ASSERT_EQ(rig.stage.PageIcons().Count(), 1);
+    const WaitIconFrame& frame = rig.stage.PageIcons().Frame(0);
+    EXPECT_EQ(frame.Width(), 8);
+    EXPECT_NE(frame.BlitFlags() & kCopyKeySource, 0u) << "the top-left colour is transparent";
+    std::vector<std::string> lines;
+    rig.stage.PageIcons().WriteIconTags(lines);
+    rig.stage.LineIcons().WriteIconTags(lines);
+    EXPECT_THAT(lines,
+                ::testing::ElementsAre(
+                    "<ICON SRC=\"" + path + "\" TIME=\"200\" MODE=\"P\" >",
+                    "<ICON SRC=\"" + path + "\" TIME=\"0\" MODE=\"BR\" >",
+                    "<ICON SRC=\"" + path + "\" TIME=\"0\" LEFT=\"5\" TOP=\"7\" MODE=\"BR\" >"));
+    ASSERT_EQ(rig.boxes.boxes.size(), 1u);
+    EXPECT_THAT(rig.boxes.boxes[0], ::testing::HasSubstr("I can't open file \"Z:\\gone.bmp\""));
+}
+
+TEST_F(IconTagTest, ClosingTagClearsItsModeOnlyOrTurnsIconsOff) {
+    Icon({{kw::kSrc, "a.bmp"}, {kw::kMode, "P"}});
+    Icon({{kw::kSrc, "a.bmp"}, {kw::kMode, "BR"}});
+    EXPECT_EQ(Icon({{kw::kMode, "P"}}, /*closing=*/true), std::nullopt);
+    EXPECT_EQ(rig.stage.PageIcons().Count(), 0);
+    EXPECT_EQ(rig.stage.LineIcons().Count(), 1);
+    EXPECT_EQ(Icon({{kw::kMode, "ALL"}}, /*closing=*/true), false);
+    EXPECT_EQ(rig.stage.LineIcons().Count(), 1);
+    Icon({{kw::kMode, "BR"}}, /*closing=*/true);
+    EXPECT_EQ(rig.stage.LineIcons().Count(), 0);
 }
 
 }  // namespace

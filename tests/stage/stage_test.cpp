@@ -154,23 +154,6 @@ TEST(StageShake, AbsurdValuesAreBounded) {
     EXPECT_EQ(rig.clock.Sleeps().size(), 4u);
 }
 
-// A new stage's bookmark lines put the window's line between the background and the characters.
-TEST(StageLines, NewStageWritesBackgroundWindowAndCharacterLines) {
-    Stage stage;
-    ASSERT_TRUE(stage.Create());
-    stage.SetWindowLineWriter([](std::vector<std::string>& lines) { lines.push_back("<W>"); });
-    stage.CharacterAt(5).name = "A";
-    stage.CharacterAt(5).align = script::kw::kCenter;
-    stage.CharacterAt(5).valign = script::kw::kFloor;
-    stage.CharacterAt(5).effect = 1;
-    std::vector<std::string> lines;
-    stage.WriteStageTags(lines);
-    EXPECT_EQ(lines,
-              (std::vector<std::string>{"<BACKGROUND COLOR=\"#000000\">", "<W>", "",
-                                        "<ENTER NAME=\"A\" ALIGN=\"CENTER\" "
-                                        "VALIGN=\"FLOOR\" EFFECT=\"EF_NORMAL\" ALPHA=\"100\">"}));
-}
-
 TEST(StageThreads, PaintWhileTheWorkerComposesAndPresents) {
     StageRig rig;
     std::atomic<bool> done{false};

@@ -3,6 +3,7 @@
 // Small archives built byte by byte, so tests control member names exactly (CP932 bytes, the
 // zip UTF-8 flag) and need no archiver.
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -15,9 +16,15 @@ using ArchiveMembers = std::vector<std::pair<std::string, std::string>>;
 
 namespace archive_detail {
 
-inline void Put(std::string& out, std::uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) {
-        out += static_cast<char>((value >> (8 * i)) & 0xFF);
+/// Appends each value little-endian, in as many bytes as its digit in widths says.
+inline void Put(std::string& out, std::string_view widths,
+                std::initializer_list<std::uint32_t> values) {
+    const std::uint32_t* value = values.begin();
+    for (const char width : widths) {
+        for (int i = 0; i < width - '0'; ++i) {
+            out += static_cast<char>((*value >> (8 * i)) & 0xFF);
+        }
+        ++value;
     }
 }
 
@@ -55,44 +62,22 @@ inline std::string StoredZip(const ArchiveMembers& members, bool utf8Names = fal
         const std::uint32_t crc = archive_detail::Crc32(data);
         const auto size = static_cast<std::uint32_t>(data.size());
         const auto offset = static_cast<std::uint32_t>(out.size());
-        Put(out, 0x04034b50, 4);
-        Put(out, 10, 2);
-        Put(out, flags, 2);
-        Put(out, 0, 2);  // stored
-        Put(out, 0, 4);  // time and date
-        Put(out, crc, 4);
-        Put(out, size, 4);
-        Put(out, size, 4);
-        Put(out, static_cast<std::uint32_t>(name.size()), 2);
-        Put(out, 0, 2);
+        const auto nameSize = static_cast<std::uint32_t>(name.size());
+        // Signature, version, flags, stored, time and date, CRC, sizes, name and extra lengths.
+        Put(out, "4222444422", {0x04034b50, 10, flags, 0, 0, crc, size, size, nameSize, 0});
         out += name;
         out += data;
-        Put(central, 0x02014b50, 4);
-        Put(central, 20, 2);
-        Put(central, 10, 2);
-        Put(central, flags, 2);
-        Put(central, 0, 2);
-        Put(central, 0, 4);
-        Put(central, crc, 4);
-        Put(central, size, 4);
-        Put(central, size, 4);
-        Put(central, static_cast<std::uint32_t>(name.size()), 2);
-        Put(central, 0, 4);  // extra and comment lengths
-        Put(central, 0, 4);  // disk, internal attributes
-        Put(central, 0, 4);  // external attributes
-        Put(central, offset, 4);
+        // The same after two versions, then the extra and comment lengths, disk, attributes
+        // and where the local header starts.
+        Put(central, "42222444424444",
+            {0x02014b50, 20, 10, flags, 0, 0, crc, size, size, nameSize, 0, 0, 0, offset});
         central += name;
     }
     const auto count = static_cast<std::uint32_t>(members.size());
     const auto start = static_cast<std::uint32_t>(out.size());
     out += central;
-    Put(out, 0x06054b50, 4);
-    Put(out, 0, 4);
-    Put(out, count, 2);
-    Put(out, count, 2);
-    Put(out, static_cast<std::uint32_t>(central.size()), 4);
-    Put(out, start, 4);
-    Put(out, 0, 2);
+    Put(out, "4422442",
+        {0x06054b50, 0, count, count, static_cast<std::uint32_t>(central.size()), start, 0});
     return out;
 }
 
@@ -103,14 +88,12 @@ inline std::string StoredLha(const ArchiveMembers& members) {
     std::string out;
     for (const auto& [name, data] : members) {
         std::string header = "-lh0-";
-        Put(header, static_cast<std::uint32_t>(data.size()), 4);
-        Put(header, static_cast<std::uint32_t>(data.size()), 4);
-        Put(header, 0x5A210000, 4);  // DOS time
-        Put(header, 0x20, 1);        // archive attribute
-        Put(header, 0, 1);           // level 0
-        Put(header, static_cast<std::uint32_t>(name.size()), 1);
+        const auto size = static_cast<std::uint32_t>(data.size());
+        // Sizes, DOS time, the archive attribute, level 0 and the name's length.
+        Put(header, "444111",
+            {size, size, 0x5A210000, 0x20, 0, static_cast<std::uint32_t>(name.size())});
         header += name;
-        Put(header, archive_detail::Crc16(data), 2);
+        Put(header, "2", {archive_detail::Crc16(data)});
         unsigned sum = 0;
         for (unsigned char c : header) {
             sum += c;

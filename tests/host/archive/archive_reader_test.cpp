@@ -100,17 +100,6 @@ TEST_P(ArchiveFormats, TruncatedArchiveNeverYieldsItsLostMember) {
 INSTANTIATE_TEST_SUITE_P(LzhAndZip, ArchiveFormats,
                          testing::Values("pictures.lzh", "pictures.zip"));
 
-TEST(ArchiveReader, ExtractsAnArchiveInsideAnArchive) {
-    const auto outer = ArchiveSource::FromFile(kData / "archives/nested.lzh");
-    auto entries = ListArchive(outer);
-    ASSERT_TRUE(entries);
-    ASSERT_NE(Find(*entries, "TOP.BMP"), nullptr);
-    auto inner = Member(outer, "inner.lzh");
-    ASSERT_TRUE(inner);
-    EXPECT_EQ(Member(ArchiveSource::FromMemory(*inner), "IMG\\Pal8.bmp"),
-              test::ReadBytes(kData / "bmpsuite/g/pal8.bmp"));
-}
-
 TEST(ArchiveReader, RecognisesArchivesAndRefusesEverythingElse) {
     EXPECT_TRUE(LooksLikeArchive(test::ReadBytes(kData / "archives/pictures.lzh")));
     EXPECT_TRUE(LooksLikeArchive(test::ReadBytes(kData / "archives/pictures.zip")));

@@ -8,13 +8,20 @@
 #include <thread>
 #include <vector>
 
+#include "host/fonts/face_names.h"
+
 namespace talu::host {
 namespace {
 
-const std::string kMsMincho = "\x82\x6C\x82\x72 \x96\xBE\x92\xA9";  // ＭＳ 明朝
-const std::string kA = "\x82\xA0";                                  // あ
-const std::string kAi = "\x88\xA4";                                 // 愛
-const std::string kHyo = "\x95\x5C";                                // 表: trail byte 0x5C
+// The old system's face names in CP932.
+const std::string kMsMincho = "\x82\x6C\x82\x72 \x96\xBE\x92\xA9";           // ＭＳ 明朝
+const std::string kMsPMincho = "\x82\x6C\x82\x72 \x82\x6F\x96\xBE\x92\xA9";  // ＭＳ Ｐ明朝
+const std::string kMsGothic = "\x82\x6C\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4E";  // ＭＳ ゴシック
+const std::string kMsPGothic =
+    "\x82\x6C\x82\x72 \x82\x6F\x83\x53\x83\x56\x83\x62\x83\x4E";  // ＭＳ Ｐゴシック
+const std::string kA = "\x82\xA0";                                // あ
+const std::string kAi = "\x88\xA4";                               // 愛
+const std::string kHyo = "\x95\x5C";                              // 表: trail byte 0x5C
 
 constexpr uint16_t kPaper = 0x1234;
 constexpr uint16_t kInk = 0xF00F;
@@ -95,7 +102,8 @@ TEST(FontCharacters, HalfWidthCharactersAreAboutHalfAndDoubleByteOnesStayWhole) 
     EXPECT_LT(font->Measure("\\").width, 27);
 }
 
-TEST(FontCharacters, AbsurdHeightsAndBrokenBytesMeasureAndDrawWithoutHarm) {
+// Nothing is drawn outside the buffer, whatever the height, the bytes or the position.
+TEST(FontDrawing, AbsurdHeightsBrokenBytesAndExtremePositionsStayInsideTheBuffer) {
     for (int height : {INT_MAX, INT_MIN, 100000}) {
         std::unique_ptr<Font> font = Mincho(height);
         ASSERT_NE(font, nullptr) << height;
@@ -106,7 +114,7 @@ TEST(FontCharacters, AbsurdHeightsAndBrokenBytesMeasureAndDrawWithoutHarm) {
     }
     std::unique_ptr<Font> font = Mincho(27);
     ASSERT_NE(font, nullptr);
-    Canvas canvas(40, 40);
+    Canvas canvas(30, 30);
     for (std::string bad : {std::string("\x82"), std::string("\xFF"), std::string("\x81\x20"),
                             std::string(1, '\0'), std::string()}) {
         TextExtent extent = font->Measure(bad);
@@ -115,7 +123,16 @@ TEST(FontCharacters, AbsurdHeightsAndBrokenBytesMeasureAndDrawWithoutHarm) {
         font->Draw(canvas.Buffer(), bad, 4, 4, kInk);
     }
     EXPECT_EQ(font->Measure("").width, 0);
+    const int inkBefore = canvas.InkCount();
+    const int positions[][2] = {{-13, -13},       {20, 20},           {-26, 5},
+                                {5, 29},          {INT_MAX, INT_MAX}, {INT_MIN, INT_MIN},
+                                {INT_MAX - 3, 0}, {0, INT_MIN + 2}};
+    for (const auto& p : positions) {
+        font->Draw(canvas.Buffer(), kAi, p[0], p[1], kInk);
+    }
     EXPECT_TRUE(canvas.GuardUntouched());
+    EXPECT_GT(canvas.InkCount(), inkBefore);       // the partly visible placements did draw
+    font->Draw(PixelBuffer16{}, kAi, 0, 0, kInk);  // no buffer: nothing to do
 }
 
 // Only the ink colour is written, inside the cell, and the same shape wherever it is drawn.
@@ -139,21 +156,6 @@ TEST(FontDrawing, WritesTheSameInkShapeInsideTheCellAnywhere) {
         }
     }
     EXPECT_GT(a.InkCount(), 60);  // 愛 has many strokes
-}
-
-TEST(FontDrawing, ClipsAtEveryEdgeAndAtExtremePositions) {
-    std::unique_ptr<Font> font = Mincho(27);
-    ASSERT_NE(font, nullptr);
-    Canvas canvas(30, 30);
-    const int positions[][2] = {{-13, -13},       {20, 20},           {-26, 5},
-                                {5, 29},          {INT_MAX, INT_MAX}, {INT_MIN, INT_MIN},
-                                {INT_MAX - 3, 0}, {0, INT_MIN + 2}};
-    for (const auto& p : positions) {
-        font->Draw(canvas.Buffer(), kAi, p[0], p[1], kInk);
-    }
-    EXPECT_TRUE(canvas.GuardUntouched());
-    EXPECT_GT(canvas.InkCount(), 0);               // the partly visible placements did draw
-    font->Draw(PixelBuffer16{}, kAi, 0, 0, kInk);  // no buffer: nothing to do
 }
 
 TEST(FontStyles, BoldWithoutABoldFaceSmearsOnePixelRight) {
@@ -228,16 +230,53 @@ TEST(FontThreads, FontsOnTwoThreadsDrawAsOnOne) {
         }
         return canvas.memory;
     };
-    const std::string gothic = "\x82\x6C\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4E";
     const std::vector<uint16_t> expectMincho = render(kMsMincho, 27);
-    const std::vector<uint16_t> expectGothic = render(gothic, 20);
+    const std::vector<uint16_t> expectGothic = render(kMsGothic, 20);
     std::vector<uint16_t> gothicResult;
-    std::thread other([&] { gothicResult = render(gothic, 20); });
+    std::thread other([&] { gothicResult = render(kMsGothic, 20); });
     const std::vector<uint16_t> mincho = render(kMsMincho, 27);
     other.join();
     EXPECT_EQ(mincho, expectMincho);
     EXPECT_EQ(gothicResult, expectGothic);
     EXPECT_NE(mincho, gothicResult);
+}
+
+bool AnswersTo(const FontFileMatch& match, std::string_view family) {
+    return std::find(match.families.begin(), match.families.end(), family) != match.families.end();
+}
+
+TEST(FaceSubstitution, OldSystemFacesMapToTheIpaFontsAndOthersPassAsUtf8) {
+    const std::pair<std::string, std::string> cases[] = {
+        {kMsMincho, "IPAMincho"},       {kMsPMincho, "IPAPMincho"},
+        {kMsGothic, "IPAGothic"},       {kMsPGothic, "IPAPGothic"},
+        {"MS Mincho", "IPAMincho"},     {"ms mincho", "IPAMincho"},  // face names ignore ASCII case
+        {"DejaVu Sans", "DejaVu Sans"}, {"MS Mincho2", "MS Mincho2"},
+        {"\x82\xA0", "\xE3\x81\x82"}};  // あ
+    for (const auto& [face, family] : cases) {
+        EXPECT_EQ(SubstituteFamily(face), family) << family;
+    }
+}
+
+TEST(FaceResolution, MapsEachOldFaceToItsInstalledFontAndUnknownOnesToMincho) {
+    const std::pair<std::string, std::string> cases[] = {
+        {kMsMincho, "IPAMincho"},   {kMsPMincho, "IPAPMincho"},          {kMsGothic, "IPAGothic"},
+        {kMsPGothic, "IPAPGothic"}, {"No Such Face 12345", "IPAMincho"}, {"", "IPAMincho"}};
+    for (const auto& [face, family] : cases) {
+        std::optional<FontFileMatch> match = ResolveFace(face, false);
+        ASSERT_TRUE(match.has_value()) << family;
+        EXPECT_TRUE(AnswersTo(*match, family)) << match->path;
+        EXPECT_TRUE(match->japanese);
+    }
+}
+
+TEST(FaceResolution, InstalledFaceWithoutJapaneseFallsBackToMincho) {
+    std::optional<FontFileMatch> direct = MatchFontFile("DejaVu Sans", false);
+    if (!direct || !AnswersTo(*direct, "DejaVu Sans") || direct->japanese) {
+        GTEST_SKIP() << "DejaVu Sans is not installed";
+    }
+    std::optional<FontFileMatch> match = ResolveFace("DejaVu Sans", false);
+    ASSERT_TRUE(match.has_value());
+    EXPECT_TRUE(AnswersTo(*match, "IPAMincho"));
 }
 
 }  // namespace

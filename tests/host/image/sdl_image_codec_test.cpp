@@ -1,4 +1,5 @@
-// Decoding the formats books bind to plug-ins, and writing PNG for tools.
+// Decoding the formats books bind to plug-ins, writing PNG for tools and JPEG for saved
+// pictures and snapshots.
 #include "host/image/sdl_image_codec.h"
 
 #include <gtest/gtest.h>
@@ -6,6 +7,7 @@
 
 #include <filesystem>
 
+#include "host/image/jpeg_writer.h"
 #include "support/file_contents.h"
 #include "support/temp_folder.h"
 
@@ -14,19 +16,8 @@ namespace {
 
 const std::filesystem::path kSuite = std::filesystem::path(TALU_TESTDATA) / "bmpsuite";
 
-TEST(DecodeImage, GivesBottomUpBlueGreenRedRowsLikeABitmap) {
-    auto image = DecodeImage(test::ReadBytes(kSuite / "ref/rgb24.png"), {.extension = "PNG"});
-    ASSERT_TRUE(image);
-    EXPECT_EQ(image->width, 127);
-    EXPECT_EQ(image->height, 64);
-    EXPECT_EQ(image->bitsPerPixel, 24);
-    EXPECT_EQ(image->stride, 384);
-    // The suite's 24-bit BMP holds the same picture in exactly this layout behind its headers.
-    const std::vector<std::uint8_t> bmp = test::ReadBytes(kSuite / "g/rgb24.bmp");
-    const std::vector<std::uint8_t> bmpRows(bmp.begin() + 54, bmp.end());
-    EXPECT_EQ(image->rows, bmpRows);
-}
-
+// The rows a decoder gives (bottom-up blue, green, red, like a bitmap) are checked against the
+// BMP Suite's own files by its reference renderings.
 TEST(DecodeImage, RefusesBrokenAndOversizedInputCleanly) {
     std::vector<std::uint8_t> png = test::ReadBytes(kSuite / "ref/rgb24.png");
     ASSERT_GE(png.size(), 100u) << "the shared test data is missing";
@@ -138,6 +129,7 @@ TEST(DecodeImage, TheHeaderOrTheExtensionPicksTheDecoder) {
     EXPECT_TRUE(DecodeImage(test::ReadBytes(kSuite / "ref/rgb24.png"), {.extension = "JPG"}));
 }
 
+// EncodePng makes what WritePng writes: this round trip checks both.
 TEST(WritePng, RoundTripsColourAndAlphaAndFailsCleanly) {
     test::TempFolder dir;
     RgbaImage image{3, 2, {}};
@@ -166,29 +158,61 @@ TEST(WritePng, RoundTripsColourAndAlphaAndFailsCleanly) {
     EXPECT_FALSE(WritePng("/nonexistent-folder/x.png", image));
     const std::filesystem::path wrong = dir.Path() / "wrong.png";
     EXPECT_FALSE(WritePng(wrong, RgbaImage{2, 2, {1, 2, 3, 4}}));
+    EXPECT_FALSE(WritePng(wrong, RgbaImage{}));
     EXPECT_FALSE(std::filesystem::exists(wrong));
 }
 
-TEST(EncodePng, MakesTheSameFileWritePngWritesAndRefusesBadImages) {
-    test::TempFolder dir;
-    RgbaImage image{4, 3, {}};
-    for (int i = 0; i < 12; ++i) {
-        const auto v = static_cast<std::uint8_t>(i * 20);
-        image.pixels.insert(image.pixels.end(), {v, 9, static_cast<std::uint8_t>(255 - v), 255});
+// 32 x 32: the top half red, the bottom half blue, stored bottom-up as red, green, blue.
+std::vector<std::uint8_t> TwoBands(int stride) {
+    std::vector<std::uint8_t> rows(static_cast<std::size_t>(stride) * 32, 0);
+    for (int stored = 0; stored < 32; ++stored) {
+        const bool top = stored >= 16;
+        for (int x = 0; x < 32; ++x) {
+            rows[stored * stride + x * 3] = top ? 255 : 0;
+            rows[stored * stride + x * 3 + 2] = top ? 0 : 255;
+        }
     }
-    const std::optional<std::string> bytes = EncodePng(image);
-    ASSERT_TRUE(bytes);
-    ASSERT_TRUE(WritePng(dir.Path() / "same.png", image));
-    const std::vector<std::uint8_t> written = test::ReadBytes(dir.Path() / "same.png");
-    EXPECT_EQ(*bytes, std::string(written.begin(), written.end()));
-    const std::span<const std::uint8_t> view(reinterpret_cast<const std::uint8_t*>(bytes->data()),
-                                             bytes->size());
-    auto back = DecodeImage(view, {.extension = "PNG"});
-    ASSERT_TRUE(back);
-    EXPECT_EQ(back->width, 4);
-    EXPECT_EQ(back->height, 3);
-    EXPECT_FALSE(EncodePng(RgbaImage{}));
-    EXPECT_FALSE(EncodePng(RgbaImage{2, 2, {1, 2, 3, 4}}));
+    return rows;
+}
+
+TEST(WriteJpeg, WritesRowsFromTheTopOfABottomUpImageOrFailsWithoutAFile) {
+    test::TempFolder dir;
+    const std::vector<std::uint8_t> rows = TwoBands(100);
+    const JpegImage image{32, 32, 100, true, rows};
+    const std::filesystem::path file = dir.Path() / "bands.jpg";
+    ASSERT_TRUE(WriteJpeg(file, image, 95));
+    auto decoded = DecodeImage(test::ReadBytes(file), {.extension = "JPG"});
+    ASSERT_TRUE(decoded);
+    ASSERT_EQ(decoded->width, 32);
+    ASSERT_EQ(decoded->height, 32);
+    // Decoded rows are bottom-up blue, green, red: the last stored row is the top one.
+    const std::uint8_t* topLeft = &decoded->rows[31 * decoded->stride];
+    const std::uint8_t* bottomLeft = &decoded->rows[0];
+    EXPECT_GT(topLeft[2], 200);
+    EXPECT_LT(topLeft[0], 60);
+    EXPECT_GT(bottomLeft[0], 200);
+    EXPECT_LT(bottomLeft[2], 60);
+    // A missing folder and images whose rows do not hold them fail without leaving a file.
+    EXPECT_FALSE(WriteJpeg("/nonexistent-folder/x.jpg", image, 75));
+    const std::filesystem::path bad = dir.Path() / "bad.jpg";
+    EXPECT_FALSE(WriteJpeg(bad, JpegImage{32, 32, 95, true, rows}, 75));
+    EXPECT_FALSE(WriteJpeg(bad, JpegImage{32, 33, 100, true, rows}, 75));
+    EXPECT_FALSE(WriteJpeg(bad, JpegImage{0, 32, 100, true, rows}, 75));
+    EXPECT_FALSE(std::filesystem::exists(bad));
+}
+
+TEST(WriteJpeg, PassesQualityToTheLibrary) {
+    test::TempFolder dir;
+    std::vector<std::uint8_t> rows(64 * 64 * 3);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        rows[i] = static_cast<std::uint8_t>((i * 7919) % 251);
+    }
+    const JpegImage image{64, 64, 64 * 3, false, rows};
+    const std::filesystem::path low = dir.Path() / "q0.jpg";
+    const std::filesystem::path high = dir.Path() / "q100.jpg";
+    ASSERT_TRUE(WriteJpeg(low, image, 0));
+    ASSERT_TRUE(WriteJpeg(high, image, 100));
+    EXPECT_LT(std::filesystem::file_size(low) * 3, std::filesystem::file_size(high));
 }
 
 }  // namespace

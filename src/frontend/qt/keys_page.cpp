@@ -125,7 +125,9 @@ KeysPage::KeysPage(const app::InputBindings& bindings, int langMode, QWidget* pa
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    table_->horizontalHeader()->setStretchLastSection(true);
+    table_->horizontalHeader()->setSectionResizeMode(kKeysColumn, QHeaderView::Stretch);
+    // Rows as tall as their text: every action fits on a small screen.
+    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
     table_->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);  // every action at once
     for (int row = 0; row < table_->rowCount(); ++row) {
         for (int column = 0; column < 3; ++column) {

@@ -11,7 +11,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
-#include <QTabWidget>
+#include <QStackedWidget>
+#include <QTabBar>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -120,29 +121,37 @@ SettingsDialog::SettingsDialog(app::Settings& settings, DesktopSettings& desktop
 
     QWidget* general = BuildGeneral(grid, lang);
     keys_ = new KeysPage(settings.inputs, lang);
-    pages_ = new QTabWidget;
-    pages_->addTab(general, Pick(lang, "全般", "General"));
-    pages_->addTab(keys_, Pick(lang, "キー", "Keys"));
-    connect(pages_, &QTabWidget::currentChanged, this, [this](int page) { FitPage(page); });
-    FitPage(0);
+    // A tab bar over a stack rather than a QTabWidget, whose size is its largest page's: the
+    // dialog takes the size of the page shown, so the keys list does not widen the first page,
+    // whose Detail button widens the dialog.
+    tabs_ = new QTabBar;
+    tabs_->setExpanding(false);
+    tabs_->addTab(Pick(lang, "全般", "General"));
+    tabs_->addTab(Pick(lang, "キー", "Keys"));
+    pages_ = new QStackedWidget;
+    pages_->addWidget(general);
+    pages_->addWidget(keys_);
+    connect(tabs_, &QTabBar::currentChanged, this, [this](int page) { ShowPage(page); });
+    ShowPage(0);
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(tabs_);
     layout->addWidget(pages_);
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-void SettingsDialog::FitPage(int current) {
-    // A hidden page's size is ignored: the keys list does not widen the first page, whose
-    // Detail button widens the dialog.
+void SettingsDialog::ShowPage(int current) {
     for (int page = 0; page < pages_->count(); ++page) {
         const QSizePolicy::Policy policy =
             page == current ? QSizePolicy::Preferred : QSizePolicy::Ignored;
         pages_->widget(page)->setSizePolicy(policy, policy);
     }
+    pages_->setCurrentIndex(current);
+    detailButton_->setVisible(current == 0);  // the wide part belongs to the first page
 }
 
 void SettingsDialog::ShowKeysPage(bool keys) {
-    pages_->setCurrentWidget(keys ? static_cast<QWidget*>(keys_) : pages_->widget(0));
+    tabs_->setCurrentIndex(keys ? 1 : 0);
 }
 
 QWidget* SettingsDialog::BuildGeneral(QGridLayout* grid, int lang) {

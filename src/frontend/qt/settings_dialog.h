@@ -11,7 +11,8 @@ class QGridLayout;
 class QLineEdit;
 class QPushButton;
 class QSlider;
-class QTabWidget;
+class QStackedWidget;
+class QTabBar;
 
 namespace talu::qt {
 
@@ -59,8 +60,8 @@ class SettingsDialog : public QDialog {
     /// Skip unread text too, and auto's pace.
     QLayout* BuildReadingOn(int langMode);
     void ChooseFolder(int langMode);
-    /// The dialog takes the size of the page shown.
-    void FitPage(int current);
+    /// Shows a page; the dialog takes its size.
+    void ShowPage(int current);
 
     app::Settings& settings_;
     DesktopSettings& desktop_;
@@ -91,7 +92,8 @@ class SettingsDialog : public QDialog {
     QWidget* detail_ = nullptr;
     ReadAlongBox* readAlong_ = nullptr;
     KeysPage* keys_ = nullptr;
-    QTabWidget* pages_ = nullptr;
+    QTabBar* tabs_ = nullptr;
+    QStackedWidget* pages_ = nullptr;
     int langMode_ = 0;
 };
 

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -16,14 +15,13 @@ namespace {
 using Names = std::vector<std::string>;
 
 // What the reader changed goes under KEYS and PAD, one entry per changed action, and reads
-// back the same from the file, punctuation keys and a key outside ASCII included.
+// back the same from the file (keys a separator or the desktop's store could break: the
+// window's tests, through that store).
 TEST(InputBindings, ChangedActionsAloneAreStoredAndReadBack) {
     test::TempFolder dir;
     IniSettingsStore store;
     ASSERT_TRUE(store.Load(dir.Path() / "talu.ini"));
     Settings settings;
-    const Names readOn{"Return", "|", ",", ";", "Ctrl+,", "Shift+|", "%", "=", "\xC2\xA5"};
-    settings.inputs.SetKeys(ReaderAction::kReadOn, readOn);
     settings.inputs.SetKeys(ReaderAction::kSave, {"F5"});
     settings.inputs.SetKeys(ReaderAction::kSkip, {});
     settings.inputs.SetButtons(ReaderAction::kMenu, {"x", "start"});
@@ -36,17 +34,12 @@ TEST(InputBindings, ChangedActionsAloneAreStoredAndReadBack) {
     EXPECT_EQ(store.ReadString("KEYS", "Load"), std::nullopt);
     EXPECT_EQ(store.ReadString("PAD", "ReadOn"), std::nullopt);
     EXPECT_EQ(store.ReadInt("EFFECT", "m_nTextWait"), 50);  // the old groups as they were
-    const std::string stored = store.ReadString("KEYS", "ReadOn").value_or("");
-    EXPECT_TRUE(std::all_of(stored.begin(), stored.end(), [](char c) {
-        return static_cast<unsigned char>(c) < 0x80;
-    })) << stored;
 
     IniSettingsStore again;
     ASSERT_TRUE(again.Load(dir.Path() / "talu.ini"));
     Settings read;
     read.Read(again, "Z:\\p\\");
     EXPECT_EQ(read.inputs, settings.inputs);
-    EXPECT_EQ(read.inputs.Keys(ReaderAction::kReadOn), readOn);
     EXPECT_EQ(read.inputs.ActionForKey("F5"), ReaderAction::kSave);
     EXPECT_EQ(read.inputs.ActionForKey("Ctrl+S"), std::nullopt);
 

@@ -172,6 +172,35 @@ class KeysTests : public QObject, test::WindowRig {
         QCOMPARE(Commands().Mode(), ReadingMode::kSkip);
     }
 
+    // Pressed on the shown dialog, Escape and Enter are keys to bind while the page waits for
+    // one, not the dialog's Cancel and OK.
+    void EscapeAndEnterAreCapturedNotTheDialogsOwn() {
+        app::Settings settings;
+        DesktopSettings desktop;
+        SettingsDialog dialog(settings, desktop, 1);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        dialog.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        dialog.ShowKeysPage(true);
+        KeysPage& page = dialog.KeysPart();
+        page.Select(ReaderAction::kClose);
+        page.findChild<QPushButton*>(QStringLiteral("clearKeys"))->click();
+        auto* change = page.findChild<KeyCapture*>(QStringLiteral("changeKey"));
+        change->click();
+        QTest::keyClick(dialog.windowHandle(), Qt::Key_Escape);
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(page.Bindings().Keys(ReaderAction::kClose), Names{"Esc"});
+        change->click();
+        QTest::keyClick(dialog.windowHandle(), Qt::Key_Return);
+        QVERIFY(dialog.isVisible());
+        QVERIFY(page.Message().contains(QStringLiteral("Read on")));
+        QVERIFY(!change->Capturing());
+        QTest::keyClick(dialog.windowHandle(), Qt::Key_Escape);  // no longer waiting: Cancel
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+    }
+
     // A key or button another action has is refused, naming that action in the reader's
     // language; Cancel (no Apply) changes nothing, OK takes what was accepted.
     void ThePageRefusesWhatAnotherActionHas() {

@@ -19,7 +19,6 @@
 #include "frontend/qt/commands.h"
 #include "frontend/qt/form_overlay.h"
 #include "frontend/qt/key_router.h"
-#include "frontend/qt/key_text.h"
 #include "frontend/qt/popup_menu.h"
 #include "frontend/qt/qt_settings_store.h"
 #include "frontend/qt/read_along.h"
@@ -271,7 +270,8 @@ bool MainWindow::event(QEvent* event) {
     if (event->type() == QEvent::WindowDeactivate) {
         keys_->LetGo();
     }
-    // Tab and Shift+Tab move among the links at a choice, not the focus among widgets.
+    // Tab and Shift+Tab give their action (a step among the links only at a choice) rather
+    // than move the focus among a form's fields.
     if (event->type() == QEvent::KeyPress && TabIsAction(*static_cast<QKeyEvent*>(event))) {
         keyPressEvent(static_cast<QKeyEvent*>(event));
         return true;

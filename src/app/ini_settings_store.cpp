@@ -93,4 +93,8 @@ void IniSettingsStore::WriteString(std::string_view group, std::string_view key,
     values_[{std::string(group), std::string(key)}] = std::string(value);
 }
 
+void IniSettingsStore::Remove(std::string_view group, std::string_view key) {
+    values_.erase({std::string(group), std::string(key)});
+}
+
 }  // namespace talu::app

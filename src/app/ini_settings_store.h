@@ -27,6 +27,7 @@ class IniSettingsStore : public SettingsStore {
                                           std::string_view key) const override;
     void WriteInt(std::string_view group, std::string_view key, int value) override;
     void WriteString(std::string_view group, std::string_view key, std::string_view value) override;
+    void Remove(std::string_view group, std::string_view key) override;
 
   private:
     using Key = std::pair<std::string, std::string>;

@@ -35,6 +35,14 @@ constexpr std::array<Names, 1> kQuitKeys{"Ctrl+Q"};
 
 constexpr std::span<const Names> kNone{};
 
+// SDL_GameControllerGetStringForButton's names (SDL 2.0.14 and later).
+// clang-format off
+constexpr std::array<Names, 21> kButtonNames{
+    "a", "b", "x", "y", "back", "guide", "start", "leftstick", "rightstick", "leftshoulder",
+    "rightshoulder", "dpup", "dpdown", "dpleft", "dpright", "misc1", "paddle1", "paddle2",
+    "paddle3", "paddle4", "touchpad"};
+// clang-format on
+
 // The Japanese names are the menu's own where the menu has the command.
 const std::array kActions{
     ReaderActionInfo{ReaderAction::kReadOn, "ReadOn", "読み進める", "Read on", kReadOnKeys,
@@ -79,6 +87,19 @@ std::span<const ReaderActionInfo> ReaderActions() {
 
 const ReaderActionInfo& InfoOf(ReaderAction action) {
     return kActions[static_cast<std::size_t>(action)];
+}
+
+bool IsHeld(ReaderAction action) {
+    return action == ReaderAction::kHoldSkip;
+}
+
+bool Repeats(ReaderAction action) {
+    return action == ReaderAction::kReadOn || action == ReaderAction::kChoiceNext ||
+           action == ReaderAction::kChoicePrevious || action == ReaderAction::kGotoNextChoice;
+}
+
+std::span<const std::string_view> GamepadButtonNames() {
+    return kButtonNames;
 }
 
 }  // namespace talu::app

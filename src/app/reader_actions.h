@@ -48,4 +48,16 @@ std::span<const ReaderActionInfo> ReaderActions();
 /// The entry of action.
 const ReaderActionInfo& InfoOf(ReaderAction action);
 
+/// An action that lasts while its key or button is held (skip while held): pressed starts it,
+/// let go ends it.
+bool IsHeld(ReaderAction action);
+
+/// An action a held key repeats (reading on, stepping among links); the others (the toggles,
+/// the dialogs) happen once per press.
+bool Repeats(ReaderAction action);
+
+/// The gamepad buttons by SDL's game-controller names, in SDL's order: the ones a binding may
+/// name.
+std::span<const std::string_view> GamepadButtonNames();
+
 }  // namespace talu::app

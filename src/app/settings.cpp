@@ -81,6 +81,7 @@ void Settings::Read(const SettingsStore& store, const std::string& dataFolder) {
         autoPace = kDefaultAutoPace;
     }
     readAlong.Read(store);
+    inputs.Read(store);
 }
 
 void Settings::Write(SettingsStore& store) const {
@@ -110,6 +111,7 @@ void Settings::Write(SettingsStore& store) const {
     store.WriteInt(kSystem, "SkipUnread", skipUnread.load());
     store.WriteInt(kSystem, "AutoPace", autoPace.load());
     readAlong.Write(store);
+    inputs.Write(store);
 }
 
 }  // namespace talu::app

@@ -6,12 +6,13 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "app/input_bindings.h"
 #include "app/settings.h"
 #include "frontend/qt/commands.h"
 #include "frontend/qt/cursor_file.h"
 #include "frontend/qt/desktop_settings.h"
 #include "frontend/qt/display_mode.h"
-#include "frontend/qt/key_commands.h"
+#include "frontend/qt/key_text.h"
 #include "frontend/qt/launch_options.h"
 #include "frontend/qt/popup_menu.h"
 #include "frontend/qt/qt_settings_store.h"
@@ -99,37 +100,48 @@ class CommandTests : public QObject {
         QVERIFY(options.help && options.version);
     }
 
-    void KeysToCommands() {
+    // Every default key, named as a press names it, gives its action; near misses give none.
+    void KeysToActions() {
+        using A = app::ReaderAction;
         const struct {
             int key;
             Qt::KeyboardModifiers modifiers;
-            KeyAction::Kind kind;
-            int command;
+            std::optional<A> action;
         } cases[] = {
-            {Qt::Key_Return, Qt::NoModifier, KeyAction::kClick, 0},
-            {Qt::Key_Enter, Qt::KeypadModifier, KeyAction::kClick, 0},
-            {Qt::Key_Space, Qt::NoModifier, KeyAction::kClick, 0},
-            {Qt::Key_Escape, Qt::NoModifier, KeyAction::kClose, 0},
-            {Qt::Key_PageDown, Qt::NoModifier, KeyAction::kCommand, command::kGotoNextChoice},
-            {Qt::Key_B, Qt::ControlModifier, KeyAction::kCommand, command::kBookmarkMenu},
-            {Qt::Key_L, Qt::ControlModifier, KeyAction::kCommand, command::kLoad},
-            {Qt::Key_M, Qt::ControlModifier, KeyAction::kCommand, command::kSetting},
-            {Qt::Key_N, Qt::ControlModifier, KeyAction::kCommand, command::kGotoNextChoice},
-            {Qt::Key_O, Qt::ControlModifier, KeyAction::kCommand, command::kOpen},
-            {Qt::Key_P, Qt::ControlModifier, KeyAction::kCommand, command::kSavePicture},
-            {Qt::Key_Q, Qt::ControlModifier, KeyAction::kCommand, command::kQuit},
-            {Qt::Key_S, Qt::ControlModifier, KeyAction::kCommand, command::kSave},
-            {Qt::Key_S, Qt::NoModifier, KeyAction::kCommand, command::kSkipRead},
-            {Qt::Key_A, Qt::NoModifier, KeyAction::kCommand, command::kAutoRead},
-            {Qt::Key_A, Qt::ShiftModifier, KeyAction::kNone, 0},
-            {Qt::Key_X, Qt::ControlModifier, KeyAction::kNone, 0},
-            {Qt::Key_F11, Qt::NoModifier, KeyAction::kToggleFullScreen, 0},
-            {Qt::Key_Return, Qt::AltModifier, KeyAction::kToggleFullScreen, 0},
+            {Qt::Key_Return, Qt::NoModifier, A::kReadOn},
+            {Qt::Key_Enter, Qt::KeypadModifier, A::kReadOn},
+            {Qt::Key_Space, Qt::NoModifier, A::kReadOn},
+            {Qt::Key_Down, Qt::NoModifier, A::kChoiceNext},
+            {Qt::Key_Tab, Qt::NoModifier, A::kChoiceNext},
+            {Qt::Key_Up, Qt::KeypadModifier, A::kChoicePrevious},
+            {Qt::Key_Backtab, Qt::ShiftModifier, A::kChoicePrevious},
+            {Qt::Key_Escape, Qt::NoModifier, A::kClose},
+            {Qt::Key_PageDown, Qt::NoModifier, A::kGotoNextChoice},
+            {Qt::Key_PageUp, Qt::NoModifier, A::kBacklog},
+            {Qt::Key_B, Qt::ControlModifier, A::kBookmarks},
+            {Qt::Key_L, Qt::ControlModifier, A::kLoad},
+            {Qt::Key_M, Qt::ControlModifier, A::kSettings},
+            {Qt::Key_N, Qt::ControlModifier, A::kGotoNextChoice},
+            {Qt::Key_O, Qt::ControlModifier, A::kOpen},
+            {Qt::Key_P, Qt::ControlModifier, A::kSavePicture},
+            {Qt::Key_Q, Qt::ControlModifier, A::kQuit},
+            {Qt::Key_S, Qt::ControlModifier, A::kSave},
+            {Qt::Key_S, Qt::NoModifier, A::kSkip},
+            {Qt::Key_A, Qt::NoModifier, A::kAuto},
+            {Qt::Key_Control, Qt::ControlModifier, A::kHoldSkip},
+            {Qt::Key_Alt, Qt::AltModifier, A::kMenu},
+            {Qt::Key_F11, Qt::NoModifier, A::kFullScreen},
+            {Qt::Key_Return, Qt::AltModifier, A::kFullScreen},
+            {Qt::Key_A, Qt::ShiftModifier, std::nullopt},
+            {Qt::Key_X, Qt::ControlModifier, std::nullopt},
+            {Qt::Key_Tab, Qt::ControlModifier, std::nullopt},
+            {Qt::Key_Shift, Qt::ShiftModifier, std::nullopt},
+            {Qt::Key_unknown, Qt::NoModifier, std::nullopt},
         };
+        const app::InputBindings defaults;
         for (const auto& c : cases) {
-            const KeyAction action = ActionForKey(c.key, c.modifiers);
-            QCOMPARE(action.kind, c.kind);
-            QCOMPARE(action.command, c.command);
+            const std::string text = KeyText(c.key, c.modifiers);
+            QCOMPARE(defaults.ActionForKey(text), c.action);
         }
     }
 

@@ -8,6 +8,7 @@
 
 #include "app/settings.h"
 #include "frontend/qt/desktop_settings.h"
+#include "frontend/qt/key_text.h"
 #include "frontend/qt/launch_options.h"
 #include "frontend/qt/main_window.h"
 #include "frontend/qt/qt_settings_store.h"
@@ -66,6 +67,8 @@ int main(int argc, char** argv) {
     settings.Read(store, data.isEmpty()
                              ? talu::host::ProgramFolder()
                              : talu::host::InsidePathFromHost(data.toStdString()) + "\\");
+    // A hand-edited name no key press gives would sit in the keys page binding nothing.
+    talu::qt::DropUnknownKeys(settings.inputs);
     talu::qt::DesktopSettings desktop;
     desktop.Read(store);
     // Started from the desktop's menu with no book, an installed player shows its demo.

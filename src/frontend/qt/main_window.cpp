@@ -18,7 +18,7 @@
 #include "frontend/qt/bookmark_commands.h"
 #include "frontend/qt/commands.h"
 #include "frontend/qt/form_overlay.h"
-#include "frontend/qt/key_commands.h"
+#include "frontend/qt/key_router.h"
 #include "frontend/qt/popup_menu.h"
 #include "frontend/qt/qt_settings_store.h"
 #include "frontend/qt/read_along.h"
@@ -46,6 +46,14 @@ MainWindow::MainWindow(app::Settings& settings, DesktopSettings& desktop, QtSett
       launch_(launch),
       gate_(this, settings.langMode),
       adapter_(AdapterWindow()) {
+    keys_ = std::make_unique<KeyRouter>(KeyRouter::Window{
+        [this]() -> const app::InputBindings& { return settings_.inputs; },
+        [this](app::ReaderAction action, bool pressed) { DoAction(action, pressed); },
+        [this] {
+            if (app::ReaderCommands* commands = Commands()) {
+                commands->LeaveFastForward();  // every key ends fast-forward
+            }
+        }});
     qtLanguage_.Apply(settings_.langMode);
     setWindowTitle(QString::fromUtf8(kCaption));
     setAcceptDrops(true);
@@ -53,9 +61,6 @@ MainWindow::MainWindow(app::Settings& settings, DesktopSettings& desktop, QtSett
     setAttribute(Qt::WA_InputMethodEnabled);
     view_ = new StageView(this);
     notes_ = new StageNotes(*view_);
-    ctrlHold_.setSingleShot(true);
-    ctrlHold_.setInterval(250);
-    connect(&ctrlHold_, &QTimer::timeout, this, [this] { CtrlHeld(); });
     display_ = std::make_unique<WindowDisplay>(*this, *view_, settings_, desktop_);
     cursor_ = std::make_unique<CursorAnimation>(*view_);
     forms_ = std::make_unique<FormOverlay>(*view_, [this](int id) { return FormCommand(id); });
@@ -263,15 +268,13 @@ void MainWindow::moveEvent(QMoveEvent* event) {
 
 bool MainWindow::event(QEvent* event) {
     if (event->type() == QEvent::WindowDeactivate) {
-        CtrlLetGo();
+        keys_->LetGo();
     }
-    // Tab and Shift+Tab move among the links at a choice, not the focus among widgets.
-    if (event->type() == QEvent::KeyPress && session_ && session_->GetPlayer().ChoicePending()) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {
-            keyPressEvent(static_cast<QKeyEvent*>(event));
-            return true;
-        }
+    // Tab and Shift+Tab give their action (a step among the links only at a choice) rather
+    // than move the focus among a form's fields.
+    if (event->type() == QEvent::KeyPress && TabIsAction(*static_cast<QKeyEvent*>(event))) {
+        keyPressEvent(static_cast<QKeyEvent*>(event));
+        return true;
     }
     if (event->type() == QEvent::Resize) {
         view_->setGeometry(rect());

@@ -28,6 +28,7 @@ namespace talu::qt {
 
 class BookmarkCommands;
 class FormOverlay;
+class KeyRouter;
 class QtSettingsStore;
 class StageNotes;
 class ReadAlong;
@@ -119,23 +120,18 @@ class MainWindow : public QWidget {
     /// A pause of the wait icon while the window asks something; none without a book.
     std::optional<app::Player::PauseToken> PauseWhileAsking();
     void CloseBacklog();
-    /// Wheel up and Page Up open the backlog; true when the event was taken for it.
+    /// Wheel up opens the backlog; true when the event was taken for it.
     bool BacklogWheel(const QWheelEvent& event);
-    bool BacklogKey(const QKeyEvent& event);
     /// The reader's commands of the open book, or null.
     app::ReaderCommands* Commands();
     /// The open book's inside folder; empty without a book.
     std::string BookFolder();
-    /// The keys of reading on by itself and of choosing (Ctrl held, the skip and auto keys,
-    /// the arrows and Tab at a choice); true when key was one of them.
-    bool ReadingKey(const QKeyEvent& key);
     /// Enter or Space: a focused form button is pressed; otherwise the highlighted link is
     /// taken, or the click goes where the mouse is.
     void PressKey();
-    /// Ctrl held long enough alone: skip while it stays down.
-    void CtrlHeld();
-    /// Ctrl let go, or the window lost the keyboard (no release will come): the held skip ends.
-    void CtrlLetGo();
+    /// Whether a Tab press is the reader's action rather than a move among a form's fields:
+    /// a step among links only at a choice, any other action always.
+    bool TabIsAction(const QKeyEvent& key);
     /// The marker follows the reading mode.
     void ShowMode();
     /// Save and, when it saved, the notice over the stage.
@@ -167,11 +163,8 @@ class MainWindow : public QWidget {
     QPointer<BacklogView> backlog_;
     std::optional<app::Player::PauseToken> backlogPause_;
     bool closeConfirmed_ = false;
-    bool altAlone_ = false;
     StageNotes* notes_ = nullptr;
-    // Ctrl starts skip only once held alone a moment, so Ctrl+S and the other commands do not
-    // skip pages first.
-    QTimer ctrlHold_;
+    std::unique_ptr<KeyRouter> keys_;
     // The wheel's turn not yet given as clicks (a fine wheel sends parts of a notch).
     int wheelTurn_ = 0;
 };

@@ -45,6 +45,10 @@ void QtSettingsStore::WriteString(std::string_view group, std::string_view key,
     settings_->setValue(KeyOf(group, key), FromCp932(value));
 }
 
+void QtSettingsStore::Remove(std::string_view group, std::string_view key) {
+    settings_->remove(KeyOf(group, key));
+}
+
 bool QtSettingsStore::Flush() {
     settings_->sync();
     return settings_->status() == QSettings::NoError;

@@ -23,6 +23,7 @@ class QtSettingsStore : public app::SettingsStore {
                                           std::string_view key) const override;
     void WriteInt(std::string_view group, std::string_view key, int value) override;
     void WriteString(std::string_view group, std::string_view key, std::string_view value) override;
+    void Remove(std::string_view group, std::string_view key) override;
 
     /// Writes what changed to the disk; false when it could not be written (the player goes on).
     bool Flush();

@@ -11,11 +11,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
+#include <QStackedWidget>
+#include <QTabBar>
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "frontend/qt/sound_settings_group.h"
+#include "frontend/qt/keys_page.h"
 #include "frontend/qt/read_along_box.h"
+#include "frontend/qt/sound_settings_group.h"
 #include "frontend/qt/ui_text.h"
 #include "host/paths.h"
 #include "script/messages.h"
@@ -116,22 +119,58 @@ SettingsDialog::SettingsDialog(app::Settings& settings, DesktopSettings& desktop
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
+    QWidget* general = BuildGeneral(grid, lang);
+    keys_ = new KeysPage(settings.inputs, lang);
+    // A tab bar over a stack rather than a QTabWidget, whose size is its largest page's: the
+    // dialog takes the size of the page shown, so the keys list does not widen the first page,
+    // whose Detail button widens the dialog.
+    tabs_ = new QTabBar;
+    tabs_->setExpanding(false);
+    tabs_->addTab(Pick(lang, "全般", "General"));
+    tabs_->addTab(Pick(lang, "キー", "Keys"));
+    pages_ = new QStackedWidget;
+    pages_->addWidget(general);
+    pages_->addWidget(keys_);
+    connect(tabs_, &QTabBar::currentChanged, this, [this](int page) { ShowPage(page); });
+    ShowPage(0);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(tabs_);
+    layout->addWidget(pages_);
+    layout->addWidget(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void SettingsDialog::ShowPage(int current) {
+    for (int page = 0; page < pages_->count(); ++page) {
+        const QSizePolicy::Policy policy =
+            page == current ? QSizePolicy::Preferred : QSizePolicy::Ignored;
+        pages_->widget(page)->setSizePolicy(policy, policy);
+    }
+    pages_->setCurrentIndex(current);
+    detailButton_->setVisible(current == 0);  // the wide part belongs to the first page
+}
+
+void SettingsDialog::ShowKeysPage(bool keys) {
+    tabs_->setCurrentIndex(keys ? 1 : 0);
+}
+
+QWidget* SettingsDialog::BuildGeneral(QGridLayout* grid, int lang) {
     auto* main = new QVBoxLayout;
     main->addLayout(grid);
     for (QCheckBox* box : {useBgm_, useSound_, allowPrograms_, useGraphics_, antiAlias_}) {
         main->addWidget(box);
     }
-    sound_ = new SoundSettingsGroup(settings, lang);
+    sound_ = new SoundSettingsGroup(settings_, lang);
     main->addWidget(sound_);
     main->addLayout(BuildReadingOn(lang));
     main->addStretch();
-    main->addWidget(buttons);
     detail_ = BuildDetail(lang);
     detail_->hide();
-    auto* layout = new QHBoxLayout(this);
-    layout->addLayout(main);
-    layout->addWidget(detail_);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    auto* general = new QWidget;
+    auto* generalLayout = new QHBoxLayout(general);
+    generalLayout->addLayout(main);
+    generalLayout->addWidget(detail_);
+    return general;
 }
 
 QSlider* SettingsDialog::AddSlider(QGridLayout& grid, int row, int id, const QString& label,
@@ -229,14 +268,15 @@ void SettingsDialog::ChooseFolder(int lang) {
 }
 
 void SettingsDialog::ToggleDetail() {
-    const bool wide = !detail_->isVisibleTo(this);
+    const bool wide = detail_->isHidden();
     detail_->setVisible(wide);
+    pages_->updateGeometry();  // the dialog takes the new width now, not a turn later
     detailButton_->setText(wide ? Pick(langMode_, "戻す", "return")
                                 : Pick(langMode_, "詳細", "Detail"));
 }
 
 bool SettingsDialog::DetailShown() const {
-    return detail_->isVisibleTo(this);
+    return !detail_->isHidden();
 }
 
 SettingsDialog::Outcome SettingsDialog::Apply() {
@@ -275,6 +315,7 @@ SettingsDialog::Outcome SettingsDialog::Apply() {
         desktop_.webAddresses[i] = ToCp932(web_[i]->text().trimmed());
     }
     readAlong_->Apply(s.readAlong);
+    s.inputs = keys_->Bindings();
     return outcome;
 }
 

@@ -11,16 +11,20 @@ class QGridLayout;
 class QLineEdit;
 class QPushButton;
 class QSlider;
+class QStackedWidget;
+class QTabBar;
 
 namespace talu::qt {
 
+class KeysPage;
 class ReadAlongBox;
 class SoundSettingsGroup;
 
 /// The Setting dialog: speeds, brightness and JPEG quality on sliders, the effects' None boxes,
 /// the media switches, the volumes and, in its wide part, the bookmark folder, smooth full-screen
-/// scaling, the Internet addresses and reading along (clipboard, read-aloud, text feed). Controls
-/// are named by their old ids ("slider1003", "check1034", ...).
+/// scaling, the Internet addresses and reading along (clipboard, read-aloud, text feed); a second
+/// page holds the reader's keys and gamepad buttons. Controls are named by their old ids
+/// ("slider1003", "check1034", ...).
 class SettingsDialog : public QDialog {
   public:
     /// What OK changed that the window must act on.
@@ -42,14 +46,22 @@ class SettingsDialog : public QDialog {
     bool DetailShown() const;
     /// The clipboard, read-aloud and text feed part.
     ReadAlongBox& ReadAlongPart() { return *readAlong_; }
+    /// The keys and gamepad buttons page.
+    KeysPage& KeysPart() { return *keys_; }
+    /// Shows the keys page (true) or the first one.
+    void ShowKeysPage(bool keys);
 
   private:
     QSlider* AddSlider(QGridLayout& grid, int row, int id, const QString& label, int value,
                        QCheckBox* none);
+    /// The first page: the sliders and switches, with the wide part beside them.
+    QWidget* BuildGeneral(QGridLayout* grid, int langMode);
     QWidget* BuildDetail(int langMode);
     /// Skip unread text too, and auto's pace.
     QLayout* BuildReadingOn(int langMode);
     void ChooseFolder(int langMode);
+    /// Shows a page; the dialog takes its size.
+    void ShowPage(int current);
 
     app::Settings& settings_;
     DesktopSettings& desktop_;
@@ -79,6 +91,9 @@ class SettingsDialog : public QDialog {
     QPushButton* detailButton_ = nullptr;
     QWidget* detail_ = nullptr;
     ReadAlongBox* readAlong_ = nullptr;
+    KeysPage* keys_ = nullptr;
+    QTabBar* tabs_ = nullptr;
+    QStackedWidget* pages_ = nullptr;
     int langMode_ = 0;
 };
 

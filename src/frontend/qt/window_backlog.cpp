@@ -1,6 +1,5 @@
-// The window's backlog: opened by the wheel, Page Up and the menu; returning to a page is the
-// session's reader command.
-#include <QKeyEvent>
+// The window's backlog: opened by the wheel, its key (Page Up) and the menu; returning to a page is
+// the session's reader command.
 #include <QWheelEvent>
 
 #include "frontend/qt/backlog_view.h"
@@ -59,14 +58,6 @@ void MainWindow::CloseBacklog() {
 
 bool MainWindow::BacklogWheel(const QWheelEvent& event) {
     if (event.angleDelta().y() <= 0 || Commands() == nullptr) {
-        return false;
-    }
-    ShowBacklog();
-    return true;
-}
-
-bool MainWindow::BacklogKey(const QKeyEvent& event) {
-    if (event.key() != Qt::Key_PageUp || Commands() == nullptr) {
         return false;
     }
     ShowBacklog();

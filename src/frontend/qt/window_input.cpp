@@ -1,11 +1,13 @@
-// The window's mouse, keys and dropped files, mapped onto the session's reader commands.
+// The window's mouse, keys and dropped files, mapped onto the session's reader commands (the
+// keys through the reader's bindings).
 #include <QDropEvent>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <optional>
 
-#include "frontend/qt/key_commands.h"
+#include "frontend/qt/key_router.h"
+#include "frontend/qt/key_text.h"
 #include "frontend/qt/main_window.h"
 #include "frontend/qt/read_along.h"
 #include "frontend/qt/stage_view.h"
@@ -27,51 +29,30 @@ void MainWindow::ClickAt(QPoint windowPoint) {
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Alt) {
-        altAlone_ = !event->isAutoRepeat();
-        return;
-    }
-    altAlone_ = false;
-    if (ReadingKey(*event)) {
-        return;
-    }
-    if (app::ReaderCommands* commands = Commands()) {
-        commands->LeaveFastForward();  // every key ends fast-forward first
-    }
-    if (BacklogKey(*event)) {
-        return;
-    }
-    const KeyAction action = ActionForKey(event->key(), event->modifiers());
-    switch (action.kind) {
-        case KeyAction::kClick:
-            PressKey();
-            return;
-        case KeyAction::kClose:
-            close();
-            return;
-        case KeyAction::kToggleFullScreen:
-            SetDisplayMode(!display_->FullScreen(), desktop_.windowScale);
-            return;
-        case KeyAction::kCommand:
-            RunCommand(action.command);
-            return;
-        case KeyAction::kNone:
-            QWidget::keyPressEvent(event);
-            return;
+    if (!keys_->Press(*event)) {
+        QWidget::keyPressEvent(event);
     }
 }
 
 void MainWindow::keyReleaseEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Control && !event->isAutoRepeat()) {
-        CtrlLetGo();
-        return;
+    if (!keys_->Release(*event)) {
+        QWidget::keyReleaseEvent(event);
     }
-    if (event->key() == Qt::Key_Alt && altAlone_ && !event->isAutoRepeat()) {
-        altAlone_ = false;
-        ShowPopupMenu(display_->FullScreen() ? QPoint(0, 0) : mapToGlobal(QPoint(0, 0)));
-        return;
+}
+
+bool MainWindow::TabIsAction(const QKeyEvent& key) {
+    if (key.key() != Qt::Key_Tab && key.key() != Qt::Key_Backtab) {
+        return false;
     }
-    QWidget::keyReleaseEvent(event);
+    const std::optional<app::ReaderAction> action = settings_.inputs.ActionForKey(KeyText(key));
+    if (!action) {
+        return false;
+    }
+    if (*action == app::ReaderAction::kChoiceNext ||
+        *action == app::ReaderAction::kChoicePrevious) {
+        return session_ && session_->GetPlayer().ChoicePending();
+    }
+    return true;
 }
 
 void MainWindow::mousePressEvent(QMouseEvent* event) {

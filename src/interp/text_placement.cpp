@@ -67,8 +67,7 @@ WrapStep WrapAtSpaces(TextLayout& layout, std::string_view text, std::size_t pos
 }  // namespace
 
 bool PlaceText(TextLayout& layout, stage::Surface& target, std::string_view text,
-               std::string& remainder, std::vector<stage::Rect>* rectangles,
-               const WordWrap* wrap) {
+               std::string& remainder, std::vector<stage::Rect>* rectangles, const WordWrap* wrap) {
     remainder.clear();
     DrawingContext context(target, layout.colour);
     std::size_t pos = 0;

@@ -7,8 +7,7 @@
 namespace talu::interp {
 
 bool PlaceRun(TextLayout& layout, const TypingTargets& targets, std::string_view text,
-              std::string& remainder, std::vector<stage::Rect>& rectangles,
-              const WordWrap* wrap) {
+              std::string& remainder, std::vector<stage::Rect>& rectangles, const WordWrap* wrap) {
     layout.savedPenX = layout.penX;
     layout.savedPenY = layout.penY;
     const int wrappedBefore = layout.wrapped;

@@ -100,8 +100,8 @@ WordExtent MeasureContinuation(const LookaheadSources& sources) {
                    !record.FindAttribute(kw::kTop)) {
             script::Substitute(sources.book.Substitutions(), record);
             script::ExpandVariables(record, sources.variables);
-            ApplyFontTag(record,
-                         FontTagTargets{changeFont(), nullptr, fonts, baseFontTaken, sources.format});
+            ApplyFontTag(record, FontTagTargets{changeFont(), nullptr, fonts, baseFontTaken,
+                                                sources.format});
         } else {
             return word;
         }

@@ -16,8 +16,8 @@
 namespace talu::interp {
 namespace {
 
-const std::string kMaru = "\x81\x42";      // 。
-const std::string kFullA = "\x82\x60";     // Ａ
+const std::string kMaru = "\x81\x42";       // 。
+const std::string kFullA = "\x82\x60";      // Ａ
 const std::string kFullSpace = "\x81\x40";  // full-width space
 
 /// Text laid out in a window a given number of half-width cells wide.
@@ -58,8 +58,8 @@ class LatinWrap : public ::testing::Test {
 TEST_F(LatinWrap, AWordThatWouldBreakMovesWholeToTheNextLine) {
     // ghij would start in column 7 and break after "ghi".
     ASSERT_TRUE(Place("abcdef ghij klm", true));
-    ASSERT_EQ(rects.size(), 15u);  // both spaces drawn: neither met the margin
-    EXPECT_EQ(At(7), (PenPoint{20, 50}));  // g starts the second line
+    ASSERT_EQ(rects.size(), 15u);                  // both spaces drawn: neither met the margin
+    EXPECT_EQ(At(7), (PenPoint{20, 50}));          // g starts the second line
     EXPECT_EQ(At(12), (PenPoint{Column(5), 50}));  // k after "ghij "
 
     // Off, the same text breaks inside the word, as books were laid out with.
@@ -140,12 +140,14 @@ TEST(LatinWords, WordCharactersAreAsciiAndFullWidthLettersAndDigitsOnly) {
     EXPECT_TRUE(IsWordCharacter("a"));
     EXPECT_TRUE(IsWordCharacter("~"));
     EXPECT_FALSE(IsWordCharacter(" "));
-    EXPECT_FALSE(IsWordCharacter("\xB1"));  // half-width katakana
+    EXPECT_FALSE(IsWordCharacter("\xB1"));      // half-width katakana
     EXPECT_TRUE(IsWordCharacter("\x82\x4F"));   // ０
     EXPECT_TRUE(IsWordCharacter("\x82\x9A"));   // ｚ
     EXPECT_FALSE(IsWordCharacter("\x82\x9F"));  // ぁ
     EXPECT_FALSE(IsWordCharacter(kFullSpace));
-    EXPECT_TRUE(EndsInWord("\x82\xA0" "a"));
+    EXPECT_TRUE(
+        EndsInWord("\x82\xA0"
+                   "a"));
     EXPECT_FALSE(EndsInWord("a\x82\xA0"));
     EXPECT_FALSE(EndsInWord("a\x81\x5D"));  // ‐, whose trail byte is "]"
     EXPECT_FALSE(EndsInWord(""));

@@ -156,8 +156,8 @@ QLayout* SettingsDialog::BuildReadingOn(int lang) {
     skipUnread_ = new QCheckBox(Pick(lang, "未読もスキップ", "Skip unread text too"));
     skipUnread_->setObjectName(QStringLiteral("skipUnread"));
     skipUnread_->setChecked(settings_.skipUnread.load() != 0);
-    wrapAtSpaces_ = new QCheckBox(
-        Pick(lang, "英文を単語の区切りで折り返す", "Wrap English text at spaces"));
+    wrapAtSpaces_ =
+        new QCheckBox(Pick(lang, "英文を単語の区切りで折り返す", "Wrap English text at spaces"));
     wrapAtSpaces_->setObjectName(QStringLiteral("wrapAtSpaces"));
     wrapAtSpaces_->setChecked(settings_.wrapAtSpaces.load() != 0);
     autoPace_ = new QSlider(Qt::Horizontal);

@@ -17,6 +17,13 @@ namespace kw = script::kw;
 // Items looked at at most: a word cut by more tags than this breaks where it must.
 constexpr int kMaxItems = 16;
 
+// Items that leave the pen and the font alone: a pause or a sound inside a word does not end it.
+bool LeavesLayout(int command) {
+    return command == kw::kLineComment || command == kw::kBlockComment ||
+           command == kw::kComment || command == kw::kW || command == kw::kWait ||
+           command == kw::kSound;
+}
+
 bool IsStyle(int command) {
     return command == kw::kB || command == kw::kI || command == kw::kU || command == kw::kS ||
            command == kw::kShadow;
@@ -81,8 +88,7 @@ WordExtent MeasureContinuation(const LookaheadSources& sources) {
         script::TagRecord record;
         int command = 0;
         if (!script::ParseItem(items[index].text, record, items[index].kind == kw::kText) ||
-            !record.GetCommand(command) || command == kw::kLineComment ||
-            command == kw::kBlockComment) {
+            !record.GetCommand(command) || LeavesLayout(command)) {
             continue;
         }
         if (command == kw::kText || command == kw::kWrite) {

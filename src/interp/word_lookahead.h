@@ -29,8 +29,8 @@ struct LookaheadSources {
 
 /// The part of a word that goes on in the items after the current position: text runs and
 /// WRITE values up to the first character that is not a word character, across style and FONT
-/// tags (whose fonts it is measured in) and comments. Any other tag ends the word, and so does
-/// a FONT that moves the pen. Nothing in the book or the layout changes.
+/// tags (whose fonts it is measured in), comments, W, WAIT and SOUND. Any other tag ends the
+/// word, and so does a FONT that moves the pen. Nothing in the book or the layout changes.
 WordExtent MeasureContinuation(const LookaheadSources& sources);
 
 }  // namespace talu::interp

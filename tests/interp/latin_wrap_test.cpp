@@ -231,6 +231,9 @@ TEST_F(WrapReading, AWordMovesBeforeItsFirstLetterWhenItGoesOnAfterAColourOrAWri
     interpreter->Variables().Variables().Set("v", "hij");
     EXPECT_EQ(Read("abcdef g<<v>><W>"), step::kClickWait);
     EXPECT_EQ(Pen(), (PenPoint{Column(4), 50}));
+    // A pause inside the word waits with the word already on the next line.
+    EXPECT_EQ(Read("abcdef gh<W>ij<W>"), step::kClickWait);
+    EXPECT_EQ(Pen(), (PenPoint{Column(2), 50}));
 
     engine.wrapAtSpaces = 0;  // off: the word breaks where the margin meets it
     EXPECT_EQ(Read("abcdef gh<FONT COLOR=\"#FF0000\">ij</FONT><W>"), step::kClickWait);

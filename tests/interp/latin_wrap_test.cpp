@@ -95,18 +95,23 @@ TEST_F(LatinWrap, PunctuationEndingAWordHangsInsteadOfMovingIt) {
 }
 
 TEST_F(LatinWrap, JapaneseTextIsLaidOutAsWithoutTheSetting) {
-    const std::string text = test::Repeat(test::kA, 9) + kMaru + kFullSpace +
-                             test::Repeat(test::kA, 300) + kFullA + kFullA;
-    Columns(25, 4);
-    const bool offFitted = Place(text, false);
-    const std::vector<stage::Rect> offRects = rects;
-    const std::string offRemainder = remainder;
-    const PenPoint offPen = test::Pen(layout);
-    Columns(25, 4);
-    EXPECT_EQ(Place(text, true), offFitted);
-    EXPECT_EQ(rects, offRects);
-    EXPECT_EQ(remainder, offRemainder);
-    EXPECT_EQ(test::Pen(layout), offPen);
+    const std::string kI = "\x82\xA2";  // い
+    // A page that fills, with a hanging full stop and a full-width space; then a short run of
+    // kana after a full stop that meets the margin (kana make no words to move).
+    for (const std::string& text :
+         {test::Repeat(test::kA, 9) + kMaru + kFullSpace + test::Repeat(test::kA, 300),
+          test::Repeat(test::kA, 18) + kMaru + test::Repeat(kI, 4)}) {
+        Columns(41, 4);
+        const bool offFitted = Place(text, false);
+        const std::vector<stage::Rect> offRects = rects;
+        const std::string offRemainder = remainder;
+        const PenPoint offPen = test::Pen(layout);
+        Columns(41, 4);
+        EXPECT_EQ(Place(text, true), offFitted);
+        EXPECT_EQ(rects, offRects);
+        EXPECT_EQ(remainder, offRemainder);
+        EXPECT_EQ(test::Pen(layout), offPen);
+    }
 }
 
 TEST_F(LatinWrap, FullWidthLatinLettersMoveAsAWord) {

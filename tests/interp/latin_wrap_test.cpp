@@ -17,7 +17,6 @@ namespace talu::interp {
 namespace {
 
 const std::string kMaru = "\x81\x42";       // 。
-const std::string kFullA = "\x82\x60";      // Ａ
 const std::string kFullSpace = "\x81\x40";  // full-width space
 
 /// Text laid out in a window a given number of half-width cells wide.
@@ -114,12 +113,6 @@ TEST_F(LatinWrap, JapaneseTextIsLaidOutAsWithoutTheSetting) {
     }
 }
 
-TEST_F(LatinWrap, FullWidthLatinLettersMoveAsAWord) {
-    Columns(10);
-    ASSERT_TRUE(Place(test::kA + test::kA + test::kA + kFullA + kFullA + kFullA, true));
-    EXPECT_EQ(At(3), (PenPoint{20, 50}));
-}
-
 TEST_F(LatinWrap, AMovedWordOnTheLastLineEndsThePageBeforeItsFirstLetter) {
     Columns(10, 2);
     EXPECT_FALSE(Place("abcd efgh ijkl mnop qrst", true));
@@ -132,21 +125,13 @@ TEST_F(LatinWrap, AMovedWordOnTheLastLineEndsThePageBeforeItsFirstLetter) {
     EXPECT_EQ(rects.size(), 10u);
 }
 
-TEST_F(LatinWrap, TheWordsContinuationAfterTheRunCountsWhereTheRunEnds) {
-    ASSERT_TRUE(Place("abcdef gh", true, WordExtent{0, 0}));
-    EXPECT_EQ(At(7), (PenPoint{Column(7), 20}));
-    Columns(10);
-    // "gh" goes on with two more cells after a colour change: the whole would break.
-    ASSERT_TRUE(Place("abcdef gh", true, MeasureWord(layout, "ij")));
-    EXPECT_EQ(At(7), (PenPoint{20, 50}));
-}
-
 TEST(LatinWords, WordCharactersAreAsciiAndFullWidthLettersAndDigitsOnly) {
     EXPECT_TRUE(IsWordCharacter("a"));
     EXPECT_TRUE(IsWordCharacter("~"));
     EXPECT_FALSE(IsWordCharacter(" "));
     EXPECT_FALSE(IsWordCharacter("\xB1"));      // half-width katakana
     EXPECT_TRUE(IsWordCharacter("\x82\x4F"));   // ０
+    EXPECT_TRUE(IsWordCharacter("\x82\x60"));   // Ａ
     EXPECT_TRUE(IsWordCharacter("\x82\x9A"));   // ｚ
     EXPECT_FALSE(IsWordCharacter("\x82\x9F"));  // ぁ
     EXPECT_FALSE(IsWordCharacter(kFullSpace));

@@ -135,9 +135,7 @@ TEST(LatinWords, WordCharactersAreAsciiAndFullWidthLettersAndDigitsOnly) {
     EXPECT_TRUE(IsWordCharacter("\x82\x9A"));   // ｚ
     EXPECT_FALSE(IsWordCharacter("\x82\x9F"));  // ぁ
     EXPECT_FALSE(IsWordCharacter(kFullSpace));
-    EXPECT_TRUE(
-        EndsInWord("\x82\xA0"
-                   "a"));
+    EXPECT_TRUE(EndsInWord(test::kA + "a"));
     EXPECT_FALSE(EndsInWord("a\x82\xA0"));
     EXPECT_FALSE(EndsInWord("a\x81\x5D"));  // ‐, whose trail byte is "]"
     EXPECT_FALSE(EndsInWord(""));

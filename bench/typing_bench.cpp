@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "host/clock.h"
+#include "interp/text_placement.h"
 #include "interp/text_renderer.h"
 
 // Typing cost per character without the deliberate pause: both drawing passes and the
@@ -47,5 +48,27 @@ void BM_TypeCharacters(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * 20);
 }
 BENCHMARK(BM_TypeCharacters);
+
+// Laying out a page of English, with wrapping at spaces off (0) and on (1): each word is
+// measured once more before its first letter when on.
+void BM_PlaceEnglishPage(benchmark::State& state) {
+    stage::Surface layer;
+    layer.Create(640, 480, stage::PixelFormat::Rgb565());
+    interp::TextLayout layout;
+    std::string page;
+    while (page.size() < 500) {
+        page += "The quick brown fox jumps over the lazy dog, again and again. ";
+    }
+    const interp::WordWrap wrap{state.range(0) != 0, {}};
+    std::string rest;
+    for (auto _ : state) {
+        layout.penX = layout.window.left;
+        layout.penY = layout.window.top;
+        layout.wrapped = 0;
+        benchmark::DoNotOptimize(interp::PlaceText(layout, layer, page, rest, nullptr, &wrap));
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(page.size()));
+}
+BENCHMARK(BM_PlaceEnglishPage)->Arg(0)->Arg(1);
 
 }  // namespace

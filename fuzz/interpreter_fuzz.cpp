@@ -89,6 +89,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     services.clock = &clock;
     services.clicks = &clicks;
     services.fastForward = [] { return true; };  // W TIME does not sleep
+    // Books of odd length are read with Latin words wrapped at spaces: the input alone decides,
+    // so a failure repeats from it.
+    services.readSettings = [wrap = size % 2 == 1](interp::EngineSettings& settings) {
+        settings.wrapAtSpaces = wrap ? 1 : 0;
+    };
     services.startWidth = kStageWidth;
     services.startHeight = kStageHeight;
     interp::Interpreter interpreter(std::move(services));

@@ -148,6 +148,7 @@ void Player::FillEngineSettings(interp::EngineSettings& engine) const {
     engine.text.m_nTextWait = settings_.textWait.current;
     engine.text.m_nTextEffect = settings_.textEffect.current;
     engine.useGpx = settings_.useGpx;
+    engine.wrapAtSpaces = settings_.wrapAtSpaces.load() != 0 ? 1 : 0;
 }
 
 void Player::RunLoop() {

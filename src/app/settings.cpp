@@ -75,6 +75,7 @@ void Settings::Read(const SettingsStore& store, const std::string& dataFolder) {
     ReadSingle(store, kSystem, "MuteInBackground", muteInBackground);
     ReadSingle(store, kSystem, "SkipUnread", skipUnread);
     ReadSingle(store, kSystem, "AutoPace", autoPace);
+    ReadSingle(store, kSystem, "WrapLatinAtSpaces", wrapAtSpaces);
     // A stored pace out of the slider's range (a hand-edited file) would read on at once or
     // never.
     if (autoPace.load() < 0 || autoPace.load() > kMaxAutoPace) {
@@ -110,6 +111,7 @@ void Settings::Write(SettingsStore& store) const {
     store.WriteInt(kSystem, "MuteInBackground", muteInBackground.load());
     store.WriteInt(kSystem, "SkipUnread", skipUnread.load());
     store.WriteInt(kSystem, "AutoPace", autoPace.load());
+    store.WriteInt(kSystem, "WrapLatinAtSpaces", wrapAtSpaces.load());
     readAlong.Write(store);
     inputs.Write(store);
 }

@@ -60,6 +60,9 @@ struct Settings {
     std::atomic<int> musicVolume{100};     ///< how loud music is heard, 0 to 100
     std::atomic<int> soundVolume{100};     ///< how loud sound effects are heard, 0 to 100
     std::atomic<int> muteInBackground{0};  ///< silent while the window is in the background
+    /// Text in Latin letters wraps at spaces, not inside words (for translated books); off keeps
+    /// every book's own line breaks.
+    std::atomic<int> wrapAtSpaces{0};
     /// Clipboard, read-aloud and text feed of each page (the window's).
     ReadAlongSettings readAlong;
     /// The reader's keys and gamepad buttons (interface thread only).

@@ -64,6 +64,7 @@ Interpreter::Interpreter(InterpreterServices services)
     window.textSettings = &settings_.text;
     window.clock = services_.clock;
     window.click = &(*services_.clicks)[1];
+    window.words = WordSources{&settings_.wrapAtSpaces, &book_, &variables_.Variables()};
     window_ = std::make_unique<MessageWindow>(std::move(window));
     controller_.SetStageSize(services_.startWidth, services_.startHeight);
 }
@@ -122,6 +123,7 @@ int Interpreter::Step(script::TagRecord& record) {
     }
     if (services_.readSettings) {
         services_.readSettings(settings_);
+        links_.WrapAtSpaces(settings_.wrapAtSpaces != 0);
     }
     if (formBuilding_) {
         settings_.text.m_nTextEffect = 0;

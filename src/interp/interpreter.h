@@ -76,6 +76,8 @@ struct EngineSettings {
     TextSettings text;
     /// m_nUseGpx: stage tags are skipped when 0.
     int useGpx = 1;
+    /// 1 wraps text in Latin letters at spaces (typing and links); 0 breaks it anywhere.
+    int wrapAtSpaces = 0;
 };
 
 /// What the interpreter needs from the player; every pointer that is not marked optional must

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "host/encoding.h"
+#include "interp/latin_words.h"
 #include "interp/text_placement.h"
 #include "script/keywords.h"
 #include "script/numbers.h"
@@ -82,6 +83,16 @@ void LinkSet::DrawLinks(stage::Surface& target) {
     }
 }
 
+bool LinkSet::WrapLinkAt(std::string_view text, std::size_t pos, int width, bool wordGoesOn) {
+    const std::string_view character(text.substr(pos, host::CharLength(text, pos)));
+    if (IsWordSpace(character)) {
+        const int cell = layout_.font ? layout_.font->Measure(character).height : layout_.height;
+        return std::int64_t{layout_.penX} + cell > width;
+    }
+    return !wordGoesOn && IsWordCharacter(character) &&
+           MovesToNextLine(layout_, width, MeasureWord(layout_, text.substr(pos)));
+}
+
 stage::Rect LinkSet::PlaceLink(const std::string& text, script::Colour colour,
                                stage::Surface& target) {
     DrawingContext context(target, colour);
@@ -91,8 +102,24 @@ stage::Rect LinkSet::PlaceLink(const std::string& text, script::Colour colour,
     // Links wrap at the window's width, not at its right edge, as books were laid out with.
     const std::int64_t width = std::int64_t{layout_.window.right} - layout_.window.left;
     const int offset = layout_.height / 10;
+    bool wordGoesOn = false;
+    bool afterWrap = false;  // spaces right after a break at a space start no line
     for (std::size_t pos = 0; pos < text.size();) {
         const std::string_view character(text.data() + pos, host::CharLength(text, pos));
+        if (wrapAtSpaces_) {
+            const bool space = IsWordSpace(character);
+            const bool wraps = WrapLinkAt(text, pos, script::ClampToInt(width), wordGoesOn);
+            wordGoesOn = IsWordCharacter(character);
+            if (wraps && !afterWrap) {
+                layout_.LineBreak();
+                ++lines;
+            }
+            afterWrap = space && (wraps || afterWrap);
+            if (afterWrap) {
+                pos += character.size();
+                continue;
+            }
+        }
         pos += character.size();
         const host::TextExtent extent =
             layout_.font ? layout_.font->Measure(character) : host::TextExtent{0, layout_.height};

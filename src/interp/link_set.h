@@ -51,6 +51,10 @@ class LinkSet {
     /// empties the set; false and nothing copied when no link is highlighted.
     bool Take(script::TagRecord& chosen);
 
+    /// Wraps the links' Latin words at spaces (on) or breaks them anywhere (off, as books were
+    /// laid out with); the worker sets it before Build.
+    void WrapAtSpaces(bool on) { wrapAtSpaces_ = on; }
+
     /// Number of shown links.
     int Count() const { return static_cast<int>(texts_.size()); }
     /// Text of shown link i (0 <= i < Count()).
@@ -63,6 +67,9 @@ class LinkSet {
   private:
     bool Choosable(int i) const;
     stage::Rect PlaceLink(const std::string& text, script::Colour colour, stage::Surface& target);
+    // True when the line breaks before the character at pos: a space meeting width, or a word
+    // that fits on a line of its own only.
+    bool WrapLinkAt(std::string_view text, std::size_t pos, int width, bool wordGoesOn);
 
     TextLayout layout_;
     std::vector<std::string> texts_;
@@ -71,6 +78,7 @@ class LinkSet {
     std::array<stage::Rect, kMaxLinks> rects_{};
     int highlighted_ = -1;
     PenPoint start_;
+    bool wrapAtSpaces_ = false;
 };
 
 }  // namespace talu::interp

@@ -5,7 +5,9 @@
 #include <utility>
 
 #include "host/encoding.h"
+#include "interp/font_tag.h"
 #include "interp/text_placement.h"
+#include "interp/word_lookahead.h"
 #include "script/keywords.h"
 #include "script/messages.h"
 #include "script/numbers.h"
@@ -20,10 +22,6 @@ namespace {
 constexpr uint32_t kComposeNoText = stage::compose::kNoText;
 constexpr uint32_t kComposeNoWindow = stage::compose::kNoWindow;
 constexpr uint32_t kComposeRebuild = stage::compose::kRebuildWindow;
-
-bool IsUser(std::string_view value) {
-    return script::ToUpperAscii(value) == "USER";
-}
 
 bool AllDigits(std::string_view text) {
     return !text.empty() &&
@@ -77,68 +75,8 @@ void MessageWindow::ScreenTag(const script::TagRecord& tag) {
 }
 
 void MessageWindow::FontTag(const script::TagRecord& tag) {
-    TextLayout& layout = Layout();
-    TextLayout& links = *services_.linkSet;
-    const stage::PixelFormat& format = GetStage().Format();
-    if (tag.IsClosing()) {
-        if (auto entry = services_.display->fonts.Pop(layout, format)) {
-            links.SetFont(entry->face, entry->height, entry->skip);
-        }
-        return;
-    }
-    services_.display->fonts.Push(layout);
-
-    std::string face;
-    if (!tag.GetAttribute(script::kw::kSrc, face)) {
-        tag.GetAttribute(script::kw::kFace, face);
-    }
-    if (IsUser(face)) {
-        layout.RestoreFromBase(script::kw::kSrc);
-        links.RestoreFromBase(script::kw::kSrc);
-        face.clear();
-    }
-    std::optional<script::Colour> colour;
-    const auto colourText = tag.FindAttribute(script::kw::kColor);
-    if (colourText && !colourText->empty()) {
-        if (IsUser(*colourText)) {
-            layout.RestoreFromBase(script::kw::kColor);
-            links.RestoreFromBase(script::kw::kColor);
-        } else if (script::Colour parsed = 0; script::ParseColour(*colourText, parsed)) {
-            colour = parsed;
-        }
-    }
-    auto readSize = [&](int id) {
-        const auto value = tag.FindAttribute(id);
-        if (value && IsUser(*value)) {
-            layout.RestoreFromBase(id);
-            links.RestoreFromBase(id);
-            return kNotGiven;
-        }
-        return tag.AttributeInt(id, kNotGiven);
-    };
-    const int height = readSize(script::kw::kHeight);
-    const int skip = readSize(script::kw::kSkip);
-
-    layout.SetFont(face, height, skip);
-    links.SetFont(face, height, skip);
-    if (!baseFontTaken_) {
-        layout.SetBase(face, height, skip, colour);
-        links.SetBase(face, height, skip, colour);
-        baseFontTaken_ = true;
-    }
-    if (colour) {
-        layout.SetColour(*colour, format);
-    }
-    const auto left = tag.FindAttribute(script::kw::kLeft);
-    const auto top = tag.FindAttribute(script::kw::kTop);
-    if (left || top) {
-        layout.MovePen(left ? script::ParseSignedDigits(*left) : kNotGiven,
-                       top ? script::ParseSignedDigits(*top) : kNotGiven);
-    }
-    if (const auto size = tag.FindAttribute(script::kw::kSize)) {
-        layout.AdjustSize(*size);
-        links.AdjustSize(*size);
-    }
+    ApplyFontTag(tag, FontTagTargets{Layout(), services_.linkSet, services_.display->fonts,
+                                     baseFontTaken_, GetStage().Format()});
 }
 
 void MessageWindow::WindowTag(const script::TagRecord& tag) {
@@ -319,15 +257,18 @@ bool MessageWindow::TypeText(std::string_view text, std::string& remainder) {
     TextLayout& layout = Layout();
     const bool atPageStart = layout.penX == layout.LineStart() && layout.penY == layout.window.top;
     std::vector<stage::Rect> rectangles;
+    const WordWrap wrap = WrapFor(input);
     bool fitted = stage.DrawLocked([&](stage::Surface& composed, stage::Surface& textLayer) {
-        return PlaceRun(layout, TypingTargets{textLayer, composed}, input, remainder, rectangles);
+        return PlaceRun(layout, TypingTargets{textLayer, composed}, input, remainder, rectangles,
+                        &wrap);
     });
     // What did not fit is typed again on the next page, so only the part placed here counts.
     pageText_.append(input, 0, input.size() - std::min(input.size(), remainder.size()));
     if (!fitted && rectangles.empty() && atPageStart) {
         // Not even an empty page takes this character (a window smaller than one cell): drop
         // it, or every new page would hand the same text back and the book would never go on.
-        remainder.erase(0, host::CharLength(remainder, 0));
+        // (A space the run ended with may have been dropped already.)
+        remainder.erase(0, remainder.empty() ? 0 : host::CharLength(remainder, 0));
         fitted = remainder.empty();
     }
     if (services_.controller->CurtainOpen()) {
@@ -344,6 +285,18 @@ bool MessageWindow::TypeText(std::string_view text, std::string& remainder) {
         services_.textSettings != nullptr ? *services_.textSettings : TextSettings{};
     RevealRun(rectangles, settings, options);
     return fitted;
+}
+
+WordWrap MessageWindow::WrapFor(std::string_view text) {
+    WordWrap wrap;
+    const WordSources& words = services_.words;
+    wrap.on = words.setting != nullptr && *words.setting != 0;
+    if (wrap.on && words.book != nullptr && words.variables != nullptr && EndsInWord(text)) {
+        wrap.continuation = MeasureContinuation(
+            LookaheadSources{*words.book, *words.variables, Layout(), services_.display->fonts,
+                             baseFontTaken_, GetStage().Format()});
+    }
+    return wrap;
 }
 
 void MessageWindow::HideWindow(bool on) {

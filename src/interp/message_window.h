@@ -12,7 +12,9 @@
 #include "interp/text_layout.h"
 #include "interp/text_renderer.h"
 #include "interp/window_frame.h"
+#include "script/book.h"
 #include "script/diagnostics.h"
+#include "script/string_table.h"
 #include "script/tag_record.h"
 #include "stage/picture_loader.h"
 #include "stage/stage_controller.h"
@@ -29,6 +31,16 @@ struct MessageDisplay {
     FontStack fonts;
     /// The frame's switches (its picture lives in the stage).
     FrameState frame;
+};
+
+/// What wrapping at spaces reads; the pointed-to objects are the interpreter's.
+struct WordSources {
+    /// The setting, read at every run; null keeps wrapping off.
+    const int* setting = nullptr;
+    /// The book being read, positioned after the run, and its variables: a run's last word may
+    /// go on in the next items. Null measures the run's own text only.
+    script::Book* book = nullptr;
+    const script::StringTable* variables = nullptr;
 };
 
 /// What a message window works with; the pointed-to objects are the player's and outlive it.
@@ -53,6 +65,8 @@ struct MessageWindowServices {
     host::Clock* clock = nullptr;
     /// Click flag 1: the reader's click ends the pauses of the current run; may be null.
     std::atomic<int>* click = nullptr;
+    /// Wrapping Latin words at spaces; the default keeps it off.
+    WordSources words;
 };
 
 /// The message window of one Interpreter. Worker thread only. Installs the frame's drawer and
@@ -108,6 +122,7 @@ class MessageWindow {
     std::string Resolve(const script::TagRecord& tag, int id) const;
     void Report(int code, std::string_view argument) const;
     void MoveSaved(const script::TagRecord& tag);
+    WordWrap WrapFor(std::string_view text);
 
     MessageWindowServices services_;
     bool baseFontTaken_ = false;

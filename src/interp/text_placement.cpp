@@ -5,6 +5,7 @@
 
 #include "host/encoding.h"
 #include "interp/kinsoku.h"
+#include "interp/latin_words.h"
 #include "script/numbers.h"
 
 namespace talu::interp {
@@ -18,13 +19,73 @@ DrawingContext::DrawingContext(stage::Surface& target, script::Colour colour) {
     }
 }
 
+namespace {
+
+/// What wrapping at spaces makes of the character at the front of a run's rest.
+enum class WrapStep {
+    /// Place it as usual.
+    kPlace,
+    /// A space where the line broke: consumed, nothing drawn.
+    kDropped,
+    /// The line had to break here and the page is full: the run stops.
+    kPageFull,
+    /// Like kPageFull, the character (a space) consumed.
+    kPageFullDropped,
+};
+
+// wordGoesOn: the character before this one in the run belongs to a word.
+WrapStep WrapAtSpaces(TextLayout& layout, std::string_view text, std::size_t pos,
+                      const WordWrap& wrap, bool wordGoesOn) {
+    const std::string_view character = text.substr(pos, host::CharLength(text, pos));
+    if (IsWordSpace(character)) {
+        // Spaces right after a break start no line; the one meeting the margin breaks it.
+        if (layout.wrapped != 0) {
+            return WrapStep::kDropped;
+        }
+        const int cell = layout.font ? layout.font->Measure(character).height : layout.height;
+        if (std::int64_t{layout.penX} + cell <= layout.window.right) {
+            return WrapStep::kPlace;
+        }
+        const bool broke = layout.LineBreak();
+        layout.wrapped = 1;
+        return broke ? WrapStep::kDropped : WrapStep::kPageFullDropped;
+    }
+    if (wordGoesOn || !IsWordCharacter(character)) {
+        return WrapStep::kPlace;
+    }
+    std::size_t length = 0;
+    WordExtent word = MeasureWord(layout, text.substr(pos), &length);
+    if (pos + length == text.size()) {
+        AppendWord(word, wrap.continuation);
+    }
+    if (!MovesToNextLine(layout, layout.window.right, word)) {
+        return WrapStep::kPlace;
+    }
+    return layout.LineBreak() ? WrapStep::kPlace : WrapStep::kPageFull;
+}
+
+}  // namespace
+
 bool PlaceText(TextLayout& layout, stage::Surface& target, std::string_view text,
-               std::string& remainder, std::vector<stage::Rect>* rectangles) {
+               std::string& remainder, std::vector<stage::Rect>* rectangles, const WordWrap* wrap) {
     remainder.clear();
     DrawingContext context(target, layout.colour);
     std::size_t pos = 0;
+    bool wordGoesOn = false;
     while (pos < text.size()) {
         const std::size_t length = host::CharLength(text, pos);
+        if (wrap != nullptr && wrap->on) {
+            const WrapStep step = WrapAtSpaces(layout, text, pos, *wrap, wordGoesOn);
+            wordGoesOn = IsWordCharacter(text.substr(pos, length));
+            if (step == WrapStep::kDropped) {
+                pos += length;
+                continue;
+            }
+            if (step != WrapStep::kPlace) {
+                remainder.assign(text.substr(step == WrapStep::kPageFull ? pos : pos + length));
+                return false;
+            }
+        }
         stage::Rect rectangle;
         const bool placed = PlaceCharacter(layout, context, text.substr(pos, length), rectangle);
         // A hanging character on the last line was drawn although the page is full: it is

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "host/fonts/font.h"
+#include "interp/latin_words.h"
 #include "interp/text_layout.h"
 #include "script/vocabularies.h"
 #include "stage/rect.h"
@@ -41,9 +42,11 @@ class DrawingContext {
 
 /// Lays out and draws text on target in the layout's colour. True when all of it fitted; false
 /// when the page filled, remainder then holding the rest from the first character not drawn.
-/// When rectangles is given, one rectangle per drawn character is appended to it.
+/// When rectangles is given, one rectangle per drawn character is appended to it. With wrap on,
+/// Latin words move whole to the next line and the spaces where lines break are not drawn.
 bool PlaceText(TextLayout& layout, stage::Surface& target, std::string_view text,
-               std::string& remainder, std::vector<stage::Rect>* rectangles);
+               std::string& remainder, std::vector<stage::Rect>* rectangles,
+               const WordWrap* wrap = nullptr);
 
 /// Places one CP932 character at the pen, breaking the line first when less than a square cell
 /// is left, or after it when it may not begin a line (it then hangs past the margin). Draws the

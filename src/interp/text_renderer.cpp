@@ -7,18 +7,18 @@
 namespace talu::interp {
 
 bool PlaceRun(TextLayout& layout, const TypingTargets& targets, std::string_view text,
-              std::string& remainder, std::vector<stage::Rect>& rectangles) {
+              std::string& remainder, std::vector<stage::Rect>& rectangles, const WordWrap* wrap) {
     layout.savedPenX = layout.penX;
     layout.savedPenY = layout.penY;
     const int wrappedBefore = layout.wrapped;
-    const bool fitted = PlaceText(layout, targets.textLayer, text, remainder, &rectangles);
+    const bool fitted = PlaceText(layout, targets.textLayer, text, remainder, &rectangles, wrap);
     // The second pass must retrace the first exactly, so it starts from the same pen and the
     // same line-break state.
     layout.penX = layout.savedPenX;
     layout.penY = layout.savedPenY;
     layout.wrapped = wrappedBefore;
     std::string secondRemainder;
-    PlaceText(layout, targets.composed, text, secondRemainder, nullptr);
+    PlaceText(layout, targets.composed, text, secondRemainder, nullptr, wrap);
     return fitted;
 }
 

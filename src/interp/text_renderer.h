@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "host/clock.h"
+#include "interp/latin_words.h"
 #include "interp/text_layout.h"
 #include "stage/rect.h"
 #include "stage/surface.h"
@@ -43,9 +44,10 @@ struct RevealOptions {
 
 /// Draws text on both targets from the same pen (the pen ends after the text) and returns
 /// whether it all fitted; remainder then holds the rest. One rectangle per drawn character is
-/// appended to rectangles.
+/// appended to rectangles. wrap (may be null) wraps Latin words at spaces.
 bool PlaceRun(TextLayout& layout, const TypingTargets& targets, std::string_view text,
-              std::string& remainder, std::vector<stage::Rect>& rectangles);
+              std::string& remainder, std::vector<stage::Rect>& rectangles,
+              const WordWrap* wrap = nullptr);
 
 /// Presents the characters' rectangles: one by one with trunc(m_nTextWait x 0.5) ms before
 /// every one but the first while the click flag is clear, or their union at once when the

@@ -62,6 +62,8 @@ class DialogTests : public QObject {
         QCOMPARE(Child<QSlider>(dialog, "autoPace")->value(), app::Settings::kDefaultAutoPace);
         Child<QSlider>(dialog, "autoPace")->setValue(120);
         Child<QCheckBox>(dialog, "skipUnread")->setChecked(true);
+        QVERIFY(!Child<QCheckBox>(dialog, "wrapAtSpaces")->isChecked());
+        Child<QCheckBox>(dialog, "wrapAtSpaces")->setChecked(true);
         const SettingsDialog::Outcome outcome = dialog.Apply();
 
         QVERIFY(outcome.redraw);
@@ -78,6 +80,7 @@ class DialogTests : public QObject {
         QCOMPARE(desktop.askDisplayMode, 0);
         QCOMPARE(settings.autoPace.load(), 120);
         QCOMPARE(settings.skipUnread.load(), 1);
+        QCOMPARE(settings.wrapAtSpaces.load(), 1);
         app::IniSettingsStore written;
         settings.Write(written);
         QCOMPARE(written.ReadInt("EFFECT", "m_nTextWait").value(), 99);

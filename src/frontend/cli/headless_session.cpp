@@ -237,6 +237,9 @@ std::unique_ptr<HeadlessSession> HeadlessSession::Open(const SessionOptions& opt
     if (options.autoPace) {
         p.settings.autoPace = *options.autoPace;
     }
+    if (options.wrapAtSpaces) {
+        p.settings.wrapAtSpaces = *options.wrapAtSpaces ? 1 : 0;
+    }
     const int langMode = p.settings.langMode;
     p.clock = options.realTime ? static_cast<host::Clock*>(&p.realClock) : &p.virtualClock;
     p.openedMs = p.clock->NowMs();

@@ -46,6 +46,8 @@ struct SessionOptions {
     std::optional<bool> skipUnread;
     /// --auto: auto's pace, milliseconds per character.
     std::optional<int> autoPace;
+    /// --wrap-at-spaces: Latin words wrap at spaces (otherwise as the settings say).
+    std::optional<bool> wrapAtSpaces;
 };
 
 /// What the scripted reader does where the book asks something.

@@ -120,6 +120,8 @@ bool ParseRunArguments(const std::vector<std::string_view>& args, RunOptions& op
             options.maxSteps = std::stoll(value);
         } else if (arg == "--real-time") {
             options.realTime = true;
+        } else if (arg == "--wrap-at-spaces") {
+            options.wrapAtSpaces = true;
         } else if (arg == "--screenshot") {
             options.screenshot = std::string(args[++i]);
         } else if (arg == "--frames") {
@@ -261,6 +263,9 @@ int RunBook(const RunOptions& options, std::ostream& out, std::ostream& err) {
     session.realTime = options.realTime;
     session.date = options.date;
     session.recordAudio = !options.audio.empty();
+    if (options.wrapAtSpaces) {
+        session.wrapAtSpaces = true;
+    }
     if (options.mode == app::ReadingMode::kSkip) {
         session.skipUnread = options.skipUnread;
     } else if (options.mode == app::ReadingMode::kAuto) {

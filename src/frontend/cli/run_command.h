@@ -46,6 +46,8 @@ struct RunOptions {
     int autoPace = app::Settings::kDefaultAutoPace;
     /// What the text feed would send, one message a line; empty for none.
     std::string textFeed;
+    /// --wrap-at-spaces: the setting that wraps Latin words at spaces, whatever the settings say.
+    bool wrapAtSpaces = false;
 };
 
 /// Reads the run command's arguments; false with a problem text on a usage error.

@@ -195,12 +195,17 @@ QLayout* SettingsDialog::BuildReadingOn(int lang) {
     skipUnread_ = new QCheckBox(Pick(lang, "未読もスキップ", "Skip unread text too"));
     skipUnread_->setObjectName(QStringLiteral("skipUnread"));
     skipUnread_->setChecked(settings_.skipUnread.load() != 0);
+    wrapAtSpaces_ =
+        new QCheckBox(Pick(lang, "英文を単語の区切りで折り返す", "Wrap English text at spaces"));
+    wrapAtSpaces_->setObjectName(QStringLiteral("wrapAtSpaces"));
+    wrapAtSpaces_->setChecked(settings_.wrapAtSpaces.load() != 0);
     autoPace_ = new QSlider(Qt::Horizontal);
     autoPace_->setObjectName(QStringLiteral("autoPace"));
     autoPace_->setRange(0, app::Settings::kMaxAutoPace);
     autoPace_->setValue(std::clamp(settings_.autoPace.load(), 0, app::Settings::kMaxAutoPace));
     auto* layout = new QVBoxLayout;
     layout->addWidget(skipUnread_);
+    layout->addWidget(wrapAtSpaces_);
     auto* pace = new QHBoxLayout;
     pace->addWidget(new QLabel(Pick(lang, "オートの速さ", "Auto pace")));
     pace->addWidget(new QLabel(Pick(lang, "早い", "Fast")));
@@ -310,6 +315,7 @@ SettingsDialog::Outcome SettingsDialog::Apply() {
     desktop_.smoothScaling = smooth_->isChecked() ? 1 : 0;
     desktop_.askDisplayMode = askDisplayMode_->isChecked() ? 1 : 0;
     s.skipUnread = skipUnread_->isChecked() ? 1 : 0;
+    s.wrapAtSpaces = wrapAtSpaces_->isChecked() ? 1 : 0;
     s.autoPace = autoPace_->value();
     for (int i = 0; i < 4; ++i) {
         desktop_.webAddresses[i] = ToCp932(web_[i]->text().trimmed());

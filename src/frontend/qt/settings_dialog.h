@@ -85,6 +85,7 @@ class SettingsDialog : public QDialog {
     QCheckBox* smooth_ = nullptr;
     QCheckBox* askDisplayMode_ = nullptr;
     QCheckBox* skipUnread_ = nullptr;
+    QCheckBox* wrapAtSpaces_ = nullptr;
     QSlider* autoPace_ = nullptr;
     QLineEdit* folder_ = nullptr;
     QLineEdit* web_[4] = {};

@@ -28,6 +28,7 @@ namespace talu::qt {
 
 class BookmarkCommands;
 class FormOverlay;
+class GamepadInput;
 class QtSettingsStore;
 class StageNotes;
 class ReadAlong;
@@ -80,6 +81,7 @@ class MainWindow : public QWidget {
     const WindowDisplay& Display() const { return *display_; }
     /// The clipboard, screen reader, read-aloud and text feed of each page.
     ReadAlong& PageFollowers() { return *readAlong_; }
+    GamepadInput& Gamepads() { return *gamepads_; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -174,6 +176,7 @@ class MainWindow : public QWidget {
     QTimer ctrlHold_;
     // The wheel's turn not yet given as clicks (a fine wheel sends parts of a notch).
     int wheelTurn_ = 0;
+    std::unique_ptr<GamepadInput> gamepads_;
 };
 
 }  // namespace talu::qt

@@ -47,6 +47,9 @@ class VirtualPad {
 
     /// Attached, and with a game-controller mapping (what the player opens).
     bool Mapped() const { return mapped_ && joystick_ != nullptr; }
+    void Tilt(SDL_GameControllerAxis axis, int value) {
+        SDL_JoystickSetVirtualAxis(joystick_, axis, static_cast<Sint16>(value));
+    }
     void Set(SDL_GameControllerButton button, bool down) {
         SDL_JoystickSetVirtualButton(joystick_, button, down ? 1 : 0);
     }
@@ -54,6 +57,9 @@ class VirtualPad {
     /// it only when the player polls.
     bool Read(SDL_GameControllerButton button, bool down) const {
         return (SDL_JoystickGetButton(joystick_, button) != 0) == down;
+    }
+    bool Read(SDL_GameControllerAxis axis, int value) const {
+        return SDL_JoystickGetAxis(joystick_, axis) == value;
     }
     void Detach() {
         if (joystick_ == nullptr) {
@@ -265,6 +271,59 @@ class GamepadTests : public QObject, test::WindowRig {
         const int stopped = Index();
         QTest::qWait(200);
         QCOMPARE(Index(), stopped);
+    }
+
+    // A D-pad direction held repeats, as a held arrow key does, until let go; the left stick
+    // is the D-pad too.
+    void AHeldDirectionRepeatsAndTheStickIsTheDpad() {
+        std::string book;
+        for (int i = 0; i < 8; ++i) {
+            book += "<A HREF=\"#end\" ALT=\"Link " + std::to_string(i) + "\">";
+        }
+        QVERIFY(window_->OpenBook(Write("links.talu", book + "<A NAME=\"end\">End.<P>")));
+        QVERIFY(Idle());
+        VirtualPad pad;
+        QTRY_COMPARE(window_->Gamepads().Attached(), std::size_t{1});
+        const interp::LinkSet& links = window_->Session()->GetInterpreter()->Links();
+        pad.Set(kDown, true);
+        QTRY_VERIFY(links.Highlighted() >= 3);
+        pad.Set(kDown, false);
+        QTRY_VERIFY(pad.Read(kDown, false));
+        const int last = links.Highlighted();
+        QTest::qWait(400);
+        QCOMPARE(links.Highlighted(), last);
+        pad.Tilt(SDL_CONTROLLER_AXIS_LEFTY, -30000);  // up
+        QTRY_VERIFY(links.Highlighted() < last);
+        pad.Tilt(SDL_CONTROLLER_AXIS_LEFTY, 0);
+        QTRY_VERIFY(pad.Read(SDL_CONTROLLER_AXIS_LEFTY, 0));
+        const int up = links.Highlighted();
+        QTest::qWait(400);
+        QCOMPARE(links.Highlighted(), up);
+    }
+
+    // Only while talu has the focus: a held skip ends when it goes, a press while it is away
+    // is not read, and the pad works again when it is back.
+    void ThePadIsReadOnlyWhileTaluHasTheFocus() {
+        settings_.skipUnread = 1;
+        QVERIFY(window_->OpenBook(Write("many.talu", test::Repeat("page<P>", 20000))));
+        QVERIFY(Idle());
+        VirtualPad pad;
+        QTRY_COMPARE(window_->Gamepads().PollInterval(), GamepadInput::kFastPoll);
+        pad.Set(kSkipButton, true);
+        QTRY_COMPARE(Commands().Mode(), app::ReadingMode::kSkip);
+        emit qApp->applicationStateChanged(Qt::ApplicationInactive);
+        QTRY_COMPARE(Commands().Mode(), app::ReadingMode::kNone);
+        QCOMPARE(window_->Gamepads().PollInterval(), GamepadInput::kSlowPoll);
+        pad.Set(kSkipButton, false);
+        QVERIFY(Idle());
+        const int away = Index();
+        Tap(pad, kA);
+        QTest::qWait(100);
+        QCOMPARE(Index(), away);
+        emit qApp->applicationStateChanged(Qt::ApplicationActive);
+        QCOMPARE(window_->Gamepads().PollInterval(), GamepadInput::kFastPoll);
+        Tap(pad, kA);
+        QTRY_VERIFY(Waits() && Index() > away);
     }
 
     // B opens the menu; the D-pad walks it and its submenus, A takes an item, B closes it.

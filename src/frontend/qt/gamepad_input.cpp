@@ -56,24 +56,22 @@ GamepadInput::GamepadInput(MainWindow& window, const app::InputBindings& binding
     connect(&poll_, &QTimer::timeout, this, [this] { Poll(); });
     repeat_.setSingleShot(true);
     connect(&repeat_, &QTimer::timeout, this, [this] { Repeat(); });
-    connect(qApp, &QGuiApplication::applicationStateChanged, this, [this] {
-        if (!Focused()) {
-            LetGoAll();
-        }
-        Pace();
-    });
+    connect(qApp, &QGuiApplication::applicationStateChanged, this,
+            [this](Qt::ApplicationState state) {
+                focused_ = state == Qt::ApplicationActive;
+                if (!focused_) {
+                    LetGoAll();
+                }
+                Pace();
+            });
     poll_.start(kSlowPoll);
     Pace();
 }
 
 GamepadInput::~GamepadInput() = default;
 
-bool GamepadInput::Focused() const {
-    return QGuiApplication::applicationState() == Qt::ApplicationActive;
-}
-
 void GamepadInput::Pace() {
-    const int interval = pads_.Attached() > 0 && Focused() ? kFastPoll : kSlowPoll;
+    const int interval = pads_.Attached() > 0 && focused_ ? kFastPoll : kSlowPoll;
     if (poll_.interval() != interval) {
         poll_.setInterval(interval);
     }
@@ -108,7 +106,7 @@ void GamepadInput::Handle() {
 
 void GamepadInput::Press(const host::PadButton& button) {
     repeat_.stop();
-    if (!Focused()) {
+    if (!focused_) {
         return;
     }
     held_.emplace_back(button.controller, button.name);

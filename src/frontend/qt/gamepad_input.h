@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QGuiApplication>
 #include <QObject>
 #include <QTimer>
 #include <cstdint>
@@ -44,11 +45,12 @@ class GamepadInput : public QObject {
     /// Every button held is let go (the focus went elsewhere: no release will reach us).
     void LetGoAll();
     void Repeat();
-    bool Focused() const;
     void Pace();
 
     MainWindow& window_;
     const app::InputBindings& bindings_;
+    /// talu has the focus: one of its windows is the active one.
+    bool focused_ = QGuiApplication::applicationState() == Qt::ApplicationActive;
     host::SdlGamepads pads_;
     QTimer poll_;
     /// A D-pad direction held goes on repeating.

@@ -8,7 +8,7 @@
 namespace talu::host {
 namespace {
 
-// A stick or trigger counts as pressed past half its travel and let go below a quarter, so a
+// A stick counts as pressed past half its travel and let go below a quarter, so a
 // stick resting near the edge does not chatter.
 constexpr int kPressAt = 16000;
 constexpr int kLetGoAt = 8000;
@@ -58,16 +58,12 @@ void SdlGamepads::Open(int deviceIndex) {
     }
 }
 
-void SdlGamepads::Close(std::int32_t instance, std::vector<PadButton>& out) {
-    const auto found = pads_.find(instance);
-    if (found == pads_.end()) {
-        return;
+void SdlGamepads::Close(std::int32_t instance) {
+    // SDL has let its buttons go already, each with its event.
+    if (const auto found = pads_.find(instance); found != pads_.end()) {
+        SDL_GameControllerClose(found->second.controller);
+        pads_.erase(found);
     }
-    for (const std::string& name : found->second.held) {
-        out.push_back({instance, name, false});
-    }
-    SDL_GameControllerClose(found->second.controller);
-    pads_.erase(found);
 }
 
 void SdlGamepads::Button(std::int32_t instance, const std::string& name, bool pressed,
@@ -112,12 +108,6 @@ void SdlGamepads::Axis(std::int32_t instance, int axis, int value, std::vector<P
             set(kUp, -value);
             set(kDown, value);
             break;
-        case SDL_CONTROLLER_AXIS_TRIGGERLEFT:
-            set(kLeftTrigger, value);
-            break;
-        case SDL_CONTROLLER_AXIS_TRIGGERRIGHT:
-            set(kRightTrigger, value);
-            break;
         default:
             break;
     }
@@ -137,7 +127,7 @@ std::vector<PadButton> SdlGamepads::Poll() {
                 Open(event.cdevice.which);
                 break;
             case SDL_CONTROLLERDEVICEREMOVED:
-                Close(event.cdevice.which, out);
+                Close(event.cdevice.which);
                 break;
             case SDL_CONTROLLERBUTTONDOWN:
             case SDL_CONTROLLERBUTTONUP:

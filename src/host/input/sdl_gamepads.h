@@ -10,8 +10,7 @@ struct _SDL_GameController;
 namespace talu::host {
 
 /// A controller's button pressed or let go, by SDL's game-controller name ("a", "dpdown",
-/// "leftshoulder"). The left stick gives the D-pad's names, the triggers "lefttrigger" and
-/// "righttrigger".
+/// "leftshoulder"). The left stick gives the D-pad's names.
 struct PadButton {
     /// Which controller (SDL's instance id), so a button held on two of them is two presses.
     std::int32_t controller = 0;
@@ -31,24 +30,24 @@ class SdlGamepads {
     /// False when SDL could not start its controllers (Problem says why); nothing is read then.
     bool Ready() const { return ready_; }
     const std::string& Problem() const { return problem_; }
-    /// Takes SDL's events: controllers plugged in are opened, those pulled out closed (their
-    /// held buttons let go), and the buttons come out in the order they changed.
+    /// Takes SDL's events: controllers plugged in are opened, those pulled out closed (SDL lets
+    /// their held buttons go first), and the buttons come out in the order they changed.
     std::vector<PadButton> Poll();
     /// How many controllers are open.
     std::size_t Attached() const { return pads_.size(); }
 
   private:
-    /// The stick's and triggers' directions held, each a button.
-    enum Direction { kUp, kDown, kLeft, kRight, kLeftTrigger, kRightTrigger, kDirections };
+    /// The left stick's directions, each held as a D-pad button.
+    enum Direction { kUp, kDown, kLeft, kRight, kDirections };
     struct Pad {
         _SDL_GameController* controller = nullptr;
-        /// The buttons down now, by name, so a pad pulled out lets them go.
+        /// The buttons down now, by name.
         std::vector<std::string> held;
         bool directions[kDirections] = {};
     };
 
     void Open(int deviceIndex);
-    void Close(std::int32_t instance, std::vector<PadButton>& out);
+    void Close(std::int32_t instance);
     void Button(std::int32_t instance, const std::string& name, bool pressed,
                 std::vector<PadButton>& out);
     void Axis(std::int32_t instance, int axis, int value, std::vector<PadButton>& out);

@@ -230,7 +230,7 @@ class GamepadTests : public QObject, test::WindowRig {
         settings_.skipUnread = 1;
         QVERIFY(window_->OpenBook(Write("many.talu", test::Repeat("page<P>", 20000))));
         QVERIFY(Idle());
-        QCOMPARE(window_->Gamepads().PollInterval(), GamepadInput::kSlowPoll);
+        QTRY_COMPARE(window_->Gamepads().PollInterval(), GamepadInput::kSlowPoll);
         VirtualPad first;
         VirtualPad second;
         QTRY_COMPARE(window_->Gamepads().Attached(), std::size_t{2});
@@ -401,6 +401,13 @@ class GamepadTests : public QObject, test::WindowRig {
              {kBacklogButton, [&] { return window_->Backlog() != nullptr; }, nullptr}});
         QTRY_VERIFY(window_->Backlog() == nullptr);
         QCOMPARE(window_->Session()->GetBacklog().Size(), std::size_t{5});
+        // Another book opened over the backlog (a drop on the window) closes it: its pause
+        // was the old book's.
+        Tap(pad, kBacklogButton);
+        QTRY_VERIFY(window_->Backlog() != nullptr);
+        QVERIFY(window_->OpenBook(Write("next.talu", "Next.<P>")));
+        QVERIFY(window_->Backlog() == nullptr);
+        QVERIFY(Idle());
     }
 };
 

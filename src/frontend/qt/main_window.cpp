@@ -233,6 +233,7 @@ bool MainWindow::MakeSession(const std::string& insideBook) {
 void MainWindow::CloseBook() {
     gate_.Close();  // a worker waiting for a box goes on at once
     forms_->Clear();
+    CloseBacklog();  // its pause belongs to the book's player
     if (session_) {
         session_->CloseBook();  // a pause in progress ends at once
         session_->StopMedia();

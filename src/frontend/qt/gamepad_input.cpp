@@ -14,6 +14,7 @@ namespace {
 // A D-pad direction held repeats after a moment, then steadily, as a held arrow key does.
 constexpr int kRepeatDelay = 400;
 constexpr int kRepeatEvery = 120;
+constexpr int kStartAfter = 200;
 
 bool IsDirection(std::string_view name) {
     return name == "dpup" || name == "dpdown" || name == "dpleft" || name == "dpright";
@@ -49,10 +50,7 @@ PadMove MoveOf(std::string_view name, std::optional<app::ReaderAction> action) {
 
 GamepadInput::GamepadInput(MainWindow& window, const app::InputBindings& bindings)
     : window_(window), bindings_(bindings) {
-    if (!pads_.Ready()) {
-        std::cerr << "talu: game controllers cannot be read: " << pads_.Problem() << "\n";
-        return;
-    }
+    poll_.setInterval(kSlowPoll);
     connect(&poll_, &QTimer::timeout, this, [this] { Poll(); });
     repeat_.setSingleShot(true);
     connect(&repeat_, &QTimer::timeout, this, [this] { Repeat(); });
@@ -64,21 +62,36 @@ GamepadInput::GamepadInput(MainWindow& window, const app::InputBindings& binding
                 }
                 Pace();
             });
-    poll_.start(kSlowPoll);
+    // SDL's look for controllers (udev, HID devices) comes after the window's first page.
+    QTimer::singleShot(kStartAfter, this, [this] { Start(); });
+}
+
+void GamepadInput::Start() {
+    pads_ = std::make_unique<host::SdlGamepads>();
+    if (!pads_->Ready()) {
+        std::cerr << "talu: game controllers cannot be read: " << pads_->Problem() << "\n";
+        pads_.reset();
+        return;
+    }
+    poll_.start();
     Pace();
+}
+
+std::size_t GamepadInput::Attached() const {
+    return pads_ ? pads_->Attached() : 0;
 }
 
 GamepadInput::~GamepadInput() = default;
 
 void GamepadInput::Pace() {
-    const int interval = pads_.Attached() > 0 && focused_ ? kFastPoll : kSlowPoll;
+    const int interval = Attached() > 0 && focused_ ? kFastPoll : kSlowPoll;
     if (poll_.interval() != interval) {
         poll_.setInterval(interval);
     }
 }
 
 void GamepadInput::Poll() {
-    for (host::PadButton& button : pads_.Poll()) {
+    for (host::PadButton& button : pads_->Poll()) {
         queue_.push_back(std::move(button));
     }
     // Handled from an event of its own: a press that opens the menu or a box waits in their

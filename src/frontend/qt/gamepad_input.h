@@ -5,6 +5,7 @@
 #include <QTimer>
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -29,12 +30,14 @@ class GamepadInput : public QObject {
     /// How often SDL is asked for events now, in ms: often while a controller is attached and
     /// talu has the focus, seldom otherwise (only to notice one plugged in).
     int PollInterval() const { return poll_.interval(); }
-    std::size_t Attached() const { return pads_.Attached(); }
+    std::size_t Attached() const;
 
     static constexpr int kFastPoll = 16;
     static constexpr int kSlowPoll = 500;
 
   private:
+    /// SDL's controllers started, or, where they cannot be, never read.
+    void Start();
     void Poll();
     /// The buttons read, in order.
     void Handle();
@@ -51,7 +54,8 @@ class GamepadInput : public QObject {
     const app::InputBindings& bindings_;
     /// talu has the focus: one of its windows is the active one.
     bool focused_ = QGuiApplication::applicationState() == Qt::ApplicationActive;
-    host::SdlGamepads pads_;
+    /// Null until started (or when SDL has no controllers to give).
+    std::unique_ptr<host::SdlGamepads> pads_;
     QTimer poll_;
     /// A D-pad direction held goes on repeating.
     QTimer repeat_;

@@ -223,10 +223,10 @@ class GamepadTests : public QObject, test::WindowRig {
         QVERIFY(std::filesystem::exists(book / "keepsake.jpg"));  // the book's last page
     }
 
-    // Controllers plugged in while reading are read, several at once, at the fast pace; one
-    // pulled out while its skip button is held ends the skip, and the player goes on with the
-    // rest, back at the slow pace once none is left.
-    void ControllersComeAndGoWhileReading() {
+    // Controllers plugged in while reading are read, several at once, at the fast pace. The
+    // right shoulder held skips until let go, until its pad is pulled out, or until talu loses
+    // the focus; a press while talu is away is not read. No pad left: the slow pace again.
+    void ControllersComeAndGoAndTheShoulderHoldsSkip() {
         settings_.skipUnread = 1;
         QVERIFY(window_->OpenBook(Write("many.talu", test::Repeat("page<P>", 20000))));
         QVERIFY(Idle());
@@ -235,42 +235,31 @@ class GamepadTests : public QObject, test::WindowRig {
         VirtualPad second;
         QTRY_COMPARE(window_->Gamepads().Attached(), std::size_t{2});
         QTRY_COMPARE(window_->Gamepads().PollInterval(), GamepadInput::kFastPoll);
-        const int start = Index();
-        Tap(first, kA);
-        QTRY_VERIFY(Waits() && Index() > start);
-        const int next = Index();
+        auto skipEndedBy = [&](VirtualPad& pad, const std::function<void()>& end) {
+            pad.Set(kSkipButton, true);
+            QTRY_COMPARE(Commands().Mode(), app::ReadingMode::kSkip);
+            end();
+            QTRY_COMPARE(Commands().Mode(), app::ReadingMode::kNone);
+            QVERIFY(Idle());
+        };
+        skipEndedBy(first, [&] { first.Set(kSkipButton, false); });
+        int at = Index();
         Tap(second, kA);
-        QTRY_VERIFY(Waits() && Index() > next);
-        second.Set(kSkipButton, true);
-        QTRY_COMPARE(Commands().Mode(), app::ReadingMode::kSkip);
-        second.Detach();
-        QTRY_COMPARE(window_->Gamepads().Attached(), std::size_t{1});
-        QTRY_COMPARE(Commands().Mode(), app::ReadingMode::kNone);
-        const int stopped = Index();
+        QTRY_VERIFY(Waits() && Index() > at);
+        skipEndedBy(second, [&] { second.Detach(); });
+        QCOMPARE(window_->Gamepads().Attached(), std::size_t{1});
+        skipEndedBy(first, [] { emit qApp->applicationStateChanged(Qt::ApplicationInactive); });
+        QCOMPARE(window_->Gamepads().PollInterval(), GamepadInput::kSlowPoll);
+        first.Set(kSkipButton, false);
+        at = Index();
         Tap(first, kA);
-        QTRY_VERIFY(Waits() && Index() > stopped);
+        QTest::qWait(100);
+        QCOMPARE(Index(), at);
+        emit qApp->applicationStateChanged(Qt::ApplicationActive);
+        Tap(first, kA);
+        QTRY_VERIFY(Waits() && Index() > at);
         first.Detach();
-        QTRY_COMPARE(window_->Gamepads().Attached(), std::size_t{0});
         QTRY_COMPARE(window_->Gamepads().PollInterval(), GamepadInput::kSlowPoll);
-    }
-
-    // The right shoulder held skips; let go, the book waits at a page.
-    void TheShoulderButtonHeldSkips() {
-        settings_.skipUnread = 1;
-        QVERIFY(window_->OpenBook(Write("many.talu", test::Repeat("page<P>", 20000))));
-        QVERIFY(Idle());
-        VirtualPad pad;
-        QTRY_COMPARE(window_->Gamepads().Attached(), std::size_t{1});
-        const int first = Index();
-        pad.Set(kSkipButton, true);
-        QTRY_COMPARE(Commands().Mode(), app::ReadingMode::kSkip);
-        QTRY_VERIFY(Index() > first + 2);
-        pad.Set(kSkipButton, false);
-        QTRY_COMPARE(Commands().Mode(), app::ReadingMode::kNone);
-        QVERIFY(Idle());
-        const int stopped = Index();
-        QTest::qWait(200);
-        QCOMPARE(Index(), stopped);
     }
 
     // A D-pad direction held repeats, as a held arrow key does, until let go; the left stick
@@ -299,31 +288,6 @@ class GamepadTests : public QObject, test::WindowRig {
         const int up = links.Highlighted();
         QTest::qWait(400);
         QCOMPARE(links.Highlighted(), up);
-    }
-
-    // Only while talu has the focus: a held skip ends when it goes, a press while it is away
-    // is not read, and the pad works again when it is back.
-    void ThePadIsReadOnlyWhileTaluHasTheFocus() {
-        settings_.skipUnread = 1;
-        QVERIFY(window_->OpenBook(Write("many.talu", test::Repeat("page<P>", 20000))));
-        QVERIFY(Idle());
-        VirtualPad pad;
-        QTRY_COMPARE(window_->Gamepads().PollInterval(), GamepadInput::kFastPoll);
-        pad.Set(kSkipButton, true);
-        QTRY_COMPARE(Commands().Mode(), app::ReadingMode::kSkip);
-        emit qApp->applicationStateChanged(Qt::ApplicationInactive);
-        QTRY_COMPARE(Commands().Mode(), app::ReadingMode::kNone);
-        QCOMPARE(window_->Gamepads().PollInterval(), GamepadInput::kSlowPoll);
-        pad.Set(kSkipButton, false);
-        QVERIFY(Idle());
-        const int away = Index();
-        Tap(pad, kA);
-        QTest::qWait(100);
-        QCOMPARE(Index(), away);
-        emit qApp->applicationStateChanged(Qt::ApplicationActive);
-        QCOMPARE(window_->Gamepads().PollInterval(), GamepadInput::kFastPoll);
-        Tap(pad, kA);
-        QTRY_VERIFY(Waits() && Index() > away);
     }
 
     // B opens the menu; the D-pad walks it and its submenus, A takes an item, B closes it.
@@ -393,18 +357,16 @@ class GamepadTests : public QObject, test::WindowRig {
                   {kA, [] { return true; }, nullptr}});
         QTRY_VERIFY(window_->Backlog() == nullptr);
         QTRY_COMPARE(window_->Session()->GetBacklog().Size(), std::size_t{5});
-        QVERIFY(Idle());
-        Run(pad,
-            {{kBacklogButton, [&] { return Waits(); }, nullptr},
-             {kB, [&] { return window_->Backlog() != nullptr; }, nullptr},
-             {kBacklogButton, [&] { return window_->Backlog() == nullptr && Waits(); }, nullptr},
-             {kBacklogButton, [&] { return window_->Backlog() != nullptr; }, nullptr}});
-        QTRY_VERIFY(window_->Backlog() == nullptr);
-        QCOMPARE(window_->Session()->GetBacklog().Size(), std::size_t{5});
+        auto open = [&] { return window_->Backlog() != nullptr; };
+        auto shut = [&] { return window_->Backlog() == nullptr && Waits(); };
+        Run(pad, {{kBacklogButton, shut, nullptr},
+                  {kB, open, nullptr},
+                  {kBacklogButton, shut, nullptr},
+                  {kBacklogButton, open, nullptr},
+                  {kBacklogButton, shut, nullptr}});
+        QTRY_VERIFY(open());
         // Another book opened over the backlog (a drop on the window) closes it: its pause
         // was the old book's.
-        Tap(pad, kBacklogButton);
-        QTRY_VERIFY(window_->Backlog() != nullptr);
         QVERIFY(window_->OpenBook(Write("next.talu", "Next.<P>")));
         QVERIFY(window_->Backlog() == nullptr);
         QVERIFY(Idle());

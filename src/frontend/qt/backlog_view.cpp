@@ -121,7 +121,7 @@ void BacklogView::ScrollLines(int lines) {
     bar->setValue(bar->value() + lines * bar->singleStep());
 }
 
-bool BacklogView::HighlightReturn(bool next) {
+void BacklogView::HighlightReturn(bool next) {
     const std::vector<std::pair<int, int>> links = ReturnLinks(*document());
     const QTextCursor now = textCursor();
     int from = 0;
@@ -141,13 +141,12 @@ bool BacklogView::HighlightReturn(bool next) {
         }
     }
     if (chosen == nullptr) {
-        return false;
+        return;
     }
     QTextCursor cursor(document());
     cursor.setPosition(chosen->first);
     cursor.setPosition(chosen->second, QTextCursor::KeepAnchor);
     setTextCursor(cursor);  // scrolls to it
-    return true;
 }
 
 }  // namespace talu::qt

@@ -33,8 +33,9 @@ class BacklogView : public QTextBrowser {
     void ScrollLines(int lines);
     /// Highlights the next (or previous) "Return here" after the highlighted one, or, when
     /// none is highlighted in the part shown, the first below its top (the last above its
-    /// bottom), and scrolls to it; Enter then returns there. False when there is none.
-    bool HighlightReturn(bool next);
+    /// bottom), and scrolls to it; Enter then returns there. Nothing changes where there is
+    /// none.
+    void HighlightReturn(bool next);
 
   protected:
     /// Follows the stage's size (window scale, full screen).

@@ -29,22 +29,24 @@ void SendKey(QWidget* target, int key, Qt::KeyboardModifiers modifiers = Qt::NoM
     }
 }
 
-void InMenu(QMenu& menu, PadMove move) {
+/// The menu's own keys: up and down, into and out of a submenu, take, and back (a submenu
+/// closes alone, the menu last).
+int MenuKey(PadMove move) {
     switch (move) {
         case PadMove::kUp:
-            return SendKey(&menu, Qt::Key_Up);
+            return Qt::Key_Up;
         case PadMove::kDown:
-            return SendKey(&menu, Qt::Key_Down);
-        case PadMove::kLeft:  // out of a submenu
-            return SendKey(&menu, Qt::Key_Left);
-        case PadMove::kRight:  // into a submenu
-            return SendKey(&menu, Qt::Key_Right);
+            return Qt::Key_Down;
+        case PadMove::kLeft:
+            return Qt::Key_Left;
+        case PadMove::kRight:
+            return Qt::Key_Right;
         case PadMove::kTake:
-            return SendKey(&menu, Qt::Key_Return);
-        case PadMove::kBack:  // a submenu closes alone, the menu last
-            return SendKey(&menu, Qt::Key_Escape);
+            return Qt::Key_Return;
+        case PadMove::kBack:
+            return Qt::Key_Escape;
         default:
-            return;
+            return 0;
     }
 }
 
@@ -53,45 +55,41 @@ void InMenu(QMenu& menu, PadMove move) {
 /// dialogs are the mouse's and the keyboard's; back still closes them.
 void InModal(QWidget& modal, PadMove move) {
     if (move == PadMove::kBack) {
-        return SendKey(&modal, Qt::Key_Escape);
+        SendKey(&modal, Qt::Key_Escape);
+        return;
     }
     if (qobject_cast<QMessageBox*>(&modal) == nullptr) {
         return;
     }
     QWidget* focus = modal.focusWidget() != nullptr ? modal.focusWidget() : &modal;
-    switch (move) {
-        case PadMove::kUp:
-        case PadMove::kLeft:
-            return SendKey(focus, Qt::Key_Backtab, Qt::ShiftModifier);
-        case PadMove::kDown:
-        case PadMove::kRight:
-            return SendKey(focus, Qt::Key_Tab);
-        case PadMove::kTake:
-            return SendKey(focus, Qt::Key_Return);
-        default:
-            return;
+    if (move == PadMove::kUp || move == PadMove::kLeft) {
+        SendKey(focus, Qt::Key_Backtab, Qt::ShiftModifier);
+    } else if (move == PadMove::kDown || move == PadMove::kRight) {
+        SendKey(focus, Qt::Key_Tab);
+    } else if (move == PadMove::kTake) {
+        SendKey(focus, Qt::Key_Return);
     }
 }
 
 void InBacklog(BacklogView& backlog, PadMove move) {
     switch (move) {
         case PadMove::kUp:
-            return backlog.ScrollLines(-1);
         case PadMove::kDown:
-            return backlog.ScrollLines(1);
+            backlog.ScrollLines(move == PadMove::kUp ? -1 : 1);
+            break;
         case PadMove::kLeft:
-            backlog.HighlightReturn(false);
-            return;
         case PadMove::kRight:
-            backlog.HighlightReturn(true);
-            return;
+            backlog.HighlightReturn(move == PadMove::kRight);
+            break;
         case PadMove::kTake:  // the highlighted "Return here", if one is
-            return SendKey(&backlog, Qt::Key_Return);
+            SendKey(&backlog, Qt::Key_Return);
+            break;
         case PadMove::kBack:
         case PadMove::kBacklog:
-            return SendKey(&backlog, Qt::Key_Escape);
+            SendKey(&backlog, Qt::Key_Escape);
+            break;
         default:
-            return;
+            break;
     }
 }
 
@@ -139,7 +137,9 @@ bool InForm(MainWindow& window, PadMove move) {
 
 bool MoveOverStage(MainWindow& window, PadMove move) {
     if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
-        InMenu(*menu, move);
+        if (const int key = MenuKey(move)) {
+            SendKey(menu, key);
+        }
         return true;
     }
     if (QWidget* modal = QApplication::activeModalWidget()) {

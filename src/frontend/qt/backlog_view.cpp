@@ -3,8 +3,11 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QTextBlock>
 #include <QUrl>
 #include <QWheelEvent>
+#include <utility>
+#include <vector>
 
 namespace talu::qt {
 namespace {
@@ -28,6 +31,20 @@ QString PageHtml(const app::BacklogEntry& entry, std::size_t index, bool canRetu
                 .arg(langMode == 0 ? QStringLiteral("ここに戻る") : QStringLiteral("Return here"));
     }
     return html + QStringLiteral("<hr>");
+}
+
+/// Where the "Return here" links of document start and end, in order.
+std::vector<std::pair<int, int>> ReturnLinks(const QTextDocument& document) {
+    std::vector<std::pair<int, int>> links;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (fragment.charFormat().anchorHref().startsWith(QLatin1String(kReturnScheme))) {
+                links.emplace_back(fragment.position(), fragment.position() + fragment.length());
+            }
+        }
+    }
+    return links;
 }
 
 }  // namespace
@@ -97,6 +114,39 @@ void BacklogView::wheelEvent(QWheelEvent* event) {
     }
     QTextBrowser::wheelEvent(event);
     event->accept();
+}
+
+void BacklogView::ScrollLines(int lines) {
+    QScrollBar* bar = verticalScrollBar();
+    bar->setValue(bar->value() + lines * bar->singleStep());
+}
+
+void BacklogView::HighlightReturn(bool next) {
+    const std::vector<std::pair<int, int>> links = ReturnLinks(*document());
+    const QTextCursor now = textCursor();
+    int from = 0;
+    if (now.hasSelection() && viewport()->rect().intersects(cursorRect(now))) {
+        from = next ? now.selectionEnd() : now.selectionStart();
+    } else {  // from the edge of the part shown
+        from = cursorForPosition(next ? QPoint(0, 0) : viewport()->rect().bottomRight()).position();
+    }
+    const std::pair<int, int>* chosen = nullptr;
+    for (const std::pair<int, int>& link : links) {
+        if (next && link.first >= from) {
+            chosen = &link;
+            break;
+        }
+        if (!next && link.second <= from) {
+            chosen = &link;  // the last one before
+        }
+    }
+    if (chosen == nullptr) {
+        return;
+    }
+    QTextCursor cursor(document());
+    cursor.setPosition(chosen->first);
+    cursor.setPosition(chosen->second, QTextCursor::KeepAnchor);
+    setTextCursor(cursor);  // scrolls to it
 }
 
 }  // namespace talu::qt

@@ -29,6 +29,14 @@ class BacklogView : public QTextBrowser {
                 const std::vector<bool>& canReturn, const QString& face, int langMode,
                 Actions actions);
 
+    /// Scrolls by lines (negative: up), as the arrow keys do.
+    void ScrollLines(int lines);
+    /// Highlights the next (or previous) "Return here" after the highlighted one, or, when
+    /// none is highlighted in the part shown, the first below its top (the last above its
+    /// bottom), and scrolls to it; Enter then returns there. Nothing changes where there is
+    /// none.
+    void HighlightReturn(bool next);
+
   protected:
     /// Follows the stage's size (window scale, full screen).
     bool eventFilter(QObject* watched, QEvent* event) override;

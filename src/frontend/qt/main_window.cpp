@@ -18,6 +18,7 @@
 #include "frontend/qt/bookmark_commands.h"
 #include "frontend/qt/commands.h"
 #include "frontend/qt/form_overlay.h"
+#include "frontend/qt/gamepad_input.h"
 #include "frontend/qt/key_router.h"
 #include "frontend/qt/popup_menu.h"
 #include "frontend/qt/qt_settings_store.h"
@@ -88,6 +89,7 @@ MainWindow::MainWindow(app::Settings& settings, DesktopSettings& desktop, QtSett
                 }
             });
     recent_.Read(store_);
+    gamepads_ = std::make_unique<GamepadInput>(*this, settings_.inputs);
     if (const QString problem = readAlong_->Apply(); !problem.isEmpty()) {
         QMetaObject::invokeMethod(  // told once the window is up
             this, [this, problem] { Say(problem, problem); }, Qt::QueuedConnection);
@@ -236,6 +238,7 @@ bool MainWindow::MakeSession(const std::string& insideBook) {
 void MainWindow::CloseBook() {
     gate_.Close();  // a worker waiting for a box goes on at once
     forms_->Clear();
+    CloseBacklog();  // its pause belongs to the book's player
     if (session_) {
         session_->CloseBook();  // a pause in progress ends at once
         session_->StopMedia();

@@ -28,6 +28,7 @@ namespace talu::qt {
 
 class BookmarkCommands;
 class FormOverlay;
+class GamepadInput;
 class KeyRouter;
 class QtSettingsStore;
 class StageNotes;
@@ -81,6 +82,7 @@ class MainWindow : public QWidget {
     const WindowDisplay& Display() const { return *display_; }
     /// The clipboard, screen reader, read-aloud and text feed of each page.
     ReadAlong& PageFollowers() { return *readAlong_; }
+    GamepadInput& Gamepads() { return *gamepads_; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -167,6 +169,7 @@ class MainWindow : public QWidget {
     std::unique_ptr<KeyRouter> keys_;
     // The wheel's turn not yet given as clicks (a fine wheel sends parts of a notch).
     int wheelTurn_ = 0;
+    std::unique_ptr<GamepadInput> gamepads_;
 };
 
 }  // namespace talu::qt

@@ -93,12 +93,11 @@ bool ParseRunArguments(const std::vector<std::string_view>& args, RunOptions& op
                        std::string& problem) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view arg = args[i];
-        const bool takesValue = arg == "--answer" || arg == "--max-steps" ||
-                                arg == "--screenshot" || arg == "--frames" || arg == "--trace" ||
-                                arg == "--choose" || arg == "--at" || arg == "--load" ||
-                                arg == "--auto-load" || arg == "--date" || arg == "--audio" ||
-                                arg == "--skip" || arg == "--auto" || arg == "--backlog" ||
-                                arg == "--text-feed";
+        const bool takesValue =
+            arg == "--answer" || arg == "--max-steps" || arg == "--screenshot" ||
+            arg == "--frames" || arg == "--trace" || arg == "--choose" || arg == "--at" ||
+            arg == "--load" || arg == "--auto-load" || arg == "--date" || arg == "--audio" ||
+            arg == "--skip" || arg == "--auto" || arg == "--backlog" || arg == "--text-feed";
         if (takesValue && i + 1 >= args.size()) {
             problem = std::string(arg) + " needs a value";
             return false;
@@ -237,6 +236,51 @@ struct RunHooks {
     bool feedOpen = false;
 };
 
+/// What the run's options change in the session: answers, time, modes, wrapping, recording.
+void TakeRunSettings(const RunOptions& options, SessionOptions& session) {
+    session.answerOk = options.answerOk;
+    session.realTime = options.realTime;
+    session.date = options.date;
+    session.recordAudio = !options.audio.empty();
+    if (options.wrapAtSpaces) {
+        session.wrapAtSpaces = true;
+    }
+    if (options.mode == app::ReadingMode::kSkip) {
+        session.skipUnread = options.skipUnread;
+    } else if (options.mode == app::ReadingMode::kAuto) {
+        session.autoPace = options.autoPace;
+    }
+}
+
+/// Writes the last picture, the backlog and the recorded sound the options ask for; says what
+/// could not be written, and returns false then.
+bool WriteRunResults(const RunOptions& options, HeadlessSession& player, std::ostream& err) {
+    bool written = true;
+    if (!options.screenshot.empty()) {
+        stage::Surface copy;
+        if (!player.GetScreen().CopyOut(copy) ||
+            !stage::WriteSurfacePng(options.screenshot, copy)) {
+            err << "talu-cli: cannot write '" << options.screenshot << "'\n";
+            written = false;
+        }
+    }
+    if (!options.backlog.empty()) {
+        std::ofstream backlog(options.backlog, std::ios::binary);
+        backlog << app::FormatBacklog(player.BacklogEntries());
+        backlog.close();
+        if (!backlog) {
+            err << "talu-cli: cannot write '" << options.backlog << "'\n";
+            written = false;
+        }
+    }
+    std::string audioProblem;
+    if (!options.audio.empty() && !player.WriteAudio(options.audio, audioProblem)) {
+        err << "talu-cli: cannot write '" << options.audio << "': " << audioProblem << '\n';
+        written = false;
+    }
+    return written;
+}
+
 }  // namespace
 
 int RunBook(const RunOptions& options, std::ostream& out, std::ostream& err) {
@@ -259,18 +303,7 @@ int RunBook(const RunOptions& options, std::ostream& out, std::ostream& err) {
     }
     Trace trace(options.trace.empty() ? out : traceFile);
     const TraceLine line = [&trace](const std::string& text) { trace.Line(text); };
-    session.answerOk = options.answerOk;
-    session.realTime = options.realTime;
-    session.date = options.date;
-    session.recordAudio = !options.audio.empty();
-    if (options.wrapAtSpaces) {
-        session.wrapAtSpaces = true;
-    }
-    if (options.mode == app::ReadingMode::kSkip) {
-        session.skipUnread = options.skipUnread;
-    } else if (options.mode == app::ReadingMode::kAuto) {
-        session.autoPace = options.autoPace;
-    }
+    TakeRunSettings(options, session);
     std::string problem;
     std::unique_ptr<HeadlessSession> player = HeadlessSession::Open(session, line, problem);
     if (!player) {
@@ -302,26 +335,7 @@ int RunBook(const RunOptions& options, std::ostream& out, std::ostream& err) {
     if (!run.Finish(err)) {
         status = 1;
     }
-    if (!options.screenshot.empty()) {
-        stage::Surface copy;
-        if (!player->GetScreen().CopyOut(copy) ||
-            !stage::WriteSurfacePng(options.screenshot, copy)) {
-            err << "talu-cli: cannot write '" << options.screenshot << "'\n";
-            status = 1;
-        }
-    }
-    if (!options.backlog.empty()) {
-        std::ofstream backlog(options.backlog, std::ios::binary);
-        backlog << app::FormatBacklog(player->BacklogEntries());
-        backlog.close();
-        if (!backlog) {
-            err << "talu-cli: cannot write '" << options.backlog << "'\n";
-            status = 1;
-        }
-    }
-    std::string audioProblem;
-    if (!options.audio.empty() && !player->WriteAudio(options.audio, audioProblem)) {
-        err << "talu-cli: cannot write '" << options.audio << "': " << audioProblem << '\n';
+    if (!WriteRunResults(options, *player, err)) {
         status = 1;
     }
     // A full disk shows only when the last buffered lines go out. (Standard output is the

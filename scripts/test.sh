@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
-fuzz_seconds=${TALU_FUZZ_SECONDS:-15}
+fuzz_seconds=${TALU_FUZZ_SECONDS:-10}
 # The CI log shows where the time goes: seconds since the start at the end of each stage.
 stage_done() { echo "== $1 done at ${SECONDS}s"; }
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <set>
 
+#include "script/numbers.h"
+
 namespace talu::app {
 namespace {
 
@@ -73,16 +75,6 @@ std::string Escaped(std::string_view name) {
     return out;
 }
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
 /// The name an escaped one stands for; nullopt for a broken escape.
 std::optional<std::string> Unescaped(std::string_view text) {
     std::string out;
@@ -91,8 +83,8 @@ std::optional<std::string> Unescaped(std::string_view text) {
             out += text[i];
             continue;
         }
-        const int high = i + 2 < text.size() ? HexDigit(text[i + 1]) : -1;
-        const int low = high >= 0 ? HexDigit(text[i + 2]) : -1;
+        const int high = i + 2 < text.size() ? script::HexDigit(text[i + 1]) : -1;
+        const int low = high >= 0 ? script::HexDigit(text[i + 2]) : -1;
         if (low < 0) {
             return std::nullopt;
         }

@@ -14,6 +14,17 @@ int ParseDigits(std::string_view text);
 /// One optional "-" or "+", then leading decimal digits; 0 when there are none.
 int ParseSignedDigits(std::string_view text);
 
+/// An upper-case hexadecimal digit's value; -1 for any other character.
+constexpr int HexDigit(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
+
 /// value held at the int limits. Book values reach positions and sizes unchecked, so their
 /// arithmetic runs wide and comes back through here instead of overflowing.
 constexpr int ClampToInt(std::int64_t value) {

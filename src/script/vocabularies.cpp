@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "script/keywords.h"
+#include "script/numbers.h"
 #include "script/sjis_text.h"
 
 namespace talu::script {
@@ -51,16 +52,6 @@ constexpr FilterWord kFilterWords[] = {
     {kw::kLight, 0xC8C8C8},    {kw::kSunset, 0x50507E},        {kw::kNight, 0x424242},
     {kw::kMidnight, 0x212121},
 };
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
 
 // One left-to-right pass that leaves no occurrence of the entity behind. Only "&amp;" can
 // produce a new occurrence of itself ("&amp;amp;" gives "&amp;"), and only at the "&" it just
